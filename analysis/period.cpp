@@ -1,0 +1,2 @@
+#include "analysis/period.h"
+// Implementation follows.

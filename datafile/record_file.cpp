@@ -1,0 +1,160 @@
+#include "datafile/record_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <cstring>
+
+namespace hg {
+
+Result<RecordFile> RecordFile::open(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return Error{"ファイルを開けません: " + path + " (" + std::strerror(errno) + ")"};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return Error{"通常のファイルではありません: " + path};
+    }
+    RecordFile f;
+    f.fd_ = fd;
+    f.size_ = static_cast<uint64_t>(st.st_size);
+    f.path_ = path;
+    return f;
+}
+
+RecordFile::RecordFile(RecordFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), size_(other.size_), path_(std::move(other.path_)) {}
+
+RecordFile& RecordFile::operator=(RecordFile&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = std::exchange(other.fd_, -1);
+        size_ = other.size_;
+        path_ = std::move(other.path_);
+    }
+    return *this;
+}
+
+RecordFile::~RecordFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+int64_t RecordFile::recordCount(int64_t recordLength) const {
+    if (recordLength <= 0) return 0;
+    return static_cast<int64_t>(size_ / static_cast<uint64_t>(recordLength));
+}
+
+bool RecordFile::read(uint64_t offset, void* destination, std::size_t bytes) const {
+    if (fd_ < 0 || offset > size_ || bytes > size_ - offset) return false;
+    auto* out = static_cast<char*>(destination);
+    std::size_t done = 0;
+    while (done < bytes) {
+        const ssize_t got = ::pread(fd_, out + done, bytes - done, static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;  // error, or the file shrank under us
+        done += static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+void decodeFloats(const uint8_t* source, float* destination, std::size_t count) {
+    std::memcpy(destination, source, count * sizeof(float));
+    if constexpr (std::endian::native == std::endian::big) {
+        for (std::size_t i = 0; i < count; ++i) {
+            uint32_t u;
+            std::memcpy(&u, destination + i, 4);
+            u = __builtin_bswap32(u);
+            std::memcpy(destination + i, &u, 4);
+        }
+    }
+}
+
+void decodeInt16s(const uint8_t* source, int16_t* destination, std::size_t count) {
+    std::memcpy(destination, source, count * sizeof(int16_t));
+    if constexpr (std::endian::native == std::endian::big) {
+        for (std::size_t i = 0; i < count; ++i)
+            destination[i] = static_cast<int16_t>(__builtin_bswap16(static_cast<uint16_t>(destination[i])));
+    }
+}
+
+float decodeFloat(const uint8_t* source) {
+    float v;
+    decodeFloats(source, &v, 1);
+    return v;
+}
+
+int16_t decodeInt16(const uint8_t* source) {
+    int16_t v;
+    decodeInt16s(source, &v, 1);
+    return v;
+}
+
+void RecordValues::size(const RecordLayout& layout) {
+    orders = layout.orders;
+    channels = layout.channels;
+    const auto n = static_cast<std::size_t>(orders);
+    const auto rows = static_cast<std::size_t>(channels + 1);
+    V.assign(n, 0.0f);
+    I.assign(rows * n, 0.0f);
+    A.assign(rows * n, 0);
+    VR.assign(n, 0);
+    IR.assign(n, 0);
+    Ip.assign(rows * 3, 0.0f);
+}
+
+void decodeRecord(const uint8_t* rec, const RecordLayout& l, RecordValues& out) {
+    const auto n = static_cast<std::size_t>(l.orders);
+    out.date = decodeFloat(rec + RecordLayout::dateOffset);
+    out.time = decodeInt16(rec + RecordLayout::timeOffset);
+    decodeFloats(rec + RecordLayout::voltageOffset, out.V.data(), n);
+    for (int c = 0; c < l.channels; ++c) {
+        decodeFloats(rec + l.currentOffset(c), out.I.data() + static_cast<std::size_t>(c) * n, n);
+        decodeInt16s(rec + l.angleOffset(c), out.A.data() + static_cast<std::size_t>(c) * n, n);
+    }
+    if (l.hasVoltageAngles()) {
+        if (l.vrCount == l.orders) {
+            decodeInt16s(rec + l.voltageAngles, out.VR.data(), n);
+        } else {
+            // Short form: value j is order 2j+1, i.e. index 2j of the 256 orders.
+            std::fill(out.VR.begin(), out.VR.end(), int16_t{0});
+            for (int j = 0; j < l.vrCount; ++j)
+                out.VR[static_cast<std::size_t>(2 * j)] = decodeInt16(rec + l.voltageAngles + 2 * j);
+        }
+    }
+    if (l.hasCurrentAngles()) decodeInt16s(rec + l.currentAngles, out.IR.data(), n);
+    if (l.hasPhaseValues()) {
+        decodeFloats(rec + l.phaseVoltages, out.Vp, 3);
+        for (int c = 0; c < l.channels; ++c)
+            decodeFloats(rec + l.phaseCurrentOffset(c), out.Ip.data() + static_cast<std::size_t>(c) * 3, 3);
+    }
+    if (l.hasPhaseAngles()) decodeInt16s(rec + l.phaseAngles, out.Ia, 3);
+}
+
+bool readRecord(const RecordFile& file, const RecordLayout& layout, int64_t n,
+                std::vector<uint8_t>& buffer, RecordValues& out) {
+    if (n < 0 || n >= file.recordCount(layout.recordLength)) return false;
+    buffer.resize(static_cast<std::size_t>(layout.recordLength));
+    if (!file.read(static_cast<uint64_t>(n) * static_cast<uint64_t>(layout.recordLength),
+                   buffer.data(), buffer.size()))
+        return false;
+    decodeRecord(buffer.data(), layout, out);
+    return true;
+}
+
+bool readStamp(const RecordFile& file, const RecordLayout& layout, int64_t n, float& date,
+               int16_t& time) {
+    if (n < 0 || n >= file.recordCount(layout.recordLength)) return false;
+    uint8_t head[6];
+    if (!file.read(static_cast<uint64_t>(n) * static_cast<uint64_t>(layout.recordLength), head, 6))
+        return false;
+    date = decodeFloat(head);
+    time = decodeInt16(head + 4);
+    return true;
+}
+
+}  // namespace hg

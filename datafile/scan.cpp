@@ -1,0 +1,2 @@
+#include "datafile/scan.h"
+// Implementation follows.

@@ -1,0 +1,2 @@
+#include "platform/numtext.h"
+// Implementation follows.

@@ -1,0 +1,30 @@
+// The two number texts of the system, one rule each.
+//
+// General form: a leading blank when not negative, "-" otherwise; the shortest text that reads back
+// as the stored value, at most 7 significant digits for single precision and 15 for double; fixed
+// notation when 1E-4 <= |x| < 1E7 (single) or 1E15 (double), else exponent form with sign and at
+// least two exponent digits (" 1E-05", " 1.234568E+07"). Never taken from the process locale.
+//  - File form (CSV fields): with the zero before the decimal point and one trailing blank:
+//    " 0.5 ", "-170 ", " 0 ".
+//  - Label form (graph labels on screen and paper): no zero before the decimal point and no
+//    trailing blank: " .5", "-.25", " 90".
+#pragma once
+
+#include <string>
+
+namespace hg {
+
+// File form, appended to `out` (the CSV writers' hot path) or returned.
+void appendFileNumber(std::string& out, float value);
+void appendFileNumber(std::string& out, double value);
+std::string fileNumber(float value);
+std::string fileNumber(double value);
+
+// Label form of a double (labels are computed in double precision), or of a single.
+std::string labelNumber(double value);
+std::string labelNumber(float value);
+
+// A whole number as plain digits without blanks ("200", "-3"): factor texts, hour labels.
+std::string plainInteger(long long value);
+
+}  // namespace hg

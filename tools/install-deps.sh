@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages harmograph needs, only those that are missing.
+# Quiet and quick when everything is already there; uses sudo when not root.
+set -euo pipefail
+
+packages=(
+    g++ cmake make pkg-config
+    qt6-base-dev libgl-dev
+    fonts-ipafont-gothic
+    libgtest-dev libgmock-dev libbenchmark-dev
+    python3-numpy python3-pandas
+    xvfb xauth poppler-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "install-deps: installing ${missing[*]}"
+sudo_cmd=()
+if [[ $(id -u) -ne 0 ]]; then
+    command -v sudo >/dev/null || { echo "install-deps: need root or sudo to install ${missing[*]}" >&2; exit 1; }
+    sudo_cmd=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
