@@ -1,0 +1,45 @@
+// Execute's preparation, shared by the file-selection window and the command line: reads the
+// period, determines the kind and sizes from the selected file's name, dimensions the ranking
+// tables, and cuts the period to the records the file holds. Graph mode then dimensions the
+// per-record tables and runs the load; conversion mode runs a CSV writer.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "analysis/period.h"
+#include "platform/result.h"
+
+namespace hg {
+
+struct HARMDIM;
+
+enum class ExecuteMode { Graph, Convert };
+
+struct PeriodTexts {
+    std::string startDate;  // "yy/mm/dd(aaa)" or "yy/mm/dd"
+    std::string startTime;  // "hh:mm"
+    std::string endDate;
+    std::string endTime;
+};
+
+// Progress of long work: records done of the total; called now and then, not per record.
+using ProgressFn = std::function<void(int64_t done, int64_t total)>;
+
+// The most record slots a graph-mode load holds (slots are 0..PeriodRecords).
+constexpr int32_t kMaxGraphSlots = 32767;
+
+struct Preparation {
+    bool nothingToDo = false;  // the start lies after the end: the caller restores itself silently
+};
+
+// Steps of Execute up to the mode's own work. Needs a successful scan of `path` in `state`
+// (FileStartTime, RecordInterval). Sets RedrawFlag, GraphWidth, the period fields, XScale,
+// PeriodRecords, ChannelCount, MaxOrderIndex, RecordLength, ShortHnRecord and the kind; dimensions
+// the ranking tables; clamps PeriodRecords to the file's last record. In graph mode a period of
+// more than kMaxGraphSlots record slots is refused before anything is dimensioned.
+Result<Preparation> prepareExecute(HARMDIM& state, const std::string& path,
+                                   const PeriodTexts& period, ExecuteMode mode);
+
+}  // namespace hg
