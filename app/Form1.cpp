@@ -47,10 +47,18 @@ const QStringList& filePatterns() {
     return patterns;
 }
 
-std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-QString fromLocalPath(const std::string& path) { return QFile::decodeName(path.c_str()); }
-std::string utf8(const QString& text) { return text.toStdString(); }
-QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
+std::string localPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+QString fromLocalPath(const std::string& path) {
+    return QFile::decodeName(path.c_str());
+}
+std::string utf8(const QString& text) {
+    return text.toStdString();
+}
+QString fromUtf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 QPushButton* stepButton(const QString& caption, QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
@@ -64,7 +72,7 @@ QPushButton* stepButton(const QString& caption, QWidget* parent) {
 // The busy state of Execute: the busy label and progress bar shown, the wait cursor, the mode
 // options hidden; all of it undone on every way out.
 class Form1::Busy {
-public:
+  public:
     explicit Busy(Form1& form) : f_(form) {
         f_.busy_ = true;
         f_.Command1->setDefault(true);
@@ -87,7 +95,7 @@ public:
     Busy(const Busy&) = delete;
     Busy& operator=(const Busy&) = delete;
 
-private:
+  private:
     Form1& f_;
 };
 
@@ -273,14 +281,18 @@ void Form1::buildControls() {
     connect(Command10, &QPushButton::clicked, this, [this] { emit endRequested(); });
 }
 
-QMdiSubWindow* Form1::subWindow() const { return qobject_cast<QMdiSubWindow*>(parentWidget()); }
+QMdiSubWindow* Form1::subWindow() const {
+    return qobject_cast<QMdiSubWindow*>(parentWidget());
+}
 
 void Form1::showWindow() {
     subWindow()->show();
     area_->setActiveSubWindow(subWindow());
 }
 
-void Form1::hideWindow() { subWindow()->hide(); }
+void Form1::hideWindow() {
+    subWindow()->hide();
+}
 
 void Form1::start(const QString& argument, const QString& programFolder) {
     // Drives: the mounted volumes and the root.
@@ -383,8 +395,8 @@ void Form1::fileDoubleClicked(const QString& fileName) {
 bool Form1::scanFile(const QString& fullPath) {
     auto scanned = hg::scanFile(localPath(fullPath));
     if (!scanned) {
-        showMessage(this, fromUtf8(scanned.error()) +
-                              QStringLiteral("\n別のファイルを選んでください。"));
+        showMessage(this,
+                    fromUtf8(scanned.error()) + QStringLiteral("\n別のファイルを選んでください。"));
         return false;
     }
     applyScan(state_, *scanned);
@@ -401,6 +413,8 @@ bool Form1::scanFile(const QString& fullPath) {
     return true;
 }
 
+// On every change of a date box, typed or set by code: the rewrite is not a further change, and
+// the cursor stays where it was.
 void Form1::normaliseDate(QLineEdit* box) {
     const QString text = box->text();
     const QString normal = fromUtf8(normaliseDateBox(utf8(text)));
@@ -467,9 +481,13 @@ Form4* Form1::csvDialog() {
     return form4_;
 }
 
-Form2* Form1::graphWindow() const { return form2_; }
+Form2* Form1::graphWindow() const {
+    return form2_;
+}
 
-void Form1::openCsvDialog() { csvDialog()->showFor(scannedKind_); }
+void Form1::openCsvDialog() {
+    csvDialog()->showFor(scannedKind_);
+}
 
 void Form1::activated() {
     if (state_.CsvDialogResult != 1 || busy_) return;

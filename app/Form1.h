@@ -35,7 +35,7 @@ class Form4;
 class Form1 : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     // Adds the window to `area` as an MDI child (hidden until start()).
     Form1(HARMDIM& state, QMdiArea* area);
     ~Form1() override;
@@ -65,51 +65,51 @@ public:
     QMdiSubWindow* subWindow() const;
 
     bool isBusy() const { return busy_; }
-    Form4* csvDialog();         // created at first use
+    Form4* csvDialog();          // created at first use
     Form2* graphWindow() const;  // the open graph window, if any
 
     // Controls.
     QComboBox* Drive1;
     QTreeView* Dir1;
     QListView* File1;
-    QLabel* Label1;   // full path of the selected file
-    QLabel* Label2;   // "ドライブ"
-    QLabel* Label3;   // "ディレクトリー"
-    QLabel* Label4;   // "ファイル"
-    QLabel* Label5;   // "選択ファイル名"
-    QLabel* Label6;   // "解析開始年月日"
-    QLabel* Label7;   // "解析開始時間"
-    QLabel* Label8;   // "解析終了時間"
-    QLabel* Label9;   // "解析終了年月日"
-    QLabel* Label10;  // "データ解析中", shown while Execute runs
-    QLabel* Label11;  // "出力ファイル名", conversion mode only
-    QLineEdit* Text1;  // start date
-    QLineEdit* Text2;  // start time
-    QLineEdit* Text3;  // end date
-    QLineEdit* Text4;  // end time
-    QLineEdit* Text5;  // output CSV name, conversion mode only
+    QLabel* Label1;                          // full path of the selected file
+    QLabel* Label2;                          // "ドライブ"
+    QLabel* Label3;                          // "ディレクトリー"
+    QLabel* Label4;                          // "ファイル"
+    QLabel* Label5;                          // "選択ファイル名"
+    QLabel* Label6;                          // "解析開始年月日"
+    QLabel* Label7;                          // "解析開始時間"
+    QLabel* Label8;                          // "解析終了時間"
+    QLabel* Label9;                          // "解析終了年月日"
+    QLabel* Label10;                         // "データ解析中", shown while Execute runs
+    QLabel* Label11;                         // "出力ファイル名", conversion mode only
+    QLineEdit* Text1;                        // start date
+    QLineEdit* Text2;                        // start time
+    QLineEdit* Text3;                        // end date
+    QLineEdit* Text4;                        // end time
+    QLineEdit* Text5;                        // output CSV name, conversion mode only
     std::array<QRadioButton*, 2> Option1{};  // graph mode, conversion mode
-    QPushButton* Command1;   // "実　行"
-    QPushButton* Command2;   // "+" start time
-    QPushButton* Command3;   // "+" start date
-    QPushButton* Command4;   // "-" start time
-    QPushButton* Command5;   // "+" end time
-    QPushButton* Command6;   // "-" end time
-    QPushButton* Command7;   // "+" end date
-    QPushButton* Command8;   // "-" start date
-    QPushButton* Command9;   // "-" end date
-    QPushButton* Command10;  // "終　了"
-    QProgressBar* ProgressBar1;  // beside Label10 while Execute runs
+    QPushButton* Command1;                   // "実　行"
+    QPushButton* Command2;                   // "+" start time
+    QPushButton* Command3;                   // "+" start date
+    QPushButton* Command4;                   // "-" start time
+    QPushButton* Command5;                   // "+" end time
+    QPushButton* Command6;                   // "-" end time
+    QPushButton* Command7;                   // "+" end date
+    QPushButton* Command8;                   // "-" start date
+    QPushButton* Command9;                   // "-" end date
+    QPushButton* Command10;                  // "終　了"
+    QProgressBar* ProgressBar1;              // beside Label10 while Execute runs
 
-signals:
+  signals:
     // Command10 or closing the window: the program ends.
     void endRequested();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     class Busy;
 
     void buildControls();

@@ -15,7 +15,7 @@ class Form1;
 class MDIForm1 : public QMainWindow {
     Q_OBJECT
 
-public:
+  public:
     explicit MDIForm1(HARMDIM& state, QWidget* parent = nullptr);
 
     // Opens Form1 on the folder of the optional path argument (or the program's own folder).
@@ -28,10 +28,10 @@ public:
     QMenu* WindowMenu;  // "ウィンドウ"
     Form1* form1;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void fillWindowMenu();
 
     bool ending_ = false;

@@ -8,22 +8,13 @@
 
 #include "analysis/harmdim.h"
 #include "app/MDIForm1.h"
+#include "platform/qt/qpainter_canvas.h"
 
 namespace hg {
 
-namespace {
-
-// The screen fonts of the windows, with the metric-compatible IPA fonts standing in for them.
-void installFontSubstitutions() {
-    QFont::insertSubstitution(QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"));
-    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
-}
-
-}  // namespace
-
 int runGui(int argc, char** argv) {
     QApplication app(argc, argv);
-    installFontSubstitutions();
+    installJapaneseFontSubstitutions();
     QApplication::setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 10));
 
     QStringList arguments = QApplication::arguments();

@@ -1,5 +1,5 @@
-// Form4 "ＣＳＶファイル出力次数": the CSV output dialog. The user picks the harmonic orders (25 boxes
-// showing one page of ten orders per row, odd or even) and the optional items; OK sets
+// Form4 "ＣＳＶファイル出力次数": the CSV output dialog. The user picks the harmonic orders (25
+// boxes showing one page of ten orders per row, odd or even) and the optional items; OK sets
 // CsvDialogResult and hands over to the file-selection window, which runs the conversion. Created
 // once and then only hidden and shown, so the choices stay for the rest of the run.
 //
@@ -27,7 +27,7 @@ struct HARMDIM;
 class Form4 : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit Form4(HARMDIM& state, QWidget* parent = nullptr);
 
     // Activation: prepares the dialog for the selected file's kind (the optional items, the pages,
@@ -38,31 +38,31 @@ public:
     std::array<int16_t, 25> boxValues() const;
 
     // Controls.
-    QLabel* Label1;                    // "ＣＳＶファイルへの出力項目をチェックして下さい。"
-    QLabel* Label2;                    // "･高調波次数"
-    std::array<QLabel*, 5> Label4{};   // column headings
-    std::array<QCheckBox*, 25> Check1{};  // order boxes, 5 rows by 5 columns
-    QScrollBar* VScroll1;              // page 0..21, one unit = one row of ten orders
-    QCheckBox* Check3;                 // "偶数次"
-    std::array<QCheckBox*, 2> Check2{};  // "電圧重畳角", "相別実効値"
-    QCheckBox* Check4;                 // "項目別にファイルを分ける"
-    QCheckBox* Check5;                 // "電流の合成値を出力する"
-    QPushButton* Command1;             // "OK"
-    QPushButton* Command2;             // "全チェック" / "全ﾁｪｯｸ解除"
-    QPushButton* Command3;             // "キャンセル"
+    QLabel* Label1;  // "ＣＳＶファイルへの出力項目をチェックして下さい。"
+    QLabel* Label2;  // "･高調波次数"
+    std::array<QLabel*, 5> Label4{};            // column headings
+    std::array<QCheckBox*, 25> Check1{};        // order boxes, 5 rows by 5 columns
+    QScrollBar* VScroll1;                       // page 0..21, one unit = one row of ten orders
+    QCheckBox* Check3;                          // "偶数次"
+    std::array<QCheckBox*, 2> Check2{};         // "電圧重畳角", "相別実効値"
+    QCheckBox* Check4;                          // "項目別にファイルを分ける"
+    QCheckBox* Check5;                          // "電流の合成値を出力する"
+    QPushButton* Command1;                      // "OK"
+    QPushButton* Command2;                      // "全チェック" / "全ﾁｪｯｸ解除"
+    QPushButton* Command3;                      // "キャンセル"
     QString Command2Tag = QStringLiteral("1");  // the value the next toggle applies
-    int16_t ShownTop = 0;                        // the page the boxes show
+    int16_t ShownTop = 0;                       // the page the boxes show
 
-signals:
+  signals:
     // OK with a selection: CsvDialogResult is 1 and the dialog is hidden.
     void confirmed();
     // Cancel (or the window closed): CsvDialogResult is 0 and the dialog is hidden.
     void cancelled();
 
-public slots:
+  public slots:
     void reject() override;  // Cancel, Esc and the close button
 
-private:
+  private:
     void pageChange(int v);
     void storePage(bool even);
     void loadPage(int v);

@@ -15,7 +15,7 @@ struct HARMDIM;
 class Form2 : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     // Adds the window to `area`; it is deleted when closed.
     Form2(HARMDIM& state, QMdiArea* area);
 
@@ -24,13 +24,13 @@ public:
 
     QLabel* Label1;  // the loaded period's size
 
-signals:
+  signals:
     void closed();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     HARMDIM& state_;
     QMdiArea* area_;
 };

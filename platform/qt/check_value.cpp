@@ -6,9 +6,12 @@ namespace hg {
 
 int16_t checkValue(const QCheckBox& box) {
     switch (box.checkState()) {
-        case Qt::Unchecked: return kUnchecked;
-        case Qt::PartiallyChecked: return kGrey;
-        case Qt::Checked: return kChecked;
+        case Qt::Unchecked:
+            return kUnchecked;
+        case Qt::PartiallyChecked:
+            return kGrey;
+        case Qt::Checked:
+            return kChecked;
     }
     return kUnchecked;
 }

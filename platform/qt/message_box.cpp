@@ -14,7 +14,9 @@ MessageHook& hook() {
 
 }  // namespace
 
-void setMessageHook(MessageHook h) { hook() = std::move(h); }
+void setMessageHook(MessageHook h) {
+    hook() = std::move(h);
+}
 
 void showMessage(QWidget* parent, const QString& text, MessageKind kind) {
     if (hook()) {
@@ -23,9 +25,15 @@ void showMessage(QWidget* parent, const QString& text, MessageKind kind) {
     }
     const QString title = QStringLiteral("harmograph");
     switch (kind) {
-        case MessageKind::Information: QMessageBox::information(parent, title, text); break;
-        case MessageKind::Warning: QMessageBox::warning(parent, title, text); break;
-        case MessageKind::Critical: QMessageBox::critical(parent, title, text); break;
+        case MessageKind::Information:
+            QMessageBox::information(parent, title, text);
+            break;
+        case MessageKind::Warning:
+            QMessageBox::warning(parent, title, text);
+            break;
+        case MessageKind::Critical:
+            QMessageBox::critical(parent, title, text);
+            break;
     }
 }
 
