@@ -249,6 +249,9 @@ void Form1::buildControls() {
     connect(Drive1, &QComboBox::activated, this, [this](int index) {
         if (!syncing_) setDrive(Drive1->itemData(index).toString());
     });
+    connect(dirModel_, &QFileSystemModel::directoryLoaded, this, &Form1::keepFolderInView);
+    connect(dirModel_, &QFileSystemModel::layoutChanged, this, &Form1::keepFolderInView);
+    Dir1->viewport()->installEventFilter(this);
     connect(Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (!syncing_ && current.isValid()) setFolder(dirModel_->filePath(current));
@@ -341,10 +344,19 @@ void Form1::selectDriveOf(const QString& folder) {
 void Form1::showFolderInDir1(const QString& folder) {
     syncing_ = true;
     const QModelIndex index = dirModel_->index(folder);
+    for (QModelIndex up = index.parent(); up.isValid(); up = up.parent()) Dir1->expand(up);
     Dir1->setCurrentIndex(index);
-    Dir1->scrollTo(index);
     Dir1->expand(index);
+    Dir1->scrollTo(index, QAbstractItemView::PositionAtCenter);
     syncing_ = false;
+    // The model lists and sorts folders in the background: the folder is kept in view as they
+    // come in, until the user turns to the list.
+    dirScrollPending_ = true;
+}
+
+void Form1::keepFolderInView() {
+    if (dirScrollPending_ && !folder_.isEmpty())
+        Dir1->scrollTo(dirModel_->index(folder_), QAbstractItemView::PositionAtCenter);
 }
 
 bool Form1::setDrive(const QString& root) {
@@ -453,6 +465,9 @@ void Form1::modeChanged() {
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut && (watched == Text2 || watched == Text4))
         normaliseTime(static_cast<QLineEdit*>(watched));
+    if (watched == Dir1->viewport() &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::Wheel))
+        dirScrollPending_ = false;
     if (watched == File1->viewport() && event->type() == QEvent::MouseButtonPress) {
         const QModelIndex index =
             File1->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());

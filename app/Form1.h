@@ -115,6 +115,7 @@ class Form1 : public QWidget {
     void buildControls();
     void selectDriveOf(const QString& folder);
     void showFolderInDir1(const QString& folder);
+    void keepFolderInView();
     void fileSelected(const QString& fileName);
     void fileDoubleClicked(const QString& fileName);
     void normaliseDate(QLineEdit* box);
@@ -144,6 +145,7 @@ class Form1 : public QWidget {
     bool syncing_ = false;          // lists being set from code
     bool pressOnSelected_ = false;  // the last mouse press in File1 hit the selected file
     bool ending_ = false;
+    bool dirScrollPending_ = false;  // Dir1 still to be scrolled to the folder
 };
 
 }  // namespace hg
