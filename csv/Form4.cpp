@@ -40,12 +40,12 @@ Form4::Form4(HARMDIM& state, QWidget* parent) : QDialog(parent), state_(state) {
     for (int c = 0; c < 5; ++c) {
         Label4[c] = new QLabel(this);
         Label4[c]->setObjectName(QStringLiteral("Label4_%1").arg(c));
-        grid->addWidget(Label4[c], 0, c, Qt::AlignRight);
+        grid->addWidget(Label4[c], 0, c, c == 0 ? Qt::AlignLeft : Qt::AlignHCenter);
     }
     for (int i = 0; i < 25; ++i) {
         Check1[i] = new QCheckBox(this);
         Check1[i]->setObjectName(QStringLiteral("Check1_%1").arg(i));
-        grid->addWidget(Check1[i], 1 + i / 5, i % 5, Qt::AlignRight);
+        grid->addWidget(Check1[i], 1 + i / 5, i % 5, i % 5 == 0 ? Qt::AlignLeft : Qt::AlignHCenter);
     }
     VScroll1 = new QScrollBar(Qt::Vertical, this);
     VScroll1->setRange(0, kPages);
