@@ -1,16 +1,21 @@
 // A rectangular table of one to three indexes, every index running 0..its upper bound inclusive,
 // zero-filled when dimensioned, in one flat block (last index fastest). Bounds are checked in
-// debug builds. Large tables come from calloc, so untouched pages cost nothing until written.
+// debug builds. Large tables are anonymous memory mappings that ask for huge pages: untouched
+// pages cost nothing until written, and writing a table of a gigabyte takes few page faults.
 #pragma once
 
 #include <cassert>
 #include <cstddef>
-#include <cstdlib>
 #include <memory>
 #include <new>
 #include <type_traits>
 
 namespace hg {
+
+// Zero-filled memory for tables: small blocks from the heap, large ones mapped. Throws
+// std::bad_alloc when the memory cannot be had.
+void* allocateTableBlock(std::size_t bytes);
+void releaseTableBlock(void* block, std::size_t bytes);
 
 template <class T>
 class Table {
@@ -30,8 +35,10 @@ class Table {
         const std::size_t count = static_cast<std::size_t>(n0_ * n1_ * n2_);
         data_.reset();  // the old block goes first, so re-dimensioning never holds both
         size_ = 0;
-        data_.reset(count ? static_cast<T*>(std::calloc(count, sizeof(T))) : nullptr);
-        if (count && !data_) throw std::bad_alloc();
+        if (count) {
+            void* block = allocateTableBlock(count * sizeof(T));
+            data_ = std::unique_ptr<T, Free>(static_cast<T*>(block), Free{count * sizeof(T)});
+        }
         size_ = count;
     }
     void clear() {
@@ -70,7 +77,8 @@ class Table {
         return static_cast<std::size_t>((i * n1_ + j) * n2_ + k);
     }
     struct Free {
-        void operator()(T* p) const { std::free(p); }
+        std::size_t bytes = 0;
+        void operator()(T* p) const { releaseTableBlock(p, bytes); }
     };
     std::unique_ptr<T, Free> data_;
     std::size_t size_ = 0;
