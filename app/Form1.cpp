@@ -28,9 +28,11 @@
 #include <algorithm>
 
 #include "analysis/harmdim.h"
+#include "analysis/load.h"
 #include "analysis/period.h"
 #include "app/startup.h"
 #include "csv/Form4.h"
+#include "datafile/record_file.h"
 #include "datafile/scan.h"
 #include "graph/Form2.h"
 #include "platform/qt/message_box.h"
@@ -541,6 +543,7 @@ void Form1::execute() {
     if (form2_) form2_->parentWidget()->close();
 
     bool graphReady = false;
+    notes_.clear();
     const Status outcome = [&]() -> Status {
         Busy busy(*this);
         const auto prepared = prepareExecute(state_, localPath(path), periodTexts(),
@@ -559,13 +562,17 @@ void Form1::execute() {
         showMessage(this, fromUtf8(outcome.error()));
         return;
     }
+    if (!notes_.isEmpty())
+        showMessage(this, notes_.join(QLatin1Char('\n')), MessageKind::Information);
     if (graphReady) openGraphWindow();
 }
 
 Status Form1::runGraphLoad(const ProgressFn& progress) {
-    (void)progress;
-    state_.dimTables();
-    state_.LoadedRecords = 0;
+    auto file = RecordFile::open(state_.FilePath);
+    if (!file) return Error{file.error()};
+    auto report = executeGraph(state_, *file, progress);
+    if (!report) return Error{report.error()};
+    for (const std::string& warning : report->warnings) notes_ << fromUtf8(warning);
     return success();
 }
 

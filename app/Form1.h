@@ -6,6 +6,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <cstdint>
@@ -137,6 +138,7 @@ class Form1 : public QWidget {
     QFileSystemModel* dirModel_;
     QFileSystemModel* fileModel_;
     QString folder_;
+    QStringList notes_;  // warnings of the last run, shown when it ends
     QString drive_;
     FileKind scannedKind_;  // kind of the file last scanned, from its name
     QPointer<Form4> form4_;

@@ -354,6 +354,7 @@ class TestForm1 : public QObject {
         QVERIFY(form_->subWindow()->isHidden());
         QCOMPARE(state_->ChannelCount, 2);
         QCOMPARE(state_->PeriodRecords, 6);
+        QCOMPARE(state_->LoadedRecords, 7);
         verifyIdle();
 
         form_->graphWindow()->parentWidget()->close();
@@ -374,28 +375,59 @@ class TestForm1 : public QObject {
         QCOMPARE(state_->MaxOrderIndex, 255);
     }
 
-    void badPeriodBoxesAreReported_data() {
+    void badPeriodsAreReported_data() {
+        QTest::addColumn<QString>("startDate");
         QTest::addColumn<QString>("startTime");
         QTest::addColumn<QString>("endDate");
-        QTest::newRow("time not parsing") << "9::0"
-                                          << "19/05/29(水)";
-        QTest::newRow("date not parsing") << "00:00"
-                                          << "19/02/30";
+        QTest::addColumn<QString>("endTime");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("time not parsing") << "19/05/29"
+                                          << "9::0"
+                                          << "19/05/29"
+                                          << "23:50"
+                                          << "解析開始時間";
+        QTest::newRow("date not parsing") << "19/05/29"
+                                          << "00:00"
+                                          << "19/02/30"
+                                          << "23:50"
+                                          << "解析終了年月日";
+        QTest::newRow("no record in the period") << "19/05/30"
+                                                 << "00:00"
+                                                 << "19/05/30"
+                                                 << "01:00"
+                                                 << "指定期間にデータがありません";
     }
-    void badPeriodBoxesAreReported() {
+    void badPeriodsAreReported() {
+        QFETCH(QString, startDate);
         QFETCH(QString, startTime);
         QFETCH(QString, endDate);
-        startOnFolder();
-        Messages messages;
-        click(QStringLiteral("site.hm3"));
-        form_->Text2->setText(startTime);
-        form_->Text3->setText(endDate);
-        QTest::mouseClick(form_->Command1, Qt::LeftButton);
-        QCOMPARE(messages.texts.size(), 1);
-        QCOMPARE(form_->graphWindow(), nullptr);
-        QVERIFY(form_->subWindow()->isVisible());
-        QCOMPARE(form_->Text2->text(), startTime);  // nothing the user typed is lost
-        verifyIdle();
+        QFETCH(QString, endTime);
+        QFETCH(QString, message);
+        for (const bool convert : {false}) {
+            startOnFolder();
+            Messages messages;
+            click(QStringLiteral("site.hm3"));
+            form_->Text1->setText(startDate);
+            form_->Text2->setText(startTime);
+            form_->Text3->setText(endDate);
+            form_->Text4->setText(endTime);
+            if (convert) {
+                test::clickCheckBox(form_->Option1[1]);
+                QTest::mouseClick(form_->Command1, Qt::LeftButton);
+                test::clickCheckBox(form_->csvDialog()->Check1[0]);
+                QTest::mouseClick(form_->csvDialog()->Command1, Qt::LeftButton);
+            } else {
+                QTest::mouseClick(form_->Command1, Qt::LeftButton);
+            }
+            QCOMPARE(messages.texts.size(), 1);
+            QVERIFY2(messages.texts[0].contains(message), qPrintable(messages.texts[0]));
+            QCOMPARE(form_->graphWindow(), nullptr);
+            QVERIFY(form_->subWindow()->isVisible());
+            QCOMPARE(form_->Text2->text(), startTime);  // nothing the user typed is lost
+            QVERIFY(!QFile::exists(path(QStringLiteral("site.csv"))));
+            verifyIdle();
+            cleanup();
+        }
     }
 
     void periodOfTooManyRecordsForAGraphIsRefused() {
