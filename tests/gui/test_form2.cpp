@@ -26,6 +26,7 @@
 #include "datafile/scan.h"
 #include "datafile/synth.h"
 #include "graph/Form2.h"
+#include "platform/qt/message_box.h"
 
 namespace hg {
 namespace {
@@ -229,6 +230,27 @@ class TestForm2 : public QObject {
         Form2::setPrintHandler({});
     }
 
+    void predictionItemsDrawWithTheParameters() {
+        HARMDIM& state = newState();
+        Form2* form = open(state, "pred.hv2");
+        QVERIFY(form);
+        QStringList messages;
+        setMessageHook([&](const QString& text, MessageKind) { messages << text; });
+        form->Text2[0]->setText(QStringLiteral("0"));
+        choose(form->Combo2, "１～９次");
+        choose(form->Combo1, "上位電圧歪率予測(%)");
+        QCOMPARE(messages.size(), 1);  // a capacity of 0 is refused with a message
+        QVERIFY(!form->hasDrawn());
+        form->Text2[0]->setText(QStringLiteral("10"));
+        QTest::mouseClick(form->Option1[1], Qt::LeftButton);  // the channel the prediction uses
+        QVERIFY(!form->hasDrawn());  // item 14 plots no channel: the option alone does not draw
+        QTest::mouseClick(form->Command1, Qt::LeftButton);
+        QVERIFY(form->hasDrawn());
+        QCOMPARE(state.Prediction.channel, std::optional<int16_t>(1));
+        QCOMPARE(state.CurrentChannel, int16_t{1});
+        setMessageHook({});
+    }
+
     void copyPutsThePictureOnTheClipboard() {
         HARMDIM& state = newState();
         Form2* form = open(state, "copy.hm1");
@@ -267,6 +289,14 @@ class TestForm2 : public QObject {
             QVERIFY(!w->wsh[3]->isEnabled());
         }
         QCOMPARE(form->openExtraWindow(), nullptr);
+        // The prediction's parameters are the main window's: the extra windows' boxes are off.
+        QVERIFY(!form->Text2[0]->isEnabled());
+        QTest::mouseClick(form->Check2, Qt::LeftButton);
+        QVERIFY(form->Text2[0]->isEnabled());
+        QVERIFY(!first->Check2->isEnabled());
+        QVERIFY(!first->Text2[0]->isEnabled());
+        form->Text2[0]->setText(QStringLiteral("20"));
+        QCOMPARE(second->transformerParameters().capacity, 20.0);
         // One above the other, each the frame's width.
         const int h = area_->viewport()->height() / 3;
         QCOMPARE(form->subWindow()->geometry().top(), 0);
