@@ -16,7 +16,7 @@ template <class T>
 class Table {
     static_assert(std::is_trivially_copyable_v<T>);
 
-public:
+  public:
     Table() = default;
 
     // Dimensions the table 0..u0 (x 0..u1 (x 0..u2)) and zero-fills it. Negative bounds give an
@@ -28,6 +28,8 @@ public:
         n2_ = rank_ >= 3 ? u2 + 1 : 1;
         if (n0_ <= 0 || n1_ <= 0 || n2_ <= 0) n0_ = n1_ = n2_ = 0;
         const std::size_t count = static_cast<std::size_t>(n0_ * n1_ * n2_);
+        data_.reset();  // the old block goes first, so re-dimensioning never holds both
+        size_ = 0;
         data_.reset(count ? static_cast<T*>(std::calloc(count, sizeof(T))) : nullptr);
         if (count && !data_) throw std::bad_alloc();
         size_ = count;
@@ -62,7 +64,7 @@ public:
         return i >= 0 && i < n0_ && j >= 0 && j < n1_ && k >= 0 && k < n2_;
     }
 
-private:
+  private:
     std::size_t index(long i, long j, long k) const {
         assert(contains(i, j, k));
         return static_cast<std::size_t>((i * n1_ + j) * n2_ + k);
