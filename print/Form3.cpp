@@ -5,16 +5,19 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPageLayout>
 #include <QPageSetupDialog>
 #include <QPainter>
+#include <QPointer>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <vector>
 
 #include "analysis/harmdim.h"
+#include "graph/Form2.h"
 #include "platform/qt/qpainter_canvas.h"
 
 namespace hg {
@@ -165,6 +168,9 @@ Form3::Form3(HARMDIM& state, QWidget* parent) : QDialog(parent), state_(state) {
 }
 
 Form3::~Form3() {
+    // The program is ending: a thirds sheet in progress is printed as it is, and a failure can
+    // no longer be shown in a box.
+    reportError = [](const QString& message) { qWarning("%s", qPrintable(message)); };
     ejectOpenSheet();
 }
 
@@ -361,6 +367,32 @@ void Form3::Check1_Click(int index) {
 
 void Form3::Option1_Click(int index) {
     orientation_ = index + 1;
+}
+
+Form3& printDialog(HARMDIM& state, QWidget* owner) {
+    static QPointer<Form3> dialog;
+    if (!dialog) dialog = new Form3(state, owner);
+    return *dialog;
+}
+
+PrintSource printSourceOf(const Form2& window, const HARMDIM& state) {
+    PrintSource source = printSourceFromState(state);
+    const GraphSelection& selection = window.selection();
+    source.item = selection.item();
+    source.channel = selection.channel();
+    source.orders = selection.orders();
+    source.message = window.Text1->text().toStdString();
+    source.transformer = window.transformerParameters();
+    return source;
+}
+
+void installPrintDialog(HARMDIM& state, QWidget* owner) {
+    QPointer<QWidget> frame(owner);
+    Form2::setPrintHandler([&state, frame](Form2& window) {
+        Form3& dialog = printDialog(state, frame.data());
+        dialog.Command3->setEnabled(window.selection().setPrintEnabled());
+        dialog.openFor(printSourceOf(window, state));
+    });
 }
 
 }  // namespace hg

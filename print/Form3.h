@@ -33,6 +33,7 @@ class QRadioButton;
 namespace hg {
 
 struct HARMDIM;
+class Form2;
 class QPainterCanvas;
 
 class Form3 : public QDialog {
@@ -114,5 +115,16 @@ class Form3 : public QDialog {
     std::unique_ptr<QPrinter> thirdPrinter_;
     std::unique_ptr<QPainterCanvas> thirdCanvas_;
 };
+
+// The print dialog of the run, created at its first use as a child of `owner` (the frame).
+Form3& printDialog(HARMDIM& state, QWidget* owner);
+
+// What a graph window prints: its item, channel and orders, its print message and transformer,
+// the selected file and the start of the analysis period.
+PrintSource printSourceOf(const Form2& window, const HARMDIM& state);
+
+// Makes every graph window's print command open the print dialog for that window's selection;
+// the set print is offered unless the window shows per-phase voltage or an unbalance item.
+void installPrintDialog(HARMDIM& state, QWidget* owner);
 
 }  // namespace hg

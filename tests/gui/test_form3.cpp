@@ -1,7 +1,10 @@
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QLineEdit>
+#include <QMdiArea>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
@@ -17,6 +20,7 @@
 #include "datafile/record_file.h"
 #include "datafile/scan.h"
 #include "datafile/synth.h"
+#include "graph/Form2.h"
 #include "print/Form3.h"
 
 namespace hg {
@@ -333,6 +337,47 @@ class TestForm3 : public QObject {
         QCOMPARE(form->orientation(), 1);
         QVERIFY(form->Option1[0]->isChecked());
         QVERIFY(form->isVisible());
+    }
+
+    void printCommandPrintsItsOwnWindow() {
+        QMdiArea area;
+        area.resize(1000, 800);
+        area.show();
+        const auto choose = [](QComboBox* list, const QString& text) {
+            const int index = list->findText(text);
+            QVERIFY2(index >= 0, qPrintable(text));
+            list->setCurrentIndex(index);
+            emit list->activated(index);
+        };
+        auto* mainWindow = new Form2(*state_, &area);
+        mainWindow->showWindow();
+        choose(mainWindow->Combo1, QStringLiteral("電    流(A)"));
+        choose(mainWindow->Combo2, QStringLiteral("１～９次"));
+        mainWindow->Text1->setText(QStringLiteral("主"));
+        Form2* extra = mainWindow->openExtraWindow();
+        QVERIFY(extra);
+        choose(extra->Combo1, QStringLiteral("電圧歪率(%)"));
+        choose(extra->Combo2, QStringLiteral("１～９次"));
+        QVERIFY(mainWindow->hasDrawn() && extra->hasDrawn());
+        QCOMPARE(state_->CurrentItem, int16_t{kVoltageDistortion});  // the extra drew last
+
+        installPrintDialog(*state_, &area);
+        PrintSource seen;
+        bool setPrint = false;
+        QTimer::singleShot(0, this, [&] {
+            Form3& dialog = printDialog(*state_, &area);
+            QVERIFY(dialog.isVisible());
+            seen = dialog.source();
+            setPrint = dialog.Command3->isEnabled();
+            QTest::mouseClick(dialog.Command1, Qt::LeftButton);
+        });
+        QTest::mouseClick(mainWindow->Command2, Qt::LeftButton);
+        QCOMPARE(seen.item, int16_t{kCurrent});
+        QCOMPARE(seen.message, std::string("主"));
+        QCOMPARE(seen.orders[0], int16_t{1});
+        QVERIFY(setPrint);
+        QVERIFY(printDialog(*state_, &area).isHidden());
+        Form2::setPrintHandler({});
     }
 };
 
