@@ -21,20 +21,6 @@ constexpr const char* kNoData = "指定期間にデータがありません";
 constexpr int64_t kChunkBytes = 1 << 20;  // records read together, whole records per read
 constexpr int64_t kProgressEvery = 512;   // records between progress calls
 
-// Replaces NaN and infinities by 0; returns how many there were.
-int64_t zeroNonFinite(float* values, std::size_t count) {
-    int64_t bad = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        uint32_t bits;
-        std::memcpy(&bits, values + i, sizeof bits);
-        bad += (bits & 0x7f800000u) == 0x7f800000u;
-    }
-    if (bad)
-        for (std::size_t i = 0; i < count; ++i)
-            if (!std::isfinite(values[i])) values[i] = 0.0f;
-    return bad;
-}
-
 bool tablesFitSizes(const HARMDIM& s) {
     const long P = s.PeriodRecords, N = s.MaxOrderIndex, C = s.ChannelCount;
     return P >= 0 && s.RecordX.upper(0) == P && s.VoltageTable.upper(1) == N &&
@@ -62,6 +48,8 @@ class RecordLoader {
         angles_.assign(static_cast<std::size_t>((C_ + 1) * K_), 0);
         ss_.assign(static_cast<std::size_t>(K_), 0.0f);
         sc_.assign(static_cast<std::size_t>(K_), 0.0f);
+        sines_.assign(static_cast<std::size_t>(K_), 0.0);
+        cosines_.assign(static_cast<std::size_t>(K_), 0.0);
     }
 
     RecordValues& values() { return values_; }
@@ -88,16 +76,25 @@ class RecordLoader {
         // Channels and the sine and cosine sums of their currents (single-precision sums).
         std::fill(ss_.begin(), ss_.end(), 0.0f);
         std::fill(sc_.begin(), sc_.end(), 0.0f);
+        float* ss = ss_.data();
+        float* sc = sc_.data();
+        double* sines = sines_.data();
+        double* cosines = cosines_.data();
         for (int ch = 0; ch < C_; ++ch) {
             const float* I = rv.I.data() + static_cast<std::size_t>(ch) * k;
             const int16_t* A = rv.A.data() + static_cast<std::size_t>(ch) * k;
             std::memcpy(s_.CurrentTable.row(ch, slot), I, k * sizeof(float));
             std::memcpy(angles_.data() + static_cast<std::size_t>(ch) * k, A, k * sizeof(int16_t));
             for (std::size_t j = 0; j < k; ++j) {
-                const double i = I[j];
-                ss_[j] = toSingle(ss_[j] + i * degree_trig::compositeSin(trig_, A[j]), outOfRange);
-                sc_[j] = toSingle(sc_[j] + i * degree_trig::compositeCos(trig_, A[j]), outOfRange);
+                sines[j] = degree_trig::compositeSin(trig_, A[j]);
+                cosines[j] = degree_trig::compositeCos(trig_, A[j]);
             }
+            for (std::size_t j = 0; j < k; ++j) {
+                const double i = I[j];
+                ss[j] = static_cast<float>(ss[j] + i * sines[j]);
+                sc[j] = static_cast<float>(sc[j] + i * cosines[j]);
+            }
+            outOfRange += zeroNonFinite(ss, k) + zeroNonFinite(sc, k);
         }
 
         // Composite channel: magnitude of the vector sum, and its angle by the arctangent of
@@ -105,10 +102,13 @@ class RecordLoader {
         float* composite = s_.CurrentTable.row(C_, slot);
         int16_t* compositeAngle = angles_.data() + static_cast<std::size_t>(C_) * k;
         for (std::size_t j = 0; j < k; ++j) {
-            const double ss = ss_[j], sc = sc_[j];
-            composite[j] = toSingle(std::sqrt(sc * sc + ss * ss), outOfRange);
-            double a = std::atan(ss / (sc + 1e-20)) * 180.0 / degree_trig::kPi;
-            if (sc < 0) a -= 180.0;
+            const double a = ss[j], b = sc[j];
+            composite[j] = static_cast<float>(std::sqrt(b * b + a * a));
+        }
+        outOfRange += zeroNonFinite(composite, k);
+        for (std::size_t j = 0; j < k; ++j) {
+            double a = std::atan(ss[j] / (sc[j] + 1e-20)) * 180.0 / degree_trig::kPi;
+            if (sc[j] < 0) a -= 180.0;
             compositeAngle[j] = static_cast<int16_t>(roundHalfEven(a));
         }
 
@@ -149,8 +149,9 @@ class RecordLoader {
     const float powerFactorK_;
     const degree_trig::Tables& trig_;
     RecordValues values_;
-    std::vector<int16_t> angles_;  // (C+1) x (N+1): channel angles, row C the composite
-    std::vector<float> ss_, sc_;
+    std::vector<int16_t> angles_;          // (C+1) x (N+1): channel angles, row C the composite
+    std::vector<float> ss_, sc_;           // sine and cosine sums of the record's currents
+    std::vector<double> sines_, cosines_;  // of one channel's angles
 };
 
 std::string readFailure(const RecordFile& file) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 
 namespace hg {
@@ -35,6 +36,16 @@ inline float toSingle(double x, int64_t& outOfRange) {
         return 0.0f;
     }
     return f;
+}
+
+// Replaces NaN and infinities in values[0..count) by 0; returns how many there were.
+inline int64_t zeroNonFinite(float* values, std::size_t count) {
+    int64_t bad = 0;
+    for (std::size_t i = 0; i < count; ++i) bad += !std::isfinite(values[i]);
+    if (bad)
+        for (std::size_t i = 0; i < count; ++i)
+            if (!std::isfinite(values[i])) values[i] = 0.0f;
+    return bad;
 }
 
 // The positive- and negative-sequence magnitudes of a three-phase system from its three line
