@@ -339,6 +339,11 @@ void Form2::syncControls() {
     for (int r = 0; r < kGridRows; ++r)
         Check1[5 * r]->setText(QString::fromStdString(s.rowCaption(r)));
     JisuChange();
+    if (s.group() == 8) {
+        // Items that choose their own series leave the orders as chosen by hand.
+        const QSignalBlocker block(Combo2);
+        Combo2->setCurrentIndex(Combo2->count() - 1);
+    }
     Combo2->setVisible(s.groupListVisible());
     Label2->setEnabled(s.groupLabelEnabled());
     Command1->setEnabled(s.drawEnabled());

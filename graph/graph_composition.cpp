@@ -24,25 +24,34 @@ int roundInt(double x) {
     return static_cast<int>(roundHalfEven(x));
 }
 
-// Joins the points of one curve. Records that fall on the same pixel column are drawn as the
-// vertical run from their lowest to their highest point, entered at the column's first point and
-// left at its last: the same pixels as one segment per record, in a handful of lines per column.
+// Joins the points of one curve. Records that fall on the same pixel column are joined by vertical
+// strokes only, so the column is drawn as the union of those strokes: one line per stretch it
+// covers (a wrap stroke of an angle curve leaves the column at one edge and comes back at the
+// other, giving two stretches), entered by the slanted line from the previous column's last point
+// and left at the column's last point. The pixels are those of one segment per record, in a
+// handful of lines per column.
 class CurvePen {
   public:
     explicit CurvePen(Canvas& canvas) : canvas_(canvas) {}
     ~CurvePen() { flush(); }
 
+    // A point that the next line starts from (the first record, the return of a wrap stroke).
     void point(double x, double y) {
+        if (open_ && x == x_) {
+            runs_.push_back({y, y});
+            last_ = y;
+            return;
+        }
         flush();
         canvas_.point(x, y);
         open(x, y);
     }
     void lineTo(double x, double y) {
         if (open_ && x == x_) {
+            Run& run = runs_.back();
+            run.low = std::min(run.low, y);
+            run.high = std::max(run.high, y);
             last_ = y;
-            low_ = std::min(low_, y);
-            high_ = std::max(high_, y);
-            merged_ = true;
             return;
         }
         flush();
@@ -52,27 +61,44 @@ class CurvePen {
     void flush() {
         if (!open_) return;
         open_ = false;
-        if (!merged_) return;
-        double at = first_;
-        for (double y : {low_, high_, last_}) {
-            if (y == at) continue;
-            canvas_.lineTo(x_, y);
-            at = y;
+        if (runs_.size() == 1 && runs_[0].low == runs_[0].high) return;  // the entry alone
+        std::sort(runs_.begin(), runs_.end(),
+                  [](const Run& a, const Run& b) { return a.low < b.low; });
+        std::size_t kept = 0;
+        for (std::size_t i = 1; i < runs_.size(); ++i) {
+            if (runs_[i].low <= runs_[kept].high) {
+                runs_[kept].high = std::max(runs_[kept].high, runs_[i].high);
+            } else {
+                runs_[++kept] = runs_[i];
+            }
         }
+        runs_.resize(kept + 1);
+        for (const Run& run : runs_) {
+            if (run.low != run.high) {
+                canvas_.line(x_, run.low, x_, run.high);
+            } else if (run.low != entry_) {  // the entry is drawn by the line into the column
+                canvas_.point(x_, run.low);
+            }
+        }
+        canvas_.moveTo(x_, last_);
     }
 
   private:
+    struct Run {
+        double low;
+        double high;
+    };
     void open(double x, double y) {
         open_ = true;
-        merged_ = false;
         x_ = x;
-        first_ = last_ = low_ = high_ = y;
+        entry_ = last_ = y;
+        runs_.assign(1, Run{y, y});
     }
 
     Canvas& canvas_;
     bool open_ = false;
-    bool merged_ = false;
-    double x_ = 0, first_ = 0, last_ = 0, low_ = 0, high_ = 0;
+    double x_ = 0, entry_ = 0, last_ = 0;
+    std::vector<Run> runs_;
 };
 
 // The legend of order index k of an item; empty for the unbalance rate of items 12 and 13.

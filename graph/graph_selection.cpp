@@ -308,11 +308,15 @@ bool GraphSelection::chooseGroup(std::string_view text) {
 
 bool GraphSelection::clickBox(int index, bool checked) {
     if (index < 0 || index >= kGridBoxes) return false;
-    const OrderBox b = box(index);
-    if (!b.enabled) return b.value == 1;
-    orders_[b.orderIndex] = checked ? 1 : 0;
+    return setOrder(box(index).orderIndex, checked);
+}
+
+bool GraphSelection::setOrder(int orderIndex, bool checked) {
+    if (orderIndex < 0 || orderIndex > maxOrderIndex_) return false;
+    if (boxesLocked_ || orderIndex > checkableUpTo_) return orders_[orderIndex] == 1;
+    orders_[orderIndex] = checked ? 1 : 0;
     if (checkedCount() > kMaxCheckedOrders) {
-        orders_[b.orderIndex] = 0;
+        orders_[orderIndex] = 0;
         return false;
     }
     return checked;

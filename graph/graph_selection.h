@@ -64,6 +64,8 @@ class GraphSelection {
     // Check1(index) set by the user to `checked`. Returns the value the box keeps: a sixth
     // checked order is unchecked at once; a disabled box does not change.
     bool clickBox(int index, bool checked);
+    // Sets the order of an order index as a box click would (same limits). Returns the value kept.
+    bool setOrder(int orderIndex, bool checked);
     // VScroll1 moved (0..47).
     void scrollTo(int value);
     // Option1(index) chosen. Returns whether to draw (items that plot a channel).

@@ -420,62 +420,98 @@ TEST(GraphComposition, DrawStoresTheSelection) {
     EXPECT_NE(canvas.findText(" "), nullptr);
 }
 
-// Many records on one pixel column are drawn through their lowest and highest point: the same
-// slanted segments between columns and the same vertical extent in every column as one segment
-// per record.
-TEST(GraphComposition, CrowdedColumnsKeepThePicture) {
-    HARMDIM s = graphState({0, 1440, 9001});
-    std::mt19937 random(7);
-    std::uniform_real_distribution<float> value(0, 10);
-    for (int t = 0; t < s.LoadedRecords; ++t) s.VoltageThd(t) = value(random);
-    s.ItemMax(0, 0, 0) = 10;
-    const auto d = draw(s, 1, flags({0}));
-    const auto calls = curveCalls(d->canvas);
-    const auto& g = d->drawing.layout;
-    const ValueAxis& a = d->drawing.axis;
-
-    std::vector<Point> points;
-    for (int t = 0; t < s.LoadedRecords; ++t)
-        points.push_back({50.0 + g.RecordPixelX[t],
-                          static_cast<float>(50 + (s.VoltageThd(t) - a.top) * a.scale(500))});
+// What a curve covers: the slanted lines between columns, and per pixel column the stretches its
+// vertical strokes and points cover (merged).
+struct Coverage {
     std::vector<std::pair<Point, Point>> slanted;
-    std::map<double, std::pair<double, double>> extent;  // x -> covered y range
-    auto cover = [&](double x, double y1, double y2) {
-        auto [it, added] = extent.try_emplace(x, std::min(y1, y2), std::max(y1, y2));
-        if (!added) {
-            it->second.first = std::min({it->second.first, y1, y2});
-            it->second.second = std::max({it->second.second, y1, y2});
-        }
-    };
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        cover(points[i].x, points[i].y, points[i].y);
-        if (i == 0) continue;
-        if (points[i].x == points[i - 1].x)
-            cover(points[i].x, points[i - 1].y, points[i].y);
-        else
-            slanted.push_back({points[i - 1], points[i]});
+    std::map<double, std::vector<std::pair<double, double>>> columns;
+
+    void cover(double x, double y1, double y2) {
+        columns[x].push_back({std::min(y1, y2), std::max(y1, y2)});
     }
-    std::vector<std::pair<Point, Point>> drawnSlanted;
-    std::map<double, std::pair<double, double>> drawnExtent;
-    auto drawnCover = [&](double x, double y1, double y2) {
-        auto [it, added] = drawnExtent.try_emplace(x, std::min(y1, y2), std::max(y1, y2));
-        if (!added) {
-            it->second.first = std::min({it->second.first, y1, y2});
-            it->second.second = std::max({it->second.second, y1, y2});
-        }
-    };
-    for (const DrawCall& c : calls) {
-        if (c.kind == Kind::Line && !c.vertical()) {
-            drawnSlanted.push_back({c.from, c.to});
-            drawnCover(c.from.x, c.from.y, c.from.y);
-            drawnCover(c.to.x, c.to.y, c.to.y);
-        } else {
-            drawnCover(c.from.x, c.from.y, c.to.y);
+    void line(Point a, Point b) {
+        if (a.x == b.x) return cover(a.x, a.y, b.y);
+        slanted.push_back({a, b});
+        cover(a.x, a.y, a.y);
+        cover(b.x, b.y, b.y);
+    }
+    void merge() {
+        for (auto& [x, runs] : columns) {
+            std::sort(runs.begin(), runs.end());
+            std::vector<std::pair<double, double>> merged;
+            for (const auto& r : runs) {
+                if (!merged.empty() && r.first <= merged.back().second)
+                    merged.back().second = std::max(merged.back().second, r.second);
+                else
+                    merged.push_back(r);
+            }
+            runs = merged;
         }
     }
-    EXPECT_EQ(drawnSlanted, slanted);
-    EXPECT_EQ(drawnExtent, extent);
-    EXPECT_LT(calls.size(), 4 * extent.size() + 1);
+};
+
+// Many records on one pixel column are drawn through the stretches they cover: the same slanted
+// lines between columns and the same pixels in every column as one segment per record, wrap
+// strokes of angle curves included.
+TEST(GraphComposition, CrowdedColumnsKeepThePicture) {
+    for (int item : {1, 9}) {
+        SCOPED_TRACE(item);
+        HARMDIM s = graphState({0, 1440, 9001}, 24, 1, "/d/x.ha4");
+        std::mt19937 random(7);
+        std::uniform_real_distribution<float> value(0, 10);
+        std::uniform_int_distribution<int> angle(-180, 180);
+        for (int t = 0; t < s.LoadedRecords; ++t) {
+            s.VoltageThd(t) = value(random);
+            s.AngleTable(0, t, 0) = static_cast<int16_t>(angle(random));
+        }
+        s.ItemMax(0, 0, 0) = 10;
+        const auto d = draw(s, item, flags({0}));
+        const auto& g = d->drawing.layout;
+        const ValueAxis& a = d->drawing.axis;
+        auto y = [&](double v) { return static_cast<float>(50 + (v - a.top) * a.scale(500)); };
+
+        // One segment per record, with the wrap strokes at the crossings.
+        Coverage expected;
+        Point at{};
+        double previous = 0;
+        for (int t = 0; t < s.LoadedRecords; ++t) {
+            const double v = item == 1 ? s.VoltageThd(t) : s.AngleTable(0, t, 0);
+            const Point p{50.0 + g.RecordPixelX[t], y(v)};
+            if (t == 0) {
+                expected.cover(p.x, p.y, p.y);
+            } else {
+                const double x0 = g.RecordPixelX[t - 1], x1 = g.RecordPixelX[t];
+                if (item == 9 && std::fabs(v - previous) > 180) {
+                    const bool up = previous - v > 180;
+                    const double xc =
+                        50 + std::nearbyint(
+                                 x0 + (x1 - x0) * (up ? (180 - previous) / (v + 360 - previous)
+                                                      : (previous + 180) / (previous + 360 - v)));
+                    expected.line(at, {xc, up ? 50.0 : 550.0});
+                    at = {xc, up ? 550.0 : 50.0};
+                    expected.cover(at.x, at.y, at.y);
+                }
+                expected.line(at, p);
+            }
+            at = p;
+            previous = v;
+        }
+        expected.merge();
+
+        Coverage drawn;
+        const auto calls = curveCalls(d->canvas);
+        for (const DrawCall& c : calls) {
+            if (c.kind == Kind::Point)
+                drawn.cover(c.from.x, c.from.y, c.from.y);
+            else
+                drawn.line(c.from, c.to);
+        }
+        drawn.merge();
+        EXPECT_EQ(drawn.slanted, expected.slanted);
+        EXPECT_EQ(drawn.columns, expected.columns);
+        EXPECT_LT(calls.size(), 3 * expected.columns.size());
+        EXPECT_GT(expected.slanted.size(), 800u);
+    }
 }
 
 }  // namespace
