@@ -8,6 +8,7 @@
 
 #include "analysis/harmdim.h"
 #include "app/MDIForm1.h"
+#include "print/Form3.h"
 
 namespace hg {
 
@@ -31,6 +32,7 @@ int runGui(int argc, char** argv) {
 
     HARMDIM state;
     MDIForm1 frame(state);
+    installPrintDialog(state, &frame);
     frame.start(arguments.join(QLatin1Char(' ')), QCoreApplication::applicationDirPath());
     frame.show();
 
