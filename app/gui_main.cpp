@@ -9,6 +9,7 @@
 #include "analysis/harmdim.h"
 #include "app/MDIForm1.h"
 #include "platform/qt/qpainter_canvas.h"
+#include "print/Form3.h"
 
 namespace hg {
 
@@ -22,6 +23,7 @@ int runGui(int argc, char** argv) {
 
     HARMDIM state;
     MDIForm1 frame(state);
+    installPrintDialog(state, &frame);
     frame.start(arguments.join(QLatin1Char(' ')), QCoreApplication::applicationDirPath());
     frame.show();
 
