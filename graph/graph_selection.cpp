@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "datafile/record_format.h"
 #include "platform/classic.h"
 
 namespace hg {
@@ -351,7 +352,7 @@ std::string GraphSelection::rowCaption(int row) const {
 }
 
 std::string GraphSelection::columnCaption(int column) const {
-    return std::to_string(maxOrderIndex_ <= 24 ? 2 * column + 1 : column + 1);
+    return std::to_string(column * orderStepOf(maxOrderIndex_) + 1);
 }
 
 void releaseGraphTables(HARMDIM& state) {

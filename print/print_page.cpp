@@ -5,9 +5,9 @@
 #include <span>
 
 #include "datafile/record_format.h"
-#include "graph/axis_rules.h"
 #include "graph/curve_rules.h"
 #include "graph/series_value.h"
+#include "graph/time_grid.h"
 #include "graph/value_axis.h"
 #include "platform/classic.h"
 #include "platform/dates.h"
@@ -19,7 +19,6 @@ namespace {
 
 constexpr int kBlack = 0;
 constexpr int kGrey = 8;
-constexpr Rgb kMinorTick = *rgbFromBgrHex("900000");  // dark blue
 constexpr double kBlockFontSize = 12;
 constexpr double kMarkFontSize = 10;
 constexpr double kMinuteLabelFontSize = 9;
@@ -54,12 +53,6 @@ bool isPrediction(int16_t item) {
            item == kPredictedSuperposition;
 }
 
-// Page units per minute of the block.
-double timeScale(const HARMDIM& state) {
-    const double minutes = state.PeriodMinutes > 0 ? state.PeriodMinutes : 1;
-    return kBlockWidth / minutes;
-}
-
 // The series of a block: the order indexes drawn, in drawing order. In a set print the overload
 // block draws its three series whatever is selected.
 std::vector<int> blockSeries(const HARMDIM& state, const PrintSource& source, int16_t item,
@@ -70,15 +63,6 @@ std::vector<int> blockSeries(const HARMDIM& state, const PrintSource& source, in
         if ((item == kOverload && setMode) || source.orders[static_cast<std::size_t>(s)] == 1)
             series.push_back(s);
     return series;
-}
-
-// Where the legend of series s, the n-th drawn (from 1), stands.
-double legendX(int16_t item, int s, int n, int16_t legendStep) {
-    if (item == kOverload) {
-        static constexpr int kSlots[] = {0, 4, 7};
-        return kSlots[std::clamp(s, 0, 2)] * legendStep + 100;
-    }
-    return 200 + n * legendStep;
 }
 
 double roundedHeight(double y) {
@@ -111,59 +95,25 @@ void drawValueGrid(Canvas& canvas, const ValueAxis& axis, int16_t X, int16_t Y) 
 void drawMarks(Canvas& canvas, int16_t item, int16_t X, int16_t Y) {
     canvas.setFontSize(kMarkFontSize);
     PrinterText(canvas, X + kBlockWidth + 30, Y + kBlockHeight - 20, "時", kBlack);
-    if (item == kPhaseDifference || item == kVoltageSuperposition ||
-        item == kCurrentSuperposition) {
-        PrinterText(canvas, 100, Y + 530, "遅れ", kBlack);
-        PrinterText(canvas, 100, Y - 50, "進み", kBlack);
-    } else if (item == kReactivePower) {
-        PrinterText(canvas, 100, Y + 530, "進み", kBlack);
-        PrinterText(canvas, 100, Y - 50, "遅れ", kBlack);
+    if (const auto marks = leadLagMarks(item)) {
+        PrinterText(canvas, 100, Y + 530, marks->below, kBlack);
+        PrinterText(canvas, 100, Y - 50, marks->above, kBlack);
     }
 }
 
+// The time grid with black midnight and labelled hour lines, in the block's font size.
 void drawTimeAxis(Canvas& canvas, const HARMDIM& state, int16_t X, int16_t Y) {
     canvas.setFontSize(kBlockFontSize);
-    const double scale = timeScale(state);
-    const int h = hourLabelStep(scale);
-    const int tick = timeTickMinutes(state);
-    const bool minuteLabels = labelsMinuteTicks(state);
-    const double first = state.StartMinute;
-    const double last =
-        static_cast<double>(state.EndDay - state.StartDay) * 1440.0 + state.EndMinute;
-    if (!std::isfinite(first) || !std::isfinite(last)) return;
-    int64_t m = static_cast<int64_t>(std::ceil(first / tick)) * tick;
-    for (; static_cast<double>(m) <= last; m += tick) {
-        const double x = X + roundHalfEven((static_cast<double>(m) - first) * scale);
-        const int64_t hour = classicMod(intDiv(m, 60), 24);
-        if (classicMod(m, 60) == 0) {
-            const bool labelled = classicMod(hour, h) == 0;
-            if (hour == 0) {
-                canvas.setLineStyle(LineStyle::Solid);
-                canvas.line(x, Y, x, Y + kBlockHeight, Colour::palette(kBlack));
-            } else if (labelled) {
-                canvas.setLineStyle(LineStyle::DashDot);
-                canvas.line(x, Y, x, Y + kBlockHeight, Colour::palette(kBlack));
-            } else {
-                canvas.setLineStyle(LineStyle::Dotted);
-                canvas.line(x, Y, x, Y + kBlockHeight, Colour::palette(kGrey));
-            }
-            if (labelled) {
-                const std::string text = plainInteger(hour);
-                PrinterText(canvas, x - 12.0 * static_cast<double>(text.size()), Y + 505, text,
-                            kBlack);
-            }
-        } else {
-            canvas.setLineStyle(LineStyle::Dotted);
-            canvas.line(x, Y, x, Y + kBlockHeight, Colour(kMinorTick));
-            if (minuteLabels) {
-                canvas.setFontSize(kMinuteLabelFontSize);
-                PrinterText(canvas, x - 40, Y + 505,
-                            plainInteger(hour) + ":" + plainInteger(classicMod(m, 60)), kBlack);
-                canvas.setFontSize(kBlockFontSize);
-            }
-        }
-    }
-    canvas.setLineStyle(LineStyle::Solid);
+    TimeGridStyle style;
+    style.left = X;
+    style.top = Y;
+    style.height = kBlockHeight;
+    style.unitsPerMinute = unitsPerMinute(state, kBlockWidth);
+    style.markedHourLine = Colour::palette(kBlack);
+    style.hourLine = Colour::palette(kGrey);
+    style.labelShiftPerDigit = 12;
+    style.minuteLabelFontSize = kMinuteLabelFontSize;
+    drawTimeGrid(canvas, state, style);
 }
 
 }  // namespace
@@ -240,7 +190,7 @@ double PrintSeries(Canvas& canvas, const HARMDIM& state, int16_t item, int32_t r
 void PrintGraph(Canvas& canvas, const HARMDIM& state, const PrintSource& source, int16_t item,
                 int16_t X, int16_t Y, int16_t legendStep, bool setMode, bool monochrome) {
     item = blockItem(item);
-    const int orderStep = state.MaxOrderIndex <= 24 ? 2 : 1;
+    const int orderStep = orderStepOf(state.MaxOrderIndex);
     const int channel = seriesChannel(item, source.channel);
 
     ValueAxisRequest request;
@@ -269,13 +219,14 @@ void PrintGraph(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
     scale.leftEdge = X;
     scale.factor = axis.factor;
     scale.channel = source.channel;
+    const LegendPlacement legends{static_cast<double>(legendStep), 200, 0};
     int n = 0;
     for (const int s : blockSeries(state, source, item, setMode)) {
         ++n;
-        const int colour = SwapBlueRed(static_cast<int16_t>(8 + n)) - (monochrome ? 8 : 0);
+        const int colour = curveColour(n, monochrome);
         const std::string legend = legendText(item, s, orderStep);
         if (!legend.empty())
-            PrinterText(canvas, legendX(item, s, n, legendStep), Y - 45, legend, colour);
+            PrinterText(canvas, legendX(item, s, n, legends), Y - 45, legend, colour);
         if (state.LoadedRecords <= 0 || !state.RecordX.contains(0)) continue;
         const Colour c = Colour::palette(colour);
         double previous = 0;
@@ -292,14 +243,9 @@ void PrintGraph(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
 
     // Title.
     std::string title = titleWithFactor(printItemName(item, source.orders), item, axis);
-    if (item != kPhaseVoltage && item != kPhaseCurrent) {
-        if (const auto phase = phaseMarker(baseName(source.filePath))) {
-            title += *phase;
-            title += "相";
-        }
-    }
+    if (item != kPhaseVoltage && item != kPhaseCurrent) title += phaseMarkText(source.filePath);
     canvas.setFontSize(kBlockFontSize);
-    PrinterText(canvas, item == kOverload ? 1500 : 1000, Y - 45, title, kBlack);
+    PrinterText(canvas, titleX(item), Y - 45, title, kBlack);
     canvas.setFontName(kGothicFont);
 }
 
