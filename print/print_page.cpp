@@ -6,6 +6,7 @@
 
 #include "datafile/record_format.h"
 #include "graph/curve_rules.h"
+#include "graph/graph_selection.h"
 #include "graph/series_value.h"
 #include "graph/time_grid.h"
 #include "graph/value_axis.h"
@@ -24,25 +25,6 @@ constexpr double kMarkFontSize = 10;
 constexpr double kMinuteLabelFontSize = 9;
 constexpr double kHeaderFontSize = 8;
 constexpr double kSetDateFontSize = 10;
-
-constexpr std::array<std::string_view, kItemSlots> kCaptions = {
-    "電圧歪率(%)",
-    "電流歪率(%)",
-    "有効電力(kW)",
-    "無効電力(kVar)",
-    "電    流(A)",
-    "位 相 差(deg)",
-    "ｲﾝﾋﾟｰﾀﾞﾝｽ(Ω)",
-    "過負荷率(%)",
-    "電圧重畳角(deg)",
-    "電流重畳角(deg)",
-    "電    圧(V)",
-    "",
-    "",
-    "上位電圧歪率予測(%)",
-    "上位位相差予測(deg)",
-    "上位電圧重畳角予測(deg)",
-};
 
 int16_t blockItem(int16_t item) {
     return seriesItem(item);
@@ -129,8 +111,9 @@ PrintSource printSourceFromState(const HARMDIM& state) {
 }
 
 std::string_view setPrintCaption(int index) {
-    return index >= 0 && index < kItemSlots ? kCaptions[static_cast<std::size_t>(index)]
-                                            : std::string_view{};
+    const int item = index + 1;
+    if (item < 1 || item > kItemSlots || item == kPhaseVoltage || item == kPhaseCurrent) return {};
+    return itemTextOf(item);
 }
 
 bool setPrintAvailable(int16_t item, std::string_view filePath) {
@@ -149,10 +132,10 @@ std::string printItemName(int16_t item, const std::array<int16_t, kJisuFlagCount
     switch (item) {
         case kPhaseVoltage:
         case kVoltageUnbalance:
-            return unbalance ? "電圧不平衡率(%)" : "相別電圧(V)";
+            return std::string(itemTextOf(unbalance ? kVoltageUnbalance : kPhaseVoltage));
         case kPhaseCurrent:
         case kCurrentUnbalance:
-            return unbalance ? "電流不平衡率(%)" : "相別電流(A)";
+            return std::string(itemTextOf(unbalance ? kCurrentUnbalance : kPhaseCurrent));
         default:
             return std::string(setPrintCaption(item - 1));
     }
