@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "analysis/harmdim.h"
 #include "datafile/record_format.h"
 #include "graph/curve_rules.h"
+#include "graph/graph_selection.h"
 #include "graph/series_value.h"
 #include "graph/time_grid.h"
 #include "platform/canvas.h"
@@ -135,6 +137,17 @@ std::optional<GraphLayout> graphLayout(const HARMDIM& state, double width, doubl
     return g;
 }
 
+GraphRequest graphRequestOf(const GraphSelection& selection, std::string message) {
+    GraphRequest request;
+    request.item = selection.item();
+    request.group = selection.group();
+    request.channel = selection.channel();
+    request.orders = selection.orders();
+    request.itemName = selection.itemName();
+    request.message = std::move(message);
+    return request;
+}
+
 std::string graphDateText(const HARMDIM& state) {
     return formatYyMmDdWeekday(state.AnalysisStart);
 }
@@ -185,7 +198,7 @@ GraphDrawing composeGraph(Canvas& canvas, HARMDIM& state, const GraphRequest& re
 
     const int clientHeight = request.clientHeight > 0
                                  ? request.clientHeight
-                                 : static_cast<int>(canvas.scaleHeight()) + 105;
+                                 : static_cast<int>(canvas.scaleHeight()) + kGraphControlBand;
     const int fontSize = graphFontSize(clientHeight);
     const double L = g.L, T = g.T, W = g.GraphWidth, H = g.GraphHeight;
     const double scale = axis.scale(H);
