@@ -36,6 +36,8 @@
 #include "datafile/scan.h"
 #include "graph/Form2.h"
 #include "platform/qt/message_box.h"
+#include "platform/qt/qt_text.h"
+#include "platform/qt/wait_cursor.h"
 
 namespace hg {
 
@@ -58,7 +60,7 @@ QString fromLocalPath(const std::string& path) {
 std::string utf8(const QString& text) {
     return text.toStdString();
 }
-QString fromUtf8(const std::string& text) {
+QString toQString(const std::string& text) {
     return QString::fromStdString(text);
 }
 
@@ -82,14 +84,12 @@ class Form1::Busy {
         f_.ProgressBar1->setRange(0, 1000);
         f_.ProgressBar1->setValue(0);
         f_.ProgressBar1->show();
-        QApplication::setOverrideCursor(Qt::WaitCursor);
         for (QRadioButton* option : f_.Option1) option->hide();
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
     ~Busy() {
         f_.Label10->hide();
         f_.ProgressBar1->hide();
-        QApplication::restoreOverrideCursor();
         f_.Command1->setDefault(false);
         for (QRadioButton* option : f_.Option1) option->show();
         f_.busy_ = false;
@@ -99,6 +99,7 @@ class Form1::Busy {
 
   private:
     Form1& f_;
+    WaitCursor cursor_;
 };
 
 Form1::Form1(HARMDIM& state, QMdiArea* area) : state_(state), area_(area) {
@@ -409,17 +410,17 @@ void Form1::fileDoubleClicked(const QString& fileName) {
 bool Form1::scanFile(const QString& fullPath) {
     auto scanned = hg::scanFile(localPath(fullPath));
     if (!scanned) {
-        showMessage(this,
-                    fromUtf8(scanned.error()) + QStringLiteral("\n別のファイルを選んでください。"));
+        showMessage(
+            this, toQString(scanned.error()) + QStringLiteral("\n別のファイルを選んでください。"));
         return false;
     }
     applyScan(state_, *scanned);
     Label1->setText(fromLocalPath(scanned->fullPath));
     Text5->setText(fromLocalPath(scanned->csvName));
-    Text1->setText(fromUtf8(scanned->startDate));
-    Text2->setText(fromUtf8(scanned->startTime));
-    Text3->setText(fromUtf8(scanned->endDate));
-    Text4->setText(fromUtf8(scanned->endTime));
+    Text1->setText(toQString(scanned->startDate));
+    Text2->setText(toQString(scanned->startTime));
+    Text3->setText(toQString(scanned->endDate));
+    Text4->setText(toQString(scanned->endTime));
     scannedKind_ = scanned->kind;
     Command1->setEnabled(true);
     // Dialog choices made for the previous file are not carried over to this one.
@@ -431,7 +432,7 @@ bool Form1::scanFile(const QString& fullPath) {
 // the cursor stays where it was.
 void Form1::normaliseDate(QLineEdit* box) {
     const QString text = box->text();
-    const QString normal = fromUtf8(normaliseDateBox(utf8(text)));
+    const QString normal = toQString(normaliseDateBox(utf8(text)));
     if (normal == text) return;
     const int cursor = box->cursorPosition();
     const QSignalBlocker block(box);
@@ -440,7 +441,7 @@ void Form1::normaliseDate(QLineEdit* box) {
 }
 
 void Form1::normaliseTime(QLineEdit* box) {
-    const QString normal = fromUtf8(normaliseTimeBox(utf8(box->text())));
+    const QString normal = toQString(normaliseTimeBox(utf8(box->text())));
     if (normal != box->text()) box->setText(normal);
 }
 
@@ -448,11 +449,11 @@ void Form1::stepTime(QLineEdit* box, bool plus) {
     const std::string text = utf8(box->text());
     const auto stepped = plus ? stepTimePlus(text, state_.RecordInterval)
                               : stepTimeMinus(text, state_.RecordInterval);
-    if (stepped) box->setText(fromUtf8(*stepped));
+    if (stepped) box->setText(toQString(*stepped));
 }
 
 void Form1::stepDay(QLineEdit* box, int days) {
-    if (const auto stepped = stepDate(utf8(box->text()), days)) box->setText(fromUtf8(*stepped));
+    if (const auto stepped = stepDate(utf8(box->text()), days)) box->setText(toQString(*stepped));
 }
 
 void Form1::modeChanged() {
@@ -559,7 +560,7 @@ void Form1::execute() {
         return loaded;
     }();
     if (!outcome) {
-        showMessage(this, fromUtf8(outcome.error()));
+        showMessage(this, toQString(outcome.error()));
         return;
     }
     if (!notes_.isEmpty())
@@ -572,7 +573,7 @@ Status Form1::runGraphLoad(const ProgressFn& progress) {
     if (!file) return Error{file.error()};
     auto report = executeGraph(state_, *file, progress);
     if (!report) return Error{report.error()};
-    for (const std::string& warning : report->warnings) notes_ << fromUtf8(warning);
+    for (const std::string& warning : report->warnings) notes_ << toQString(warning);
     return success();
 }
 
