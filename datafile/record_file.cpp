@@ -13,8 +13,7 @@ namespace hg {
 
 Result<RecordFile> RecordFile::open(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return Error{"ファイルを開けません: " + path + " (" + std::strerror(errno) + ")"};
+    if (fd < 0) return Error{"ファイルを開けません: " + path + " (" + std::strerror(errno) + ")"};
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
@@ -54,7 +53,8 @@ bool RecordFile::read(uint64_t offset, void* destination, std::size_t bytes) con
     auto* out = static_cast<char*>(destination);
     std::size_t done = 0;
     while (done < bytes) {
-        const ssize_t got = ::pread(fd_, out + done, bytes - done, static_cast<off_t>(offset + done));
+        const ssize_t got =
+            ::pread(fd_, out + done, bytes - done, static_cast<off_t>(offset + done));
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) return false;  // error, or the file shrank under us
         done += static_cast<std::size_t>(got);
@@ -78,7 +78,8 @@ void decodeInt16s(const uint8_t* source, int16_t* destination, std::size_t count
     std::memcpy(destination, source, count * sizeof(int16_t));
     if constexpr (std::endian::native == std::endian::big) {
         for (std::size_t i = 0; i < count; ++i)
-            destination[i] = static_cast<int16_t>(__builtin_bswap16(static_cast<uint16_t>(destination[i])));
+            destination[i] =
+                static_cast<int16_t>(__builtin_bswap16(static_cast<uint16_t>(destination[i])));
     }
 }
 
@@ -123,14 +124,16 @@ void decodeRecord(const uint8_t* rec, const RecordLayout& l, RecordValues& out) 
             // Short form: value j is order 2j+1, i.e. index 2j of the 256 orders.
             std::fill(out.VR.begin(), out.VR.end(), int16_t{0});
             for (int j = 0; j < l.vrCount; ++j)
-                out.VR[static_cast<std::size_t>(2 * j)] = decodeInt16(rec + l.voltageAngles + 2 * j);
+                out.VR[static_cast<std::size_t>(2 * j)] =
+                    decodeInt16(rec + l.voltageAngles + 2 * j);
         }
     }
     if (l.hasCurrentAngles()) decodeInt16s(rec + l.currentAngles, out.IR.data(), n);
     if (l.hasPhaseValues()) {
         decodeFloats(rec + l.phaseVoltages, out.Vp, 3);
         for (int c = 0; c < l.channels; ++c)
-            decodeFloats(rec + l.phaseCurrentOffset(c), out.Ip.data() + static_cast<std::size_t>(c) * 3, 3);
+            decodeFloats(rec + l.phaseCurrentOffset(c),
+                         out.Ip.data() + static_cast<std::size_t>(c) * 3, 3);
     }
     if (l.hasPhaseAngles()) decodeInt16s(rec + l.phaseAngles, out.Ia, 3);
 }

@@ -14,7 +14,7 @@ namespace hg {
 
 // An open recording, read only. Reads are positioned (pread) and never go past the file's end.
 class RecordFile {
-public:
+  public:
     static Result<RecordFile> open(const std::string& path);
     RecordFile(RecordFile&& other) noexcept;
     RecordFile& operator=(RecordFile&& other) noexcept;
@@ -31,7 +31,7 @@ public:
     // read fails.
     bool read(uint64_t offset, void* destination, std::size_t bytes) const;
 
-private:
+  private:
     RecordFile() = default;
     int fd_ = -1;
     uint64_t size_ = 0;
@@ -43,16 +43,16 @@ private:
 struct RecordValues {
     float date = 0;
     int16_t time = 0;
-    std::vector<float> V;                   // (N+1)
-    std::vector<float> I;                   // (C+1) x (N+1), row-major by channel
-    std::vector<int16_t> A;                 // (C+1) x (N+1)
-    std::vector<int16_t> VR;                // (N+1); short "hn": values j at 2j, the rest 0
-    std::vector<int16_t> IR;                // (N+1)
-    float Vp[3] = {0, 0, 0};                // Vuv, Vvw, Vuw
-    std::vector<float> Ip;                  // (C+1) x 3
-    int16_t Ia[3] = {0, 0, 0};              // Iu, Iv, Iw angles
-    int orders = 0;                         // N+1
-    int channels = 0;                       // C
+    std::vector<float> V;       // (N+1)
+    std::vector<float> I;       // (C+1) x (N+1), row-major by channel
+    std::vector<int16_t> A;     // (C+1) x (N+1)
+    std::vector<int16_t> VR;    // (N+1); short "hn": values j at 2j, the rest 0
+    std::vector<int16_t> IR;    // (N+1)
+    float Vp[3] = {0, 0, 0};    // Vuv, Vvw, Vuw
+    std::vector<float> Ip;      // (C+1) x 3
+    int16_t Ia[3] = {0, 0, 0};  // Iu, Iv, Iw angles
+    int orders = 0;             // N+1
+    int channels = 0;           // C
 
     void size(const RecordLayout& layout);
     float& current(int ch, int k) { return I[static_cast<std::size_t>(ch * orders + k)]; }

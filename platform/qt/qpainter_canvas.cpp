@@ -1,0 +1,161 @@
+#include "platform/qt/qpainter_canvas.h"
+
+#include <QColor>
+#include <QFontMetricsF>
+#include <QPaintDevice>
+#include <QPen>
+#include <QString>
+#include <QStringList>
+#include <algorithm>
+#include <cmath>
+#include <mutex>
+
+namespace hg {
+namespace {
+
+constexpr double kScreenDpi = 96;
+
+QColor toQColor(Rgb c) {
+    return QColor(c.r, c.g, c.b);
+}
+
+QString toQString(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+bool isRaster(const QPaintDevice& device) {
+    const int type = device.devType();
+    return type == QInternal::Image || type == QInternal::Pixmap || type == QInternal::Widget;
+}
+
+bool finite(Point p) {
+    return std::isfinite(p.x) && std::isfinite(p.y);
+}
+
+}  // namespace
+
+void installJapaneseFontSubstitutions() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        const QStringList gothic{QStringLiteral("IPAGothic")};
+        const QStringList proportional{QStringLiteral("IPAPGothic")};
+        QFont::insertSubstitutions(toQString(kGothicFont), gothic);
+        QFont::insertSubstitutions(toQString(kProportionalGothicFont), proportional);
+        // The same names as they are often spelled in half-width letters.
+        QFont::insertSubstitutions(QStringLiteral("MS Gothic"), gothic);
+        QFont::insertSubstitutions(QStringLiteral("MS PGothic"), proportional);
+    });
+}
+
+QPainterCanvas::QPainterCanvas(QPaintDevice& device)
+    : Canvas(device.width(), device.height()),
+      device_(device),
+      deviceW_(device.width()),
+      deviceH_(device.height()) {
+    installJapaneseFontSubstitutions();
+    const bool raster = isRaster(device);
+    fontDpi_ = raster ? kScreenDpi : device.logicalDpiY();
+    penScale_ = raster ? 1.0 : std::max(1.0, device.logicalDpiX() / kScreenDpi);
+    painter_.begin(&device);
+    if (painter_.isActive()) painter_.setRenderHint(QPainter::Antialiasing, false);
+}
+
+QPainterCanvas::~QPainterCanvas() {
+    if (painter_.isActive()) painter_.end();
+}
+
+bool QPainterCanvas::finish() {
+    return painter_.isActive() && painter_.end();
+}
+
+QPointF QPainterCanvas::toDevice(Point p) const {
+    return QPointF(p.x * deviceW_ / scaleWidth(), p.y * deviceH_ / scaleHeight());
+}
+
+QPen QPainterCanvas::pen(const Colour& colour, bool styled) const {
+    const double width = lineWidth() * penScale_;
+    QPen p(toQColor(colour.rgb));
+    p.setCosmetic(true);
+    p.setWidthF(width);
+    p.setJoinStyle(Qt::RoundJoin);
+    Qt::PenStyle style = Qt::SolidLine;
+    if (styled && lineStyle() == LineStyle::Dotted) style = Qt::DotLine;
+    if (styled && lineStyle() == LineStyle::DashDot) style = Qt::DashDotLine;
+    p.setStyle(style);
+    // Dashes keep their gaps with flat ends; a one-pixel solid line keeps its last pixel with
+    // square ends; wider curves join smoothly with round ends.
+    if (style != Qt::SolidLine) {
+        p.setCapStyle(Qt::FlatCap);
+    } else {
+        p.setCapStyle(width > 1.5 ? Qt::RoundCap : Qt::SquareCap);
+    }
+    return p;
+}
+
+const QFont& QPainterCanvas::qfont() const {
+    if (!cacheValid_ || cachedSpec_ != font()) {
+        cachedSpec_ = font();
+        QFont f(toQString(cachedSpec_.name));
+        // Qt converts points with the device's logical dpi; scale so they come out at fontDpi_.
+        const double deviceDpi = device_.logicalDpiY() > 0 ? device_.logicalDpiY() : fontDpi_;
+        const double points = cachedSpec_.size > 0 ? cachedSpec_.size : 1;
+        f.setPointSizeF(points * fontDpi_ / deviceDpi);
+        f.setBold(cachedSpec_.bold);
+        cachedFont_ = f;
+        cacheValid_ = true;
+    }
+    return cachedFont_;
+}
+
+QFont QPainterCanvas::currentQFont() const {
+    return qfont();
+}
+
+double QPainterCanvas::textWidth(std::string_view utf8) const {
+    const QFontMetricsF metrics(qfont(), &device_);
+    if (deviceW_ <= 0) return 0;
+    return metrics.horizontalAdvance(toQString(utf8)) * scaleWidth() / deviceW_;
+}
+
+double QPainterCanvas::textHeight() const {
+    const QFontMetricsF metrics(qfont(), &device_);
+    if (deviceH_ <= 0) return 0;
+    return metrics.height() * scaleHeight() / deviceH_;
+}
+
+void QPainterCanvas::drawClear(Rgb back) {
+    if (!painter_.isActive()) return;
+    painter_.fillRect(QRect(0, 0, deviceW_, deviceH_), toQColor(back));
+}
+
+void QPainterCanvas::drawLine(Point from, Point to, const Colour& colour) {
+    if (!painter_.isActive() || !finite(from) || !finite(to)) return;
+    painter_.setPen(pen(colour, true));
+    painter_.drawLine(toDevice(from), toDevice(to));
+}
+
+void QPainterCanvas::drawBox(Point a, Point b, const Colour& colour) {
+    if (!painter_.isActive() || !finite(a) || !finite(b)) return;
+    painter_.setPen(pen(colour, true));
+    painter_.setBrush(Qt::NoBrush);
+    painter_.drawRect(QRectF(toDevice(a), toDevice(b)).normalized());
+}
+
+void QPainterCanvas::drawPoint(Point at, const Colour& colour) {
+    if (!painter_.isActive() || !finite(at)) return;
+    painter_.setPen(pen(colour, false));
+    painter_.drawPoint(toDevice(at));
+}
+
+void QPainterCanvas::drawText(Point topLeft, std::string_view utf8) {
+    if (!painter_.isActive() || !finite(topLeft) || utf8.empty()) return;
+    const QFont& f = qfont();
+    painter_.setFont(f);
+    painter_.setPen(toQColor(foreColor().rgb));
+    const QFontMetricsF metrics(f, &device_);
+    const QPointF corner = toDevice(topLeft);
+    // QPainter places text by its baseline; the canvas by the top-left corner.
+    painter_.drawText(QPointF(corner.x(), corner.y() + metrics.ascent()), toQString(utf8));
+}
+
+}  // namespace hg

@@ -1,0 +1,70 @@
+// The canvas on a QPainter: the graph picture and its PNG on a QImage, paper on a QPrinter, PDF
+// files on a QPrinter or QPdfWriter.
+//
+// The user window is mapped onto the device rectangle with separate x and y factors, applied to
+// coordinates only: font sizes are points of the device and pen widths device pixels, so a page
+// of 2350 by 640 units keeps round letters and even lines on paper of either orientation.
+// Raster devices count as 96 dpi (the screen picture: a width-1 pen is one pixel, 12 pt is 16
+// pixels); on paper pens are scaled by dpi/96 so that width 1 stays a thin visible line.
+#pragma once
+
+#include <QFont>
+#include <QPainter>
+
+#include "platform/canvas.h"
+
+class QPaintDevice;
+
+namespace hg {
+
+// Lets the windows' and pages' font names "ＭＳ ゴシック" and "ＭＳ Ｐゴシック" resolve to the
+// metric-compatible IPA Gothic fonts. Safe to call more than once; needs a QGuiApplication.
+void installJapaneseFontSubstitutions();
+
+class QPainterCanvas : public Canvas {
+  public:
+    // Begins painting on the device (which must outlive the canvas); the user window starts as
+    // the device's size in its own pixels. On a printer the caller turns pages with
+    // QPrinter::newPage() while the canvas lives.
+    explicit QPainterCanvas(QPaintDevice& device);
+    ~QPainterCanvas() override;
+
+    // False when painting could not begin (no printer, a PDF file that cannot be written).
+    bool isActive() const { return painter_.isActive(); }
+    // Ends painting (the end of the printed document); false when the device reported a failure.
+    bool finish();
+
+    int deviceWidth() const { return deviceW_; }
+    int deviceHeight() const { return deviceH_; }
+    // The QFont that texts in the current font are drawn with.
+    QFont currentQFont() const;
+    QPainter& painter() { return painter_; }
+
+    double textWidth(std::string_view utf8) const override;
+    double textHeight() const override;
+
+  protected:
+    void drawClear(Rgb back) override;
+    void drawLine(Point from, Point to, const Colour& colour) override;
+    void drawBox(Point a, Point b, const Colour& colour) override;
+    void drawPoint(Point at, const Colour& colour) override;
+    void drawText(Point topLeft, std::string_view utf8) override;
+
+  private:
+    QPointF toDevice(Point p) const;
+    QPen pen(const Colour& colour, bool styled) const;
+    const QFont& qfont() const;
+
+    QPaintDevice& device_;
+    QPainter painter_;
+    int deviceW_;
+    int deviceH_;
+    double fontDpi_;   // dots per inch that font points are converted with
+    double penScale_;  // device pixels per unit of line width
+
+    mutable FontSpec cachedSpec_;
+    mutable QFont cachedFont_;
+    mutable bool cacheValid_ = false;
+};
+
+}  // namespace hg

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# synth writes every kind; info reports what each file holds; bad input fails with a message.
+set -uo pipefail
+bin=$1
+dir=$2
+rm -rf "$dir" && mkdir -p "$dir" || exit 1
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+# check NAME [SYNTH OPTIONS...] -- EXPECTED INFO LINES...
+check() {
+    local name=$1 options=()
+    shift
+    while [[ $1 != -- ]]; do options+=("$1") && shift; done
+    shift
+    "$bin" synth -o "$dir/$name" "${options[@]}" || { fail "synth $name"; return; }
+    local out
+    out=$("$bin" info "$dir/$name") || { fail "info $name"; return; }
+    for line in "$@"; do
+        grep -qxF "$line" <<<"$out" || fail "$name: no line \"$line\" in:"$'\n'"$out"
+    done
+}
+
+check a.ha3 --records 12 -- "kind: ha3" "record_length: 256" "channels: 1" "records: 12" \
+    "max_order_index: 24" "short_form: no" "power_factor: 1.7320508" "interval: 10" \
+    "first: 19/05/29 00:00" "last: 19/05/29 01:50"
+check a.ha4 -- "kind: ha4" "record_length: 356" "records: 144"
+check a.ha5 -- "kind: ha5" "record_length: 280"
+check a.ha6 --records 10 -- "kind: ha6" "record_length: 286" "records: 10"
+check b.hm3 --interval 5 -- "kind: hm" "record_length: 556" "channels: 3" "interval: 5"
+check b.Rhm2 -- "kind: hm" "record_length: 406" "channels: 2" "power_factor: 1"
+check c.hv2 --records 100 --gaps 10 -- "kind: hv" "record_length: 492" "records: 100" \
+    "first: 19/05/29 00:00" "last: 19/05/29 18:10"
+check d.hh2 --records 3 -- "kind: hh" "record_length: 4102" "channels: 2" "max_order_index: 255"
+check e.hn2 --records 3 -- "kind: hn" "record_length: 4614" "short_form: no"
+check f.hn2 --records 3 --short -- "kind: hn" "record_length: 4152" "short_form: yes"
+check g.hn9 --records 2 --adversarial -- "record_length: 15366" "channels: 9" \
+    "first: 05/03/11 23:00" "last: 05/03/11 23:10"
+check h.hm1 --records 1 --start "05/03/12 00:05" -- "records: 1" "interval: 1" \
+    "first: 05/03/12 00:05" "last: 05/03/12 00:05"
+check i.hm1 --records 3 --start "99/12/31 00:00" --interval 1440 -- "last: 00/01/02 00:00"
+
+# A last record with time 24:00: the end falls back to the start, with a warning on stderr.
+"$bin" synth -o "$dir/j.hm1" --records 5 || fail "synth j.hm1"
+printf '\x60\x09' | dd of="$dir/j.hm1" bs=1 seek=$((4 * 256 + 4)) conv=notrunc status=none
+if out=$("$bin" info "$dir/j.hm1" 2>"$dir/j.err"); then
+    grep -qxF "last: 19/05/29 00:00" <<<"$out" || fail "j.hm1: last not at the start: $out"
+    grep -qxF "interval: 1" <<<"$out" || fail "j.hm1: interval not 1: $out"
+    [[ -s $dir/j.err ]] || fail "j.hm1: no warning"
+else
+    fail "info j.hm1"
+fi
+
+# Failures: non-zero exit and a message on stderr, and no file left behind.
+refuse() {
+    local what=$1
+    shift
+    local err
+    if err=$("$@" 2>&1 >/dev/null); then
+        fail "$what: succeeded"
+    elif [[ -z $err ]]; then
+        fail "$what: no message"
+    fi
+}
+refuse "unknown kind" "$bin" synth -o "$dir/x.dat"
+refuse "channel 0" "$bin" synth -o "$dir/x.hm0"
+refuse "short non-hn" "$bin" synth -o "$dir/x.hh2" --short
+refuse "bad records" "$bin" synth -o "$dir/x.hm2" --records 12x
+refuse "bad start" "$bin" synth -o "$dir/x.hm2" --start "19/13/01 00:00"
+refuse "no output" "$bin" synth --records 3
+refuse "missing folder" "$bin" synth -o "$dir/none/x.hm2"
+refuse "unknown option" "$bin" synth -o "$dir/x.hm2" --bogus
+refuse "info missing" "$bin" info "$dir/none.hm2"
+refuse "info no file" "$bin" info
+: >"$dir/empty.hm2"
+refuse "info empty" "$bin" info "$dir/empty.hm2"
+[[ -e $dir/x.hm2 || -e $dir/x.dat ]] && fail "a refused synth left a file"
+
+if ((failures)); then
+    echo "$failures failure(s)" >&2
+    exit 1
+fi
+echo "ok"

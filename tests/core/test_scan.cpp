@@ -1,0 +1,180 @@
+// The file scan of a selected recording: stamps and texts of the first and last record, the
+// average interval, the refusals of bad files and the fallbacks for a bad last record.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "analysis/harmdim.h"
+#include "datafile/scan.h"
+#include "datafile/synth.h"
+#include "platform/dates.h"
+#include "support_scratch.h"
+
+namespace hg {
+namespace {
+
+std::string synth(const std::string& name, int64_t records, int64_t gaps = 0,
+                  const char* start = nullptr, bool shortHn = false) {
+    SynthOptions options;
+    options.records = records;
+    options.gaps = gaps;
+    options.shortHn = shortHn;
+    if (start) options.start = *parseDateText(start) + *parseTimeText(start + 9);
+    const std::string path = test::scratchPath(name);
+    EXPECT_TRUE(writeSynth(path, options).ok());
+    return path;
+}
+
+// Overwrites the stamp of record n (little-endian single date, int16 time).
+void patchStamp(const std::string& path, int64_t recordLength, int64_t n, float date,
+                int16_t time) {
+    auto bytes = test::readBytes(path);
+    std::memcpy(bytes.data() + n * recordLength, &date, 4);
+    std::memcpy(bytes.data() + n * recordLength + 4, &time, 2);
+    test::writeBytes(path, bytes);
+}
+
+TEST(Scan, WholeFileStampsAndInterval) {
+    struct Case {
+        const char* name;
+        int64_t records, gaps;
+        const char* start;
+        const char* end;  // "yy/mm/dd hh:mm" of the last record
+        float interval;
+    };
+    const Case cases[] = {
+        {"plain.hm3", 100, 0, "19/05/29 00:00", "19/05/29 16:30", 10.0f},
+        {"one.hm3", 1, 0, "19/05/29 10:30", "19/05/29 10:30", 1.0f},
+        {"gaps.hm3", 100, 10, "19/05/29 00:00", "19/05/29 18:10", 1090.0f / 99},
+        {"early.ha3", 3, 0, "05/03/12 00:05", "05/03/12 00:25", 10.0f},
+        {"midnight.hh1", 7, 0, "19/12/31 23:00", "20/01/01 00:00", 10.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = synth(c.name, c.records, c.gaps, c.start);
+        auto scan = scanFile(path);
+        ASSERT_TRUE(scan.ok()) << scan.error();
+        EXPECT_TRUE(scan->warnings.empty());
+        EXPECT_EQ(scan->fullPath, path);
+        EXPECT_EQ(scan->records, c.records);
+        EXPECT_EQ(scan->startDate + " " + scan->startTime, c.start);
+        EXPECT_EQ(scan->endDate + " " + scan->endTime, c.end);
+        EXPECT_EQ(scan->fileStartTime, *parseDateText(c.start) + *parseTimeText(c.start + 9));
+        EXPECT_EQ(scan->fileEndTime, *parseDateText(c.end) + *parseTimeText(c.end + 9));
+        EXPECT_EQ(scan->recordInterval, c.interval);
+    }
+    auto plain = scanFile(test::scratchPath("plain.hm3"));
+    EXPECT_EQ(wholeMinutes(plain->fileStartTime, plain->fileEndTime), 990);
+    EXPECT_EQ(plain->csvName, test::scratchPath("plain.csv"));
+}
+
+TEST(Scan, StoresTheFileDescription) {
+    const std::string path = synth("x.Rhn2", 5);
+    const std::string shortPath = synth("s.hn2", 144, 0, nullptr, true);
+    auto scan = scanFile(path);
+    ASSERT_TRUE(scan.ok());
+    EXPECT_EQ(scan->csvName, test::scratchPath("x.Rcsv"));
+    auto shortScan = scanFile(shortPath);
+    ASSERT_TRUE(shortScan.ok());
+    EXPECT_TRUE(shortScan->shortHn);
+
+    HARMDIM state;
+    applyScan(state, *scan);
+    EXPECT_EQ(state.RecordLength, 4614);
+    EXPECT_EQ(state.ShortHnRecord, 0);
+    applyScan(state, *shortScan);
+    EXPECT_EQ(state.FilePath, shortPath);
+    EXPECT_EQ(state.Kind.text, "hn");
+    EXPECT_EQ(state.RecordLength, 4152);
+    EXPECT_EQ(state.ShortHnRecord, -1);
+    EXPECT_EQ(state.ChannelCount, 2);
+    EXPECT_EQ(state.MaxOrderIndex, 255);
+    EXPECT_EQ(state.FileRecords, 144);
+    EXPECT_EQ(state.RecordInterval, 10.0f);
+    EXPECT_EQ(state.FileStartTime, shortScan->fileStartTime);
+    EXPECT_EQ(state.FileEndTime, shortScan->fileEndTime);
+}
+
+TEST(Scan, RefusesBadFiles) {
+    const std::string good = synth("good.hm2", 3);
+    const auto bytes = test::readBytes(good);
+    test::writeBytes(test::scratchPath("empty.hm2"), {});
+    test::writeBytes(test::scratchPath("short.hm2"), {bytes.begin(), bytes.begin() + 405});
+    test::writeBytes(test::scratchPath("data.dat"), bytes);
+    test::writeBytes(test::scratchPath("zero.hm0"), bytes);
+    test::writeBytes(test::scratchPath("nodigit.hmx"), bytes);
+    struct Case {
+        std::string name;
+        const char* message;  // a part of the message
+    };
+    const Case cases[] = {
+        {"empty.hm2", "空"},
+        {"short.hm2", "406"},
+        {"data.dat", "種類"},
+        {"zero.hm0", "channel count 0"},
+        {"nodigit.hmx", "channel count 0"},
+        {"missing.hm2", "開けません"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto scan = scanFile(test::scratchPath(c.name));
+        ASSERT_FALSE(scan.ok());
+        EXPECT_NE(scan.error().find(c.message), std::string::npos) << scan.error();
+    }
+    auto folder = scanFile(test::scratchPath(""));
+    EXPECT_FALSE(folder.ok());
+}
+
+TEST(Scan, RefusesAFirstRecordWithoutARealStamp) {
+    struct Case {
+        float date;
+        int16_t time;
+    };
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    for (const Case c : {Case{191329, 1030}, Case{190532, 1030}, Case{-190529, 1030},
+                         Case{nan, 1030}, Case{1190529, 0}, Case{190529.5f, 0}, Case{190529, 2400},
+                         Case{190529, 1260}, Case{190529, -5}}) {
+        SCOPED_TRACE(std::to_string(c.date) + " " + std::to_string(c.time));
+        const std::string path = synth("bad-first.hm1", 4);
+        patchStamp(path, 256, 0, c.date, c.time);
+        auto scan = scanFile(path);
+        ASSERT_FALSE(scan.ok());
+        EXPECT_NE(scan.error().find("先頭レコード"), std::string::npos);
+    }
+}
+
+TEST(Scan, BadLastRecordEndsAtTheStart) {
+    struct Case {
+        float date;
+        int16_t time;
+        bool warning;
+    };
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    for (const Case c : {Case{191329, 0, true}, Case{nan, 0, true}, Case{190529, 2400, true},
+                         Case{190528, 2350, true},   // before the first: a clock reset
+                         Case{190529, 0, false}}) {  // the same minute: 0 becomes 1
+        SCOPED_TRACE(std::to_string(c.date) + " " + std::to_string(c.time));
+        const std::string path = synth("bad-last.hv1", 20);
+        patchStamp(path, 330, 19, c.date, c.time);
+        auto scan = scanFile(path);
+        ASSERT_TRUE(scan.ok()) << scan.error();
+        EXPECT_EQ(scan->warnings.size(), c.warning ? 1u : 0u);
+        EXPECT_EQ(scan->recordInterval, 1.0f);
+        EXPECT_EQ(scan->fileEndTime, scan->fileStartTime);
+        EXPECT_EQ(scan->endDate, "19/05/29");
+        EXPECT_EQ(scan->endTime, "00:00");
+    }
+}
+
+TEST(Scan, JoinPath) {
+    EXPECT_EQ(joinPath("/data/site", "a.hm3"), "/data/site/a.hm3");
+    EXPECT_EQ(joinPath("/data/site/", "a.hm3"), "/data/site/a.hm3");
+    EXPECT_EQ(joinPath("/", "a.hm3"), "/a.hm3");
+    EXPECT_EQ(joinPath("C:\\data\\", "a.hm3"), "C:\\data\\a.hm3");
+    EXPECT_EQ(joinPath("", "a.hm3"), "a.hm3");
+}
+
+}  // namespace
+}  // namespace hg
