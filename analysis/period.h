@@ -20,12 +20,15 @@ std::string normaliseDateBox(std::string_view text);
 // Time box (on losing the focus): characters 1-2, ":", characters 4-5 ("9:30" -> "9::0").
 std::string normaliseTimeBox(std::string_view text);
 
-// Time step buttons: +/- the recording interval, wrapping at midnight; the minus buttons turn a
-// time before 00:00 into 23:59. Empty when the box does not hold a time.
+// Time step buttons: +/- the recording interval on the minutes Val reads from characters 1-2 and
+// 4-5, rounded half to even, wrapping at midnight (23:55 + 10 -> "00:05"); the minus buttons turn a
+// time before 00:00 into 23:59. The date box is not touched. Empty (the click is ignored) when the
+// box does not hold a time or the interval is not a positive number.
 std::optional<std::string> stepTimePlus(std::string_view timeText, float recordInterval);
 std::optional<std::string> stepTimeMinus(std::string_view timeText, float recordInterval);
 
-// Date step buttons: +/- one day, as "yy/mm/dd(aaa)". Empty when the box does not hold a date.
+// Date step buttons: +/- one day, as "yy/mm/dd(aaa)". Empty when the box does not hold a date or
+// the step would leave the two-digit years (29/12/31 + 1).
 std::optional<std::string> stepDate(std::string_view dateText, int days);
 
 struct PeriodReading {
@@ -35,12 +38,17 @@ struct PeriodReading {
     float endDay = 0;
     float startMinute = 0;
     float endMinute = 0;
-    int32_t periodMinutes = 1;  // at least 1
+    // (EndDay - StartDay) x 1440 + EndMinute - StartMinute; 1 for equal start and end, negative
+    // when the start is after the end.
+    int32_t periodMinutes = 1;
     bool startAfterEnd() const { return analysisStart > analysisEnd; }
 };
 
-// Reads the four boxes (start date, start time, end date, end time). A box that does not hold a
-// date or a time is refused with a message naming it.
+// Reads the four boxes (start date, start time, end date, end time): the first eight characters
+// of a date box as "yy/mm/dd", the whole time box strictly as "hh:mm" (one reading for both the
+// minute and the date-time). A box that does not hold a date or a time is refused with a message
+// naming it ("解析開始時間が正しくありません: 9::0"). A start after the end is not refused here:
+// the caller checks startAfterEnd().
 Result<PeriodReading> readPeriod(std::string_view startDate, std::string_view startTime,
                                  std::string_view endDate, std::string_view endTime);
 

@@ -23,8 +23,12 @@ std::optional<Int> toInt(double x) {
 }
 }  // namespace
 
-std::optional<int16_t> toInt16(double x) { return toInt<int16_t>(x); }
-std::optional<int32_t> toInt32(double x) { return toInt<int32_t>(x); }
+std::optional<int16_t> toInt16(double x) {
+    return toInt<int16_t>(x);
+}
+std::optional<int32_t> toInt32(double x) {
+    return toInt<int32_t>(x);
+}
 
 double val(std::string_view text) {
     std::size_t i = 0;
@@ -54,9 +58,30 @@ double val(std::string_view text) {
     return value;
 }
 
+namespace {
+// Byte position of the character after `count` characters from byte `pos` (UTF-8 continuation
+// bytes 10xxxxxx belong to the character before them).
+std::size_t skipChars(std::string_view text, std::size_t pos, std::size_t count) {
+    while (count > 0 && pos < text.size()) {
+        ++pos;
+        while (pos < text.size() && (static_cast<unsigned char>(text[pos]) & 0xC0) == 0x80) ++pos;
+        --count;
+    }
+    return pos;
+}
+}  // namespace
+
+std::string_view mid(std::string_view text, std::size_t first, std::size_t count) {
+    if (first == 0) return {};
+    const std::size_t begin = skipChars(text, 0, first - 1);
+    if (begin >= text.size()) return {};
+    const std::size_t end =
+        count == std::string_view::npos ? text.size() : skipChars(text, begin, count);
+    return text.substr(begin, end - begin);
+}
+
 double valMid(std::string_view text, std::size_t first, std::size_t count) {
-    if (first == 0 || first > text.size()) return 0.0;
-    return val(text.substr(first - 1, count));
+    return val(mid(text, first, count));
 }
 
 }  // namespace hg

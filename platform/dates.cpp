@@ -32,7 +32,9 @@ CivilDate civilFromDays(int64_t z) {
 
 constexpr int64_t kEpochOffset = 25569;  // day number of 1970-01-01
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 void append2(std::string& out, int v) {
     out.push_back(static_cast<char>('0' + v / 10 % 10));
@@ -41,7 +43,9 @@ void append2(std::string& out, int v) {
 
 }  // namespace
 
-int expandYear(int yy) { return yy < 30 ? 2000 + yy : 1900 + yy; }
+int expandYear(int yy) {
+    return yy < 30 ? 2000 + yy : 1900 + yy;
+}
 
 std::optional<int32_t> dayNumber(int year, int month, int day) {
     static constexpr std::array<int, 12> kDays{31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -51,13 +55,22 @@ std::optional<int32_t> dayNumber(int year, int month, int day) {
     return static_cast<int32_t>(daysFromCivil(year, month, day) + kEpochOffset);
 }
 
+namespace {
+// The whole day of a day number; a value that is not a date at all (NaN, infinite, beyond any
+// calendar) reads as day 0 rather than as an undefined conversion.
+int64_t wholeDay(double dayNumber) {
+    if (!(std::fabs(dayNumber) < 1e9)) return 0;
+    return static_cast<int64_t>(std::floor(dayNumber));
+}
+}  // namespace
+
 CivilDate civilDate(double dayNumber) {
-    return civilFromDays(static_cast<int64_t>(std::floor(dayNumber)) - kEpochOffset);
+    return civilFromDays(wholeDay(dayNumber) - kEpochOffset);
 }
 
 int weekday(double dayNumber) {
     // Day 0 (1899-12-30) was a Saturday.
-    const int64_t d = static_cast<int64_t>(std::floor(dayNumber));
+    const int64_t d = wholeDay(dayNumber);
     return static_cast<int>(((d + 6) % 7 + 7) % 7);
 }
 
@@ -118,15 +131,17 @@ std::optional<double> parseTimeText(std::string_view text) {
 }
 
 int32_t minuteOfDay(double dt) {
+    if (!(std::fabs(dt) < 1e9)) return 0;  // not a date-time
     const double total = std::round(dt * 1440.0);
     const int64_t m = static_cast<int64_t>(total);
     return static_cast<int32_t>(((m % 1440) + 1440) % 1440);
 }
 
 int64_t wholeMinutes(double a, double b) {
-    // Each date-time to its minute count, rounded to absorb the binary fraction of the time of
-    // day (10:31 - 10:30 is one minute, never 0), then the counts subtracted.
-    const auto minutes = [](double dt) {
+    // Each date-time truncated to its minute count, with a hair of tolerance for the binary
+    // fraction of the time of day (10:31 - 10:30 is one minute, never 0), then subtracted.
+    const auto minutes = [](double dt) -> int64_t {
+        if (!(std::fabs(dt) < 1e9)) return 0;  // not a date-time
         const double whole = std::floor(dt);
         const double frac = dt - whole;
         return static_cast<int64_t>(whole) * 1440 +
@@ -135,12 +150,19 @@ int64_t wholeMinutes(double a, double b) {
     return minutes(b) - minutes(a);
 }
 
-double dateTime(int32_t day, int32_t minute) { return day + minute / 1440.0; }
+double dateTime(int32_t day, int32_t minute) {
+    return day + minute / 1440.0;
+}
 
 void appendCsvTimestamp(std::string& out, double dt) {
-    const double whole = std::floor(dt);
-    const CivilDate c = civilDate(whole);
-    const int64_t seconds = static_cast<int64_t>(std::llround((dt - whole) * 86400.0));
+    const double t = std::fabs(dt) < 1e9 ? dt : 0.0;  // not a date-time: day 0
+    int64_t day = wholeDay(t);
+    int64_t seconds = std::llround((t - static_cast<double>(day)) * 86400.0);
+    if (seconds >= 86400) {  // a time a hair before midnight is the next day's midnight
+        ++day;
+        seconds -= 86400;
+    }
+    const CivilDate c = civilDate(static_cast<double>(day));
     int y = c.year;
     out.push_back(static_cast<char>('0' + y / 1000 % 10));
     out.push_back(static_cast<char>('0' + y / 100 % 10));
@@ -149,7 +171,7 @@ void appendCsvTimestamp(std::string& out, double dt) {
     append2(out, c.month);
     out.push_back('/');
     append2(out, c.day);
-    if (seconds == 0 || seconds >= 86400) return;  // midnight: the date alone
+    if (seconds == 0) return;  // midnight: the date alone
     const int h = static_cast<int>(seconds / 3600);
     const int m = static_cast<int>(seconds / 60 % 60);
     const int s = static_cast<int>(seconds % 60);

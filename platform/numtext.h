@@ -2,8 +2,11 @@
 //
 // General form: a leading blank when not negative, "-" otherwise; the shortest text that reads back
 // as the stored value, at most 7 significant digits for single precision and 15 for double; fixed
-// notation when 1E-4 <= |x| < 1E7 (single) or 1E15 (double), else exponent form with sign and at
-// least two exponent digits (" 1E-05", " 1.234568E+07"). Never taken from the process locale.
+// notation when 1E-4 <= |x| < 1E7 (single) or 1E15 (double) for the written (rounded) value, else
+// exponent form with sign and at least two exponent digits (" 1E-05", " 1.234568E+07").
+// Negative zero is written as zero. Not a number is written " NaN", infinities " Infinity" and
+// "-Infinity" (the CSV writers pass recorded values through unchanged, so a damaged record can
+// carry them). Never taken from the process locale.
 //  - File form (CSV fields): with the zero before the decimal point and one trailing blank:
 //    " 0.5 ", "-170 ", " 0 ".
 //  - Label form (graph labels on screen and paper): no zero before the decimal point and no
