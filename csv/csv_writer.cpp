@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <string_view>
 
 #include "analysis/composite.h"
 #include "analysis/harmdim.h"
@@ -153,18 +155,21 @@ std::vector<int> selectedIndexes(const FileKind& kind, const CsvOptions& o) {
     return out;
 }
 
-// Appends one record's line to a sheet's buffer.
-inline void appendLine(std::string& out, const std::string& stamp,
-                       const std::vector<Field>& fields) {
-    out += stamp;
+// Writes one record's line at `out`, which has room for lineRoom(fields) characters.
+inline char* writeLine(char* out, std::string_view stamp, const std::vector<Field>& fields) {
+    std::memcpy(out, stamp.data(), stamp.size());
+    out += stamp.size();
     for (const Field& f : fields) {
-        out.push_back(',');
-        if (f.value)
-            appendFileNumber(out, *f.value);
-        else
-            appendFileNumber(out, static_cast<float>(*f.angle));
+        *out++ = ',';
+        out = writeFileNumber(out, f.value ? *f.value : static_cast<float>(*f.angle));
     }
-    out += "\r\n";
+    *out++ = '\r';
+    *out++ = '\n';
+    return out;
+}
+
+std::size_t lineRoom(std::size_t stampSize, std::size_t fields) {
+    return stampSize + fields * (1 + kFileNumberRoom) + 2;
 }
 
 Result<ConversionReport> convert(CsvWriterForm form, const HARMDIM& s, const CsvOptions& o,
@@ -205,10 +210,9 @@ Result<ConversionReport> convert(CsvWriterForm form, const HARMDIM& s, const Csv
     for (const Sheet& sheet : sheets) {
         auto added = out.add(sheet.path);
         if (!added) return Error{added.error()};
-        std::string& b = out.buffer(*added);
-        b += *first;
-        b += sheet.labels;
-        b += "\r\n";
+        out.append(*added, *first);
+        out.append(*added, sheet.labels);
+        out.append(*added, "\r\n");
     }
 
     ConversionReport report;
@@ -234,7 +238,9 @@ Result<ConversionReport> convert(CsvWriterForm form, const HARMDIM& s, const Csv
         stamp.clear();
         appendCsvTimestamp(stamp, *when);
         for (std::size_t i = 0; i < sheets.size(); ++i) {
-            appendLine(out.buffer(i), stamp, sheets[i].fields);
+            const std::vector<Field>& fields = sheets[i].fields;
+            out.advance(
+                i, writeLine(out.room(i, lineRoom(stamp.size(), fields.size())), stamp, fields));
             auto ok = out.flushIfFull(i);
             if (!ok) return Error{ok.error()};
         }

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -67,17 +68,20 @@ Status OutputLayer::close(TempFile& file) {
     return success();
 }
 
-Status OutputLayer::replace(const TempFile& file) {
-    if (std::rename(file.temp.c_str(), file.target.c_str()) != 0)
-        return Error{"出力ファイルを置き換えられません: " + file.target + reason(errno)};
+Status OutputLayer::rename(const std::string& from, const std::string& to) {
+    if (std::rename(from.c_str(), to.c_str()) != 0)
+        return Error{"出力ファイルを置き換えられません: " + to + reason(errno)};
     return success();
 }
 
-void OutputLayer::discard(TempFile& file) {
-    if (file.handle >= 0) ::close(file.handle);
-    file.handle = -1;
-    if (!file.temp.empty()) ::unlink(file.temp.c_str());
-    file.temp.clear();
+Status OutputLayer::link(const std::string& from, const std::string& to) {
+    if (::link(from.c_str(), to.c_str()) != 0)
+        return Error{"出力ファイルの控えを作れません: " + from + reason(errno)};
+    return success();
+}
+
+void OutputLayer::remove(const std::string& path) {
+    ::unlink(path.c_str());
 }
 
 OutputLayer& diskOutput() {
@@ -112,18 +116,26 @@ StagedOutputs::~StagedOutputs() {
 Result<std::size_t> StagedOutputs::add(const std::string& target) {
     auto file = layer_.create(target);
     if (!file) return Error{file.error()};
-    outputs_.push_back(Output{std::move(*file), std::string(), 0});
-    outputs_.back().text.reserve(blockSize_ + (blockSize_ >> 2));
+    outputs_.push_back(Output{std::move(*file), nullptr, 0, 0, 0});
+    grow(outputs_.back(), blockSize_ + (blockSize_ >> 2));
     return outputs_.size() - 1;
+}
+
+void StagedOutputs::grow(Output& o, std::size_t bytes) {
+    const std::size_t capacity = std::max(o.capacity * 2, o.used + bytes);
+    auto data = std::make_unique_for_overwrite<char[]>(capacity);
+    if (o.used) std::memcpy(data.get(), o.data.get(), o.used);
+    o.data = std::move(data);
+    o.capacity = capacity;
 }
 
 Status StagedOutputs::flush(std::size_t i) {
     Output& o = outputs_[i];
-    if (o.text.empty()) return success();
-    auto done = layer_.write(o.file, o.text.data(), o.text.size());
+    if (o.used == 0) return success();
+    auto done = layer_.write(o.file, o.data.get(), o.used);
     if (!done) return done;
-    o.written += o.text.size();
-    o.text.clear();
+    o.written += o.used;
+    o.used = 0;
     return success();
 }
 
@@ -136,27 +148,65 @@ Status StagedOutputs::commit() {
         auto done = layer_.close(o.file);
         if (!done) return done;
     }
-    // Everything is on disk: now the targets are replaced, one rename each.
+    // Everything is on disk. With several targets, keep a second name of each earlier file so
+    // that a failed rename can put the replaced ones back.
+    std::vector<std::string> kept(outputs_.size());
+    std::vector<bool> existed(outputs_.size(), false);
+    const auto dropKept = [&] {
+        for (const std::string& k : kept)
+            if (!k.empty()) layer_.remove(k);
+    };
+    if (outputs_.size() > 1) {
+        for (std::size_t i = 0; i < outputs_.size(); ++i) {
+            struct stat st {};
+            if (::stat(outputs_[i].file.target.c_str(), &st) != 0) continue;
+            existed[i] = true;
+            kept[i] = outputs_[i].file.temp + ".old";
+            auto done = layer_.link(outputs_[i].file.target, kept[i]);
+            if (!done) {
+                kept[i].clear();
+                dropKept();
+                return done;
+            }
+        }
+    }
     for (std::size_t i = 0; i < outputs_.size(); ++i) {
-        auto done = layer_.replace(outputs_[i].file);
+        auto done = layer_.rename(outputs_[i].file.temp, outputs_[i].file.target);
         if (!done) {
             std::string message = done.error();
-            if (i > 0) message += "（" + std::to_string(i) + " 個のファイルは置き換え済みです）";
+            for (std::size_t j = 0; j < i; ++j) {
+                if (!existed[j]) {
+                    layer_.remove(outputs_[j].file.target);
+                } else if (layer_.rename(kept[j], outputs_[j].file.target)) {
+                    kept[j].clear();
+                } else {
+                    // The earlier text survives under its second name: say where.
+                    message += "（元のファイルは " + kept[j] + " に残っています）";
+                    kept[j].clear();
+                }
+            }
+            dropKept();
             return Error{message};
         }
         outputs_[i].file.temp.clear();
     }
+    dropKept();
     committed_ = true;
     return success();
 }
 
 void StagedOutputs::abandon() {
-    for (Output& o : outputs_) layer_.discard(o.file);
+    for (Output& o : outputs_) {
+        if (o.file.handle >= 0) ::close(o.file.handle);
+        o.file.handle = -1;
+        if (!o.file.temp.empty()) layer_.remove(o.file.temp);
+        o.file.temp.clear();
+    }
 }
 
 uint64_t StagedOutputs::bytes() const {
     uint64_t total = 0;
-    for (const Output& o : outputs_) total += o.written + o.text.size();
+    for (const Output& o : outputs_) total += o.written + o.used;
     return total;
 }
 

@@ -7,8 +7,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/result.h"
@@ -32,10 +35,12 @@ class OutputLayer {
     virtual Status write(TempFile& file, const char* data, std::size_t size);
     // Closes the temporary file; a failure here (delayed write error) fails the run.
     virtual Status close(TempFile& file);
-    // Renames the temporary file over its target.
-    virtual Status replace(const TempFile& file);
-    // Closes (if open) and deletes the temporary file; never fails.
-    virtual void discard(TempFile& file);
+    // Renames `from` over `to` (same folder).
+    virtual Status rename(const std::string& from, const std::string& to);
+    // Makes `to` a second name of the existing file `from` (a hard link).
+    virtual Status link(const std::string& from, const std::string& to);
+    // Deletes a file; never fails.
+    virtual void remove(const std::string& path);
 };
 
 // The process-wide disk layer.
@@ -47,8 +52,8 @@ OutputLayer& diskOutput();
 Status checkOutputTarget(const std::string& target, const std::string& input);
 
 // The outputs of one run, committed together. Each output collects its text in a large buffer
-// that goes to its temporary file in large blocks. Destroying the set without commit() discards
-// every temporary file.
+// that goes to its temporary file in large blocks; the text is written into the buffer in place.
+// Destroying the set without commit() discards every temporary file.
 class StagedOutputs {
   public:
     explicit StagedOutputs(OutputLayer& layer, std::size_t blockSize = std::size_t{1} << 20);
@@ -58,14 +63,30 @@ class StagedOutputs {
 
     // Adds an output for `target`; returns its number (0, 1, ...).
     Result<std::size_t> add(const std::string& target);
-    // The buffer of output i: append text, then call flushIfFull(i) now and then.
-    std::string& buffer(std::size_t i) { return outputs_[i].text; }
+    // Appends text to output i's buffer.
+    void append(std::size_t i, std::string_view text) {
+        std::memcpy(room(i, text.size()), text.data(), text.size());
+        outputs_[i].used += text.size();
+    }
+    // At least `bytes` free characters at the end of output i's buffer: write there, then call
+    // advance(i, end) with the end of what was written.
+    char* room(std::size_t i, std::size_t bytes) {
+        Output& o = outputs_[i];
+        if (o.capacity - o.used < bytes) grow(o, bytes);
+        return o.data.get() + o.used;
+    }
+    void advance(std::size_t i, const char* end) {
+        Output& o = outputs_[i];
+        o.used = static_cast<std::size_t>(end - o.data.get());
+    }
     // Writes the buffer out when it holds a block or more.
     Status flushIfFull(std::size_t i) {
-        return outputs_[i].text.size() >= blockSize_ ? flush(i) : success();
+        return outputs_[i].used >= blockSize_ ? flush(i) : success();
     }
     Status flush(std::size_t i);
-    // Writes every buffer, closes every temporary file and renames each over its target.
+    // Writes every buffer, closes every temporary file and renames each over its target. With
+    // several outputs the earlier files are kept under a second name until every rename succeeded,
+    // so a failed rename puts back the files already replaced.
     Status commit();
     // Deletes every temporary file (also done by the destructor when not committed).
     void abandon();
@@ -76,9 +97,12 @@ class StagedOutputs {
   private:
     struct Output {
         TempFile file;
-        std::string text;
+        std::unique_ptr<char[]> data;  // the buffer: used of capacity characters
+        std::size_t used = 0;
+        std::size_t capacity = 0;
         uint64_t written = 0;
     };
+    void grow(Output& o, std::size_t bytes);
     OutputLayer& layer_;
     std::size_t blockSize_;
     std::vector<Output> outputs_;
