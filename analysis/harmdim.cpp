@@ -25,16 +25,17 @@ void HARMDIM::dimTables() {
     PredictTotal.dim(P);
     ItemMax.dim(C, kItemSlots - 1, N);
     ItemMin.dim(C, kItemSlots - 1, N);
+    Prediction = {};
 }
 
 std::size_t HARMDIM::tableBytes() const {
     const std::size_t P = static_cast<std::size_t>(PeriodRecords) + 1;
     const std::size_t K = static_cast<std::size_t>(MaxOrderIndex) + 1;
     const std::size_t C = static_cast<std::size_t>(ChannelCount) + 1;
-    std::size_t floats = P                  // RecordX
-                         + P * K            // VoltageTable
-                         + 3 * C * P * K    // CurrentTable, ActivePower, ReactivePower
-                         + P + C * P        // VoltageThd, CurrentThd
+    std::size_t floats = P                            // RecordX
+                         + P * K                      // VoltageTable
+                         + 3 * C * P * K              // CurrentTable, ActivePower, ReactivePower
+                         + P + C * P                  // VoltageThd, CurrentThd
                          + P * 6 + C * P * 6 + 6 * P  // PhaseVoltage, PhaseCurrent, Overload
                          + P * K + 2 * P * K + P      // PredictTable, PredictAngle, PredictTotal
                          + 2 * C * kItemSlots * K;    // ItemMax, ItemMin
@@ -47,6 +48,7 @@ void HARMDIM::releaseTables() {
                             &PredictTable, &PredictAngle, &PredictTotal, &ItemMax, &ItemMin})
         t->clear();
     AngleTable.clear();
+    Prediction = {};
 }
 
 }  // namespace hg

@@ -4,12 +4,13 @@
 // by reference; tables are re-dimensioned (zero-filled) by each Execute.
 //
 // Index names: rec = record slot 0..PeriodRecords; k = order index 0..MaxOrderIndex (0 is the
-// fundamental); ch = channel 0..ChannelCount, ch = ChannelCount being the composite of all channels;
-// slot = item code - 1 (0..15).
+// fundamental); ch = channel 0..ChannelCount, ch = ChannelCount being the composite of all
+// channels; slot = item code - 1 (0..15).
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "analysis/table.h"
@@ -43,8 +44,8 @@ constexpr int kJisuFlagCount = 260;
 
 struct HARMDIM {
     // File description (scan and Execute).
-    std::string FilePath;   // full path of the selected file (the file-selection window's Label1)
-    FileKind Kind;          // kind, sizes and layout from the name
+    std::string FilePath;  // full path of the selected file (the file-selection window's Label1)
+    FileKind Kind;         // kind, sizes and layout from the name
     int32_t RecordLength = 0;
     int16_t ShortHnRecord = 0;  // 0 or -1
     int16_t ChannelCount = 0;   // C
@@ -66,6 +67,9 @@ struct HARMDIM {
     int32_t PeriodRecords = 0;  // record slots of the period minus one
     int32_t LoadedRecords = 0;  // slots filled by the load
     int64_t FirstRecord = 0;    // file record number of slot 0 (from the load's search)
+    // Counts the loads; what is derived from the tables later (the prediction) remembers the
+    // load it was computed from.
+    uint64_t LoadGeneration = 0;
 
     // Plot geometry.
     int16_t GraphWidth = 0;
@@ -85,24 +89,34 @@ struct HARMDIM {
     std::array<int16_t, kJisuFlagCount> JisuFlag{};
 
     // Per-record tables (graph mode).
-    Table<float> RecordX;         // (rec)
-    Table<float> VoltageTable;    // (rec, k)
-    Table<float> CurrentTable;    // (ch, rec, k)
-    Table<float> ActivePower;     // (ch, rec, k) kW
-    Table<float> ReactivePower;   // (ch, rec, k) kvar
-    Table<int16_t> AngleTable;    // (0..1, rec, k) voltage / current superposition angle
-    Table<float> VoltageThd;      // (rec) %
-    Table<float> CurrentThd;      // (ch, rec) %
-    Table<float> PhaseVoltage;    // (rec, 0..5)
-    Table<float> PhaseCurrent;    // (ch, rec, 0..5)
-    Table<float> OverloadTable;   // (0..5, rec) %
-    Table<float> PredictTable;    // (rec, k)
-    Table<float> PredictAngle;    // (0..1, rec, k)
-    Table<float> PredictTotal;    // (rec)
-    Table<float> ItemMax;         // (ch, slot, k)
-    Table<float> ItemMin;         // (ch, slot, k)
-    Table<float> RankMagnitude;   // (0..7, k)
-    Table<float> OrderRank;       // (0..7, k)
+    Table<float> RecordX;        // (rec)
+    Table<float> VoltageTable;   // (rec, k)
+    Table<float> CurrentTable;   // (ch, rec, k)
+    Table<float> ActivePower;    // (ch, rec, k) kW
+    Table<float> ReactivePower;  // (ch, rec, k) kvar
+    Table<int16_t> AngleTable;   // (0..1, rec, k) voltage / current superposition angle
+    Table<float> VoltageThd;     // (rec) %
+    Table<float> CurrentThd;     // (ch, rec) %
+    Table<float> PhaseVoltage;   // (rec, 0..5)
+    Table<float> PhaseCurrent;   // (ch, rec, 0..5)
+    Table<float> OverloadTable;  // (0..5, rec) %
+    Table<float> PredictTable;   // (rec, k)
+    Table<float> PredictAngle;   // (0..1, rec, k)
+    Table<float> PredictTotal;   // (rec)
+    // What the prediction tables hold: the channel (none until the first prediction), the
+    // transformer parameters and the load they were computed from.
+    struct PredictionKey {
+        std::optional<int16_t> channel;
+        double capacity = 0;
+        double reactance = 0;
+        double voltage = 0;
+        uint64_t load = 0;
+        bool operator==(const PredictionKey&) const = default;
+    } Prediction;
+    Table<float> ItemMax;        // (ch, slot, k)
+    Table<float> ItemMin;        // (ch, slot, k)
+    Table<float> RankMagnitude;  // (0..7, k)
+    Table<float> OrderRank;      // (0..7, k)
 
     // Dimensions (zero-fills) the ranking tables: every Execute, both modes.
     void dimRanking();

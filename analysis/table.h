@@ -1,35 +1,45 @@
 // A rectangular table of one to three indexes, every index running 0..its upper bound inclusive,
 // zero-filled when dimensioned, in one flat block (last index fastest). Bounds are checked in
-// debug builds. Large tables come from calloc, so untouched pages cost nothing until written.
+// debug builds. Large tables are anonymous memory mappings that ask for huge pages: untouched
+// pages cost nothing until written, and writing a table of a gigabyte takes few page faults.
 #pragma once
 
 #include <cassert>
 #include <cstddef>
-#include <cstdlib>
 #include <memory>
 #include <new>
 #include <type_traits>
 
 namespace hg {
 
+// Zero-filled memory for tables: small blocks from the heap, large ones mapped. Throws
+// std::bad_alloc when the memory cannot be had.
+void* allocateTableBlock(std::size_t bytes);
+void releaseTableBlock(void* block, std::size_t bytes);
+
 template <class T>
 class Table {
     static_assert(std::is_trivially_copyable_v<T>);
 
-public:
+  public:
     Table() = default;
 
     // Dimensions the table 0..u0 (x 0..u1 (x 0..u2)) and zero-fills it. Negative bounds give an
-    // empty table.
+    // empty table. When the memory cannot be had (std::bad_alloc) the table is left empty.
     void dim(long u0, long u1 = -2, long u2 = -2) {
-        rank_ = u1 == -2 ? 1 : u2 == -2 ? 2 : 3;
-        n0_ = u0 + 1;
-        n1_ = rank_ >= 2 ? u1 + 1 : 1;
-        n2_ = rank_ >= 3 ? u2 + 1 : 1;
-        if (n0_ <= 0 || n1_ <= 0 || n2_ <= 0) n0_ = n1_ = n2_ = 0;
-        const std::size_t count = static_cast<std::size_t>(n0_ * n1_ * n2_);
-        data_.reset(count ? static_cast<T*>(std::calloc(count, sizeof(T))) : nullptr);
-        if (count && !data_) throw std::bad_alloc();
+        clear();  // the old block goes first, so re-dimensioning never holds both
+        const int rank = u1 == -2 ? 1 : u2 == -2 ? 2 : 3;
+        long n0 = u0 + 1, n1 = rank >= 2 ? u1 + 1 : 1, n2 = rank >= 3 ? u2 + 1 : 1;
+        if (n0 <= 0 || n1 <= 0 || n2 <= 0) n0 = n1 = n2 = 0;
+        const std::size_t count = static_cast<std::size_t>(n0 * n1 * n2);
+        if (count) {
+            void* block = allocateTableBlock(count * sizeof(T));
+            data_ = std::unique_ptr<T, Free>(static_cast<T*>(block), Free{count * sizeof(T)});
+        }
+        rank_ = rank;
+        n0_ = n0;
+        n1_ = n1;
+        n2_ = n2;
         size_ = count;
     }
     void clear() {
@@ -62,13 +72,14 @@ public:
         return i >= 0 && i < n0_ && j >= 0 && j < n1_ && k >= 0 && k < n2_;
     }
 
-private:
+  private:
     std::size_t index(long i, long j, long k) const {
         assert(contains(i, j, k));
         return static_cast<std::size_t>((i * n1_ + j) * n2_ + k);
     }
     struct Free {
-        void operator()(T* p) const { std::free(p); }
+        std::size_t bytes = 0;
+        void operator()(T* p) const { releaseTableBlock(p, bytes); }
     };
     std::unique_ptr<T, Free> data_;
     std::size_t size_ = 0;

@@ -1,13 +1,50 @@
 #include "app/gui_main.h"
 
-#include <iostream>
+#include <QApplication>
+#include <QFont>
+#include <QImage>
+#include <QStringList>
+#include <QTimer>
+
+#include "analysis/harmdim.h"
+#include "app/MDIForm1.h"
+#include "print/Form3.h"
 
 namespace hg {
 
-int runGui(int, char**) {
-    std::cout << "harmograph: the windows come next; use the sub-commands (harmograph info FILE, "
-                 "harmograph synth -o FILE).\n";
-    return 0;
+namespace {
+
+// The screen fonts of the windows, with the metric-compatible IPA fonts standing in for them.
+void installFontSubstitutions() {
+    QFont::insertSubstitution(QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"));
+    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
+}
+
+}  // namespace
+
+int runGui(int argc, char** argv) {
+    QApplication app(argc, argv);
+    installFontSubstitutions();
+    QApplication::setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 10));
+
+    QStringList arguments = QApplication::arguments();
+    arguments.removeFirst();
+
+    HARMDIM state;
+    MDIForm1 frame(state);
+    installPrintDialog(state, &frame);
+    frame.start(arguments.join(QLatin1Char(' ')), QCoreApplication::applicationDirPath());
+    frame.show();
+
+    // HARMO_SCREENSHOT=FILE.png: saves a picture of the frame once it is painted, then ends.
+    const QString screenshot = qEnvironmentVariable("HARMO_SCREENSHOT");
+    if (!screenshot.isEmpty()) {
+        QTimer::singleShot(1500, &frame, [&frame, screenshot] {
+            const bool saved = frame.grab().toImage().save(screenshot);
+            QCoreApplication::exit(saved ? 0 : 1);
+        });
+    }
+    return QApplication::exec();
 }
 
 }  // namespace hg

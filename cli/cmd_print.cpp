@@ -1,8 +1,319 @@
+// harmograph print FILE --layout one|set|thirds --items CODES [--channel N] [--mono] [--landscape]
+//   [--message TEXT] [--start T] [--end T] [--predict C,X,U] -o OUT.pdf
+// The printed sheet as a one-page PDF (A4), headless.
+//  - one: the one item of CODES alone on the sheet.
+//  - set: up to three items stacked in the set print's order (by item code); only the items the
+//    print dialog offers for the file's kind.
+//  - thirds: one to three items as successive third prints filling one sheet in the order given;
+//    fewer than three are ejected (no file-name line with one third).
+// Orders drawn: what the graph window selects for the item on its own (overload: its three
+// series; per-phase: the five phase and sequence values; unbalance: the unbalance rate), and for
+// every other item the first order group "１～９次" (orders 1, 3, 5, 7 and 9, the fundamental or
+// total being the first). The prediction items use the transformer of --predict, or the graph
+// window's initial 10 MVA, 8.0 %, 6.6 kV, for the channel of --channel.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QGuiApplication>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QString>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "analysis/execute.h"
+#include "analysis/harmdim.h"
+#include "analysis/load.h"
 #include "cli/args.h"
 #include "cli/commands.h"
+#include "datafile/record_file.h"
+#include "datafile/scan.h"
+#include "graph/upstream_prediction.h"
+#include "platform/qt/qpainter_canvas.h"
+#include "print/print_page.h"
 
 namespace hg::cli {
 
-int print(int, char**) { return fail("print: not available yet"); }
+namespace {
+
+enum class Layout { One, Set, Thirds };
+
+constexpr const char* kUsage =
+    "usage: harmograph print FILE --layout one|set|thirds --items CODES [--channel N] [--mono] "
+    "[--landscape] [--message TEXT] [--start \"yy/mm/dd hh:mm\"] [--end \"yy/mm/dd hh:mm\"] "
+    "[--predict C,X,U] -o OUT.pdf";
+
+Result<int> parseWhole(const std::string& text, const std::string& what) {
+    int n = 0;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (text.empty() || r.ec != std::errc() || r.ptr != text.data() + text.size())
+        return Error{what + " takes a whole number, not \"" + text + "\""};
+    return n;
+}
+
+Result<std::vector<int16_t>> parseItems(const std::string& text) {
+    std::vector<int16_t> items;
+    std::size_t from = 0;
+    while (from <= text.size()) {
+        const std::size_t comma = text.find(',', from);
+        const std::string word =
+            text.substr(from, comma == std::string::npos ? std::string::npos : comma - from);
+        auto n = parseWhole(word, "--items");
+        if (!n) return Error{n.error()};
+        const bool known =
+            (*n >= 1 && *n <= kItemSlots) || *n == kVoltageUnbalance || *n == kCurrentUnbalance;
+        if (!known) return Error{"--items: no item has the code " + word};
+        items.push_back(static_cast<int16_t>(*n));
+        if (comma == std::string::npos) break;
+        from = comma + 1;
+    }
+    return items;
+}
+
+// Items the graph window lists for a file kind ("ha4", "hv", ...).
+bool itemOffered(int16_t item, const std::string& kind) {
+    switch (item) {
+        case kVoltageSuperposition:
+        case kPredictedSuperposition:
+            return kind == "ha4" || kind == "hv" || kind == "hn";
+        case kCurrentSuperposition:
+            return kind == "ha4";
+        case kPhaseVoltage:
+        case kPhaseCurrent:
+        case kVoltageUnbalance:
+        case kCurrentUnbalance:
+            return kind == "ha5" || kind == "ha6" || kind == "hv";
+        default:
+            return true;
+    }
+}
+
+// The selection a graph window makes for an item by itself, or with the first order group.
+void selectOrders(PrintSource& source, int16_t item, int16_t maxOrderIndex) {
+    source.orders.fill(0);
+    for (int k = 256; k < kJisuFlagCount; ++k) source.orders[static_cast<std::size_t>(k)] = 2;
+    source.item = item;
+    switch (item) {
+        case kOverload:
+            for (int k = 0; k < 3; ++k) source.orders[static_cast<std::size_t>(k)] = 1;
+            return;
+        case kPhaseVoltage:
+        case kPhaseCurrent:
+            for (int k = 0; k < 5; ++k) source.orders[static_cast<std::size_t>(k)] = 1;
+            return;
+        case kVoltageUnbalance:
+        case kCurrentUnbalance:
+            source.item = item == kVoltageUnbalance ? kPhaseVoltage : kPhaseCurrent;
+            source.orders[5] = 1;
+            return;
+        default: {
+            const int step = maxOrderIndex < 25 ? 1 : 2;
+            for (int i = 0; i < 5; ++i) source.orders[static_cast<std::size_t>(step * i)] = 1;
+            return;
+        }
+    }
+}
+
+Result<TransformerParameters> parseTransformer(const std::string& text) {
+    const std::size_t a = text.find(',');
+    const std::size_t b = a == std::string::npos ? a : text.find(',', a + 1);
+    if (b == std::string::npos || text.find(',', b + 1) != std::string::npos)
+        return Error{"--predict takes C,X,U (MVA, percent, kV), e.g. 10,8.0,6.6"};
+    return transformerParameters(std::string_view(text).substr(0, a),
+                                 std::string_view(text).substr(a + 1, b - a - 1),
+                                 std::string_view(text).substr(b + 1));
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat sa {};
+    struct stat sb {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+// Draws the sheet into a PDF beside `output` and renames it over `output` when complete; an
+// existing `output` is left as it was on any failure.
+Status writeSheet(const std::string& output, bool landscape,
+                  const std::function<void(Canvas&)>& draw) {
+    std::string temp = output + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) return Error{"cannot create a file beside " + output};
+    ::close(fd);
+    bool ok = false;
+    {
+        QPdfWriter writer(QString::fromStdString(temp));
+        writer.setCreator(QStringLiteral("harmograph"));
+        writer.setResolution(600);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
+                                         landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                         QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+        QPainterCanvas canvas(writer);
+        if (canvas.isActive()) {
+            draw(canvas);
+            ok = canvas.finish();
+        }
+    }
+    if (ok) {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::chmod(temp.c_str(), 0666 & ~mask);
+    }
+    if (!ok || std::rename(temp.c_str(), output.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        return Error{"cannot write " + output + " (disk full or no permission?)"};
+    }
+    return success();
+}
+
+}  // namespace
+
+int print(int argc, char** argv) {
+    auto args = parseArgs(
+        argc, argv, 2,
+        {"--layout", "--items", "--channel", "--message", "--start", "--end", "--predict", "-o"},
+        {"--mono", "--landscape"});
+    if (!args) return fail("print: " + args.error());
+    if (args->positional.size() != 1 || !args->has("-o") || !args->has("--layout") ||
+        !args->has("--items"))
+        return fail(kUsage);
+    const std::string& input = args->positional[0];
+    const std::string output = *args->get("-o");
+
+    const std::string layoutText = *args->get("--layout");
+    Layout layout;
+    if (layoutText == "one") {
+        layout = Layout::One;
+    } else if (layoutText == "set") {
+        layout = Layout::Set;
+    } else if (layoutText == "thirds") {
+        layout = Layout::Thirds;
+    } else {
+        return fail("print: --layout is one, set or thirds, not \"" + layoutText + "\"");
+    }
+    auto items = parseItems(*args->get("--items"));
+    if (!items) return fail("print: " + items.error());
+    if (layout == Layout::One && items->size() != 1)
+        return fail("print: the one-sheet layout prints exactly one item");
+    if (items->empty() || items->size() > 3)
+        return fail("print: the " + layoutText + " layout prints one to three items");
+
+    int channel = 0;
+    if (auto c = args->get("--channel")) {
+        auto n = parseWhole(*c, "--channel");
+        if (!n) return fail("print: " + n.error());
+        channel = *n;
+    }
+    TransformerParameters transformer;
+    if (auto t = args->get("--predict")) {
+        auto p = parseTransformer(*t);
+        if (!p) return fail("print: " + p.error());
+        transformer = *p;
+    }
+    if (auto ok = checkTransformerParameters(transformer); !ok) return fail("print: " + ok.error());
+
+    auto scan = scanFile(input);
+    if (!scan) return fail(scan.error());
+    for (const std::string& w : scan->warnings) std::cerr << "harmograph: " << w << "\n";
+    if (sameFile(scan->fullPath, output))
+        return fail("print: the output would overwrite the recording " + output);
+
+    const std::string kind = kindText(baseName(scan->fullPath));
+    for (const int16_t item : *items) {
+        const bool offered = layout == Layout::Set ? setPrintAvailable(item, scan->fullPath)
+                                                   : itemOffered(item, kind);
+        if (!offered)
+            return fail("print: item " + std::to_string(item) + " cannot be printed " +
+                        (layout == Layout::Set ? "in a set " : "") + "for a file of kind " + kind);
+    }
+    if (channel < 0 || channel > scan->kind.channels)
+        return fail("print: --channel is 0.." + std::to_string(scan->kind.channels) + " for " +
+                    scan->kind.text + " with " + std::to_string(scan->kind.channels) +
+                    " channel(s) (the last is the composite)");
+
+    PeriodTexts texts{scan->startDate, scan->startTime, scan->endDate, scan->endTime};
+    for (const auto& [option, date, time] :
+         {std::tuple{"--start", &texts.startDate, &texts.startTime},
+          std::tuple{"--end", &texts.endDate, &texts.endTime}}) {
+        if (auto t = args->get(option)) {
+            auto parts = splitPeriodText(*t);
+            if (!parts) return fail("print: " + parts.error());
+            *date = parts->first;
+            *time = parts->second;
+        }
+    }
+
+    HARMDIM state;
+    applyScan(state, *scan);
+    auto prepared = prepareExecute(state, scan->fullPath, texts, ExecuteMode::Graph);
+    if (!prepared) return fail(prepared.error());
+    if (prepared->nothingToDo) return fail("print: the period starts after it ends");
+    auto file = RecordFile::open(scan->fullPath);
+    if (!file) return fail(file.error());
+    auto report = executeGraph(state, *file);
+    if (!report) return fail(report.error());
+    for (const std::string& w : report->warnings) std::cerr << "harmograph: " << w << "\n";
+
+    PrintSource base = printSourceFromState(state);
+    base.filePath = scan->fullPath;
+    base.startDate = texts.startDate;
+    base.channel = static_cast<int16_t>(channel);
+    base.transformer = transformer;
+    if (auto m = args->get("--message")) base.message = *m;
+    if (auto ok = preparePrintPrediction(state, base, *items); !ok)
+        return fail("print: " + ok.error());
+
+    const bool mono = args->has("--mono");
+    // Fonts and PDF output need a GUI application; headless runs use the offscreen platform.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Only failures of Qt itself reach stderr; its notes (a missing runtime folder) would read as
+    // the command's own.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::cerr << "harmograph: " << message.toStdString() << "\n";
+    });
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    QGuiApplication app(qtArgc, qtArgv);
+
+    const auto draw = [&](Canvas& canvas) {
+        switch (layout) {
+            case Layout::One: {
+                PrintSource source = base;
+                selectOrders(source, (*items)[0], state.MaxOrderIndex);
+                printOneSheet(canvas, state, source, mono);
+                break;
+            }
+            case Layout::Set: {
+                PrintSource source = base;
+                // One selection for every block: the first order group (the overload block
+                // draws its three series in a set whatever is selected).
+                selectOrders(source, kVoltageDistortion, state.MaxOrderIndex);
+                source.item = (*items)[0];
+                printSetSheet(canvas, state, source, *items, mono);
+                break;
+            }
+            case Layout::Thirds:
+                for (std::size_t n = 0; n < items->size(); ++n) {
+                    PrintSource source = base;
+                    selectOrders(source, (*items)[n], state.MaxOrderIndex);
+                    printThird(canvas, state, source, static_cast<int>(n), mono);
+                }
+                break;
+        }
+    };
+    if (auto written = writeSheet(output, args->has("--landscape"), draw); !written)
+        return fail("print: " + written.error());
+    return 0;
+}
 
 }  // namespace hg::cli

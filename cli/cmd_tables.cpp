@@ -1,8 +1,285 @@
+// harmograph tables FILE [--start T] [--end T] [--predict C,X,U [--channel N]] -o OUT.json
+// The analysis state after a graph-mode load, as JSON: the scalar fields by their state names and
+// every table by its name as nested arrays in index order. Single-precision values are written
+// with 9 significant digits (enough to give the stored value back), date-times as day numbers in
+// the shortest text that gives the double back.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <tuple>
+
+#include "analysis/execute.h"
+#include "analysis/harmdim.h"
+#include "analysis/load.h"
 #include "cli/args.h"
 #include "cli/commands.h"
+#include "datafile/record_file.h"
+#include "datafile/scan.h"
+#include "graph/upstream_prediction.h"
 
 namespace hg::cli {
 
-int tables(int, char**) { return fail("tables: not available yet"); }
+namespace {
+
+// Buffered writing to a stdio stream that remembers the first failure.
+class JsonOut {
+  public:
+    explicit JsonOut(std::FILE* f) : f_(f) { buf_.reserve(kFlushAt + 256); }
+    bool ok() const { return ok_; }
+    void text(std::string_view s) {
+        buf_.append(s);
+        if (buf_.size() >= kFlushAt) flush();
+    }
+    void number(float v) {
+        if (!std::isfinite(v)) return text("null");
+        char b[32];
+        const auto r = std::to_chars(b, b + sizeof b, v, std::chars_format::general, 9);
+        text(std::string_view(b, static_cast<std::size_t>(r.ptr - b)));
+    }
+    void number(double v) {
+        if (!std::isfinite(v)) return text("null");
+        char b[40];
+        const auto r = std::to_chars(b, b + sizeof b, v);
+        text(std::string_view(b, static_cast<std::size_t>(r.ptr - b)));
+    }
+    void number(long long v) {
+        char b[24];
+        const auto r = std::to_chars(b, b + sizeof b, v);
+        text(std::string_view(b, static_cast<std::size_t>(r.ptr - b)));
+    }
+    void number(int16_t v) { number(static_cast<long long>(v)); }
+    void flush() {
+        if (ok_ && !buf_.empty() && std::fwrite(buf_.data(), 1, buf_.size(), f_) != buf_.size())
+            ok_ = false;
+        buf_.clear();
+    }
+
+  private:
+    static constexpr std::size_t kFlushAt = 1 << 20;
+    std::FILE* f_;
+    std::string buf_;
+    bool ok_ = true;
+};
+
+template <class T>
+void writeTable(JsonOut& out, const Table<T>& t) {
+    if (t.empty()) return out.text("[]");
+    const long n0 = t.upper(0) + 1, n1 = t.rank() >= 2 ? t.upper(1) + 1 : 1,
+               n2 = t.rank() >= 3 ? t.upper(2) + 1 : 1;
+    const T* p = t.data();
+    const auto row = [&](long count) {
+        out.text("[");
+        for (long i = 0; i < count; ++i) {
+            if (i) out.text(",");
+            out.number(*p++);
+        }
+        out.text("]");
+    };
+    if (t.rank() == 1) return row(n0);
+    out.text("[");
+    for (long i = 0; i < n0; ++i) {
+        if (i) out.text(",");
+        if (t.rank() == 2) {
+            row(n1);
+            continue;
+        }
+        out.text("[");
+        for (long j = 0; j < n1; ++j) {
+            if (j) out.text(",");
+            row(n2);
+        }
+        out.text("]");
+    }
+    out.text("]");
+}
+
+void writeState(JsonOut& out, const HARMDIM& s, bool prediction) {
+    bool firstField = true;
+    const auto name = [&](const char* field) {
+        out.text(firstField ? "{\n\"" : ",\n\"");
+        firstField = false;
+        out.text(field);
+        out.text("\": ");
+    };
+    const auto integer = [&](const char* field, long long v) {
+        name(field);
+        out.number(v);
+    };
+    const auto single = [&](const char* field, float v) {
+        name(field);
+        out.number(v);
+    };
+    const auto dateTime = [&](const char* field, double v) {
+        name(field);
+        out.number(v);
+    };
+    integer("RecordLength", s.RecordLength);
+    integer("ShortHnRecord", s.ShortHnRecord);
+    integer("ChannelCount", s.ChannelCount);
+    integer("MaxOrderIndex", s.MaxOrderIndex);
+    single("RecordInterval", s.RecordInterval);
+    integer("PeriodMinutes", s.PeriodMinutes);
+    integer("PeriodRecords", s.PeriodRecords);
+    integer("LoadedRecords", s.LoadedRecords);
+    integer("FirstRecord", s.FirstRecord);
+    single("StartDay", s.StartDay);
+    single("StartMinute", s.StartMinute);
+    single("EndDay", s.EndDay);
+    single("EndMinute", s.EndMinute);
+    dateTime("AnalysisStart", s.AnalysisStart);
+    dateTime("AnalysisEnd", s.AnalysisEnd);
+    dateTime("FileStartTime", s.FileStartTime);
+    dateTime("FileEndTime", s.FileEndTime);
+    const auto table = [&](const char* field, const auto& t) {
+        name(field);
+        writeTable(out, t);
+    };
+    table("RecordX", s.RecordX);
+    table("VoltageTable", s.VoltageTable);
+    table("CurrentTable", s.CurrentTable);
+    table("ActivePower", s.ActivePower);
+    table("ReactivePower", s.ReactivePower);
+    table("AngleTable", s.AngleTable);
+    table("VoltageThd", s.VoltageThd);
+    table("CurrentThd", s.CurrentThd);
+    table("PhaseVoltage", s.PhaseVoltage);
+    table("PhaseCurrent", s.PhaseCurrent);
+    table("OverloadTable", s.OverloadTable);
+    table("ItemMax", s.ItemMax);
+    table("ItemMin", s.ItemMin);
+    if (prediction) {
+        integer("PredictionChannel", s.Prediction.channel.value_or(-1));
+        table("PredictTable", s.PredictTable);
+        table("PredictAngle", s.PredictAngle);
+        table("PredictTotal", s.PredictTotal);
+    }
+    out.text("\n}\n");
+}
+
+// Writes the JSON next to `path` under a temporary name and renames it over `path` once every
+// byte is on disk; on any failure the temporary file goes and an existing `path` stays as it was.
+Status writeJsonFile(const std::string& path, const HARMDIM& s, bool prediction) {
+    std::string temp = path + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) return Error{"cannot create a file beside " + path};
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+    std::FILE* f = ::fdopen(fd, "wb");
+    if (!f) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        return Error{"cannot write " + path};
+    }
+    JsonOut out(f);
+    writeState(out, s, prediction);
+    out.flush();
+    bool ok = out.ok() && std::fflush(f) == 0 && ::fsync(::fileno(f)) == 0;
+    ok = std::fclose(f) == 0 && ok;
+    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        return Error{"cannot write " + path + " (disk full or no permission?)"};
+    }
+    return success();
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat sa {
+    }, sb{};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+Result<TransformerParameters> parsePrediction(const std::string& text) {
+    const std::size_t a = text.find(',');
+    const std::size_t b = a == std::string::npos ? a : text.find(',', a + 1);
+    if (b == std::string::npos || text.find(',', b + 1) != std::string::npos)
+        return Error{"--predict takes C,X,U (MVA, percent, kV), e.g. 10,8.0,6.6"};
+    return transformerParameters(std::string_view(text).substr(0, a),
+                                 std::string_view(text).substr(a + 1, b - a - 1),
+                                 std::string_view(text).substr(b + 1));
+}
+
+Result<int> parseChannel(const std::string& text) {
+    int n = 0;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (r.ec != std::errc() || r.ptr != text.data() + text.size())
+        return Error{"--channel takes a channel number, not \"" + text + "\""};
+    return n;
+}
+
+}  // namespace
+
+int tables(int argc, char** argv) {
+    auto args = parseArgs(argc, argv, 2, {"--start", "--end", "--predict", "--channel", "-o"}, {});
+    if (!args) return fail("tables: " + args.error());
+    if (args->positional.size() != 1 || !args->has("-o"))
+        return fail(
+            "usage: harmograph tables FILE [--start \"yy/mm/dd hh:mm\"] [--end \"yy/mm/dd hh:mm\"] "
+            "[--predict C,X,U [--channel N]] -o OUT.json");
+    const std::string& input = args->positional[0];
+    const std::string output = *args->get("-o");
+    if (args->has("--channel") && !args->has("--predict"))
+        return fail("tables: --channel goes with --predict");
+
+    std::optional<TransformerParameters> predict;
+    int channel = 0;
+    if (auto text = args->get("--predict")) {
+        auto p = parsePrediction(*text);
+        if (!p) return fail("tables: " + p.error());
+        if (auto ok = checkTransformerParameters(*p); !ok) return fail(ok.error());
+        predict = *p;
+        if (auto c = args->get("--channel")) {
+            auto n = parseChannel(*c);
+            if (!n) return fail("tables: " + n.error());
+            channel = *n;
+        }
+    }
+
+    auto scan = scanFile(input);
+    if (!scan) return fail(scan.error());
+    for (const std::string& w : scan->warnings) std::cerr << "harmograph: " << w << "\n";
+    if (sameFile(scan->fullPath, output))
+        return fail("tables: the output would overwrite the recording " + output);
+
+    PeriodTexts texts{scan->startDate, scan->startTime, scan->endDate, scan->endTime};
+    for (const auto& [option, date, time] :
+         {std::tuple{"--start", &texts.startDate, &texts.startTime},
+          std::tuple{"--end", &texts.endDate, &texts.endTime}}) {
+        if (auto t = args->get(option)) {
+            auto parts = splitPeriodText(*t);
+            if (!parts) return fail("tables: " + parts.error());
+            *date = parts->first;
+            *time = parts->second;
+        }
+    }
+
+    HARMDIM state;
+    applyScan(state, *scan);
+    auto prepared = prepareExecute(state, scan->fullPath, texts, ExecuteMode::Graph);
+    if (!prepared) return fail(prepared.error());
+    if (prepared->nothingToDo) return fail("tables: the period starts after it ends");
+
+    auto file = RecordFile::open(scan->fullPath);
+    if (!file) return fail(file.error());
+    auto report = executeGraph(state, *file);
+    if (!report) return fail(report.error());
+    for (const std::string& w : report->warnings) std::cerr << "harmograph: " << w << "\n";
+
+    if (predict) {
+        auto run = UpstreamPrediction(state, channel, *predict);
+        if (!run) return fail(run.error());
+    }
+    if (auto written = writeJsonFile(output, state, predict.has_value()); !written)
+        return fail("tables: " + written.error());
+    return 0;
+}
 
 }  // namespace hg::cli

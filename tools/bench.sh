@@ -3,7 +3,7 @@
 set -euo pipefail
 build=$1
 for b in "$build"/bench/bench_*; do
-    [[ -x "$b" ]] || continue
+    [[ -f "$b" && -x "$b" ]] || continue  # not the build folders beside them
     echo "== $(basename "$b")"
     "$b" --benchmark_counters_tabular=true
 done

@@ -1,0 +1,74 @@
+// The per-record harmonic quantities: for a record slot whose raw values (voltage, currents of
+// every channel and their composite, angles, per-phase values) are in the tables, the powers,
+// impedance, distortion, capacitor overload and unbalance, and the period extremes ItemMax /
+// ItemMin kept while the records are loaded.
+#pragma once
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+
+namespace hg {
+
+struct HARMDIM;
+
+// Extreme rules. Cells start at 0 (tables are zero-filled).
+//  - track max: a maximum is never below 0;
+//  - track min from 0: a minimum is never above 0;
+//  - track min from first: the first record of the load sets the cell, later ones lower it.
+inline void trackMax(float& cell, float x) {
+    if (x > cell) cell = x;
+}
+inline void trackMinFromZero(float& cell, float x) {
+    if (x < cell) cell = x;
+}
+inline void trackMinFromFirst(float& cell, float x, bool firstRecord) {
+    if (firstRecord || x < cell) cell = x;
+}
+
+// A result stored in single precision; a value too large for it (only possible with absurd
+// inputs such as a corrupt file's 1E+30 volts over a denormal current) is stored as 0 and counted,
+// so that no table holds an infinity.
+inline float toSingle(double x, int64_t& outOfRange) {
+    const float f = static_cast<float>(x);
+    if (!std::isfinite(f)) {
+        ++outOfRange;
+        return 0.0f;
+    }
+    return f;
+}
+
+// Replaces NaN and infinities in values[0..count) by 0; returns how many there were.
+inline int64_t zeroNonFinite(float* values, std::size_t count) {
+    int64_t bad = 0;
+    for (std::size_t i = 0; i < count; ++i) bad += !std::isfinite(values[i]);
+    if (bad)
+        for (std::size_t i = 0; i < count; ++i)
+            if (!std::isfinite(values[i])) values[i] = 0.0f;
+    return bad;
+}
+
+// The positive- and negative-sequence magnitudes of a three-phase system from its three line
+// magnitudes taken as the sides of a triangle (Heron's area): positive in double precision,
+// negative in single. Absolute values under both roots keep degenerate triangles real.
+struct SequenceMagnitudes {
+    double positive = 0;
+    float negative = 0;
+};
+SequenceMagnitudes SequenceParts(float a, float b, float c);
+
+struct RecordQuantityInputs {
+    const int16_t* angles = nullptr;  // (C+1) x (N+1) whole degrees; row C the composite angle
+    float powerFactorK = 1.0f;        // 1 or sqrt 3 (single)
+    bool phaseValues = false;         // the record carries line voltages and phase currents
+    bool firstRecord = false;         // the first record of the load (track min from first)
+};
+
+// Computes the quantities of record slot `slot` in their order: 1 powers and impedance; 2 voltage
+// distortion, capacitor overload and current distortion; 3 voltage extremes; 4 totals and their
+// extremes; 5 unbalance (records with per-phase values only). A record whose fundamental voltage
+// is 0 gets 0 for its voltage distortion, ratios and overload values. Returns the number of
+// results stored as 0 because single precision cannot hold them.
+int64_t computeRecordQuantities(HARMDIM& state, int32_t slot, const RecordQuantityInputs& in);
+
+}  // namespace hg

@@ -1,0 +1,551 @@
+#include "app/Form1.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QStorageInfo>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "analysis/harmdim.h"
+#include "analysis/period.h"
+#include "app/startup.h"
+#include "csv/Form4.h"
+#include "datafile/scan.h"
+#include "graph/Form2.h"
+#include "platform/qt/message_box.h"
+
+namespace hg {
+
+namespace {
+
+// The measurement files the list shows; matched without regard to case.
+const QStringList& filePatterns() {
+    static const QStringList patterns =
+        QStringLiteral("*.*ha3;*.*ha4;*.*ha5;*.*hm*;*.*hv*;*.*ha6;*.*hh*;*.*hn*")
+            .split(QLatin1Char(';'));
+    return patterns;
+}
+
+std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+QString fromLocalPath(const std::string& path) { return QFile::decodeName(path.c_str()); }
+std::string utf8(const QString& text) { return text.toStdString(); }
+QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
+
+QPushButton* stepButton(const QString& caption, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setFixedWidth(24);
+    button->setAutoDefault(false);
+    return button;
+}
+
+}  // namespace
+
+// The busy state of Execute: the busy label and progress bar shown, the wait cursor, the mode
+// options hidden; all of it undone on every way out.
+class Form1::Busy {
+public:
+    explicit Busy(Form1& form) : f_(form) {
+        f_.busy_ = true;
+        f_.Command1->setDefault(true);
+        f_.Label10->show();
+        f_.ProgressBar1->setRange(0, 1000);
+        f_.ProgressBar1->setValue(0);
+        f_.ProgressBar1->show();
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        for (QRadioButton* option : f_.Option1) option->hide();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    ~Busy() {
+        f_.Label10->hide();
+        f_.ProgressBar1->hide();
+        QApplication::restoreOverrideCursor();
+        f_.Command1->setDefault(false);
+        for (QRadioButton* option : f_.Option1) option->show();
+        f_.busy_ = false;
+    }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+private:
+    Form1& f_;
+};
+
+Form1::Form1(HARMDIM& state, QMdiArea* area) : state_(state), area_(area) {
+    setWindowTitle(QStringLiteral("harmograph (2019/05/29)"));
+    buildControls();
+    QMdiSubWindow* frame = area_->addSubWindow(this);
+    frame->setAttribute(Qt::WA_DeleteOnClose, false);
+    frame->hide();
+    connect(area_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* activatedWindow) {
+        if (activatedWindow && activatedWindow == subWindow()) activated();
+    });
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildControls() {
+    Label2 = new QLabel(QStringLiteral("ドライブ"), this);
+    Label3 = new QLabel(QStringLiteral("ディレクトリー"), this);
+    Label4 = new QLabel(QStringLiteral("ファイル"), this);
+    Label5 = new QLabel(QStringLiteral("選択ファイル名"), this);
+    Label6 = new QLabel(QStringLiteral("解析開始年月日"), this);
+    Label7 = new QLabel(QStringLiteral("解析開始時間"), this);
+    Label8 = new QLabel(QStringLiteral("解析終了時間"), this);
+    Label9 = new QLabel(QStringLiteral("解析終了年月日"), this);
+    Label10 = new QLabel(QStringLiteral("データ解析中"), this);
+    Label11 = new QLabel(QStringLiteral("出力ファイル名"), this);
+
+    Drive1 = new QComboBox(this);
+    dirModel_ = new QFileSystemModel(this);
+    dirModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    dirModel_->setReadOnly(true);
+    Dir1 = new QTreeView(this);
+    Dir1->setModel(dirModel_);
+    Dir1->setHeaderHidden(true);
+    for (int column = 1; column < dirModel_->columnCount(); ++column) Dir1->hideColumn(column);
+    Dir1->setToolTip(QStringLiteral("データが保存されているディレクトリーの指定"));
+
+    fileModel_ = new QFileSystemModel(this);
+    fileModel_->setFilter(QDir::Files);
+    fileModel_->setNameFilters(filePatterns());
+    fileModel_->setNameFilterDisables(false);
+    fileModel_->setReadOnly(true);
+    File1 = new QListView(this);
+    File1->setModel(fileModel_);
+    File1->setSelectionMode(QAbstractItemView::SingleSelection);
+    File1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    File1->viewport()->installEventFilter(this);
+
+    Label1 = new QLabel(this);
+    Label1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Label1->setWordWrap(true);
+    Label1->setMinimumWidth(320);
+    Label1->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    Option1[0] = new QRadioButton(QStringLiteral("データ解析・グラフ化"), this);
+    Option1[1] = new QRadioButton(QStringLiteral("データ変換・CSVﾌｧｲﾙ作成"), this);
+    auto* modes = new QButtonGroup(this);
+    modes->addButton(Option1[0], 0);
+    modes->addButton(Option1[1], 1);
+    Option1[0]->setChecked(true);
+
+    Text1 = new QLineEdit(QStringLiteral("00/00/00"), this);
+    Text2 = new QLineEdit(QStringLiteral("00:00"), this);
+    Text3 = new QLineEdit(QStringLiteral("00/00/00"), this);
+    Text4 = new QLineEdit(QStringLiteral("00:00"), this);
+    for (QLineEdit* date : {Text1, Text3}) {
+        date->setMaxLength(12);
+        date->setFixedWidth(120);
+    }
+    for (QLineEdit* time : {Text2, Text4}) {
+        time->setMaxLength(5);
+        time->setFixedWidth(120);
+        time->installEventFilter(this);
+    }
+    Text5 = new QLineEdit(this);
+
+    Command2 = stepButton(QStringLiteral("+"), this);
+    Command3 = stepButton(QStringLiteral("+"), this);
+    Command4 = stepButton(QStringLiteral("-"), this);
+    Command5 = stepButton(QStringLiteral("+"), this);
+    Command6 = stepButton(QStringLiteral("-"), this);
+    Command7 = stepButton(QStringLiteral("+"), this);
+    Command8 = stepButton(QStringLiteral("-"), this);
+    Command9 = stepButton(QStringLiteral("-"), this);
+    Command1 = new QPushButton(QStringLiteral("実　行"), this);
+    Command10 = new QPushButton(QStringLiteral("終　了"), this);
+    Command1->setEnabled(false);
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setFixedHeight(14);
+
+    // Layout: lists on the left, selection, mode, period and buttons on the right.
+    auto* lists = new QVBoxLayout;
+    lists->addWidget(Label2);
+    lists->addWidget(Drive1);
+    lists->addWidget(Label3);
+    lists->addWidget(Dir1, 3);
+    lists->addWidget(Label4);
+    lists->addWidget(File1, 2);
+
+    auto* period = new QGridLayout;
+    const auto addPeriodRow = [period](int row, QLabel* label, QLineEdit* box, QPushButton* plus,
+                                       QPushButton* minus) {
+        period->addWidget(label, row, 0);
+        period->addWidget(box, row, 1);
+        period->addWidget(plus, row, 2);
+        period->addWidget(minus, row, 3);
+    };
+    addPeriodRow(0, Label6, Text1, Command3, Command8);
+    addPeriodRow(1, Label7, Text2, Command2, Command4);
+    addPeriodRow(2, Label9, Text3, Command7, Command9);
+    addPeriodRow(3, Label8, Text4, Command5, Command6);
+    period->setColumnStretch(4, 1);
+
+    auto* busyRow = new QHBoxLayout;
+    busyRow->addWidget(Label10);
+    busyRow->addWidget(ProgressBar1, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Command1);
+    buttons->addWidget(Command10);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(Label5);
+    right->addWidget(Label1);
+    right->addSpacing(8);
+    right->addWidget(Option1[0]);
+    right->addWidget(Option1[1]);
+    right->addSpacing(8);
+    right->addLayout(period);
+    right->addSpacing(8);
+    right->addWidget(Label11);
+    right->addWidget(Text5);
+    right->addStretch();
+    right->addLayout(busyRow);
+    right->addLayout(buttons);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(lists, 1);
+    layout->addLayout(right, 1);
+
+    Label10->hide();
+    ProgressBar1->hide();
+    Label11->hide();
+    Text5->hide();
+
+    // Wiring.
+    connect(Drive1, &QComboBox::activated, this, [this](int index) {
+        if (!syncing_) setDrive(Drive1->itemData(index).toString());
+    });
+    connect(Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (!syncing_ && current.isValid()) setFolder(dirModel_->filePath(current));
+            });
+    connect(File1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected) {
+                if (syncing_ || selected.indexes().isEmpty()) return;
+                fileSelected(fileModel_->fileName(selected.indexes().first()));
+            });
+    connect(File1, &QListView::clicked, this, [this](const QModelIndex& index) {
+        // A click on the file already selected scans it again; a click that selects another
+        // file was scanned by the selection change.
+        if (pressOnSelected_) fileSelected(fileModel_->fileName(index));
+        pressOnSelected_ = false;
+    });
+    connect(File1, &QListView::doubleClicked, this,
+            [this](const QModelIndex& index) { fileDoubleClicked(fileModel_->fileName(index)); });
+    connect(Text1, &QLineEdit::textChanged, this, [this] { normaliseDate(Text1); });
+    connect(Text3, &QLineEdit::textChanged, this, [this] { normaliseDate(Text3); });
+    connect(Command2, &QPushButton::clicked, this, [this] { stepTime(Text2, true); });
+    connect(Command4, &QPushButton::clicked, this, [this] { stepTime(Text2, false); });
+    connect(Command5, &QPushButton::clicked, this, [this] { stepTime(Text4, true); });
+    connect(Command6, &QPushButton::clicked, this, [this] { stepTime(Text4, false); });
+    connect(Command3, &QPushButton::clicked, this, [this] { stepDay(Text1, 1); });
+    connect(Command8, &QPushButton::clicked, this, [this] { stepDay(Text1, -1); });
+    connect(Command7, &QPushButton::clicked, this, [this] { stepDay(Text3, 1); });
+    connect(Command9, &QPushButton::clicked, this, [this] { stepDay(Text3, -1); });
+    connect(Option1[0], &QRadioButton::toggled, this, [this] { modeChanged(); });
+    connect(Command1, &QPushButton::clicked, this, &Form1::execute);
+    connect(Command10, &QPushButton::clicked, this, [this] { emit endRequested(); });
+}
+
+QMdiSubWindow* Form1::subWindow() const { return qobject_cast<QMdiSubWindow*>(parentWidget()); }
+
+void Form1::showWindow() {
+    subWindow()->show();
+    area_->setActiveSubWindow(subWindow());
+}
+
+void Form1::hideWindow() { subWindow()->hide(); }
+
+void Form1::start(const QString& argument, const QString& programFolder) {
+    // Drives: the mounted volumes and the root.
+    QStringList roots{QStringLiteral("/")};
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
+        if (volume.isValid() && volume.isReady() && QFileInfo(volume.rootPath()).isDir())
+            roots << volume.rootPath();
+    roots.removeDuplicates();
+    roots.sort();
+    {
+        const QSignalBlocker block(Drive1);
+        Drive1->clear();
+        for (const QString& root : roots) Drive1->addItem(root, root);
+    }
+
+    const QString home = startFolderOf(QString(), programFolder);
+    QString wanted = startFolderOf(argument, programFolder);
+    if (!QFileInfo(wanted).isDir()) {
+        showMessage(this, QStringLiteral("起動時に指定されたフォルダー「%1」が見つかりません。\n"
+                                         "プログラムのフォルダーを開きます。")
+                              .arg(wanted));
+        wanted = home;
+    }
+    if (!setFolder(wanted) && wanted != home) setFolder(home);
+    Option1[0]->setChecked(true);
+    showWindow();
+}
+
+void Form1::selectDriveOf(const QString& folder) {
+    QString root = QStorageInfo(folder).rootPath();
+    if (root.isEmpty()) root = QStringLiteral("/");
+    const QSignalBlocker block(Drive1);
+    int index = Drive1->findData(root);
+    if (index < 0) {
+        Drive1->addItem(root, root);
+        index = Drive1->count() - 1;
+    }
+    Drive1->setCurrentIndex(index);
+    if (drive_ != root) {
+        drive_ = root;
+        dirModel_->setRootPath(root);
+        Dir1->setRootIndex(dirModel_->index(root));
+    }
+}
+
+void Form1::showFolderInDir1(const QString& folder) {
+    syncing_ = true;
+    const QModelIndex index = dirModel_->index(folder);
+    Dir1->setCurrentIndex(index);
+    Dir1->scrollTo(index);
+    Dir1->expand(index);
+    syncing_ = false;
+}
+
+bool Form1::setDrive(const QString& root) {
+    const QStorageInfo volume(root);
+    if (!volume.isValid() || !volume.isReady() || !QDir(root).isReadable()) {
+        showMessage(this, QStringLiteral("ドライブ「%1」の準備ができていません。\n"
+                                         "ドライブを確かめてから選び直してください。")
+                              .arg(root));
+        const QSignalBlocker block(Drive1);
+        Drive1->setCurrentIndex(Drive1->findData(drive_));
+        return false;
+    }
+    return setFolder(root);
+}
+
+bool Form1::setFolder(const QString& wanted) {
+    const QString folder = QDir::cleanPath(wanted);
+    const QDir dir(folder);
+    const QFileInfo info(folder);
+    if (!info.isDir() || !dir.isReadable() || !info.isExecutable()) {
+        showMessage(this, QStringLiteral("フォルダー「%1」の中を読めません。\n"
+                                         "別のフォルダーを選んでください。")
+                              .arg(folder));
+        if (!folder_.isEmpty()) showFolderInDir1(folder_);
+        return false;
+    }
+    folder_ = folder;
+    selectDriveOf(folder);
+    showFolderInDir1(folder);
+    syncing_ = true;
+    File1->clearSelection();
+    fileModel_->setRootPath(folder);
+    File1->setRootIndex(fileModel_->index(folder));
+    syncing_ = false;
+    return true;
+}
+
+void Form1::fileSelected(const QString& fileName) {
+    scanFile(fromLocalPath(joinPath(localPath(folder_), localPath(fileName))));
+}
+
+void Form1::fileDoubleClicked(const QString& fileName) {
+    // The click before it scanned the file; Execute runs only for the file that scan accepted.
+    const QString path = fromLocalPath(joinPath(localPath(folder_), localPath(fileName)));
+    if (path == Label1->text()) execute();
+}
+
+bool Form1::scanFile(const QString& fullPath) {
+    auto scanned = hg::scanFile(localPath(fullPath));
+    if (!scanned) {
+        showMessage(this, fromUtf8(scanned.error()) +
+                              QStringLiteral("\n別のファイルを選んでください。"));
+        return false;
+    }
+    applyScan(state_, *scanned);
+    Label1->setText(fromLocalPath(scanned->fullPath));
+    Text5->setText(fromLocalPath(scanned->csvName));
+    Text1->setText(fromUtf8(scanned->startDate));
+    Text2->setText(fromUtf8(scanned->startTime));
+    Text3->setText(fromUtf8(scanned->endDate));
+    Text4->setText(fromUtf8(scanned->endTime));
+    scannedKind_ = scanned->kind;
+    Command1->setEnabled(true);
+    // Dialog choices made for the previous file are not carried over to this one.
+    if (form4_ && form4_->isVisible()) form4_->reject();
+    return true;
+}
+
+void Form1::normaliseDate(QLineEdit* box) {
+    const QString text = box->text();
+    const QString normal = fromUtf8(normaliseDateBox(utf8(text)));
+    if (normal == text) return;
+    const int cursor = box->cursorPosition();
+    const QSignalBlocker block(box);
+    box->setText(normal);
+    box->setCursorPosition(std::min<int>(cursor, static_cast<int>(normal.size())));
+}
+
+void Form1::normaliseTime(QLineEdit* box) {
+    const QString normal = fromUtf8(normaliseTimeBox(utf8(box->text())));
+    if (normal != box->text()) box->setText(normal);
+}
+
+void Form1::stepTime(QLineEdit* box, bool plus) {
+    const std::string text = utf8(box->text());
+    const auto stepped = plus ? stepTimePlus(text, state_.RecordInterval)
+                              : stepTimeMinus(text, state_.RecordInterval);
+    if (stepped) box->setText(fromUtf8(*stepped));
+}
+
+void Form1::stepDay(QLineEdit* box, int days) {
+    if (const auto stepped = stepDate(utf8(box->text()), days)) box->setText(fromUtf8(*stepped));
+}
+
+void Form1::modeChanged() {
+    const bool convert = Option1[1]->isChecked();
+    Label11->setVisible(convert);
+    Text5->setVisible(convert);
+    // A dialog result confirmed in the other mode is never carried over.
+    state_.CsvDialogResult = 0;
+    if (!convert && form4_ && form4_->isVisible()) form4_->reject();
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut && (watched == Text2 || watched == Text4))
+        normaliseTime(static_cast<QLineEdit*>(watched));
+    if (watched == File1->viewport() && event->type() == QEvent::MouseButtonPress) {
+        const QModelIndex index =
+            File1->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+        pressOnSelected_ = index.isValid() && File1->selectionModel()->isSelected(index);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (!ending_) {
+        ending_ = true;
+        emit endRequested();
+    }
+}
+
+Form4* Form1::csvDialog() {
+    if (!form4_) {
+        form4_ = new Form4(state_, window());
+        connect(form4_, &Form4::confirmed, this, [this] {
+            showWindow();
+            activated();
+        });
+        connect(form4_, &Form4::cancelled, this, [this] { showWindow(); });
+    }
+    return form4_;
+}
+
+Form2* Form1::graphWindow() const { return form2_; }
+
+void Form1::openCsvDialog() { csvDialog()->showFor(scannedKind_); }
+
+void Form1::activated() {
+    if (state_.CsvDialogResult != 1 || busy_) return;
+    if (!Option1[1]->isChecked()) {
+        state_.CsvDialogResult = 0;
+        return;
+    }
+    execute();
+}
+
+PeriodTexts Form1::periodTexts() const {
+    return PeriodTexts{utf8(Text1->text()), utf8(Text2->text()), utf8(Text3->text()),
+                       utf8(Text4->text())};
+}
+
+void Form1::reportProgress(int64_t done, int64_t total) {
+    const int64_t permille = total > 0 ? std::clamp<int64_t>(done * 1000 / total, 0, 1000) : 0;
+    ProgressBar1->setValue(static_cast<int>(permille));
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void Form1::execute() {
+    if (busy_) return;
+    const QString path = Label1->text();
+    if (path.isEmpty()) return;
+    const bool convert = Option1[1]->isChecked();
+    // A confirmed dialog result is used once, by this run, whatever the mode.
+    const bool confirmed = state_.CsvDialogResult == 1;
+    state_.CsvDialogResult = 0;
+    if (convert && !confirmed) {
+        openCsvDialog();
+        return;
+    }
+
+    // The tables are about to be replaced: no graph window may still read them.
+    if (form2_) form2_->parentWidget()->close();
+
+    bool graphReady = false;
+    const Status outcome = [&]() -> Status {
+        Busy busy(*this);
+        const auto prepared = prepareExecute(state_, localPath(path), periodTexts(),
+                                             convert ? ExecuteMode::Convert : ExecuteMode::Graph);
+        if (!prepared) return Error{prepared.error()};
+        if (prepared->nothingToDo) return success();
+        const ProgressFn progress = [this](int64_t done, int64_t total) {
+            reportProgress(done, total);
+        };
+        if (convert) return runConversion(progress);
+        const Status loaded = runGraphLoad(progress);
+        graphReady = loaded.ok();
+        return loaded;
+    }();
+    if (!outcome) {
+        showMessage(this, fromUtf8(outcome.error()));
+        return;
+    }
+    if (graphReady) openGraphWindow();
+}
+
+Status Form1::runGraphLoad(const ProgressFn& progress) {
+    (void)progress;
+    state_.dimTables();
+    state_.LoadedRecords = 0;
+    return success();
+}
+
+Status Form1::runConversion(const ProgressFn& progress) {
+    (void)progress;
+    return Error{"CSV変換はこの版ではまだ使えません。"};
+}
+
+void Form1::openGraphWindow() {
+    form2_ = new Form2(state_, area_);
+    connect(form2_, &Form2::closed, this, [this] { showWindow(); });
+    form2_->showWindow();
+    hideWindow();
+}
+
+}  // namespace hg

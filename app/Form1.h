@@ -1,0 +1,149 @@
+// Form1: the file-selection window, an MDI child of the frame. Drive, folder and file lists (a
+// click on a file scans it), the mode options, the four period boxes with their step buttons, the
+// output name, and Execute: in graph mode the preparation and the load, then the graph window; in
+// conversion mode the round trip through the CSV dialog Form4, then the conversion.
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+
+#include "analysis/execute.h"
+#include "datafile/record_format.h"
+#include "platform/result.h"
+
+class QComboBox;
+class QFileSystemModel;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QMdiArea;
+class QMdiSubWindow;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTreeView;
+
+namespace hg {
+
+struct HARMDIM;
+class Form2;
+class Form4;
+
+class Form1 : public QWidget {
+    Q_OBJECT
+
+public:
+    // Adds the window to `area` as an MDI child (hidden until start()).
+    Form1(HARMDIM& state, QMdiArea* area);
+    ~Form1() override;
+
+    // Start-up: opens the lists on the folder of the optional path argument, or on the program's
+    // own folder; graph mode selected; the window shown.
+    void start(const QString& argument, const QString& programFolder);
+
+    // Drive1 change: the drive's root folder. Refused with a message when the drive is not ready.
+    bool setDrive(const QString& root);
+    // Dir1 change: File1 lists `folder`. Refused with a message when it cannot be listed.
+    bool setFolder(const QString& folder);
+    QString folder() const { return folder_; }
+
+    // The file scan of a File1 click. A failure is reported and leaves every earlier value and
+    // Command1's state as they were.
+    bool scanFile(const QString& fullPath);
+
+    // Command1: Execute.
+    void execute();
+
+    // Activation of the window: runs Execute while a confirmed CSV dialog result is waiting.
+    void activated();
+
+    void showWindow();
+    void hideWindow();
+    QMdiSubWindow* subWindow() const;
+
+    bool isBusy() const { return busy_; }
+    Form4* csvDialog();         // created at first use
+    Form2* graphWindow() const;  // the open graph window, if any
+
+    // Controls.
+    QComboBox* Drive1;
+    QTreeView* Dir1;
+    QListView* File1;
+    QLabel* Label1;   // full path of the selected file
+    QLabel* Label2;   // "ドライブ"
+    QLabel* Label3;   // "ディレクトリー"
+    QLabel* Label4;   // "ファイル"
+    QLabel* Label5;   // "選択ファイル名"
+    QLabel* Label6;   // "解析開始年月日"
+    QLabel* Label7;   // "解析開始時間"
+    QLabel* Label8;   // "解析終了時間"
+    QLabel* Label9;   // "解析終了年月日"
+    QLabel* Label10;  // "データ解析中", shown while Execute runs
+    QLabel* Label11;  // "出力ファイル名", conversion mode only
+    QLineEdit* Text1;  // start date
+    QLineEdit* Text2;  // start time
+    QLineEdit* Text3;  // end date
+    QLineEdit* Text4;  // end time
+    QLineEdit* Text5;  // output CSV name, conversion mode only
+    std::array<QRadioButton*, 2> Option1{};  // graph mode, conversion mode
+    QPushButton* Command1;   // "実　行"
+    QPushButton* Command2;   // "+" start time
+    QPushButton* Command3;   // "+" start date
+    QPushButton* Command4;   // "-" start time
+    QPushButton* Command5;   // "+" end time
+    QPushButton* Command6;   // "-" end time
+    QPushButton* Command7;   // "+" end date
+    QPushButton* Command8;   // "-" start date
+    QPushButton* Command9;   // "-" end date
+    QPushButton* Command10;  // "終　了"
+    QProgressBar* ProgressBar1;  // beside Label10 while Execute runs
+
+signals:
+    // Command10 or closing the window: the program ends.
+    void endRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    class Busy;
+
+    void buildControls();
+    void selectDriveOf(const QString& folder);
+    void showFolderInDir1(const QString& folder);
+    void fileSelected(const QString& fileName);
+    void fileDoubleClicked(const QString& fileName);
+    void normaliseDate(QLineEdit* box);
+    void normaliseTime(QLineEdit* box);
+    void stepTime(QLineEdit* box, bool plus);
+    void stepDay(QLineEdit* box, int days);
+    void modeChanged();
+    void openCsvDialog();
+    void reportProgress(int64_t done, int64_t total);
+    PeriodTexts periodTexts() const;
+
+    // The mode's own work after the preparation; each reports its failure as a Result.
+    Status runGraphLoad(const ProgressFn& progress);
+    Status runConversion(const ProgressFn& progress);
+    void openGraphWindow();
+
+    HARMDIM& state_;
+    QMdiArea* area_;
+    QFileSystemModel* dirModel_;
+    QFileSystemModel* fileModel_;
+    QString folder_;
+    QString drive_;
+    FileKind scannedKind_;  // kind of the file last scanned, from its name
+    QPointer<Form4> form4_;
+    QPointer<Form2> form2_;
+    bool busy_ = false;
+    bool syncing_ = false;          // lists being set from code
+    bool pressOnSelected_ = false;  // the last mouse press in File1 hit the selected file
+    bool ending_ = false;
+};
+
+}  // namespace hg

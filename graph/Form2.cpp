@@ -1,0 +1,571 @@
+#include "graph/Form2.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "analysis/harmdim.h"
+#include "datafile/record_format.h"
+#include "graph/graph_composition.h"
+#include "platform/qt/check_value.h"
+#include "platform/qt/message_box.h"
+#include "platform/qt/qpainter_canvas.h"
+
+namespace hg {
+
+namespace {
+
+// Height of the band of controls above the picture, and the picture's side margins.
+constexpr int kControlBand = 105;
+constexpr int kPictureMargin = 8;
+// The picture takes the window's inner width less 16 pixels.
+constexpr int kPictureWidthLess = 16;
+
+Form2::PrintHandler& printHandler() {
+    static Form2::PrintHandler handler;
+    return handler;
+}
+
+QString q(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The wait cursor while a draw runs.
+class WaitCursor {
+  public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+}  // namespace
+
+GraphPicture::GraphPicture(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void GraphPicture::setImage(QImage image) {
+    image_ = std::move(image);
+    update();
+}
+
+void GraphPicture::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    if (!image_.isNull()) painter.drawImage(0, 0, image_);
+}
+
+Form2::Form2(HARMDIM& state, QMdiArea* area, Form2* mainWindow)
+    : state_(state), area_(area), main_(mainWindow) {
+    setWindowTitle(QStringLiteral("高調波グラフ作成"));
+    buildControls();
+    buildMenus();
+    QMdiSubWindow* frame = area_->addSubWindow(this);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->setWindowTitle(windowTitle());
+    frame->resize(960, 640);
+    connect(area_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
+        if (window && window == subWindow()) activated();
+    });
+    load();
+}
+
+Form2::~Form2() = default;
+
+QMdiSubWindow* Form2::subWindow() const {
+    return qobject_cast<QMdiSubWindow*>(parentWidget());
+}
+
+void Form2::buildControls() {
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    menuBar = new QMenuBar(this);
+    outer->setMenuBar(menuBar);
+    client_ = new QWidget(this);
+    client_->installEventFilter(this);
+    outer->addWidget(client_);
+    QWidget* c = client_;
+
+    // Item and group lists.
+    Label1 = new QLabel(QStringLiteral("解析内容"), c);
+    Label1->setGeometry(8, 2, 200, 16);
+    Combo1 = new QComboBox(c);
+    Combo1->setGeometry(8, 18, 200, 24);
+    Label2 = new QLabel(QStringLiteral("解析次数"), c);
+    Label2->setGeometry(8, 46, 200, 16);
+    Combo2 = new QComboBox(c);
+    Combo2->setGeometry(8, 62, 200, 24);
+    Combo2->setMaxVisibleItems(30);
+
+    // The order grid: five columns under their headers, the first box of a row with its caption.
+    const int gridLeft = 216;
+    const int headerTop = 2;
+    const int rowTop = 18;
+    const int rowHeight = 17;
+    for (int col = 0; col < 5; ++col) {
+        Label4[col] = new QLabel(c);
+        Label4[col]->setAlignment(Qt::AlignCenter);
+        Label4[col]->setGeometry(gridLeft + 40 + col * 26, headerTop, 26, 16);
+    }
+    for (int i = 0; i < kGridBoxes; ++i) {
+        const int row = i / 5;
+        const int col = i % 5;
+        auto* box = new QCheckBox(c);
+        box->setFocusPolicy(Qt::TabFocus);
+        if (col == 0)
+            box->setGeometry(gridLeft, rowTop + row * rowHeight, 64, rowHeight);
+        else
+            box->setGeometry(gridLeft + 45 + col * 26, rowTop + row * rowHeight, 22, rowHeight);
+        connect(box, &QCheckBox::clicked, this,
+                [this, i](bool checked) { boxClicked(i, checked); });
+        Check1[i] = box;
+    }
+    VScroll1 = new QScrollBar(Qt::Vertical, c);
+    VScroll1->setRange(0, kMaxScroll);
+    VScroll1->setPageStep(5);
+    VScroll1->setGeometry(gridLeft + 176, rowTop, 16, 5 * rowHeight);
+    connect(VScroll1, &QScrollBar::valueChanged, this, &Form2::scrolled);
+
+    // Channel options.
+    Frame1 = new QGroupBox(QStringLiteral("電流ch選択"), c);
+    Frame1->setGeometry(418, 0, 150, 102);
+    for (int i = 0; i < 10; ++i) {
+        auto* option = new QRadioButton(Frame1);
+        option->setGeometry(6 + (i / 5) * 72, 16 + (i % 5) * 17, 70, 17);
+        connect(option, &QRadioButton::clicked, this, [this, i] { channelChosen(i); });
+        Option1[i] = option;
+    }
+
+    // The prediction and its transformer parameters.
+    Check2 = new QCheckBox(QStringLiteral("上位電圧歪・位相予測計算"), c);
+    Check2->setGeometry(576, 2, 200, 18);
+    connect(Check2, &QCheckBox::toggled, this, &Form2::predictionToggled);
+    const char* labels[6] = {"変圧器容量", "MVA", "%X", "%", "電圧", "kV"};
+    const char* initial[3] = {"10", "8.0", "6.6"};
+    for (int i = 0; i < 3; ++i) {
+        Label5[2 * i] = new QLabel(QString::fromUtf8(labels[2 * i]), c);
+        Label5[2 * i]->setGeometry(580, 24 + i * 26, 80, 22);
+        Text2[i] = new QLineEdit(QString::fromUtf8(initial[i]), c);
+        Text2[i]->setGeometry(660, 24 + i * 26, 56, 22);
+        Label5[2 * i + 1] = new QLabel(QString::fromUtf8(labels[2 * i + 1]), c);
+        Label5[2 * i + 1]->setGeometry(720, 24 + i * 26, 40, 22);
+    }
+    predictionToggled(false);
+
+    // The print message and the buttons.
+    Label3 = new QLabel(QStringLiteral("プリントメッセージ"), c);
+    Label3->setGeometry(770, 2, 300, 16);
+    Text1 = new QLineEdit(c);
+    Text1->setGeometry(770, 18, 300, 24);
+    connect(Text1, &QLineEdit::textChanged, this, &Form2::messageChanged);
+    auto button = [c](const char* caption, int x) {
+        auto* b = new QPushButton(QString::fromUtf8(caption), c);
+        b->setGeometry(x, 56, 56, 28);
+        b->setAutoDefault(false);
+        return b;
+    };
+    Command1 = button("実行", 770);
+    Command2 = button("印刷", 830);
+    Command5 = button("ｺﾋﾟｰ", 890);
+    Command3 = button("前画面", 950);
+    Command4 = button("終了", 1010);
+    connect(Command1, &QPushButton::clicked, this, &Form2::draw);
+    connect(Command2, &QPushButton::clicked, this, &Form2::openPrintDialog);
+    connect(Command5, &QPushButton::clicked, this, &Form2::copyPicture);
+    connect(Command3, &QPushButton::clicked, this, &Form2::backToFileSelection);
+    connect(Command4, &QPushButton::clicked, this, &Form2::endProgram);
+
+    Picture1 = new GraphPicture(c);
+
+    connect(Combo1, &QComboBox::activated, this, &Form2::itemChosen);
+    connect(Combo2, &QComboBox::activated, this, &Form2::groupChosen);
+}
+
+void Form2::buildMenus() {
+    MeF = menuBar->addMenu(QStringLiteral("ファイル"));
+    MePR = MeF->addAction(QStringLiteral("印刷"));
+    MeLo = MeF->addAction(QStringLiteral("新規読み込み"));
+    MeEnd = MeF->addAction(QStringLiteral("終了"));
+    MeE = menuBar->addMenu(QStringLiteral("編集"));
+    MeCOPY = MeE->addAction(QStringLiteral("ｸﾘｯﾂﾌﾟﾎﾞｰﾄﾞﾍCopy"));
+    MeV = menuBar->addMenu(QStringLiteral("表示"));
+    MeGV = MeV->addAction(QStringLiteral("グラフ更新"));
+    MeW = menuBar->addMenu(QStringLiteral("ウィンドウ"));
+    Win = MeW->addAction(QStringLiteral("新しいウィンド"));
+    MeW->addSeparator();
+    for (int i = 0; i < 5; ++i) {
+        wsh[i] = MeW->addAction(QStringLiteral("ウインドを表示%1").arg(i + 1));
+        wsh[i]->setEnabled(false);
+        connect(wsh[i], &QAction::triggered, this, [this, i] { showGraphWindow(i); });
+    }
+    connect(MePR, &QAction::triggered, this, &Form2::openPrintDialog);
+    connect(MeLo, &QAction::triggered, this, &Form2::backToFileSelection);
+    connect(MeEnd, &QAction::triggered, this, &Form2::endProgram);
+    connect(MeCOPY, &QAction::triggered, this, &Form2::copyPicture);
+    connect(MeGV, &QAction::triggered, this, &Form2::draw);
+    connect(Win, &QAction::triggered, this, [this] { openExtraWindow(); });
+}
+
+void Form2::load() {
+    tag_ = QStringLiteral("-1");
+    Command2->setEnabled(false);
+    MePR->setEnabled(false);
+    const int channels = state_.ChannelCount;
+    for (int i = 0; i < 10; ++i) {
+        QRadioButton* option = Option1[i];
+        if (i <= channels) {
+            option->setEnabled(true);
+            option->setText(QStringLiteral("%1ch").arg(i + 1));
+        } else {
+            option->setEnabled(false);
+            option->setText(QStringLiteral("-ch"));
+        }
+    }
+    if (channels < 8) Option1[channels]->setText(QStringLiteral("合成"));
+    Option1[0]->setChecked(true);
+
+    state_.GraphWidth = 2000;
+    state_.GraphHeight = 500;
+    selection_ = std::make_unique<GraphSelection>(state_);
+
+    Combo1->clear();
+    for (const ItemEntry& e : itemListOf(state_.Kind.family)) Combo1->addItem(q(e.text));
+    Combo1->setCurrentIndex(-1);
+    Combo2->clear();
+    for (const std::string& text : groupListOf(state_.MaxOrderIndex))
+        Combo2->addItem(QString::fromStdString(text));
+    Combo2->setCurrentIndex(-1);
+    Command1->setEnabled(false);
+
+    rankOrders(state_);
+    if (!isMainWindow()) {
+        // The prediction's parameters are always those of the main window.
+        Check2->setEnabled(false);
+        predictionToggled(false);
+    }
+    updateWindowEntries();
+    syncControls();
+}
+
+void Form2::showWindow() {
+    QMdiSubWindow* frame = subWindow();
+    if (isMainWindow() && extraWindowCount() == 0)
+        frame->showMaximized();
+    else
+        frame->show();
+    area_->setActiveSubWindow(frame);
+    layoutPicture();
+}
+
+int Form2::clientHeight() const {
+    return client_->height();
+}
+
+const QImage& Form2::picture() const {
+    return Picture1->image();
+}
+
+int Form2::extraWindowCount() const {
+    if (!isMainWindow()) return 0;
+    return static_cast<int>(std::count_if(extras_.begin(), extras_.end(),
+                                          [](const QPointer<Form2>& w) { return !w.isNull(); }));
+}
+
+TransformerParameters Form2::transformerParameters() const {
+    const Form2* source = isMainWindow() || main_.isNull() ? this : main_.data();
+    return hg::transformerParameters(source->Text2[0]->text().toStdString(),
+                                     source->Text2[1]->text().toStdString(),
+                                     source->Text2[2]->text().toStdString());
+}
+
+void Form2::setPrintHandler(PrintHandler handler) {
+    printHandler() = std::move(handler);
+}
+
+// Activation: draws a pending redraw of the last selection, and lays out the channel frame and
+// the grid for the file.
+void Form2::activated() {
+    if (state_.CurrentGroup > 0 && state_.CurrentItem > 0 && state_.RedrawFlag != 0) draw();
+    Frame1->setVisible(state_.ChannelCount > 0);
+    const int item = state_.CurrentItem;
+    if (!((item >= 2 && item <= 7) || item == kPhaseCurrent) || state_.ChannelCount <= 0)
+        state_.CurrentChannel = 0;
+    syncControls();
+}
+
+bool Form2::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == client_ && event->type() == QEvent::Resize) layoutPicture();
+    return QWidget::eventFilter(watched, event);
+}
+
+// Resize: the picture takes the inner width less 16 and the inner height less 105, and the graph
+// is drawn again at that size.
+void Form2::layoutPicture() {
+    const int width = std::max(0, client_->width() - kPictureWidthLess);
+    const int height = std::max(0, client_->height() - kControlBand);
+    Picture1->setGeometry(kPictureMargin, kControlBand, width, height);
+    if (drawn_ || (selection_->item() > 0 && selection_->group() > 0)) draw();
+}
+
+void Form2::syncControls() {
+    syncing_ = true;
+    const GraphSelection& s = *selection_;
+    {
+        const QSignalBlocker block(VScroll1);
+        VScroll1->setEnabled(s.scrollEnabled());
+        VScroll1->setValue(s.scroll());
+    }
+    for (int c = 0; c < 5; ++c) Label4[c]->setText(QString::fromStdString(s.columnCaption(c)));
+    for (int r = 0; r < kGridRows; ++r)
+        Check1[5 * r]->setText(QString::fromStdString(s.rowCaption(r)));
+    JisuChange();
+    if (s.group() == 8) {
+        // Items that choose their own series leave the orders as chosen by hand.
+        const QSignalBlocker block(Combo2);
+        Combo2->setCurrentIndex(Combo2->count() - 1);
+    }
+    Combo2->setVisible(s.groupListVisible());
+    Label2->setEnabled(s.groupLabelEnabled());
+    Command1->setEnabled(s.drawEnabled());
+    MeGV->setEnabled(true);
+    syncing_ = false;
+}
+
+void Form2::JisuChange() {
+    for (int i = 0; i < kGridBoxes; ++i) {
+        const OrderBox b = selection_->box(i);
+        const QSignalBlocker block(Check1[i]);
+        setCheckValue(*Check1[i], b.value);
+        Check1[i]->setEnabled(b.enabled);
+    }
+}
+
+void Form2::itemChosen(int index) {
+    if (index < 0) return;
+    const bool drawNow = selection_->chooseItem(Combo1->itemText(index).toStdString());
+    syncControls();
+    if (drawNow) draw();
+}
+
+void Form2::groupChosen(int index) {
+    if (index < 0) return;
+    const bool drawNow = selection_->chooseGroup(Combo2->itemText(index).toStdString());
+    syncControls();
+    if (drawNow) draw();
+}
+
+void Form2::boxClicked(int index, bool checked) {
+    if (syncing_) return;
+    selection_->clickBox(index, checked);
+    JisuChange();
+}
+
+void Form2::scrolled(int value) {
+    if (syncing_) return;
+    selection_->scrollTo(value);
+    syncControls();
+}
+
+void Form2::channelChosen(int index) {
+    if (selection_->chooseChannel(index)) {
+        Command1->setEnabled(true);
+        draw();
+    }
+}
+
+void Form2::predictionToggled(bool checked) {
+    for (QLabel* label : Label5) label->setEnabled(checked);
+    for (QLineEdit* box : Text2) box->setEnabled(checked);
+}
+
+// A changed print message shows on the picture at once: the graph is drawn again with it.
+void Form2::messageChanged() {
+    if (drawn_) draw();
+}
+
+void Form2::draw() {
+    if (busy_) {
+        redrawPending_ = true;
+        return;
+    }
+    const GraphSelection& s = *selection_;
+    if (s.item() == 0 || s.group() == 0 || closing_) return;
+    busy_ = true;
+    redrawPending_ = false;
+    GraphDrawing drawing;
+    {
+        WaitCursor wait;
+        bool ready = true;
+        if (s.item() >= kPredictedDistortion && s.item() <= kPredictedSuperposition) {
+            const TransformerParameters parameters = transformerParameters();
+            const auto run = UpstreamPrediction(state_, s.channel(), parameters);
+            if (!run) {
+                showMessage(this, run.error());
+                ready = false;
+            }
+        }
+        if (ready) {
+            QImage image(Picture1->size(), QImage::Format_RGB32);
+            if (!image.isNull()) {
+                image.fill(Qt::white);
+                GraphRequest request;
+                request.item = s.item();
+                request.group = s.group();
+                request.channel = s.channel();
+                request.orders = s.orders();
+                request.itemName = s.itemName();
+                request.message = Text1->text().toStdString();
+                request.clientHeight = clientHeight();
+                request.afterCurve = [] {
+                    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                };
+                {
+                    QPainterCanvas canvas(image);
+                    drawing = composeGraph(canvas, state_, request);
+                    canvas.finish();
+                }
+                if (drawing.outcome == GraphOutcome::Drawn && !closing_)
+                    Picture1->setImage(std::move(image));
+            }
+        }
+    }
+    busy_ = false;
+    if (drawing.outcome == GraphOutcome::Drawn) {
+        drawn_ = true;
+        Command2->setEnabled(true);
+        MePR->setEnabled(true);
+    }
+    if (redrawPending_ && !closing_) draw();
+}
+
+void Form2::copyPicture() {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    if (!Picture1->image().isNull()) clipboard->setImage(Picture1->image());
+}
+
+void Form2::openPrintDialog() {
+    if (!drawn_) return;
+    // Printing reads the current selection: make it this window's.
+    const GraphSelection& s = *selection_;
+    state_.CurrentItem = s.item();
+    state_.CurrentGroup = s.group();
+    state_.CurrentChannel = s.channel();
+    std::copy(s.orders().begin(), s.orders().end(), state_.JisuFlag.begin());
+    emit printRequested();
+    if (printHandler()) printHandler()(*this);
+}
+
+void Form2::backToFileSelection() {
+    Form2* mainWindow = isMainWindow() ? this : main_.data();
+    if (mainWindow && mainWindow->subWindow()) mainWindow->subWindow()->close();
+}
+
+void Form2::endProgram() {
+    if (QWidget* frame = area_->window()) frame->close();
+    QCoreApplication::exit(0);
+}
+
+Form2* Form2::openExtraWindow() {
+    if (!isMainWindow()) return main_ ? main_->openExtraWindow() : nullptr;
+    auto slot = std::find_if(extras_.begin(), extras_.end(),
+                             [](const QPointer<Form2>& w) { return w.isNull(); });
+    if (slot == extras_.end()) return nullptr;
+    const int k = static_cast<int>(slot - extras_.begin());
+    auto* extra = new Form2(state_, area_, this);
+    extra->tag_ = QString::number(k);
+    extra->setWindowTitle(QStringLiteral("高調波グラフ作成 %1").arg(k + 2));
+    extra->subWindow()->setWindowTitle(extra->windowTitle());
+    *slot = extra;
+    extra->subWindow()->show();
+    tileWindows();
+    updateWindowEntries();
+    area_->setActiveSubWindow(extra->subWindow());
+    return extra;
+}
+
+void Form2::showGraphWindow(int i) {
+    Form2* mainWindow = isMainWindow() ? this : main_.data();
+    if (!mainWindow) return;
+    Form2* target = i == 0 ? mainWindow : (i - 1 < 2 ? mainWindow->extras_[i - 1].data() : nullptr);
+    if (target && target->subWindow()) area_->setActiveSubWindow(target->subWindow());
+}
+
+// The main window and its extra windows one above the other, each the frame's full width.
+void Form2::tileWindows() {
+    std::vector<Form2*> windows{this};
+    for (const QPointer<Form2>& w : extras_)
+        if (w) windows.push_back(w.data());
+    const QSize area = area_->viewport()->size();
+    const int n = static_cast<int>(windows.size());
+    const int h = std::max(1, area.height() / n);
+    for (int i = 0; i < n; ++i) {
+        QMdiSubWindow* frame = windows[i]->subWindow();
+        frame->showNormal();
+        frame->setGeometry(0, i * h, area.width(), h);
+    }
+}
+
+// The window entries of every graph window: "新しいウィンド" while fewer than two extra windows
+// are open, "ウインドを表示n" for each open window.
+void Form2::updateWindowEntries() {
+    Form2* mainWindow = isMainWindow() ? this : main_.data();
+    if (!mainWindow) return;
+    const int count = mainWindow->extraWindowCount();
+    std::vector<Form2*> windows{mainWindow};
+    for (const QPointer<Form2>& w : mainWindow->extras_)
+        if (w) windows.push_back(w.data());
+    for (Form2* w : windows) {
+        w->Win->setEnabled(count < 2);
+        w->wsh[0]->setEnabled(count > 0);
+        for (int i = 0; i < 2; ++i) w->wsh[i + 1]->setEnabled(!mainWindow->extras_[i].isNull());
+    }
+}
+
+void Form2::closeEvent(QCloseEvent* event) {
+    closing_ = true;
+    if (isMainWindow()) {
+        // The extra windows go with the main window; the tables go with the last of them.
+        for (const QPointer<Form2>& w : extras_)
+            if (w && w->subWindow()) w->subWindow()->close();
+        event->accept();
+        lastWindowClosed();
+        return;
+    }
+    event->accept();
+    if (main_) main_->extraClosed(this);
+}
+
+void Form2::extraClosed(Form2* extra) {
+    for (QPointer<Form2>& w : extras_)
+        if (w == extra) w = nullptr;
+    if (closing_) return;
+    updateWindowEntries();
+}
+
+void Form2::lastWindowClosed() {
+    releaseGraphTables(state_);
+    emit closed();
+}
+
+}  // namespace hg

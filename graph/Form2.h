@@ -1,0 +1,180 @@
+// Form2 "高調波グラフ作成": the graph window, an MDI child of the frame. The user chooses an item,
+// an order group or orders by hand in the 5 x 5 grid, a current channel and the prediction's
+// transformer parameters; every completed choice draws the graph on Picture1. The window's
+// commands copy the picture, open the print dialog, open up to two extra graph windows tiled in the
+// frame, go back to the file selection and end the program.
+//
+// The first graph window (the main one, tag "-1") owns the extra ones (tags "0", "1"): closing it
+// closes them, and only when the last graph window closes are the period's tables released and
+// `closed()` emitted, on which the file-selection window shows itself again.
+#pragma once
+
+#include <QImage>
+#include <QPointer>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "graph/graph_selection.h"
+#include "graph/upstream_prediction.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+
+namespace hg {
+
+struct HARMDIM;
+
+// Picture1: the graph picture, kept as an image of the widget's size and shown as it is.
+class GraphPicture : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit GraphPicture(QWidget* parent);
+    const QImage& image() const { return image_; }
+    void setImage(QImage image);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QImage image_;
+};
+
+class Form2 : public QWidget {
+    Q_OBJECT
+
+  public:
+    // Adds the window to `area` (deleted when closed) and loads it: lists, channel options,
+    // ranking. `mainWindow` is null for the main graph window, else the window that owns this
+    // extra one.
+    Form2(HARMDIM& state, QMdiArea* area, Form2* mainWindow = nullptr);
+    ~Form2() override;
+
+    // Shows the window (its MDI child frame) and makes it the active child; the main window is
+    // maximised while it is alone.
+    void showWindow();
+    QMdiSubWindow* subWindow() const;
+
+    bool isMainWindow() const { return main_ == nullptr; }
+    // "-1" for the main window, the extra window's number "0", "1" otherwise.
+    QString tag() const { return tag_; }
+
+    // Commands.
+    void draw();                  // Command1 "実行", MeGV "グラフ更新"
+    void copyPicture();           // Command5 "ｺﾋﾟｰ", MeCOPY
+    void openPrintDialog();       // Command2 "印刷", MePR
+    void backToFileSelection();   // Command3 "前画面", MeLo "新規読み込み"
+    void endProgram();            // Command4 "終了", MeEnd
+    Form2* openExtraWindow();     // Win "新しいウィンド"; null when two are open already
+    void showGraphWindow(int i);  // wsh(i): 0 the main window, i the extra window i - 1
+
+    // Shows the window's order selection in the grid.
+    void JisuChange();
+
+    const GraphSelection& selection() const { return *selection_; }
+    const QImage& picture() const;
+    // Whether the last draw drew a graph (the print button follows it).
+    bool hasDrawn() const { return drawn_; }
+    // The extra windows open now (main window only; 0 for an extra window).
+    int extraWindowCount() const;
+    // The transformer parameters of the prediction: the main window's three boxes.
+    TransformerParameters transformerParameters() const;
+    // Inner height of the window below its menu, in pixels (the font sizes follow it).
+    int clientHeight() const;
+
+    // Opens the print dialog for a graph window; installed by the printing code. Until one is
+    // installed the print button opens nothing.
+    using PrintHandler = std::function<void(Form2&)>;
+    static void setPrintHandler(PrintHandler handler);
+
+    // Controls.
+    QMenuBar* menuBar;
+    QMenu* MeF;                           // "ファイル"
+    QMenu* MeE;                           // "編集"
+    QMenu* MeV;                           // "表示"
+    QMenu* MeW;                           // "ウィンドウ"
+    QAction* MePR;                        // "印刷"
+    QAction* MeLo;                        // "新規読み込み"
+    QAction* MeEnd;                       // "終了"
+    QAction* MeCOPY;                      // "ｸﾘｯﾂﾌﾟﾎﾞｰﾄﾞﾍCopy"
+    QAction* MeGV;                        // "グラフ更新"
+    QAction* Win;                         // "新しいウィンド"
+    std::array<QAction*, 5> wsh{};        // "ウインドを表示1" .. "ウインドを表示5"
+    QLabel* Label1;                       // "解析内容"
+    QComboBox* Combo1;                    // items
+    QLabel* Label2;                       // "解析次数"
+    QComboBox* Combo2;                    // order groups
+    std::array<QLabel*, 5> Label4{};      // column headers of the grid
+    std::array<QCheckBox*, 25> Check1{};  // the order grid; Check1(5r) carries row r's caption
+    QScrollBar* VScroll1;                 // grid rows, 0..47
+    QGroupBox* Frame1;                    // "電流ch選択"
+    std::array<QRadioButton*, 10> Option1{};
+    QCheckBox* Check2;                  // "上位電圧歪・位相予測計算"
+    std::array<QLineEdit*, 3> Text2{};  // capacity "10", reactance "8.0", voltage "6.6"
+    std::array<QLabel*, 6> Label5{};    // "変圧器容量" "MVA" "%X" "%" "電圧" "kV"
+    QLabel* Label3;                     // "プリントメッセージ"
+    QLineEdit* Text1;                   // the print message
+    QPushButton* Command1;              // "実行"
+    QPushButton* Command2;              // "印刷"
+    QPushButton* Command3;              // "前画面"
+    QPushButton* Command4;              // "終了"
+    QPushButton* Command5;              // "ｺﾋﾟｰ"
+    GraphPicture* Picture1;
+
+  signals:
+    // The last graph window has closed (emitted by the main window).
+    void closed();
+    // Command2 / MePR pressed after a draw (besides the installed print handler).
+    void printRequested();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void buildControls();
+    void buildMenus();
+    void load();
+    void activated();
+    void layoutPicture();
+    void syncControls();
+    void updateWindowEntries();
+    void tileWindows();
+    void itemChosen(int index);
+    void groupChosen(int index);
+    void boxClicked(int index, bool checked);
+    void scrolled(int value);
+    void channelChosen(int index);
+    void predictionToggled(bool checked);
+    void messageChanged();
+    void extraClosed(Form2* extra);
+    void lastWindowClosed();
+
+    HARMDIM& state_;
+    QMdiArea* area_;
+    QPointer<Form2> main_;
+    QString tag_;
+    QWidget* client_;
+    std::unique_ptr<GraphSelection> selection_;
+    std::array<QPointer<Form2>, 2> extras_{};
+    bool drawn_ = false;
+    bool busy_ = false;
+    bool redrawPending_ = false;
+    bool closing_ = false;
+    bool syncing_ = false;
+};
+
+}  // namespace hg

@@ -1,0 +1,89 @@
+// The graph of a graph window composed on a drawing surface: from the picture size the layout
+// (plot edges, record positions, hour-label step), the value axis with its grid and labels, the
+// time grid, up to five curves with their legends and the wrap strokes of angle curves, the title
+// and the footers. The window's picture, the PNG and PDF of `harmograph plot` and the tests draw
+// through this one composition.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "graph/value_axis.h"
+
+namespace hg {
+
+class Canvas;
+struct HARMDIM;
+
+// Pictures smaller than this in either direction get no graph.
+constexpr int kMinGraphPicture = 100;
+// The most curves of one graph.
+constexpr int kMaxCurves = 5;
+// Horizontal spacing of the legends on the screen, in layout units.
+constexpr int kScreenLegendStep = 140;
+
+// Where things go on a picture of a given size.
+struct GraphLayout {
+    float XUnit = 0;                // picture width / 2250: layout unit of texts across
+    float YUnit = 0;                // picture height / 630: layout unit down
+    int L = 0;                      // left edge of the plot
+    int T = 0;                      // top edge
+    int GraphWidth = 0;             // right edge
+    int GraphHeight = 0;            // plot height (the bottom edge is T + GraphHeight)
+    double XScale = 0;              // pixels per minute
+    int hourStep = 1;               // hours between labelled hour lines (at least 56 pixels apart)
+    std::vector<int> RecordPixelX;  // x offset of each record slot from L
+};
+
+// The layout of a picture, or nothing when the picture is too small to hold a graph (under
+// 100 x 100, or no room between the plot edges).
+std::optional<GraphLayout> graphLayout(const HARMDIM& state, double width, double height);
+
+// What a graph window asks to draw.
+struct GraphRequest {
+    int16_t item = 0;     // the window's item code (12 / 13 also for the unbalance views)
+    int16_t group = 0;    // the window's order-group code
+    int16_t channel = 0;  // the window's channel option
+    // Order flags by order index (0..259): 1 drawn, 0 not, 2 no such order.
+    std::span<const int16_t> orders;
+    std::string itemName;  // the item list text chosen (the title)
+    std::string message;   // the print message
+    // Inner height of the graph window in pixels, from which the font sizes follow; 0 takes the
+    // picture height + 105 (the picture sits in the window with the controls above it).
+    int clientHeight = 0;
+    // Called after each curve (the window lets pending events through).
+    std::function<void()> afterCurve;
+};
+
+enum class GraphOutcome {
+    Drawn,
+    NoSelection,  // no item or no group yet: nothing happens
+    NoOrders,     // no order checked: the picture is left as it is
+    TooSmall,     // the picture cannot hold a graph: nothing is drawn
+};
+
+struct GraphDrawing {
+    GraphOutcome outcome = GraphOutcome::NoSelection;
+    GraphLayout layout;
+    ValueAxis axis;
+    std::string title;
+    int curves = 0;
+};
+
+// Font size of the graph's labels for a window inner height: height / 80, at least 12.
+int graphFontSize(int clientHeight);
+
+// Draws the request's graph on `canvas`, whose user window is the picture's pixels. On a draw the
+// shared state takes the drawn selection (CurrentItem, CurrentGroup, CurrentChannel, JisuFlag),
+// the plot geometry (GraphWidth, GraphHeight, XScale) and RedrawFlag is cleared. The prediction
+// tables of items 14 to 16 must be computed for the channel before.
+GraphDrawing composeGraph(Canvas& canvas, HARMDIM& state, const GraphRequest& request);
+
+// The date footer of a graph: "yy/mm/dd(aaa)" of the analysis start.
+std::string graphDateText(const HARMDIM& state);
+
+}  // namespace hg

@@ -1,0 +1,365 @@
+#include "graph/graph_selection.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/classic.h"
+
+namespace hg {
+
+namespace {
+
+constexpr ItemEntry kItems[] = {
+    {1, "電圧歪率(%)"},
+    {5, "電    流(A)"},
+    {6, "位 相 差(deg)"},
+    {2, "電流歪率(%)"},
+    {3, "有効電力(kW)"},
+    {4, "無効電力(kVar)"},
+    {11, "電    圧(V)"},
+    {7, "ｲﾝﾋﾟｰﾀﾞﾝｽ(Ω)"},
+    {8, "過負荷率(%)"},
+    {14, "上位電圧歪率予測(%)"},
+    {15, "上位位相差予測(deg)"},
+    {9, "電圧重畳角(deg)"},
+    {16, "上位電圧重畳角予測(deg)"},
+    {10, "電流重畳角(deg)"},
+    {12, "相別電圧(V)"},
+    {13, "相別電流(A)"},
+    {22, "電圧不平衡率(%)"},
+    {23, "電流不平衡率(%)"},
+};
+constexpr int kCommonItems = 11;
+
+constexpr std::string_view kGroup1 = "１～９次";
+constexpr std::string_view kGroup2 = "11～19次";
+constexpr std::string_view kGroup3 = "21～29次";
+constexpr std::string_view kGroup4 = "31～39次";
+constexpr std::string_view kGroup5 = "41～49次";
+constexpr std::string_view kLargest5 = "大きい順１～５";
+constexpr std::string_view kLargest10 = "大きい順６～10";
+constexpr std::string_view kAnyOrders = "任　意";
+constexpr std::string_view kRangeMark = "～";
+
+bool presentIn(int code, KindFamily f) {
+    using K = KindFamily;
+    switch (code) {
+        case 9:
+        case 16:
+            return f == K::ha4 || f == K::hv || f == K::hn;
+        case 10:
+            return f == K::ha4;
+        case 12:
+        case 13:
+        case 22:
+        case 23:
+            return f == K::ha5 || f == K::ha6 || f == K::hv;
+        default:
+            return true;
+    }
+}
+
+// Whole number of the leading numeric part of a text, halves to even.
+long wholeNumber(std::string_view text) {
+    const double v = roundHalfEven(val(text));
+    return v > 1e9 ? 1000000000L : v < -1e9 ? -1000000000L : static_cast<long>(v);
+}
+
+}  // namespace
+
+std::vector<ItemEntry> itemListOf(KindFamily family) {
+    std::vector<ItemEntry> list;
+    for (std::size_t i = 0; i < std::size(kItems); ++i)
+        if (i < kCommonItems || presentIn(kItems[i].code, family)) list.push_back(kItems[i]);
+    return list;
+}
+
+std::optional<int16_t> itemCodeOf(std::string_view text) {
+    for (const ItemEntry& e : kItems)
+        if (e.text == text) return e.code;
+    return std::nullopt;
+}
+
+std::string_view itemTextOf(int code) {
+    for (const ItemEntry& e : kItems)
+        if (e.code == code) return e.text;
+    return {};
+}
+
+std::vector<std::string> groupListOf(int maxOrderIndex) {
+    std::vector<std::string> list{std::string(kGroup1), std::string(kGroup2), std::string(kGroup3),
+                                  std::string(kGroup4), std::string(kGroup5)};
+    if (maxOrderIndex > 24) {
+        for (int a = 51; a <= 251; a += 10) {
+            const int b = std::min(a + 8, 255);
+            list.push_back(std::to_string(a) + std::string(kRangeMark) + std::to_string(b) + "次");
+        }
+    }
+    list.emplace_back(kLargest5);
+    list.emplace_back(kLargest10);
+    list.emplace_back(kAnyOrders);
+    return list;
+}
+
+bool isRankedItem(int item) {
+    return item >= 1 && item <= 7 && item != 6;
+}
+
+void rankOrders(HARMDIM& s) {
+    const long n = s.MaxOrderIndex;
+    if (s.RankMagnitude.upper(0) < 7 || s.RankMagnitude.upper(1) < n || s.OrderRank.upper(1) < n)
+        return;
+    auto extreme = [&](const Table<float>& t, long i, long k) {
+        return t.contains(0, i, k) ? t(0, i, k) : 0.0f;
+    };
+    for (long i = 0; i <= 6; ++i) {
+        if (i == 5) continue;
+        for (long k = 0; k <= n; ++k) {
+            float size = extreme(s.ItemMax, i, k);
+            if (i == 2 || i == 3) size = std::max(size, std::fabs(extreme(s.ItemMin, i, k)));
+            s.RankMagnitude(i, k) = size;
+            s.OrderRank(i, k) = -1;
+        }
+        for (int m = 1; m <= 10; ++m) {
+            long candidate = -1;
+            float largest = 0;
+            for (long k = 0; k <= n; ++k) {
+                if (s.OrderRank(i, k) == -1 && s.RankMagnitude(i, k) > largest) {
+                    largest = s.RankMagnitude(i, k);
+                    candidate = k;
+                }
+            }
+            if (candidate < 0) break;  // no order of any size left to rank
+            s.OrderRank(i, candidate) = static_cast<float>(m);
+        }
+    }
+}
+
+GraphSelection::GraphSelection(HARMDIM& state)
+    : state_(state),
+      maxOrderIndex_(std::clamp<int>(state.MaxOrderIndex, 0, kJisuFlagCount - 5)),
+      scrollEnabled_(state.MaxOrderIndex > 24),
+      checkableUpTo_(maxOrderIndex_) {
+    for (int k = maxOrderIndex_ + 1; k < kJisuFlagCount; ++k) orders_[k] = 2;
+}
+
+int GraphSelection::checkedCount() const {
+    int sum = 0;
+    for (int k = 0; k <= maxOrderIndex_; ++k) sum += orders_[k] == 1 ? 1 : 0;
+    return sum;
+}
+
+void GraphSelection::clearOrders() {
+    for (int k = 0; k <= maxOrderIndex_; ++k) orders_[k] = 0;
+}
+
+void GraphSelection::keepCheckable() {
+    for (int k = checkableUpTo_ + 1; k <= maxOrderIndex_; ++k) orders_[k] = 0;
+}
+
+void GraphSelection::selectLargest(int firstRank, int lastRank) {
+    clearOrders();
+    // Only the ranked items have ranks; for any other item (or none yet) nothing is selected.
+    if (!isRankedItem(item_)) return;
+    const long slot = item_ - 1;
+    for (int k = 0; k <= maxOrderIndex_; ++k) {
+        if (!state_.OrderRank.contains(slot, k)) continue;
+        const float rank = state_.OrderRank(slot, k);
+        if (rank >= static_cast<float>(firstRank) && rank <= static_cast<float>(lastRank))
+            orders_[k] = 1;
+    }
+}
+
+bool GraphSelection::chooseItem(std::string_view text) {
+    const auto found = itemCodeOf(text);
+    if (!found) return false;
+    int16_t code = *found;
+    state_.CurrentItem = code;
+    itemName_ = std::string(text);
+
+    if (code == kPhaseVoltage || code > 16) {
+        // Per-phase voltage and the two unbalance views: a fixed choice of series.
+        clearOrders();
+        scroll_ = 0;
+        scrollEnabled_ = false;
+        if (code == kPhaseVoltage) {
+            for (int k = 0; k <= 4 && k <= maxOrderIndex_; ++k) orders_[k] = 1;
+            checkableUpTo_ = std::min(4, maxOrderIndex_);
+            boxesLocked_ = false;
+        } else {
+            code = code == kVoltageUnbalance ? kPhaseVoltage : kPhaseCurrent;
+            state_.CurrentItem = code;
+            orders_[5] = 1;
+            checkableUpTo_ = std::min(5, maxOrderIndex_);
+            boxesLocked_ = true;
+        }
+        groupLabelEnabled_ = false;
+        groupListVisible_ = false;
+        item_ = code;
+        group_ = 8;  // the selection is made: a draw follows even as the first choice
+        drawEnabled_ = true;
+        setPrintEnabled_ = false;
+        return true;
+    }
+
+    boxesLocked_ = false;
+    if (code == kOverload) {
+        clearOrders();
+        scroll_ = 0;
+        scrollEnabled_ = false;
+        for (int k = 0; k <= 2 && k <= maxOrderIndex_; ++k) orders_[k] = 1;
+        checkableUpTo_ = std::min(2, maxOrderIndex_);
+        drawEnabled_ = true;
+        group_ = 8;
+        groupListVisible_ = false;
+    } else {
+        groupListVisible_ = true;
+        groupLabelEnabled_ = true;
+        setPrintEnabled_ = true;
+        if (code == kPhaseCurrent) {
+            // Five per-phase values and the unbalance rate: order indexes 0..5 only.
+            checkableUpTo_ = std::min(5, maxOrderIndex_);
+            keepCheckable();
+            scrollEnabled_ = false;
+            scroll_ = 0;
+            if (maxOrderIndex_ > 24 && checkedCount() == 0) {
+                // The groups of a 256-order file do not fit these series: start from the five.
+                for (int k = 0; k <= 4; ++k) orders_[k] = 1;
+                group_ = 8;
+            }
+        } else {
+            checkableUpTo_ = maxOrderIndex_;
+            scrollEnabled_ = maxOrderIndex_ > 24;
+        }
+    }
+    item_ = code;
+    if (group_ == 6) selectLargest(1, 5);
+    if (group_ == 7) selectLargest(6, 10);
+    if (group_ > 0) {
+        drawEnabled_ = true;
+        return true;
+    }
+    return false;
+}
+
+bool GraphSelection::chooseGroup(std::string_view text) {
+    const int m = maxOrderIndex_ < 25 ? 1 : 2;
+    int16_t code = 0;
+    auto checkRun = [&](int first, int last) {
+        for (int i = first; i <= last; ++i)
+            if (m * i <= maxOrderIndex_) orders_[m * i] = 1;
+    };
+    if (text == kGroup1) {
+        clearOrders();
+        code = 1;
+        checkRun(0, 4);
+        scroll_ = 0;
+    } else if (text == kGroup2) {
+        clearOrders();
+        code = 2;
+        checkRun(5, 9);
+        scroll_ = 0;
+    } else if (text == kGroup3) {
+        clearOrders();
+        code = 3;
+        checkRun(10, 14);
+        scroll_ = m == 1 ? 0 : 1;
+    } else if (text == kGroup4) {
+        clearOrders();
+        code = 4;
+        checkRun(15, 19);
+        scroll_ = m == 1 ? 0 : 3;
+    } else if (text == kGroup5) {
+        clearOrders();
+        code = 5;
+        checkRun(20, 24);
+        scroll_ = m == 1 ? 0 : 5;
+    } else if (text == kLargest5) {
+        code = 6;
+        selectLargest(1, 5);
+    } else if (text == kLargest10) {
+        code = 7;
+        selectLargest(6, 10);
+    } else if (text == kAnyOrders) {
+        clearOrders();
+        code = 8;
+    } else if (const auto mark = text.find(kRangeMark);
+               mark != std::string_view::npos && maxOrderIndex_ >= 25) {
+        clearOrders();
+        code = 5;
+        const long a = wholeNumber(text.substr(0, mark));
+        const long b = wholeNumber(text.substr(mark + kRangeMark.size()));
+        for (long i = a / 2; i <= b / 2 && i >= 0; ++i)
+            if (2 * i <= maxOrderIndex_) orders_[2 * i] = 1;
+        scroll_ = static_cast<int>(std::clamp<long>(a / 5 - 3, 0, kMaxScroll));
+    } else {
+        return false;
+    }
+    if (!scrollEnabled_) scroll_ = 0;
+    keepCheckable();
+    state_.CurrentGroup = code;
+    group_ = code;
+    if (item_ > 0) {
+        drawEnabled_ = true;
+        return true;
+    }
+    return false;
+}
+
+bool GraphSelection::clickBox(int index, bool checked) {
+    if (index < 0 || index >= kGridBoxes) return false;
+    return setOrder(box(index).orderIndex, checked);
+}
+
+bool GraphSelection::setOrder(int orderIndex, bool checked) {
+    if (orderIndex < 0 || orderIndex > maxOrderIndex_) return false;
+    if (boxesLocked_ || orderIndex > checkableUpTo_) return orders_[orderIndex] == 1;
+    orders_[orderIndex] = checked ? 1 : 0;
+    if (checkedCount() > kMaxCheckedOrders) {
+        orders_[orderIndex] = 0;
+        return false;
+    }
+    return checked;
+}
+
+void GraphSelection::scrollTo(int value) {
+    if (!scrollEnabled_) return;
+    scroll_ = std::clamp(value, 0, kMaxScroll);
+}
+
+bool GraphSelection::chooseChannel(int index) {
+    channel_ = static_cast<int16_t>(index);
+    if ((item_ >= 2 && item_ <= 7) || item_ == kPhaseCurrent) {
+        drawEnabled_ = true;
+        return true;
+    }
+    return false;
+}
+
+OrderBox GraphSelection::box(int index) const {
+    OrderBox b;
+    b.orderIndex = std::clamp(scroll_ * 5 + index, 0, kJisuFlagCount - 1);
+    b.value = orders_[b.orderIndex];
+    b.enabled = !boxesLocked_ && b.value != 2 && b.orderIndex <= checkableUpTo_;
+    return b;
+}
+
+std::string GraphSelection::rowCaption(int row) const {
+    if (maxOrderIndex_ <= 24) return "+" + std::to_string(row * 10);
+    const std::string number = " " + std::to_string((scroll_ + row) * 5);
+    return "+" + number.substr(number.size() > 3 ? number.size() - 3 : 0);
+}
+
+std::string GraphSelection::columnCaption(int column) const {
+    return std::to_string(maxOrderIndex_ <= 24 ? 2 * column + 1 : column + 1);
+}
+
+void releaseGraphTables(HARMDIM& state) {
+    state.LoadedRecords = 0;
+    if (state.RankMagnitude.data())
+        std::fill(state.RankMagnitude.data(),
+                  state.RankMagnitude.data() + state.RankMagnitude.size(), 0.0f);
+    state.releaseTables();
+}
+
+}  // namespace hg

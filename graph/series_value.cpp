@@ -1,0 +1,142 @@
+#include "graph/series_value.h"
+
+#include <cmath>
+
+#include "analysis/harmdim.h"
+
+namespace hg {
+
+namespace {
+constexpr double kPi = 3.141592;
+
+template <class T>
+double at(const Table<T>& t, long i) {
+    return t.contains(i) ? static_cast<double>(t(i)) : 0.0;
+}
+template <class T>
+double at(const Table<T>& t, long i, long j) {
+    return t.contains(i, j) ? static_cast<double>(t(i, j)) : 0.0;
+}
+template <class T>
+double at(const Table<T>& t, long i, long j, long k) {
+    return t.contains(i, j, k) ? static_cast<double>(t(i, j, k)) : 0.0;
+}
+
+// a / b x 100, and 0 when b is 0.
+double percentOf(double a, double b) {
+    return b == 0 ? 0.0 : a / b * 100.0;
+}
+}  // namespace
+
+int16_t seriesItem(int16_t item) {
+    if (item == kVoltageUnbalance) return kPhaseVoltage;
+    if (item == kCurrentUnbalance) return kPhaseCurrent;
+    if (item < 1 || item > kItemSlots) return kVoltageDistortion;
+    return item;
+}
+
+int seriesChannel(int16_t item, int currentChannel) {
+    const int16_t i = seriesItem(item);
+    return (i >= kCurrentDistortion && i <= kImpedance) || i == kPhaseCurrent ? currentChannel : 0;
+}
+
+bool isAngleItem(int16_t item) {
+    const int16_t i = seriesItem(item);
+    return i == kPhaseDifference || i == kVoltageSuperposition || i == kCurrentSuperposition ||
+           i == kPredictedPhaseDifference || i == kPredictedSuperposition;
+}
+
+bool fundamentalFactorApplies(int16_t item) {
+    const int16_t i = seriesItem(item);
+    return i == kActivePower || i == kReactivePower || i == kCurrent || i == kImpedance ||
+           i == kVoltage;
+}
+
+double phaseDifferenceAngle(float activePower, float reactivePower) {
+    const double p = activePower, q = reactivePower;
+    const double r = -q / (p + 1e-20);
+    double a = std::atan(r) / kPi * 180.0;
+    if (!(p + 1e-20 > 0)) a += q >= 0 ? -180.0 : 180.0;
+    return a;
+}
+
+SeriesValue seriesValue(const HARMDIM& s, int16_t item, int32_t rec, int series, int currentChannel,
+                        double fundamentalFactor) {
+    SeriesValue out;
+    if (rec < 0 || rec >= s.LoadedRecords || series < 0) return out;
+    const int16_t code = seriesItem(item);
+    const long ch = seriesChannel(code, currentChannel);
+    const long t = rec, k = series;
+    double v = 0;
+    switch (code) {
+        case kVoltageDistortion:
+            v = k == 0 ? at(s.VoltageThd, t)
+                       : percentOf(at(s.VoltageTable, t, k), at(s.VoltageTable, t, 0));
+            break;
+        case kCurrentDistortion:
+            v = k == 0 ? at(s.CurrentThd, ch, t)
+                       : percentOf(at(s.CurrentTable, ch, t, k), at(s.CurrentTable, ch, t, 0));
+            break;
+        case kActivePower:
+            v = at(s.ActivePower, ch, t, k);
+            break;
+        case kReactivePower:
+            v = at(s.ReactivePower, ch, t, k);
+            break;
+        case kCurrent:
+            v = at(s.CurrentTable, ch, t, k);
+            break;
+        case kPhaseDifference:
+            if (s.ActivePower.contains(ch, t, k))
+                v = phaseDifferenceAngle(s.ActivePower(ch, t, k), s.ReactivePower(ch, t, k));
+            break;
+        case kImpedance: {
+            const double current = at(s.CurrentTable, ch, t, k);
+            if (current == 0) {
+                out.atTopEdge = true;
+                return out;
+            }
+            v = at(s.VoltageTable, t, k) / current;
+            if (!std::isfinite(v)) {
+                out.atTopEdge = true;
+                return out;
+            }
+            break;
+        }
+        case kOverload:
+            v = at(s.OverloadTable, k, t);
+            break;
+        case kVoltageSuperposition:
+            v = at(s.AngleTable, 0, t, k);
+            break;
+        case kCurrentSuperposition:
+            v = at(s.AngleTable, 1, t, k);
+            break;
+        case kVoltage:
+            v = at(s.VoltageTable, t, k);
+            break;
+        case kPhaseVoltage:
+            v = at(s.PhaseVoltage, t, k);
+            break;
+        case kPhaseCurrent:
+            v = at(s.PhaseCurrent, ch, t, k);
+            break;
+        case kPredictedDistortion:
+            v = percentOf(k == 0 ? at(s.PredictTotal, t) : at(s.PredictTable, t, k),
+                          at(s.PredictTable, t, 0));
+            break;
+        case kPredictedPhaseDifference:
+            v = at(s.PredictAngle, 0, t, k);
+            break;
+        case kPredictedSuperposition:
+            v = at(s.PredictAngle, 1, t, k);
+            break;
+        default:
+            break;
+    }
+    if (k == 0 && fundamentalFactorApplies(code)) v *= fundamentalFactor;
+    out.value = v;
+    return out;
+}
+
+}  // namespace hg

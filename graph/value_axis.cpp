@@ -1,0 +1,214 @@
+#include "graph/value_axis.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "analysis/harmdim.h"
+#include "graph/axis_rules.h"
+#include "graph/series_value.h"
+#include "platform/numtext.h"
+
+namespace hg {
+
+namespace {
+
+constexpr int kMaxGridLines = 1000;  // far more than any axis has; stops a runaway walk
+
+bool selected(std::span<const int16_t> flags, long k) {
+    return k >= 0 && static_cast<std::size_t>(k) < flags.size() && flags[k] == 1;
+}
+
+// The extremes of the item for the channel and order index; 0 outside the tables.
+float extreme(const Table<float>& table, int channel, int item, long k) {
+    return table.contains(channel, item - 1, k) ? table(channel, item - 1, k) : 0.0f;
+}
+
+// Rounds to six decimals with halves away from zero, as the grid labels show a level.
+double roundSixDecimals(double v) {
+    const double scaled = v * 1e6;
+    return std::trunc(scaled + (scaled < 0 ? -0.5 : 0.5)) / 1e6;
+}
+
+// The divisor of the fundamental: it is brought within ten times the largest harmonic H by
+// powers of ten, then to 1, 2 or 10 times that power.
+int64_t fundamentalDivisor(double fundamental, double harmonics) {
+    if (!(harmonics > 0) || !(fundamental > 0) || !std::isfinite(fundamental) ||
+        !std::isfinite(harmonics))
+        return 1;
+    double f = fundamental;
+    int64_t power = 1;
+    while (f > 10 * harmonics && power < int64_t{1000000000000000000} / 100) {
+        f /= 10;
+        power *= 10;
+    }
+    const double r = f / harmonics;
+    if (r > 5) return power * 10;
+    if (r > 2) return power * 2;
+    return power;
+}
+
+// Tick unit of a range: a tenth of it, as 1..9.x times a power of ten; the screen rounds
+// 3..6.9 to 5 and 7..9.5 to 10 before taking the whole part of (d + 0.9).
+double tickUnit(double range, AxisStyle style) {
+    double d = std::fabs(range / 10);
+    int e = 0;
+    while (d < 1 && e > -300) {
+        d *= 10;
+        --e;
+    }
+    while (d >= 10 && e < 300) {
+        d /= 10;
+        ++e;
+    }
+    if (style == AxisStyle::Screen) {
+        if (d >= 7 && d <= 9.5) {
+            d = 10;
+        } else if (d >= 3 && d <= 6.9) {
+            d = 5;
+        }
+    }
+    double u = std::trunc(d + 0.9);
+    for (; e > 0; --e) u *= 10;
+    for (; e < 0; ++e) u /= 10;
+    return u;
+}
+
+}  // namespace
+
+ValueAxis computeValueAxis(const HARMDIM& state, const ValueAxisRequest& request) {
+    ValueAxis axis;
+    const int item = request.item;
+    if (isAngleItem(static_cast<int16_t>(item))) {
+        axis.top = 180;
+        axis.low = -180;
+        axis.unit = 90;
+        axis.base = 0;
+        axis.fixedRange = true;
+        return axis;
+    }
+    if (item == 8 && request.fixedOverloadRange) {
+        axis.top = 160;
+        axis.low = 0;
+        axis.unit = 20;
+        axis.base = 0;
+        axis.fixedRange = true;
+        return axis;
+    }
+
+    const long n = state.MaxOrderIndex;
+    const int ch = request.channel;
+    const auto& flags = request.orderFlags;
+    int checkedCount = 0;
+    for (long k = 0; k <= n; ++k) checkedCount += selected(flags, k) ? 1 : 0;
+    const bool onlyFundamental = checkedCount == 1 && selected(flags, 0);
+
+    const long k0 =
+        fundamentalFactorApplies(static_cast<int16_t>(item)) && !onlyFundamental ? 1 : 0;
+    double max = 0;
+    double min = 0;
+    if (item == 11 && onlyFundamental) min = extreme(state.ItemMin, ch, item, 0);
+    if (item > 11) min = extreme(state.ItemMin, ch, item, 0);
+    if (item == 8) min = 130;
+    for (long k = k0; k <= n; ++k) {
+        if (!selected(flags, k)) continue;
+        max = std::max(max, static_cast<double>(extreme(state.ItemMax, ch, item, k)));
+        min = std::min(min, static_cast<double>(extreme(state.ItemMin, ch, item, k)));
+    }
+
+    if (fundamentalFactorApplies(static_cast<int16_t>(item)) && selected(flags, 0)) {
+        const double fMax = extreme(state.ItemMax, ch, item, 0);
+        const double fMin = extreme(state.ItemMin, ch, item, 0);
+        const double F = std::max(std::fabs(fMax), std::fabs(fMin));
+        const double H = std::max(std::fabs(max), std::fabs(min));
+        axis.divisor = fundamentalDivisor(F, H);
+        axis.factor = 1.0 / static_cast<double>(axis.divisor);
+        axis.factorText = plainInteger(axis.divisor);
+        max = std::max(max, fMax * axis.factor);
+        min = std::min(min, fMin * axis.factor);
+    }
+
+    double lower = 0;
+    double upper = 0;
+    ScaleLimit(max, kScaleUpper, lower, upper);
+    double top = upper;
+    double low = 0;
+    if (item == 3 || item == 4 || item == 8 || item >= 11) {
+        ScaleLimit(min, kScaleLower, lower, upper);
+        low = lower;
+    }
+
+    if (!(top > low) || !std::isfinite(top) || !std::isfinite(low)) {
+        // Nothing but zeros (or no usable extreme): a plain 0..1 axis.
+        axis.top = 1;
+        axis.low = 0;
+        axis.unit = 0.1;
+        axis.base = 0;
+        return axis;
+    }
+
+    const double u = tickUnit(top - low, request.style);
+    long j = 0;
+    while (u * static_cast<double>(j) < top && j < 1000000) ++j;
+    top = u * static_cast<double>(j);
+    const double targetLow = low;
+    j = 0;
+    while (!(top + 1.001 * u * static_cast<double>(j) <= targetLow) && j > -1000000) --j;
+    low = top + u * static_cast<double>(j);
+    if (low > -1e-10 && low < 0) low = 0;
+
+    axis.top = top;
+    axis.low = low;
+    axis.unit = u;
+    axis.base = (item == 8 || item >= 11) ? low : 0;
+    return axis;
+}
+
+std::vector<GridLevel> gridLevelsUp(const ValueAxis& axis, AxisStyle style) {
+    std::vector<GridLevel> levels;
+    if (!(axis.unit > 0)) return levels;
+    if (style == AxisStyle::Screen) {
+        double v = axis.base;
+        while (v + axis.unit <= axis.top && levels.size() < kMaxGridLines) {
+            v = roundSixDecimals(v + axis.unit);
+            levels.push_back({v, v});
+        }
+    } else {
+        for (int i = 1; i <= kMaxGridLines; ++i) {
+            const double v = axis.base + i * axis.unit;
+            if (!(v <= axis.top)) break;
+            levels.push_back({v, roundSixDecimals(v)});
+        }
+    }
+    return levels;
+}
+
+std::vector<GridLevel> gridLevelsDown(const ValueAxis& axis, AxisStyle style) {
+    std::vector<GridLevel> levels;
+    if (!(axis.unit > 0)) return levels;
+    if (style == AxisStyle::Screen) {
+        double v = axis.base;
+        while (v - axis.unit >= axis.low && levels.size() < kMaxGridLines) {
+            v = roundSixDecimals(v - axis.unit);
+            levels.push_back({v, v});
+        }
+    } else {
+        for (int i = 1; i <= kMaxGridLines; ++i) {
+            const double v = axis.base - i * axis.unit;
+            if (!(v >= axis.low)) break;
+            levels.push_back({v, roundSixDecimals(v)});
+        }
+    }
+    return levels;
+}
+
+std::string titleWithFactor(std::string_view itemName, int item, const ValueAxis& axis) {
+    if (axis.factorText == "1" || !fundamentalFactorApplies(static_cast<int16_t>(item)) ||
+        itemName.empty())
+        return std::string(itemName);
+    // Drop the last character (the closing parenthesis), whole in UTF-8.
+    std::size_t end = itemName.size() - 1;
+    while (end > 0 && (static_cast<unsigned char>(itemName[end]) & 0xC0) == 0x80) --end;
+    return std::string(itemName.substr(0, end)) + "，基本波は" + axis.factorText + "倍)";
+}
+
+}  // namespace hg

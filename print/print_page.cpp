@@ -1,0 +1,389 @@
+#include "print/print_page.h"
+
+#include <algorithm>
+#include <cmath>
+#include <span>
+
+#include "datafile/record_format.h"
+#include "graph/axis_rules.h"
+#include "graph/curve_rules.h"
+#include "graph/series_value.h"
+#include "graph/value_axis.h"
+#include "platform/classic.h"
+#include "platform/dates.h"
+#include "platform/numtext.h"
+
+namespace hg {
+
+namespace {
+
+constexpr int kBlack = 0;
+constexpr int kGrey = 8;
+constexpr Rgb kMinorTick = *rgbFromBgrHex("900000");  // dark blue
+constexpr double kBlockFontSize = 12;
+constexpr double kMarkFontSize = 10;
+constexpr double kMinuteLabelFontSize = 9;
+constexpr double kHeaderFontSize = 8;
+constexpr double kSetDateFontSize = 10;
+
+constexpr std::array<std::string_view, kItemSlots> kCaptions = {
+    "電圧歪率(%)",
+    "電流歪率(%)",
+    "有効電力(kW)",
+    "無効電力(kVar)",
+    "電    流(A)",
+    "位 相 差(deg)",
+    "ｲﾝﾋﾟｰﾀﾞﾝｽ(Ω)",
+    "過負荷率(%)",
+    "電圧重畳角(deg)",
+    "電流重畳角(deg)",
+    "電    圧(V)",
+    "",
+    "",
+    "上位電圧歪率予測(%)",
+    "上位位相差予測(deg)",
+    "上位電圧重畳角予測(deg)",
+};
+
+int16_t blockItem(int16_t item) {
+    return seriesItem(item);
+}
+
+bool isPrediction(int16_t item) {
+    return item == kPredictedDistortion || item == kPredictedPhaseDifference ||
+           item == kPredictedSuperposition;
+}
+
+// Page units per minute of the block.
+double timeScale(const HARMDIM& state) {
+    const double minutes = state.PeriodMinutes > 0 ? state.PeriodMinutes : 1;
+    return kBlockWidth / minutes;
+}
+
+// The series of a block: the order indexes drawn, in drawing order. In a set print the overload
+// block draws its three series whatever is selected.
+std::vector<int> blockSeries(const HARMDIM& state, const PrintSource& source, int16_t item,
+                             bool setMode) {
+    std::vector<int> series;
+    const int last = std::min<int>(lastSeriesOf(item, state.MaxOrderIndex), kJisuFlagCount - 1);
+    for (int s = 0; s <= last; ++s)
+        if ((item == kOverload && setMode) || source.orders[static_cast<std::size_t>(s)] == 1)
+            series.push_back(s);
+    return series;
+}
+
+// Where the legend of series s, the n-th drawn (from 1), stands.
+double legendX(int16_t item, int s, int n, int16_t legendStep) {
+    if (item == kOverload) {
+        static constexpr int kSlots[] = {0, 4, 7};
+        return kSlots[std::clamp(s, 0, 2)] * legendStep + 100;
+    }
+    return 200 + n * legendStep;
+}
+
+double roundedHeight(double y) {
+    return roundHalfEven(y);
+}
+
+void drawValueGrid(Canvas& canvas, const ValueAxis& axis, int16_t X, int16_t Y) {
+    const double scale = axis.scale(kBlockHeight);
+    const auto height = [&](double v) { return roundedHeight(Y + (v - axis.top) * scale); };
+    canvas.setFont(kGothicFont, kBlockFontSize);
+    canvas.setForeColor(Colour::palette(kBlack));
+    canvas.setLineStyle(LineStyle::Solid);
+    canvas.box(X, Y, X + kBlockWidth, Y + kBlockHeight, Colour::palette(kBlack));
+
+    const double y0 = height(axis.base);
+    canvas.line(X, y0, X + kBlockWidth, y0, Colour::palette(kBlack));
+    PrinterText(canvas, 100, y0 - 10, labelNumber(axis.base), kBlack);
+
+    const auto gridLine = [&](const GridLevel& level) {
+        const double y = height(level.at);
+        canvas.setLineStyle(LineStyle::Dotted);
+        canvas.line(X, y, X + kBlockWidth, y, Colour::palette(kBlack));
+        PrinterText(canvas, 100, y - 8, labelNumber(level.label), kBlack);
+    };
+    for (const GridLevel& level : gridLevelsUp(axis, AxisStyle::Paper)) gridLine(level);
+    for (const GridLevel& level : gridLevelsDown(axis, AxisStyle::Paper)) gridLine(level);
+    canvas.setLineStyle(LineStyle::Solid);
+}
+
+void drawMarks(Canvas& canvas, int16_t item, int16_t X, int16_t Y) {
+    canvas.setFontSize(kMarkFontSize);
+    PrinterText(canvas, X + kBlockWidth + 30, Y + kBlockHeight - 20, "時", kBlack);
+    if (item == kPhaseDifference || item == kVoltageSuperposition ||
+        item == kCurrentSuperposition) {
+        PrinterText(canvas, 100, Y + 530, "遅れ", kBlack);
+        PrinterText(canvas, 100, Y - 50, "進み", kBlack);
+    } else if (item == kReactivePower) {
+        PrinterText(canvas, 100, Y + 530, "進み", kBlack);
+        PrinterText(canvas, 100, Y - 50, "遅れ", kBlack);
+    }
+}
+
+void drawTimeAxis(Canvas& canvas, const HARMDIM& state, int16_t X, int16_t Y) {
+    canvas.setFontSize(kBlockFontSize);
+    const double scale = timeScale(state);
+    const int h = hourLabelStep(scale);
+    const int tick = timeTickMinutes(state);
+    const bool minuteLabels = labelsMinuteTicks(state);
+    const double first = state.StartMinute;
+    const double last =
+        static_cast<double>(state.EndDay - state.StartDay) * 1440.0 + state.EndMinute;
+    if (!std::isfinite(first) || !std::isfinite(last)) return;
+    int64_t m = static_cast<int64_t>(std::ceil(first / tick)) * tick;
+    for (; static_cast<double>(m) <= last; m += tick) {
+        const double x = X + roundHalfEven((static_cast<double>(m) - first) * scale);
+        const int64_t hour = classicMod(intDiv(m, 60), 24);
+        if (classicMod(m, 60) == 0) {
+            const bool labelled = classicMod(hour, h) == 0;
+            if (hour == 0) {
+                canvas.setLineStyle(LineStyle::Solid);
+                canvas.line(x, Y, x, Y + kBlockHeight, Colour::palette(kBlack));
+            } else if (labelled) {
+                canvas.setLineStyle(LineStyle::DashDot);
+                canvas.line(x, Y, x, Y + kBlockHeight, Colour::palette(kBlack));
+            } else {
+                canvas.setLineStyle(LineStyle::Dotted);
+                canvas.line(x, Y, x, Y + kBlockHeight, Colour::palette(kGrey));
+            }
+            if (labelled) {
+                const std::string text = plainInteger(hour);
+                PrinterText(canvas, x - 12.0 * static_cast<double>(text.size()), Y + 505, text,
+                            kBlack);
+            }
+        } else {
+            canvas.setLineStyle(LineStyle::Dotted);
+            canvas.line(x, Y, x, Y + kBlockHeight, Colour(kMinorTick));
+            if (minuteLabels) {
+                canvas.setFontSize(kMinuteLabelFontSize);
+                PrinterText(canvas, x - 40, Y + 505,
+                            plainInteger(hour) + ":" + plainInteger(classicMod(m, 60)), kBlack);
+                canvas.setFontSize(kBlockFontSize);
+            }
+        }
+    }
+    canvas.setLineStyle(LineStyle::Solid);
+}
+
+}  // namespace
+
+PrintSource printSourceFromState(const HARMDIM& state) {
+    PrintSource source;
+    source.item = state.CurrentItem;
+    source.channel = state.CurrentChannel;
+    source.orders = state.JisuFlag;
+    source.filePath = state.FilePath;
+    source.startDate = formatYyMmDdWeekday(state.AnalysisStart);
+    return source;
+}
+
+std::string_view setPrintCaption(int index) {
+    return index >= 0 && index < kItemSlots ? kCaptions[static_cast<std::size_t>(index)]
+                                            : std::string_view{};
+}
+
+bool setPrintAvailable(int16_t item, std::string_view filePath) {
+    if (item < 1 || item > kItemSlots || item == kPhaseVoltage || item == kPhaseCurrent)
+        return false;
+    if (item != kVoltageSuperposition && item != kCurrentSuperposition &&
+        item != kPredictedSuperposition)
+        return true;
+    const std::string kind = kindText(baseName(filePath));
+    if (kind == "ha4") return true;
+    return (kind == "hv" || kind == "hn") && item != kCurrentSuperposition;
+}
+
+std::string printItemName(int16_t item, const std::array<int16_t, kJisuFlagCount>& orders) {
+    const bool unbalance = orders[5] == 1;
+    switch (item) {
+        case kPhaseVoltage:
+        case kVoltageUnbalance:
+            return unbalance ? "電圧不平衡率(%)" : "相別電圧(V)";
+        case kPhaseCurrent:
+        case kCurrentUnbalance:
+            return unbalance ? "電流不平衡率(%)" : "相別電流(A)";
+        default:
+            return std::string(setPrintCaption(item - 1));
+    }
+}
+
+void PrinterText(Canvas& canvas, double x, double y, std::string_view text, int colour) {
+    canvas.setForeColor(Colour::palette(colour));
+    canvas.moveTo(static_cast<float>(x), static_cast<float>(y));
+    canvas.textAtCurrent(text);
+}
+
+double PrintSeries(Canvas& canvas, const HARMDIM& state, int16_t item, int32_t rec, int series,
+                   const SeriesScale& scale, double& previous, bool draw, int colour) {
+    const auto position = [&](double v) {
+        return scale.topEdge + (v - scale.topValue) * scale.verticalScale;
+    };
+    const SeriesValue sv = seriesValue(state, item, rec, series, scale.channel, scale.factor);
+    if (sv.atTopEdge) return scale.topEdge;
+    const double v = sv.value;
+    if (!isAngleItem(item)) return position(v);
+
+    const double p = previous;
+    previous = v;
+    // The first record has no previous point to join, so it never wraps.
+    if (rec <= 0 || !state.RecordX.contains(rec)) return position(v);
+    const auto wrap = angleWrap(p, v, state.RecordX(rec - 1), state.RecordX(rec));
+    if (wrap && draw) {
+        const Colour c = Colour::palette(colour);
+        canvas.lineTo(scale.leftEdge + wrap->x, position(wrap->leaveAt), c);
+        canvas.point(scale.leftEdge + wrap->x, position(wrap->enterAt), c);
+    }
+    return position(v);
+}
+
+void PrintGraph(Canvas& canvas, const HARMDIM& state, const PrintSource& source, int16_t item,
+                int16_t X, int16_t Y, int16_t legendStep, bool setMode, bool monochrome) {
+    item = blockItem(item);
+    const int orderStep = state.MaxOrderIndex <= 24 ? 2 : 1;
+    const int channel = seriesChannel(item, source.channel);
+
+    ValueAxisRequest request;
+    request.item = item;
+    request.channel = channel;
+    const std::size_t flagCount =
+        static_cast<std::size_t>(std::clamp<int>(state.MaxOrderIndex + 1, 0, kJisuFlagCount));
+    request.orderFlags = std::span<const int16_t>(source.orders.data(), flagCount);
+    request.style = AxisStyle::Paper;
+    request.fixedOverloadRange = setMode && item == kOverload;
+    const ValueAxis axis = computeValueAxis(state, request);
+
+    canvas.setLineWidth(1);
+    drawValueGrid(canvas, axis, X, Y);
+    drawMarks(canvas, item, X, Y);
+    drawTimeAxis(canvas, state, X, Y);
+
+    // Series.
+    canvas.setFont(kGothicFont, kBlockFontSize);
+    canvas.setLineWidth(2);
+    canvas.setLineStyle(LineStyle::Solid);
+    SeriesScale scale;
+    scale.verticalScale = axis.scale(kBlockHeight);
+    scale.topEdge = Y;
+    scale.topValue = axis.top;
+    scale.leftEdge = X;
+    scale.factor = axis.factor;
+    scale.channel = source.channel;
+    int n = 0;
+    for (const int s : blockSeries(state, source, item, setMode)) {
+        ++n;
+        const int colour = SwapBlueRed(static_cast<int16_t>(8 + n)) - (monochrome ? 8 : 0);
+        const std::string legend = legendText(item, s, orderStep);
+        if (!legend.empty())
+            PrinterText(canvas, legendX(item, s, n, legendStep), Y - 45, legend, colour);
+        if (state.LoadedRecords <= 0 || !state.RecordX.contains(0)) continue;
+        const Colour c = Colour::palette(colour);
+        double previous = 0;
+        const double y0 = PrintSeries(canvas, state, item, 0, s, scale, previous, true, colour);
+        canvas.point(X + state.RecordX(0), y0, c);
+        const int32_t records =
+            static_cast<int32_t>(std::min<long>(state.LoadedRecords, state.RecordX.upper(0) + 1));
+        for (int32_t i = 1; i < records; ++i) {
+            const double y = PrintSeries(canvas, state, item, i, s, scale, previous, true, colour);
+            canvas.lineTo(X + state.RecordX(i), y, c);
+        }
+    }
+    canvas.setLineWidth(1);
+
+    // Title.
+    std::string title = titleWithFactor(printItemName(item, source.orders), item, axis);
+    if (item != kPhaseVoltage && item != kPhaseCurrent) {
+        if (const auto phase = phaseMarker(baseName(source.filePath))) {
+            title += *phase;
+            title += "相";
+        }
+    }
+    canvas.setFontSize(kBlockFontSize);
+    PrinterText(canvas, item == kOverload ? 1500 : 1000, Y - 45, title, kBlack);
+    canvas.setFontName(kGothicFont);
+}
+
+void prepareSheet(Canvas& canvas, SheetKind kind) {
+    canvas.setFont(kGothicFont, kSheetFontSize);
+    canvas.setScale(kPageWidth, kind == SheetKind::OneSheet ? kOneSheetHeight : kSetSheetHeight);
+    canvas.setLineWidth(1);
+    canvas.setLineStyle(LineStyle::Solid);
+}
+
+std::string fileNameLine(const PrintSource& source) {
+    return "ﾌｧｲﾙ名:" + source.filePath;
+}
+
+std::string dateLine(const PrintSource& source) {
+    const auto day = parseDateText(source.startDate);
+    const std::string date = day ? formatYyMmDdWeekday(*day) : source.startDate;
+    return date + "    " + source.message;
+}
+
+void printFileNameLine(Canvas& canvas, const PrintSource& source, double x, double y, double size) {
+    canvas.setFontSize(size);
+    PrinterText(canvas, x, y, fileNameLine(source), kBlack);
+}
+
+void printDateLine(Canvas& canvas, const PrintSource& source, double x, double y, double size) {
+    canvas.setFontSize(size);
+    PrinterText(canvas, x, y, dateLine(source), kBlack);
+}
+
+void printOneSheet(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
+                   bool monochrome) {
+    prepareSheet(canvas, SheetKind::OneSheet);
+    PrintGraph(canvas, state, source, source.item, kBlockLeft, kOneSheetBlockTop, kPrintLegendStep,
+               false, monochrome);
+    printFileNameLine(canvas, source, 1400, 600, kHeaderFontSize);
+    printDateLine(canvas, source, 220, 580, kHeaderFontSize);
+    canvas.setFontSize(kSheetFontSize);
+}
+
+std::vector<int16_t> setPrintOrder(const std::vector<int16_t>& items) {
+    std::vector<int16_t> order;
+    for (int16_t code = 1; code <= kItemSlots; ++code)
+        if (std::find(items.begin(), items.end(), code) != items.end()) order.push_back(code);
+    return order;
+}
+
+void printSetSheet(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
+                   const std::vector<int16_t>& items, bool monochrome) {
+    prepareSheet(canvas, SheetKind::Set);
+    int k = 0;
+    for (const int16_t item : setPrintOrder(items)) {
+        if (k >= 3) break;  // a sheet holds three blocks
+        canvas.setLineWidth(1);
+        PrintGraph(canvas, state, source, item, kBlockLeft, blockTop(k), kPrintLegendStep, true,
+                   monochrome);
+        ++k;
+        printDateLine(canvas, source, 220, blockTop(k - 1) + 530, kSetDateFontSize);
+    }
+    printFileNameLine(canvas, source, 1400, 1930, kHeaderFontSize);
+    canvas.setFontSize(kSheetFontSize);
+}
+
+void printThird(Canvas& canvas, const HARMDIM& state, const PrintSource& source, int n,
+                bool monochrome) {
+    n = std::clamp(n, 0, 2);
+    prepareSheet(canvas, SheetKind::Thirds);
+    PrintGraph(canvas, state, source, source.item, kBlockLeft, blockTop(n), kPrintLegendStep, false,
+               monochrome);
+    double dateSize = kBlockFontSize;  // the size the block leaves
+    if (n == 1) {
+        printFileNameLine(canvas, source, 1400, 1930, kHeaderFontSize);
+        dateSize = kSetDateFontSize;
+    }
+    printDateLine(canvas, source, 220, blockTop(n) + 530, dateSize);
+    canvas.setFontSize(kSheetFontSize);
+}
+
+Status preparePrintPrediction(HARMDIM& state, const PrintSource& source,
+                              const std::vector<int16_t>& items) {
+    if (std::none_of(items.begin(), items.end(), isPrediction)) return success();
+    auto run = UpstreamPrediction(state, source.channel, source.transformer);
+    if (!run) return Error{run.error()};
+    return success();
+}
+
+}  // namespace hg

@@ -1,0 +1,518 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <random>
+#include <vector>
+
+#include "graph/graph_composition.h"
+#include "platform/recording_canvas.h"
+#include "support_graph_state.h"
+
+namespace hg {
+namespace {
+
+using testing::graphState;
+using testing::PeriodSpec;
+using Kind = DrawCall::Kind;
+
+std::vector<int16_t> flags(std::initializer_list<int> checked) {
+    std::vector<int16_t> f(kJisuFlagCount, 0);
+    for (int k : checked) f[static_cast<std::size_t>(k)] = 1;
+    for (int k = 256; k < kJisuFlagCount; ++k) f[static_cast<std::size_t>(k)] = 2;
+    return f;
+}
+
+struct Drawn {
+    RecordingCanvas canvas;
+    GraphDrawing drawing;
+    Drawn(double w, double h) : canvas(w, h) {}
+};
+
+std::unique_ptr<Drawn> draw(HARMDIM& s, int item, const std::vector<int16_t>& orders,
+                            double w = 1000, double h = 630, const std::string& name = "x") {
+    auto d = std::make_unique<Drawn>(w, h);
+    GraphRequest r;
+    r.item = static_cast<int16_t>(item);
+    r.group = 8;
+    r.orders = orders;
+    r.itemName = name;
+    r.message = "msg";
+    d->drawing = composeGraph(d->canvas, s, r);
+    return d;
+}
+
+// The curve calls: lines and points drawn with the curve pen (width 2).
+std::vector<DrawCall> curveCalls(const RecordingCanvas& c) {
+    return c.select([](const DrawCall& call) {
+        return call.width == 2 && (call.kind == Kind::Line || call.kind == Kind::Point);
+    });
+}
+
+// Lines of the axes (width 1) at a height.
+std::vector<DrawCall> gridLinesAt(const RecordingCanvas& c, double y) {
+    return c.select([y](const DrawCall& call) {
+        return call.kind == Kind::Line && call.width == 1 && call.horizontal() && call.from.y == y;
+    });
+}
+
+void expectText(const RecordingCanvas& c, const std::string& text, double x, double y) {
+    const DrawCall* t = c.findText(text);
+    ASSERT_NE(t, nullptr) << "no text \"" << text << "\"\n" << c.dump();
+    EXPECT_DOUBLE_EQ(t->from.x, x) << text;
+    EXPECT_DOUBLE_EQ(t->from.y, y) << text;
+}
+
+TEST(GraphLayout, FromThePictureSize) {
+    HARMDIM s = graphState({0, 1440, 145});
+    const auto g = graphLayout(s, 1000, 630);
+    ASSERT_TRUE(g);
+    EXPECT_EQ(g->L, 50);
+    EXPECT_EQ(g->T, 50);
+    EXPECT_EQ(g->GraphWidth, 950);
+    EXPECT_EQ(g->GraphHeight, 500);
+    EXPECT_DOUBLE_EQ(g->XScale, 0.625);
+    EXPECT_EQ(g->hourStep, 2);
+    ASSERT_EQ(g->RecordPixelX.size(), 145u);
+    EXPECT_EQ(g->RecordPixelX[1], 6);
+    EXPECT_EQ(g->RecordPixelX[2], 12);  // 12.5, halves to even
+    EXPECT_EQ(g->RecordPixelX[3], 19);
+    EXPECT_EQ(g->RecordPixelX[144], 900);
+
+    HARMDIM one = graphState({600, 1, 1});  // one record slot
+    const auto single = graphLayout(one, 1000, 630);
+    ASSERT_TRUE(single);
+    EXPECT_EQ(single->RecordPixelX, std::vector<int>{0});
+
+    for (auto [w, h] : {std::pair{99.0, 630.0}, {1000.0, 99.0}, {0.0, 0.0}, {-8.0, -30.0}}) {
+        EXPECT_FALSE(graphLayout(s, w, h)) << w << "x" << h;
+    }
+}
+
+TEST(GraphComposition, PhaseDifferenceGridAndLagLead) {
+    HARMDIM s = graphState({});
+    const auto d = draw(s, 6, flags({0}));
+    ASSERT_EQ(d->drawing.outcome, GraphOutcome::Drawn);
+    const RecordingCanvas& c = d->canvas;
+    // 180 at the top edge (50), 0 in the middle (300), -180 at the bottom (550).
+    const auto base = gridLinesAt(c, 300);
+    ASSERT_EQ(base.size(), 1u) << c.dump();
+    EXPECT_EQ(base[0].style, LineStyle::Solid);
+    EXPECT_EQ(base[0].from.x, 50);
+    EXPECT_EQ(base[0].to.x, 950);
+    for (double y : {175.0, 50.0, 425.0, 550.0}) {
+        const auto grid = gridLinesAt(c, y);
+        ASSERT_EQ(grid.size(), 1u) << y;
+        EXPECT_EQ(grid[0].style, LineStyle::Dotted);
+        EXPECT_EQ(grid[0].colour.rgb, (Rgb{128, 128, 128}));
+    }
+    expectText(c, " 0", 0, 290);
+    expectText(c, " 90", 0, 167);
+    expectText(c, " 180", 0, 42);
+    expectText(c, "-90", 0, 417);
+    expectText(c, "-180", 0, 542);
+    expectText(c, "遅れ", 0, 580);  // under the frame
+    expectText(c, "進み", 0, 0);    // over it
+    expectText(c, "時", 960, 530);
+
+    // Reactive power swaps the two; other items have neither.
+    HARMDIM q = graphState({});
+    const auto r = draw(q, 4, flags({1}));
+    expectText(r->canvas, "進み", 0, 580);
+    expectText(r->canvas, "遅れ", 0, 0);
+    const auto v = draw(q, 1, flags({1}));
+    EXPECT_EQ(v->canvas.findText("遅れ"), nullptr);
+}
+
+TEST(GraphComposition, FundamentalDividedInTheCurveAndTitle) {
+    HARMDIM s = graphState({});
+    s.ItemMax(0, 2, 0) = 4000;
+    s.ItemMax(0, 2, 1) = 10;
+    for (int t = 0; t < s.LoadedRecords; ++t) {
+        s.ActivePower(0, t, 0) = 4000;
+        s.ActivePower(0, t, 1) = 10;
+    }
+    const auto d = draw(s, 3, flags({0, 1}), 1000, 630, "有効電力(kW)");
+    ASSERT_EQ(d->drawing.outcome, GraphOutcome::Drawn);
+    EXPECT_EQ(d->drawing.axis.factorText, "200");
+    EXPECT_EQ(d->drawing.title, "有効電力(kW，基本波は200倍)");
+    const DrawCall* title = d->canvas.findText("有効電力(kW，基本波は200倍)");
+    ASSERT_NE(title, nullptr);
+    EXPECT_FALSE(title->font.bold);
+    EXPECT_FLOAT_EQ(title->from.x, 1000.0f / 2250 * 1000);
+
+    const ValueAxis& a = d->drawing.axis;
+    const auto curves = curveCalls(d->canvas);
+    const double yFundamental = 50 + (4000.0 / 200 - a.top) * a.scale(500);
+    const double yHarmonic = 50 + (10 - a.top) * a.scale(500);
+    ASSERT_FALSE(curves.empty());
+    EXPECT_EQ(curves.front().kind, Kind::Point);
+    EXPECT_NEAR(curves.front().from.y, yFundamental, 1e-4);
+    EXPECT_EQ(curves.front().colour.rgb, paletteRgb(12));
+    const auto second = std::find_if(curves.begin(), curves.end(), [](const DrawCall& c) {
+        return c.colour.rgb == paletteRgb(10);
+    });
+    ASSERT_NE(second, curves.end());
+    EXPECT_NEAR(second->from.y, yHarmonic, 1e-4);
+}
+
+TEST(GraphComposition, PhaseSuffixOfTheTitle) {
+    struct Case {
+        const char* path;
+        int item;
+        const char* title;
+    };
+    const Case cases[] = {
+        {"/d/x.Rhv2", 6, "t(deg)R相"}, {"/d/x.Shv2", 15, "t(deg)S相"}, {"/d/x.Thv2", 11, "t(deg)"},
+        {"/d/x.Thv2", 12, "t(deg)"},   {"/d/x.rhv2", 6, "t(deg)"},     {"/d/x.hv2", 6, "t(deg)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        HARMDIM s = graphState({}, 24, 2, c.path);
+        const auto d = draw(s, c.item, flags({0}), 1000, 630, "t(deg)");
+        EXPECT_EQ(d->drawing.title, c.title);
+    }
+}
+
+TEST(GraphComposition, ShortPeriodTenMinuteTicks) {
+    HARMDIM s = graphState({9 * 60 + 40, 45, 46});  // 9:40 .. 10:25
+    const auto d = draw(s, 1, flags({0}));
+    const RecordingCanvas& c = d->canvas;
+    const Rgb darkBlue{0, 0, 144};
+    // XScale 900 / 45 = 20: 9:40 at 50, 9:50 at 250, 10:00 at 450, 10:10 at 650, 10:20 at 850.
+    for (auto [x, label] :
+         {std::pair{50.0, "9:40"}, {250.0, "9:50"}, {650.0, "10:10"}, {850.0, "10:20"}}) {
+        SCOPED_TRACE(label);
+        const auto tick = c.lines(darkBlue);
+        ASSERT_EQ(std::count_if(tick.begin(), tick.end(),
+                                [x](const DrawCall& l) { return l.from.x == x; }),
+                  1);
+        for (const DrawCall& l : tick) {
+            EXPECT_EQ(l.style, LineStyle::Dotted);
+            EXPECT_EQ(l.from.y, 50);
+            EXPECT_EQ(l.to.y, 550);
+        }
+        expectText(c, label, x - 40, 555);
+    }
+    const auto hour = c.select([](const DrawCall& l) {
+        return l.kind == Kind::Line && l.width == 1 && l.vertical() && l.from.x == 450;
+    });
+    ASSERT_EQ(hour.size(), 1u);
+    EXPECT_EQ(hour[0].colour.rgb, (Rgb{128, 128, 128}));
+    EXPECT_EQ(hour[0].style, LineStyle::DashDot);
+    expectText(c, "10", 448, 555);
+    EXPECT_EQ(c.lines(darkBlue).size(), 4u);
+
+    // Two hours: ticks every ten minutes, but no hour-minute labels.
+    HARMDIM two = graphState({9 * 60, 120, 121});
+    const auto t = draw(two, 1, flags({0}));
+    EXPECT_EQ(t->canvas.lines(darkBlue).size(), 10u);
+    EXPECT_EQ(t->canvas.findText("9:10"), nullptr);
+    // Five hours: hourly lines only.
+    HARMDIM five = graphState({9 * 60, 300, 31});
+    EXPECT_TRUE(draw(five, 1, flags({0}))->canvas.lines(darkBlue).empty());
+}
+
+TEST(GraphComposition, DayPeriodHourLines) {
+    // 1920 x 1080: 74.7 pixels an hour, every hour labelled.
+    HARMDIM s = graphState({12 * 60, 1440, 145});
+    const auto d = draw(s, 1, flags({0}), 1920, 1080);
+    const RecordingCanvas& c = d->canvas;
+    const auto& g = d->drawing.layout;
+    EXPECT_EQ(g.hourStep, 1);
+    const auto hourLines = c.select([&](const DrawCall& call) {
+        return call.kind == Kind::Line && call.vertical() && call.from.y == g.T &&
+               call.to.y == g.T + g.GraphHeight && call.colour.rgb == Rgb{128, 128, 128};
+    });
+    ASSERT_EQ(hourLines.size(), 25u);
+    for (int i = 0; i <= 24; ++i) {
+        SCOPED_TRACE(i);
+        const int hour = (12 + i) % 24;
+        const double x = std::nearbyint(i * 60 * g.XScale + g.L);
+        EXPECT_EQ(hourLines[i].from.x, x);
+        EXPECT_EQ(hourLines[i].style, hour == 0 ? LineStyle::Solid : LineStyle::DashDot);
+        const std::string label = std::to_string(hour);
+        const auto texts = c.findTexts(label);
+        EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [&](const DrawCall& t) {
+            return t.from.x == x - static_cast<double>(label.size()) &&
+                   t.from.y == g.T + g.GraphHeight + 5;
+        })) << label;
+    }
+
+    // 1000 x 630: 37.5 pixels an hour, every second hour labelled, the others dotted.
+    const auto small = draw(s, 1, flags({0}));
+    EXPECT_EQ(small->drawing.layout.hourStep, 2);
+    const auto midnight = small->canvas.verticalLinesAt(std::nearbyint(720 * 0.625 + 50));
+    ASSERT_EQ(midnight.size(), 1u);
+    EXPECT_EQ(midnight[0].style, LineStyle::Solid);
+    EXPECT_EQ(small->canvas.verticalLinesAt(std::nearbyint(60 * 0.625 + 50))[0].style,
+              LineStyle::Dotted);
+    EXPECT_EQ(small->canvas.verticalLinesAt(std::nearbyint(120 * 0.625 + 50))[0].style,
+              LineStyle::DashDot);
+    EXPECT_EQ(small->canvas.findText("13"), nullptr);
+    EXPECT_NE(small->canvas.findText("14"), nullptr);
+}
+
+TEST(GraphComposition, AngleCurveWrapsAtTheEdges) {
+    struct Case {
+        int16_t first, second;
+        double exitY, entryY;
+    };
+    // 91 slots on 900 pixels: records 10 pixels apart; the crossing lies half way (x 5).
+    const Case cases[] = {{170, -170, 50, 550}, {-170, 170, 550, 50}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.first);
+        HARMDIM s = graphState({9 * 60, 90, 91}, 24, 1, "/d/x.ha4");
+        s.LoadedRecords = 2;
+        s.AngleTable(0, 0, 0) = k.first;
+        s.AngleTable(0, 1, 0) = k.second;
+        const auto d = draw(s, 9, flags({0}));
+        const auto calls = curveCalls(d->canvas);
+        ASSERT_EQ(calls.size(), 4u) << d->canvas.dump();
+        auto y = [](double v) { return static_cast<float>(50 + (v - 180) * (500.0 / -360)); };
+        EXPECT_EQ(calls[0].kind, Kind::Point);
+        EXPECT_EQ(calls[0].from, (Point{50, y(k.first)}));
+        EXPECT_EQ(calls[1].kind, Kind::Line);
+        EXPECT_EQ(calls[1].from, (Point{50, y(k.first)}));
+        EXPECT_EQ(calls[1].to, (Point{55, k.exitY}));
+        EXPECT_EQ(calls[2].kind, Kind::Point);
+        EXPECT_EQ(calls[2].from, (Point{55, k.entryY}));
+        EXPECT_EQ(calls[3].kind, Kind::Line);
+        EXPECT_EQ(calls[3].from, (Point{55, k.entryY}));
+        EXPECT_EQ(calls[3].to, (Point{60, y(k.second)}));
+        for (const DrawCall& call : calls) EXPECT_EQ(call.colour.rgb, paletteRgb(12));
+    }
+}
+
+TEST(GraphComposition, AtMostFiveCurvesInTheirColours) {
+    HARMDIM s = graphState({});
+    for (int t = 0; t < s.LoadedRecords; ++t)
+        for (int k = 0; k <= 7; ++k) s.VoltageThd(t) = 1, s.VoltageTable(t, k) = 100 - k;
+    const auto d = draw(s, 1, flags({0, 1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(d->drawing.curves, 5);
+    const char* legends[] = {"総合", " 3次", " 5次", " 7次", " 9次"};
+    const int colours[] = {12, 10, 11, 9, 13};
+    const float xUnit = 1000.0f / 2250;
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(legends[i]);
+        const DrawCall* legend = d->canvas.findText(legends[i]);
+        ASSERT_NE(legend, nullptr);
+        EXPECT_EQ(legend->colour.rgb, paletteRgb(colours[i]));
+        EXPECT_TRUE(legend->font.bold);
+        EXPECT_FLOAT_EQ(legend->from.x, static_cast<float>(((i + 1) * 140 + 100) * xUnit));
+        EXPECT_FLOAT_EQ(legend->from.y, 5);
+    }
+    EXPECT_EQ(d->canvas.findText(" 11次"), nullptr);
+    std::vector<int> order;
+    for (const DrawCall& c : curveCalls(d->canvas))
+        if (order.empty() || paletteRgb(order.back()) != c.colour.rgb)
+            for (int p : colours)
+                if (paletteRgb(p) == c.colour.rgb) order.push_back(p);
+    EXPECT_EQ(order, std::vector<int>(std::begin(colours), std::end(colours)));
+}
+
+TEST(GraphComposition, LegendsOfOverloadAndPerPhaseItems) {
+    HARMDIM s = graphState({}, 24, 1, "/d/x.ha5");
+    const auto o = draw(s, 8, flags({0, 1, 2, 3, 4}));
+    EXPECT_EQ(o->drawing.curves, 3);  // three overload rates only
+    const float xUnit = 1000.0f / 2250;
+    EXPECT_FLOAT_EQ(o->canvas.findText("Ｌ無ｺﾝﾃﾞﾝｻ")->from.x, static_cast<float>(240 * xUnit));
+    EXPECT_FLOAT_EQ(o->canvas.findText("Ｌ6%ｺﾝﾃﾞﾝｻ")->from.x, static_cast<float>(660 * xUnit));
+    EXPECT_FLOAT_EQ(o->canvas.findText("Ｌ6%ﾘｱｸﾄﾙ")->from.x, static_cast<float>(1080 * xUnit));
+
+    const auto v = draw(s, 12, flags({0, 1, 2, 3, 4}));
+    for (const char* text : {"Vu-v", "Vv-w", "Vu-w", "正相", "逆相"})
+        EXPECT_NE(v->canvas.findText(text), nullptr) << text;
+
+    // The unbalance rate: one curve without legend, in the first curve colour.
+    const auto u = draw(s, 13, flags({5}));
+    EXPECT_EQ(u->drawing.curves, 1);
+    EXPECT_EQ(
+        u->canvas.select([](const DrawCall& c) { return c.font.bold && c.kind == Kind::Text; })
+            .size(),
+        0u);
+    for (const DrawCall& c : curveCalls(u->canvas)) EXPECT_EQ(c.colour.rgb, paletteRgb(12));
+    // Orders past the per-phase series are not drawn.
+    EXPECT_EQ(draw(s, 13, flags({6, 7}))->drawing.outcome, GraphOutcome::NoOrders);
+}
+
+TEST(GraphComposition, EdgeCasesDrawSafely) {
+    {  // one record slot: a point at the left edge with its legend
+        HARMDIM s = graphState({600, 1, 1});
+        s.VoltageThd(0) = 3;
+        s.ItemMax(0, 0, 0) = 3;
+        const auto d = draw(s, 1, flags({0}));
+        ASSERT_EQ(d->drawing.outcome, GraphOutcome::Drawn);
+        const auto calls = curveCalls(d->canvas);
+        ASSERT_EQ(calls.size(), 1u);
+        EXPECT_EQ(calls[0].kind, Kind::Point);
+        EXPECT_EQ(calls[0].from.x, 50);
+        EXPECT_NE(d->canvas.findText("総合"), nullptr);
+    }
+    {  // a zero fundamental voltage: the distortion of the order is drawn at 0
+        HARMDIM s = graphState({});
+        s.VoltageTable(0, 1) = 5;  // fundamental 0
+        const auto d = draw(s, 1, flags({1}));
+        const auto calls = curveCalls(d->canvas);
+        ASSERT_FALSE(calls.empty());
+        EXPECT_EQ(calls[0].from.y, 550);  // the 0..1 axis: 0 at the bottom edge
+    }
+    {  // an impedance whose current is 0 sits on the top edge
+        HARMDIM s = graphState({});
+        s.ItemMax(0, 6, 1) = 5;
+        for (int t = 0; t < s.LoadedRecords; ++t) s.VoltageTable(t, 1) = 1;
+        const auto d = draw(s, 7, flags({1}));
+        EXPECT_EQ(curveCalls(d->canvas)[0].from.y, 50);
+    }
+    HARMDIM s = graphState({});
+    struct Case {
+        const char* what;
+        double w, h;
+        int item;
+        std::vector<int16_t> orders;
+        GraphOutcome outcome;
+    };
+    const Case cases[] = {
+        {"narrow picture", 99, 630, 1, flags({0}), GraphOutcome::TooSmall},
+        {"low picture", 1000, 99, 1, flags({0}), GraphOutcome::TooSmall},
+        {"minimised window", 0, 0, 1, flags({0}), GraphOutcome::TooSmall},
+        {"no order", 1000, 630, 1, flags({}), GraphOutcome::NoOrders},
+        {"no item", 1000, 630, 0, flags({0}), GraphOutcome::NoSelection},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        s.CurrentItem = 0;
+        const auto d = draw(s, c.item, c.orders, c.w, c.h);
+        EXPECT_EQ(d->drawing.outcome, c.outcome);
+        EXPECT_TRUE(d->canvas.calls().empty());
+        EXPECT_EQ(s.CurrentItem, 0);
+    }
+}
+
+TEST(GraphComposition, DrawStoresTheSelection) {
+    HARMDIM s = graphState({}, 24, 2);
+    s.RedrawFlag = -1;
+    RecordingCanvas canvas(1000, 630);
+    const auto orders = flags({0, 2});
+    GraphRequest r;
+    r.item = 2;
+    r.group = 6;
+    r.channel = 2;
+    r.orders = orders;
+    int curvesSeen = 0;
+    r.afterCurve = [&] { ++curvesSeen; };
+    composeGraph(canvas, s, r);
+    EXPECT_EQ(s.CurrentItem, 2);
+    EXPECT_EQ(s.CurrentGroup, 6);
+    EXPECT_EQ(s.CurrentChannel, 2);
+    EXPECT_EQ(s.JisuFlag[0], 1);
+    EXPECT_EQ(s.JisuFlag[1], 0);
+    EXPECT_EQ(s.JisuFlag[2], 1);
+    EXPECT_EQ(s.JisuFlag[256], 2);
+    EXPECT_EQ(s.RedrawFlag, 0);
+    EXPECT_EQ(s.GraphWidth, 950);
+    EXPECT_EQ(s.GraphHeight, 500);
+    EXPECT_EQ(curvesSeen, 2);
+    // Footers: the file, the start date and the message.
+    expectText(canvas, "ﾌｧｲﾙ名:/data/sample.hm1", 1000.0f / 2250 * 1400, 600);
+    expectText(canvas, "19/05/29(水)", static_cast<float>(1000.0f / 2250 * 120), 580);
+    EXPECT_NE(canvas.findText(" "), nullptr);
+}
+
+// What a curve covers: the slanted lines between columns, and per pixel column the stretches its
+// vertical strokes and points cover (merged).
+struct Coverage {
+    std::vector<std::pair<Point, Point>> slanted;
+    std::map<double, std::vector<std::pair<double, double>>> columns;
+
+    void cover(double x, double y1, double y2) {
+        columns[x].push_back({std::min(y1, y2), std::max(y1, y2)});
+    }
+    void line(Point a, Point b) {
+        if (a.x == b.x) return cover(a.x, a.y, b.y);
+        slanted.push_back({a, b});
+        cover(a.x, a.y, a.y);
+        cover(b.x, b.y, b.y);
+    }
+    void merge() {
+        for (auto& [x, runs] : columns) {
+            std::sort(runs.begin(), runs.end());
+            std::vector<std::pair<double, double>> merged;
+            for (const auto& r : runs) {
+                if (!merged.empty() && r.first <= merged.back().second)
+                    merged.back().second = std::max(merged.back().second, r.second);
+                else
+                    merged.push_back(r);
+            }
+            runs = merged;
+        }
+    }
+};
+
+// Many records on one pixel column are drawn through the stretches they cover: the same slanted
+// lines between columns and the same pixels in every column as one segment per record, wrap
+// strokes of angle curves included.
+TEST(GraphComposition, CrowdedColumnsKeepThePicture) {
+    for (int item : {1, 9}) {
+        SCOPED_TRACE(item);
+        HARMDIM s = graphState({0, 1440, 9001}, 24, 1, "/d/x.ha4");
+        std::mt19937 random(7);
+        std::uniform_real_distribution<float> value(0, 10);
+        std::uniform_int_distribution<int> angle(-180, 180);
+        for (int t = 0; t < s.LoadedRecords; ++t) {
+            s.VoltageThd(t) = value(random);
+            s.AngleTable(0, t, 0) = static_cast<int16_t>(angle(random));
+        }
+        s.ItemMax(0, 0, 0) = 10;
+        const auto d = draw(s, item, flags({0}));
+        const auto& g = d->drawing.layout;
+        const ValueAxis& a = d->drawing.axis;
+        auto y = [&](double v) { return static_cast<float>(50 + (v - a.top) * a.scale(500)); };
+
+        // One segment per record, with the wrap strokes at the crossings.
+        Coverage expected;
+        Point at{};
+        double previous = 0;
+        for (int t = 0; t < s.LoadedRecords; ++t) {
+            const double v = item == 1 ? s.VoltageThd(t) : s.AngleTable(0, t, 0);
+            const Point p{50.0 + g.RecordPixelX[t], y(v)};
+            if (t == 0) {
+                expected.cover(p.x, p.y, p.y);
+            } else {
+                const double x0 = g.RecordPixelX[t - 1], x1 = g.RecordPixelX[t];
+                if (item == 9 && std::fabs(v - previous) > 180) {
+                    const bool up = previous - v > 180;
+                    const double xc =
+                        50 + std::nearbyint(
+                                 x0 + (x1 - x0) * (up ? (180 - previous) / (v + 360 - previous)
+                                                      : (previous + 180) / (previous + 360 - v)));
+                    expected.line(at, {xc, up ? 50.0 : 550.0});
+                    at = {xc, up ? 550.0 : 50.0};
+                    expected.cover(at.x, at.y, at.y);
+                }
+                expected.line(at, p);
+            }
+            at = p;
+            previous = v;
+        }
+        expected.merge();
+
+        Coverage drawn;
+        const auto calls = curveCalls(d->canvas);
+        for (const DrawCall& c : calls) {
+            if (c.kind == Kind::Point)
+                drawn.cover(c.from.x, c.from.y, c.from.y);
+            else
+                drawn.line(c.from, c.to);
+        }
+        drawn.merge();
+        EXPECT_EQ(drawn.slanted, expected.slanted);
+        EXPECT_EQ(drawn.columns, expected.columns);
+        EXPECT_LT(calls.size(), 3 * expected.columns.size());
+        EXPECT_GT(expected.slanted.size(), 800u);
+    }
+}
+
+}  // namespace
+}  // namespace hg

@@ -1,0 +1,340 @@
+// The graph-mode load: the first slot and RecordX, the clamps to the file, skipped stamps, values
+// that are not numbers, the composite channel, the phase marker, the superposition angles, and the
+// per-record quantities of hand-made records.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "analysis/harmdim.h"
+#include "analysis/load.h"
+#include "datafile/synth.h"
+#include "support_analysis.h"
+#include "support_scratch.h"
+
+namespace hg {
+namespace {
+
+using test::loadRecording;
+using test::writeRecording;
+
+void plainRecord(int64_t, RecordValues& v) {
+    v.V[0] = 100;
+    v.current(0, 0) = 10;
+}
+
+TEST(Load, FirstSlotAndRecordX) {
+    const std::string path = writeRecording("slots.hm1", 12, plainRecord);
+    struct Case {
+        const char* start;
+        const char* end;
+        int64_t firstRecord;
+        int32_t loaded;
+        float firstX;
+        float lastX;
+    };
+    const Case cases[] = {
+        // A start on a record: that record is slot 0 at x 0.
+        {"19/05/29 00:20", "19/05/29 01:00", 2, 5, 0.0f, 2000.0f},
+        // A start between two records: the next record, x above 0; the period's slot count is
+        // read whatever the end, so the last x lies beyond 2000.
+        {"19/05/29 00:22", "19/05/29 00:58", 3, 5, 2000.0f * 8 / 36, 2000.0f * 48 / 36},
+        // A start before the file: its first record.
+        {"19/05/28 23:00", "19/05/29 00:30", 0, 10, 2000.0f * 60 / 90, 2000.0f * 150 / 90},
+        // Start equal to end on a record: one slot.
+        {"19/05/29 01:50", "19/05/29 01:50", 11, 1, 0.0f, 0.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.start);
+        HARMDIM s;
+        auto report = loadRecording(s, path, c.start, c.end);
+        ASSERT_TRUE(report.ok()) << report.error();
+        EXPECT_EQ(s.FirstRecord, c.firstRecord);
+        EXPECT_EQ(s.LoadedRecords, c.loaded);
+        EXPECT_EQ(report->loadedRecords, c.loaded);
+        EXPECT_FALSE(report->fileEnded);
+        EXPECT_FLOAT_EQ(s.RecordX(0), c.firstX);
+        EXPECT_FLOAT_EQ(s.RecordX(c.loaded - 1), c.lastX);
+    }
+}
+
+TEST(Load, OnlyRecordsThatExist) {
+    const std::string path = writeRecording("clamp.hm1", 12, plainRecord);
+    // The end beyond the file: the slots run past the last record, which is where the load stops.
+    HARMDIM s;
+    auto report = loadRecording(s, path, "19/05/29 01:30", "19/05/29 05:00");
+    ASSERT_TRUE(report.ok()) << report.error();
+    EXPECT_EQ(s.PeriodRecords, 11);  // clamped to the file's last record by the preparation
+    EXPECT_EQ(s.FirstRecord, 9);
+    EXPECT_EQ(s.LoadedRecords, 3);
+    EXPECT_TRUE(report->fileEnded);
+    ASSERT_EQ(report->warnings.size(), 1u);
+    EXPECT_NE(report->warnings[0].find("3 件"), std::string::npos);
+
+    // Periods holding no record: after the last record, and inside a gap of the recording.
+    HARMDIM after;
+    auto none = loadRecording(after, path, "19/05/29 03:00", "19/05/29 04:00");
+    ASSERT_FALSE(none.ok());
+    EXPECT_EQ(none.error(), "指定期間にデータがありません");
+    EXPECT_EQ(after.LoadedRecords, 0);
+
+    const std::string gap = writeRecording("gap.hm1", 12, [](int64_t r, RecordValues& v) {
+        plainRecord(r, v);
+        const int64_t minutes = r < 6 ? 10 * r : 180 + 10 * r;  // 00:50 jumps to 04:00
+        v.date = test::dateNumberAt(minutes);
+        v.time = test::timeNumberAt(minutes);
+    });
+    HARMDIM inGap;
+    auto gapLoad = loadRecording(inGap, gap, "19/05/29 01:30", "19/05/29 02:30");
+    ASSERT_FALSE(gapLoad.ok());
+    EXPECT_EQ(gapLoad.error(), "指定期間にデータがありません");
+}
+
+TEST(Load, SkipsUnreadableStampsAndZeroesValuesThatAreNotNumbers) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const std::string path = writeRecording("bad.hm2", 8, [&](int64_t r, RecordValues& v) {
+        plainRecord(r, v);
+        v.current(1, 0) = 5;
+        if (r == 3) v.time = 1260;  // 12:60 is no time
+        if (r == 5) v.date = nan;
+        if (r == 1) {
+            v.V[3] = nan;
+            v.current(0, 2) = inf;
+            v.current(1, 0) = -inf;
+        }
+    });
+    HARMDIM s;
+    auto report = loadRecording(s, path, "19/05/29 00:00", "19/05/29 00:50");
+    ASSERT_TRUE(report.ok()) << report.error();
+    EXPECT_EQ(report->skippedRecords, 2);
+    EXPECT_EQ(report->nonFiniteValues, 3);
+    EXPECT_EQ(report->warnings.size(), 2u);
+    // Six slots: records 0, 1, 2, 4, 6, 7 (the skipped ones take no slot).
+    EXPECT_EQ(s.LoadedRecords, 6);
+    EXPECT_FLOAT_EQ(s.RecordX(3), 2000.0f * 40 / 50);
+    EXPECT_FLOAT_EQ(s.RecordX(4), 2000.0f * 60 / 50);
+    EXPECT_EQ(s.VoltageTable(1, 3), 0.0f);
+    EXPECT_EQ(s.CurrentTable(0, 1, 2), 0.0f);
+    EXPECT_EQ(s.CurrentTable(1, 1, 0), 0.0f);
+    for (const Table<float>* t : {&s.RecordX, &s.VoltageTable, &s.CurrentTable, &s.ActivePower,
+                                  &s.ReactivePower, &s.VoltageThd, &s.CurrentThd, &s.PhaseVoltage,
+                                  &s.PhaseCurrent, &s.OverloadTable, &s.ItemMax, &s.ItemMin})
+        for (std::size_t i = 0; i < t->size(); ++i) ASSERT_TRUE(std::isfinite(t->data()[i]));
+}
+
+// The composite channel's angle shows in its powers, which use it as the channels do theirs.
+double activePower(double v, double i, int angle, double k) {
+    return v * i * std::cos(angle * 3.141592 / 180) / 1000 * k;
+}
+
+TEST(Load, CompositeChannel) {
+    const double root3 = 1.7320508f;
+    struct Case {
+        const char* name;
+        int angle0;
+        int angle1;       // second channel (hm2 only)
+        float magnitude;  // of the composite
+        int compositeAngle;
+    };
+    const Case cases[] = {
+        {"c30.ha3", 30, 0, 10.0f, 30},
+        {"c120.ha3", 120, 0, 10.0f, -240},
+        {"c179.ha3", 179, 0, 10.0f, -181},
+        {"c0_90.hm2", 0, 90, 14.142136f, 45},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = writeRecording(c.name, 2, [&](int64_t, RecordValues& v) {
+            v.V[0] = 100;
+            v.current(0, 0) = 10;
+            v.angle(0, 0) = static_cast<int16_t>(c.angle0);
+            if (v.channels > 1) {
+                v.current(1, 0) = 10;
+                v.angle(1, 0) = static_cast<int16_t>(c.angle1);
+            }
+        });
+        HARMDIM s;
+        ASSERT_TRUE(loadRecording(s, path).ok());
+        const int C = s.ChannelCount;
+        EXPECT_FLOAT_EQ(s.CurrentTable(C, 0, 0), c.magnitude);
+        EXPECT_EQ(
+            s.ActivePower(C, 0, 0),
+            static_cast<float>(activePower(100, s.CurrentTable(C, 0, 0), c.compositeAngle, root3)));
+    }
+    // Opposite currents leave a composite of a few microamperes, not 0.
+    const std::string path = writeRecording("opposite.hm2", 1, [](int64_t, RecordValues& v) {
+        v.V[0] = 100;
+        v.current(0, 0) = 10;
+        v.current(1, 0) = 10;
+        v.angle(1, 0) = 180;
+    });
+    HARMDIM s;
+    ASSERT_TRUE(loadRecording(s, path).ok());
+    EXPECT_NEAR(s.CurrentTable(2, 0, 0), 6.5359e-6, 1e-9);
+    EXPECT_EQ(s.ActivePower(2, 0, 0), 0.0f);
+}
+
+TEST(Load, PhaseMarkerAndPowers) {
+    const auto fill = [](int64_t, RecordValues& v) {
+        v.V[0] = 100;
+        v.current(0, 0) = 10;
+        v.angle(0, 0) = 30;
+        v.V[1] = 100;
+        v.current(0, 1) = 10;
+        v.angle(0, 1) = -30;
+    };
+    HARMDIM three, single;
+    ASSERT_TRUE(loadRecording(three, writeRecording("m.hm1", 1, fill)).ok());
+    ASSERT_TRUE(loadRecording(single, writeRecording("m.Rhm1", 1, fill)).ok());
+    EXPECT_FLOAT_EQ(three.ActivePower(0, 0, 0), 1.5000001f);
+    EXPECT_FLOAT_EQ(three.ReactivePower(0, 0, 0), -0.8660252f);
+    EXPECT_FLOAT_EQ(single.ActivePower(0, 0, 0), 0.8660254f);
+    EXPECT_FLOAT_EQ(single.ReactivePower(0, 0, 0), -0.4999999f);
+    EXPECT_NEAR(three.ActivePower(0, 0, 0) / single.ActivePower(0, 0, 0), std::sqrt(3.0), 1e-6);
+    // Reactive power has the opposite sign of sin theta.
+    EXPECT_GT(three.ReactivePower(0, 0, 1), 0.0f);
+}
+
+TEST(Load, SuperpositionAnglesOfEveryForm) {
+    SynthOptions options;
+    options.records = 3;
+    struct Case {
+        const char* name;
+        bool shortForm;
+    };
+    for (const Case& c : {Case{"sa.hn1", true}, Case{"sa.hn2", false}, Case{"sa.ha4", false},
+                          Case{"sa.hv1", false}, Case{"sa.hh1", false}}) {
+        SCOPED_TRACE(c.name);
+        options.shortHn = c.shortForm;
+        const std::string path = test::scratchPath(c.name);
+        ASSERT_TRUE(writeSynth(path, options).ok());
+        auto plan = SynthRecording::plan(path, options);
+        HARMDIM s;
+        ASSERT_TRUE(loadRecording(s, path).ok());
+        RecordValues v;
+        for (int32_t slot = 0; slot < 3; ++slot) {
+            plan->record(slot, v);
+            for (int k = 0; k <= s.MaxOrderIndex; ++k) {
+                const auto kk = static_cast<std::size_t>(k);
+                const bool voltage = s.Kind.layout.hasVoltageAngles();
+                const bool current = s.Kind.layout.hasCurrentAngles();
+                EXPECT_EQ(s.AngleTable(0, slot, k), voltage ? v.VR[kk] : 0);
+                EXPECT_EQ(s.AngleTable(1, slot, k), current ? v.IR[kk] : 0);
+                if (c.shortForm && (k % 2 == 1 || k > 48)) {
+                    EXPECT_EQ(s.AngleTable(0, slot, k), 0);
+                }
+            }
+        }
+        if (c.shortForm) {
+            int nonZero = 0;
+            for (int k = 0; k <= 48; k += 2) nonZero += s.AngleTable(0, 0, k) != 0;
+            EXPECT_GT(nonZero, 12);
+        }
+    }
+}
+
+// Hand-made records through the load: distortion, overload, small currents, a dead fundamental,
+// and the extreme rules.
+TEST(Load, RecordQuantities) {
+    const std::string path = writeRecording("q.hm1", 5, [](int64_t r, RecordValues& v) {
+        v.V[0] = 100;
+        v.current(0, 0) = 10;
+        switch (r) {
+            case 0:
+                break;  // the fundamental only
+            case 1:     // 5 % fifth harmonic voltage; small currents at orders 3 and 5
+                v.V[2] = 5;
+                v.current(0, 1) = 0.01f;
+                v.current(0, 2) = 0.0101f;
+                v.V[1] = 100;
+                break;
+            case 2:  // a dead fundamental voltage
+                v.V[0] = 0;
+                v.V[2] = 5;
+                break;
+            case 3:  // larger voltage, reverse power flow
+                v.V[0] = 120;
+                v.angle(0, 0) = 180;
+                break;
+            case 4:  // smaller voltage
+                v.V[0] = 90;
+                v.current(0, 1) = 5;
+                break;
+        }
+    });
+    HARMDIM s;
+    ASSERT_TRUE(loadRecording(s, path).ok());
+    ASSERT_EQ(s.LoadedRecords, 5);
+
+    EXPECT_EQ(s.VoltageThd(0), 0.0f);
+    EXPECT_FLOAT_EQ(s.OverloadTable(0, 0), 100.0f);
+    EXPECT_FLOAT_EQ(s.OverloadTable(1, 0), 105.0f);
+    EXPECT_EQ(s.OverloadTable(2, 0), 0.0f);
+
+    EXPECT_FLOAT_EQ(s.VoltageThd(1), std::sqrt(5.0f * 5.0f + 100.0f * 100.0f));
+    EXPECT_EQ(s.ActivePower(0, 1, 1), 0.0f);  // 0.01 A: no power
+    EXPECT_EQ(s.ReactivePower(0, 1, 1), 0.0f);
+    EXPECT_GT(s.ActivePower(0, 1, 2), 0.0f);  // 0.0101 A
+
+    EXPECT_EQ(s.VoltageThd(2), 0.0f);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(s.OverloadTable(i, 2), 0.0f);
+
+    // Extremes: voltage max and min from the first record; power min from 0 catches the
+    // reverse flow; the overload minimum includes the dead record's 0.
+    EXPECT_EQ(s.ItemMax(0, 10, 0), 120.0f);
+    EXPECT_EQ(s.ItemMin(0, 10, 0), 0.0f);
+    EXPECT_EQ(s.ItemMax(0, 10, 2), 5.0f);
+    EXPECT_EQ(s.ItemMin(0, 10, 2), 0.0f);
+    EXPECT_LT(s.ItemMin(0, 2, 0), 0.0f);
+    EXPECT_EQ(s.ItemMin(0, 2, 0), s.ActivePower(0, 3, 0));
+    EXPECT_EQ(s.ItemMax(0, 2, 0), s.ActivePower(0, 1, 0));
+    EXPECT_EQ(s.ItemMin(0, 7, 0), 0.0f);
+    EXPECT_FLOAT_EQ(s.ItemMax(0, 7, 0), s.OverloadTable(0, 1));
+    EXPECT_EQ(s.ItemMax(0, 4, 1), 5.0f);
+    EXPECT_FLOAT_EQ(s.ItemMax(0, 1, 1), 50.0f);  // 5 A of 10 A
+    EXPECT_FLOAT_EQ(s.ItemMax(0, 0, 2), 5.0f);   // ratio of record 1 (record 2 has none)
+    EXPECT_FLOAT_EQ(s.ItemMax(0, 6, 0), 12.0f);  // 120 V / 10 A
+}
+
+TEST(Load, WorkedDistortionAndOverload) {
+    const std::string path = writeRecording("fifth.hm1", 1, [](int64_t, RecordValues& v) {
+        v.V[0] = 100;
+        v.V[2] = 5;  // order 5
+    });
+    HARMDIM s;
+    ASSERT_TRUE(loadRecording(s, path).ok());
+    EXPECT_FLOAT_EQ(s.VoltageThd(0), 5.0f);
+    EXPECT_NEAR(s.OverloadTable(0, 0), 103.0776f, 1e-4);
+    EXPECT_NEAR(s.OverloadTable(1, 0), 115.0391f, 1e-4);
+    EXPECT_FLOAT_EQ(s.OverloadTable(2, 0), 47.0f);
+}
+
+TEST(Load, UnbalanceOfLineVoltagesAndPhaseCurrents) {
+    const std::string path = writeRecording("u.hv2", 2, [](int64_t r, RecordValues& v) {
+        v.V[0] = 100;
+        v.Vp[0] = 100;
+        v.Vp[1] = 100;
+        v.Vp[2] = r == 0 ? 90.0f : 100.0f;
+        for (int ch = 0; ch < 2; ++ch)
+            for (int i = 0; i < 3; ++i)
+                v.Ip[static_cast<std::size_t>(ch * 3 + i)] = static_cast<float>(10 + ch + i);
+    });
+    HARMDIM s;
+    ASSERT_TRUE(loadRecording(s, path).ok());
+    EXPECT_NEAR(s.PhaseVoltage(0, 3), 96.55903, 1e-4);
+    EXPECT_NEAR(s.PhaseVoltage(0, 4), 6.559028, 1e-5);
+    EXPECT_NEAR(s.PhaseVoltage(0, 5), 6.79276, 1e-5);
+    EXPECT_LE(s.PhaseVoltage(1, 5), 1e-5f);
+    // The composite's phase currents are the sums: 21, 23, 25.
+    EXPECT_EQ(s.PhaseCurrent(2, 0, 0), 21.0f);
+    EXPECT_EQ(s.PhaseCurrent(2, 0, 2), 25.0f);
+    EXPECT_GT(s.PhaseCurrent(2, 0, 5), 0.0f);
+    // Per-phase extremes: max, and min from the first record.
+    EXPECT_EQ(s.ItemMax(0, 11, 2), 100.0f);
+    EXPECT_EQ(s.ItemMin(0, 11, 2), 90.0f);
+    EXPECT_EQ(s.ItemMin(2, 12, 0), 21.0f);
+}
+
+}  // namespace
+}  // namespace hg
