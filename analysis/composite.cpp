@@ -1,76 +1,73 @@
 #include "analysis/composite.h"
 
-#include <array>
+#include <algorithm>
 #include <cmath>
 
+#include "analysis/quantities.h"
 #include "datafile/record_file.h"
 #include "platform/classic.h"
 
 namespace hg {
 
-namespace {
+CurrentCombiner::CurrentCombiner(int orders)
+    : trig_(degree_trig::tables()),
+      ss_(static_cast<std::size_t>(orders)),
+      sc_(static_cast<std::size_t>(orders)),
+      sines_(static_cast<std::size_t>(orders)),
+      cosines_(static_cast<std::size_t>(orders)) {}
 
-constexpr double kPi = 3.141592;  // the constant the instrument's software uses
-
-double radians(int degrees) {
-    return static_cast<double>(degrees) / 180.0 * kPi;
-}
-
-// Cosine and sine of the whole-degree angles a recording normally holds, computed once with the
-// same expression as the fallback below, so the table changes no digit of the result.
-constexpr int kTableLimit = 720;
-struct Trig {
-    std::array<double, 2 * kTableLimit + 1> cosine{};
-    std::array<double, 2 * kTableLimit + 1> sine{};
-    Trig() {
-        for (int d = -kTableLimit; d <= kTableLimit; ++d) {
-            cosine[static_cast<std::size_t>(d + kTableLimit)] = std::cos(radians(d));
-            sine[static_cast<std::size_t>(d + kTableLimit)] = std::sin(radians(d));
+int64_t CurrentCombiner::combine(const float* current, const int16_t* angle,
+                                 std::size_t channelStride, int channels, float* combined,
+                                 int16_t* combinedAngle) {
+    const std::size_t k = ss_.size();
+    const degree_trig::Tables& trig = trig_;
+    float* ss = ss_.data();
+    float* sc = sc_.data();
+    double* sines = sines_.data();
+    double* cosines = cosines_.data();
+    std::fill(ss_.begin(), ss_.end(), 0.0f);
+    std::fill(sc_.begin(), sc_.end(), 0.0f);
+    int64_t outOfRange = 0;
+    for (int ch = 0; ch < channels; ++ch) {
+        const float* I = current + static_cast<std::size_t>(ch) * channelStride;
+        const int16_t* A = angle + static_cast<std::size_t>(ch) * channelStride;
+        for (std::size_t j = 0; j < k; ++j) {
+            sines[j] = degree_trig::compositeSin(trig, A[j]);
+            cosines[j] = degree_trig::compositeCos(trig, A[j]);
         }
-    }
-};
-
-const Trig& trig() {
-    static const Trig table;
-    return table;
-}
-
-}  // namespace
-
-void combineCurrents(const float* current, const int16_t* angle, std::size_t channelStride,
-                     int channels, int orders, float* combined, int16_t* combinedAngle) {
-    const Trig& t = trig();
-    for (int k = 0; k < orders; ++k) {
-        float sc = 0.0f;
-        float ss = 0.0f;
-        for (int ch = 0; ch < channels; ++ch) {
-            const std::size_t at =
-                static_cast<std::size_t>(ch) * channelStride + static_cast<std::size_t>(k);
-            const int a = angle[at];
-            double c, s;
-            if (a >= -kTableLimit && a <= kTableLimit) {
-                c = t.cosine[static_cast<std::size_t>(a + kTableLimit)];
-                s = t.sine[static_cast<std::size_t>(a + kTableLimit)];
-            } else {
-                c = std::cos(radians(a));
-                s = std::sin(radians(a));
-            }
-            // The products and sums are double; each sum is kept in single precision.
-            sc = static_cast<float>(static_cast<double>(sc) + static_cast<double>(current[at]) * c);
-            ss = static_cast<float>(static_cast<double>(ss) + static_cast<double>(current[at]) * s);
+        // The products and sums are double; each sum is kept in single precision.
+        for (std::size_t j = 0; j < k; ++j) {
+            ss[j] = static_cast<float>(ss[j] + static_cast<double>(I[j]) * sines[j]);
+            sc[j] = static_cast<float>(sc[j] + static_cast<double>(I[j]) * cosines[j]);
         }
-        const double dc = sc, ds = ss;
-        combined[k] = static_cast<float>(std::sqrt(dc * dc + ds * ds));
-        double degrees = std::atan(ds / (dc + 1e-20)) * 180.0 / kPi;
-        if (sc < 0) degrees -= 180.0;
-        combinedAngle[k] = toInt16(degrees).value_or(0);
+        outOfRange += zeroNonFinite(ss, k) + zeroNonFinite(sc, k);
     }
+    for (std::size_t j = 0; j < k; ++j) {
+        const double a = ss[j], b = sc[j];
+        combined[j] = static_cast<float>(std::sqrt(b * b + a * a));
+    }
+    outOfRange += zeroNonFinite(combined, k);
+    for (std::size_t j = 0; j < k; ++j) {
+        double a = std::atan(ss[j] / (sc[j] + 1e-20)) * 180.0 / degree_trig::kPi;
+        if (sc[j] < 0) a -= 180.0;
+        combinedAngle[j] = static_cast<int16_t>(roundHalfEven(a));
+    }
+    return outOfRange;
 }
 
-void combineCurrents(RecordValues& v) {
+int64_t CurrentCombiner::combine(RecordValues& v) {
     const auto row = static_cast<std::size_t>(v.channels) * static_cast<std::size_t>(v.orders);
-    combineCurrents(v.I.data(), v.A.data(), static_cast<std::size_t>(v.orders), v.channels,
-                    v.orders, v.I.data() + row, v.A.data() + row);
+    const float* current = v.I.data();
+    // The recorded currents stay as they are; a damaged record's non-numbers count as 0 in a
+    // copy, as they do in the load.
+    if (!std::all_of(v.I.begin(), v.I.begin() + static_cast<std::ptrdiff_t>(row),
+                     [](float x) { return std::isfinite(x); })) {
+        clean_.assign(v.I.begin(), v.I.begin() + static_cast<std::ptrdiff_t>(row));
+        zeroNonFinite(clean_.data(), clean_.size());
+        current = clean_.data();
+    }
+    return combine(current, v.A.data(), static_cast<std::size_t>(v.orders), v.channels,
+                   v.I.data() + row, v.A.data() + row);
 }
 
 }  // namespace hg

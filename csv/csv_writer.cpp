@@ -200,6 +200,7 @@ Result<ConversionReport> convert(CsvWriterForm form, const HARMDIM& s, const Csv
 
     RecordValues v;
     v.size(layout);
+    CurrentCombiner combiner(layout.orders);
     const std::vector<Sheet> sheets = planSheets(form, kind, options, v, indexes, paths);
 
     // The labels are ASCII: only the first header field needs the code page, once per run.
@@ -229,7 +230,9 @@ Result<ConversionReport> convert(CsvWriterForm form, const HARMDIM& s, const Csv
         if (!readRecord(*file, layout, n, bytes, v))
             return Error{"測定ファイルを読めません（レコード " + std::to_string(n) +
                          "）: " + s.FilePath};
-        combineCurrents(v);
+        // Computed whether or not it is written; the recorded values themselves are written as
+        // they are, even when a damaged record carries no number.
+        combiner.combine(v);
         const auto when = stampDateTime(v.date, v.time);
         if (!when) {
             ++report.skippedRecords;

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 
 #include "analysis/harmdim.h"
 #include "csv/csv_writer.h"
@@ -161,6 +162,23 @@ TEST_F(CsvWriterTest, OddWriterTwoChannelsWithCombinedCurrent) {
                   "2019/05/29 0:10:00, 1E-05 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 "
                   "\r\n");
     EXPECT_EQ(report->bytes, readAll(out).size());
+}
+
+TEST_F(CsvWriterTest, DamagedValuesAreWrittenAsRecordedAndCountAsZeroInTheCombinedCurrent) {
+    const RecordLayout l = layout("a.hm2");
+    RecordBytes r(l, 190529, 1000);
+    r.I(0, 0, std::numeric_limits<float>::quiet_NaN()).I(1, 0, 2).A(1, 0, 0);
+    r.V(0, std::numeric_limits<float>::infinity());
+    const std::string path = recording("a.hm2", {r});
+    CsvOptions o = odd({1});
+    o.combined = true;
+    auto report = runConversion(prepared(path), o, dir + "/a.csv");
+    ASSERT_TRUE(report.ok()) << report.error();
+    EXPECT_EQ(readAll(dir + "/a.csv"),
+              kDate +
+                  ",V1,1I1,1R1,2I1,2R1,3I1,3R1\r\n"
+                  "2019/05/29 10:00:00, Infinity , NaN , 0 , 2 , 0 , 2 , 0 "
+                  "\r\n");
 }
 
 TEST_F(CsvWriterTest, PerPhaseValuesAndAnglesOfRecordLength286) {
