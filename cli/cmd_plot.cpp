@@ -250,13 +250,7 @@ int plot(int argc, char** argv) {
     }
     installJapaneseFontSubstitutions();
 
-    GraphRequest request;
-    request.item = selection.item();
-    request.group = selection.group();
-    request.channel = selection.channel();
-    request.orders = selection.orders();
-    request.itemName = selection.itemName();
-    request.message = args->get("--message").value_or("");
+    const GraphRequest request = graphRequestOf(selection, args->get("--message").value_or(""));
 
     // Written beside the output under a temporary name and renamed over it once complete, so a
     // failure leaves an existing file as it was.

@@ -45,16 +45,21 @@ struct RecordLayout {
     bool hasPhaseAngles() const { return phaseAngles >= 0; }
 };
 
+// Order indexes per order number step: 2 for a file of 25 odd orders (N = 24), 1 for 256 orders.
+constexpr int orderStepOf(int maxOrderIndex) {
+    return maxOrderIndex <= 24 ? 2 : 1;
+}
+
 struct FileKind {
     KindFamily family = KindFamily::ha3;
-    std::string text;             // "ha3".."ha6", or the two letters "hm", "hv", "hh", "hn"
-    int channels = 1;             // C
-    int maxOrderIndex = 24;       // N: 24 (odd orders 1..49) or 255 (orders 1..256)
-    bool shortHn = false;         // "hn" in the short form (25 voltage angles)
+    std::string text;        // "ha3".."ha6", or the two letters "hm", "hv", "hh", "hn"
+    int channels = 1;        // C
+    int maxOrderIndex = 24;  // N: 24 (odd orders 1..49) or 255 (orders 1..256)
+    bool shortHn = false;    // "hn" in the short form (25 voltage angles)
     RecordLayout layout;
 
     bool allOrders() const { return maxOrderIndex == 255; }  // "hh" and "hn"
-    int orderStep() const { return maxOrderIndex <= 24 ? 2 : 1; }
+    int orderStep() const { return orderStepOf(maxOrderIndex); }
     // Order number of order index k: 2k+1 for 25 odd orders, k+1 for 256 orders.
     int orderOf(int k) const { return k * orderStep() + 1; }
 };

@@ -28,13 +28,14 @@
 #include "platform/qt/check_value.h"
 #include "platform/qt/message_box.h"
 #include "platform/qt/qpainter_canvas.h"
+#include "platform/qt/qt_text.h"
+#include "platform/qt/wait_cursor.h"
 
 namespace hg {
 
 namespace {
 
-// Height of the band of controls above the picture, and the picture's side margins.
-constexpr int kControlBand = 105;
+// The picture's side margins.
 constexpr int kPictureMargin = 8;
 // The picture takes the window's inner width less 16 pixels.
 constexpr int kPictureWidthLess = 16;
@@ -43,19 +44,6 @@ Form2::PrintHandler& printHandler() {
     static Form2::PrintHandler handler;
     return handler;
 }
-
-QString q(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// The wait cursor while a draw runs.
-class WaitCursor {
-  public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 }  // namespace
 
@@ -249,7 +237,7 @@ void Form2::load() {
     selection_ = std::make_unique<GraphSelection>(state_);
 
     Combo1->clear();
-    for (const ItemEntry& e : itemListOf(state_.Kind.family)) Combo1->addItem(q(e.text));
+    for (const ItemEntry& e : itemListOf(state_.Kind.family)) Combo1->addItem(toQString(e.text));
     Combo1->setCurrentIndex(-1);
     Combo2->clear();
     for (const std::string& text : groupListOf(state_.MaxOrderIndex))
@@ -322,8 +310,8 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
 // is drawn again at that size.
 void Form2::layoutPicture() {
     const int width = std::max(0, client_->width() - kPictureWidthLess);
-    const int height = std::max(0, client_->height() - kControlBand);
-    Picture1->setGeometry(kPictureMargin, kControlBand, width, height);
+    const int height = std::max(0, client_->height() - kGraphControlBand);
+    Picture1->setGeometry(kPictureMargin, kGraphControlBand, width, height);
     if (drawn_ || (selection_->item() > 0 && selection_->group() > 0)) draw();
 }
 
@@ -428,13 +416,7 @@ void Form2::draw() {
             QImage image(Picture1->size(), QImage::Format_RGB32);
             if (!image.isNull()) {
                 image.fill(Qt::white);
-                GraphRequest request;
-                request.item = s.item();
-                request.group = s.group();
-                request.channel = s.channel();
-                request.orders = s.orders();
-                request.itemName = s.itemName();
-                request.message = Text1->text().toStdString();
+                GraphRequest request = graphRequestOf(s, Text1->text().toStdString());
                 request.clientHeight = clientHeight();
                 request.afterCurve = [] {
                     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

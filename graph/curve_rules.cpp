@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "analysis/harmdim.h"
+#include "datafile/record_format.h"
+#include "graph/axis_rules.h"
 #include "platform/classic.h"
 #include "platform/dates.h"
 #include "platform/numtext.h"
@@ -30,6 +32,40 @@ int lastSeriesOf(int item, int maxOrderIndex) {
     if (item == kOverload) return std::min(2, maxOrderIndex);
     if (item == kPhaseVoltage || item == kPhaseCurrent) return 5;
     return maxOrderIndex;
+}
+
+double legendX(int item, int k, int n, const LegendPlacement& placement) {
+    if (item == kOverload) {
+        const int slots[] = {placement.overloadFirstSlot, 4, 7};
+        return slots[std::clamp(k, 0, 2)] * placement.step + 100;
+    }
+    return n * placement.step + placement.offset;
+}
+
+int curveColour(int n, bool monochrome) {
+    return SwapBlueRed(static_cast<int16_t>(8 + n)) - (monochrome ? 8 : 0);
+}
+
+double titleX(int item) {
+    return item == kOverload ? 1500 : 1000;
+}
+
+std::string phaseMarkText(std::string_view filePath) {
+    const auto phase = phaseMarker(baseName(filePath));
+    if (!phase) return {};
+    return std::string(1, *phase) + "相";
+}
+
+std::optional<LeadLagMarks> leadLagMarks(int item) {
+    if (item == kPhaseDifference || item == kVoltageSuperposition || item == kCurrentSuperposition)
+        return LeadLagMarks{"遅れ", "進み"};
+    if (item == kReactivePower) return LeadLagMarks{"進み", "遅れ"};
+    return std::nullopt;
+}
+
+double unitsPerMinute(const HARMDIM& state, double width) {
+    const double minutes = state.PeriodMinutes > 0 ? state.PeriodMinutes : 1;
+    return width / minutes;
 }
 
 int timeTickMinutes(const HARMDIM& state) {

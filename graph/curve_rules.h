@@ -1,11 +1,14 @@
 // Rules the screen graph and the printed graph block share for their curves and their time axis:
-// which series an item has, the legend of each, the tick interval and hour-label step of the time
-// axis, and where an angle curve wraps past ±180 degrees.
+// which series an item has, the legend, colour and place of each, the lead and lag marks and the
+// title's phase mark, the scale, tick interval and hour-label step of the time axis, and where an
+// angle curve wraps past ±180 degrees. Where the picture and the page place things differently,
+// the difference is a parameter here.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace hg {
 
@@ -20,6 +23,40 @@ std::string legendText(int item, int k, int orderStep);
 // The highest series index an item has: 0..2 for the overload rates, 0..5 for the per-phase
 // values (five values and the unbalance rate), every order index for the others.
 int lastSeriesOf(int item, int maxOrderIndex);
+
+// Where the legend of series k, the n-th curve drawn (from 1), stands across: `n` steps after
+// `offset`. The overload item's legends keep their own slots whatever is drawn: the 6% capacitor
+// 4 steps and the 6% reactor 7 steps after 100, the plain load `overloadFirstSlot` steps after it.
+struct LegendPlacement {
+    double step = 0;
+    double offset = 0;
+    int overloadFirstSlot = 0;
+};
+double legendX(int item, int k, int n, const LegendPlacement& placement);
+
+// The palette colour of the n-th curve drawn (from 1): light blue, light green, light cyan, light
+// red, light magenta; on a monochrome page the dark colour of each (8 less).
+int curveColour(int n, bool monochrome);
+
+// Where the title stands across, in the units of the legends: 1500 for the overload item (its
+// legends take the room before), else 1000.
+double titleX(int item);
+
+// The phase mark of a title: the phase letter of a single-phase recording's name and "相"
+// ("R相"), empty for a three-phase one.
+std::string phaseMarkText(std::string_view filePath);
+
+// The marks of the angle and reactive power graphs: `below` under the plot, `above` over it.
+// Lag is under the phase differences and the superposition angles, lead under the reactive power;
+// other items have none.
+struct LeadLagMarks {
+    std::string_view below;
+    std::string_view above;
+};
+std::optional<LeadLagMarks> leadLagMarks(int item);
+
+// Units of the time axis per minute: `width` units over the analysis period (at least a minute).
+double unitsPerMinute(const HARMDIM& state, double width);
 
 // Minutes between two ticks of the time axis: 10 when the analysis period spans less than 300
 // minutes, else 60. Ticks that are not on the hour are labelled "h:m" when it spans less than 60.

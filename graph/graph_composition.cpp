@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "analysis/harmdim.h"
 #include "datafile/record_format.h"
-#include "graph/axis_rules.h"
+#include "graph/curve_rules.h"
+#include "graph/graph_selection.h"
 #include "graph/series_value.h"
+#include "graph/time_grid.h"
 #include "platform/canvas.h"
 #include "platform/classic.h"
 #include "platform/dates.h"
@@ -18,7 +21,6 @@ namespace {
 
 const Colour kBlack = Colour::palette(0);
 const Colour kGrey = *rgbFromBgrHex("808080");
-const Colour kDarkBlue = *rgbFromBgrHex("900000");
 
 int roundInt(double x) {
     return static_cast<int>(roundHalfEven(x));
@@ -101,31 +103,6 @@ class CurvePen {
     std::vector<Run> runs_;
 };
 
-// The legend of order index k of an item; empty for the unbalance rate of items 12 and 13.
-std::string legendText(int item, int k, int orderStep) {
-    static const char* const kOverloadLegends[] = {"Ｌ無ｺﾝﾃﾞﾝｻ", "Ｌ6%ｺﾝﾃﾞﾝｻ", "Ｌ6%ﾘｱｸﾄﾙ"};
-    static const char* const kPhaseVoltageLegends[] = {"Vu-v", "Vv-w", "Vu-w", "正相", "逆相"};
-    static const char* const kPhaseCurrentLegends[] = {"Ｉu", "Ｉv", "Ｉw", "正相", "逆相"};
-    if (item == kOverload && k <= 2) return kOverloadLegends[k];
-    if (item == kPhaseVoltage) return k <= 4 ? kPhaseVoltageLegends[k] : "";
-    if (item == kPhaseCurrent) return k <= 4 ? kPhaseCurrentLegends[k] : "";
-    if (k == 0) {
-        return item == kVoltageDistortion || item == kCurrentDistortion ||
-                       item == kPredictedDistortion
-                   ? "総合"
-                   : "基本";
-    }
-    return " " + plainInteger(k * orderStep + 1) + "次";
-}
-
-// The highest order index an item has series for: the overload rates 0..2, the per-phase values
-// 0..5 (five values and the unbalance rate); every order for the others.
-int lastSeriesOf(int item, int maxOrderIndex) {
-    if (item == kOverload) return std::min(2, maxOrderIndex);
-    if (item == kPhaseVoltage || item == kPhaseCurrent) return 5;
-    return maxOrderIndex;
-}
-
 void printAt(Canvas& canvas, double x, double y, std::string_view text, Colour colour) {
     canvas.setForeColor(colour);
     canvas.text(static_cast<float>(x), static_cast<float>(y), text);
@@ -149,11 +126,8 @@ std::optional<GraphLayout> graphLayout(const HARMDIM& state, double width, doubl
     g.GraphHeight = roundInt(g.YUnit * 500.0);
     const int span = g.GraphWidth - g.L;
     if (span <= 0 || g.GraphHeight <= 0) return std::nullopt;
-    const double minutes = state.PeriodMinutes > 0 ? state.PeriodMinutes : 1;
-    g.XScale = span / minutes;
-    // The smallest whole number of hours whose hour lines lie more than 56 pixels apart.
-    g.hourStep = 1;
-    while (!(g.XScale * 60 * g.hourStep > 56) && g.hourStep < 1000000) ++g.hourStep;
+    g.XScale = unitsPerMinute(state, span);
+    g.hourStep = hourLabelStep(g.XScale);
     const int32_t slots = std::max<int32_t>(state.PeriodRecords, 0);
     g.RecordPixelX.resize(static_cast<std::size_t>(slots) + 1, 0);
     if (slots > 0) {
@@ -161,6 +135,17 @@ std::optional<GraphLayout> graphLayout(const HARMDIM& state, double width, doubl
         for (int32_t t = 0; t <= slots; ++t) g.RecordPixelX[t] = roundInt(step * t);
     }
     return g;
+}
+
+GraphRequest graphRequestOf(const GraphSelection& selection, std::string message) {
+    GraphRequest request;
+    request.item = selection.item();
+    request.group = selection.group();
+    request.channel = selection.channel();
+    request.orders = selection.orders();
+    request.itemName = selection.itemName();
+    request.message = std::move(message);
+    return request;
 }
 
 std::string graphDateText(const HARMDIM& state) {
@@ -213,7 +198,7 @@ GraphDrawing composeGraph(Canvas& canvas, HARMDIM& state, const GraphRequest& re
 
     const int clientHeight = request.clientHeight > 0
                                  ? request.clientHeight
-                                 : static_cast<int>(canvas.scaleHeight()) + 105;
+                                 : static_cast<int>(canvas.scaleHeight()) + kGraphControlBand;
     const int fontSize = graphFontSize(clientHeight);
     const double L = g.L, T = g.T, W = g.GraphWidth, H = g.GraphHeight;
     const double scale = axis.scale(H);
@@ -239,13 +224,9 @@ GraphDrawing composeGraph(Canvas& canvas, HARMDIM& state, const GraphRequest& re
         canvas.line(L, y, W, y, kGrey);
     }
     printAt(canvas, W + 10, T + H - g.YUnit * 20.0, "時", kBlack);
-    if (item == kPhaseDifference || item == kVoltageSuperposition ||
-        item == kCurrentSuperposition) {
-        printAt(canvas, 0, T + H + 30, "遅れ", kBlack);
-        printAt(canvas, 0, 0, "進み", kBlack);
-    } else if (item == kReactivePower) {
-        printAt(canvas, 0, T + H + 30, "進み", kBlack);
-        printAt(canvas, 0, 0, "遅れ", kBlack);
+    if (const auto marks = leadLagMarks(item)) {
+        printAt(canvas, 0, T + H + 30, marks->below, kBlack);
+        printAt(canvas, 0, 0, marks->above, kBlack);
     }
     for (const GridLevel& level : gridLevelsDown(axis, AxisStyle::Screen)) {
         const double y = roundInt(yOf(level.at));
@@ -253,60 +234,39 @@ GraphDrawing composeGraph(Canvas& canvas, HARMDIM& state, const GraphRequest& re
         canvas.line(L, y, W, y, Colour::palette(8));
     }
 
-    // Time grid: 10-minute ticks for periods under 300 minutes, else hourly.
-    const int64_t span = wholeMinutes(state.AnalysisStart, state.AnalysisEnd);
-    const int step = span < 300 ? 10 : 60;
-    const double firstMinute = state.StartMinute;
-    const double lastMinute =
-        (static_cast<double>(state.EndDay) - state.StartDay) * 1440.0 + state.EndMinute;
-    for (int64_t t = static_cast<int64_t>(std::ceil(firstMinute / step)) * step; t <= lastMinute;
-         t += step) {
-        const double x = roundInt((t - firstMinute) * g.XScale + L);
-        const int hour = static_cast<int>((t / 60) % 24);
-        if (t % 60 == 0) {
-            const bool labelled = hour % g.hourStep == 0;
-            canvas.setLineStyle(hour == 0  ? LineStyle::Solid
-                                : labelled ? LineStyle::DashDot
-                                           : LineStyle::Dotted);
-            canvas.line(x, T, x, T + H, kGrey);
-            if (labelled) {
-                const std::string text = plainInteger(hour);
-                printAt(canvas, x - static_cast<double>(text.size()), T + H + 5, text, kBlack);
-            }
-        } else {
-            canvas.setLineStyle(LineStyle::Dotted);
-            canvas.line(x, T, x, T + H, kDarkBlue);
-            if (span < 60) {
-                canvas.setFontSize(fontSize);
-                const std::string text = plainInteger(hour) + ":" + plainInteger(t % 60);
-                printAt(canvas, x - 40, T + H + 5, text, kBlack);
-            }
-        }
-    }
+    // Time grid, all its hour lines grey.
+    TimeGridStyle timeGrid;
+    timeGrid.left = L;
+    timeGrid.top = T;
+    timeGrid.height = H;
+    timeGrid.unitsPerMinute = g.XScale;
+    timeGrid.markedHourLine = kGrey;
+    timeGrid.hourLine = kGrey;
+    timeGrid.labelShiftPerDigit = 1;
+    timeGrid.minuteLabelFontSize = fontSize;
+    timeGrid.roundFromPictureEdge = true;
+    drawTimeGrid(canvas, state, timeGrid);
 
     // Curves.
     canvas.setLineWidth(2);
     canvas.setFontBold(true);
     canvas.setLineStyle(LineStyle::Solid);
-    const int orderStep = n <= 24 ? 2 : 1;
+    const int orderStep = orderStepOf(n);
     const bool angle = isAngleItem(request.item);
-    const double top180 = yOf(180), bottom180 = yOf(-180);
     const int32_t records =
         std::min<int32_t>(state.LoadedRecords, static_cast<int32_t>(g.RecordPixelX.size()));
-    int colour = 8;
-    for (int k = 0; k <= n && k <= lastSeries && colour < 8 + kMaxCurves; ++k) {
+    const LegendPlacement legends{kScreenLegendStep, 100, 1};
+    int drawn = 0;
+    for (int k = 0; k <= n && k <= lastSeries && drawn < kMaxCurves; ++k) {
         if (orders[k] != 1) continue;
-        ++colour;
-        const Colour curveColour = Colour::palette(SwapBlueRed(static_cast<int16_t>(colour)));
+        ++drawn;
+        const Colour colour = Colour::palette(curveColour(drawn, false));
         const std::string legend = legendText(item, k, orderStep);
-        if (!legend.empty()) {
-            double slot = (colour - 8) * kScreenLegendStep + 100;
-            if (item == kOverload && k == 1) slot = 4 * kScreenLegendStep + 100;
-            if (item == kOverload && k == 2) slot = 7 * kScreenLegendStep + 100;
-            printAt(canvas, slot * g.XUnit, 5 * g.YUnit, legend, curveColour);
-        }
+        if (!legend.empty())
+            printAt(canvas, legendX(item, k, drawn, legends) * g.XUnit, 5 * g.YUnit, legend,
+                    colour);
         // The unbalance rate has no legend; its curve still takes its own colour.
-        canvas.setForeColor(curveColour);
+        canvas.setForeColor(colour);
         ++out.curves;
 
         const double factor = k == 0 ? axis.factor : 1.0;
@@ -328,18 +288,10 @@ GraphDrawing composeGraph(Canvas& canvas, HARMDIM& state, const GraphRequest& re
                 continue;
             }
             if (angle) {
-                const double x0 = g.RecordPixelX[t - 1], x1 = g.RecordPixelX[t];
-                if (previous - v > 180) {
-                    // Leaves through the top, comes back through the bottom.
-                    const double xc =
-                        roundHalfEven(x0 + (x1 - x0) * (180 - previous) / (v + 360 - previous));
-                    pen.lineTo(L + xc, top180);
-                    pen.point(L + xc, bottom180);
-                } else if (v - previous > 180) {
-                    const double xc =
-                        roundHalfEven(x0 + (x1 - x0) * (previous + 180) / (previous + 360 - v));
-                    pen.lineTo(L + xc, bottom180);
-                    pen.point(L + xc, top180);
+                if (const auto wrap =
+                        angleWrap(previous, v, g.RecordPixelX[t - 1], g.RecordPixelX[t])) {
+                    pen.lineTo(L + wrap->x, yOf(wrap->leaveAt));
+                    pen.point(L + wrap->x, yOf(wrap->enterAt));
                 }
                 previous = v;
             }
@@ -351,14 +303,10 @@ GraphDrawing composeGraph(Canvas& canvas, HARMDIM& state, const GraphRequest& re
 
     // Title and footers.
     std::string title = titleWithFactor(request.itemName, item, axis);
-    if (const auto phase = phaseMarker(baseName(state.FilePath));
-        phase && (item < 11 || (item >= 14 && item <= 16))) {
-        title += *phase;
-        title += "相";
-    }
+    if (item < 11 || (item >= 14 && item <= 16)) title += phaseMarkText(state.FilePath);
     out.title = title;
     canvas.setFontBold(false);
-    printAt(canvas, g.XUnit * (item == kOverload ? 1500.0 : 1000.0), g.YUnit * 5.0, title, kBlack);
+    printAt(canvas, g.XUnit * titleX(item), g.YUnit * 5.0, title, kBlack);
     printAt(canvas, g.XUnit * 1400.0, g.YUnit * 600.0, "ﾌｧｲﾙ名:" + state.FilePath, kBlack);
     canvas.setFontSize(std::max(1, clientHeight / 40));
     printAt(canvas, g.XUnit * 120.0, g.YUnit * 580.0, graphDateText(state), kBlack);

@@ -17,12 +17,15 @@
 namespace hg {
 
 class Canvas;
+class GraphSelection;
 struct HARMDIM;
 
 // Pictures smaller than this in either direction get no graph.
 constexpr int kMinGraphPicture = 100;
 // The most curves of one graph.
 constexpr int kMaxCurves = 5;
+// Height of the band of controls above the picture in a graph window, in pixels.
+constexpr int kGraphControlBand = 105;
 // Horizontal spacing of the legends on the screen, in layout units.
 constexpr int kScreenLegendStep = 140;
 
@@ -53,11 +56,15 @@ struct GraphRequest {
     std::string itemName;  // the item list text chosen (the title)
     std::string message;   // the print message
     // Inner height of the graph window in pixels, from which the font sizes follow; 0 takes the
-    // picture height + 105 (the picture sits in the window with the controls above it).
+    // picture height + kGraphControlBand (the picture sits in the window under the controls).
     int clientHeight = 0;
     // Called after each curve (the window lets pending events through).
     std::function<void()> afterCurve;
 };
+
+// The request of a graph window's selection (kept by reference for the orders) with its print
+// message.
+GraphRequest graphRequestOf(const GraphSelection& selection, std::string message);
 
 enum class GraphOutcome {
     Drawn,

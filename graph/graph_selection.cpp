@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "datafile/record_format.h"
 #include "platform/classic.h"
 
 namespace hg {
@@ -31,11 +32,15 @@ constexpr ItemEntry kItems[] = {
 };
 constexpr int kCommonItems = 11;
 
-constexpr std::string_view kGroup1 = "１～９次";
-constexpr std::string_view kGroup2 = "11～19次";
-constexpr std::string_view kGroup3 = "21～29次";
-constexpr std::string_view kGroup4 = "31～39次";
-constexpr std::string_view kGroup5 = "41～49次";
+// The order groups of codes 1..5: group g checks the odd orders 10(g-1)+1 .. 10(g-1)+9, and on a
+// file of 256 orders scrolls the grid to them.
+struct OrderGroup {
+    std::string_view text;
+    int scroll256;
+};
+constexpr OrderGroup kOrderGroups[] = {
+    {"１～９次", 0}, {"11～19次", 0}, {"21～29次", 1}, {"31～39次", 3}, {"41～49次", 5},
+};
 constexpr std::string_view kLargest5 = "大きい順１～５";
 constexpr std::string_view kLargest10 = "大きい順６～10";
 constexpr std::string_view kAnyOrders = "任　意";
@@ -87,8 +92,8 @@ std::string_view itemTextOf(int code) {
 }
 
 std::vector<std::string> groupListOf(int maxOrderIndex) {
-    std::vector<std::string> list{std::string(kGroup1), std::string(kGroup2), std::string(kGroup3),
-                                  std::string(kGroup4), std::string(kGroup5)};
+    std::vector<std::string> list;
+    for (const OrderGroup& group : kOrderGroups) list.emplace_back(group.text);
     if (maxOrderIndex > 24) {
         for (int a = 51; a <= 251; a += 10) {
             const int b = std::min(a + 8, 255);
@@ -249,31 +254,14 @@ bool GraphSelection::chooseGroup(std::string_view text) {
         for (int i = first; i <= last; ++i)
             if (m * i <= maxOrderIndex_) orders_[m * i] = 1;
     };
-    if (text == kGroup1) {
+    const auto group = std::find_if(std::begin(kOrderGroups), std::end(kOrderGroups),
+                                    [&](const OrderGroup& g) { return g.text == text; });
+    if (group != std::end(kOrderGroups)) {
         clearOrders();
-        code = 1;
-        checkRun(0, 4);
-        scroll_ = 0;
-    } else if (text == kGroup2) {
-        clearOrders();
-        code = 2;
-        checkRun(5, 9);
-        scroll_ = 0;
-    } else if (text == kGroup3) {
-        clearOrders();
-        code = 3;
-        checkRun(10, 14);
-        scroll_ = m == 1 ? 0 : 1;
-    } else if (text == kGroup4) {
-        clearOrders();
-        code = 4;
-        checkRun(15, 19);
-        scroll_ = m == 1 ? 0 : 3;
-    } else if (text == kGroup5) {
-        clearOrders();
-        code = 5;
-        checkRun(20, 24);
-        scroll_ = m == 1 ? 0 : 5;
+        const int g = static_cast<int>(group - std::begin(kOrderGroups));
+        code = static_cast<int16_t>(g + 1);
+        checkRun(5 * g, 5 * g + 4);
+        scroll_ = m == 1 ? 0 : group->scroll256;
     } else if (text == kLargest5) {
         code = 6;
         selectLargest(1, 5);
@@ -351,7 +339,7 @@ std::string GraphSelection::rowCaption(int row) const {
 }
 
 std::string GraphSelection::columnCaption(int column) const {
-    return std::to_string(maxOrderIndex_ <= 24 ? 2 * column + 1 : column + 1);
+    return std::to_string(column * orderStepOf(maxOrderIndex_) + 1);
 }
 
 void releaseGraphTables(HARMDIM& state) {

@@ -4,6 +4,7 @@
 
 #include "analysis/harmdim.h"
 #include "analysis/quantities.h"
+#include "datafile/record_format.h"
 #include "platform/classic.h"
 
 namespace hg {
@@ -72,7 +73,7 @@ Result<PredictionRun> UpstreamPrediction(HARMDIM& s, int channel, const Transfor
 
     const double Z = transformerReactance(p);
     const double root3 = std::sqrt(3.0);
-    const int step = N <= 24 ? 2 : 1;
+    const int step = orderStepOf(static_cast<int>(N));
     int64_t outOfRange = 0;
     if (s.ItemMax.contains(0, kSlotPredictedDistortion, N))
         for (long k = 0; k <= N; ++k) s.ItemMax(0, kSlotPredictedDistortion, k) = 0.0f;

@@ -73,6 +73,30 @@ double tickUnit(double range, AxisStyle style) {
     return u;
 }
 
+// The grid levels from the base towards the top (direction 1) or the bottom (-1). A level is
+// kept while it does not pass that edge: direction · level <= direction · edge.
+std::vector<GridLevel> gridLevels(const ValueAxis& axis, AxisStyle style, int direction) {
+    std::vector<GridLevel> levels;
+    if (!(axis.unit > 0)) return levels;
+    const double d = direction;
+    const double edge = direction > 0 ? axis.top : axis.low;
+    const double step = d * axis.unit;
+    if (style == AxisStyle::Screen) {
+        double v = axis.base;
+        while (d * (v + step) <= d * edge && levels.size() < kMaxGridLines) {
+            v = roundSixDecimals(v + step);
+            levels.push_back({v, v});
+        }
+    } else {
+        for (int i = 1; i <= kMaxGridLines; ++i) {
+            const double v = axis.base + i * step;
+            if (!(d * v <= d * edge)) break;
+            levels.push_back({v, roundSixDecimals(v)});
+        }
+    }
+    return levels;
+}
+
 }  // namespace
 
 ValueAxis computeValueAxis(const HARMDIM& state, const ValueAxisRequest& request) {
@@ -164,41 +188,11 @@ ValueAxis computeValueAxis(const HARMDIM& state, const ValueAxisRequest& request
 }
 
 std::vector<GridLevel> gridLevelsUp(const ValueAxis& axis, AxisStyle style) {
-    std::vector<GridLevel> levels;
-    if (!(axis.unit > 0)) return levels;
-    if (style == AxisStyle::Screen) {
-        double v = axis.base;
-        while (v + axis.unit <= axis.top && levels.size() < kMaxGridLines) {
-            v = roundSixDecimals(v + axis.unit);
-            levels.push_back({v, v});
-        }
-    } else {
-        for (int i = 1; i <= kMaxGridLines; ++i) {
-            const double v = axis.base + i * axis.unit;
-            if (!(v <= axis.top)) break;
-            levels.push_back({v, roundSixDecimals(v)});
-        }
-    }
-    return levels;
+    return gridLevels(axis, style, 1);
 }
 
 std::vector<GridLevel> gridLevelsDown(const ValueAxis& axis, AxisStyle style) {
-    std::vector<GridLevel> levels;
-    if (!(axis.unit > 0)) return levels;
-    if (style == AxisStyle::Screen) {
-        double v = axis.base;
-        while (v - axis.unit >= axis.low && levels.size() < kMaxGridLines) {
-            v = roundSixDecimals(v - axis.unit);
-            levels.push_back({v, v});
-        }
-    } else {
-        for (int i = 1; i <= kMaxGridLines; ++i) {
-            const double v = axis.base - i * axis.unit;
-            if (!(v >= axis.low)) break;
-            levels.push_back({v, roundSixDecimals(v)});
-        }
-    }
-    return levels;
+    return gridLevels(axis, style, -1);
 }
 
 std::string titleWithFactor(std::string_view itemName, int item, const ValueAxis& axis) {

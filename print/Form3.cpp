@@ -19,6 +19,8 @@
 #include "analysis/harmdim.h"
 #include "graph/Form2.h"
 #include "platform/qt/qpainter_canvas.h"
+#include "platform/qt/qt_text.h"
+#include "platform/qt/wait_cursor.h"
 
 namespace hg {
 
@@ -32,10 +34,6 @@ QRect twipRect(int left, int top, int width, int height) {
     return QRect(px(left), px(top), px(width), px(height));
 }
 
-QString qs(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // Tops of the item boxes in window twips, by box index.
 constexpr std::array<int, kItemSlots> kBoxTops = {480,  1560, 1920, 2280, 840,  1200, 2640, 3000,
                                                   3720, 4080, 3360, 5340, 5520, 4380, 4680, 4920};
@@ -44,16 +42,8 @@ constexpr int kFrame1Top = 120;
 constexpr int kBoxLeft = 2040;
 constexpr int kExtraWidth = 36;  // pixels
 
-class WaitCursor {
-  public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
 QFont designFont(std::string_view name, double points) {
-    QFont f(qs(name));
+    QFont f(toQString(name));
     f.setPointSizeF(points);
     return f;
 }
@@ -124,12 +114,12 @@ Form3::Form3(HARMDIM& state, QWidget* parent) : QDialog(parent), state_(state) {
         const int top = kBoxTops[static_cast<std::size_t>(i)];
         if (i == kPredictedSuperposition - 1) {
             // Two lines: the caption is too long for the column.
-            box->setText(
-                qs(setPrintCaption(i)).replace(QStringLiteral("(deg)"), QStringLiteral("\n(deg)")));
+            box->setText(toQString(setPrintCaption(i))
+                             .replace(QStringLiteral("(deg)"), QStringLiteral("\n(deg)")));
             box->setGeometry(px(kBoxLeft - kFrame1Left), px(top - kFrame1Top),
                              px(2235) + kExtraWidth, px(450));
         } else {
-            box->setText(qs(setPrintCaption(i)));
+            box->setText(toQString(setPrintCaption(i)));
             box->setGeometry(px(kBoxLeft - kFrame1Left), px(top - kFrame1Top),
                              px(2055) + kExtraWidth, px(270));
         }
@@ -287,7 +277,7 @@ void Form3::Command3_Click() {
         if (Check1[static_cast<std::size_t>(i)]->isChecked())
             items.push_back(static_cast<int16_t>(i + 1));
     if (auto ok = preparePrintPrediction(state_, source_, items); !ok)
-        return fail(QStringLiteral("上位電圧予測を計算できません: %1").arg(qs(ok.error())));
+        return fail(QStringLiteral("上位電圧予測を計算できません: %1").arg(toQString(ok.error())));
     applyOrientation(printer_);
     if (!chooseOutput(printer_)) return;
     QPainterCanvas canvas(printer_);

@@ -5,9 +5,10 @@
 #include <span>
 
 #include "datafile/record_format.h"
-#include "graph/axis_rules.h"
 #include "graph/curve_rules.h"
+#include "graph/graph_selection.h"
 #include "graph/series_value.h"
+#include "graph/time_grid.h"
 #include "graph/value_axis.h"
 #include "platform/classic.h"
 #include "platform/dates.h"
@@ -19,31 +20,11 @@ namespace {
 
 constexpr int kBlack = 0;
 constexpr int kGrey = 8;
-constexpr Rgb kMinorTick = *rgbFromBgrHex("900000");  // dark blue
 constexpr double kBlockFontSize = 12;
 constexpr double kMarkFontSize = 10;
 constexpr double kMinuteLabelFontSize = 9;
 constexpr double kHeaderFontSize = 8;
 constexpr double kSetDateFontSize = 10;
-
-constexpr std::array<std::string_view, kItemSlots> kCaptions = {
-    "電圧歪率(%)",
-    "電流歪率(%)",
-    "有効電力(kW)",
-    "無効電力(kVar)",
-    "電    流(A)",
-    "位 相 差(deg)",
-    "ｲﾝﾋﾟｰﾀﾞﾝｽ(Ω)",
-    "過負荷率(%)",
-    "電圧重畳角(deg)",
-    "電流重畳角(deg)",
-    "電    圧(V)",
-    "",
-    "",
-    "上位電圧歪率予測(%)",
-    "上位位相差予測(deg)",
-    "上位電圧重畳角予測(deg)",
-};
 
 int16_t blockItem(int16_t item) {
     return seriesItem(item);
@@ -52,12 +33,6 @@ int16_t blockItem(int16_t item) {
 bool isPrediction(int16_t item) {
     return item == kPredictedDistortion || item == kPredictedPhaseDifference ||
            item == kPredictedSuperposition;
-}
-
-// Page units per minute of the block.
-double timeScale(const HARMDIM& state) {
-    const double minutes = state.PeriodMinutes > 0 ? state.PeriodMinutes : 1;
-    return kBlockWidth / minutes;
 }
 
 // The series of a block: the order indexes drawn, in drawing order. In a set print the overload
@@ -70,15 +45,6 @@ std::vector<int> blockSeries(const HARMDIM& state, const PrintSource& source, in
         if ((item == kOverload && setMode) || source.orders[static_cast<std::size_t>(s)] == 1)
             series.push_back(s);
     return series;
-}
-
-// Where the legend of series s, the n-th drawn (from 1), stands.
-double legendX(int16_t item, int s, int n, int16_t legendStep) {
-    if (item == kOverload) {
-        static constexpr int kSlots[] = {0, 4, 7};
-        return kSlots[std::clamp(s, 0, 2)] * legendStep + 100;
-    }
-    return 200 + n * legendStep;
 }
 
 double roundedHeight(double y) {
@@ -111,59 +77,25 @@ void drawValueGrid(Canvas& canvas, const ValueAxis& axis, int16_t X, int16_t Y) 
 void drawMarks(Canvas& canvas, int16_t item, int16_t X, int16_t Y) {
     canvas.setFontSize(kMarkFontSize);
     PrinterText(canvas, X + kBlockWidth + 30, Y + kBlockHeight - 20, "時", kBlack);
-    if (item == kPhaseDifference || item == kVoltageSuperposition ||
-        item == kCurrentSuperposition) {
-        PrinterText(canvas, 100, Y + 530, "遅れ", kBlack);
-        PrinterText(canvas, 100, Y - 50, "進み", kBlack);
-    } else if (item == kReactivePower) {
-        PrinterText(canvas, 100, Y + 530, "進み", kBlack);
-        PrinterText(canvas, 100, Y - 50, "遅れ", kBlack);
+    if (const auto marks = leadLagMarks(item)) {
+        PrinterText(canvas, 100, Y + 530, marks->below, kBlack);
+        PrinterText(canvas, 100, Y - 50, marks->above, kBlack);
     }
 }
 
+// The time grid with black midnight and labelled hour lines, in the block's font size.
 void drawTimeAxis(Canvas& canvas, const HARMDIM& state, int16_t X, int16_t Y) {
     canvas.setFontSize(kBlockFontSize);
-    const double scale = timeScale(state);
-    const int h = hourLabelStep(scale);
-    const int tick = timeTickMinutes(state);
-    const bool minuteLabels = labelsMinuteTicks(state);
-    const double first = state.StartMinute;
-    const double last =
-        static_cast<double>(state.EndDay - state.StartDay) * 1440.0 + state.EndMinute;
-    if (!std::isfinite(first) || !std::isfinite(last)) return;
-    int64_t m = static_cast<int64_t>(std::ceil(first / tick)) * tick;
-    for (; static_cast<double>(m) <= last; m += tick) {
-        const double x = X + roundHalfEven((static_cast<double>(m) - first) * scale);
-        const int64_t hour = classicMod(intDiv(m, 60), 24);
-        if (classicMod(m, 60) == 0) {
-            const bool labelled = classicMod(hour, h) == 0;
-            if (hour == 0) {
-                canvas.setLineStyle(LineStyle::Solid);
-                canvas.line(x, Y, x, Y + kBlockHeight, Colour::palette(kBlack));
-            } else if (labelled) {
-                canvas.setLineStyle(LineStyle::DashDot);
-                canvas.line(x, Y, x, Y + kBlockHeight, Colour::palette(kBlack));
-            } else {
-                canvas.setLineStyle(LineStyle::Dotted);
-                canvas.line(x, Y, x, Y + kBlockHeight, Colour::palette(kGrey));
-            }
-            if (labelled) {
-                const std::string text = plainInteger(hour);
-                PrinterText(canvas, x - 12.0 * static_cast<double>(text.size()), Y + 505, text,
-                            kBlack);
-            }
-        } else {
-            canvas.setLineStyle(LineStyle::Dotted);
-            canvas.line(x, Y, x, Y + kBlockHeight, Colour(kMinorTick));
-            if (minuteLabels) {
-                canvas.setFontSize(kMinuteLabelFontSize);
-                PrinterText(canvas, x - 40, Y + 505,
-                            plainInteger(hour) + ":" + plainInteger(classicMod(m, 60)), kBlack);
-                canvas.setFontSize(kBlockFontSize);
-            }
-        }
-    }
-    canvas.setLineStyle(LineStyle::Solid);
+    TimeGridStyle style;
+    style.left = X;
+    style.top = Y;
+    style.height = kBlockHeight;
+    style.unitsPerMinute = unitsPerMinute(state, kBlockWidth);
+    style.markedHourLine = Colour::palette(kBlack);
+    style.hourLine = Colour::palette(kGrey);
+    style.labelShiftPerDigit = 12;
+    style.minuteLabelFontSize = kMinuteLabelFontSize;
+    drawTimeGrid(canvas, state, style);
 }
 
 }  // namespace
@@ -179,8 +111,9 @@ PrintSource printSourceFromState(const HARMDIM& state) {
 }
 
 std::string_view setPrintCaption(int index) {
-    return index >= 0 && index < kItemSlots ? kCaptions[static_cast<std::size_t>(index)]
-                                            : std::string_view{};
+    const int item = index + 1;
+    if (item < 1 || item > kItemSlots || item == kPhaseVoltage || item == kPhaseCurrent) return {};
+    return itemTextOf(item);
 }
 
 bool setPrintAvailable(int16_t item, std::string_view filePath) {
@@ -199,10 +132,10 @@ std::string printItemName(int16_t item, const std::array<int16_t, kJisuFlagCount
     switch (item) {
         case kPhaseVoltage:
         case kVoltageUnbalance:
-            return unbalance ? "電圧不平衡率(%)" : "相別電圧(V)";
+            return std::string(itemTextOf(unbalance ? kVoltageUnbalance : kPhaseVoltage));
         case kPhaseCurrent:
         case kCurrentUnbalance:
-            return unbalance ? "電流不平衡率(%)" : "相別電流(A)";
+            return std::string(itemTextOf(unbalance ? kCurrentUnbalance : kPhaseCurrent));
         default:
             return std::string(setPrintCaption(item - 1));
     }
@@ -240,7 +173,7 @@ double PrintSeries(Canvas& canvas, const HARMDIM& state, int16_t item, int32_t r
 void PrintGraph(Canvas& canvas, const HARMDIM& state, const PrintSource& source, int16_t item,
                 int16_t X, int16_t Y, int16_t legendStep, bool setMode, bool monochrome) {
     item = blockItem(item);
-    const int orderStep = state.MaxOrderIndex <= 24 ? 2 : 1;
+    const int orderStep = orderStepOf(state.MaxOrderIndex);
     const int channel = seriesChannel(item, source.channel);
 
     ValueAxisRequest request;
@@ -269,13 +202,14 @@ void PrintGraph(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
     scale.leftEdge = X;
     scale.factor = axis.factor;
     scale.channel = source.channel;
+    const LegendPlacement legends{static_cast<double>(legendStep), 200, 0};
     int n = 0;
     for (const int s : blockSeries(state, source, item, setMode)) {
         ++n;
-        const int colour = SwapBlueRed(static_cast<int16_t>(8 + n)) - (monochrome ? 8 : 0);
+        const int colour = curveColour(n, monochrome);
         const std::string legend = legendText(item, s, orderStep);
         if (!legend.empty())
-            PrinterText(canvas, legendX(item, s, n, legendStep), Y - 45, legend, colour);
+            PrinterText(canvas, legendX(item, s, n, legends), Y - 45, legend, colour);
         if (state.LoadedRecords <= 0 || !state.RecordX.contains(0)) continue;
         const Colour c = Colour::palette(colour);
         double previous = 0;
@@ -292,14 +226,9 @@ void PrintGraph(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
 
     // Title.
     std::string title = titleWithFactor(printItemName(item, source.orders), item, axis);
-    if (item != kPhaseVoltage && item != kPhaseCurrent) {
-        if (const auto phase = phaseMarker(baseName(source.filePath))) {
-            title += *phase;
-            title += "相";
-        }
-    }
+    if (item != kPhaseVoltage && item != kPhaseCurrent) title += phaseMarkText(source.filePath);
     canvas.setFontSize(kBlockFontSize);
-    PrinterText(canvas, item == kOverload ? 1500 : 1000, Y - 45, title, kBlack);
+    PrinterText(canvas, titleX(item), Y - 45, title, kBlack);
     canvas.setFontName(kGothicFont);
 }
 

@@ -10,6 +10,8 @@
 #include <cmath>
 #include <mutex>
 
+#include "platform/qt/qt_text.h"
+
 namespace hg {
 namespace {
 
@@ -17,10 +19,6 @@ constexpr double kScreenDpi = 96;
 
 QColor toQColor(Rgb c) {
     return QColor(c.r, c.g, c.b);
-}
-
-QString toQString(std::string_view utf8) {
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
 bool isRaster(const QPaintDevice& device) {

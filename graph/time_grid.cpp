@@ -1,0 +1,68 @@
+#include "graph/time_grid.h"
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+
+#include "analysis/harmdim.h"
+#include "graph/curve_rules.h"
+#include "platform/classic.h"
+#include "platform/numtext.h"
+
+namespace hg {
+
+namespace {
+
+void label(Canvas& canvas, double x, double y, const std::string& text) {
+    canvas.setForeColor(Colour::palette(0));
+    canvas.text(static_cast<float>(x), static_cast<float>(y), text);
+}
+
+}  // namespace
+
+void drawTimeGrid(Canvas& canvas, const HARMDIM& state, const TimeGridStyle& style) {
+    const Colour minuteLine = *rgbFromBgrHex("900000");  // dark blue
+    const double scale = style.unitsPerMinute;
+    const int hourStep = hourLabelStep(scale);
+    const int tick = timeTickMinutes(state);
+    const bool minuteLabels = labelsMinuteTicks(state);
+    const double first = state.StartMinute;
+    const double last =
+        (static_cast<double>(state.EndDay) - state.StartDay) * 1440.0 + state.EndMinute;
+    if (!std::isfinite(first) || !std::isfinite(last)) return;
+    const double top = style.top, bottom = style.top + style.height;
+    const double labelY = bottom + 5;
+    for (int64_t m = static_cast<int64_t>(std::ceil(first / tick)) * tick;
+         static_cast<double>(m) <= last; m += tick) {
+        const double offset = (static_cast<double>(m) - first) * scale;
+        const double x = style.roundFromPictureEdge ? roundHalfEven(offset + style.left)
+                                                    : style.left + roundHalfEven(offset);
+        const int64_t hour = classicMod(intDiv(m, 60), 24);
+        if (classicMod(m, 60) == 0) {
+            const bool labelled = classicMod(hour, hourStep) == 0;
+            canvas.setLineStyle(hour == 0  ? LineStyle::Solid
+                                : labelled ? LineStyle::DashDot
+                                           : LineStyle::Dotted);
+            canvas.line(x, top, x, bottom,
+                        hour == 0 || labelled ? style.markedHourLine : style.hourLine);
+            if (labelled) {
+                const std::string text = plainInteger(hour);
+                label(canvas, x - style.labelShiftPerDigit * static_cast<double>(text.size()),
+                      labelY, text);
+            }
+        } else {
+            canvas.setLineStyle(LineStyle::Dotted);
+            canvas.line(x, top, x, bottom, minuteLine);
+            if (minuteLabels) {
+                const double size = canvas.font().size;
+                canvas.setFontSize(style.minuteLabelFontSize);
+                label(canvas, x - 40, labelY,
+                      plainInteger(hour) + ":" + plainInteger(classicMod(m, 60)));
+                canvas.setFontSize(size);
+            }
+        }
+    }
+    canvas.setLineStyle(LineStyle::Solid);
+}
+
+}  // namespace hg
