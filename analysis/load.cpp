@@ -5,7 +5,7 @@
 #include <cstring>
 #include <new>
 
-#include "analysis/degree_trig.h"
+#include "analysis/composite.h"
 #include "analysis/harmdim.h"
 #include "analysis/quantities.h"
 #include "datafile/record_file.h"
@@ -43,13 +43,9 @@ class RecordLoader {
           C_(s.ChannelCount),
           K_(s.MaxOrderIndex + 1),
           powerFactorK_(powerFactorK(s.FilePath)),
-          trig_(degree_trig::tables()) {
+          combiner_(K_) {
         values_.size(layout);
         angles_.assign(static_cast<std::size_t>((C_ + 1) * K_), 0);
-        ss_.assign(static_cast<std::size_t>(K_), 0.0f);
-        sc_.assign(static_cast<std::size_t>(K_), 0.0f);
-        sines_.assign(static_cast<std::size_t>(K_), 0.0);
-        cosines_.assign(static_cast<std::size_t>(K_), 0.0);
     }
 
     RecordValues& values() { return values_; }
@@ -73,44 +69,16 @@ class RecordLoader {
 
         std::memcpy(s_.VoltageTable.row(slot), rv.V.data(), k * sizeof(float));
 
-        // Channels and the sine and cosine sums of their currents (single-precision sums).
-        std::fill(ss_.begin(), ss_.end(), 0.0f);
-        std::fill(sc_.begin(), sc_.end(), 0.0f);
-        float* ss = ss_.data();
-        float* sc = sc_.data();
-        double* sines = sines_.data();
-        double* cosines = cosines_.data();
+        // Channels, and the composite channel: the vector sum of their currents.
         for (int ch = 0; ch < C_; ++ch) {
-            const float* I = rv.I.data() + static_cast<std::size_t>(ch) * k;
-            const int16_t* A = rv.A.data() + static_cast<std::size_t>(ch) * k;
-            std::memcpy(s_.CurrentTable.row(ch, slot), I, k * sizeof(float));
-            std::memcpy(angles_.data() + static_cast<std::size_t>(ch) * k, A, k * sizeof(int16_t));
-            for (std::size_t j = 0; j < k; ++j) {
-                sines[j] = degree_trig::compositeSin(trig_, A[j]);
-                cosines[j] = degree_trig::compositeCos(trig_, A[j]);
-            }
-            for (std::size_t j = 0; j < k; ++j) {
-                const double i = I[j];
-                ss[j] = static_cast<float>(ss[j] + i * sines[j]);
-                sc[j] = static_cast<float>(sc[j] + i * cosines[j]);
-            }
-            outOfRange += zeroNonFinite(ss, k) + zeroNonFinite(sc, k);
+            std::memcpy(s_.CurrentTable.row(ch, slot),
+                        rv.I.data() + static_cast<std::size_t>(ch) * k, k * sizeof(float));
+            std::memcpy(angles_.data() + static_cast<std::size_t>(ch) * k,
+                        rv.A.data() + static_cast<std::size_t>(ch) * k, k * sizeof(int16_t));
         }
-
-        // Composite channel: magnitude of the vector sum, and its angle by the arctangent of
-        // SS / SC moved by -180 when SC < 0 (so between -270 and +90), half to even.
-        float* composite = s_.CurrentTable.row(C_, slot);
-        int16_t* compositeAngle = angles_.data() + static_cast<std::size_t>(C_) * k;
-        for (std::size_t j = 0; j < k; ++j) {
-            const double a = ss[j], b = sc[j];
-            composite[j] = static_cast<float>(std::sqrt(b * b + a * a));
-        }
-        outOfRange += zeroNonFinite(composite, k);
-        for (std::size_t j = 0; j < k; ++j) {
-            double a = std::atan(ss[j] / (sc[j] + 1e-20)) * 180.0 / degree_trig::kPi;
-            if (sc[j] < 0) a -= 180.0;
-            compositeAngle[j] = static_cast<int16_t>(roundHalfEven(a));
-        }
+        outOfRange +=
+            combiner_.combine(rv.I.data(), rv.A.data(), k, C_, s_.CurrentTable.row(C_, slot),
+                              angles_.data() + static_cast<std::size_t>(C_) * k);
 
         // Superposition angles (the short "hn" form arrives spread to the even order indexes).
         if (layout_.hasVoltageAngles())
@@ -147,11 +115,9 @@ class RecordLoader {
     const int C_;
     const int K_;
     const float powerFactorK_;
-    const degree_trig::Tables& trig_;
+    CurrentCombiner combiner_;
     RecordValues values_;
-    std::vector<int16_t> angles_;          // (C+1) x (N+1): channel angles, row C the composite
-    std::vector<float> ss_, sc_;           // sine and cosine sums of the record's currents
-    std::vector<double> sines_, cosines_;  // of one channel's angles
+    std::vector<int16_t> angles_;  // (C+1) x (N+1): channel angles, row C the composite
 };
 
 std::string readFailure(const RecordFile& file) {

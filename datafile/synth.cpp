@@ -1,17 +1,13 @@
 #include "datafile/synth.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <unordered_set>
 
 #include "platform/dates.h"
+#include "platform/output.h"
 
 namespace hg {
 
@@ -77,10 +73,6 @@ void encodeLittle(const T* source, uint8_t* destination, std::size_t count) {
         for (std::size_t i = 0; i < count; ++i)
             std::reverse(destination + i * sizeof(T), destination + (i + 1) * sizeof(T));
     }
-}
-
-std::string errnoText() {
-    return std::strerror(errno);
 }
 
 // The kind a name gives the generator: kindFromName, plus the short form on request, which the
@@ -359,61 +351,33 @@ void encodeRecord(const RecordValues& v, const RecordLayout& l, uint8_t* rec) {
     if (l.hasPhaseAngles()) encodeLittle(v.Ia, rec + l.phaseAngles, 3);
 }
 
-namespace {
-
-bool writeAll(int fd, const uint8_t* data, std::size_t bytes) {
-    while (bytes > 0) {
-        const ssize_t done = ::write(fd, data, bytes);
-        if (done < 0 && errno == EINTR) continue;
-        if (done <= 0) return false;
-        data += done;
-        bytes -= static_cast<std::size_t>(done);
-    }
-    return true;
-}
-
-}  // namespace
-
 Status writeSynth(const std::string& path, const SynthOptions& options) {
     auto plan = SynthRecording::plan(path, options);
     if (!plan) return Error{plan.error()};
     const RecordLayout& layout = plan->kind().layout;
     const auto recordBytes = static_cast<std::size_t>(layout.recordLength);
 
-    std::string temp = path + ".tmp-XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) return Error{"cannot write " + path + ": " + errnoText()};
-    ::fchmod(fd, 0644);
-    const auto failWith = [&](const std::string& what) -> Status {
-        const std::string reason = errnoText();
-        ::close(fd);
-        ::unlink(temp.c_str());
-        return Error{what + " " + path + ": " + reason};
-    };
+    // Into a temporary file beside `path`, renamed over it when every record is written.
+    constexpr std::size_t kChunk = std::size_t{8} << 20;
+    StagedOutputs out(diskOutput(), kChunk);
+    auto file = out.add(path);
+    if (!file) return Error{file.error()};
 
-    // Whole records into a buffer of about 8 MB, written in one call each.
-    const std::size_t perChunk = std::max<std::size_t>(1, (8u << 20) / recordBytes);
-    std::vector<uint8_t> buffer(perChunk * recordBytes);
+    // Whole records in chunks of about 8 MB, written in one call each.
+    const std::size_t perChunk = std::max<std::size_t>(1, kChunk / recordBytes);
     RecordValues values;
     values.size(layout);
     for (int64_t r = 0; r < plan->records();) {
+        auto* chunk = reinterpret_cast<uint8_t*>(out.room(*file, perChunk * recordBytes));
         std::size_t filled = 0;
         for (; filled < perChunk && r < plan->records(); ++filled, ++r) {
             plan->record(r, values);
-            encodeRecord(values, layout, buffer.data() + filled * recordBytes);
+            encodeRecord(values, layout, chunk + filled * recordBytes);
         }
-        if (!writeAll(fd, buffer.data(), filled * recordBytes)) return failWith("cannot write");
+        out.advance(*file, reinterpret_cast<char*>(chunk + filled * recordBytes));
+        if (auto written = out.flush(*file); !written) return written;
     }
-    if (::close(fd) != 0) {
-        const std::string reason = errnoText();
-        ::unlink(temp.c_str());
-        return Error{"cannot write " + path + ": " + reason};
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        const std::string reason = errnoText();
-        ::unlink(temp.c_str());
-        return Error{"cannot write " + path + ": " + reason};
-    }
+    if (auto committed = out.commit(); !committed) return committed;
     return success();
 }
 

@@ -100,9 +100,58 @@ std::optional<int> compareExact(float x, uint64_t n, int k) {
 // S), so again both lie on the same side. Only when S is B (P + 1 digits ending in 5) can x lie
 // on either side; then x is compared with B exactly (singles), or the value itself is rounded by
 // std::to_chars with precision P.
+//
+// Singles of the fixed range whose seven-digit rounding does not read back take a short way: then
+// no text of seven digits or fewer reads back (the interval of such a single is symmetric, and
+// the seven-digit rounding is the closest seven-digit text), so the answer is that rounding, done
+// here exactly in 64-bit integers. This is the case of two measurements in three.
+bool roundedSevenDigits(float magnitude, Decimal& d) {
+    static constexpr uint64_t kPow10[] = {
+        1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000, 10000000000};
+    uint32_t bits;
+    std::memcpy(&bits, &magnitude, sizeof bits);
+    const int biased = static_cast<int>(bits >> 23);
+    const uint64_t fraction = bits & 0x7FFFFFu;
+    // Subnormals and powers of two (whose interval is lopsided) go the long way.
+    if (biased == 0 || fraction == 0) return false;
+    const uint64_t m = fraction | 0x800000u;
+    const int binary = biased - 127;  // 2^binary <= x < 2^(binary + 1)
+    const int s = 23 - binary;        // x = m / 2^s
+    if (s < 1 || s > 37) return false;
+    int e10 = (binary * 78913) >> 18;  // floor(binary x log10 2): x < 10^(e10 + 2)
+    int k = 6 - e10;
+    if (k < 0 || k > 10) return false;
+    uint64_t n = m * kPow10[k];  // x 10^k = n / 2^s
+    if (n >= kPow10[7] << s) {
+        ++e10;
+        if (--k < 0) return false;
+        n = m * kPow10[k];
+    }
+    if (e10 < -4 || e10 >= Digits<float>::fixedLimit) return false;
+    // The seven digits: n / 2^s rounded half to even.
+    uint64_t q = n >> s;
+    const uint64_t rest = n & ((uint64_t{1} << s) - 1), half = uint64_t{1} << (s - 1);
+    if (rest > half || (rest == half && (q & 1) != 0)) ++q;
+    if (q >= kPow10[7]) return false;  // carried into an eighth digit
+    // They read back when within half a unit of x (10^k / 2^(s+1) here), the tie going to the
+    // even neighbour.
+    const uint64_t a = q << (s + 1), b = n << 1;
+    const uint64_t distance = a > b ? a - b : b - a;
+    if (distance < kPow10[k] || (distance == kPow10[k] && (m & 1) == 0)) return false;
+    for (int i = 6; i >= 0; --i, q /= 10) d.buf[i] = static_cast<char>('0' + q % 10);
+    d.digits = d.buf;
+    d.count = 7;
+    while (d.count > 1 && d.digits[d.count - 1] == '0') --d.count;
+    d.exponent = e10;
+    return true;
+}
+
 template <class T>
 void toDecimal(T magnitude, Decimal& d) {
     constexpr int P = Digits<T>::significant;
+    if constexpr (std::is_same_v<T, float>) {
+        if (roundedSevenDigits(magnitude, d)) return;
+    }
     convert(magnitude, d, -1);
     if (d.count <= P) return;
     bool up = d.digits[P] >= '5';
@@ -140,9 +189,43 @@ char* copy(char* out, const char* from, int count) {
     return out + count;
 }
 
-char* fill(char* out, char c, int count) {
-    std::memset(out, c, static_cast<std::size_t>(count));
+// The same for the digits and zeros of a number, as fixed-size moves: `from` has 24 readable
+// characters and `out` room for 24 (digits) or 16 (zeros) more, which every caller below leaves
+// within the 48 characters of a number's room and of Decimal::buf.
+char* copyDigits(char* out, const char* from, int count) {
+    std::memcpy(out, from, 24);
     return out + count;
+}
+char* fillZeros(char* out, int count) {
+    std::memset(out, '0', 16);
+    return out + count;
+}
+
+// Whole numbers below this are written by their digits: 10^7 for singles, 10^15 for doubles
+// (every whole number below it is exact and no shorter text reads back as it).
+template <class T>
+constexpr T kWholeLimit = static_cast<T>(Digits<T>::fixedLimit == 7 ? 1e7 : 1e15);
+
+char* writeDigits(char* out, uint64_t n) {
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    char tmp[48];  // at most 15 digits end at tmp + 24, so 24 characters can be read from p
+    char* const end = tmp + 24;
+    char* p = end;
+    while (n >= 100) {
+        p -= 2;
+        std::memcpy(p, kPairs + 2 * (n % 100), 2);
+        n /= 100;
+    }
+    if (n >= 10) {
+        p -= 2;
+        std::memcpy(p, kPairs + 2 * n, 2);
+    } else {
+        *--p = static_cast<char>('0' + n);
+    }
+    return copyDigits(out, p, static_cast<int>(end - p));
 }
 
 // Writes the number into `out` (room for 48 characters) and returns the end.
@@ -156,21 +239,27 @@ char* writeNumber(char* out, T value, bool leadingZero) {
         *out++ = '0';
         return out;
     }
+    const T magnitude = negative ? -value : value;
+    // Whole numbers below the exponent form's limit (angles, most counts) are exact and their
+    // shortest text is their digits: written straight, without the decimal conversion.
+    if (magnitude < kWholeLimit<T> && static_cast<T>(static_cast<int64_t>(magnitude)) == magnitude)
+        return writeDigits(out, static_cast<uint64_t>(magnitude));
     Decimal d;
-    toDecimal(negative ? -value : value, d);
+    toDecimal(magnitude, d);
     const int e = d.exponent;
     if (e >= -4 && e < Digits<T>::fixedLimit) {
         if (e >= 0) {
             // Integer part: the first e + 1 digits, padded with zeros when the digits run out.
-            if (d.count <= e + 1) return fill(copy(out, d.digits, d.count), '0', e + 1 - d.count);
-            out = copy(out, d.digits, e + 1);
+            if (d.count <= e + 1)
+                return fillZeros(copyDigits(out, d.digits, d.count), e + 1 - d.count);
+            out = copyDigits(out, d.digits, e + 1);
             *out++ = '.';
-            return copy(out, d.digits + e + 1, d.count - e - 1);
+            return copyDigits(out, d.digits + e + 1, d.count - e - 1);
         }
         if (leadingZero) *out++ = '0';
         *out++ = '.';
-        out = fill(out, '0', -e - 1);
-        return copy(out, d.digits, d.count);
+        out = fillZeros(out, -e - 1);
+        return copyDigits(out, d.digits, d.count);
     }
     *out++ = d.digits[0];
     if (d.count > 1) {
@@ -188,10 +277,8 @@ char* writeNumber(char* out, T value, bool leadingZero) {
 
 template <class T>
 void appendFile(std::string& out, T value) {
-    char buf[48];
-    char* end = writeNumber(buf, value, true);
-    *end++ = ' ';
-    out.append(buf, static_cast<std::size_t>(end - buf));
+    char buf[kFileNumberRoom];
+    out.append(buf, static_cast<std::size_t>(writeFileNumber(buf, value) - buf));
 }
 
 template <class T>
@@ -202,6 +289,17 @@ std::string label(T value) {
 }
 
 }  // namespace
+
+char* writeFileNumber(char* out, float value) {
+    char* end = writeNumber(out, value, true);
+    *end++ = ' ';
+    return end;
+}
+char* writeFileNumber(char* out, double value) {
+    char* end = writeNumber(out, value, true);
+    *end++ = ' ';
+    return end;
+}
 
 void appendFileNumber(std::string& out, float value) {
     appendFile(out, value);

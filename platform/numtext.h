@@ -13,11 +13,16 @@
 //    trailing blank: " .5", "-.25", " 90".
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace hg {
 
-// File form, appended to `out` (the CSV writers' hot path) or returned.
+// File form, written at `out` (the CSV writers' hot path: room for kFileNumberRoom characters;
+// returns the end), appended to a text, or returned.
+constexpr std::size_t kFileNumberRoom = 48;
+char* writeFileNumber(char* out, float value);
+char* writeFileNumber(char* out, double value);
 void appendFileNumber(std::string& out, float value);
 void appendFileNumber(std::string& out, double value);
 std::string fileNumber(float value);

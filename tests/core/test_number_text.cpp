@@ -122,6 +122,25 @@ TEST(NumberText, SinglesReadBackOrCarrySevenDigits) {
     }
 }
 
+// Whole numbers (the angles of every record) are their digits, in both precisions, up to the
+// exponent form; writing in place gives the same text as appending.
+TEST(NumberText, WholeNumbersAreTheirDigits) {
+    std::mt19937 rng(11);
+    for (int i = 0; i < 100000; ++i) {
+        const int32_t n = static_cast<int32_t>(rng() % 19999999) - 9999999;
+        const std::string digits = (n < 0 ? "" : " ") + std::to_string(n) + " ";
+        ASSERT_EQ(fileNumber(static_cast<float>(n)), digits);
+        ASSERT_EQ(fileNumber(static_cast<double>(n) * 1000),
+                  (n < 0 ? "" : " ") + std::to_string(n) + "000 ");
+        char buf[kFileNumberRoom];
+        ASSERT_EQ(std::string(buf, writeFileNumber(buf, static_cast<float>(n))), digits);
+    }
+    EXPECT_EQ(fileNumber(-32768.0f), "-32768 ");
+    EXPECT_EQ(fileNumber(1e7f), " 1E+07 ");
+    EXPECT_EQ(fileNumber(-1e15), "-1E+15 ");
+    EXPECT_EQ(fileNumber(999999999999999.0), " 999999999999999 ");
+}
+
 TEST(NumberText, PlainIntegers) {
     EXPECT_EQ(plainInteger(200), "200");
     EXPECT_EQ(plainInteger(-3), "-3");

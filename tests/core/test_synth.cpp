@@ -168,7 +168,7 @@ TEST(Synth, FailedWriteLeavesNoTraces) {
     EXPECT_TRUE(std::filesystem::is_directory(folder));
     for (const auto& entry :
          std::filesystem::directory_iterator(std::filesystem::path(folder).parent_path()))
-        EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos);
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,361 @@
+#include "csv/csv_writer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <string_view>
+
+#include "analysis/composite.h"
+#include "analysis/harmdim.h"
+#include "datafile/record_file.h"
+#include "platform/classic.h"
+#include "platform/dates.h"
+#include "platform/numtext.h"
+
+namespace hg {
+
+namespace {
+
+bool isAllOrders(const FileKind& kind) {
+    return kind.family == KindFamily::hh || kind.family == KindFamily::hn;
+}
+
+// One number field of a line: a single-precision value or a whole-degree angle of the record's
+// work arrays.
+struct Field {
+    const float* value = nullptr;
+    const int16_t* angle = nullptr;
+};
+
+// One output file: its path, its header labels (each with its comma) and its fields in order.
+struct Sheet {
+    std::string path;
+    std::string labels;
+    std::vector<Field> fields;
+};
+
+class SheetBuilder {
+  public:
+    SheetBuilder(const FileKind& kind, const std::vector<int>& indexes)
+        : kind_(kind), indexes_(indexes) {}
+
+    // Per selected order index: label prefix + order number, and the field at base[index].
+    void orders(Sheet& s, const std::string& prefix, const float* base) const {
+        for (int k : indexes_) {
+            label(s, prefix, k);
+            s.fields.push_back({base + k, nullptr});
+        }
+    }
+    void orders(Sheet& s, const std::string& prefix, const int16_t* base) const {
+        for (int k : indexes_) {
+            label(s, prefix, k);
+            s.fields.push_back({nullptr, base + k});
+        }
+    }
+
+  private:
+    void label(Sheet& s, const std::string& prefix, int k) const {
+        s.labels += ',';
+        s.labels += prefix;
+        s.labels += std::to_string(kind_.orderOf(k));
+    }
+    const FileKind& kind_;
+    const std::vector<int>& indexes_;
+};
+
+// The sheets of a writer form with their fields pointing into `v` (sized for the kind's layout;
+// it must not be resized afterwards).
+std::vector<Sheet> planSheets(CsvWriterForm form, const FileKind& kind, const CsvOptions& o,
+                              RecordValues& v, const std::vector<int>& indexes,
+                              const std::vector<std::string>& paths) {
+    const SheetBuilder b(kind, indexes);
+    const int C = kind.channels;
+    const int rows = C + (o.combined ? 1 : 0);  // row C is the combined current
+    const auto row = [&](int ch) {
+        return static_cast<std::size_t>(ch) * static_cast<std::size_t>(v.orders);
+    };
+    const bool voltageAngles =
+        form == CsvWriterForm::CsvOutOdd
+            ? (o.voltageAngle && kind.family == KindFamily::hv) || kind.family == KindFamily::ha4
+            : o.voltageAngle && kind.family == KindFamily::hn;
+
+    std::vector<Sheet> sheets;
+    if (form != CsvWriterForm::CsvOuthh) {
+        Sheet s;
+        s.path = paths.front();
+        b.orders(s, "V", v.V.data());
+        for (int ch = 0; ch < rows; ++ch) {
+            const std::string n = std::to_string(ch + 1);
+            b.orders(s, n + "I", v.I.data() + row(ch));
+            b.orders(s, n + "R", v.A.data() + row(ch));
+        }
+        if (voltageAngles) b.orders(s, "vR", v.VR.data());
+        if (form == CsvWriterForm::CsvOutOdd) {
+            const bool ha4 = kind.family == KindFamily::ha4;
+            const bool perPhase = (o.perPhase && kind.family == KindFamily::hv) ||
+                                  kind.family == KindFamily::ha5 || kind.family == KindFamily::ha6;
+            if (ha4) b.orders(s, "iR", v.IR.data());
+            if (perPhase) {
+                s.labels += ",Vuv,Vvw,Vuw";
+                for (int i = 0; i < 3; ++i) s.fields.push_back({&v.Vp[i], nullptr});
+                for (int ch = 0; ch < C; ++ch) {
+                    s.labels += "," + std::to_string(ch + 1) + "Iu(rms),Iv(rms),Iw(rms)";
+                    for (int i = 0; i < 3; ++i)
+                        s.fields.push_back(
+                            {v.Ip.data() + static_cast<std::size_t>(ch) * 3 + i, nullptr});
+                }
+            }
+            if (kind.family == KindFamily::ha6) {
+                s.labels += ",Iu(deg),Iv(deg),Iw(deg)";
+                for (int i = 0; i < 3; ++i) s.fields.push_back({nullptr, &v.Ia[i]});
+            }
+        }
+        sheets.push_back(std::move(s));
+        return sheets;
+    }
+
+    // One file per item, in the order of csvOutputPaths.
+    std::size_t p = 0;
+    Sheet voltage;
+    voltage.path = paths[p++];
+    b.orders(voltage, "V", v.V.data());
+    sheets.push_back(std::move(voltage));
+    for (int ch = 0; ch < rows; ++ch) {
+        Sheet s;
+        s.path = paths[p++];
+        b.orders(s, std::to_string(ch + 1) + "I", v.I.data() + row(ch));
+        sheets.push_back(std::move(s));
+    }
+    for (int ch = 0; ch < rows; ++ch) {
+        Sheet s;
+        s.path = paths[p++];
+        b.orders(s, std::to_string(ch + 1) + "R", v.A.data() + row(ch));
+        sheets.push_back(std::move(s));
+    }
+    if (voltageAngles) {
+        Sheet s;
+        s.path = paths[p++];
+        b.orders(s, "vR", v.VR.data());
+        sheets.push_back(std::move(s));
+    }
+    return sheets;
+}
+
+// The order indexes the form reads: box i of the first page (order 2i+1), or JisuFlag entry k
+// (order k+1), where the value is 1.
+std::vector<int> selectedIndexes(const FileKind& kind, const CsvOptions& o) {
+    std::vector<int> out;
+    if (isAllOrders(kind)) {
+        for (int k = 0; k < 256; ++k)
+            if (o.orderFlags[static_cast<std::size_t>(k)] == 1) out.push_back(k);
+    } else {
+        for (int i = 0; i < 25; ++i)
+            if (o.firstPage[static_cast<std::size_t>(i)] == 1) out.push_back(i);
+    }
+    return out;
+}
+
+// Writes one record's line at `out`, which has room for lineRoom(fields) characters.
+inline char* writeLine(char* out, std::string_view stamp, const std::vector<Field>& fields) {
+    std::memcpy(out, stamp.data(), stamp.size());
+    out += stamp.size();
+    for (const Field& f : fields) {
+        *out++ = ',';
+        out = writeFileNumber(out, f.value ? *f.value : static_cast<float>(*f.angle));
+    }
+    *out++ = '\r';
+    *out++ = '\n';
+    return out;
+}
+
+std::size_t lineRoom(std::size_t stampSize, std::size_t fields) {
+    return stampSize + fields * (1 + kFileNumberRoom) + 2;
+}
+
+Result<ConversionReport> convert(CsvWriterForm form, const HARMDIM& s, const CsvOptions& o,
+                                 const std::string& outPath, const ProgressFn& progress,
+                                 OutputLayer& layer) {
+    const FileKind& kind = s.Kind;
+    if (s.RecordLength <= 0 || s.FilePath.empty() || kind.layout.recordLength != s.RecordLength)
+        return Error{"変換の準備ができていません（ファイルを選択して実行してください）"};
+    if ((form == CsvWriterForm::CsvOutOdd) == isAllOrders(kind))
+        return Error{"この種類の測定データには使えない出力形式です: " + kind.text};
+
+    const std::vector<int> indexes = selectedIndexes(kind, o);
+    if (indexes.empty()) return Error{"出力する次数が選択されていません"};
+
+    auto file = RecordFile::open(s.FilePath);
+    if (!file) return Error{file.error()};
+    const RecordLayout& layout = kind.layout;
+    const RecordRange range = conversionRange(s, file->recordCount(layout.recordLength));
+    if (range.empty()) return Error{"解析期間に測定データのレコードがありません"};
+
+    CsvOptions options = o;
+    options.split = form == CsvWriterForm::CsvOuthh;
+    const std::vector<std::string> paths = csvOutputPaths(kind, options, outPath);
+    for (const std::string& p : paths) {
+        auto ok = checkOutputTarget(p, s.FilePath);
+        if (!ok) return Error{ok.error()};
+    }
+
+    RecordValues v;
+    v.size(layout);
+    CurrentCombiner combiner(layout.orders);
+    const std::vector<Sheet> sheets = planSheets(form, kind, options, v, indexes, paths);
+
+    // The labels are ASCII: only the first header field needs the code page, once per run.
+    auto first = encodeText("日時", o.encoding);
+    if (!first) return Error{first.error()};
+
+    StagedOutputs out(layer);
+    for (const Sheet& sheet : sheets) {
+        auto added = out.add(sheet.path);
+        if (!added) return Error{added.error()};
+        out.append(*added, *first);
+        out.append(*added, sheet.labels);
+        out.append(*added, "\r\n");
+    }
+
+    ConversionReport report;
+    report.form = form;
+    report.firstRecord = range.first;
+    report.lastRecord = range.last;
+    std::size_t fieldsPerLine = 0;
+    for (const Sheet& sheet : sheets) fieldsPerLine += sheet.fields.size();
+
+    const int64_t total = range.last - range.first + 1;
+    std::vector<uint8_t> bytes;
+    std::string stamp;
+    for (int64_t n = range.first; n <= range.last; ++n) {
+        if (!readRecord(*file, layout, n, bytes, v))
+            return Error{"測定ファイルを読めません（レコード " + std::to_string(n) +
+                         "）: " + s.FilePath};
+        // Computed whether or not it is written; the recorded values themselves are written as
+        // they are, even when a damaged record carries no number.
+        combiner.combine(v);
+        const auto when = stampDateTime(v.date, v.time);
+        if (!when) {
+            ++report.skippedRecords;
+            continue;
+        }
+        stamp.clear();
+        appendCsvTimestamp(stamp, *when);
+        for (std::size_t i = 0; i < sheets.size(); ++i) {
+            const std::vector<Field>& fields = sheets[i].fields;
+            out.advance(
+                i, writeLine(out.room(i, lineRoom(stamp.size(), fields.size())), stamp, fields));
+            auto ok = out.flushIfFull(i);
+            if (!ok) return Error{ok.error()};
+        }
+        ++report.lines;
+        const int64_t done = n - range.first + 1;
+        if (progress && (done % 256 == 0 || done == total)) progress(done, total);
+    }
+
+    report.bytes = out.bytes();
+    auto committed = out.commit();
+    if (!committed) return Error{committed.error()};
+    report.files = paths;
+    report.numbers = static_cast<uint64_t>(report.lines) * fieldsPerLine;
+    return report;
+}
+
+}  // namespace
+
+CsvOffer csvOfferFor(const FileKind& kind) {
+    CsvOffer offer;
+    offer.allOrders = isAllOrders(kind);
+    offer.voltageAngleShown = kind.family == KindFamily::hv || kind.family == KindFamily::hn;
+    offer.perPhaseShown = kind.family == KindFamily::hv;
+    offer.splitOffered = offer.allOrders;
+    offer.combinedOffered = kind.channels >= 2;
+    return offer;
+}
+
+CsvOptions defaultCsvOptions(const FileKind& kind) {
+    const CsvOffer offer = csvOfferFor(kind);
+    CsvOptions o;
+    o.firstPage.fill(1);
+    o.orderFlags.fill(1);
+    o.voltageAngle = offer.voltageAngleShown;
+    o.perPhase = offer.perPhaseShown;
+    return o;
+}
+
+bool selectOrder(CsvOptions& o, const FileKind& kind, int order) {
+    if (isAllOrders(kind)) {
+        if (order < 1 || order > 256) return false;
+        o.orderFlags[static_cast<std::size_t>(order - 1)] = 1;
+        return true;
+    }
+    if (order < 1 || order > 49 || order % 2 == 0) return false;
+    o.firstPage[static_cast<std::size_t>((order - 1) / 2)] = 1;
+    return true;
+}
+
+std::vector<int> selectedOrders(const CsvOptions& o, const FileKind& kind) {
+    std::vector<int> orders;
+    for (int k : selectedIndexes(kind, o)) orders.push_back(kind.orderOf(k));
+    return orders;
+}
+
+CsvWriterForm chooseCsvWriter(const FileKind& kind, const CsvOptions& o) {
+    if (!isAllOrders(kind)) return CsvWriterForm::CsvOutOdd;
+    return o.split ? CsvWriterForm::CsvOuthh : CsvWriterForm::csvset2;
+}
+
+std::string splitStem(const std::string& outPath) {
+    const std::size_t slash = outPath.find_last_of('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t dot = outPath.find('.', nameStart);
+    return dot == std::string::npos ? outPath : outPath.substr(0, dot);
+}
+
+std::vector<std::string> csvOutputPaths(const FileKind& kind, const CsvOptions& o,
+                                        const std::string& outPath) {
+    if (chooseCsvWriter(kind, o) != CsvWriterForm::CsvOuthh) return {outPath};
+    const std::string stem = splitStem(outPath);
+    const int rows = kind.channels + (o.combined ? 1 : 0);
+    std::vector<std::string> paths{stem + "V.csv"};
+    for (int n = 1; n <= rows; ++n) paths.push_back(stem + "I" + std::to_string(n) + ".csv");
+    for (int n = 1; n <= rows; ++n) paths.push_back(stem + "R" + std::to_string(n) + ".csv");
+    if (o.voltageAngle && kind.family == KindFamily::hn) paths.push_back(stem + "vR.csv");
+    return paths;
+}
+
+RecordRange conversionRange(const HARMDIM& s, int64_t recordCount) {
+    const double interval = s.RecordInterval > 0 ? s.RecordInterval : 1.0;
+    const double estimate = roundHalfEven(
+        static_cast<double>(wholeMinutes(s.FileStartTime, s.AnalysisStart)) / interval);
+    // Far outside any file: keep the arithmetic in range, the cut below does the rest.
+    const double limit = 9.0e15;
+    const auto first = static_cast<int64_t>(std::clamp(estimate, -limit, limit));
+    RecordRange r;
+    r.first = std::max<int64_t>(first, 0);
+    r.last = std::min<int64_t>(first + s.PeriodRecords, recordCount - 1);
+    return r;
+}
+
+Result<ConversionReport> runConversion(const HARMDIM& s, const CsvOptions& o,
+                                       const std::string& outPath, const ProgressFn& progress,
+                                       OutputLayer& layer) {
+    return convert(chooseCsvWriter(s.Kind, o), s, o, outPath, progress, layer);
+}
+
+Result<ConversionReport> CsvOutOdd(const HARMDIM& s, const CsvOptions& o,
+                                   const std::string& outPath, const ProgressFn& progress,
+                                   OutputLayer& layer) {
+    return convert(CsvWriterForm::CsvOutOdd, s, o, outPath, progress, layer);
+}
+
+Result<ConversionReport> csvset2(const HARMDIM& s, const CsvOptions& o, const std::string& outPath,
+                                 const ProgressFn& progress, OutputLayer& layer) {
+    return convert(CsvWriterForm::csvset2, s, o, outPath, progress, layer);
+}
+
+Result<ConversionReport> CsvOuthh(const HARMDIM& s, const CsvOptions& o, const std::string& outPath,
+                                  const ProgressFn& progress, OutputLayer& layer) {
+    return convert(CsvWriterForm::CsvOuthh, s, o, outPath, progress, layer);
+}
+
+}  // namespace hg
