@@ -32,6 +32,7 @@
 #include "analysis/period.h"
 #include "app/startup.h"
 #include "csv/Form4.h"
+#include "csv/csv_writer.h"
 #include "datafile/record_file.h"
 #include "datafile/scan.h"
 #include "graph/Form2.h"
@@ -578,8 +579,17 @@ Status Form1::runGraphLoad(const ProgressFn& progress) {
 }
 
 Status Form1::runConversion(const ProgressFn& progress) {
-    (void)progress;
-    return Error{"CSV変換はこの版ではまだ使えません。"};
+    // The output name as typed; a bare or relative name goes beside the measurement file.
+    QString output = Text5->text().trimmed();
+    if (output.isEmpty()) return Error{"出力ファイル名を入力してください。"};
+    if (QFileInfo(output).isRelative())
+        output = QFileInfo(Label1->text()).absoluteDir().filePath(output);
+    auto report = hg::runConversion(state_, csvDialog()->csvOptions(), localPath(output), progress);
+    if (!report) return Error{report.error()};
+    if (report->skippedRecords > 0)
+        notes_ << QStringLiteral("日付・時刻の読めないレコード %1 件を飛ばしました。")
+                      .arg(report->skippedRecords);
+    return success();
 }
 
 void Form1::openGraphWindow() {

@@ -8,8 +8,10 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "analysis/harmdim.h"
+#include "csv/csv_writer.h"
 #include "platform/qt/check_value.h"
 
 namespace hg {
@@ -97,6 +99,17 @@ std::array<int16_t, 25> Form4::boxValues() const {
     return values;
 }
 
+CsvOptions Form4::csvOptions() const {
+    CsvOptions options;
+    options.firstPage = boxValues();
+    std::copy_n(state_.JisuFlag.begin(), options.orderFlags.size(), options.orderFlags.begin());
+    options.voltageAngle = Check2[0]->isChecked();
+    options.perPhase = Check2[1]->isChecked();
+    options.split = Check4->isChecked();
+    options.combined = Check5->isChecked();
+    return options;
+}
+
 void Form4::storePage(bool even) {
     const int base = 10 * ShownTop + (even ? 1 : 0);
     for (int i = 0; i < 25; ++i) state_.JisuFlag[base + 2 * i] = checkValue(*Check1[i]);
@@ -152,24 +165,22 @@ void Form4::showFor(const FileKind& kind) {
         Check3->setChecked(false);
     }
 
-    const bool hv = kind.family == KindFamily::hv;
-    const bool hn = kind.family == KindFamily::hn;
-    Check2[0]->setVisible(hv || hn);
-    Check2[0]->setChecked(hv || hn);
-    Check2[1]->setVisible(hv);
-    Check2[1]->setChecked(hv);
+    const CsvOffer offer = csvOfferFor(kind);
+    Check2[0]->setVisible(offer.voltageAngleShown);
+    Check2[0]->setChecked(offer.voltageAngleShown);
+    Check2[1]->setVisible(offer.perPhaseShown);
+    Check2[1]->setChecked(offer.perPhaseShown);
 
-    const bool allOrders = kind.allOrders();
-    VScroll1->setEnabled(allOrders);
-    Check3->setVisible(allOrders);
+    VScroll1->setEnabled(offer.allOrders);
+    Check3->setVisible(offer.allOrders);
     loadPage(0);
 
     // One file per item exists only for the kinds with all orders; the combined current needs
     // two channels or more.
-    Check4->setEnabled(allOrders);
-    if (!allOrders) Check4->setChecked(false);
-    Check5->setEnabled(kind.channels >= 2);
-    if (kind.channels < 2) Check5->setChecked(false);
+    Check4->setEnabled(offer.splitOffered);
+    if (!offer.splitOffered) Check4->setChecked(false);
+    Check5->setEnabled(offer.combinedOffered);
+    if (!offer.combinedOffered) Check5->setChecked(false);
 
     show();
     raise();

@@ -23,6 +23,7 @@ class QScrollBar;
 namespace hg {
 
 struct HARMDIM;
+struct CsvOptions;
 
 class Form4 : public QDialog {
     Q_OBJECT
@@ -36,6 +37,10 @@ class Form4 : public QDialog {
 
     // The values of the 25 order boxes as shown (first page for kinds other than "hh"/"hn").
     std::array<int16_t, 25> boxValues() const;
+
+    // The choices the conversion reads after OK: the shown boxes (the first page for kinds other
+    // than "hh"/"hn"), the order table and the optional items.
+    CsvOptions csvOptions() const;
 
     // Controls.
     QLabel* Label1;  // "ＣＳＶファイルへの出力項目をチェックして下さい。"

@@ -51,6 +51,12 @@ inline void writeBytes(const QString& path, const QByteArray& bytes) {
         qFatal("cannot write %s", qPrintable(path));
 }
 
+inline QByteArray readBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll();
+}
+
 // Captures the message boxes for the lifetime of the object.
 class Messages {
   public:

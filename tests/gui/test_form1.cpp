@@ -11,8 +11,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QStorageInfo>
 #include <QTreeView>
+#include <functional>
 #include <map>
 
 #include "analysis/harmdim.h"
@@ -93,6 +95,8 @@ class TestForm1 : public QObject {
         frame_.reset();
         state_.reset();
         form_ = nullptr;
+        for (const QString& csv : QDir(folder_).entryList({QStringLiteral("*.csv")}, QDir::Files))
+            QFile::remove(path(csv));
     }
 
     void startFolderOfArguments_data() {
@@ -395,7 +399,7 @@ class TestForm1 : public QObject {
                                                  << "00:00"
                                                  << "19/05/30"
                                                  << "01:00"
-                                                 << "指定期間にデータがありません";
+                                                 << "期間に";
     }
     void badPeriodsAreReported() {
         QFETCH(QString, startDate);
@@ -403,7 +407,7 @@ class TestForm1 : public QObject {
         QFETCH(QString, endDate);
         QFETCH(QString, endTime);
         QFETCH(QString, message);
-        for (const bool convert : {false}) {
+        for (const bool convert : {false, true}) {
             startOnFolder();
             Messages messages;
             click(QStringLiteral("site.hm3"));
@@ -482,23 +486,104 @@ class TestForm1 : public QObject {
         QVERIFY(!dialog->VScroll1->isEnabled());
     }
 
-    void confirmedDialogRunsTheConversionOnce() {
-        startOnFolder();
-        Messages messages;
-        click(QStringLiteral("site.hm3"));
+    // Conversion mode on the file scanned: Execute, then the dialog with `choose` applied to it,
+    // then OK.
+    void convert(const std::function<void(Form4&)>& choose) {
         test::clickCheckBox(form_->Option1[1]);
         QTest::mouseClick(form_->Command1, Qt::LeftButton);
         Form4* dialog = form_->csvDialog();
-        test::clickCheckBox(dialog->Check1[0]);
+        QVERIFY(dialog->isVisible());
+        choose(*dialog);
         QTest::mouseClick(dialog->Command1, Qt::LeftButton);
-        QVERIFY(dialog->isHidden());
+    }
+
+    static QByteArray firstLine(const QString& csv) {
+        QFile file(csv);
+        if (!file.open(QIODevice::ReadOnly)) return {};
+        return file.readLine();
+    }
+    static int lineCount(const QString& csv) {
+        QFile file(csv);
+        if (!file.open(QIODevice::ReadOnly)) return -1;
+        return static_cast<int>(file.readAll().count('\n'));
+    }
+
+    void confirmedDialogRunsTheConversionOnce() {
+        startOnFolder();
+        Messages messages;
+        QSignalSpy progress(form_->ProgressBar1, &QProgressBar::valueChanged);
+        click(QStringLiteral("site.hm3"));
+        convert([](Form4& d) {
+            test::clickCheckBox(d.Check1[0]);  // order 1
+            test::clickCheckBox(d.Check1[2]);  // order 5
+        });
+        QVERIFY2(messages.texts.isEmpty(), qPrintable(messages.texts.join('\n')));
+        QVERIFY(form_->csvDialog()->isHidden());
         // OK ran Execute through the activation of the window; the result was used once.
         QCOMPARE(state_->CsvDialogResult, 0);
         verifyIdle();
-        const int reported = static_cast<int>(messages.texts.size());
+        const QString csv = path(QStringLiteral("site.csv"));
+        QVERIFY(
+            firstLine(csv).endsWith(",V1,V5,1I1,1I5,1R1,1R5,2I1,2I5,2R1,2R5,3I1,3I5,3R1,3R5\r\n"));
+        QCOMPARE(lineCount(csv), 1 + 144);  // the scan put the whole file in the boxes
+        QVERIFY(progress.count() > 0);
+
+        QVERIFY(QFile::remove(csv));
         form_->activated();
-        QCOMPARE(messages.texts.size(), reported);
-        QVERIFY(dialog->isHidden());
+        QVERIFY(!QFile::exists(csv));
+        QVERIFY(messages.texts.isEmpty());
+        QVERIFY(form_->csvDialog()->isHidden());
+    }
+
+    void conversionWritesWhereAndWhatTheDialogSays() {
+        startOnFolder();
+        Messages messages;
+        // One file per item for "hh", with the combined current; a relative output name goes
+        // beside the measurement file.
+        click(QStringLiteral("feeder.hh2"));
+        form_->Text5->setText(QStringLiteral("out.csv"));
+        convert([](Form4& d) {
+            d.VScroll1->setValue(21);
+            test::clickCheckBox(d.Check1[0]);  // order 211
+            test::clickCheckBox(d.Check4);
+            test::clickCheckBox(d.Check5);
+        });
+        QVERIFY2(messages.texts.isEmpty(), qPrintable(messages.texts.join('\n')));
+        QVERIFY(!QFile::exists(path(QStringLiteral("out.csv"))));
+        for (const char* name : {"outV.csv", "outI1.csv", "outI2.csv", "outI3.csv", "outR1.csv",
+                                 "outR2.csv", "outR3.csv"})
+            QVERIFY2(firstLine(path(QString::fromLatin1(name))).endsWith("211\r\n"), name);
+        QCOMPARE(lineCount(path(QStringLiteral("outI3.csv"))), 1 + 12);
+    }
+
+    void conversionFailuresAreReportedAndKeepFiles_data() {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("a folder") << "sub"
+                                  << "sub";
+        QTest::newRow("the measurement file") << "site.hm3"
+                                              << "site.hm3";
+        QTest::newRow("a missing folder") << "missing/site.csv"
+                                          << "missing/site.csv";
+        QTest::newRow("no name") << ""
+                                 << "出力ファイル名";
+    }
+    void conversionFailuresAreReportedAndKeepFiles() {
+        QFETCH(QString, output);
+        QFETCH(QString, message);
+        startOnFolder();
+        Messages messages;
+        const QByteArray recording = test::readBytes(path(QStringLiteral("site.hm3")));
+        click(QStringLiteral("site.hm3"));
+        form_->Text5->setText(output.isEmpty() ? QString() : path(output));
+        convert([](Form4& d) { test::clickCheckBox(d.Check1[1]); });
+        QCOMPARE(messages.texts.size(), 1);
+        QVERIFY2(messages.texts[0].contains(message), qPrintable(messages.texts[0]));
+        QCOMPARE(test::readBytes(path(QStringLiteral("site.hm3"))), recording);
+        QVERIFY(QFileInfo(path(QStringLiteral("sub"))).isDir());
+        QCOMPARE(QDir(folder_).entryList({QStringLiteral("*.csv")}, QDir::Files), QStringList());
+        verifyIdle();
+        QVERIFY(form_->subWindow()->isVisible());
     }
 
     void changingTheModeClearsAPendingResult() {

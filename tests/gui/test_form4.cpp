@@ -8,6 +8,7 @@
 
 #include "analysis/harmdim.h"
 #include "csv/Form4.h"
+#include "csv/csv_writer.h"
 #include "gui_support.h"
 #include "platform/qt/check_value.h"
 
@@ -120,6 +121,12 @@ class TestForm4 : public QObject {
         if (!combined) QVERIFY(!d.Check5->isChecked());
         QCOMPARE(d.VScroll1->value(), 0);
         QVERIFY(!d.Check3->isChecked());
+        // The conversion reads the same choices.
+        const CsvOptions options = d.csvOptions();
+        QCOMPARE(options.voltageAngle, angle);
+        QCOMPARE(options.perPhase, phases);
+        QCOMPARE(options.split, split);
+        QCOMPARE(options.combined, combined);
     }
 
     void pagesStoreAndLoadTheTable() {
@@ -245,6 +252,8 @@ class TestForm4 : public QObject {
         QCOMPARE(box(4), kChecked);
         QCOMPARE(state_->JisuFlag[8], 1);
         QCOMPARE(d.boxValues()[4], 1);
+        QCOMPARE(d.csvOptions().firstPage[4], 1);
+        QCOMPARE(d.csvOptions().orderFlags[8], 1);
         // The close button cancels too.
         state_->CsvDialogResult = 1;
         d.close();
