@@ -10,6 +10,7 @@
 #include "analysis/harmdim.h"
 #include "cli/args.h"
 #include "cli/commands.h"
+#include "cli/graph_load.h"
 #include "csv/csv_writer.h"
 #include "datafile/scan.h"
 
@@ -96,24 +97,11 @@ int convert(int argc, char** argv) {
 
     auto scan = scanFile(path);
     if (!scan) return fail("convert: " + scan.error());
+    auto period = periodTextsOf(*args, *scan);
+    if (!period) return fail("convert: " + period.error());
     HARMDIM state;
-    applyScan(state, *scan);
-
-    PeriodTexts period{scan->startDate, scan->startTime, scan->endDate, scan->endTime};
-    for (const auto& [option, date, time] :
-         {std::tuple{"--start", &period.startDate, &period.startTime},
-          std::tuple{"--end", &period.endDate, &period.endTime}}) {
-        if (auto text = args->get(option)) {
-            auto parts = splitPeriodText(*text);
-            if (!parts) return fail("convert: " + std::string(option) + ": " + parts.error());
-            *date = parts->first;
-            *time = parts->second;
-        }
-    }
-    auto prepared = prepareExecute(state, scan->fullPath, period, ExecuteMode::Convert);
-    if (!prepared) return fail("convert: " + prepared.error());
-    if (prepared->nothingToDo)
-        return fail("convert: the start lies after the end; nothing written");
+    if (auto prepared = prepareAndLoad(state, *scan, *period, ExecuteMode::Convert); !prepared)
+        return fail("convert: " + prepared.error());
 
     const FileKind& kind = state.Kind;
     const CsvOffer offer = csvOfferFor(kind);

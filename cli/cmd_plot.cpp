@@ -23,6 +23,7 @@
 #include "analysis/load.h"
 #include "cli/args.h"
 #include "cli/commands.h"
+#include "cli/graph_load.h"
 #include "datafile/record_file.h"
 #include "datafile/scan.h"
 #include "graph/graph_composition.h"
@@ -183,27 +184,11 @@ int plot(int argc, char** argv) {
     if (!fixedSeries && !args->has("--group") && !args->has("--orders"))
         return fail("plot: item " + std::to_string(*item) + " needs --group or --orders");
 
-    PeriodTexts texts{scan->startDate, scan->startTime, scan->endDate, scan->endTime};
-    for (const auto& [option, date, time] :
-         {std::tuple{"--start", &texts.startDate, &texts.startTime},
-          std::tuple{"--end", &texts.endDate, &texts.endTime}}) {
-        if (auto t = args->get(option)) {
-            auto parts = splitPeriodText(*t);
-            if (!parts) return fail("plot: " + parts.error());
-            *date = parts->first;
-            *time = parts->second;
-        }
-    }
+    auto texts = periodTextsOf(*args, *scan);
+    if (!texts) return fail("plot: " + texts.error());
     HARMDIM state;
-    applyScan(state, *scan);
-    auto prepared = prepareExecute(state, scan->fullPath, texts, ExecuteMode::Graph);
-    if (!prepared) return fail(prepared.error());
-    if (prepared->nothingToDo) return fail("plot: the period starts after it ends");
-    auto file = RecordFile::open(scan->fullPath);
-    if (!file) return fail(file.error());
-    auto report = executeGraph(state, *file);
-    if (!report) return fail(report.error());
-    for (const std::string& w : report->warnings) std::cerr << "harmograph: " << w << "\n";
+    if (auto loaded = prepareAndLoad(state, *scan, *texts, ExecuteMode::Graph); !loaded)
+        return fail("plot: " + loaded.error());
 
     int channel = 0;
     if (auto c = args->get("--channel")) {

@@ -36,6 +36,7 @@
 #include "analysis/load.h"
 #include "cli/args.h"
 #include "cli/commands.h"
+#include "cli/graph_load.h"
 #include "datafile/record_file.h"
 #include "datafile/scan.h"
 #include "graph/upstream_prediction.h"
@@ -240,32 +241,15 @@ int print(int argc, char** argv) {
                     scan->kind.text + " with " + std::to_string(scan->kind.channels) +
                     " channel(s) (the last is the composite)");
 
-    PeriodTexts texts{scan->startDate, scan->startTime, scan->endDate, scan->endTime};
-    for (const auto& [option, date, time] :
-         {std::tuple{"--start", &texts.startDate, &texts.startTime},
-          std::tuple{"--end", &texts.endDate, &texts.endTime}}) {
-        if (auto t = args->get(option)) {
-            auto parts = splitPeriodText(*t);
-            if (!parts) return fail("print: " + parts.error());
-            *date = parts->first;
-            *time = parts->second;
-        }
-    }
-
+    auto texts = periodTextsOf(*args, *scan);
+    if (!texts) return fail("print: " + texts.error());
     HARMDIM state;
-    applyScan(state, *scan);
-    auto prepared = prepareExecute(state, scan->fullPath, texts, ExecuteMode::Graph);
-    if (!prepared) return fail(prepared.error());
-    if (prepared->nothingToDo) return fail("print: the period starts after it ends");
-    auto file = RecordFile::open(scan->fullPath);
-    if (!file) return fail(file.error());
-    auto report = executeGraph(state, *file);
-    if (!report) return fail(report.error());
-    for (const std::string& w : report->warnings) std::cerr << "harmograph: " << w << "\n";
+    if (auto loaded = prepareAndLoad(state, *scan, *texts, ExecuteMode::Graph); !loaded)
+        return fail("print: " + loaded.error());
 
     PrintSource base = printSourceFromState(state);
     base.filePath = scan->fullPath;
-    base.startDate = texts.startDate;
+    base.startDate = texts->startDate;
     base.channel = static_cast<int16_t>(channel);
     base.transformer = transformer;
     if (auto m = args->get("--message")) base.message = *m;

@@ -20,6 +20,7 @@
 #include "analysis/load.h"
 #include "cli/args.h"
 #include "cli/commands.h"
+#include "cli/graph_load.h"
 #include "datafile/record_file.h"
 #include "datafile/scan.h"
 #include "graph/upstream_prediction.h"
@@ -249,29 +250,11 @@ int tables(int argc, char** argv) {
     if (sameFile(scan->fullPath, output))
         return fail("tables: the output would overwrite the recording " + output);
 
-    PeriodTexts texts{scan->startDate, scan->startTime, scan->endDate, scan->endTime};
-    for (const auto& [option, date, time] :
-         {std::tuple{"--start", &texts.startDate, &texts.startTime},
-          std::tuple{"--end", &texts.endDate, &texts.endTime}}) {
-        if (auto t = args->get(option)) {
-            auto parts = splitPeriodText(*t);
-            if (!parts) return fail("tables: " + parts.error());
-            *date = parts->first;
-            *time = parts->second;
-        }
-    }
-
+    auto texts = periodTextsOf(*args, *scan);
+    if (!texts) return fail("tables: " + texts.error());
     HARMDIM state;
-    applyScan(state, *scan);
-    auto prepared = prepareExecute(state, scan->fullPath, texts, ExecuteMode::Graph);
-    if (!prepared) return fail(prepared.error());
-    if (prepared->nothingToDo) return fail("tables: the period starts after it ends");
-
-    auto file = RecordFile::open(scan->fullPath);
-    if (!file) return fail(file.error());
-    auto report = executeGraph(state, *file);
-    if (!report) return fail(report.error());
-    for (const std::string& w : report->warnings) std::cerr << "harmograph: " << w << "\n";
+    if (auto loaded = prepareAndLoad(state, *scan, *texts, ExecuteMode::Graph); !loaded)
+        return fail("tables: " + loaded.error());
 
     if (predict) {
         auto run = UpstreamPrediction(state, channel, *predict);

@@ -1,0 +1,42 @@
+#include "cli/graph_load.h"
+
+#include <iostream>
+#include <tuple>
+
+#include "analysis/harmdim.h"
+#include "analysis/load.h"
+#include "datafile/record_file.h"
+
+namespace hg::cli {
+
+Result<PeriodTexts> periodTextsOf(const Args& args, const ScanResult& scan) {
+    PeriodTexts texts{scan.startDate, scan.startTime, scan.endDate, scan.endTime};
+    for (const auto& [option, date, time] :
+         {std::tuple{"--start", &texts.startDate, &texts.startTime},
+          std::tuple{"--end", &texts.endDate, &texts.endTime}}) {
+        if (auto t = args.get(option)) {
+            auto parts = splitPeriodText(*t);
+            if (!parts) return Error{std::string(option) + ": " + parts.error()};
+            *date = parts->first;
+            *time = parts->second;
+        }
+    }
+    return texts;
+}
+
+Status prepareAndLoad(HARMDIM& state, const ScanResult& scan, const PeriodTexts& texts,
+                      ExecuteMode mode) {
+    applyScan(state, scan);
+    auto prepared = prepareExecute(state, scan.fullPath, texts, mode);
+    if (!prepared) return Error{prepared.error()};
+    if (prepared->nothingToDo) return Error{"the period starts after it ends"};
+    if (mode == ExecuteMode::Convert) return success();
+    auto file = RecordFile::open(scan.fullPath);
+    if (!file) return Error{file.error()};
+    auto report = executeGraph(state, *file);
+    if (!report) return Error{report.error()};
+    for (const std::string& w : report->warnings) std::cerr << "harmograph: " << w << "\n";
+    return success();
+}
+
+}  // namespace hg::cli

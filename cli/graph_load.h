@@ -1,0 +1,27 @@
+// What the graph-mode sub-commands (tables, plot, print) and convert share: the period texts of
+// the scan with --start/--end applied, and the graph-mode preparation and load of that period.
+#pragma once
+
+#include <string>
+
+#include "analysis/execute.h"
+#include "cli/args.h"
+#include "datafile/scan.h"
+#include "platform/result.h"
+
+namespace hg {
+struct HARMDIM;
+}
+
+namespace hg::cli {
+
+// The whole file as the scan proposes it, with "--start"/"--end" ("yy/mm/dd hh:mm") replacing
+// either end.
+Result<PeriodTexts> periodTextsOf(const Args& args, const ScanResult& scan);
+
+// Stores the scan, runs Execute's preparation in `mode` and, in graph mode, the load; warnings go
+// to stderr. A start after the end is refused ("the period starts after it ends").
+Status prepareAndLoad(HARMDIM& state, const ScanResult& scan, const PeriodTexts& texts,
+                      ExecuteMode mode);
+
+}  // namespace hg::cli
