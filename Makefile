@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps configure build run test bench clean
+.PHONY: deps configure build run test sanitize bench clean
 
 deps:
 	@bash tools/install-deps.sh
@@ -18,6 +18,13 @@ build: configure
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
+	@$(MAKE) --no-print-directory sanitize
+
+# The core tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	@[ -f build-asan/CMakeCache.txt ] || cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DHARMO_SANITIZE=ON >/dev/null
+	cmake --build build-asan -j $(JOBS) --target core_tests
+	HARMO_TMP=$(CURDIR)/build-asan/tmp ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 build-asan/tests/core_tests --gtest_brief=1
 
 run: build
 	@bash tools/run.sh $(BUILD)/harmograph
@@ -27,4 +34,4 @@ bench: configure
 	@bash tools/bench.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-asan
