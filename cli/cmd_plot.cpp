@@ -105,15 +105,6 @@ std::optional<std::string> groupText(int code, int maxOrderIndex) {
     return std::nullopt;
 }
 
-Result<TransformerParameters> parseTransformer(const std::string& text) {
-    const std::size_t a = text.find(',');
-    const std::size_t b = a == std::string::npos ? a : text.find(',', a + 1);
-    if (b == std::string::npos || text.find(',', b + 1) != std::string::npos)
-        return Error{"--transformer takes C,X,U (MVA, percent, kV), e.g. 10,8.0,6.6"};
-    const std::string_view t = text;
-    return transformerParameters(t.substr(0, a), t.substr(a + 1, b - a - 1), t.substr(b + 1));
-}
-
 bool endsWith(const std::string& text, std::string_view suffix) {
     if (text.size() < suffix.size()) return false;
     for (std::size_t i = 0; i < suffix.size(); ++i) {
@@ -160,7 +151,7 @@ int plot(int argc, char** argv) {
     }
     TransformerParameters transformer;
     if (auto t = args->get("--transformer")) {
-        auto p = parseTransformer(*t);
+        auto p = transformerOption("--transformer", *t);
         if (!p) return fail("plot: " + p.error());
         if (auto ok = checkTransformerParameters(*p); !ok) return fail("plot: " + ok.error());
         transformer = *p;
@@ -169,8 +160,7 @@ int plot(int argc, char** argv) {
     auto scan = scanFile(input);
     if (!scan) return fail(scan.error());
     for (const std::string& w : scan->warnings) std::cerr << "harmograph: " << w << "\n";
-    if (QFileInfo(QString::fromStdString(output)).canonicalFilePath() ==
-        QFileInfo(QString::fromStdString(scan->fullPath)).canonicalFilePath())
+    if (sameFile(scan->fullPath, output))
         return fail("plot: the output would overwrite the recording " + output);
 
     // The item must be one the file's kind offers.

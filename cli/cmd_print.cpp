@@ -125,23 +125,6 @@ void selectOrders(PrintSource& source, int16_t item, int16_t maxOrderIndex) {
     }
 }
 
-Result<TransformerParameters> parseTransformer(const std::string& text) {
-    const std::size_t a = text.find(',');
-    const std::size_t b = a == std::string::npos ? a : text.find(',', a + 1);
-    if (b == std::string::npos || text.find(',', b + 1) != std::string::npos)
-        return Error{"--predict takes C,X,U (MVA, percent, kV), e.g. 10,8.0,6.6"};
-    return transformerParameters(std::string_view(text).substr(0, a),
-                                 std::string_view(text).substr(a + 1, b - a - 1),
-                                 std::string_view(text).substr(b + 1));
-}
-
-bool sameFile(const std::string& a, const std::string& b) {
-    struct stat sa {};
-    struct stat sb {};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
-}
-
 // Draws the sheet into a PDF beside `output` and renames it over `output` when complete; an
 // existing `output` is left as it was on any failure.
 Status writeSheet(const std::string& output, bool landscape,
@@ -216,7 +199,7 @@ int print(int argc, char** argv) {
     }
     TransformerParameters transformer;
     if (auto t = args->get("--predict")) {
-        auto p = parseTransformer(*t);
+        auto p = transformerOption("--predict", *t);
         if (!p) return fail("print: " + p.error());
         transformer = *p;
     }

@@ -191,23 +191,6 @@ Status writeJsonFile(const std::string& path, const HARMDIM& s, bool prediction)
     return success();
 }
 
-bool sameFile(const std::string& a, const std::string& b) {
-    struct stat sa {
-    }, sb{};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
-}
-
-Result<TransformerParameters> parsePrediction(const std::string& text) {
-    const std::size_t a = text.find(',');
-    const std::size_t b = a == std::string::npos ? a : text.find(',', a + 1);
-    if (b == std::string::npos || text.find(',', b + 1) != std::string::npos)
-        return Error{"--predict takes C,X,U (MVA, percent, kV), e.g. 10,8.0,6.6"};
-    return transformerParameters(std::string_view(text).substr(0, a),
-                                 std::string_view(text).substr(a + 1, b - a - 1),
-                                 std::string_view(text).substr(b + 1));
-}
-
 Result<int> parseChannel(const std::string& text) {
     int n = 0;
     const auto r = std::from_chars(text.data(), text.data() + text.size(), n);
@@ -233,7 +216,7 @@ int tables(int argc, char** argv) {
     std::optional<TransformerParameters> predict;
     int channel = 0;
     if (auto text = args->get("--predict")) {
-        auto p = parsePrediction(*text);
+        auto p = transformerOption("--predict", *text);
         if (!p) return fail("tables: " + p.error());
         if (auto ok = checkTransformerParameters(*p); !ok) return fail(ok.error());
         predict = *p;

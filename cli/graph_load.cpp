@@ -1,5 +1,7 @@
 #include "cli/graph_load.h"
 
+#include <sys/stat.h>
+
 #include <iostream>
 #include <tuple>
 
@@ -37,6 +39,23 @@ Status prepareAndLoad(HARMDIM& state, const ScanResult& scan, const PeriodTexts&
     if (!report) return Error{report.error()};
     for (const std::string& w : report->warnings) std::cerr << "harmograph: " << w << "\n";
     return success();
+}
+
+Result<TransformerParameters> transformerOption(const std::string& option,
+                                                const std::string& text) {
+    const std::size_t a = text.find(',');
+    const std::size_t b = a == std::string::npos ? a : text.find(',', a + 1);
+    if (b == std::string::npos || text.find(',', b + 1) != std::string::npos)
+        return Error{option + " takes C,X,U (MVA, percent, kV), e.g. 10,8.0,6.6"};
+    const std::string_view t = text;
+    return transformerParameters(t.substr(0, a), t.substr(a + 1, b - a - 1), t.substr(b + 1));
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat sa {};
+    struct stat sb {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
 }
 
 }  // namespace hg::cli

@@ -7,6 +7,7 @@
 #include "analysis/execute.h"
 #include "cli/args.h"
 #include "datafile/scan.h"
+#include "graph/upstream_prediction.h"
 #include "platform/result.h"
 
 namespace hg {
@@ -23,5 +24,12 @@ Result<PeriodTexts> periodTextsOf(const Args& args, const ScanResult& scan);
 // to stderr. A start after the end is refused ("the period starts after it ends").
 Status prepareAndLoad(HARMDIM& state, const ScanResult& scan, const PeriodTexts& texts,
                       ExecuteMode mode);
+
+// The three transformer parameters "C,X,U" (MVA, percent, kV) of `option` ("--predict",
+// "--transformer").
+Result<TransformerParameters> transformerOption(const std::string& option, const std::string& text);
+
+// Whether two paths name the same file (an output must never replace the recording it reads).
+bool sameFile(const std::string& a, const std::string& b);
 
 }  // namespace hg::cli
