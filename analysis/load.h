@@ -37,10 +37,17 @@ struct LoadReport {
 //  - NaN or infinite values read are taken as 0 and counted.
 //  - A period holding no record (the first record at or after the start lies after the end, or
 //    there is none) is refused with "指定期間にデータがありません".
-Result<LoadReport> loadPeriod(HARMDIM& state, const RecordFile& file, ProgressFn progress = {});
+// The records are independent once each one's slot is known, so a long period is split into
+// contiguous runs of slots loaded by `threads` threads (0: one per processor, up to 8, and one
+// for short periods); the slots come from a first pass over the records' stamps. The tables,
+// extremes and counts are the same whatever the number of threads. `progress` is called on the
+// calling thread only.
+Result<LoadReport> loadPeriod(HARMDIM& state, const RecordFile& file, ProgressFn progress = {},
+                              int threads = 0);
 
 // Graph mode after prepareExecute: dimensions the per-record tables and the extremes, then loads
 // the period. Refuses, with a message, tables the memory cannot hold.
-Result<LoadReport> executeGraph(HARMDIM& state, const RecordFile& file, ProgressFn progress = {});
+Result<LoadReport> executeGraph(HARMDIM& state, const RecordFile& file, ProgressFn progress = {},
+                                int threads = 0);
 
 }  // namespace hg

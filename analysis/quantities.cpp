@@ -66,6 +66,8 @@ HG_VECTOR_CLONES int64_t computeRecordQuantities(HARMDIM& s, int32_t slot,
     const double powerK = in.powerFactorK;
     const auto& trig = degree_trig::tables();
     const float* V = s.VoltageTable.row(slot);
+    Table<float>& itemMax = in.itemMax ? *in.itemMax : s.ItemMax;
+    Table<float>& itemMin = in.itemMin ? *in.itemMin : s.ItemMin;
 
     // The loops over the orders compute every order's value and then select it, so that they can
     // run on vectors; sums keep their order (k ascending) and stay scalar.
@@ -95,15 +97,15 @@ HG_VECTOR_CLONES int64_t computeRecordQuantities(HARMDIM& s, int32_t slot,
         // Impedance: only a quotient above the maximum changes it. The product of two singles
         // is exact in double precision, so V <= max x I says exactly that V / I cannot exceed
         // the maximum, and most orders need no division.
-        float* maxZ = s.ItemMax.row(ch, kSlotImpedance);
+        float* maxZ = itemMax.row(ch, kSlotImpedance);
         for (int k = 0; k < K; ++k)
             if (I[k] > 0.0f && static_cast<double>(V[k]) > static_cast<double>(maxZ[k]) * I[k])
                 trackMax(maxZ[k], toSingle(static_cast<double>(V[k]) / I[k], outOfRange));
-        maxInto(s.ItemMax.row(ch, kSlotActivePower), P, K);
-        minInto(s.ItemMin.row(ch, kSlotActivePower), P, K);
-        maxInto(s.ItemMax.row(ch, kSlotReactivePower), Q, K);
-        minInto(s.ItemMin.row(ch, kSlotReactivePower), Q, K);
-        maxInto(s.ItemMax.row(ch, kSlotCurrent), I, K);
+        maxInto(itemMax.row(ch, kSlotActivePower), P, K);
+        minInto(itemMin.row(ch, kSlotActivePower), P, K);
+        maxInto(itemMax.row(ch, kSlotReactivePower), Q, K);
+        minInto(itemMin.row(ch, kSlotReactivePower), Q, K);
+        maxInto(itemMax.row(ch, kSlotCurrent), I, K);
     }
 
     // 2. Voltage distortion and capacitor overload against the fundamental voltage, current
@@ -127,7 +129,7 @@ HG_VECTOR_CLONES int64_t computeRecordQuantities(HARMDIM& s, int32_t slot,
             reactor[k] = x * x;
         }
         if (K > 1) outOfRange += zeroNonFinite(ratio + 1, k_ - 1);
-        maxInto(s.ItemMax.row(0, kSlotVoltageDistortion) + 1, ratio + 1, K - 1);
+        maxInto(itemMax.row(0, kSlotVoltageDistortion) + 1, ratio + 1, K - 1);
         for (int k = 1; k < K; ++k) {
             accV += static_cast<double>(ratio[k]) * ratio[k];
             accC += capacitor[k];
@@ -146,7 +148,7 @@ HG_VECTOR_CLONES int64_t computeRecordQuantities(HARMDIM& s, int32_t slot,
         const double i0 = I[0];
         for (int k = 1; k < K; ++k) q[k] = static_cast<float>(I[k] / i0 * 100.0);
         outOfRange += zeroNonFinite(q + 1, k_ - 1);
-        maxInto(s.ItemMax.row(ch, kSlotCurrentDistortion) + 1, q + 1, K - 1);
+        maxInto(itemMax.row(ch, kSlotCurrentDistortion) + 1, q + 1, K - 1);
     }
     for (int k = 1; k < K; ++k)
         for (int ch = 0; ch <= C; ++ch)
@@ -155,11 +157,11 @@ HG_VECTOR_CLONES int64_t computeRecordQuantities(HARMDIM& s, int32_t slot,
                     static_cast<double>(currentRatio[ch][k]) * currentRatio[ch][k];
 
     // 3. Voltage extremes.
-    maxInto(s.ItemMax.row(0, kSlotVoltage), V, K);
+    maxInto(itemMax.row(0, kSlotVoltage), V, K);
     if (first)
-        std::memcpy(s.ItemMin.row(0, kSlotVoltage), V, k_ * sizeof(float));
+        std::memcpy(itemMin.row(0, kSlotVoltage), V, k_ * sizeof(float));
     else
-        minInto(s.ItemMin.row(0, kSlotVoltage), V, K);
+        minInto(itemMin.row(0, kSlotVoltage), V, K);
 
     // 4. Totals and their extremes.
     if (voltageReference) {
@@ -171,15 +173,15 @@ HG_VECTOR_CLONES int64_t computeRecordQuantities(HARMDIM& s, int32_t slot,
         s.VoltageThd(slot) = 0.0f;
         for (int i = 0; i < 3; ++i) s.OverloadTable(i, slot) = 0.0f;
     }
-    trackMax(s.ItemMax(0, kSlotVoltageDistortion, 0), s.VoltageThd(slot));
+    trackMax(itemMax(0, kSlotVoltageDistortion, 0), s.VoltageThd(slot));
     for (int ch = 0; ch <= C; ++ch) {
         const float thd = toSingle(std::sqrt(accI[static_cast<std::size_t>(ch)]), outOfRange);
         s.CurrentThd(ch, slot) = thd;
-        trackMax(s.ItemMax(ch, kSlotCurrentDistortion, 0), thd);
+        trackMax(itemMax(ch, kSlotCurrentDistortion, 0), thd);
     }
     for (int i = 0; i < 3; ++i) {
-        trackMax(s.ItemMax(0, kSlotOverload, i), s.OverloadTable(i, slot));
-        trackMinFromFirst(s.ItemMin(0, kSlotOverload, i), s.OverloadTable(i, slot), first);
+        trackMax(itemMax(0, kSlotOverload, i), s.OverloadTable(i, slot));
+        trackMinFromFirst(itemMin(0, kSlotOverload, i), s.OverloadTable(i, slot), first);
     }
 
     // 5. Unbalance of the line voltages and of each channel's phase currents.
@@ -193,15 +195,15 @@ HG_VECTOR_CLONES int64_t computeRecordQuantities(HARMDIM& s, int32_t slot,
         float* pv = s.PhaseVoltage.row(slot);
         unbalance(pv);
         for (int i = 0; i < 6; ++i) {
-            trackMax(s.ItemMax(0, kSlotPhaseVoltage, i), pv[i]);
-            trackMinFromFirst(s.ItemMin(0, kSlotPhaseVoltage, i), pv[i], first);
+            trackMax(itemMax(0, kSlotPhaseVoltage, i), pv[i]);
+            trackMinFromFirst(itemMin(0, kSlotPhaseVoltage, i), pv[i], first);
         }
         for (int ch = 0; ch <= C; ++ch) {
             float* pc = s.PhaseCurrent.row(ch, slot);
             unbalance(pc);
             for (int i = 0; i < 6; ++i) {
-                trackMax(s.ItemMax(ch, kSlotPhaseCurrent, i), pc[i]);
-                trackMinFromFirst(s.ItemMin(ch, kSlotPhaseCurrent, i), pc[i], first);
+                trackMax(itemMax(ch, kSlotPhaseCurrent, i), pc[i]);
+                trackMinFromFirst(itemMin(ch, kSlotPhaseCurrent, i), pc[i], first);
             }
         }
     }

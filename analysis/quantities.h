@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "analysis/table.h"
+
 namespace hg {
 
 struct HARMDIM;
@@ -62,6 +64,11 @@ struct RecordQuantityInputs {
     float powerFactorK = 1.0f;        // 1 or sqrt 3 (single)
     bool phaseValues = false;         // the record carries line voltages and phase currents
     bool firstRecord = false;         // the first record of the load (track min from first)
+    // The extremes to update, shaped like ItemMax / ItemMin; the state's own when null. A load
+    // split over threads gives each part of the period its own pair and merges them in record
+    // order, `firstRecord` then marking the first record of the part.
+    Table<float>* itemMax = nullptr;
+    Table<float>* itemMin = nullptr;
 };
 
 // Computes the quantities of record slot `slot` in their order: 1 powers and impedance; 2 voltage
