@@ -27,11 +27,15 @@ namespace {
 constexpr const char* kNoData = "指定期間にデータがありません";
 constexpr int64_t kChunkBytes = 1 << 20;  // records read together, whole records per read
 constexpr int64_t kProgressEvery = 512;   // records between progress calls
-// Threads: at most this many, and (unless the caller asks for a number) one per this many slots.
+// Threads: at most this many, and (unless the caller asks for a number) one per processor but no
+// more than one per this many slots, so that a short period does not wait for threads to start.
 constexpr int64_t kMaxThreads = 8;
 constexpr int64_t kSlotsPerThread = 256;
-// Records of at least this many bytes have their stamps read alone when the slots are mapped (one
-// short read costs about as much as reading this many bytes with the rest).
+// Parts of a period per thread.
+constexpr int64_t kPartsPerThread = 4;
+// The walk over the stamps that finds where each part of a period begins reads the stamps alone
+// from records of at least this many bytes (one short read costs about as much as reading this
+// many bytes along with the rest), and smaller records many at a time.
 constexpr int64_t kStampReadsFrom = 4096;
 
 bool tablesFitSizes(const HARMDIM& s) {
@@ -45,6 +49,52 @@ bool tablesFitSizes(const HARMDIM& s) {
            s.PhaseCurrent.upper(1) == P && s.OverloadTable.upper(1) == P &&
            s.ItemMax.upper(0) == C && s.ItemMax.upper(2) == N &&
            s.ItemMin.size() == s.ItemMax.size() && s.VoltageThd.upper(0) == P;
+}
+
+// Work rows of the composite channel, one value per order.
+struct CompositeWork {
+    std::vector<float> ss, sc;           // sine and cosine sums of the record's currents
+    std::vector<double> sines, cosines;  // of one channel's angles
+    explicit CompositeWork(std::size_t k) : ss(k), sc(k), sines(k), cosines(k) {}
+};
+
+// The composite of a record's C channels, I and A (C x k, a row per channel), at every order: the
+// sine and cosine sums of the currents (sums of singles), the magnitude of that vector sum into
+// `composite` and its angle into `compositeAngle`, by the arctangent of SS / SC moved by -180 when
+// SC < 0 (so between -270 and +90), half to even. Returns the results stored as 0 because single
+// precision cannot hold them.
+HG_VECTOR_CLONES int64_t compositeChannel(const degree_trig::Tables& trig, const float* I,
+                                          const int16_t* A, int C, std::size_t k,
+                                          CompositeWork& work, float* composite,
+                                          int16_t* compositeAngle) {
+    int64_t outOfRange = 0;
+    double* sines = work.sines.data();
+    double* cosines = work.cosines.data();
+    float* ss = work.ss.data();
+    float* sc = work.sc.data();
+    std::fill(ss, ss + k, 0.0f);
+    std::fill(sc, sc + k, 0.0f);
+    for (int ch = 0; ch < C; ++ch) {
+        const float* Ic = I + static_cast<std::size_t>(ch) * k;
+        degree_trig::compositeSinCos(trig, A + static_cast<std::size_t>(ch) * k, k, sines, cosines);
+        for (std::size_t j = 0; j < k; ++j) {
+            const double i = Ic[j];
+            ss[j] = static_cast<float>(ss[j] + i * sines[j]);
+            sc[j] = static_cast<float>(sc[j] + i * cosines[j]);
+        }
+        outOfRange += zeroNonFinite(ss, k) + zeroNonFinite(sc, k);
+    }
+    for (std::size_t j = 0; j < k; ++j) {
+        const double a = ss[j], b = sc[j];
+        composite[j] = static_cast<float>(std::sqrt(b * b + a * a));
+    }
+    outOfRange += zeroNonFinite(composite, k);
+    for (std::size_t j = 0; j < k; ++j) {
+        double a = std::atan(ss[j] / (sc[j] + 1e-20)) * 180.0 / degree_trig::kPi;
+        if (sc[j] < 0) a -= 180.0;
+        compositeAngle[j] = static_cast<int16_t>(roundHalfEven(a));
+    }
+    return outOfRange;
 }
 
 // The per-record work of the load: one decoded record into slot `slot`. The extremes go to
@@ -61,13 +111,10 @@ class RecordLoader {
           trig_(degree_trig::tables()),
           itemMax_(itemMax),
           itemMin_(itemMin),
-          firstSlot_(firstSlot) {
+          firstSlot_(firstSlot),
+          work_(static_cast<std::size_t>(K_)) {
         values_.size(layout);
         angles_.assign(static_cast<std::size_t>((C_ + 1) * K_), 0);
-        ss_.assign(static_cast<std::size_t>(K_), 0.0f);
-        sc_.assign(static_cast<std::size_t>(K_), 0.0f);
-        sines_.assign(static_cast<std::size_t>(K_), 0.0);
-        cosines_.assign(static_cast<std::size_t>(K_), 0.0);
     }
 
     RecordValues& values() { return values_; }
@@ -91,44 +138,16 @@ class RecordLoader {
 
         std::memcpy(s_.VoltageTable.row(slot), rv.V.data(), k * sizeof(float));
 
-        // Channels and the sine and cosine sums of their currents (single-precision sums).
-        std::fill(ss_.begin(), ss_.end(), 0.0f);
-        std::fill(sc_.begin(), sc_.end(), 0.0f);
-        float* ss = ss_.data();
-        float* sc = sc_.data();
-        double* sines = sines_.data();
-        double* cosines = cosines_.data();
+        // Channels, and their composite.
         for (int ch = 0; ch < C_; ++ch) {
-            const float* I = rv.I.data() + static_cast<std::size_t>(ch) * k;
-            const int16_t* A = rv.A.data() + static_cast<std::size_t>(ch) * k;
-            std::memcpy(s_.CurrentTable.row(ch, slot), I, k * sizeof(float));
-            std::memcpy(angles_.data() + static_cast<std::size_t>(ch) * k, A, k * sizeof(int16_t));
-            for (std::size_t j = 0; j < k; ++j) {
-                sines[j] = degree_trig::compositeSin(trig_, A[j]);
-                cosines[j] = degree_trig::compositeCos(trig_, A[j]);
-            }
-            for (std::size_t j = 0; j < k; ++j) {
-                const double i = I[j];
-                ss[j] = static_cast<float>(ss[j] + i * sines[j]);
-                sc[j] = static_cast<float>(sc[j] + i * cosines[j]);
-            }
-            outOfRange += zeroNonFinite(ss, k) + zeroNonFinite(sc, k);
+            std::memcpy(s_.CurrentTable.row(ch, slot),
+                        rv.I.data() + static_cast<std::size_t>(ch) * k, k * sizeof(float));
+            std::memcpy(angles_.data() + static_cast<std::size_t>(ch) * k,
+                        rv.A.data() + static_cast<std::size_t>(ch) * k, k * sizeof(int16_t));
         }
-
-        // Composite channel: magnitude of the vector sum, and its angle by the arctangent of
-        // SS / SC moved by -180 when SC < 0 (so between -270 and +90), half to even.
-        float* composite = s_.CurrentTable.row(C_, slot);
-        int16_t* compositeAngle = angles_.data() + static_cast<std::size_t>(C_) * k;
-        for (std::size_t j = 0; j < k; ++j) {
-            const double a = ss[j], b = sc[j];
-            composite[j] = static_cast<float>(std::sqrt(b * b + a * a));
-        }
-        outOfRange += zeroNonFinite(composite, k);
-        for (std::size_t j = 0; j < k; ++j) {
-            double a = std::atan(ss[j] / (sc[j] + 1e-20)) * 180.0 / degree_trig::kPi;
-            if (sc[j] < 0) a -= 180.0;
-            compositeAngle[j] = static_cast<int16_t>(roundHalfEven(a));
-        }
+        outOfRange += compositeChannel(trig_, rv.I.data(), rv.A.data(), C_, k, work_,
+                                       s_.CurrentTable.row(C_, slot),
+                                       angles_.data() + static_cast<std::size_t>(C_) * k);
 
         // Superposition angles (the short "hn" form arrives spread to the even order indexes).
         if (layout_.hasVoltageAngles())
@@ -172,35 +191,34 @@ class RecordLoader {
     Table<float>& itemMin_;
     const int32_t firstSlot_;
     RecordValues values_;
-    std::vector<int16_t> angles_;          // (C+1) x (N+1): channel angles, row C the composite
-    std::vector<float> ss_, sc_;           // sine and cosine sums of the record's currents
-    std::vector<double> sines_, cosines_;  // of one channel's angles
+    std::vector<int16_t> angles_;  // (C+1) x (N+1): channel angles, row C the composite
+    CompositeWork work_;
 };
 
 std::string readFailure(const RecordFile& file) {
     return "ファイルを読めません: " + file.path();
 }
 
-// A part of the period loaded by one thread: the slots slotBegin..slotEnd-1 from the file
-// records recordBegin..recordEnd-1 (records whose stamp is not a time stamp take no slot), with
-// the extremes of its records. The first part updates the state's extremes, the others their own,
-// merged afterwards in record order.
+// A part of the period loaded by one thread: the slots slotBegin..slotEnd-1, from file record
+// recordBegin on (records whose stamp is not a time stamp take no slot) until its slots are filled
+// or the file ends, with the extremes of its records. The first part updates the state's
+// extremes, the others their own, merged afterwards in record order.
 struct PeriodPart {
     int64_t recordBegin = 0;
-    int64_t recordEnd = 0;
     int32_t slotBegin = 0;
     int32_t slotEnd = 0;
+    int64_t skippedBefore = 0;      // records without a time stamp from the period's first record
     Table<float> itemMax, itemMin;  // parts after the first
     int32_t filled = 0;             // slots filled
     LoadReport report;              // counts of the part
     std::string failure;            // why the part could not be loaded
 };
 
-// Loads `part`: reads its records many at a time, decodes them and stores each one with a time
-// stamp into the next slot. `stored` counts the slots filled by every part; `afterChunk` runs
-// after each read's records (on the calling thread: the progress report).
-void loadPart(HARMDIM& s, const RecordFile& file, PeriodPart& part, Table<float>& itemMax,
-              Table<float>& itemMin, std::atomic<int64_t>& stored,
+// Loads `part` from records before `count`: reads them many at a time, decodes them and stores
+// each one with a time stamp into the next slot. `stored` counts the slots filled by every part;
+// `afterChunk` runs after each read's records (on the calling thread: the progress report).
+void loadPart(HARMDIM& s, const RecordFile& file, int64_t count, PeriodPart& part,
+              Table<float>& itemMax, Table<float>& itemMin, std::atomic<int64_t>& stored,
               const std::function<void()>& afterChunk) {
     const RecordLayout& layout = s.Kind.layout;
     const int64_t length = layout.recordLength;
@@ -209,9 +227,8 @@ void loadPart(HARMDIM& s, const RecordFile& file, PeriodPart& part, Table<float>
     std::vector<uint8_t> buffer;
     int64_t r = part.recordBegin;
     int32_t slot = part.slotBegin;
-    while (slot < part.slotEnd && r < part.recordEnd) {
-        const int64_t n =
-            std::min({chunkRecords, int64_t{part.slotEnd} - slot, part.recordEnd - r});
+    while (slot < part.slotEnd && r < count) {
+        const int64_t n = std::min({chunkRecords, int64_t{part.slotEnd} - slot, count - r});
         const auto bytes = static_cast<std::size_t>(n * length);
         if (buffer.size() < bytes) buffer.resize(bytes);
         if (!file.read(static_cast<uint64_t>(r) * static_cast<uint64_t>(length), buffer.data(),
@@ -238,48 +255,64 @@ void loadPart(HARMDIM& s, const RecordFile& file, PeriodPart& part, Table<float>
     part.filled = slot - part.slotBegin;
 }
 
-// The file record of every slot from `first` (a record with a time stamp) on, until every slot has
-// its record or the file ends; records whose stamp is not a time stamp take no slot and are
-// counted in `skipped`. Small records are read many at a time, large ones by their stamp alone.
-bool mapSlots(const RecordFile& file, const RecordLayout& layout, int64_t first, int64_t count,
-              int64_t slots, std::vector<int64_t>& recordOf, int64_t& skipped) {
-    const int64_t length = layout.recordLength;
-    recordOf.clear();
-    recordOf.reserve(static_cast<std::size_t>(slots));
-    const auto filled = [&] { return static_cast<int64_t>(recordOf.size()); };
-    if (length >= kStampReadsFrom) {
-        for (int64_t r = first; r < count && filled() < slots; ++r) {
+// The records with a time stamp from `first` on, in record order, counting the records passed
+// without one. Small records are read many at a time, large ones by their stamp alone.
+class StampScan {
+  public:
+    StampScan(const RecordFile& file, const RecordLayout& layout, int64_t first, int64_t count)
+        : file_(file), layout_(layout), next_(first), count_(count) {}
+
+    // The next record with a time stamp into `record`; false at the file's end or when the file
+    // cannot be read (failed()).
+    bool next(int64_t& record) {
+        for (; next_ < count_; ++next_) {
             float date = 0;
             int16_t time = 0;
-            if (!readStamp(file, layout, r, date, time)) return false;
-            if (stampDateTime(date, time))
-                recordOf.push_back(r);
-            else
-                ++skipped;
+            if (!stampOf(next_, date, time)) {
+                failed_ = true;
+                return false;
+            }
+            if (stampDateTime(date, time)) {
+                record = next_++;
+                return true;
+            }
+            ++skipped_;
         }
+        return false;
+    }
+    int64_t skipped() const { return skipped_; }
+    bool failed() const { return failed_; }
+
+  private:
+    bool stampOf(int64_t r, float& date, int16_t& time) {
+        const int64_t length = layout_.recordLength;
+        if (length >= kStampReadsFrom) return readStamp(file_, layout_, r, date, time);
+        if (r < bufferFirst_ || r >= bufferFirst_ + bufferRecords_) {
+            bufferRecords_ = std::min(std::max<int64_t>(1, kChunkBytes / length), count_ - r);
+            buffer_.resize(static_cast<std::size_t>(bufferRecords_ * length));
+            bufferFirst_ = r;
+            if (!file_.read(static_cast<uint64_t>(r) * static_cast<uint64_t>(length),
+                            buffer_.data(), buffer_.size())) {
+                bufferRecords_ = 0;
+                return false;
+            }
+        }
+        const uint8_t* record = buffer_.data() + (r - bufferFirst_) * length;
+        date = decodeFloat(record + RecordLayout::dateOffset);
+        time = decodeInt16(record + RecordLayout::timeOffset);
         return true;
     }
-    const int64_t chunkRecords = std::max<int64_t>(1, kChunkBytes / length);
-    std::vector<uint8_t> buffer;
-    for (int64_t r = first; r < count && filled() < slots;) {
-        const int64_t n = std::min({chunkRecords, slots - filled(), count - r});
-        const auto bytes = static_cast<std::size_t>(n * length);
-        if (buffer.size() < bytes) buffer.resize(bytes);
-        if (!file.read(static_cast<uint64_t>(r) * static_cast<uint64_t>(length), buffer.data(),
-                       bytes))
-            return false;
-        for (int64_t i = 0; i < n; ++i) {
-            const uint8_t* record = buffer.data() + i * length;
-            if (stampDateTime(decodeFloat(record + RecordLayout::dateOffset),
-                              decodeInt16(record + RecordLayout::timeOffset)))
-                recordOf.push_back(r + i);
-            else
-                ++skipped;
-        }
-        r += n;
-    }
-    return true;
-}
+
+    const RecordFile& file_;
+    const RecordLayout& layout_;
+    int64_t next_;
+    const int64_t count_;
+    int64_t skipped_ = 0;
+    bool failed_ = false;
+    std::vector<uint8_t> buffer_;
+    int64_t bufferFirst_ = 0;
+    int64_t bufferRecords_ = 0;
+};
 
 // Merges the extremes of a later part of the period into those of the parts before it: a maximum
 // is replaced only by a larger one and a minimum only by a smaller one, as record by record.
@@ -349,47 +382,29 @@ Result<LoadReport> loadPeriod(HARMDIM& s, const RecordFile& file, ProgressFn pro
     s.FirstRecord = first;
     report.firstRecord = first;
 
-    // The parts of the period: one, or (several threads) contiguous runs of slots of about the
-    // same length, each from the file record of its first slot on.
+    // The parts of the period: the slots the file can fill at most, shared out in contiguous runs
+    // of about the same length (the last part takes the rest of the period). Several threads
+    // share several parts each, so that a thread slowed by other work leaves little behind.
     const int64_t slots = static_cast<int64_t>(s.PeriodRecords) + 1;
-    const int parts = threadsFor(threads, slots);
-    std::vector<PeriodPart> part;
-    if (parts == 1) {
-        part.resize(1);
-        part[0].recordBegin = first;
-        part[0].recordEnd = count;
-        part[0].slotEnd = static_cast<int32_t>(slots);
-    } else {
-        std::vector<int64_t> recordOf;
-        if (!mapSlots(file, layout, first, count, slots, recordOf, report.skippedRecords))
-            return Error{readFailure(file)};
-        const auto filled = static_cast<int64_t>(recordOf.size());
-        const int64_t n = std::min<int64_t>(parts, filled);
-        part.resize(static_cast<std::size_t>(n));
-        for (int64_t j = 0; j < n; ++j) {
-            PeriodPart& p = part[static_cast<std::size_t>(j)];
-            p.slotBegin = static_cast<int32_t>(filled * j / n);
-            p.slotEnd = static_cast<int32_t>(filled * (j + 1) / n);
-            p.recordBegin = recordOf[static_cast<std::size_t>(p.slotBegin)];
-            p.recordEnd = recordOf[static_cast<std::size_t>(p.slotEnd - 1)] + 1;
-            if (j > 0) {
-                try {
-                    p.itemMax.dim(s.ItemMax.upper(0), s.ItemMax.upper(1), s.ItemMax.upper(2));
-                    p.itemMin.dim(s.ItemMin.upper(0), s.ItemMin.upper(1), s.ItemMin.upper(2));
-                } catch (const std::bad_alloc&) {
-                    return Error{"メモリが足りません（読み込みの作業領域）"};
-                }
-            }
+    const int64_t available = std::min(slots, count - first);
+    const int threadCount = threadsFor(threads, available);
+    const int64_t parts = threadCount == 1 ? 1 : std::min(threadCount * kPartsPerThread, available);
+    std::vector<PeriodPart> part(static_cast<std::size_t>(parts));
+    for (int64_t j = 0; j < parts; ++j) {
+        PeriodPart& p = part[static_cast<std::size_t>(j)];
+        p.slotBegin = static_cast<int32_t>(available * j / parts);
+        p.slotEnd = static_cast<int32_t>(j + 1 < parts ? available * (j + 1) / parts : slots);
+        if (j == 0) continue;
+        try {
+            p.itemMax.dim(s.ItemMax.upper(0), s.ItemMax.upper(1), s.ItemMax.upper(2));
+            p.itemMin.dim(s.ItemMin.upper(0), s.ItemMin.upper(1), s.ItemMin.upper(2));
+        } catch (const std::bad_alloc&) {
+            return Error{"メモリが足りません（読み込みの作業領域）"};
         }
     }
+    part[0].recordBegin = first;
 
-    // The first part is loaded on the calling thread, which alone reports progress (from the
-    // count of slots every part has filled); the other parts each on a thread of their own. A
-    // part whose thread cannot be started is loaded on the calling thread after the first.
     std::atomic<int64_t> stored{0};
-    std::atomic<std::size_t> finished{0};
-    std::mutex waitMutex;
-    std::condition_variable partDone;
     int64_t nextProgress = kProgressEvery;
     const auto reportProgress = [&] {
         const int64_t done = stored.load(std::memory_order_relaxed);
@@ -402,57 +417,108 @@ Result<LoadReport> loadPeriod(HARMDIM& s, const RecordFile& file, ProgressFn pro
         Table<float>& itemMax = &p == &part[0] ? s.ItemMax : p.itemMax;
         Table<float>& itemMin = &p == &part[0] ? s.ItemMin : p.itemMin;
         try {
-            loadPart(s, file, p, itemMax, itemMin, stored, afterChunk);
+            loadPart(s, file, count, p, itemMax, itemMin, stored, afterChunk);
         } catch (const std::bad_alloc&) {
             p.failure = "メモリが足りません（読み込みの作業領域）";
         }
     };
-    std::size_t started = 0;
-    {
-        std::vector<std::jthread> workers;  // joined before the parts they load go away
-        for (std::size_t j = 1; j < part.size(); ++j) {
+
+    // One part is loaded on the calling thread. Several parts are loaded by the threads, each
+    // taking the next part in record order once a walk over the stamps (on the calling thread)
+    // has found the record of that part's first slot; the calling thread then reports progress
+    // (from the count of slots every part has filled) until they are done. When no thread can be
+    // started, the calling thread loads the parts itself.
+    std::size_t ready = 1;  // parts whose first record is known, in order
+    bool scanFailed = false;
+    int threadsRunning = 0;
+    if (parts == 1) {
+        runPart(part[0], reportProgress);
+    } else {
+        std::mutex mutex;
+        std::condition_variable changed;
+        std::size_t taken = 0;
+        bool scanDone = false;
+        int threadsDone = 0;
+        std::vector<std::jthread> workers;  // joined before what they use goes away
+        const auto work = [&] {
+            for (;;) {
+                std::size_t j = 0;
+                {
+                    std::unique_lock<std::mutex> lock(mutex);
+                    changed.wait(lock, [&] { return taken < ready || scanDone; });
+                    if (taken >= ready) break;
+                    j = taken++;
+                }
+                runPart(part[j], {});
+            }
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                ++threadsDone;
+            }
+            changed.notify_all();
+        };
+        for (int t = 0; t < threadCount; ++t) {
             try {
-                workers.emplace_back([&, j] {
-                    runPart(part[j], {});
-                    {
-                        std::lock_guard<std::mutex> lock(waitMutex);
-                        ++finished;
-                    }
-                    partDone.notify_one();
-                });
+                workers.emplace_back(work);
             } catch (const std::system_error&) {
                 break;
             }
-            started = j;
+            ++threadsRunning;
         }
-        runPart(part[0], reportProgress);
-        for (std::size_t j = started + 1; j < part.size(); ++j) runPart(part[j], reportProgress);
-        std::unique_lock<std::mutex> lock(waitMutex);
-        while (progress && finished < started) {
+
+        StampScan scan(file, layout, first, count);
+        int64_t found = 0;  // records with a time stamp passed
+        int64_t record = first;
+        for (std::size_t j = 1; j < part.size(); ++j) {
+            while (found <= part[j].slotBegin && scan.next(record)) ++found;
+            if (found <= part[j].slotBegin) break;  // the file ends before the part's first slot
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                part[j].recordBegin = record;
+                part[j].skippedBefore = scan.skipped();
+                ready = j + 1;
+            }
+            changed.notify_one();
+        }
+        scanFailed = scan.failed();
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            scanDone = true;
+        }
+        changed.notify_all();
+
+        if (threadsRunning == 0)
+            for (std::size_t j = 0; j < ready; ++j) runPart(part[j], reportProgress);
+        std::unique_lock<std::mutex> lock(mutex);
+        while (progress && threadsDone < threadsRunning) {
             lock.unlock();
             reportProgress();
             lock.lock();
-            partDone.wait_for(lock, std::chrono::milliseconds(50),
-                              [&] { return finished >= started; });
+            changed.wait_for(lock, std::chrono::milliseconds(25),
+                             [&] { return threadsDone >= threadsRunning; });
         }
     }
+    if (scanFailed) return Error{readFailure(file)};
 
-    // Counts, extremes merged in record order, and the slots filled.
+    // Counts, extremes merged in record order, and the slots filled. The stamps passed over
+    // between two parts are counted by the walk.
     int32_t slot = 0;
-    for (std::size_t j = 0; j < part.size(); ++j) {
+    for (std::size_t j = 0; j < ready; ++j) {
         const PeriodPart& p = part[j];
         if (!p.failure.empty()) return Error{p.failure};
-        // A part that filled fewer slots than the stamps promised: the file changed meanwhile.
-        if (part.size() > 1 && p.filled != p.slotEnd - p.slotBegin) return Error{readFailure(file)};
+        // A part before the last one that filled fewer slots than the walk found records for:
+        // the file changed meanwhile.
+        if (j + 1 < ready && p.filled != p.slotEnd - p.slotBegin) return Error{readFailure(file)};
         report.nonFiniteValues += p.report.nonFiniteValues;
         report.outOfRangeValues += p.report.outOfRangeValues;
-        if (part.size() == 1) report.skippedRecords += p.report.skippedRecords;
         if (j > 0) {
             mergeExtremes(s.ItemMax, p.itemMax, true);
             mergeExtremes(s.ItemMin, p.itemMin, false);
         }
         slot += p.filled;
     }
+    report.threads = std::max(threadsRunning, 1);
+    report.skippedRecords += part[ready - 1].skippedBefore + part[ready - 1].report.skippedRecords;
     s.LoadedRecords = slot;
     if (progress) progress(slot, slots);
 

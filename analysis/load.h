@@ -24,6 +24,7 @@ struct LoadReport {
     int64_t outOfRangeValues = 0;       // results too large for single precision, stored as 0
     int64_t skippedRecords = 0;         // records whose date or time is not a time stamp
     bool fileEnded = false;             // the file ended before every slot of the period was filled
+    int threads = 1;                    // threads the period was loaded on
     std::vector<std::string> warnings;  // one line each, for the window's message or stderr
 };
 

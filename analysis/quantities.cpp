@@ -7,14 +7,6 @@
 #include "analysis/degree_trig.h"
 #include "analysis/harmdim.h"
 
-// The per-record work runs on the widest vectors the processor has (the same IEEE operations,
-// no fused multiply-add, so the same results on every processor).
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
-#define HG_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define HG_VECTOR_CLONES
-#endif
-
 namespace hg {
 
 // Item slots (item code - 1) the load fills.
@@ -33,10 +25,10 @@ constexpr int kMaxChannelRows = 16;  // C + 1 <= 10
 constexpr int kMaxOrders = 256;
 
 // Track max / track min from 0 of a row of values into a row of cells.
-void maxInto(float* __restrict cells, const float* __restrict values, int n) {
+HG_INLINE void maxInto(float* __restrict cells, const float* __restrict values, int n) {
     for (int k = 0; k < n; ++k) cells[k] = values[k] > cells[k] ? values[k] : cells[k];
 }
-void minInto(float* __restrict cells, const float* __restrict values, int n) {
+HG_INLINE void minInto(float* __restrict cells, const float* __restrict values, int n) {
     for (int k = 0; k < n; ++k) cells[k] = values[k] < cells[k] ? values[k] : cells[k];
 }
 }  // namespace
@@ -79,10 +71,7 @@ HG_VECTOR_CLONES int64_t computeRecordQuantities(HARMDIM& s, int32_t slot,
         const int16_t* A = in.angles + static_cast<std::size_t>(ch) * k_;
         float* P = s.ActivePower.row(ch, slot);
         float* Q = s.ReactivePower.row(ch, slot);
-        for (int k = 0; k < K; ++k) {
-            cosines[k] = degree_trig::powerCos(trig, A[k]);
-            sines[k] = degree_trig::powerSin(trig, A[k]);
-        }
+        degree_trig::powerSinCos(trig, A, k_, sines, cosines);
         for (int k = 0; k < K; ++k) {
             const double i = I[k];
             const double v = V[k];
@@ -96,11 +85,18 @@ HG_VECTOR_CLONES int64_t computeRecordQuantities(HARMDIM& s, int32_t slot,
         outOfRange += zeroNonFinite(P, k_) + zeroNonFinite(Q, k_);
         // Impedance: only a quotient above the maximum changes it. The product of two singles
         // is exact in double precision, so V <= max x I says exactly that V / I cannot exceed
-        // the maximum, and most orders need no division.
+        // the maximum, and most records need no division at all.
         float* maxZ = itemMax.row(ch, kSlotImpedance);
-        for (int k = 0; k < K; ++k)
-            if (I[k] > 0.0f && static_cast<double>(V[k]) > static_cast<double>(maxZ[k]) * I[k])
-                trackMax(maxZ[k], toSingle(static_cast<double>(V[k]) / I[k], outOfRange));
+        const auto above = [&](int k) {
+            return (I[k] > 0.0f) &
+                   (static_cast<double>(V[k]) > static_cast<double>(maxZ[k]) * I[k]);
+        };
+        int anyAbove = 0;
+        for (int k = 0; k < K; ++k) anyAbove |= above(k);
+        if (anyAbove)
+            for (int k = 0; k < K; ++k)
+                if (above(k))
+                    trackMax(maxZ[k], toSingle(static_cast<double>(V[k]) / I[k], outOfRange));
         maxInto(itemMax.row(ch, kSlotActivePower), P, K);
         minInto(itemMin.row(ch, kSlotActivePower), P, K);
         maxInto(itemMax.row(ch, kSlotReactivePower), Q, K);

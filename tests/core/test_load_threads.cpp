@@ -135,6 +135,9 @@ TEST(LoadThreads, SameTablesAsOneThread) {
                 EXPECT_EQ(manyReport->outOfRangeValues, oneReport->outOfRangeValues);
                 EXPECT_EQ(manyReport->fileEnded, oneReport->fileEnded);
                 EXPECT_EQ(manyReport->warnings, oneReport->warnings);
+                if (&p == &periods[0]) {
+                    EXPECT_EQ(manyReport->threads, threads);
+                }
                 expectSameBytes(many.RecordX, one.RecordX, "RecordX");
                 expectSameBytes(many.VoltageTable, one.VoltageTable, "VoltageTable");
                 expectSameBytes(many.CurrentTable, one.CurrentTable, "CurrentTable");
@@ -151,6 +154,7 @@ TEST(LoadThreads, SameTablesAsOneThread) {
             }
             // The period's records were all there to be compared.
             EXPECT_GT(one.LoadedRecords, 1);
+            EXPECT_EQ(oneReport->threads, 1);
             if (&p == &periods[0]) {
                 EXPECT_EQ(oneReport->skippedRecords, static_cast<int64_t>(c.badStamps.size()));
                 EXPECT_EQ(oneReport->nonFiniteValues, 1);
