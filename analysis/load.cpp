@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <system_error>
@@ -25,7 +26,7 @@ namespace hg {
 namespace {
 
 constexpr const char* kNoData = "指定期間にデータがありません";
-constexpr int64_t kChunkBytes = 1 << 20;  // records read together, whole records per read
+constexpr int64_t kChunkBytes = 1 << 18;  // records read together, whole records per read
 constexpr int64_t kProgressEvery = 512;   // records between progress calls
 // Threads: at most this many, and (unless the caller asks for a number) one per processor but no
 // more than one per this many slots, so that a short period does not wait for threads to start.
@@ -207,7 +208,11 @@ struct PeriodPart {
     int64_t recordBegin = 0;
     int32_t slotBegin = 0;
     int32_t slotEnd = 0;
-    int64_t skippedBefore = 0;      // records without a time stamp from the period's first record
+    int64_t skippedBefore = 0;  // records without a time stamp from the period's first record
+    // Asked for: the first record with a time stamp after the part's slots are filled (the
+    // file's record count when there is none; -1 when the file ended before).
+    bool findNext = false;
+    int64_t nextRecord = -1;
     Table<float> itemMax, itemMin;  // parts after the first
     int32_t filled = 0;             // slots filled
     LoadReport report;              // counts of the part
@@ -224,22 +229,23 @@ void loadPart(HARMDIM& s, const RecordFile& file, int64_t count, PeriodPart& par
     const int64_t length = layout.recordLength;
     RecordLoader loader(s, layout, itemMax, itemMin, part.slotBegin);
     const int64_t chunkRecords = std::max<int64_t>(1, kChunkBytes / length);
-    std::vector<uint8_t> buffer;
+    // The read buffer, not zero-filled first: every read fills what is used of it.
+    const int64_t bufferRecords = std::min<int64_t>(chunkRecords, part.slotEnd - part.slotBegin);
+    const std::unique_ptr<uint8_t[]> buffer(
+        new uint8_t[static_cast<std::size_t>(bufferRecords * length)]);
     int64_t r = part.recordBegin;
     int32_t slot = part.slotBegin;
     while (slot < part.slotEnd && r < count) {
-        const int64_t n = std::min({chunkRecords, int64_t{part.slotEnd} - slot, count - r});
-        const auto bytes = static_cast<std::size_t>(n * length);
-        if (buffer.size() < bytes) buffer.resize(bytes);
-        if (!file.read(static_cast<uint64_t>(r) * static_cast<uint64_t>(length), buffer.data(),
-                       bytes)) {
+        const int64_t n = std::min({bufferRecords, int64_t{part.slotEnd} - slot, count - r});
+        if (!file.read(static_cast<uint64_t>(r) * static_cast<uint64_t>(length), buffer.get(),
+                       static_cast<std::size_t>(n * length))) {
             part.failure = readFailure(file);
             break;
         }
         const int32_t chunkFirst = slot;
         for (int64_t i = 0; i < n; ++i) {
             RecordValues& rv = loader.values();
-            decodeRecord(buffer.data() + i * length, layout, rv);
+            decodeRecord(buffer.get() + i * length, layout, rv);
             const auto stamp = stampDateTime(rv.date, rv.time);
             if (!stamp) {
                 ++part.report.skippedRecords;
@@ -253,6 +259,21 @@ void loadPart(HARMDIM& s, const RecordFile& file, int64_t count, PeriodPart& par
         if (afterChunk) afterChunk();
     }
     part.filled = slot - part.slotBegin;
+    if (part.findNext && part.failure.empty() && slot == part.slotEnd) {
+        part.nextRecord = count;
+        for (; r < count; ++r) {
+            float date = 0;
+            int16_t time = 0;
+            if (!readStamp(file, layout, r, date, time)) {
+                part.failure = readFailure(file);
+                break;
+            }
+            if (stampDateTime(date, time)) {
+                part.nextRecord = r;
+                break;
+            }
+        }
+    }
 }
 
 // The records with a time stamp from `first` on, in record order, counting the records passed
@@ -424,21 +445,26 @@ Result<LoadReport> loadPeriod(HARMDIM& s, const RecordFile& file, ProgressFn pro
     };
 
     // One part is loaded on the calling thread. Several parts are loaded by the threads, each
-    // taking the next part in record order once a walk over the stamps (on the calling thread)
-    // has found the record of that part's first slot; the calling thread then reports progress
-    // (from the count of slots every part has filled) until they are done. When no thread can be
-    // started, the calling thread loads the parts itself.
+    // taking the next part in record order once the record of its first slot is known; the
+    // calling thread then reports progress (from the count of slots every part has filled) until
+    // they are done. When no thread can be started, the calling thread loads the parts itself.
+    //  - First every part begins at the record of its first slot counted from the period's first
+    //    record, as when every record has a time stamp; each part but the last then finds the
+    //    first record with a time stamp after its own, which must be where the next part began.
+    //  - Otherwise (a record without a time stamp) the tables are dimensioned afresh and the
+    //    parts loaded again, each begun once a walk over the stamps (on the calling thread) has
+    //    found the record of its first slot.
     std::size_t ready = 1;  // parts whose first record is known, in order
     bool scanFailed = false;
     int threadsRunning = 0;
-    if (parts == 1) {
-        runPart(part[0], reportProgress);
-    } else {
+    const auto loadParts = [&](bool walk) {
         std::mutex mutex;
         std::condition_variable changed;
         std::size_t taken = 0;
-        bool scanDone = false;
+        bool scanDone = !walk;
         int threadsDone = 0;
+        ready = walk ? 1 : part.size();
+        threadsRunning = 0;
         std::vector<std::jthread> workers;  // joined before what they use goes away
         const auto work = [&] {
             for (;;) {
@@ -466,26 +492,28 @@ Result<LoadReport> loadPeriod(HARMDIM& s, const RecordFile& file, ProgressFn pro
             ++threadsRunning;
         }
 
-        StampScan scan(file, layout, first, count);
-        int64_t found = 0;  // records with a time stamp passed
-        int64_t record = first;
-        for (std::size_t j = 1; j < part.size(); ++j) {
-            while (found <= part[j].slotBegin && scan.next(record)) ++found;
-            if (found <= part[j].slotBegin) break;  // the file ends before the part's first slot
+        if (walk) {
+            StampScan scan(file, layout, first, count);
+            int64_t found = 0;  // records with a time stamp passed
+            int64_t record = first;
+            for (std::size_t j = 1; j < part.size(); ++j) {
+                while (found <= part[j].slotBegin && scan.next(record)) ++found;
+                if (found <= part[j].slotBegin) break;  // the file ends before the part begins
+                {
+                    std::lock_guard<std::mutex> lock(mutex);
+                    part[j].recordBegin = record;
+                    part[j].skippedBefore = scan.skipped();
+                    ready = j + 1;
+                }
+                changed.notify_one();
+            }
+            scanFailed = scan.failed();
             {
                 std::lock_guard<std::mutex> lock(mutex);
-                part[j].recordBegin = record;
-                part[j].skippedBefore = scan.skipped();
-                ready = j + 1;
+                scanDone = true;
             }
-            changed.notify_one();
+            changed.notify_all();
         }
-        scanFailed = scan.failed();
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            scanDone = true;
-        }
-        changed.notify_all();
 
         if (threadsRunning == 0)
             for (std::size_t j = 0; j < ready; ++j) runPart(part[j], reportProgress);
@@ -496,6 +524,39 @@ Result<LoadReport> loadPeriod(HARMDIM& s, const RecordFile& file, ProgressFn pro
             lock.lock();
             changed.wait_for(lock, std::chrono::milliseconds(25),
                              [&] { return threadsDone >= threadsRunning; });
+        }
+    };
+    if (parts == 1) {
+        runPart(part[0], reportProgress);
+    } else {
+        for (std::size_t j = 1; j < part.size(); ++j)
+            part[j].recordBegin = first + part[j].slotBegin;
+        for (std::size_t j = 0; j + 1 < part.size(); ++j) part[j].findNext = true;
+        loadParts(false);
+        bool failed = false, apart = false;
+        for (std::size_t j = 0; j < part.size(); ++j) {
+            const PeriodPart& p = part[j];
+            failed = failed || !p.failure.empty();
+            if (j + 1 < part.size()) apart = apart || p.nextRecord != part[j + 1].recordBegin;
+        }
+        if (apart && !failed) {
+            try {
+                s.dimTables();
+            } catch (const std::bad_alloc&) {
+                s.releaseTables();
+                return Error{"メモリが足りません（解析テーブル）"};
+            }
+            for (PeriodPart& p : part) {
+                p.findNext = false;
+                p.filled = 0;
+                p.report = {};
+                if (&p == &part[0]) continue;
+                std::fill(p.itemMax.data(), p.itemMax.data() + p.itemMax.size(), 0.0f);
+                std::fill(p.itemMin.data(), p.itemMin.data() + p.itemMin.size(), 0.0f);
+            }
+            stored = 0;
+            nextProgress = kProgressEvery;
+            loadParts(true);
         }
     }
     if (scanFailed) return Error{readFailure(file)};

@@ -39,10 +39,10 @@ struct LoadReport {
 //  - A period holding no record (the first record at or after the start lies after the end, or
 //    there is none) is refused with "指定期間にデータがありません".
 // The records are independent once each one's slot is known, so a long period is split into
-// contiguous runs of slots loaded by `threads` threads (0: one per processor, up to 8, and one
-// for short periods); the slots come from a first pass over the records' stamps. The tables,
-// extremes and counts are the same whatever the number of threads. `progress` is called on the
-// calling thread only.
+// contiguous runs of slots shared by `threads` threads (0: one per processor, up to 8, and one
+// for short periods); a walk over the records' stamps finds the record of each run's first slot.
+// The tables, extremes and counts are the same whatever the number of threads. `progress` is
+// called on the calling thread only.
 Result<LoadReport> loadPeriod(HARMDIM& state, const RecordFile& file, ProgressFn progress = {},
                               int threads = 0);
 

@@ -85,12 +85,13 @@ TEST(LoadThreads, SameTablesAsOneThread) {
         std::vector<int64_t> badStamps;
         int64_t badValue;
         int64_t negativeZero;
+        int64_t cleanFrom, cleanTo;  // records whose stamps are all times, with a margin
     };
-    // "hh3" records are large (their stamps are read alone when the slots are mapped), "hv2"
+    // "hh3" records are large (their stamps are read alone by the walk over the stamps), "hv2"
     // ones small (read many at a time).
     const Case cases[] = {
-        {"t.hh3", 70, {5, 33, 34, 68}, 40, 60},
-        {"t.hv2", 230, {1, 76, 77, 78, 150, 228}, 120, 200},
+        {"t.hh3", 70, {5, 33, 34, 68}, 40, 60, 6, 20},
+        {"t.hv2", 230, {1, 76, 77, 78, 150, 228}, 120, 200, 2, 60},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -113,6 +114,9 @@ TEST(LoadThreads, SameTablesAsOneThread) {
             {3, -4, last, 600},             // from between two records to past the file's end
             {last - 2, 0, last, 0},         // a stamp that is no time among three slots
             {c.records / 3, 0, last, -10},  // a part of the file ending before its last record
+            // Every record with a time stamp (the slots of the dropped time slots are filled by
+            // the records after the period's end, here still with time stamps).
+            {c.cleanFrom, 0, c.cleanTo, 0},
         };
         for (const Period& p : periods) {
             SCOPED_TRACE(testing::Message() << "period from record " << p.from);
