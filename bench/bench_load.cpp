@@ -3,8 +3,9 @@
 //  - a plain read of the file's records from the page cache (the floor any load stands on);
 //  - the same load written as a vectorised numpy script (bench/peer_numpy_load.py, run with
 //    Debian's /usr/bin/python3 and timed inside the script, interpreter start left out).
-// The load runs on one thread per processor (the "_1thread" cases on one); the time is elapsed
-// (wall) time, the CPU column the processor time of every thread.
+// The load runs on one thread per processor (the "_1thread" cases on one; the threads counter says
+// how many it used); the time is elapsed (wall) time, the CPU column the processor time of every
+// thread.
 // Counters: records/s and MB/s of the file (elapsed time), the ratios to both peers by elapsed time
 // (x_numpy, x_read) and by processor time, user + system (x_numpy_cpu, x_read_cpu: a machine
 // shared with other work disturbs them far less, but they do not show what threads gain), and the
