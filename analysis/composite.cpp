@@ -16,9 +16,9 @@ CurrentCombiner::CurrentCombiner(int orders)
       sines_(static_cast<std::size_t>(orders)),
       cosines_(static_cast<std::size_t>(orders)) {}
 
-int64_t CurrentCombiner::combine(const float* current, const int16_t* angle,
-                                 std::size_t channelStride, int channels, float* combined,
-                                 int16_t* combinedAngle) {
+HG_VECTOR_CLONES int64_t CurrentCombiner::combine(const float* current, const int16_t* angle,
+                                                  std::size_t channelStride, int channels,
+                                                  float* combined, int16_t* combinedAngle) {
     const std::size_t k = ss_.size();
     const degree_trig::Tables& trig = trig_;
     float* ss = ss_.data();
@@ -31,10 +31,7 @@ int64_t CurrentCombiner::combine(const float* current, const int16_t* angle,
     for (int ch = 0; ch < channels; ++ch) {
         const float* I = current + static_cast<std::size_t>(ch) * channelStride;
         const int16_t* A = angle + static_cast<std::size_t>(ch) * channelStride;
-        for (std::size_t j = 0; j < k; ++j) {
-            sines[j] = degree_trig::compositeSin(trig, A[j]);
-            cosines[j] = degree_trig::compositeCos(trig, A[j]);
-        }
+        degree_trig::compositeSinCos(trig, A, k, sines, cosines);
         // The products and sums are double; each sum is kept in single precision.
         for (std::size_t j = 0; j < k; ++j) {
             ss[j] = static_cast<float>(ss[j] + static_cast<double>(I[j]) * sines[j]);

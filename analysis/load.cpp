@@ -1,11 +1,20 @@
 #include "analysis/load.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstring>
+#include <functional>
+#include <memory>
+#include <mutex>
 #include <new>
+#include <system_error>
+#include <thread>
 
 #include "analysis/composite.h"
+#include "analysis/degree_trig.h"
 #include "analysis/harmdim.h"
 #include "analysis/quantities.h"
 #include "datafile/record_file.h"
@@ -18,8 +27,18 @@ namespace hg {
 namespace {
 
 constexpr const char* kNoData = "指定期間にデータがありません";
-constexpr int64_t kChunkBytes = 1 << 20;  // records read together, whole records per read
+constexpr int64_t kChunkBytes = 1 << 18;  // records read together, whole records per read
 constexpr int64_t kProgressEvery = 512;   // records between progress calls
+// Threads: at most this many, and (unless the caller asks for a number) one per processor but no
+// more than one per this many slots, so that a short period does not wait for threads to start.
+constexpr int64_t kMaxThreads = 8;
+constexpr int64_t kSlotsPerThread = 256;
+// Parts of a period per thread.
+constexpr int64_t kPartsPerThread = 4;
+// The walk over the stamps that finds where each part of a period begins reads the stamps alone
+// from records of at least this many bytes (one short read costs about as much as reading this
+// many bytes along with the rest), and smaller records many at a time.
+constexpr int64_t kStampReadsFrom = 4096;
 
 bool tablesFitSizes(const HARMDIM& s) {
     const long P = s.PeriodRecords, N = s.MaxOrderIndex, C = s.ChannelCount;
@@ -34,15 +53,20 @@ bool tablesFitSizes(const HARMDIM& s) {
            s.ItemMin.size() == s.ItemMax.size() && s.VoltageThd.upper(0) == P;
 }
 
-// The per-record work of the load: one decoded record into slot `slot`.
+// The per-record work of the load: one decoded record into slot `slot`. The extremes go to
+// `itemMax` / `itemMin`, the record of slot `firstSlot` being the first one they see.
 class RecordLoader {
   public:
-    RecordLoader(HARMDIM& s, const RecordLayout& layout)
+    RecordLoader(HARMDIM& s, const RecordLayout& layout, Table<float>& itemMax,
+                 Table<float>& itemMin, int32_t firstSlot)
         : s_(s),
           layout_(layout),
           C_(s.ChannelCount),
           K_(s.MaxOrderIndex + 1),
           powerFactorK_(powerFactorK(s.FilePath)),
+          itemMax_(itemMax),
+          itemMin_(itemMin),
+          firstSlot_(firstSlot),
           combiner_(K_) {
         values_.size(layout);
         angles_.assign(static_cast<std::size_t>((C_ + 1) * K_), 0);
@@ -69,7 +93,7 @@ class RecordLoader {
 
         std::memcpy(s_.VoltageTable.row(slot), rv.V.data(), k * sizeof(float));
 
-        // Channels, and the composite channel: the vector sum of their currents.
+        // Channels, and their composite.
         for (int ch = 0; ch < C_; ++ch) {
             std::memcpy(s_.CurrentTable.row(ch, slot),
                         rv.I.data() + static_cast<std::size_t>(ch) * k, k * sizeof(float));
@@ -105,7 +129,9 @@ class RecordLoader {
         in.angles = angles_.data();
         in.powerFactorK = powerFactorK_;
         in.phaseValues = layout_.hasPhaseValues();
-        in.firstRecord = slot == 0;
+        in.firstRecord = slot == firstSlot_;
+        in.itemMax = &itemMax_;
+        in.itemMin = &itemMin_;
         outOfRange += computeRecordQuantities(s_, slot, in);
     }
 
@@ -115,18 +141,173 @@ class RecordLoader {
     const int C_;
     const int K_;
     const float powerFactorK_;
-    CurrentCombiner combiner_;
+    Table<float>& itemMax_;
+    Table<float>& itemMin_;
+    const int32_t firstSlot_;
     RecordValues values_;
     std::vector<int16_t> angles_;  // (C+1) x (N+1): channel angles, row C the composite
+    CurrentCombiner combiner_;
 };
 
 std::string readFailure(const RecordFile& file) {
     return "ファイルを読めません: " + file.path();
 }
 
+// A part of the period loaded by one thread: the slots slotBegin..slotEnd-1, from file record
+// recordBegin on (records whose stamp is not a time stamp take no slot) until its slots are filled
+// or the file ends, with the extremes of its records. The first part updates the state's
+// extremes, the others their own, merged afterwards in record order.
+struct PeriodPart {
+    int64_t recordBegin = 0;
+    int32_t slotBegin = 0;
+    int32_t slotEnd = 0;
+    int64_t skippedBefore = 0;  // records without a time stamp from the period's first record
+    // Asked for: the first record with a time stamp after the part's slots are filled (the
+    // file's record count when there is none; -1 when the file ended before).
+    bool findNext = false;
+    int64_t nextRecord = -1;
+    Table<float> itemMax, itemMin;  // parts after the first
+    int32_t filled = 0;             // slots filled
+    LoadReport report;              // counts of the part
+    std::string failure;            // why the part could not be loaded
+};
+
+// Loads `part` from records before `count`: reads them many at a time, decodes them and stores
+// each one with a time stamp into the next slot. `stored` counts the slots filled by every part;
+// `afterChunk` runs after each read's records (on the calling thread: the progress report).
+void loadPart(HARMDIM& s, const RecordFile& file, int64_t count, PeriodPart& part,
+              Table<float>& itemMax, Table<float>& itemMin, std::atomic<int64_t>& stored,
+              const std::function<void()>& afterChunk) {
+    const RecordLayout& layout = s.Kind.layout;
+    const int64_t length = layout.recordLength;
+    RecordLoader loader(s, layout, itemMax, itemMin, part.slotBegin);
+    const int64_t chunkRecords = std::max<int64_t>(1, kChunkBytes / length);
+    // The read buffer, not zero-filled first: every read fills what is used of it.
+    const int64_t bufferRecords = std::min<int64_t>(chunkRecords, part.slotEnd - part.slotBegin);
+    const std::unique_ptr<uint8_t[]> buffer(
+        new uint8_t[static_cast<std::size_t>(bufferRecords * length)]);
+    int64_t r = part.recordBegin;
+    int32_t slot = part.slotBegin;
+    while (slot < part.slotEnd && r < count) {
+        const int64_t n = std::min({bufferRecords, int64_t{part.slotEnd} - slot, count - r});
+        if (!file.read(static_cast<uint64_t>(r) * static_cast<uint64_t>(length), buffer.get(),
+                       static_cast<std::size_t>(n * length))) {
+            part.failure = readFailure(file);
+            break;
+        }
+        const int32_t chunkFirst = slot;
+        for (int64_t i = 0; i < n; ++i) {
+            RecordValues& rv = loader.values();
+            decodeRecord(buffer.get() + i * length, layout, rv);
+            const auto stamp = stampDateTime(rv.date, rv.time);
+            if (!stamp) {
+                ++part.report.skippedRecords;
+                continue;
+            }
+            loader.store(slot, *stamp, part.report);
+            ++slot;
+        }
+        r += n;
+        stored.fetch_add(slot - chunkFirst, std::memory_order_relaxed);
+        if (afterChunk) afterChunk();
+    }
+    part.filled = slot - part.slotBegin;
+    if (part.findNext && part.failure.empty() && slot == part.slotEnd) {
+        part.nextRecord = count;
+        for (; r < count; ++r) {
+            float date = 0;
+            int16_t time = 0;
+            if (!readStamp(file, layout, r, date, time)) {
+                part.failure = readFailure(file);
+                break;
+            }
+            if (stampDateTime(date, time)) {
+                part.nextRecord = r;
+                break;
+            }
+        }
+    }
+}
+
+// The records with a time stamp from `first` on, in record order, counting the records passed
+// without one. Small records are read many at a time, large ones by their stamp alone.
+class StampScan {
+  public:
+    StampScan(const RecordFile& file, const RecordLayout& layout, int64_t first, int64_t count)
+        : file_(file), layout_(layout), next_(first), count_(count) {}
+
+    // The next record with a time stamp into `record`; false at the file's end or when the file
+    // cannot be read (failed()).
+    bool next(int64_t& record) {
+        for (; next_ < count_; ++next_) {
+            float date = 0;
+            int16_t time = 0;
+            if (!stampOf(next_, date, time)) {
+                failed_ = true;
+                return false;
+            }
+            if (stampDateTime(date, time)) {
+                record = next_++;
+                return true;
+            }
+            ++skipped_;
+        }
+        return false;
+    }
+    int64_t skipped() const { return skipped_; }
+    bool failed() const { return failed_; }
+
+  private:
+    bool stampOf(int64_t r, float& date, int16_t& time) {
+        const int64_t length = layout_.recordLength;
+        if (length >= kStampReadsFrom) return readStamp(file_, layout_, r, date, time);
+        if (r < bufferFirst_ || r >= bufferFirst_ + bufferRecords_) {
+            bufferRecords_ = std::min(std::max<int64_t>(1, kChunkBytes / length), count_ - r);
+            buffer_.resize(static_cast<std::size_t>(bufferRecords_ * length));
+            bufferFirst_ = r;
+            if (!file_.read(static_cast<uint64_t>(r) * static_cast<uint64_t>(length),
+                            buffer_.data(), buffer_.size())) {
+                bufferRecords_ = 0;
+                return false;
+            }
+        }
+        const uint8_t* record = buffer_.data() + (r - bufferFirst_) * length;
+        date = decodeFloat(record + RecordLayout::dateOffset);
+        time = decodeInt16(record + RecordLayout::timeOffset);
+        return true;
+    }
+
+    const RecordFile& file_;
+    const RecordLayout& layout_;
+    int64_t next_;
+    const int64_t count_;
+    int64_t skipped_ = 0;
+    bool failed_ = false;
+    std::vector<uint8_t> buffer_;
+    int64_t bufferFirst_ = 0;
+    int64_t bufferRecords_ = 0;
+};
+
+// Merges the extremes of a later part of the period into those of the parts before it: a maximum
+// is replaced only by a larger one and a minimum only by a smaller one, as record by record.
+void mergeExtremes(Table<float>& into, const Table<float>& part, bool maxima) {
+    float* a = into.data();
+    const float* b = part.data();
+    for (std::size_t i = 0; i < into.size(); ++i)
+        if (maxima ? b[i] > a[i] : b[i] < a[i]) a[i] = b[i];
+}
+
+int threadsFor(int requested, int64_t slots) {
+    if (requested > 0) return static_cast<int>(std::min<int64_t>({requested, kMaxThreads, slots}));
+    const unsigned processors = std::thread::hardware_concurrency();
+    const int64_t byProcessors = std::clamp<int64_t>(processors, 1, kMaxThreads);
+    return static_cast<int>(std::clamp<int64_t>(slots / kSlotsPerThread, 1, byProcessors));
+}
+
 }  // namespace
 
-Result<LoadReport> loadPeriod(HARMDIM& s, const RecordFile& file, ProgressFn progress) {
+Result<LoadReport> loadPeriod(HARMDIM& s, const RecordFile& file, ProgressFn progress,
+                              int threads) {
     const RecordLayout& layout = s.Kind.layout;
     const int64_t length = layout.recordLength;
     if (length <= 0 || length != s.RecordLength || layout.orders != s.MaxOrderIndex + 1 ||
@@ -175,37 +356,184 @@ Result<LoadReport> loadPeriod(HARMDIM& s, const RecordFile& file, ProgressFn pro
     s.FirstRecord = first;
     report.firstRecord = first;
 
-    RecordLoader loader(s, layout);
+    // The parts of the period: the slots the file can fill at most, shared out in contiguous runs
+    // of about the same length (the last part takes the rest of the period). Several threads
+    // share several parts each, so that a thread slowed by other work leaves little behind.
     const int64_t slots = static_cast<int64_t>(s.PeriodRecords) + 1;
-    const int64_t chunkRecords = std::max<int64_t>(1, kChunkBytes / length);
-    std::vector<uint8_t> buffer(static_cast<std::size_t>(std::min(chunkRecords, slots) * length));
-    int64_t r = first;
-    int32_t slot = 0;
-    int64_t nextProgress = kProgressEvery;
-    while (slot < slots && r < count) {
-        const int64_t n = std::min({chunkRecords, slots - slot, count - r});
-        const auto bytes = static_cast<std::size_t>(n * length);
-        if (buffer.size() < bytes) buffer.resize(bytes);
-        if (!file.read(static_cast<uint64_t>(r) * static_cast<uint64_t>(length), buffer.data(),
-                       bytes))
-            return Error{readFailure(file)};
-        for (int64_t i = 0; i < n; ++i) {
-            RecordValues& rv = loader.values();
-            decodeRecord(buffer.data() + i * length, layout, rv);
-            const auto stamp = stampDateTime(rv.date, rv.time);
-            if (!stamp) {
-                ++report.skippedRecords;
-                continue;
-            }
-            loader.store(slot, *stamp, report);
-            s.LoadedRecords = ++slot;
-        }
-        r += n;
-        if (progress && slot >= nextProgress) {
-            progress(slot, slots);
-            nextProgress = slot + kProgressEvery;
+    const int64_t available = std::min(slots, count - first);
+    const int threadCount = threadsFor(threads, available);
+    const int64_t parts = threadCount == 1 ? 1 : std::min(threadCount * kPartsPerThread, available);
+    std::vector<PeriodPart> part(static_cast<std::size_t>(parts));
+    for (int64_t j = 0; j < parts; ++j) {
+        PeriodPart& p = part[static_cast<std::size_t>(j)];
+        p.slotBegin = static_cast<int32_t>(available * j / parts);
+        p.slotEnd = static_cast<int32_t>(j + 1 < parts ? available * (j + 1) / parts : slots);
+        if (j == 0) continue;
+        try {
+            p.itemMax.dim(s.ItemMax.upper(0), s.ItemMax.upper(1), s.ItemMax.upper(2));
+            p.itemMin.dim(s.ItemMin.upper(0), s.ItemMin.upper(1), s.ItemMin.upper(2));
+        } catch (const std::bad_alloc&) {
+            return Error{"メモリが足りません（読み込みの作業領域）"};
         }
     }
+    part[0].recordBegin = first;
+
+    std::atomic<int64_t> stored{0};
+    int64_t nextProgress = kProgressEvery;
+    const auto reportProgress = [&] {
+        const int64_t done = stored.load(std::memory_order_relaxed);
+        if (progress && done >= nextProgress) {
+            progress(done, slots);
+            nextProgress = done + kProgressEvery;
+        }
+    };
+    const auto runPart = [&](PeriodPart& p, const std::function<void()>& afterChunk) {
+        Table<float>& itemMax = &p == &part[0] ? s.ItemMax : p.itemMax;
+        Table<float>& itemMin = &p == &part[0] ? s.ItemMin : p.itemMin;
+        try {
+            loadPart(s, file, count, p, itemMax, itemMin, stored, afterChunk);
+        } catch (const std::bad_alloc&) {
+            p.failure = "メモリが足りません（読み込みの作業領域）";
+        }
+    };
+
+    // One part is loaded on the calling thread. Several parts are loaded by the threads, each
+    // taking the next part in record order once the record of its first slot is known; the
+    // calling thread then reports progress (from the count of slots every part has filled) until
+    // they are done. When no thread can be started, the calling thread loads the parts itself.
+    //  - First every part begins at the record of its first slot counted from the period's first
+    //    record, as when every record has a time stamp; each part but the last then finds the
+    //    first record with a time stamp after its own, which must be where the next part began.
+    //  - Otherwise (a record without a time stamp) the tables are dimensioned afresh and the
+    //    parts loaded again, each begun once a walk over the stamps (on the calling thread) has
+    //    found the record of its first slot.
+    std::size_t ready = 1;  // parts whose first record is known, in order
+    bool scanFailed = false;
+    int threadsRunning = 0;
+    const auto loadParts = [&](bool walk) {
+        std::mutex mutex;
+        std::condition_variable changed;
+        std::size_t taken = 0;
+        bool scanDone = !walk;
+        int threadsDone = 0;
+        ready = walk ? 1 : part.size();
+        threadsRunning = 0;
+        std::vector<std::jthread> workers;  // joined before what they use goes away
+        const auto work = [&] {
+            for (;;) {
+                std::size_t j = 0;
+                {
+                    std::unique_lock<std::mutex> lock(mutex);
+                    changed.wait(lock, [&] { return taken < ready || scanDone; });
+                    if (taken >= ready) break;
+                    j = taken++;
+                }
+                runPart(part[j], {});
+            }
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                ++threadsDone;
+            }
+            changed.notify_all();
+        };
+        for (int t = 0; t < threadCount; ++t) {
+            try {
+                workers.emplace_back(work);
+            } catch (const std::system_error&) {
+                break;
+            }
+            ++threadsRunning;
+        }
+
+        if (walk) {
+            StampScan scan(file, layout, first, count);
+            int64_t found = 0;  // records with a time stamp passed
+            int64_t record = first;
+            for (std::size_t j = 1; j < part.size(); ++j) {
+                while (found <= part[j].slotBegin && scan.next(record)) ++found;
+                if (found <= part[j].slotBegin) break;  // the file ends before the part begins
+                {
+                    std::lock_guard<std::mutex> lock(mutex);
+                    part[j].recordBegin = record;
+                    part[j].skippedBefore = scan.skipped();
+                    ready = j + 1;
+                }
+                changed.notify_one();
+            }
+            scanFailed = scan.failed();
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                scanDone = true;
+            }
+            changed.notify_all();
+        }
+
+        if (threadsRunning == 0)
+            for (std::size_t j = 0; j < ready; ++j) runPart(part[j], reportProgress);
+        std::unique_lock<std::mutex> lock(mutex);
+        while (progress && threadsDone < threadsRunning) {
+            lock.unlock();
+            reportProgress();
+            lock.lock();
+            changed.wait_for(lock, std::chrono::milliseconds(25),
+                             [&] { return threadsDone >= threadsRunning; });
+        }
+    };
+    if (parts == 1) {
+        runPart(part[0], reportProgress);
+    } else {
+        for (std::size_t j = 1; j < part.size(); ++j)
+            part[j].recordBegin = first + part[j].slotBegin;
+        for (std::size_t j = 0; j + 1 < part.size(); ++j) part[j].findNext = true;
+        loadParts(false);
+        bool failed = false, apart = false;
+        for (std::size_t j = 0; j < part.size(); ++j) {
+            const PeriodPart& p = part[j];
+            failed = failed || !p.failure.empty();
+            if (j + 1 < part.size()) apart = apart || p.nextRecord != part[j + 1].recordBegin;
+        }
+        if (apart && !failed) {
+            try {
+                s.dimTables();
+            } catch (const std::bad_alloc&) {
+                s.releaseTables();
+                return Error{"メモリが足りません（解析テーブル）"};
+            }
+            for (PeriodPart& p : part) {
+                p.findNext = false;
+                p.filled = 0;
+                p.report = {};
+                if (&p == &part[0]) continue;
+                std::fill(p.itemMax.data(), p.itemMax.data() + p.itemMax.size(), 0.0f);
+                std::fill(p.itemMin.data(), p.itemMin.data() + p.itemMin.size(), 0.0f);
+            }
+            stored = 0;
+            nextProgress = kProgressEvery;
+            loadParts(true);
+        }
+    }
+    if (scanFailed) return Error{readFailure(file)};
+
+    // Counts, extremes merged in record order, and the slots filled. The stamps passed over
+    // between two parts are counted by the walk.
+    int32_t slot = 0;
+    for (std::size_t j = 0; j < ready; ++j) {
+        const PeriodPart& p = part[j];
+        if (!p.failure.empty()) return Error{p.failure};
+        // A part before the last one that filled fewer slots than the walk found records for:
+        // the file changed meanwhile.
+        if (j + 1 < ready && p.filled != p.slotEnd - p.slotBegin) return Error{readFailure(file)};
+        report.nonFiniteValues += p.report.nonFiniteValues;
+        report.outOfRangeValues += p.report.outOfRangeValues;
+        if (j > 0) {
+            mergeExtremes(s.ItemMax, p.itemMax, true);
+            mergeExtremes(s.ItemMin, p.itemMin, false);
+        }
+        slot += p.filled;
+    }
+    report.threads = std::max(threadsRunning, 1);
+    report.skippedRecords += part[ready - 1].skippedBefore + part[ready - 1].report.skippedRecords;
+    s.LoadedRecords = slot;
     if (progress) progress(slot, slots);
 
     report.loadedRecords = slot;
@@ -227,7 +555,8 @@ Result<LoadReport> loadPeriod(HARMDIM& s, const RecordFile& file, ProgressFn pro
     return report;
 }
 
-Result<LoadReport> executeGraph(HARMDIM& s, const RecordFile& file, ProgressFn progress) {
+Result<LoadReport> executeGraph(HARMDIM& s, const RecordFile& file, ProgressFn progress,
+                                int threads) {
     try {
         s.dimTables();
     } catch (const std::bad_alloc&) {
@@ -236,7 +565,7 @@ Result<LoadReport> executeGraph(HARMDIM& s, const RecordFile& file, ProgressFn p
                      std::to_string(s.tableBytes() / (1024 * 1024)) +
                      " MB）。期間を短くしてください"};
     }
-    return loadPeriod(s, file, std::move(progress));
+    return loadPeriod(s, file, std::move(progress), threads);
 }
 
 }  // namespace hg

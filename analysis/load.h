@@ -24,6 +24,7 @@ struct LoadReport {
     int64_t outOfRangeValues = 0;       // results too large for single precision, stored as 0
     int64_t skippedRecords = 0;         // records whose date or time is not a time stamp
     bool fileEnded = false;             // the file ended before every slot of the period was filled
+    int threads = 1;                    // threads the period was loaded on
     std::vector<std::string> warnings;  // one line each, for the window's message or stderr
 };
 
@@ -37,10 +38,17 @@ struct LoadReport {
 //  - NaN or infinite values read are taken as 0 and counted.
 //  - A period holding no record (the first record at or after the start lies after the end, or
 //    there is none) is refused with "指定期間にデータがありません".
-Result<LoadReport> loadPeriod(HARMDIM& state, const RecordFile& file, ProgressFn progress = {});
+// The records are independent once each one's slot is known, so a long period is split into
+// contiguous runs of slots shared by `threads` threads (0: one per processor, up to 8, and one
+// for short periods); a walk over the records' stamps finds the record of each run's first slot.
+// The tables, extremes and counts are the same whatever the number of threads. `progress` is
+// called on the calling thread only.
+Result<LoadReport> loadPeriod(HARMDIM& state, const RecordFile& file, ProgressFn progress = {},
+                              int threads = 0);
 
 // Graph mode after prepareExecute: dimensions the per-record tables and the extremes, then loads
 // the period. Refuses, with a message, tables the memory cannot hold.
-Result<LoadReport> executeGraph(HARMDIM& state, const RecordFile& file, ProgressFn progress = {});
+Result<LoadReport> executeGraph(HARMDIM& state, const RecordFile& file, ProgressFn progress = {},
+                                int threads = 0);
 
 }  // namespace hg

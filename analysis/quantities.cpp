@@ -7,14 +7,6 @@
 #include "analysis/degree_trig.h"
 #include "analysis/harmdim.h"
 
-// The per-record work runs on the widest vectors the processor has (the same IEEE operations,
-// no fused multiply-add, so the same results on every processor).
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
-#define HG_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define HG_VECTOR_CLONES
-#endif
-
 namespace hg {
 
 // Item slots (item code - 1) the load fills.
@@ -33,10 +25,10 @@ constexpr int kMaxChannelRows = 16;  // C + 1 <= 10
 constexpr int kMaxOrders = 256;
 
 // Track max / track min from 0 of a row of values into a row of cells.
-void maxInto(float* __restrict cells, const float* __restrict values, int n) {
+HG_INLINE void maxInto(float* __restrict cells, const float* __restrict values, int n) {
     for (int k = 0; k < n; ++k) cells[k] = values[k] > cells[k] ? values[k] : cells[k];
 }
-void minInto(float* __restrict cells, const float* __restrict values, int n) {
+HG_INLINE void minInto(float* __restrict cells, const float* __restrict values, int n) {
     for (int k = 0; k < n; ++k) cells[k] = values[k] < cells[k] ? values[k] : cells[k];
 }
 }  // namespace
@@ -66,6 +58,8 @@ HG_VECTOR_CLONES int64_t computeRecordQuantities(HARMDIM& s, int32_t slot,
     const double powerK = in.powerFactorK;
     const auto& trig = degree_trig::tables();
     const float* V = s.VoltageTable.row(slot);
+    Table<float>& itemMax = in.itemMax ? *in.itemMax : s.ItemMax;
+    Table<float>& itemMin = in.itemMin ? *in.itemMin : s.ItemMin;
 
     // The loops over the orders compute every order's value and then select it, so that they can
     // run on vectors; sums keep their order (k ascending) and stay scalar.
@@ -77,10 +71,7 @@ HG_VECTOR_CLONES int64_t computeRecordQuantities(HARMDIM& s, int32_t slot,
         const int16_t* A = in.angles + static_cast<std::size_t>(ch) * k_;
         float* P = s.ActivePower.row(ch, slot);
         float* Q = s.ReactivePower.row(ch, slot);
-        for (int k = 0; k < K; ++k) {
-            cosines[k] = degree_trig::powerCos(trig, A[k]);
-            sines[k] = degree_trig::powerSin(trig, A[k]);
-        }
+        degree_trig::powerSinCos(trig, A, k_, sines, cosines);
         for (int k = 0; k < K; ++k) {
             const double i = I[k];
             const double v = V[k];
@@ -94,16 +85,23 @@ HG_VECTOR_CLONES int64_t computeRecordQuantities(HARMDIM& s, int32_t slot,
         outOfRange += zeroNonFinite(P, k_) + zeroNonFinite(Q, k_);
         // Impedance: only a quotient above the maximum changes it. The product of two singles
         // is exact in double precision, so V <= max x I says exactly that V / I cannot exceed
-        // the maximum, and most orders need no division.
-        float* maxZ = s.ItemMax.row(ch, kSlotImpedance);
-        for (int k = 0; k < K; ++k)
-            if (I[k] > 0.0f && static_cast<double>(V[k]) > static_cast<double>(maxZ[k]) * I[k])
-                trackMax(maxZ[k], toSingle(static_cast<double>(V[k]) / I[k], outOfRange));
-        maxInto(s.ItemMax.row(ch, kSlotActivePower), P, K);
-        minInto(s.ItemMin.row(ch, kSlotActivePower), P, K);
-        maxInto(s.ItemMax.row(ch, kSlotReactivePower), Q, K);
-        minInto(s.ItemMin.row(ch, kSlotReactivePower), Q, K);
-        maxInto(s.ItemMax.row(ch, kSlotCurrent), I, K);
+        // the maximum, and most records need no division at all.
+        float* maxZ = itemMax.row(ch, kSlotImpedance);
+        const auto above = [&](int k) {
+            return (I[k] > 0.0f) &
+                   (static_cast<double>(V[k]) > static_cast<double>(maxZ[k]) * I[k]);
+        };
+        int anyAbove = 0;
+        for (int k = 0; k < K; ++k) anyAbove |= above(k);
+        if (anyAbove)
+            for (int k = 0; k < K; ++k)
+                if (above(k))
+                    trackMax(maxZ[k], toSingle(static_cast<double>(V[k]) / I[k], outOfRange));
+        maxInto(itemMax.row(ch, kSlotActivePower), P, K);
+        minInto(itemMin.row(ch, kSlotActivePower), P, K);
+        maxInto(itemMax.row(ch, kSlotReactivePower), Q, K);
+        minInto(itemMin.row(ch, kSlotReactivePower), Q, K);
+        maxInto(itemMax.row(ch, kSlotCurrent), I, K);
     }
 
     // 2. Voltage distortion and capacitor overload against the fundamental voltage, current
@@ -127,7 +125,7 @@ HG_VECTOR_CLONES int64_t computeRecordQuantities(HARMDIM& s, int32_t slot,
             reactor[k] = x * x;
         }
         if (K > 1) outOfRange += zeroNonFinite(ratio + 1, k_ - 1);
-        maxInto(s.ItemMax.row(0, kSlotVoltageDistortion) + 1, ratio + 1, K - 1);
+        maxInto(itemMax.row(0, kSlotVoltageDistortion) + 1, ratio + 1, K - 1);
         for (int k = 1; k < K; ++k) {
             accV += static_cast<double>(ratio[k]) * ratio[k];
             accC += capacitor[k];
@@ -146,7 +144,7 @@ HG_VECTOR_CLONES int64_t computeRecordQuantities(HARMDIM& s, int32_t slot,
         const double i0 = I[0];
         for (int k = 1; k < K; ++k) q[k] = static_cast<float>(I[k] / i0 * 100.0);
         outOfRange += zeroNonFinite(q + 1, k_ - 1);
-        maxInto(s.ItemMax.row(ch, kSlotCurrentDistortion) + 1, q + 1, K - 1);
+        maxInto(itemMax.row(ch, kSlotCurrentDistortion) + 1, q + 1, K - 1);
     }
     for (int k = 1; k < K; ++k)
         for (int ch = 0; ch <= C; ++ch)
@@ -155,11 +153,11 @@ HG_VECTOR_CLONES int64_t computeRecordQuantities(HARMDIM& s, int32_t slot,
                     static_cast<double>(currentRatio[ch][k]) * currentRatio[ch][k];
 
     // 3. Voltage extremes.
-    maxInto(s.ItemMax.row(0, kSlotVoltage), V, K);
+    maxInto(itemMax.row(0, kSlotVoltage), V, K);
     if (first)
-        std::memcpy(s.ItemMin.row(0, kSlotVoltage), V, k_ * sizeof(float));
+        std::memcpy(itemMin.row(0, kSlotVoltage), V, k_ * sizeof(float));
     else
-        minInto(s.ItemMin.row(0, kSlotVoltage), V, K);
+        minInto(itemMin.row(0, kSlotVoltage), V, K);
 
     // 4. Totals and their extremes.
     if (voltageReference) {
@@ -171,15 +169,15 @@ HG_VECTOR_CLONES int64_t computeRecordQuantities(HARMDIM& s, int32_t slot,
         s.VoltageThd(slot) = 0.0f;
         for (int i = 0; i < 3; ++i) s.OverloadTable(i, slot) = 0.0f;
     }
-    trackMax(s.ItemMax(0, kSlotVoltageDistortion, 0), s.VoltageThd(slot));
+    trackMax(itemMax(0, kSlotVoltageDistortion, 0), s.VoltageThd(slot));
     for (int ch = 0; ch <= C; ++ch) {
         const float thd = toSingle(std::sqrt(accI[static_cast<std::size_t>(ch)]), outOfRange);
         s.CurrentThd(ch, slot) = thd;
-        trackMax(s.ItemMax(ch, kSlotCurrentDistortion, 0), thd);
+        trackMax(itemMax(ch, kSlotCurrentDistortion, 0), thd);
     }
     for (int i = 0; i < 3; ++i) {
-        trackMax(s.ItemMax(0, kSlotOverload, i), s.OverloadTable(i, slot));
-        trackMinFromFirst(s.ItemMin(0, kSlotOverload, i), s.OverloadTable(i, slot), first);
+        trackMax(itemMax(0, kSlotOverload, i), s.OverloadTable(i, slot));
+        trackMinFromFirst(itemMin(0, kSlotOverload, i), s.OverloadTable(i, slot), first);
     }
 
     // 5. Unbalance of the line voltages and of each channel's phase currents.
@@ -193,15 +191,15 @@ HG_VECTOR_CLONES int64_t computeRecordQuantities(HARMDIM& s, int32_t slot,
         float* pv = s.PhaseVoltage.row(slot);
         unbalance(pv);
         for (int i = 0; i < 6; ++i) {
-            trackMax(s.ItemMax(0, kSlotPhaseVoltage, i), pv[i]);
-            trackMinFromFirst(s.ItemMin(0, kSlotPhaseVoltage, i), pv[i], first);
+            trackMax(itemMax(0, kSlotPhaseVoltage, i), pv[i]);
+            trackMinFromFirst(itemMin(0, kSlotPhaseVoltage, i), pv[i], first);
         }
         for (int ch = 0; ch <= C; ++ch) {
             float* pc = s.PhaseCurrent.row(ch, slot);
             unbalance(pc);
             for (int i = 0; i < 6; ++i) {
-                trackMax(s.ItemMax(ch, kSlotPhaseCurrent, i), pc[i]);
-                trackMinFromFirst(s.ItemMin(ch, kSlotPhaseCurrent, i), pc[i], first);
+                trackMax(itemMax(ch, kSlotPhaseCurrent, i), pc[i]);
+                trackMinFromFirst(itemMin(ch, kSlotPhaseCurrent, i), pc[i], first);
             }
         }
     }

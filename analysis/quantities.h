@@ -7,6 +7,23 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+
+#include "analysis/table.h"
+
+// The per-record work runs on the widest vectors the processor has (the same IEEE operations,
+// no fused multiply-add, so the same results on every processor); its helpers are compiled into
+// each version.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+#define HG_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define HG_VECTOR_CLONES
+#endif
+#if defined(__GNUC__)
+#define HG_INLINE __attribute__((always_inline)) inline
+#else
+#define HG_INLINE inline
+#endif
 
 namespace hg {
 
@@ -29,7 +46,7 @@ inline void trackMinFromFirst(float& cell, float x, bool firstRecord) {
 // A result stored in single precision; a value too large for it (only possible with absurd
 // inputs such as a corrupt file's 1E+30 volts over a denormal current) is stored as 0 and counted,
 // so that no table holds an infinity.
-inline float toSingle(double x, int64_t& outOfRange) {
+HG_INLINE float toSingle(double x, int64_t& outOfRange) {
     const float f = static_cast<float>(x);
     if (!std::isfinite(f)) {
         ++outOfRange;
@@ -38,13 +55,24 @@ inline float toSingle(double x, int64_t& outOfRange) {
     return f;
 }
 
-// Replaces NaN and infinities in values[0..count) by 0; returns how many there were.
-inline int64_t zeroNonFinite(float* values, std::size_t count) {
+// Replaces NaN and infinities in values[0..count) by 0; returns how many there were. A single is
+// not finite when its exponent bits are all ones: the first pass tests the bits of every value at
+// once (on vectors), the counting pass runs only when one is found.
+HG_INLINE int64_t zeroNonFinite(float* values, std::size_t count) {
+    constexpr uint32_t kExponent = 0x7f800000u;
+    uint32_t any = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        uint32_t bits;
+        std::memcpy(&bits, values + i, sizeof bits);
+        any |= static_cast<uint32_t>((bits & kExponent) == kExponent);
+    }
+    if (!any) return 0;
     int64_t bad = 0;
-    for (std::size_t i = 0; i < count; ++i) bad += !std::isfinite(values[i]);
-    if (bad)
-        for (std::size_t i = 0; i < count; ++i)
-            if (!std::isfinite(values[i])) values[i] = 0.0f;
+    for (std::size_t i = 0; i < count; ++i)
+        if (!std::isfinite(values[i])) {
+            values[i] = 0.0f;
+            ++bad;
+        }
     return bad;
 }
 
@@ -62,6 +90,11 @@ struct RecordQuantityInputs {
     float powerFactorK = 1.0f;        // 1 or sqrt 3 (single)
     bool phaseValues = false;         // the record carries line voltages and phase currents
     bool firstRecord = false;         // the first record of the load (track min from first)
+    // The extremes to update, shaped like ItemMax / ItemMin; the state's own when null. A load
+    // split over threads gives each part of the period its own pair and merges them in record
+    // order, `firstRecord` then marking the first record of the part.
+    Table<float>* itemMax = nullptr;
+    Table<float>* itemMin = nullptr;
 };
 
 // Computes the quantities of record slot `slot` in their order: 1 powers and impedance; 2 voltage

@@ -1,0 +1,174 @@
+// The load split over threads gives, byte for byte, the tables, extremes and counts of the load on
+// one thread: generated recordings with hard records, dropped time slots, stamps that are no time
+// and values that are no number, over periods that start inside the file, run past its end or hold
+// fewer slots than threads.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include "analysis/execute.h"
+#include "analysis/harmdim.h"
+#include "analysis/load.h"
+#include "datafile/record_file.h"
+#include "datafile/scan.h"
+#include "datafile/synth.h"
+#include "platform/dates.h"
+#include "support_scratch.h"
+
+namespace hg {
+namespace {
+
+// A generated recording of `records` records with some records spoiled after writing: stamps that
+// are no time (12:60), a voltage that is no number and one of -0 (equal to the +0 of the records
+// without harmonics, so only the order of the records decides which of the two a minimum keeps).
+std::string spoiledRecording(const std::string& name, int64_t records,
+                             const std::vector<int64_t>& badStamps, int64_t badValue,
+                             int64_t negativeZero) {
+    SynthOptions options;
+    options.records = records;
+    options.gaps = 6;
+    options.adversarial = true;
+    options.seed = 11;
+    const std::string path = test::scratchPath(name);
+    if (!writeSynth(path, options).ok()) return {};
+    auto kind = kindFromName(name, std::nullopt);
+    const int64_t length = kind->layout.recordLength;
+    std::vector<uint8_t> bytes = test::readBytes(path);
+    const int16_t noTime = 1260;
+    for (const int64_t r : badStamps)
+        std::memcpy(bytes.data() + r * length + RecordLayout::timeOffset, &noTime, 2);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    std::memcpy(bytes.data() + badValue * length + RecordLayout::voltageOffset + 4, &nan, 4);
+    const float minusZero = -0.0f;
+    std::memcpy(bytes.data() + negativeZero * length + RecordLayout::voltageOffset + 8, &minusZero,
+                4);
+    test::writeBytes(path, bytes);
+    return path;
+}
+
+// The period texts of record r's stamp, moved by `minutes`.
+std::pair<std::string, std::string> textsAt(const SynthRecording& plan, int64_t r,
+                                            int64_t minutes) {
+    const double at = plan.stampOf(r) + static_cast<double>(minutes) / 1440.0;
+    const int32_t minute = minuteOfDay(at);
+    char time[16];
+    std::snprintf(time, sizeof time, "%02d:%02d", minute / 60, minute % 60);
+    return {formatYyMmDd(at), time};
+}
+
+Result<LoadReport> load(HARMDIM& s, const std::string& path, const PeriodTexts& texts,
+                        int threads) {
+    auto scan = scanFile(path);
+    if (!scan) return Error{scan.error()};
+    applyScan(s, *scan);
+    auto prepared = prepareExecute(s, scan->fullPath, texts, ExecuteMode::Graph);
+    if (!prepared) return Error{prepared.error()};
+    auto file = RecordFile::open(scan->fullPath);
+    if (!file) return Error{file.error()};
+    return executeGraph(s, *file, {}, threads);
+}
+
+template <class T>
+void expectSameBytes(const Table<T>& a, const Table<T>& b, const char* name) {
+    SCOPED_TRACE(name);
+    ASSERT_EQ(a.size(), b.size());
+    EXPECT_EQ(std::memcmp(a.data(), b.data(), a.bytes()), 0);
+}
+
+TEST(LoadThreads, SameTablesAsOneThread) {
+    struct Case {
+        const char* name;
+        int64_t records;
+        std::vector<int64_t> badStamps;
+        int64_t badValue;
+        int64_t negativeZero;
+        int64_t cleanFrom, cleanTo;  // records whose stamps are all times, with a margin
+    };
+    // "hh3" records are large (their stamps are read alone by the walk over the stamps), "hv2"
+    // ones small (read many at a time).
+    const Case cases[] = {
+        {"t.hh3", 70, {5, 33, 34, 68}, 40, 60, 6, 20},
+        {"t.hv2", 230, {1, 76, 77, 78, 150, 228}, 120, 200, 2, 60},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path =
+            spoiledRecording(c.name, c.records, c.badStamps, c.badValue, c.negativeZero);
+        ASSERT_FALSE(path.empty());
+        SynthOptions options;
+        options.records = c.records;
+        options.gaps = 6;
+        options.adversarial = true;
+        options.seed = 11;
+        auto plan = SynthRecording::plan(path, options);
+        ASSERT_TRUE(plan.ok());
+        const int64_t last = c.records - 1;
+        struct Period {
+            int64_t from, fromMinutes, to, toMinutes;
+        };
+        const Period periods[] = {
+            {0, 0, last, 0},                // the whole file
+            {3, -4, last, 600},             // from between two records to past the file's end
+            {last - 2, 0, last, 0},         // a stamp that is no time among three slots
+            {c.records / 3, 0, last, -10},  // a part of the file ending before its last record
+            // Every record with a time stamp (the slots of the dropped time slots are filled by
+            // the records after the period's end, here still with time stamps).
+            {c.cleanFrom, 0, c.cleanTo, 0},
+        };
+        for (const Period& p : periods) {
+            SCOPED_TRACE(testing::Message() << "period from record " << p.from);
+            const auto [startDate, startTime] = textsAt(*plan, p.from, p.fromMinutes);
+            const auto [endDate, endTime] = textsAt(*plan, p.to, p.toMinutes);
+            const PeriodTexts texts{startDate, startTime, endDate, endTime};
+            HARMDIM one;
+            auto oneReport = load(one, path, texts, 1);
+            ASSERT_TRUE(oneReport.ok()) << oneReport.error();
+            for (const int threads : {2, 3}) {
+                SCOPED_TRACE(threads);
+                HARMDIM many;
+                auto manyReport = load(many, path, texts, threads);
+                ASSERT_TRUE(manyReport.ok()) << manyReport.error();
+                EXPECT_EQ(many.LoadedRecords, one.LoadedRecords);
+                EXPECT_EQ(many.FirstRecord, one.FirstRecord);
+                EXPECT_EQ(manyReport->loadedRecords, oneReport->loadedRecords);
+                EXPECT_EQ(manyReport->skippedRecords, oneReport->skippedRecords);
+                EXPECT_EQ(manyReport->nonFiniteValues, oneReport->nonFiniteValues);
+                EXPECT_EQ(manyReport->outOfRangeValues, oneReport->outOfRangeValues);
+                EXPECT_EQ(manyReport->fileEnded, oneReport->fileEnded);
+                EXPECT_EQ(manyReport->warnings, oneReport->warnings);
+                if (&p == &periods[0]) {
+                    EXPECT_EQ(manyReport->threads, threads);
+                }
+                expectSameBytes(many.RecordX, one.RecordX, "RecordX");
+                expectSameBytes(many.VoltageTable, one.VoltageTable, "VoltageTable");
+                expectSameBytes(many.CurrentTable, one.CurrentTable, "CurrentTable");
+                expectSameBytes(many.ActivePower, one.ActivePower, "ActivePower");
+                expectSameBytes(many.ReactivePower, one.ReactivePower, "ReactivePower");
+                expectSameBytes(many.AngleTable, one.AngleTable, "AngleTable");
+                expectSameBytes(many.VoltageThd, one.VoltageThd, "VoltageThd");
+                expectSameBytes(many.CurrentThd, one.CurrentThd, "CurrentThd");
+                expectSameBytes(many.PhaseVoltage, one.PhaseVoltage, "PhaseVoltage");
+                expectSameBytes(many.PhaseCurrent, one.PhaseCurrent, "PhaseCurrent");
+                expectSameBytes(many.OverloadTable, one.OverloadTable, "OverloadTable");
+                expectSameBytes(many.ItemMax, one.ItemMax, "ItemMax");
+                expectSameBytes(many.ItemMin, one.ItemMin, "ItemMin");
+            }
+            // The period's records were all there to be compared.
+            EXPECT_GT(one.LoadedRecords, 1);
+            EXPECT_EQ(oneReport->threads, 1);
+            if (&p == &periods[0]) {
+                EXPECT_EQ(oneReport->skippedRecords, static_cast<int64_t>(c.badStamps.size()));
+                EXPECT_EQ(oneReport->nonFiniteValues, 1);
+            }
+            if (&p == &periods[1]) {
+                EXPECT_TRUE(oneReport->fileEnded);
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace hg
