@@ -217,13 +217,16 @@ std::optional<std::string> stampTimeText(int16_t timeNumber) {
 }
 
 std::optional<double> stampDateTime(float dateNumber, int16_t timeNumber) {
-    const auto dateText = stampDateText(dateNumber);
-    const auto timeText = stampTimeText(timeNumber);
-    if (!dateText || !timeText) return std::nullopt;
-    const auto day = parseDateText(*dateText);
-    const auto time = parseTimeText(*timeText);
-    if (!day || !time) return std::nullopt;
-    return *day + *time;
+    // The same reading as the box texts (six date digits yymmdd, four time digits hhmm), done on
+    // the numbers directly: the load reads one stamp per record.
+    const double d = dateNumber;
+    if (!std::isfinite(d) || d < 0 || d >= 1e6 || d != std::floor(d)) return std::nullopt;
+    if (timeNumber < 0 || timeNumber >= 10000) return std::nullopt;
+    const auto n = static_cast<int32_t>(d);
+    const auto day = dayNumber(expandYear(n / 10000), n / 100 % 100, n % 100);
+    const int hh = timeNumber / 100, mm = timeNumber % 100;
+    if (!day || hh > 23 || mm > 59) return std::nullopt;
+    return *day + (hh * 60 + mm) / 1440.0;
 }
 
 }  // namespace hg

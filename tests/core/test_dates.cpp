@@ -95,6 +95,24 @@ TEST(Dates, RecordStamps) {
         EXPECT_FALSE(stampDateTime(date, time)) << date << " " << time;
 }
 
+// A record's stamp reads the same as its box texts do, for every day of the two-digit-year window
+// (and some that are not days) at a spread of times.
+TEST(Dates, RecordStampAgreesWithItsBoxTexts) {
+    for (int32_t n = 0; n < 1000000; n += 7) {
+        for (int16_t t : {0, 5, 59, 60, 905, 1260, 2359, 2400, 9999}) {
+            const auto date = stampDateText(static_cast<float>(n));
+            const auto time = stampTimeText(t);
+            const auto day = parseDateText(*date);
+            const auto tod = parseTimeText(*time);
+            const auto stamp = stampDateTime(static_cast<float>(n), t);
+            ASSERT_EQ(stamp.has_value(), day && tod) << n << " " << t;
+            if (stamp) {
+                ASSERT_EQ(*stamp, *day + *tod) << n << " " << t;
+            }
+        }
+    }
+}
+
 TEST(Dates, WholeMinutesBetweenDateTimes) {
     const double t1030 = k190529 + *parseTimeText("10:30");
     const double t1031 = k190529 + *parseTimeText("10:31");
