@@ -1,16 +1,10 @@
 #!/usr/bin/env bash
 # print writes one-page PDF sheets that render and carry their Japanese texts; bad requests fail
 # with a message and leave an existing output alone.
-set -uo pipefail
-bin=$1
-dir=$2
-rm -rf "$dir" && mkdir -p "$dir" || exit 1
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+source "$(dirname "$0")/lib.sh"
 for tool in pdfinfo pdftotext pdftoppm; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool (poppler-utils) is not installed"; exit 0; }
 done
-
 "$bin" synth -o "$dir/a.hm3" --records 144 || fail "synth a.hm3"
 "$bin" synth -o "$dir/b.Rhv2" --records 30 --interval 1 || fail "synth b.Rhv2"
 
@@ -20,23 +14,17 @@ sheet() {
     shift 2
     while [[ $1 != -- ]]; do options+=("$1") && shift; done
     shift
-    local out=$dir/$name.pdf
+    local out=$dir/$name.pdf info shape=portrait
     "$bin" print "${options[@]}" -o "$out" || { fail "$name: print failed"; return; }
-    local info
     info=$(pdfinfo "$out") || { fail "$name: pdfinfo cannot read it"; return; }
     grep -q '^Pages: *1$' <<<"$info" || fail "$name: not one page: $info"
-    local size
-    size=$(sed -n 's/^Page size: *\([0-9.]*\) x \([0-9.]*\).*/\1 \2/p' <<<"$info")
-    local shape=portrait
-    awk -v s="$size" 'BEGIN { split(s, a, " "); exit !(a[1] > a[2]) }' && shape=landscape
+    awk '/^Page size:/ { l = $3 > $5 } END { exit !l }' <<<"$info" && shape=landscape
     [[ $shape == "$orientation" ]] || fail "$name: $shape, expected $orientation"
     pdftoppm -r 20 -png "$out" "$dir/$name" && [[ -s $dir/$name-1.png ]] ||
         fail "$name: pdftoppm did not render it"
-    local text
-    text=$(pdftotext "$out" -) || { fail "$name: pdftotext"; return; }
-    printf '%s\n' "$text" >"$dir/$name.txt"
+    pdftotext "$out" "$dir/$name.txt" || { fail "$name: pdftotext"; return; }
     for t in "$@"; do
-        grep -qF -- "$t" <<<"$text" || fail "$name: no \"$t\" in the text (see $dir/$name.txt)"
+        grep -qF -- "$t" "$dir/$name.txt" || fail "$name: no \"$t\" in $dir/$name.txt"
     done
 }
 
@@ -50,42 +38,28 @@ sheet thirds portrait "$dir/b.Rhv2" --layout thirds --items 16,22,9 -- \
     "上位電圧重畳角予測(deg)R相" "電圧不平衡率(%)" "電圧重畳角(deg)R相" "ﾌｧｲﾙ名:" "0:10"
 sheet third portrait "$dir/b.Rhv2" --layout thirds --items 12 -- "相別電圧(V)" "Vu-v"
 
-# Set blocks go in item-code order whatever order they were asked in.
-order=$(grep -n -e '電圧歪率(%)' -e '電流歪率(%)' "$dir/set.txt" | cut -d: -f1 | head -2 | tr '\n' ' ')
-first=${order%% *}
-[[ -n $first ]] && grep -n '電圧歪率(%)' "$dir/set.txt" | head -1 | grep -q "^$first:" ||
+# Set blocks go in item-code order whatever order they were asked in; one third alone carries no
+# file-name line.
+grep -m1 -e '電圧歪率(%)' -e '電流歪率(%)' "$dir/set.txt" | grep -qF '電圧歪率(%)' ||
     fail "set: voltage distortion is not the first block"
-# One third alone carries no file-name line.
 grep -qF "ﾌｧｲﾙ名" "$dir/third.txt" && fail "third: a file-name line on a single third"
 
-# refuse EXPECTED-MESSAGE PRINT-ARGUMENTS...: fails, says so, leaves the existing output alone.
 echo keep >"$dir/keep.pdf"
-refuse() {
-    local expected=$1
-    shift
-    local err
-    if err=$("$bin" print "$@" -o "$dir/keep.pdf" 2>&1); then
-        fail "print $* succeeded"
-    fi
-    grep -qF -- "$expected" <<<"$err" || fail "print $*: message \"$err\" lacks \"$expected\""
-    [[ $(cat "$dir/keep.pdf") == keep ]] || fail "print $*: the existing output was touched"
-}
-refuse "one, set or thirds" "$dir/a.hm3" --layout two --items 1
-refuse "exactly one item" "$dir/a.hm3" --layout one --items 1,2
-refuse "one to three items" "$dir/a.hm3" --layout set --items 1,2,3,4
-refuse "no item has the code" "$dir/a.hm3" --layout one --items 17
-refuse "cannot be printed" "$dir/a.hm3" --layout one --items 10
-refuse "cannot be printed in a set" "$dir/b.Rhv2" --layout set --items 12
-refuse "--channel" "$dir/a.hm3" --layout one --items 5 --channel 4
-refuse "--predict" "$dir/a.hm3" --layout one --items 14 --predict 10,8
-refuse "usage" "$dir/a.hm3" --items 1
-refuse "" "$dir/missing.hm3" --layout one --items 1
-
 cp "$dir/a.hm3" "$dir/a-copy.hm3"
-if err=$("$bin" print "$dir/a.hm3" --layout one --items 1 -o "$dir/a.hm3" 2>&1); then
-    fail "print over its own recording succeeded"
-fi
-grep -qF "overwrite the recording" <<<"$err" || fail "print over the recording: \"$err\""
-cmp -s "$dir/a.hm3" "$dir/a-copy.hm3" || fail "the recording was touched"
-
-exit $((failures > 0))
+keep "$dir/keep.pdf" "$dir/a.hm3"
+p=("$bin" print "$dir/a.hm3")
+o=(-o "$dir/keep.pdf")
+refuse "layout two" "one, set or thirds" "${p[@]}" --layout two --items 1 "${o[@]}"
+refuse "two items on one" "exactly one item" "${p[@]}" --layout one --items 1,2 "${o[@]}"
+refuse "four in a set" "one to three items" "${p[@]}" --layout set --items 1,2,3,4 "${o[@]}"
+refuse "item 17" "no item has the code" "${p[@]}" --layout one --items 17 "${o[@]}"
+refuse "item 10" "cannot be printed" "${p[@]}" --layout one --items 10 "${o[@]}"
+refuse "per-phase in a set" "cannot be printed in a set" "$bin" print "$dir/b.Rhv2" \
+    --layout set --items 12 "${o[@]}"
+refuse "channel 4" "--channel" "${p[@]}" --layout one --items 5 --channel 4 "${o[@]}"
+refuse "two predict values" "--predict" "${p[@]}" --layout one --items 14 --predict 10,8 "${o[@]}"
+refuse "no layout" "usage" "${p[@]}" --items 1 "${o[@]}"
+refuse "missing" "" "$bin" print "$dir/missing.hm3" --layout one --items 1 "${o[@]}"
+refuse "over the recording" "overwrite the recording" "${p[@]}" --layout one --items 1 \
+    -o "$dir/a.hm3"
+finish print

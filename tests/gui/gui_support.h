@@ -1,24 +1,36 @@
-// Helpers of the window tests: a scratch folder, recordings written by the sample generator,
-// captured message boxes and real clicks on list entries.
+// Helpers of the window tests: a scratch folder, recordings written by the sample generator and
+// loaded as Execute loads them, captured message boxes, one-line data rows and real clicks.
 #pragma once
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFileSystemModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPushButton>
 #include <QRadioButton>
-#include <QStringList>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
+#include "analysis/execute.h"
+#include "analysis/harmdim.h"
+#include "analysis/load.h"
+#include "datafile/record_file.h"
+#include "datafile/scan.h"
 #include "datafile/synth.h"
 #include "platform/dates.h"
 #include "platform/qt/message_box.h"
+
+using namespace Qt::StringLiterals;
 
 namespace hg::test {
 
@@ -45,6 +57,34 @@ inline QString writeSample(const QString& folder, const QString& name, int64_t r
     return path;
 }
 
+// Writes a recording and loads all of it into `state` as graph-mode Execute does.
+inline bool loadSample(HARMDIM& state, const QString& folder, const QString& name,
+                       int64_t records) {
+    const std::string path = QFile::encodeName(writeSample(folder, name, records)).toStdString();
+    auto scan = scanFile(path);
+    if (!scan) return false;
+    applyScan(state, *scan);
+    const PeriodTexts texts{scan->startDate, scan->startTime, scan->endDate, scan->endTime};
+    auto prepared = prepareExecute(state, scan->fullPath, texts, ExecuteMode::Graph);
+    if (!prepared || prepared->nothingToDo) return false;
+    auto file = RecordFile::open(scan->fullPath);
+    return file && executeGraph(state, *file).ok();
+}
+
+// One row of a data-driven test on one line.
+template <typename... Values>
+void row(const char* name, const Values&... values) {
+    (QTest::newRow(name) << ... << values);
+}
+
+// Picks `text` in a list box as a user does.
+inline void choose(QComboBox* combo, const QString& text) {
+    const int i = combo->findText(text);
+    QVERIFY2(i >= 0, qPrintable(text));
+    combo->setCurrentIndex(i);
+    emit combo->activated(i);
+}
+
 inline void writeBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
@@ -66,42 +106,41 @@ class Messages {
     ~Messages() { setMessageHook({}); }
     Messages(const Messages&) = delete;
     Messages& operator=(const Messages&) = delete;
+    // Exactly one message so far, holding `part`; none at all when `part` is empty.
+    void expect(const QString& part = {}) const {
+        QVERIFY2(part.isEmpty() ? texts.isEmpty() : texts.size() == 1 && texts[0].contains(part),
+                 qPrintable(texts.join(QLatin1Char('\n'))));
+    }
     QStringList texts;
 };
 
-// The names the list view shows under its root, once the model has listed the folder.
-inline QStringList listedNames(QAbstractItemView* view) {
-    QStringList names;
+// The entries the view lists under its root.
+inline QModelIndexList entries(QAbstractItemView* view) {
+    QModelIndexList list;
     const QModelIndex root = view->rootIndex();
     for (int row = 0; row < view->model()->rowCount(root); ++row)
-        names << view->model()->index(row, 0, root).data().toString();
+        list << view->model()->index(row, 0, root);
+    return list;
+}
+
+inline QStringList listedNames(QAbstractItemView* view) {
+    QStringList names;
+    for (const QModelIndex& index : entries(view)) names << index.data().toString();
     names.sort();
     return names;
 }
 
-// The index of `name` in the view once it is listed and laid out (empty after a timeout).
-inline QModelIndex waitForEntry(QAbstractItemView* view, const QString& name) {
+// A real mouse click (or double click) on the entry `name` once it is listed and laid out.
+inline bool clickEntry(QAbstractItemView* view, const QString& name, bool doubleClick = false) {
     QModelIndex found;
     (void)QTest::qWaitFor([&] {
-        const QModelIndex root = view->rootIndex();
-        for (int row = 0; row < view->model()->rowCount(root); ++row) {
-            const QModelIndex index = view->model()->index(row, 0, root);
-            if (index.data().toString() == name && view->visualRect(index).isValid()) {
-                found = index;
-                return true;
-            }
-        }
-        return false;
+        for (const QModelIndex& index : entries(view))
+            if (index.data().toString() == name && view->visualRect(index).isValid()) found = index;
+        return found.isValid();
     });
-    return found;
-}
-
-// A real mouse click (or double click) on the entry `name` of the view.
-inline bool clickEntry(QAbstractItemView* view, const QString& name, bool doubleClick = false) {
-    const QModelIndex index = waitForEntry(view, name);
-    if (!index.isValid()) return false;
-    view->scrollTo(index);
-    const QPoint centre = view->visualRect(index).center();
+    if (!found.isValid()) return false;
+    view->scrollTo(found);
+    const QPoint centre = view->visualRect(found).center();
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre);
     if (doubleClick) QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, centre);
     return true;

@@ -1,19 +1,12 @@
-// The CSV output dialog: captions and pages of the order grid, the items per kind, the odd/even
-// switch, the all/none toggle, the grey boxes of orders 257..260, OK and Cancel.
-#include <QCheckBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QSignalSpy>
+// The CSV output dialog: pages of the order grid, the items per kind, the odd/even switch, the
+// all/none toggle, the grey boxes of orders 257..260, OK and Cancel.
 
-#include "analysis/harmdim.h"
 #include "csv/Form4.h"
 #include "csv/csv_writer.h"
 #include "gui_support.h"
 #include "platform/qt/check_value.h"
 
 namespace hg {
-
 namespace {
 
 FileKind kindOf(const char* name) {
@@ -48,6 +41,9 @@ class TestForm4 : public QObject {
     void clickBox(int i) { test::clickCheckBox(dialog_->Check1[i]); }
     int16_t box(int i) const { return checkValue(*dialog_->Check1[i]); }
     void page(int v) { dialog_->VScroll1->setValue(v); }
+    QList<int16_t> flags(int from, int count) const {
+        return {state_->JisuFlag.begin() + from, state_->JisuFlag.begin() + from + count};
+    }
 
   private slots:
     void init() { state_ = std::make_unique<HARMDIM>(); }
@@ -56,93 +52,52 @@ class TestForm4 : public QObject {
         state_.reset();
     }
 
-    void captionsRowsAndHeadings() {
+    void rowCaptionsAndHeadingsFollowThePage() {
         Form4& d = open("a.hh2");
-        QCOMPARE(d.windowTitle(), QStringLiteral("ＣＳＶファイル出力次数"));
-        QCOMPARE(d.Label1->text(),
-                 QStringLiteral("ＣＳＶファイルへの出力項目をチェックして下さい。"));
-        QCOMPARE(d.Label2->text(), QStringLiteral("\uFF65高調波次数"));
-        QCOMPARE(d.Command2->text(), QStringLiteral("全チェック"));
-        QCOMPARE(d.Command3->text(), QStringLiteral("キャンセル"));
-        QCOMPARE(d.VScroll1->minimum(), 0);
-        QCOMPARE(d.VScroll1->maximum(), 21);
-        QCOMPARE(d.VScroll1->pageStep(), 5);
         QCOMPARE(rowCaptions(), (QStringList{"+ 0", "+ 10", "+ 20", "+ 30", "+ 40"}));
         QCOMPARE(headings(), (QStringList{"1", "3", "5", "7", "9"}));
-
         d.VScroll1->triggerAction(QAbstractSlider::SliderPageStepAdd);
-        QCOMPARE(d.VScroll1->value(), 5);
         QCOMPARE(rowCaptions(), (QStringList{"+ 50", "+ 60", "+ 70", "+ 80", "+ 90"}));
-        d.VScroll1->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-        QCOMPARE(rowCaptions(), (QStringList{"+ 60", "+ 70", "+ 80", "+ 90", "+100"}));
         page(21);
         QCOMPARE(rowCaptions(), (QStringList{"+210", "+220", "+230", "+240", "+250"}));
         test::clickCheckBox(d.Check3);
         QCOMPARE(headings(), (QStringList{"2", "4", "6", "8", "10"}));
-        QCOMPARE(d.Check3->text(), QStringLiteral("偶数次"));
     }
 
-    void itemsAndPagesByKind_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("angle");     // Check2(0) shown and checked
-        QTest::addColumn<bool>("phases");    // Check2(1) shown and checked
-        QTest::addColumn<bool>("pages");     // the bar and the odd/even switch usable
-        QTest::addColumn<bool>("split");     // Check4 enabled
-        QTest::addColumn<bool>("combined");  // Check5 enabled
-        QTest::newRow("hv2") << "a.hv2" << true << true << false << false << true;
-        QTest::newRow("hn1") << "a.hn1" << true << false << true << true << false;
-        QTest::newRow("hh2") << "a.hh2" << false << false << true << true << true;
-        QTest::newRow("hm2") << "a.hm2" << false << false << false << false << true;
-        QTest::newRow("hm1") << "a.hm1" << false << false << false << false << false;
-        QTest::newRow("ha6") << "a.ha6" << false << false << false << false << false;
-        QTest::newRow("Rhh2 by the reading rule")
-            << "a.Rhh2" << false << false << true << true << true;
-    }
+    // Per kind: the voltage angle and the per-phase values shown and checked, the pages and the
+    // odd/even switch usable, one file per item and the combined current enabled (and left ticked
+    // only where enabled); the conversion reads the same choices.
     void itemsAndPagesByKind() {
-        QFETCH(QString, name);
-        QFETCH(bool, angle);
-        QFETCH(bool, phases);
-        QFETCH(bool, pages);
-        QFETCH(bool, split);
-        QFETCH(bool, combined);
-        // Open once for a kind that enables everything, tick every box, then for the kind.
-        Form4& d = open("b.hh2");
-        for (QCheckBox* b : {d.Check2[0], d.Check2[1], d.Check4, d.Check5}) b->setChecked(true);
-        d.showFor(kindOf(name.toLatin1().constData()));
-        QCOMPARE(d.Check2[0]->isVisible(), angle);
-        QCOMPARE(d.Check2[0]->isChecked(), angle);
-        QCOMPARE(d.Check2[1]->isVisible(), phases);
-        QCOMPARE(d.Check2[1]->isChecked(), phases);
-        QCOMPARE(d.VScroll1->isEnabled(), pages);
-        QCOMPARE(d.Check3->isVisible(), pages);
-        QCOMPARE(d.Check4->isEnabled(), split);
-        if (!split) QVERIFY(!d.Check4->isChecked());
-        QCOMPARE(d.Check5->isEnabled(), combined);
-        if (!combined) QVERIFY(!d.Check5->isChecked());
-        QCOMPARE(d.VScroll1->value(), 0);
-        QVERIFY(!d.Check3->isChecked());
-        // The conversion reads the same choices.
-        const CsvOptions options = d.csvOptions();
-        QCOMPARE(options.voltageAngle, angle);
-        QCOMPARE(options.perPhase, phases);
-        QCOMPARE(options.split, split);
-        QCOMPARE(options.combined, combined);
-    }
-
-    void pagesStoreAndLoadTheTable() {
-        state_->JisuFlag[2] = 1;  // order 3, left there by a graph
-        open("a.hh2");
-        QCOMPARE(box(1), kChecked);  // the first load keeps what the table holds
-        clickBox(0);                 // order 1
-        page(3);
-        QCOMPARE(box(0), kUnchecked);
-        clickBox(24);  // entry 30 + 48 = 78, order 79
-        page(0);
-        QCOMPARE(box(0), kChecked);
-        QCOMPARE(state_->JisuFlag[0], 1);
-        QCOMPARE(state_->JisuFlag[78], 1);
-        page(3);
-        QCOMPARE(box(24), kChecked);
+        struct Case {
+            const char* name;
+            bool angle, phases, pages, split, combined;
+        };
+        for (const Case& k : {Case{"a.hv2", true, true, false, false, true},
+                              Case{"a.hn1", true, false, true, true, false},
+                              Case{"a.hh2", false, false, true, true, true},
+                              Case{"a.Rhh2", false, false, true, true, true},
+                              Case{"a.hm2", false, false, false, false, true},
+                              Case{"a.hm1", false, false, false, false, false},
+                              Case{"a.ha6", false, false, false, false, false}}) {
+            Form4& d = open("b.hh2");  // a kind that enables everything, every box ticked
+            for (QCheckBox* b : {d.Check2[0], d.Check2[1], d.Check4, d.Check5}) b->setChecked(true);
+            d.showFor(kindOf(k.name));
+            const auto expected =
+                std::tuple(k.name, k.angle, k.phases, k.pages, k.split, k.combined);
+            QCOMPARE(
+                std::tuple(k.name, d.Check2[0]->isVisible(), d.Check2[1]->isVisible(),
+                           d.VScroll1->isEnabled(), d.Check4->isEnabled(), d.Check5->isEnabled()),
+                expected);
+            QCOMPARE(std::tuple(k.name, d.Check2[0]->isChecked(), d.Check2[1]->isChecked(),
+                                d.Check3->isVisible(), d.Check4->isChecked() || k.split,
+                                d.Check5->isChecked() || k.combined),
+                     expected);
+            const CsvOptions o = d.csvOptions();
+            QCOMPARE(std::tuple(k.name, o.voltageAngle, o.perPhase, k.pages, o.split, o.combined),
+                     expected);
+            QCOMPARE(d.VScroll1->value(), 0);
+            QVERIFY(!d.Check3->isChecked());
+        }
     }
 
     void oddAndEvenKeepTheirOwnChoices() {
@@ -152,28 +107,20 @@ class TestForm4 : public QObject {
         QCOMPARE(box(0), kUnchecked);  // order 2 (entry 1)
         clickBox(1);                   // order 4 (entry 3)
         test::clickCheckBox(d.Check3);
-        QCOMPARE(box(0), kChecked);
-        QCOMPARE(box(1), kUnchecked);
+        QVERIFY(box(0) == kChecked && box(1) == kUnchecked);
         test::clickCheckBox(d.Check3);
-        QCOMPARE(box(0), kUnchecked);
-        QCOMPARE(box(1), kChecked);
-        QCOMPARE(state_->JisuFlag[0], 1);
-        QCOMPARE(state_->JisuFlag[1], 0);
-        QCOMPARE(state_->JisuFlag[2], 0);
-        QCOMPARE(state_->JisuFlag[3], 1);
-
+        QVERIFY(box(0) == kUnchecked && box(1) == kChecked);
+        QCOMPARE(flags(0, 4), (QList<int16_t>{1, 0, 0, 1}));
         // Showing the dialog again stores the even page first, then starts on odd orders.
         page(2);
         clickBox(2);  // entry 20 + 1 + 4 = 25, order 26
         d.showFor(kindOf("a.hn2"));
-        QCOMPARE(state_->JisuFlag[25], 1);
-        QCOMPARE(state_->JisuFlag[24], 0);
-        QVERIFY(!d.Check3->isChecked());
-        QCOMPARE(d.VScroll1->value(), 0);
-        QCOMPARE(box(0), kChecked);
+        QCOMPARE(flags(24, 2), (QList<int16_t>{0, 1}));
+        QVERIFY(!d.Check3->isChecked() && d.VScroll1->value() == 0 && box(0) == kChecked);
     }
 
-    void greyBoxesOfTheLastPage() {
+    // Orders 257..260 are grey on the last page of both parities; the toggle never changes them.
+    void greyBoxesAndTheToggle() {
         Form4& d = open("a.hh1");
         page(21);
         for (int i = 0; i < 25; ++i) {
@@ -186,56 +133,41 @@ class TestForm4 : public QObject {
         test::clickCheckBox(d.Check3);
         QCOMPARE(box(23), kGrey);  // entry 257
         QCOMPARE(box(24), kGrey);  // entry 259
-        QCOMPARE(box(22), kUnchecked);
-        for (int e = 256; e < 260; ++e) QCOMPARE(state_->JisuFlag[e], 2);
-    }
-
-    void toggleSetsEveryOrderButNeverTheGreyOnes() {
-        Form4& d = open("a.hh1");
-        page(21);
         QTest::mouseClick(d.Command2, Qt::LeftButton);
-        QCOMPARE(d.Command2->text(), QStringLiteral("全\uFF81\uFF6A\uFF6F\uFF78解除"));
-        QCOMPARE(d.Command2Tag, QStringLiteral("0"));
-        for (int e = 0; e < 256; ++e) QCOMPARE(state_->JisuFlag[e], 1);
-        for (int e = 256; e < 260; ++e) QCOMPARE(state_->JisuFlag[e], 2);
-        QCOMPARE(box(0), kChecked);
+        QCOMPARE(d.Command2->text(), u"全\uFF81\uFF6A\uFF6F\uFF78解除"_s);
+        QCOMPARE(flags(0, 256), QList<int16_t>(256, 1));
+        QCOMPARE(box(22), kChecked);
+        QTest::mouseClick(d.Command2, Qt::LeftButton);
+        QCOMPARE(d.Command2->text(), u"全チェック"_s);
+        QCOMPARE(flags(0, 256), QList<int16_t>(256, 0));
+        QCOMPARE(flags(256, 4), QList<int16_t>(4, 2));
         QCOMPARE(box(24), kGrey);
-
-        QTest::mouseClick(d.Command2, Qt::LeftButton);
-        QCOMPARE(d.Command2->text(), QStringLiteral("全チェック"));
-        QCOMPARE(d.Command2Tag, QStringLiteral("1"));
-        for (int e = 0; e < 256; ++e) QCOMPARE(state_->JisuFlag[e], 0);
-        for (int e = 256; e < 260; ++e) QCOMPARE(state_->JisuFlag[e], 2);
-        QCOMPARE(box(0), kUnchecked);
-        QCOMPARE(box(23), kGrey);
     }
 
+    // OK needs an order checked on the shown page; every page is stored in the table, which the
+    // first showing loads.
     void okNeedsACheckedOrderOnTheShownPage() {
+        state_->JisuFlag[2] = 1;  // order 3, left there by a graph
         Form4& d = open("a.hh2");
+        QCOMPARE(box(1), kChecked);
+        clickBox(1);
         QSignalSpy confirmed(&d, &Form4::confirmed);
-        // Nothing checked anywhere.
-        QTest::mouseClick(d.Command1, Qt::LeftButton);
-        QVERIFY(d.isVisible());
-        // Orders checked on another page only.
         page(10);
         clickBox(3);  // entry 106, order 107
         page(0);
+        QCOMPARE(box(1), kUnchecked);
         QTest::mouseClick(d.Command1, Qt::LeftButton);
         QVERIFY(d.isVisible());
         // The last page, whose only marks are its grey boxes.
         page(21);
         QTest::mouseClick(d.Command1, Qt::LeftButton);
-        QVERIFY(d.isVisible());
-        QCOMPARE(confirmed.count(), 0);
-        QCOMPARE(state_->CsvDialogResult, 0);
-
+        QVERIFY(d.isVisible() && confirmed.isEmpty() && state_->CsvDialogResult == 0);
         clickBox(0);  // order 211
         QTest::mouseClick(d.Command1, Qt::LeftButton);
-        QVERIFY(d.isHidden());
-        QCOMPARE(confirmed.count(), 1);
-        QCOMPARE(state_->CsvDialogResult, 1);
+        QVERIFY(d.isHidden() && confirmed.count() == 1 && state_->CsvDialogResult == 1);
         QCOMPARE(state_->JisuFlag[210], 1);
         QCOMPARE(state_->JisuFlag[106], 1);  // the other page's order 107 is kept
+        QCOMPARE(state_->JisuFlag[2], 0);
     }
 
     void cancelClearsTheResultAndKeepsTheDialog() {
@@ -244,22 +176,15 @@ class TestForm4 : public QObject {
         clickBox(4);
         state_->CsvDialogResult = 1;
         QTest::mouseClick(d.Command3, Qt::LeftButton);
-        QVERIFY(d.isHidden());
-        QCOMPARE(state_->CsvDialogResult, 0);
-        QCOMPARE(cancelled.count(), 1);
+        QVERIFY(d.isHidden() && state_->CsvDialogResult == 0 && cancelled.count() == 1);
         // Shown again, the same dialog keeps the box (stored on activation).
         open("a.hm3");
         QCOMPARE(box(4), kChecked);
-        QCOMPARE(state_->JisuFlag[8], 1);
-        QCOMPARE(d.boxValues()[4], 1);
-        QCOMPARE(d.csvOptions().firstPage[4], 1);
         QCOMPARE(d.csvOptions().orderFlags[8], 1);
         // The close button cancels too.
         state_->CsvDialogResult = 1;
         d.close();
-        QVERIFY(d.isHidden());
-        QCOMPARE(state_->CsvDialogResult, 0);
-        QCOMPARE(cancelled.count(), 2);
+        QVERIFY(d.isHidden() && state_->CsvDialogResult == 0 && cancelled.count() == 2);
     }
 };
 
