@@ -56,23 +56,17 @@ TEST(RecordLayout, EveryBlockOfEveryKindAtItsOffset) {
         options.adversarial = true;
         ASSERT_TRUE(writeSynth(path, options).ok());
         auto plan = SynthRecording::plan(path, options);
-        ASSERT_TRUE(plan.ok()) << plan.error();
-
         auto file = RecordFile::open(path);
         ASSERT_TRUE(file.ok());
-        auto kind = kindFromName(path, file->size());
-        ASSERT_TRUE(kind.ok());
-        const RecordLayout& layout = kind->layout;
-        EXPECT_EQ(kind->shortHn, c.shortHn);
+        const RecordLayout& layout = kindFromName(path, file->size())->layout;
         EXPECT_EQ(layout.recordLength, c.recordLength);
-        EXPECT_EQ(file->size(), 6u * static_cast<uint64_t>(c.recordLength));
         EXPECT_EQ(file->recordCount(layout.recordLength), 6);
 
         // Whole records through the reader equal the generator's values, hard records included.
         std::vector<uint8_t> buffer;
         RecordValues got, want;
         got.size(layout);
-        for (int64_t r = 0; r < 6; ++r) {
+        for (int64_t r = 5; r >= 0; --r) {
             ASSERT_TRUE(readRecord(*file, layout, r, buffer, got));
             plan->record(r, want);
             expectSameValues(got, want);
@@ -80,8 +74,6 @@ TEST(RecordLayout, EveryBlockOfEveryKindAtItsOffset) {
         EXPECT_FALSE(readRecord(*file, layout, 6, buffer, got));
 
         // Raw bytes of record 0 at the offsets of the table.
-        ASSERT_TRUE(readRecord(*file, layout, 0, buffer, got));
-        plan->record(0, want);
         const uint8_t* raw = buffer.data();
         const int n = layout.orders - 1;
         const int last = layout.channels - 1;
@@ -129,14 +121,13 @@ TEST(RecordLayout, TrailingPartialRecordIsIgnored) {
     ASSERT_TRUE(writeSynth(path, options).ok());
     auto bytes = test::readBytes(path);
     ASSERT_EQ(bytes.size(), 2860u);
-    for (const std::size_t extra : {0u, 10u}) {
-        SCOPED_TRACE(extra);
+    for (const std::size_t extra : {0u, 10u}) {  // 2860 and 2870 bytes: ten records
         bytes.resize(2860 + extra, 0x7f);
         test::writeBytes(path, bytes);
         auto file = RecordFile::open(path);
         ASSERT_TRUE(file.ok());
         const RecordLayout layout = layoutOf(KindFamily::ha6, 1, false);
-        EXPECT_EQ(file->recordCount(layout.recordLength), 10);
+        EXPECT_EQ(file->recordCount(layout.recordLength), 10) << extra;
         std::vector<uint8_t> buffer;
         RecordValues got, want;
         got.size(layout);

@@ -10,25 +10,19 @@ TEST(Table, ZeroFilledOnEveryDimensioning) {
     struct Case {
         long u0, u1, u2;
         std::size_t size;
-        int rank;
     };
-    // A small table, one of several megabytes (mapped), and empty ones.
-    for (const Case& c : {Case{3, 4, -2, 20, 2}, Case{9, 1023, 255, 10u * 1024 * 256, 3},
-                          Case{-1, -2, -2, 0, 1}, Case{4, -1, 7, 0, 3}}) {
-        SCOPED_TRACE(c.size);
+    // A small table, one of several megabytes (mapped), and an empty one.
+    for (const Case& c :
+         {Case{3, 4, 2, 60}, Case{9, 1023, 255, 10u * 1024 * 256}, Case{4, -1, 7, 0}}) {
         Table<float> t;
         for (int round = 0; round < 2; ++round) {
             t.dim(c.u0, c.u1, c.u2);
             ASSERT_EQ(t.size(), c.size);
-            EXPECT_EQ(t.rank(), c.rank);
-            EXPECT_EQ(t.empty(), c.size == 0);
-            for (std::size_t i = 0; i < t.size(); ++i) ASSERT_EQ(t.data()[i], 0.0f);
+            for (std::size_t i = 0; i < t.size(); ++i) ASSERT_EQ(t.data()[i], 0.0f) << c.size;
             for (std::size_t i = 0; i < t.size(); ++i) t.data()[i] = 1.5f;
         }
-        if (c.rank == 3 && c.size) {
-            EXPECT_EQ(t.upper(0), c.u0);
-            EXPECT_EQ(t.upper(2), c.u2);
-            EXPECT_EQ(&t(1, 2, 3), t.row(1, 2) + 3);
+        if (c.size) {
+            EXPECT_EQ(&t(1, 2, 1), t.row(1, 2) + 1);
             EXPECT_TRUE(t.contains(c.u0, c.u1, c.u2));
             EXPECT_FALSE(t.contains(c.u0 + 1, 0, 0));
         }
@@ -38,7 +32,6 @@ TEST(Table, ZeroFilledOnEveryDimensioning) {
     angles(1, 2, 3) = -240;
     EXPECT_EQ(angles.data()[angles.size() - 1], -240);
     angles.clear();
-    EXPECT_TRUE(angles.empty());
     EXPECT_FALSE(angles.contains(0));
 }
 
