@@ -44,7 +44,7 @@ std::string writeRecording(const std::string& name, int64_t count,
 }
 
 Result<LoadReport> loadRecording(HARMDIM& s, const std::string& path, const std::string& start,
-                                 const std::string& end) {
+                                 const std::string& end, int threads) {
     auto scan = scanFile(path);
     if (!scan) return Error{scan.error()};
     applyScan(s, *scan);
@@ -62,7 +62,7 @@ Result<LoadReport> loadRecording(HARMDIM& s, const std::string& path, const std:
     if (prepared->nothingToDo) return Error{"nothing to do"};
     auto file = RecordFile::open(scan->fullPath);
     if (!file) return Error{file.error()};
-    return executeGraph(s, *file);
+    return executeGraph(s, *file, {}, threads);
 }
 
 }  // namespace hg::test

@@ -27,8 +27,10 @@ std::string writeRecording(const std::string& name, int64_t count,
                            bool shortHn = false);
 
 // Scans `path`, prepares Execute in graph mode with the given period texts ("yy/mm/dd hh:mm"; the
-// scan's first and last record when empty) and loads the period.
+// scan's first and last record when empty) and loads the period on `threads` threads (0: the
+// load's own choice).
 Result<LoadReport> loadRecording(HARMDIM& state, const std::string& path,
-                                 const std::string& start = {}, const std::string& end = {});
+                                 const std::string& start = {}, const std::string& end = {},
+                                 int threads = 0);
 
 }  // namespace hg::test

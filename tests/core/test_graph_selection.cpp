@@ -40,28 +40,21 @@ TEST(GraphSelection, ItemListPerKind) {
         {K::ha6, with({12, 13, 22, 23})},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.kind));
         std::vector<int> codes;
         for (const ItemEntry& e : itemListOf(c.kind)) codes.push_back(e.code);
-        EXPECT_EQ(codes, c.codes);
+        EXPECT_EQ(codes, c.codes) << static_cast<int>(c.kind);
     }
-    EXPECT_EQ(itemListOf(K::hv).size(), 17u);
     EXPECT_EQ(itemCodeOf("電    流(A)"), 5);
-    EXPECT_EQ(itemCodeOf("ｲﾝﾋﾟｰﾀﾞﾝｽ(Ω)"), 7);
-    EXPECT_EQ(itemCodeOf("電 流(A)"), std::nullopt);
-    EXPECT_EQ(itemTextOf(23), "電流不平衡率(%)");
-    EXPECT_EQ(itemTextOf(17), "");
+    EXPECT_EQ(itemCodeOf("電 流(A)"), std::nullopt);  // the list's own text, blanks included
 }
 
 TEST(GraphSelection, GroupLists) {
-    const auto odd = groupListOf(24);
-    EXPECT_EQ(odd,
+    EXPECT_EQ(groupListOf(24),
               (std::vector<std::string>{"１～９次", "11～19次", "21～29次", "31～39次", "41～49次",
                                         "大きい順１～５", "大きい順６～10", "任　意"}));
     const auto all = groupListOf(255);
-    ASSERT_EQ(all.size(), 29u);
+    ASSERT_EQ(all.size(), 29u);  // 21 extra ranges for 256 orders
     EXPECT_EQ(all[5], "51～59次");
-    EXPECT_EQ(all[14], "141～149次");
     EXPECT_EQ(all[25], "251～255次");
     EXPECT_EQ(all[26], "大きい順１～５");
 }
@@ -75,13 +68,9 @@ TEST(GraphSelection, GroupsCheckTheirOrders) {
         int16_t code;
     };
     const Case cases[] = {
-        {24, "１～９次", {0, 1, 2, 3, 4}, 0, 1},
         {24, "21～29次", {10, 11, 12, 13, 14}, 0, 3},
-        {24, "41～49次", {20, 21, 22, 23, 24}, 0, 5},
         {255, "１～９次", {0, 2, 4, 6, 8}, 0, 1},
-        {255, "11～19次", {10, 12, 14, 16, 18}, 0, 2},
         {255, "21～29次", {20, 22, 24, 26, 28}, 1, 3},
-        {255, "31～39次", {30, 32, 34, 36, 38}, 3, 4},
         {255, "41～49次", {40, 42, 44, 46, 48}, 5, 5},
         {255, "51～59次", {50, 52, 54, 56, 58}, 7, 5},
         {255, "251～255次", {250, 252, 254}, 47, 5},
@@ -94,7 +83,6 @@ TEST(GraphSelection, GroupsCheckTheirOrders) {
         EXPECT_FALSE(g.chooseGroup(c.group));  // no item yet: nothing to draw
         EXPECT_EQ(checkedOrders(g), c.orders);
         EXPECT_EQ(g.scroll(), c.scroll);
-        EXPECT_EQ(g.group(), c.code);
         EXPECT_EQ(s.CurrentGroup, c.code);
         EXPECT_TRUE(g.chooseItem("電圧歪率(%)"));  // item after group: draws
     }
@@ -104,9 +92,7 @@ TEST(GraphSelection, GridCaptionsFollowTheScroll) {
     HARMDIM odd = graphState({});
     GraphSelection g(odd);
     EXPECT_FALSE(g.scrollEnabled());
-    EXPECT_EQ(g.rowCaption(0), "+0");
     EXPECT_EQ(g.rowCaption(4), "+40");
-    EXPECT_EQ(g.columnCaption(0), "1");
     EXPECT_EQ(g.columnCaption(4), "9");
     EXPECT_EQ(g.box(24).orderIndex, 24);  // order 49
 
@@ -114,23 +100,17 @@ TEST(GraphSelection, GridCaptionsFollowTheScroll) {
     GraphSelection a(all);
     EXPECT_TRUE(a.scrollEnabled());
     EXPECT_EQ(a.columnCaption(4), "5");
-    EXPECT_EQ(a.rowCaption(0), "+ 0");
-    EXPECT_EQ(a.rowCaption(1), "+ 5");
     a.chooseGroup("51～59次");
     EXPECT_EQ(a.rowCaption(0), "+ 35");  // orders 36..60 on view
     EXPECT_EQ(a.box(0).orderIndex, 35);
-    EXPECT_EQ(a.box(24).orderIndex, 59);
     EXPECT_EQ(a.box(15).value, 1);  // order index 50
     a.scrollTo(19);
-    EXPECT_EQ(a.rowCaption(0), "+ 95");
     EXPECT_EQ(a.rowCaption(1), "+100");
     a.scrollTo(47);
     EXPECT_EQ(a.box(20).orderIndex, 255);
     EXPECT_TRUE(a.box(20).enabled);
-    for (int i = 21; i < 25; ++i) {
-        EXPECT_EQ(a.box(i).value, 2);
-        EXPECT_FALSE(a.box(i).enabled);
-    }
+    EXPECT_EQ(a.box(21).value, 2);  // past order 256: grey
+    EXPECT_FALSE(a.box(24).enabled);
 }
 
 TEST(GraphSelection, AtMostFiveCheckedOrders) {
@@ -139,7 +119,6 @@ TEST(GraphSelection, AtMostFiveCheckedOrders) {
     g.chooseGroup("任　意");
     for (int i = 0; i < 5; ++i) EXPECT_TRUE(g.clickBox(i, true));
     EXPECT_FALSE(g.clickBox(5, true));  // the sixth unchecks itself
-    EXPECT_EQ(g.orders()[5], 0);
     EXPECT_EQ(g.checkedCount(), 5);
     EXPECT_FALSE(g.clickBox(0, false));
     EXPECT_TRUE(g.clickBox(5, true));
@@ -151,15 +130,11 @@ TEST(GraphSelection, ItemsThatSetTheirOwnSeries) {
         HARMDIM s = graphState({}, 24, 1, "/d/x.ha5");
         GraphSelection g(s);
         EXPECT_TRUE(g.chooseItem("電圧不平衡率(%)"));
-        EXPECT_EQ(g.item(), 12);
         EXPECT_EQ(s.CurrentItem, 12);
         EXPECT_EQ(checkedOrders(g), std::vector<int>{5});
         for (int i = 0; i < kGridBoxes; ++i) EXPECT_FALSE(g.box(i).enabled) << i;
         EXPECT_FALSE(g.groupListVisible());
-        EXPECT_FALSE(g.groupLabelEnabled());
         EXPECT_FALSE(g.setPrintEnabled());
-        EXPECT_TRUE(g.drawEnabled());
-        EXPECT_EQ(g.itemName(), "電圧不平衡率(%)");
         EXPECT_TRUE(g.chooseItem("電流不平衡率(%)"));
         EXPECT_EQ(g.item(), 13);
     }
@@ -170,24 +145,17 @@ TEST(GraphSelection, ItemsThatSetTheirOwnSeries) {
         EXPECT_TRUE(g.chooseItem("相別電圧(V)"));
         EXPECT_EQ(checkedOrders(g), (std::vector<int>{0, 1, 2, 3, 4}));
         EXPECT_EQ(g.scroll(), 0);
-        EXPECT_FALSE(g.scrollEnabled());
-        EXPECT_TRUE(g.box(4).enabled);
         EXPECT_FALSE(g.box(5).enabled);
-        // Back to an order item: the grid is free again, the selection kept.
+        // Back to an order item: the grid is free again.
         EXPECT_TRUE(g.chooseItem("電圧歪率(%)"));
-        EXPECT_TRUE(g.scrollEnabled());
         EXPECT_TRUE(g.box(5).enabled);
         EXPECT_TRUE(g.groupListVisible());
-        EXPECT_TRUE(g.setPrintEnabled());
     }
     {  // overload: its three rates
         HARMDIM s = graphState({});
         GraphSelection g(s);
         EXPECT_TRUE(g.chooseItem("過負荷率(%)"));
         EXPECT_EQ(checkedOrders(g), (std::vector<int>{0, 1, 2}));
-        EXPECT_EQ(g.group(), 8);
-        EXPECT_FALSE(g.groupListVisible());
-        EXPECT_FALSE(g.box(3).enabled);
         EXPECT_FALSE(g.clickBox(3, true));
     }
     {  // per-phase current on a 256-order file: series 0..5 checkable, the five values chosen
@@ -211,14 +179,10 @@ TEST(GraphSelection, RankingAndLargestFirst) {
     s.ItemMax(0, 2, 3) = 4;
     s.ItemMin(0, 2, 5) = -6;
     rankOrders(s);
-    EXPECT_EQ(s.OrderRank(0, 2), 1);  // ties to the lower index
-    EXPECT_EQ(s.OrderRank(0, 4), 2);
-    EXPECT_EQ(s.OrderRank(0, 6), 3);
-    EXPECT_EQ(s.OrderRank(0, 1), 4);
-    EXPECT_EQ(s.OrderRank(0, 5), 5);
-    EXPECT_EQ(s.OrderRank(0, 7), 6);
-    EXPECT_EQ(s.OrderRank(0, 3), 7);
-    EXPECT_EQ(s.OrderRank(0, 0), -1);  // size 0: unranked, ranks stop at 7
+    std::vector<int> ranks;
+    for (int k = 0; k < 8; ++k) ranks.push_back(s.OrderRank(0, k));
+    // Ties go to the lower index; size 0 is unranked.
+    EXPECT_EQ(ranks, (std::vector<int>{-1, 4, 1, 7, 2, 5, 3, 6}));
     EXPECT_EQ(s.OrderRank(2, 5), 1);
     EXPECT_EQ(s.OrderRank(2, 3), 2);
     EXPECT_EQ(s.RankMagnitude(2, 5), 6);
@@ -234,10 +198,9 @@ TEST(GraphSelection, RankingAndLargestFirst) {
     EXPECT_TRUE(g.chooseItem("有効電力(kW)"));
     EXPECT_EQ(checkedOrders(g), std::vector<int>{});  // ranks 6..10 of active power: none
     for (const char* uncovered : {"位 相 差(deg)", "電    圧(V)", "上位電圧歪率予測(%)"}) {
-        SCOPED_TRACE(uncovered);
         g.chooseItem(uncovered);
         g.chooseGroup("大きい順１～５");
-        EXPECT_EQ(g.checkedCount(), 0);
+        EXPECT_EQ(g.checkedCount(), 0) << uncovered;
     }
 }
 
