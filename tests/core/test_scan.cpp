@@ -53,11 +53,9 @@ TEST(Scan, WholeFileStampsAndInterval) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string path = synth(c.name, c.records, c.gaps, c.start);
-        auto scan = scanFile(path);
+        auto scan = scanFile(synth(c.name, c.records, c.gaps, c.start));
         ASSERT_TRUE(scan.ok()) << scan.error();
         EXPECT_TRUE(scan->warnings.empty());
-        EXPECT_EQ(scan->fullPath, path);
         EXPECT_EQ(scan->records, c.records);
         EXPECT_EQ(scan->startDate + " " + scan->startTime, c.start);
         EXPECT_EQ(scan->endDate + " " + scan->endTime, c.end);
@@ -66,6 +64,7 @@ TEST(Scan, WholeFileStampsAndInterval) {
         EXPECT_EQ(scan->recordInterval, c.interval);
     }
     auto plain = scanFile(test::scratchPath("plain.hm3"));
+    EXPECT_EQ(plain->fullPath, test::scratchPath("plain.hm3"));
     EXPECT_EQ(wholeMinutes(plain->fileStartTime, plain->fileEndTime), 990);
     EXPECT_EQ(plain->csvName, test::scratchPath("plain.csv"));
 }
@@ -97,61 +96,56 @@ TEST(Scan, RefusesBadFiles) {
     test::writeBytes(test::scratchPath("data.dat"), bytes);
     test::writeBytes(test::scratchPath("zero.hm0"), bytes);
     test::writeBytes(test::scratchPath("nodigit.hmx"), bytes);
-    struct Case {
-        std::string name;
-        const char* message;  // a part of the message
-    };
-    const Case cases[] = {
-        {"empty.hm2", "空"},
-        {"short.hm2", "406"},
-        {"data.dat", "種類"},
-        {"zero.hm0", "channel count 0"},
-        {"nodigit.hmx", "channel count 0"},
-        {"missing.hm2", "開けません"},
-    };
-    for (const Case& c : cases) {
-        auto scan = scanFile(test::scratchPath(c.name));
-        ASSERT_FALSE(scan.ok()) << c.name;
-        EXPECT_NE(scan.error().find(c.message), std::string::npos) << scan.error();
+    // The name, and a part of the message.
+    for (auto [name, message] : {std::pair{"empty.hm2", "空"},
+                                 {"short.hm2", "406"},
+                                 {"data.dat", "種類"},
+                                 {"zero.hm0", "channel count 0"},
+                                 {"nodigit.hmx", "channel count 0"},
+                                 {"missing.hm2", "開けません"}}) {
+        auto scan = scanFile(test::scratchPath(name));
+        ASSERT_FALSE(scan.ok()) << name;
+        EXPECT_NE(scan.error().find(message), std::string::npos) << scan.error();
     }
     EXPECT_FALSE(scanFile(test::scratchPath("")).ok());  // a folder
 }
 
-TEST(Scan, RefusesAFirstRecordWithoutARealStamp) {
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    for (auto [date, time] : {std::pair<float, int16_t>{191329, 1030},
-                              {-190529, 1030},
-                              {nan, 1030},
-                              {190529, 2400},
-                              {190529, 1260}}) {
-        const std::string path = synth("bad-first.hm1", 4);
-        patchStamp(path, 256, 0, date, time);
-        auto scan = scanFile(path);
-        ASSERT_FALSE(scan.ok()) << date << " " << time;
-        EXPECT_NE(scan.error().find("先頭レコード"), std::string::npos) << scan.error();
-    }
-}
-
-TEST(Scan, BadLastRecordEndsAtTheStart) {
+// A first record without a real stamp is refused; a bad last one (or one before the first: a clock
+// reset) ends the file at its start with interval 1 and a warning.
+TEST(Scan, BadFirstOrLastStamp) {
     struct Case {
+        int64_t record;
         float date;
         int16_t time;
-        bool warning;
+        bool refused, warning;
     };
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    for (const Case c : {Case{191329, 0, true}, Case{nan, 0, true}, Case{190529, 2400, true},
-                         Case{190528, 2350, true},   // before the first: a clock reset
-                         Case{190529, 0, false}}) {  // the same minute: 0 becomes 1
-        SCOPED_TRACE(std::to_string(c.date) + " " + std::to_string(c.time));
-        const std::string path = synth("bad-last.hv1", 20);
-        patchStamp(path, 330, 19, c.date, c.time);
+    const Case cases[] = {
+        {0, 191329, 1030, true, false},
+        {0, -190529, 1030, true, false},
+        {0, nan, 1030, true, false},
+        {0, 190529, 2400, true, false},
+        {0, 190529, 1260, true, false},
+        {19, 191329, 0, false, true},
+        {19, nan, 0, false, true},
+        {19, 190529, 2400, false, true},
+        {19, 190528, 2350, false, true},
+        {19, 190529, 0, false, false},  // the same minute as the first: 0 becomes 1
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.record << ": " << c.date << " " << c.time);
+        const std::string path = synth("bad-stamp.hv1", 20);
+        patchStamp(path, 330, c.record, c.date, c.time);
         auto scan = scanFile(path);
-        ASSERT_TRUE(scan.ok()) << scan.error();
+        ASSERT_EQ(scan.ok(), !c.refused) << scan.error();
+        if (c.refused) {
+            EXPECT_NE(scan.error().find("先頭レコード"), std::string::npos) << scan.error();
+            continue;
+        }
         EXPECT_EQ(scan->warnings.size(), c.warning ? 1u : 0u);
         EXPECT_EQ(scan->recordInterval, 1.0f);
         EXPECT_EQ(scan->fileEndTime, scan->fileStartTime);
-        EXPECT_EQ(scan->endDate, "19/05/29");
-        EXPECT_EQ(scan->endTime, "00:00");
+        EXPECT_EQ(scan->endDate + " " + scan->endTime, "19/05/29 00:00");
     }
 }
 

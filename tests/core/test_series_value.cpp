@@ -122,13 +122,5 @@ TEST(SeriesValue, FundamentalFactorAndUndefinedValues) {
     EXPECT_EQ(seriesValue(s, 5, 0, 0, 7, 1).value, 0.0);
 }
 
-TEST(SeriesValue, ChannelsAndAngleItems) {
-    for (int16_t item = 1; item <= 16; ++item) {
-        const bool channelItem = (item >= 2 && item <= 7) || item == 13;
-        EXPECT_EQ(seriesChannel(item, 3), channelItem ? 3 : 0) << item;
-    }
-    EXPECT_EQ(seriesItem(22), 12);
-}
-
 }  // namespace
 }  // namespace hg

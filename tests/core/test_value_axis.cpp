@@ -1,7 +1,12 @@
+// The value axis of the graph and the printed block: automatic and fixed ranges, the fundamental
+// factor, grid levels, and the limit and colour rules they use.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <vector>
 
+#include "graph/axis_rules.h"
 #include "graph/value_axis.h"
 #include "support_graph_state.h"
 
@@ -149,12 +154,6 @@ TEST(ValueAxis, GridLevels) {
     EXPECT_EQ(labels(gridLevelsUp(zeroToOne, AxisStyle::Screen)),
               (std::vector<double>{.1, .2, .3, .4, .5, .6, .7, .8, .9, 1}));
     EXPECT_TRUE(gridLevelsDown(zeroToOne, AxisStyle::Screen).empty());
-    ValueAxis angle;
-    angle.top = 180;
-    angle.low = -180;
-    angle.unit = 90;
-    EXPECT_EQ(labels(gridLevelsUp(angle, AxisStyle::Paper)), (std::vector<double>{90, 180}));
-    EXPECT_EQ(labels(gridLevelsDown(angle, AxisStyle::Paper)), (std::vector<double>{-90, -180}));
     ValueAxis paper;  // base 0, unit 0.6 down to -5.4
     paper.top = 0;
     paper.low = -5.4;
@@ -165,12 +164,39 @@ TEST(ValueAxis, GridLevels) {
     EXPECT_EQ(down[8], -5.4);
 }
 
-TEST(ValueAxis, TitleWithFactor) {
-    ValueAxis a;
-    EXPECT_EQ(titleWithFactor("有効電力(kW)", 3, a), "有効電力(kW)");
-    a.factorText = "200";
-    EXPECT_EQ(titleWithFactor("ｲﾝﾋﾟｰﾀﾞﾝｽ(Ω)", 7, a), "ｲﾝﾋﾟｰﾀﾞﾝｽ(Ω，基本波は200倍)");
-    EXPECT_EQ(titleWithFactor("電圧歪率(%)", 1, a), "電圧歪率(%)");
+TEST(ScaleLimit, RoundsAtTheSecondDigitAndWritesOnlyItsOwnLimit) {
+    struct Case {
+        double x;
+        int16_t mode;
+        double expected;
+    };
+    const Case cases[] = {
+        {23.4, kScaleUpper, 24},      {23.4, kScaleLower, 22},     {0.0734, kScaleUpper, 0.074},
+        {0.0734, kScaleLower, 0.072}, {100, kScaleUpper, 110},     {100, kScaleLower, 90},
+        {23, kScaleUpper, 24},        {-5.2, kScaleLower, -5.3},   {-5.2, kScaleUpper, -5.3},
+        {0, kScaleUpper, 0},          {12345, kScaleUpper, 13000}, {1e-30, kScaleUpper, 1.1e-30},
+    };
+    for (const Case& c : cases) {
+        double lower = -99, upper = 99;
+        ScaleLimit(c.x, c.mode, lower, upper);
+        const bool up = c.mode == kScaleUpper;
+        EXPECT_NEAR(up ? upper : lower, c.expected, 1e-12 * std::max(1.0, std::fabs(c.expected)))
+            << c.x << " mode " << c.mode;
+        EXPECT_EQ(up ? lower : upper, up ? -99 : 99) << c.x;
+    }
+    double lower = 1, upper = 2;
+    ScaleLimit(23.4, 3, lower, upper);  // other modes write nothing
+    EXPECT_EQ(lower + upper, 3);
+    ScaleLimit(std::numeric_limits<double>::infinity(), kScaleUpper, lower, upper);
+    ScaleLimit(std::numeric_limits<double>::quiet_NaN(), kScaleLower, lower, upper);
+    EXPECT_EQ(upper, 0);  // non-numbers end as 0, never loop
+    EXPECT_EQ(lower, 0);
+}
+
+TEST(SwapBlueRed, SwapsNineAndTwelveOnly) {
+    EXPECT_EQ(SwapBlueRed(9), 12);
+    EXPECT_EQ(SwapBlueRed(12), 9);
+    for (int16_t c : {0, 10, 11, 13}) EXPECT_EQ(SwapBlueRed(c), c);
 }
 
 }  // namespace
