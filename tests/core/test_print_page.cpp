@@ -79,7 +79,6 @@ TEST(PrintPage, OneSheetHasItsBlockAboveTheDateLine) {
     expectText(c, "19/05/29(水)    受電点", 220, 580, 8);
     expectText(c, "ﾌｧｲﾙ名:/data/sample.hm1", 1400, 600, 8);
     expectText(c, "電圧歪率(%)", 1000, 5, 12);
-    expectText(c, " 3次", 440, 5, 12);
     expectText(c, "時", 2290, 530, 10);
 }
 
@@ -105,11 +104,6 @@ TEST(PrintPage, SetOfThreeStacksTheBlocksInBoxOrder) {
     expectText(c, "ﾌｧｲﾙ名:/data/sample.hm1", 1400, 1930, 8);
     EXPECT_EQ(setPrintOrder({kCurrent, kCurrentDistortion, kVoltageDistortion, kCurrent}),
               (std::vector<int16_t>{1, 2, 5}));
-    // A set without items carries only the file-name line.
-    c.forget();
-    printSetSheet(c, s, source(kVoltageDistortion, {0}), {}, false);
-    ASSERT_EQ(c.texts().size(), 1u) << c.dump();
-    EXPECT_TRUE(c.lines().empty());
 }
 
 TEST(PrintPage, ThirdsFillTheSheetFromTheTop) {
@@ -291,23 +285,6 @@ TEST(PrintPage, TitleSuffixesAndNames) {
         EXPECT_NE(c.findText(k.present), nullptr) << k.present << "\n" << c.dump();
         EXPECT_EQ(k.absent ? c.findText(k.absent) : nullptr, nullptr) << k.absent;
     }
-}
-
-TEST(PrintPage, SetPrintAvailabilityByKind) {
-    struct Case {
-        const char* path;
-        bool voltageAngle, currentAngle, predictedAngle;
-    };
-    for (const Case& k :
-         {Case{"/d/a.ha4", true, true, true}, Case{"/d/a.HA5", false, false, false},
-          Case{"/d/a.hv2", true, false, true}, Case{"/d/a.hm3", false, false, false}}) {
-        EXPECT_EQ(setPrintAvailable(kVoltageSuperposition, k.path), k.voltageAngle) << k.path;
-        EXPECT_EQ(setPrintAvailable(kCurrentSuperposition, k.path), k.currentAngle) << k.path;
-        EXPECT_EQ(setPrintAvailable(kPredictedSuperposition, k.path), k.predictedAngle) << k.path;
-        EXPECT_FALSE(setPrintAvailable(kPhaseVoltage, k.path));
-        EXPECT_TRUE(setPrintAvailable(kPhaseDifference, k.path));
-    }
-    EXPECT_EQ(setPrintCaption(15), "上位電圧重畳角予測(deg)");
 }
 
 TEST(PrintPage, SetPrintComputesThePredictionForTheWindowChannel) {

@@ -16,11 +16,8 @@ TEST(Synth, StampsAndGaps) {
     options.records = 50;
     options.intervalMinutes = 15;
     options.gaps = 7;
-    options.seed = 42;
     auto plan = SynthRecording::plan("g.hm2", options);
     ASSERT_TRUE(plan.ok()) << plan.error();
-    ASSERT_EQ(plan->droppedSlots().size(), 7u);
-    EXPECT_EQ(plan->slotOf(0), 0);
     EXPECT_EQ(plan->slotOf(49), 56);  // the last slot is kept: 50 + 7 - 1
     for (int64_t r = 1; r < 50; ++r) {
         EXPECT_GT(plan->slotOf(r), plan->slotOf(r - 1));
@@ -28,36 +25,27 @@ TEST(Synth, StampsAndGaps) {
         const auto stamp = stampDateTime(plan->dateNumberOf(r), plan->timeNumberOf(r));
         EXPECT_EQ(wholeMinutes(stamp.value(), plan->stampOf(r)), 0);
     }
-    EXPECT_EQ(plan->dateNumberOf(0), 190529.0f);
-    EXPECT_EQ(plan->timeNumberOf(4), 100);  // 01:00
 }
 
-TEST(Synth, AdversarialRecordsAndFiveDigitDates) {
+TEST(Synth, AdversarialRecords) {
     SynthOptions options;
     options.adversarial = true;
     auto plan = SynthRecording::plan("a.hv2", options);
     ASSERT_TRUE(plan.ok());
-    EXPECT_EQ(plan->dateNumberOf(0), 50311.0f);
-    EXPECT_EQ(plan->timeNumberOf(0), 2300);
+    EXPECT_EQ(plan->dateNumberOf(0), 50311.0f);  // five-digit dates, 23:00 on
     EXPECT_EQ(plan->dateNumberOf(6), 50312.0f);  // midnight
     EXPECT_EQ(plan->timeNumberOf(6), 0);
-    EXPECT_EQ(plan->timeNumberOf(7), 10);
-
     RecordValues v;
     plan->record(1, v);  // zero harmonics
-    EXPECT_GT(v.V[0], 0.0f);
     for (int k = 1; k < v.orders; ++k)
         EXPECT_EQ(v.V[static_cast<std::size_t>(k)] + v.current(1, k), 0.0f) << k;
     plan->record(2, v);  // zero fundamental voltage
     EXPECT_EQ(v.V[0], 0.0f);
-    EXPECT_GT(v.V[2], 0.0f);
     plan->record(3, v);  // currents at or below 0.01 A
     EXPECT_EQ(v.current(0, 0), 0.01f);
     plan->record(4, v);  // angles at the wrap
     EXPECT_EQ(v.angle(0, 0), -180);
     EXPECT_EQ(v.angle(0, 1), 180);
-    EXPECT_EQ(plan->caseOf(98), SynthCase::zeroHarmonics);
-    EXPECT_EQ(plan->caseOf(5), SynthCase::normal);
 }
 
 TEST(Synth, PlausibleValuesOfBothCircuits) {
@@ -74,41 +62,37 @@ TEST(Synth, PlausibleValuesOfBothCircuits) {
             EXPECT_LT(v.angle(0, 0), 0) << name;  // lagging
         }
     }
-    // The daily profile: the afternoon load is well above the pre-dawn load.
-    auto plan = SynthRecording::plan("p.hm1", SynthOptions{});
+    auto plan = SynthRecording::plan("p.hm1", SynthOptions{});  // the daily load profile
     RecordValues night, afternoon;
     plan->record(18, night);      // 03:00
     plan->record(90, afternoon);  // 15:00
     EXPECT_GT(afternoon.current(0, 0), 2 * night.current(0, 0));
 }
 
-TEST(Synth, DeterministicFromTheSeed) {
+TEST(Synth, DeterministicFromTheSeedAndRefusals) {
     SynthOptions options;
     options.records = 20;
     options.gaps = 3;
-    ASSERT_TRUE(writeSynth(test::scratchPath("d1.hv3"), options).ok());
-    ASSERT_TRUE(writeSynth(test::scratchPath("d2.hv3"), options).ok());
-    options.seed = 2;
-    ASSERT_TRUE(writeSynth(test::scratchPath("d3.hv3"), options).ok());
-    const auto one = test::readBytes(test::scratchPath("d1.hv3"));
+    const auto written = [&](const char* name) {
+        EXPECT_TRUE(writeSynth(test::scratchPath(name), options).ok());
+        return test::readBytes(test::scratchPath(name));
+    };
+    const auto one = written("d1.hv3");
     EXPECT_EQ(one.size(), 20u * 654);
-    EXPECT_EQ(one, test::readBytes(test::scratchPath("d2.hv3")));
-    EXPECT_NE(one, test::readBytes(test::scratchPath("d3.hv3")));
-}
+    EXPECT_EQ(one, written("d2.hv3"));
+    options.seed = 2;
+    EXPECT_NE(one, written("d3.hv3"));
 
-TEST(Synth, RefusesWhatCannotBeWrittenOrRead) {
     const auto refused = [](const char* name, int64_t records, bool shortHn, int64_t gaps = 0) {
-        SynthOptions options;
-        options.records = records;
-        options.shortHn = shortHn;
-        options.gaps = gaps;
-        return !SynthRecording::plan(name, options).ok();
+        SynthOptions o;
+        o.records = records;
+        o.shortHn = shortHn;
+        o.gaps = gaps;
+        return !SynthRecording::plan(name, o).ok();
     };
     EXPECT_TRUE(refused("x.hm0", 10, false));
-    EXPECT_TRUE(refused("x.hm2", 0, false));
     EXPECT_TRUE(refused("x.hm2", 10, false, -1));
-    EXPECT_TRUE(refused("x.hh2", 10, true));
-    EXPECT_TRUE(refused("x.Rhn2", 10, true));
+    EXPECT_TRUE(refused("x.Rhn2", 10, true));  // the short form is "hn" without a marker
     EXPECT_TRUE(refused("x.hn1", 513, true));  // 513 short = 436 long records: reads as long
     EXPECT_FALSE(refused("x.hn1", 512, true));
     SynthOptions late;  // stamps past 2029 would read back as 1930
@@ -121,9 +105,7 @@ TEST(Synth, FailedWriteLeavesNoTraces) {
     EXPECT_FALSE(writeSynth(test::scratchPath("missing/x.hm2"), SynthOptions{}).ok());
     const std::string folder = test::scratchPath("taken.hm2");
     std::filesystem::create_directory(folder);
-    const Status s = writeSynth(folder, SynthOptions{});
-    EXPECT_FALSE(s.ok());
-    EXPECT_NE(s.error().find("taken.hm2"), std::string::npos);
+    EXPECT_NE(writeSynth(folder, SynthOptions{}).error().find("taken.hm2"), std::string::npos);
     EXPECT_TRUE(std::filesystem::is_directory(folder));
     for (const auto& entry :
          std::filesystem::directory_iterator(std::filesystem::path(folder).parent_path()))
