@@ -15,16 +15,8 @@
 namespace hg {
 namespace {
 
-using testing::graphState;
-using testing::PeriodSpec;
+using namespace testing;  // the graph-state helpers
 using Kind = DrawCall::Kind;
-
-std::vector<int16_t> flags(std::initializer_list<int> checked) {
-    std::vector<int16_t> f(kJisuFlagCount, 0);
-    for (int k : checked) f[static_cast<std::size_t>(k)] = 1;
-    for (int k = 256; k < kJisuFlagCount; ++k) f[static_cast<std::size_t>(k)] = 2;
-    return f;
-}
 
 struct Drawn {
     RecordingCanvas canvas;
@@ -45,25 +37,11 @@ std::unique_ptr<Drawn> draw(HARMDIM& s, int item, const std::vector<int16_t>& or
     return d;
 }
 
-// The curve calls: lines and points drawn with the curve pen (width 2).
-std::vector<DrawCall> curveCalls(const RecordingCanvas& c) {
-    return c.select([](const DrawCall& call) {
-        return call.width == 2 && (call.kind == Kind::Line || call.kind == Kind::Point);
-    });
-}
-
 // Lines of the axes (width 1) at a height.
 std::vector<DrawCall> gridLinesAt(const RecordingCanvas& c, double y) {
     return c.select([y](const DrawCall& call) {
         return call.kind == Kind::Line && call.width == 1 && call.horizontal() && call.from.y == y;
     });
-}
-
-void expectText(const RecordingCanvas& c, const std::string& text, double x, double y) {
-    const DrawCall* t = c.findText(text);
-    ASSERT_NE(t, nullptr) << "no text \"" << text << "\"\n" << c.dump();
-    EXPECT_DOUBLE_EQ(t->from.x, x) << text;
-    EXPECT_DOUBLE_EQ(t->from.y, y) << text;
 }
 
 TEST(GraphLayout, FromThePictureSize) {

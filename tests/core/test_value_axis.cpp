@@ -13,13 +13,7 @@
 namespace hg {
 namespace {
 
-using testing::graphState;
-
-std::vector<int16_t> flags(std::initializer_list<int> checked) {
-    std::vector<int16_t> f(kJisuFlagCount, 0);
-    for (int k : checked) f[static_cast<std::size_t>(k)] = 1;
-    return f;
-}
+using namespace testing;  // the graph-state helpers
 
 void setExtremes(HARMDIM& s, int item, int k, float max, float min, int ch = 0) {
     s.ItemMax(ch, item - 1, k) = max;
