@@ -146,12 +146,9 @@ TEST_F(CsvWriterTest, HeaderGroupsOfEachOddKind) {
         {"a.hv2", true, true, true,
          ",V1,V3,1I1,1I3,1R1,1R3,2I1,2I3,2R1,2R3,3I1,3I3,3R1,3R3,vR1,vR3,Vuv,Vvw,Vuw,"
          "1Iu(rms),Iv(rms),Iw(rms),2Iu(rms),Iv(rms),Iw(rms)"},
-        {"a.hv1", false, true, false,
-         ",V1,V3,1I1,1I3,1R1,1R3,Vuv,Vvw,Vuw,1Iu(rms),Iv(rms),Iw(rms)"},
         // RecordLength 356: both angle groups whatever the boxes say
         {"a.ha4", false, false, false, ",V1,V3,1I1,1I3,1R1,1R3,vR1,vR3,iR1,iR3"},
-        {"a.ha3", true, true, false, ",V1,V3,1I1,1I3,1R1,1R3"},
-        {"a.Rhm3", true, true, false, ",V1,V3,1I1,1I3,1R1,1R3,2I1,2I3,2R1,2R3,3I1,3I3,3R1,3R3"},
+        {"a.ha3", true, true, false, ",V1,V3,1I1,1I3,1R1,1R3"},  // one channel: 1I, 1R only
     };
     for (const Case& c : cases) {
         CsvOptions o = odd({1, 3});

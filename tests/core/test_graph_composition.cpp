@@ -168,18 +168,6 @@ TEST(GraphComposition, DayPeriodHourLines) {
             return t.from == Point{x - double(label.size()), g.T + g.GraphHeight + 5.0};
         })) << label;
     }
-
-    // 1000 x 630: 37.5 pixels an hour, every second hour labelled, the others dotted.
-    const auto small = draw(s, 1, flags({0}));
-    EXPECT_EQ(small->drawing.layout.hourStep, 2);
-    const auto styleAt = [&](int minutes) {
-        return small->canvas.verticalLinesAt(std::nearbyint(minutes * 0.625 + 50)).at(0).style;
-    };
-    EXPECT_EQ(styleAt(720), LineStyle::Solid);  // midnight
-    EXPECT_EQ(styleAt(60), LineStyle::Dotted);
-    EXPECT_EQ(styleAt(120), LineStyle::DashDot);
-    EXPECT_EQ(small->canvas.findText("13"), nullptr);
-    EXPECT_NE(small->canvas.findText("14"), nullptr);
 }
 
 TEST(GraphComposition, AngleCurveWrapsAtTheEdges) {

@@ -70,20 +70,6 @@ TEST(GraphSelection, GroupsCheckTheirOrders) {
     }
 }
 
-TEST(GraphSelection, GridCaptionsFollowTheScroll) {
-    HARMDIM all = graphState({}, 255);
-    GraphSelection a(all);
-    a.chooseGroup("51～59次");
-    EXPECT_EQ(a.rowCaption(0), "+ 35");  // orders 36..60 on view
-    EXPECT_EQ(a.box(15).value, 1);       // order index 50
-    a.scrollTo(19);
-    EXPECT_EQ(a.rowCaption(1), "+100");
-    a.scrollTo(47);
-    EXPECT_EQ(a.box(20).orderIndex, 255);
-    EXPECT_EQ(a.box(21).value, 2);  // past order 256: grey
-    EXPECT_FALSE(a.box(24).enabled);
-}
-
 TEST(GraphSelection, ItemsThatSetTheirOwnSeries) {
     {  // voltage unbalance: per-phase voltage with box 5, every box disabled, a draw at once
         HARMDIM s = graphState({}, 24, 1, "/d/x.ha5");

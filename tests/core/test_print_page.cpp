@@ -259,7 +259,6 @@ TEST(PrintPage, TitleSuffixesAndNames) {
         const char* absent;
     };
     for (const Case& k : {Case{kCurrent, {1}, "電    流(A)R相", nullptr},
-                          Case{kPhaseVoltage, {0, 1, 2, 3, 4}, "逆相", nullptr},
                           Case{kPhaseCurrent, {5}, "電流不平衡率(%)", "正相"},
                           Case{kPredictedDistortion, {0, 1}, "総合", "基本"}}) {
         PrintSource src = source(k.item, {}, "/data/a.Rha5");

@@ -45,7 +45,6 @@ TEST(RecordFormat, RecordLengthsOfEveryKind) {
 
 TEST(RecordFormat, OrdersOfAnIndexAndThePhaseMarker) {
     EXPECT_EQ(kindFromName("a.hm1", std::nullopt)->orderOf(12), 25);
-    EXPECT_EQ(kindFromName("a.hh1", std::nullopt)->orderOf(12), 13);
     EXPECT_EQ(powerFactorK("x.Rhm2"), 1.0f);
     EXPECT_EQ(powerFactorK("x.Thm2"), 1.0f);
     EXPECT_FLOAT_EQ(powerFactorK("x.rhm2"), 1.7320508f);  // the marker is case-sensitive

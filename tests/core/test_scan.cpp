@@ -142,11 +142,5 @@ TEST(Scan, BadFirstOrLastStamp) {
     }
 }
 
-TEST(Scan, JoinPath) {
-    EXPECT_EQ(joinPath("/data/site", "a.hm3"), "/data/site/a.hm3");
-    EXPECT_EQ(joinPath("C:\\data\\", "a.hm3"), "C:\\data\\a.hm3");
-    EXPECT_EQ(joinPath("", "a.hm3"), "a.hm3");
-}
-
 }  // namespace
 }  // namespace hg

@@ -1,8 +1,6 @@
 // The sample generator: stamps, gaps, the hard records of the adversarial mode, plausible values,
-// determinism, refusals and safe writing.
+// determinism and refusals.
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 #include "datafile/synth.h"
 #include "platform/dates.h"
@@ -98,18 +96,6 @@ TEST(Synth, DeterministicFromTheSeedAndRefusals) {
     SynthOptions late;  // stamps past 2029 would read back as 1930
     late.start = static_cast<double>(*dayNumber(2029, 12, 31)) + 23.5 / 24;
     EXPECT_FALSE(SynthRecording::plan("x.hm2", late).ok());
-}
-
-TEST(Synth, FailedWriteLeavesNoTraces) {
-    // A missing folder, and a name that is an existing folder (the rename fails).
-    EXPECT_FALSE(writeSynth(test::scratchPath("missing/x.hm2"), SynthOptions{}).ok());
-    const std::string folder = test::scratchPath("taken.hm2");
-    std::filesystem::create_directory(folder);
-    EXPECT_NE(writeSynth(folder, SynthOptions{}).error().find("taken.hm2"), std::string::npos);
-    EXPECT_TRUE(std::filesystem::is_directory(folder));
-    for (const auto& entry :
-         std::filesystem::directory_iterator(std::filesystem::path(folder).parent_path()))
-        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos);
 }
 
 }  // namespace
