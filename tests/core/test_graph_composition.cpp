@@ -76,7 +76,6 @@ TEST(GraphComposition, PhaseDifferenceGridAndLagLead) {
     expectText(c, "遅れ", 0, 580);  // under the frame
     expectText(c, "進み", 0, 0);    // over it
     expectText(c, "時", 960, 530);
-
     // Reactive power swaps the two; other items have neither.
     expectText(draw(s, 4, flags({1}))->canvas, "進み", 0, 580);
     EXPECT_EQ(draw(s, 1, flags({1}))->canvas.findText("遅れ"), nullptr);
@@ -136,7 +135,6 @@ TEST(GraphComposition, ShortPeriodTenMinuteTicks) {
     EXPECT_EQ(hour[0].colour.rgb, (Rgb{128, 128, 128}));
     EXPECT_EQ(hour[0].style, LineStyle::DashDot);
     expectText(c, "10", 448, 555);
-
     // Two hours: ticks every ten minutes, but no hour-minute labels; five hours: no ticks.
     HARMDIM two = graphState({9 * 60, 120, 121}), five = graphState({9 * 60, 300, 31});
     const auto t = draw(two, 1, flags({0}));
@@ -335,7 +333,6 @@ TEST(GraphComposition, CrowdedColumnsKeepThePicture) {
         const auto& g = d->drawing.layout;
         const ValueAxis& a = d->drawing.axis;
         auto y = [&](double v) { return static_cast<float>(50 + (v - a.top) * a.scale(500)); };
-
         // One segment per record, with the wrap strokes at the crossings.
         Coverage expected;
         Point at{};

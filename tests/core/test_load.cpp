@@ -1,6 +1,6 @@
 // The graph-mode load: the first slot and RecordX, the clamps to the file, skipped stamps, values
-// that are not numbers, the composite channel, the phase marker, and the per-record quantities of
-// hand-made records.
+// that are not numbers, the composite channel, the phase marker, the per-record quantities of
+// hand-made records, and the sequence parts and extreme rules they use.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,6 +8,7 @@
 
 #include "analysis/harmdim.h"
 #include "analysis/load.h"
+#include "analysis/quantities.h"
 #include "support_analysis.h"
 
 namespace hg {
@@ -67,7 +68,6 @@ TEST(Load, OnlyRecordsThatExist) {
     EXPECT_TRUE(report->fileEnded);
     ASSERT_EQ(report->warnings.size(), 1u);
     EXPECT_NE(report->warnings[0].find("3 件"), std::string::npos);
-
     // Periods holding no record: after the last record, and inside a gap of the recording.
     HARMDIM after, inGap;
     EXPECT_EQ(loadRecording(after, path, "19/05/29 03:00", "19/05/29 04:00").error(),
@@ -193,7 +193,6 @@ TEST(Load, RecordQuantities) {
 
     EXPECT_EQ(s.VoltageThd(2), 0.0f);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(s.OverloadTable(i, 2), 0.0f);
-
     // Extremes: voltage min from the first record; power min from 0 catches the reverse flow.
     EXPECT_EQ(s.ItemMin(0, 10, 0), 0.0f);
     EXPECT_LT(s.ItemMin(0, 2, 0), 0.0f);
@@ -214,6 +213,42 @@ TEST(Load, UnbalanceOfLineVoltagesAndPhaseCurrents) {
     EXPECT_LE(s.PhaseVoltage(1, 5), 1e-5f);     // balanced
     EXPECT_EQ(s.PhaseCurrent(2, 0, 2), 25.0f);  // the composite's phase currents are the sums
     EXPECT_EQ(s.ItemMin(0, 11, 2), 90.0f);      // per-phase minimum from the first record
+}
+
+TEST(SequenceParts, WorkedTriangles) {
+    struct Case {
+        float a, b, c;
+        double positive, negative, unbalance;  // unbalance: negative / positive x 100
+    };
+    const Case cases[] = {
+        {100, 100, 90, 96.55903, 6.559028, 6.79276},
+        {100, 50, 50, 50, 50, 100},  // degenerate: still real values
+        {100, 40, 40, 62.70607, 21.63213, 34.4977},
+        {100, 100, 100, 100, 0, 0},  // balanced: rounding noise only
+    };
+    for (const Case& c : cases) {
+        const SequenceMagnitudes m = SequenceParts(c.a, c.b, c.c);
+        EXPECT_NEAR(m.positive, c.positive, 1e-4 * c.positive) << c.c;
+        EXPECT_NEAR(m.negative, c.negative, 1e-4 * std::max(1.0, c.negative)) << c.c;
+        EXPECT_NEAR(m.negative / m.positive * 100, c.unbalance, 1e-4 * std::max(1.0, c.unbalance))
+            << c.c;
+    }
+}
+
+TEST(ExtremeRules, MaxFromZeroMinFromZeroAndMinFromFirst) {
+    float max = 0, minZero = 0, minFirst = 0;
+    for (const float x : {5.0f, 3.0f, 7.0f}) {
+        trackMax(max, x);
+        trackMinFromZero(minZero, x);
+        trackMinFromFirst(minFirst, x, x == 5.0f);
+    }
+    EXPECT_EQ(max, 7.0f);
+    EXPECT_EQ(minZero, 0.0f);  // never above 0
+    EXPECT_EQ(minFirst, 3.0f);
+    int64_t outOfRange = 0;  // a double a single cannot hold counts, and is 0
+    EXPECT_EQ(toSingle(1e300, outOfRange), 0.0f);
+    EXPECT_EQ(toSingle(2.5, outOfRange), 2.5f);
+    EXPECT_EQ(outOfRange, 1);
 }
 
 }  // namespace

@@ -47,7 +47,6 @@ void checkRecord(const HARMDIM& s, int slot, const RecordValues& v, Expected& e)
     const bool first = slot == 0;
     const auto V = [&](int k) { return v.V[static_cast<std::size_t>(k)]; };
     for (int k = 0; k < K; ++k) ASSERT_EQ(s.VoltageTable(slot, k), V(k));
-
     // Currents and angles, the composite last.
     std::vector<std::vector<float>> I(static_cast<std::size_t>(C + 1), std::vector<float>(K));
     std::vector<std::vector<int>> A(static_cast<std::size_t>(C + 1), std::vector<int>(K));
@@ -68,7 +67,6 @@ void checkRecord(const HARMDIM& s, int slot, const RecordValues& v, Expected& e)
     }
     for (int ch = 0; ch <= C; ++ch)
         for (int k = 0; k < K; ++k) ASSERT_EQ(s.CurrentTable(ch, slot, k), I[ch][k]);
-
     // Powers, impedance, current and their extremes.
     for (int ch = 0; ch <= C; ++ch)
         for (int k = 0; k < K; ++k) {
@@ -88,7 +86,6 @@ void checkRecord(const HARMDIM& s, int slot, const RecordValues& v, Expected& e)
             e.up(e.max(ch, 4, k), I[ch][k]);
             if (i > 0) e.up(e.max(ch, 6, k), static_cast<float>(V(k) / i));
         }
-
     // Distortion and overload.
     double accV = 0, accC = 0, accL = 1.1025, accR = 0;
     std::vector<double> accI(static_cast<std::size_t>(C + 1));
@@ -130,7 +127,6 @@ void checkRecord(const HARMDIM& s, int slot, const RecordValues& v, Expected& e)
         e.up(e.max(0, 7, i), overload[i]);
         e.fromFirst(e.min(0, 7, i), overload[i], first);
     }
-
     // Superposition angles and per-phase values.
     const RecordLayout& L = s.Kind.layout;
     for (int k = 0; k < K; ++k) {

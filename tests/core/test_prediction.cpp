@@ -31,19 +31,16 @@ TEST(UpstreamPrediction, ReactanceAndPredictedValues) {
     auto run = UpstreamPrediction(s, 0, initial);
     ASSERT_TRUE(run.ok()) << run.error();
     EXPECT_EQ(*run, PredictionRun::Computed);
-
     // Order index 2 (5th) carries no current: the prediction is the measured voltage, at the
     // measured superposition angle.
     EXPECT_FLOAT_EQ(s.PredictTable(0, 2), 33.0f);
     EXPECT_EQ(s.PredictAngle(1, 0, 2), 0.0f);
-
     // The 7th harmonic, 66 V and 5 A at 30 degrees, through 7 Z: V/sqrt 3 + 7 Z I (Q + jP) / S
     // = 32.007 + j10.563 per phase, 58.378 V between lines at 18.26 degrees; the phase difference
     // adds the current's 30 degrees, the superposition angle the measured 10.
     EXPECT_NEAR(s.PredictTable(0, 3), 58.3781, 1e-3);
     EXPECT_EQ(s.PredictAngle(0, 0, 3), 48.0f);
     EXPECT_EQ(s.PredictAngle(1, 0, 3), 28.0f);
-
     // The total is the root sum of squares of the harmonics; the axis maximum of item 14 the
     // largest percentage, leaving out the record without a fundamental prediction.
     double sum = 0;
@@ -52,7 +49,6 @@ TEST(UpstreamPrediction, ReactanceAndPredictedValues) {
     EXPECT_EQ(s.PredictTable(2, 0), 0.0f);
     EXPECT_FLOAT_EQ(s.ItemMax(0, 13, 3), s.PredictTable(0, 3) / s.PredictTable(0, 0) * 100);
     EXPECT_FLOAT_EQ(s.ItemMax(0, 13, 0), s.PredictTotal(0) / s.PredictTable(0, 0) * 100);
-
     // Reverse flow: the current angle lies in the left half-plane, so the phase difference
     // moves by about 180 degrees against the forward record.
     ASSERT_TRUE(UpstreamPrediction(s, 1, initial).ok());

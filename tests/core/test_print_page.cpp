@@ -167,7 +167,6 @@ TEST(PrintPage, HourAxesOfOneAndThreeDays) {
     expectText(c, "1", 343 - 12, 555, 12);
     expectText(c, "12", 1260 - 24, 555, 12);
     EXPECT_EQ(c.findTexts("0").size(), 2u);
-
     // 72 hours: 0.46 units a minute, so labelled hour lines are three hours (83 units) apart.
     s = pageState({0, 4320, 433});
     const OneSheet d(s, source(kVoltageDistortion, {0}));

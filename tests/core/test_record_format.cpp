@@ -101,7 +101,6 @@ TEST(RecordLayout, EveryBlockOfEveryKindAtItsOffset) {
         const RecordLayout& layout = kindFromName(path, file->size())->layout;
         EXPECT_EQ(layout.recordLength, c.recordLength);
         EXPECT_EQ(file->recordCount(layout.recordLength), 6);
-
         // Whole records through the reader equal the generator's values, hard records included.
         std::vector<uint8_t> buffer;
         RecordValues got, want;
@@ -112,7 +111,6 @@ TEST(RecordLayout, EveryBlockOfEveryKindAtItsOffset) {
             expectSameValues(got, want);
         }
         EXPECT_FALSE(readRecord(*file, layout, 6, buffer, got));
-
         // Raw bytes of record 0 at the offsets of the table.
         const uint8_t* raw = buffer.data();
         const int n = layout.orders - 1;
