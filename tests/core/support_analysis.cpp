@@ -22,11 +22,12 @@ int16_t timeNumberAt(int64_t minutes) {
 }
 
 std::string writeRecording(const std::string& name, int64_t count,
-                           const std::function<void(int64_t r, RecordValues&)>& fill) {
+                           const std::function<void(int64_t r, RecordValues&)>& fill,
+                           bool shortHn) {
     const std::string path = scratchPath(name);
     auto kind = kindFromName(name, std::nullopt);
     if (!kind) throw std::runtime_error(kind.error());
-    const RecordLayout& layout = kind->layout;
+    const RecordLayout layout = layoutOf(kind->family, kind->channels, shortHn);
     std::vector<uint8_t> bytes(static_cast<std::size_t>(layout.recordLength * count));
     RecordValues v;
     for (int64_t r = 0; r < count; ++r) {
@@ -35,7 +36,7 @@ std::string writeRecording(const std::string& name, int64_t count,
         v.time = timeNumberAt(10 * r);
         v.Vp[0] = v.Vp[1] = v.Vp[2] = 0;
         v.Ia[0] = v.Ia[1] = v.Ia[2] = 0;
-        fill(r, v);
+        if (fill) fill(r, v);
         encodeRecord(v, layout, bytes.data() + r * layout.recordLength);
     }
     writeBytes(path, bytes);
@@ -43,7 +44,7 @@ std::string writeRecording(const std::string& name, int64_t count,
 }
 
 Result<LoadReport> loadRecording(HARMDIM& s, const std::string& path, const std::string& start,
-                                 const std::string& end) {
+                                 const std::string& end, int threads) {
     auto scan = scanFile(path);
     if (!scan) return Error{scan.error()};
     applyScan(s, *scan);
@@ -61,7 +62,7 @@ Result<LoadReport> loadRecording(HARMDIM& s, const std::string& path, const std:
     if (prepared->nothingToDo) return Error{"nothing to do"};
     auto file = RecordFile::open(scan->fullPath);
     if (!file) return Error{file.error()};
-    return executeGraph(s, *file);
+    return executeGraph(s, *file, {}, threads);
 }
 
 }  // namespace hg::test

@@ -19,15 +19,18 @@ namespace hg::test {
 float dateNumberAt(int64_t minutes);
 int16_t timeNumberAt(int64_t minutes);
 
-// Writes `count` records of the kind named by `name` to the scratch path of `name`; `fill` sets
-// record r's values (sized for the layout, zero, stamped at 2019-05-29 00:00 + 10 r minutes before
-// the call). Returns the full path.
+// Writes `count` records of the kind named by `name` (the short "hn" form with `shortHn`) to the
+// scratch path of `name`; `fill`, if given, sets record r's values (sized for the layout, zero,
+// stamped at 2019-05-29 00:00 + 10 r minutes before the call). Returns the full path.
 std::string writeRecording(const std::string& name, int64_t count,
-                           const std::function<void(int64_t r, RecordValues&)>& fill);
+                           const std::function<void(int64_t r, RecordValues&)>& fill = {},
+                           bool shortHn = false);
 
 // Scans `path`, prepares Execute in graph mode with the given period texts ("yy/mm/dd hh:mm"; the
-// scan's first and last record when empty) and loads the period.
+// scan's first and last record when empty) and loads the period on `threads` threads (0: the
+// load's own choice).
 Result<LoadReport> loadRecording(HARMDIM& state, const std::string& path,
-                                 const std::string& start = {}, const std::string& end = {});
+                                 const std::string& start = {}, const std::string& end = {},
+                                 int threads = 0);
 
 }  // namespace hg::test

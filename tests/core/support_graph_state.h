@@ -1,11 +1,16 @@
 // A loaded analysis state built directly in memory for graph tests: the period, the sizes and
-// zero-filled tables, which each test fills with the values it draws.
+// zero-filled tables, which each test fills with the values it draws; and what the graph and page
+// tests ask of a recorded drawing.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
+#include <vector>
 
 #include "analysis/harmdim.h"
 #include "platform/dates.h"
+#include "platform/recording_canvas.h"
 
 namespace hg::testing {
 
@@ -38,6 +43,33 @@ inline HARMDIM graphState(const PeriodSpec& p, int maxOrderIndex = 24, int chann
     s.dimRanking();
     s.dimTables();
     return s;
+}
+
+// Order flags by order index: the orders given 1, the others 0, the indexes past 255 2 (no order).
+inline std::vector<int16_t> flags(std::initializer_list<int> checked) {
+    std::vector<int16_t> f(kJisuFlagCount, 0);
+    for (int k : checked) f[static_cast<std::size_t>(k)] = 1;
+    for (int k = 256; k < kJisuFlagCount; ++k) f[static_cast<std::size_t>(k)] = 2;
+    return f;
+}
+
+// The curve calls: lines and points drawn with the curve pen (width 2).
+inline std::vector<DrawCall> curveCalls(const RecordingCanvas& c) {
+    return c.select([](const DrawCall& call) {
+        return call.width == 2 &&
+               (call.kind == DrawCall::Kind::Line || call.kind == DrawCall::Kind::Point);
+    });
+}
+
+// Expects `text` drawn with its top-left corner at (x, y), in `size` points unless 0.
+inline void expectText(const RecordingCanvas& c, const std::string& text, double x, double y,
+                       double size = 0) {
+    const DrawCall* t = c.findText(text);
+    ASSERT_NE(t, nullptr) << "no text \"" << text << "\"\n" << c.dump();
+    EXPECT_EQ(t->from, (Point{x, y})) << text;
+    if (size > 0) {
+        EXPECT_DOUBLE_EQ(t->font.size, size) << text;
+    }
 }
 
 }  // namespace hg::testing

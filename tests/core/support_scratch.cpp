@@ -10,29 +10,25 @@
 
 namespace hg::test {
 
-namespace {
-
-struct ScratchFolder {
-    std::filesystem::path path;
-    ScratchFolder() {
-        const char* root = std::getenv("HARMO_TMP");
-        std::filesystem::path base = root && *root ? root : std::filesystem::temp_directory_path();
-        std::filesystem::create_directories(base);
-        std::string pattern = (base / "core-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed in " + base.string());
-        path = pattern;
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-};
-
-}  // namespace
-
 std::string scratchPath(std::string_view name) {
-    static ScratchFolder folder;
+    // One folder per process under $HARMO_TMP (or the system's temporary folder), removed at exit.
+    static const struct Folder {
+        std::filesystem::path path;
+        Folder() {
+            const char* root = std::getenv("HARMO_TMP");
+            std::filesystem::path base =
+                root && *root ? root : std::filesystem::temp_directory_path();
+            std::filesystem::create_directories(base);
+            std::string pattern = (base / "core-XXXXXX").string();
+            if (!::mkdtemp(pattern.data()))
+                throw std::runtime_error("mkdtemp failed in " + pattern);
+            path = pattern;
+        }
+        ~Folder() {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    } folder;
     return (folder.path / std::string(name)).string();
 }
 

@@ -47,7 +47,6 @@ void checkRecord(const HARMDIM& s, int slot, const RecordValues& v, Expected& e)
     const bool first = slot == 0;
     const auto V = [&](int k) { return v.V[static_cast<std::size_t>(k)]; };
     for (int k = 0; k < K; ++k) ASSERT_EQ(s.VoltageTable(slot, k), V(k));
-
     // Currents and angles, the composite last.
     std::vector<std::vector<float>> I(static_cast<std::size_t>(C + 1), std::vector<float>(K));
     std::vector<std::vector<int>> A(static_cast<std::size_t>(C + 1), std::vector<int>(K));
@@ -68,7 +67,6 @@ void checkRecord(const HARMDIM& s, int slot, const RecordValues& v, Expected& e)
     }
     for (int ch = 0; ch <= C; ++ch)
         for (int k = 0; k < K; ++k) ASSERT_EQ(s.CurrentTable(ch, slot, k), I[ch][k]);
-
     // Powers, impedance, current and their extremes.
     for (int ch = 0; ch <= C; ++ch)
         for (int k = 0; k < K; ++k) {
@@ -88,7 +86,6 @@ void checkRecord(const HARMDIM& s, int slot, const RecordValues& v, Expected& e)
             e.up(e.max(ch, 4, k), I[ch][k]);
             if (i > 0) e.up(e.max(ch, 6, k), static_cast<float>(V(k) / i));
         }
-
     // Distortion and overload.
     double accV = 0, accC = 0, accL = 1.1025, accR = 0;
     std::vector<double> accI(static_cast<std::size_t>(C + 1));
@@ -130,26 +127,24 @@ void checkRecord(const HARMDIM& s, int slot, const RecordValues& v, Expected& e)
         e.up(e.max(0, 7, i), overload[i]);
         e.fromFirst(e.min(0, 7, i), overload[i], first);
     }
-
     // Superposition angles and per-phase values.
     const RecordLayout& L = s.Kind.layout;
     for (int k = 0; k < K; ++k) {
         ASSERT_EQ(s.AngleTable(0, slot, k), L.hasVoltageAngles() ? v.VR[std::size_t(k)] : 0);
+        if (s.ShortHnRecord) {  // the short "hn" form holds voltage angles at even k 0..48 only
+            ASSERT_TRUE((k % 2 == 0 && k <= 48) || s.AngleTable(0, slot, k) == 0) << k;
+        }
         ASSERT_EQ(s.AngleTable(1, slot, k), L.hasCurrentAngles() ? v.IR[std::size_t(k)] : 0);
     }
     if (L.hasPhaseValues()) {
+        // Rows: the line voltages, each channel's phase currents, their sums.
         std::vector<std::array<float, 6>> rows(static_cast<std::size_t>(C + 2));
         rows[0] = {v.Vp[0], v.Vp[1], v.Vp[2], 0, 0, 0};
-        std::array<float, 6> sum{};
-        for (int ch = 0; ch < C; ++ch) {
-            auto& row = rows[static_cast<std::size_t>(ch + 1)];
-            row = {};
-            for (int i = 0; i < 3; ++i) {
-                row[i] = v.Ip[static_cast<std::size_t>(ch * 3 + i)];
-                sum[i] += row[i];
+        for (int ch = 0; ch < C; ++ch)
+            for (std::size_t i = 0; i < 3; ++i) {
+                rows[std::size_t(ch + 1)][i] = v.Ip[std::size_t(ch * 3) + i];
+                rows[std::size_t(C + 1)][i] += v.Ip[std::size_t(ch * 3) + i];
             }
-        }
-        rows[static_cast<std::size_t>(C + 1)] = sum;
         for (std::size_t r = 0; r < rows.size(); ++r) {
             auto& row = rows[r];
             const auto [positive, negative] = sequence(row[0], row[1], row[2]);
@@ -177,10 +172,6 @@ struct KindCase {
     bool adversarial;
 };
 
-void PrintTo(const KindCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 class LoadKinds : public ::testing::TestWithParam<KindCase> {};
 
 TEST_P(LoadKinds, TablesMatchTheGeneratedValues) {
@@ -199,9 +190,7 @@ TEST_P(LoadKinds, TablesMatchTheGeneratedValues) {
     HARMDIM s;
     auto report = test::loadRecording(s, path);
     ASSERT_TRUE(report.ok()) << report.error();
-    EXPECT_EQ(report->nonFiniteValues, 0);
-    EXPECT_EQ(report->skippedRecords, 0);
-    EXPECT_EQ(s.FirstRecord, 0);
+    EXPECT_EQ(report->nonFiniteValues + report->skippedRecords, 0);
     ASSERT_EQ(s.LoadedRecords, c.records);
 
     Expected e;
@@ -225,10 +214,10 @@ TEST_P(LoadKinds, TablesMatchTheGeneratedValues) {
     for (int ch = 0; ch <= e.C; ++ch)
         for (int item = 0; item < 16; ++item)
             for (int k = 0; k < e.K; ++k) {
-                SCOPED_TRACE(testing::Message()
-                             << "extremes ch " << ch << " slot " << item << " k " << k);
-                ASSERT_FLOAT_EQ(s.ItemMax(ch, item, k), e.max(ch, item, k));
-                ASSERT_FLOAT_EQ(s.ItemMin(ch, item, k), e.min(ch, item, k));
+                ASSERT_FLOAT_EQ(s.ItemMax(ch, item, k), e.max(ch, item, k))
+                    << "extremes " << ch << "," << item << "," << k;
+                ASSERT_FLOAT_EQ(s.ItemMin(ch, item, k), e.min(ch, item, k))
+                    << "extremes " << ch << "," << item << "," << k;
             }
 }
 

@@ -9,13 +9,10 @@
 #include <limits>
 #include <vector>
 
-#include "analysis/execute.h"
 #include "analysis/harmdim.h"
-#include "analysis/load.h"
-#include "datafile/record_file.h"
-#include "datafile/scan.h"
 #include "datafile/synth.h"
 #include "platform/dates.h"
+#include "support_analysis.h"
 #include "support_scratch.h"
 
 namespace hg {
@@ -24,18 +21,12 @@ namespace {
 // A generated recording of `records` records with some records spoiled after writing: stamps that
 // are no time (12:60), a voltage that is no number and one of -0 (equal to the +0 of the records
 // without harmonics, so only the order of the records decides which of the two a minimum keeps).
-std::string spoiledRecording(const std::string& name, int64_t records,
+std::string spoiledRecording(const std::string& name, const SynthOptions& options,
                              const std::vector<int64_t>& badStamps, int64_t badValue,
                              int64_t negativeZero) {
-    SynthOptions options;
-    options.records = records;
-    options.gaps = 6;
-    options.adversarial = true;
-    options.seed = 11;
     const std::string path = test::scratchPath(name);
     if (!writeSynth(path, options).ok()) return {};
-    auto kind = kindFromName(name, std::nullopt);
-    const int64_t length = kind->layout.recordLength;
+    const int64_t length = kindFromName(name, std::nullopt)->layout.recordLength;
     std::vector<uint8_t> bytes = test::readBytes(path);
     const int16_t noTime = 1260;
     for (const int64_t r : badStamps)
@@ -49,33 +40,19 @@ std::string spoiledRecording(const std::string& name, int64_t records,
     return path;
 }
 
-// The period texts of record r's stamp, moved by `minutes`.
-std::pair<std::string, std::string> textsAt(const SynthRecording& plan, int64_t r,
-                                            int64_t minutes) {
+// The period text "yy/mm/dd hh:mm" of record r's stamp, moved by `minutes`.
+std::string textAt(const SynthRecording& plan, int64_t r, int64_t minutes) {
     const double at = plan.stampOf(r) + static_cast<double>(minutes) / 1440.0;
     const int32_t minute = minuteOfDay(at);
     char time[16];
-    std::snprintf(time, sizeof time, "%02d:%02d", minute / 60, minute % 60);
-    return {formatYyMmDd(at), time};
-}
-
-Result<LoadReport> load(HARMDIM& s, const std::string& path, const PeriodTexts& texts,
-                        int threads) {
-    auto scan = scanFile(path);
-    if (!scan) return Error{scan.error()};
-    applyScan(s, *scan);
-    auto prepared = prepareExecute(s, scan->fullPath, texts, ExecuteMode::Graph);
-    if (!prepared) return Error{prepared.error()};
-    auto file = RecordFile::open(scan->fullPath);
-    if (!file) return Error{file.error()};
-    return executeGraph(s, *file, {}, threads);
+    std::snprintf(time, sizeof time, " %02d:%02d", minute / 60, minute % 60);
+    return formatYyMmDd(at) + time;
 }
 
 template <class T>
 void expectSameBytes(const Table<T>& a, const Table<T>& b, const char* name) {
-    SCOPED_TRACE(name);
-    ASSERT_EQ(a.size(), b.size());
-    EXPECT_EQ(std::memcmp(a.data(), b.data(), a.bytes()), 0);
+    ASSERT_EQ(a.size(), b.size()) << name;
+    EXPECT_EQ(std::memcmp(a.data(), b.data(), a.bytes()), 0) << name;
 }
 
 TEST(LoadThreads, SameTablesAsOneThread) {
@@ -95,14 +72,13 @@ TEST(LoadThreads, SameTablesAsOneThread) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string path =
-            spoiledRecording(c.name, c.records, c.badStamps, c.badValue, c.negativeZero);
-        ASSERT_FALSE(path.empty());
         SynthOptions options;
         options.records = c.records;
         options.gaps = 6;
         options.adversarial = true;
         options.seed = 11;
+        const std::string path =
+            spoiledRecording(c.name, options, c.badStamps, c.badValue, c.negativeZero);
         auto plan = SynthRecording::plan(path, options);
         ASSERT_TRUE(plan.ok());
         const int64_t last = c.records - 1;
@@ -120,16 +96,15 @@ TEST(LoadThreads, SameTablesAsOneThread) {
         };
         for (const Period& p : periods) {
             SCOPED_TRACE(testing::Message() << "period from record " << p.from);
-            const auto [startDate, startTime] = textsAt(*plan, p.from, p.fromMinutes);
-            const auto [endDate, endTime] = textsAt(*plan, p.to, p.toMinutes);
-            const PeriodTexts texts{startDate, startTime, endDate, endTime};
+            const std::string start = textAt(*plan, p.from, p.fromMinutes);
+            const std::string end = textAt(*plan, p.to, p.toMinutes);
             HARMDIM one;
-            auto oneReport = load(one, path, texts, 1);
+            auto oneReport = test::loadRecording(one, path, start, end, 1);
             ASSERT_TRUE(oneReport.ok()) << oneReport.error();
             for (const int threads : {2, 3}) {
                 SCOPED_TRACE(threads);
                 HARMDIM many;
-                auto manyReport = load(many, path, texts, threads);
+                auto manyReport = test::loadRecording(many, path, start, end, threads);
                 ASSERT_TRUE(manyReport.ok()) << manyReport.error();
                 EXPECT_EQ(many.LoadedRecords, one.LoadedRecords);
                 EXPECT_EQ(many.FirstRecord, one.FirstRecord);

@@ -24,42 +24,31 @@ TEST(NumberText, SinglePrecisionFileAndLabelForms) {
         {-0.25f, "-0.25 ", "-.25"},
         {-170.f, "-170 ", "-170"},
         {90.f, " 90 ", " 90"},
-        {-180.f, "-180 ", "-180"},
         {0.f, " 0 ", " 0"},
         {-0.f, " 0 ", " 0"},
         {100.1f, " 100.1 ", " 100.1"},
-        {0.1f, " 0.1 ", " .1"},
-        {1 / 3.0f, " 0.3333333 ", " .3333333"},
         {-2 / 3.0f, "-0.6666667 ", "-.6666667"},
-        {123456.7f, " 123456.7 ", " 123456.7"},
         {9999999.f, " 9999999 ", " 9999999"},
         {1e7f, " 1E+07 ", " 1E+07"},
         {12345678.f, " 1.234568E+07 ", " 1.234568E+07"},
-        {16777216.f, " 1.677722E+07 ", " 1.677722E+07"},
         {1.0000001f, " 1 ", " 1"},  // 8 digits rounded to 7, zeros stripped
         // Shortest texts ending in a 5 after the seventh digit: the value itself decides.
         {1.0000005f, " 1 ", " 1"},              // 1.00000047684...
         {1234567.5f, " 1234568 ", " 1234568"},  // exact halves go to the even digit
-        {1234568.5f, " 1234568 ", " 1234568"},
         {12345675.f, " 1.234568E+07 ", " 1.234568E+07"},
-        {12345665.f, " 1.234566E+07 ", " 1.234566E+07"},
         {1.0119215f, " 1.011922 ", " 1.011922"},  // 1.011921525...
         {0.0001f, " 0.0001 ", " .0001"},
-        {0.00009999f, " 9.999E-05 ", " 9.999E-05"},
         {below1e4, " 9.999999E-05 ", " 9.999999E-05"},
         {1e-5f, " 1E-05 ", " 1E-05"},
         {-1.5e-7f, "-1.5E-07 ", "-1.5E-07"},
         {std::numeric_limits<float>::max(), " 3.402823E+38 ", " 3.402823E+38"},
         {std::numeric_limits<float>::denorm_min(), " 1E-45 ", " 1E-45"},
         {std::numeric_limits<float>::quiet_NaN(), " NaN ", " NaN"},
-        {std::numeric_limits<float>::infinity(), " Infinity ", " Infinity"},
-        {-std::numeric_limits<float>::infinity(), "-Infinity ", "-Infinity"},
-    };
+        {std::numeric_limits<float>::infinity(), " Infinity ", " Infinity"}};
     for (const Case& c : cases) {
         const float f = static_cast<float>(c.value);
-        SCOPED_TRACE(c.file);
         EXPECT_EQ(fileNumber(f), c.file);
-        EXPECT_EQ(labelNumber(f), c.label);
+        EXPECT_EQ(labelNumber(f), c.label) << c.file;
     }
 }
 
@@ -71,30 +60,14 @@ TEST(NumberText, DoublePrecisionFileAndLabelForms) {
         {9.999999999999998, " 10 ", " 10"},                              // rounded into a new digit
         {1.000000000003885, " 1.00000000000388 ", " 1.00000000000388"},  // ...3884892...
         {0.1f, " 0.100000001490116 ", " .100000001490116"},              // the single's exact value
-        {1.5e-7, " 1.5E-07 ", " 1.5E-07"},
-        {1e7, " 10000000 ", " 10000000"},
         {123456789012345.0, " 123456789012345 ", " 123456789012345"},
         {999999999999999.9, " 1E+15 ", " 1E+15"},
-        {1e15, " 1E+15 ", " 1E+15"},
         {-1234567890123456789.0, "-1.23456789012346E+18 ", "-1.23456789012346E+18"},
-        {1e100, " 1E+100 ", " 1E+100"},
-        {-1.5e-300, "-1.5E-300 ", "-1.5E-300"},
-        {-0.0, " 0 ", " 0"},
-        {std::numeric_limits<double>::quiet_NaN(), " NaN ", " NaN"},
-    };
+        {std::numeric_limits<double>::quiet_NaN(), " NaN ", " NaN"}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.file);
         EXPECT_EQ(fileNumber(c.value), c.file);
-        EXPECT_EQ(labelNumber(c.value), c.label);
+        EXPECT_EQ(labelNumber(c.value), c.label) << c.file;
     }
-}
-
-TEST(NumberText, AppendsToTheLine) {
-    std::string line = "x,";
-    appendFileNumber(line, 0.5f);
-    line += ',';
-    appendFileNumber(line, -170.0);
-    EXPECT_EQ(line, "x, 0.5 ,-170 ");
 }
 
 // Any single either reads back from its text, or needed more than seven digits and the text is
@@ -114,9 +87,8 @@ TEST(NumberText, SinglesReadBackOrCarrySevenDigits) {
         if (back == f) continue;
         char buf[32];
         auto r = std::to_chars(buf, buf + sizeof buf, f, std::chars_format::scientific, 6);
-        double rounded = 0;
+        double rounded = 0, written = 0;
         std::from_chars(buf, r.ptr, rounded);
-        double written = 0;
         std::from_chars(text.data() + 1, text.data() + text.size() - 1, written);
         ASSERT_EQ(written, rounded) << text;
     }
@@ -135,16 +107,11 @@ TEST(NumberText, WholeNumbersAreTheirDigits) {
         char buf[kFileNumberRoom];
         ASSERT_EQ(std::string(buf, writeFileNumber(buf, static_cast<float>(n))), digits);
     }
-    EXPECT_EQ(fileNumber(-32768.0f), "-32768 ");
-    EXPECT_EQ(fileNumber(1e7f), " 1E+07 ");
     EXPECT_EQ(fileNumber(-1e15), "-1E+15 ");
     EXPECT_EQ(fileNumber(999999999999999.0), " 999999999999999 ");
-}
-
-TEST(NumberText, PlainIntegers) {
-    EXPECT_EQ(plainInteger(200), "200");
-    EXPECT_EQ(plainInteger(-3), "-3");
-    EXPECT_EQ(plainInteger(0), "0");
+    std::string line = "x,";
+    appendFileNumber(line, 0.5f);
+    EXPECT_EQ(line, "x, 0.5 ");
     EXPECT_EQ(plainInteger(std::numeric_limits<long long>::min()), "-9223372036854775808");
 }
 

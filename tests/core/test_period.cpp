@@ -7,29 +7,21 @@
 namespace hg {
 namespace {
 
-TEST(Period, DateBoxGainsItsWeekday) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"19/05/29", "19/05/29(水)"},
-        {"19/05/29(水)", "19/05/29(水)"},  // idempotent
-        {"19/05/29(月)", "19/05/29(水)"},
-        {"19/05/29xyz", "19/05/29(水)"},
-        {"19/05/2", "19/05/2"},  // still being typed
-        {"19/5/29", "19/5/29"},
-        {"19/02/29", "19/02/29"},
-        {"", ""},
+TEST(Period, BoxNormalisation) {
+    const std::pair<const char*, const char*> dates[] = {
+        {"19/05/29", "19/05/29(水)"},     {"19/05/29(水)", "19/05/29(水)"},  // idempotent
+        {"19/05/29(月)", "19/05/29(水)"}, {"19/05/2", "19/05/2"},            // still being typed
+        {"19/02/29", "19/02/29"},         {"", ""},
     };
-    for (auto [typed, shown] : cases) EXPECT_EQ(normaliseDateBox(typed), shown) << typed;
+    for (auto [typed, shown] : dates) EXPECT_EQ(normaliseDateBox(typed), shown) << typed;
+    const std::pair<const char*, const char*> times[] = {
+        {"9:30", "9::0"}, {"09:30", "09:30"},          {"12:345", "12:34"},
+        {"", ":"},        {"１２：３０", "１２:３０"},
+    };
+    for (auto [typed, shown] : times) EXPECT_EQ(normaliseTimeBox(typed), shown) << typed;
 }
 
-TEST(Period, TimeBoxKeepsCharactersOneTwoAndFourFive) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"9:30", "9::0"},    {"09:30", "09:30"}, {"0930", "09:0"},
-        {"12:345", "12:34"}, {"", ":"},          {"１２：３０", "１２:３０"},
-    };
-    for (auto [typed, shown] : cases) EXPECT_EQ(normaliseTimeBox(typed), shown) << typed;
-}
-
-TEST(Period, TimeStepsWrapAtMidnight) {
+TEST(Period, TimeAndDateSteps) {
     struct Case {
         const char* box;
         float interval;
@@ -37,72 +29,52 @@ TEST(Period, TimeStepsWrapAtMidnight) {
         std::optional<std::string> shown;
     };
     const Case cases[] = {
-        {"10:00", 10, false, "10:10"},     {"23:55", 10, false, "00:05"},
-        {"00:05", 10, true, "23:59"},                                        // not 23:55
-        {"00:15", 10, true, "00:05"},      {"10:00", 2.5f, false, "10:02"},  // 602.5 -> 602
-        {"10:01", 2.5f, false, "10:04"},                                     // 603.5 -> 604
-        {"9::0", 10, false, "09:10"},     // the box's own rewrite reads as 9:00
-        {"12:5", 10, true, "11:55"},      // minute "5": 12:05 - 10
-        {"23:59", 1440, false, "23:59"},  // a whole day
-        {"00:00", 1441, true, "23:59"},    {"ab:cd", 10, false, std::nullopt},
-        {"", 10, true, std::nullopt},      {"25:00", 10, false, std::nullopt},
-        {"10:00", 0, false, std::nullopt}, {"10:00", -10, true, std::nullopt},
+        {"23:55", 10, false, "00:05"},      {"00:05", 10, true, "23:59"},     // not 23:55
+        {"00:15", 10, true, "00:05"},       {"10:00", 2.5f, false, "10:02"},  // 602.5 -> 602
+        {"10:01", 2.5f, false, "10:04"},                                      // 603.5 -> 604
+        {"9::0", 10, false, "09:10"},  // the box's own rewrite reads as 9:00
+        {"00:00", 1441, true, "23:59"},     {"ab:cd", 10, false, std::nullopt},
+        {"25:00", 10, false, std::nullopt}, {"10:00", 0, false, std::nullopt},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.box);
         const auto shown =
             c.minus ? stepTimeMinus(c.box, c.interval) : stepTimePlus(c.box, c.interval);
-        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(shown, c.shown) << c.box;
     }
-}
-
-TEST(Period, DateSteps) {
     EXPECT_EQ(stepDate("19/03/01(金)", -1), "19/02/28(木)");
-    EXPECT_EQ(stepDate("19/02/28", 1), "19/03/01(金)");
     EXPECT_EQ(stepDate("19/12/31(火)", 1), "20/01/01(水)");
     EXPECT_EQ(stepDate("19/13/01", 1), std::nullopt);
     EXPECT_EQ(stepDate("29/12/31", 1), std::nullopt);  // would read back as 1930
-    EXPECT_EQ(stepDate("30/01/01", -1), std::nullopt);
 }
 
 TEST(Period, ReadsTheFourBoxes) {
-    const int32_t d0529 = *dayNumber(2019, 5, 29);
     struct Case {
         const char *startDate, *startTime, *endDate, *endTime;
         int32_t minutes;
-        bool startAfterEnd;
     };
     const Case cases[] = {
-        {"19/05/29(水)", "10:00", "19/05/29(水)", "10:00", 1, false},  // equal: one minute
-        {"19/05/29(水)", "10:00", "19/05/29(水)", "10:30", 30, false},
-        {"19/05/29(水)", "23:50", "19/05/30(木)", "00:10", 20, false},
-        {"19/05/29(水)", "10:01", "19/05/29(水)", "10:00", -1, true},
-        {"19/05/28", "10:00", "19/05/29", "09:00", 1380, false},
-        {"19/05/01", "0:00", "19/06/30", "23:59", 87839, false},  // past 16 bits
-        {"30/01/01", "00:00", "29/12/31", "23:59", 52595999, false},
+        {"19/05/29(水)", "10:00", "19/05/29(水)", "10:00", 1},  // equal: one minute
+        {"19/05/29(水)", "23:50", "19/05/30(木)", "00:10", 20},
+        {"19/05/29(水)", "10:01", "19/05/29(水)", "10:00", -1},  // start after end
+        {"19/05/01", "0:00", "19/06/30", "23:59", 87839},        // past 16 bits
+        {"30/01/01", "00:00", "29/12/31", "23:59", 52595999},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.endTime);
         const auto p = readPeriod(c.startDate, c.startTime, c.endDate, c.endTime);
         ASSERT_TRUE(p.ok()) << p.error();
-        EXPECT_EQ(p->periodMinutes, c.minutes);
-        EXPECT_EQ(p->startAfterEnd(), c.startAfterEnd);
+        EXPECT_EQ(p->periodMinutes, c.minutes) << c.endTime;
+        EXPECT_EQ(p->startAfterEnd(), c.minutes < 0) << c.endTime;
     }
     const auto p = readPeriod("19/05/29(水)", "9:05", "19/05/30", "13:30");
     ASSERT_TRUE(p.ok());
-    EXPECT_EQ(p->startDay, static_cast<float>(d0529));
-    EXPECT_EQ(p->endDay, static_cast<float>(d0529 + 1));
-    EXPECT_EQ(p->startMinute, 545.0f);
-    EXPECT_EQ(p->endMinute, 810.0f);
-    EXPECT_EQ(csvTimestamp(p->analysisStart), "2019/05/29 9:05:00");
-    EXPECT_EQ(csvTimestamp(p->analysisEnd), "2019/05/30 13:30:00");
-
     HARMDIM state;
     applyPeriod(state, *p);
-    EXPECT_EQ(state.AnalysisStart, p->analysisStart);
-    EXPECT_EQ(state.AnalysisEnd, p->analysisEnd);
-    EXPECT_EQ(state.StartDay, p->startDay);
+    EXPECT_EQ(state.StartDay, static_cast<float>(*dayNumber(2019, 5, 29)));
+    EXPECT_EQ(state.EndDay, state.StartDay + 1);
+    EXPECT_EQ(state.StartMinute, 545.0f);
     EXPECT_EQ(state.EndMinute, 810.0f);
+    EXPECT_EQ(csvTimestamp(state.AnalysisStart), "2019/05/29 9:05:00");
+    EXPECT_EQ(csvTimestamp(state.AnalysisEnd), "2019/05/30 13:30:00");
     EXPECT_EQ(state.PeriodMinutes, 1705);
 }
 
@@ -116,11 +88,8 @@ TEST(Period, RefusesBoxesThatDoNotHoldADateOrTime) {
         {"19/05/29", "09:00", "00/00/00", "10:00", "解析終了年月日が正しくありません: 00/00/00"},
         {"19/05/29", "09:00", "19/05/29", "24:00", "解析終了時間が正しくありません: 24:00"},
     };
-    for (const Case& c : cases) {
-        const auto p = readPeriod(c.startDate, c.startTime, c.endDate, c.endTime);
-        ASSERT_FALSE(p.ok());
-        EXPECT_EQ(p.error(), c.message);
-    }
+    for (const Case& c : cases)
+        EXPECT_EQ(readPeriod(c.startDate, c.startTime, c.endDate, c.endTime).error(), c.message);
 }
 
 }  // namespace

@@ -1,44 +1,32 @@
 // Tables: zero-filled on every dimensioning, small ones from the heap and large ones mapped.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "analysis/table.h"
 
 namespace hg {
 namespace {
 
 TEST(Table, ZeroFilledOnEveryDimensioning) {
-    struct Case {
-        long u0, u1, u2;
-        std::size_t size;
-        int rank;
-    };
-    // A small table, one of several megabytes (mapped), and empty ones.
-    for (const Case& c : {Case{3, 4, -2, 20, 2}, Case{9, 1023, 255, 10u * 1024 * 256, 3},
-                          Case{-1, -2, -2, 0, 1}, Case{4, -1, 7, 0, 3}}) {
-        SCOPED_TRACE(c.size);
+    // A small table, one of several megabytes (mapped), and an empty one.
+    for (auto [u0, u1, u2, size] :
+         {std::tuple{3L, 4L, 2L, 60u}, {9L, 1023L, 255L, 10u << 18}, {4L, -1L, 7L, 0u}}) {
         Table<float> t;
         for (int round = 0; round < 2; ++round) {
-            t.dim(c.u0, c.u1, c.u2);
-            ASSERT_EQ(t.size(), c.size);
-            EXPECT_EQ(t.rank(), c.rank);
-            EXPECT_EQ(t.empty(), c.size == 0);
-            for (std::size_t i = 0; i < t.size(); ++i) ASSERT_EQ(t.data()[i], 0.0f);
+            t.dim(u0, u1, u2);
+            ASSERT_EQ(t.size(), size);
+            for (std::size_t i = 0; i < t.size(); ++i) ASSERT_EQ(t.data()[i], 0.0f) << size;
             for (std::size_t i = 0; i < t.size(); ++i) t.data()[i] = 1.5f;
         }
-        if (c.rank == 3 && c.size) {
-            EXPECT_EQ(t.upper(0), c.u0);
-            EXPECT_EQ(t.upper(2), c.u2);
-            EXPECT_EQ(&t(1, 2, 3), t.row(1, 2) + 3);
-            EXPECT_TRUE(t.contains(c.u0, c.u1, c.u2));
-            EXPECT_FALSE(t.contains(c.u0 + 1, 0, 0));
-        }
+        EXPECT_EQ(t.contains(u0, u1, u2), size > 0);
+        EXPECT_FALSE(t.contains(u0 + 1, 0, 0));
     }
     Table<int16_t> angles;
     angles.dim(1, 2, 3);
     angles(1, 2, 3) = -240;
     EXPECT_EQ(angles.data()[angles.size() - 1], -240);
     angles.clear();
-    EXPECT_TRUE(angles.empty());
     EXPECT_FALSE(angles.contains(0));
 }
 
