@@ -98,7 +98,7 @@ TEST(RecordLayout, EveryBlockOfEveryKindAtItsOffset) {
         auto plan = SynthRecording::plan(path, options);
         auto file = RecordFile::open(path);
         ASSERT_TRUE(file.ok());
-        const RecordLayout& layout = kindFromName(path, file->size())->layout;
+        const RecordLayout layout = kindFromName(path, file->size())->layout;
         EXPECT_EQ(layout.recordLength, c.recordLength);
         EXPECT_EQ(file->recordCount(layout.recordLength), 6);
         // Whole records through the reader equal the generator's values, hard records included.
