@@ -11,14 +11,11 @@
 // every other item the first order group "１～９次" (orders 1, 3, 5, 7 and 9, the fundamental or
 // total being the first). The prediction items use the transformer of --predict, or the graph
 // window's initial 10 MVA, 8.0 %, 6.6 kV, for the channel of --channel.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QSaveFile>
 #include <QString>
 #include <charconv>
 #include <cstdio>
@@ -129,13 +126,11 @@ void selectOrders(PrintSource& source, int16_t item, int16_t maxOrderIndex) {
 // existing `output` is left as it was on any failure.
 Status writeSheet(const std::string& output, bool landscape,
                   const std::function<void(Canvas&)>& draw) {
-    std::string temp = output + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) return Error{"cannot create a file beside " + output};
-    ::close(fd);
+    QSaveFile save(QString::fromStdString(output));
+    if (!save.open(QIODevice::WriteOnly)) return Error{"cannot create a file beside " + output};
     bool ok = false;
     {
-        QPdfWriter writer(QString::fromStdString(temp));
+        QPdfWriter writer(&save);
         writer.setCreator(QStringLiteral("harmograph"));
         writer.setResolution(600);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
@@ -147,15 +142,9 @@ Status writeSheet(const std::string& output, bool landscape,
             ok = canvas.finish();
         }
     }
-    if (ok) {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::chmod(temp.c_str(), 0666 & ~mask);
-    }
-    if (!ok || std::rename(temp.c_str(), output.c_str()) != 0) {
-        ::unlink(temp.c_str());
+    if (!ok) save.cancelWriting();
+    if (!ok || !save.commit())
         return Error{"cannot write " + output + " (disk full or no permission?)"};
-    }
     return success();
 }
 
