@@ -3,13 +3,8 @@
 // every table by its name as nested arrays in index order. Single-precision values are written
 // with 9 significant digits (enough to give the stored value back), date-times as day numbers in
 // the shortest text that gives the double back.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -24,19 +19,22 @@
 #include "datafile/record_file.h"
 #include "datafile/scan.h"
 #include "graph/upstream_prediction.h"
+#include "platform/output.h"
 
 namespace hg::cli {
 
 namespace {
 
-// Buffered writing to a stdio stream that remembers the first failure.
+// Writing into one staged output, which goes to its temporary file in large blocks; the first
+// failure is kept and stops further writing.
 class JsonOut {
   public:
-    explicit JsonOut(std::FILE* f) : f_(f) { buf_.reserve(kFlushAt + 256); }
-    bool ok() const { return ok_; }
+    JsonOut(StagedOutputs& out, std::size_t file) : out_(out), file_(file) {}
+    const Status& status() const { return status_; }
     void text(std::string_view s) {
-        buf_.append(s);
-        if (buf_.size() >= kFlushAt) flush();
+        if (!status_) return;
+        out_.append(file_, s);
+        status_ = out_.flushIfFull(file_);
     }
     void number(float v) {
         if (!std::isfinite(v)) return text("null");
@@ -56,17 +54,11 @@ class JsonOut {
         text(std::string_view(b, static_cast<std::size_t>(r.ptr - b)));
     }
     void number(int16_t v) { number(static_cast<long long>(v)); }
-    void flush() {
-        if (ok_ && !buf_.empty() && std::fwrite(buf_.data(), 1, buf_.size(), f_) != buf_.size())
-            ok_ = false;
-        buf_.clear();
-    }
 
   private:
-    static constexpr std::size_t kFlushAt = 1 << 20;
-    std::FILE* f_;
-    std::string buf_;
-    bool ok_ = true;
+    StagedOutputs& out_;
+    std::size_t file_;
+    Status status_ = success();
 };
 
 template <class T>
@@ -165,30 +157,15 @@ void writeState(JsonOut& out, const HARMDIM& s, bool prediction) {
 }
 
 // Writes the JSON next to `path` under a temporary name and renames it over `path` once every
-// byte is on disk; on any failure the temporary file goes and an existing `path` stays as it was.
+// byte is written; on any failure the temporary file goes and an existing `path` stays as it was.
 Status writeJsonFile(const std::string& path, const HARMDIM& s, bool prediction) {
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) return Error{"cannot create a file beside " + path};
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    std::FILE* f = ::fdopen(fd, "wb");
-    if (!f) {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        return Error{"cannot write " + path};
-    }
-    JsonOut out(f);
+    StagedOutputs staged(diskOutput());
+    auto file = staged.add(path);
+    if (!file) return Error{file.error()};
+    JsonOut out(staged, *file);
     writeState(out, s, prediction);
-    out.flush();
-    bool ok = out.ok() && std::fflush(f) == 0 && ::fsync(::fileno(f)) == 0;
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return Error{"cannot write " + path + " (disk full or no permission?)"};
-    }
-    return success();
+    if (!out.status()) return out.status();
+    return staged.commit();
 }
 
 Result<int> parseChannel(const std::string& text) {
