@@ -29,6 +29,7 @@
 #include "graph/graph_composition.h"
 #include "graph/graph_selection.h"
 #include "graph/upstream_prediction.h"
+#include "platform/output.h"
 #include "platform/qt/qpainter_canvas.h"
 
 namespace hg::cli {
@@ -162,6 +163,9 @@ int plot(int argc, char** argv) {
     for (const std::string& w : scan->warnings) std::cerr << "harmograph: " << w << "\n";
     if (sameFile(scan->fullPath, output))
         return fail("plot: the output would overwrite the recording " + output);
+    // A folder or a device (/dev/null) cannot be replaced by the finished file.
+    if (auto target = checkOutputTarget(output, scan->fullPath); !target)
+        return fail("plot: " + target.error());
 
     // The item must be one the file's kind offers.
     const std::string_view itemText = itemTextOf(*item);

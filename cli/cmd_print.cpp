@@ -37,6 +37,7 @@
 #include "datafile/record_file.h"
 #include "datafile/scan.h"
 #include "graph/upstream_prediction.h"
+#include "platform/output.h"
 #include "platform/qt/qpainter_canvas.h"
 #include "print/print_page.h"
 
@@ -199,6 +200,9 @@ int print(int argc, char** argv) {
     for (const std::string& w : scan->warnings) std::cerr << "harmograph: " << w << "\n";
     if (sameFile(scan->fullPath, output))
         return fail("print: the output would overwrite the recording " + output);
+    // A folder or a device (/dev/null) cannot be replaced by the finished file.
+    if (auto target = checkOutputTarget(output, scan->fullPath); !target)
+        return fail("print: " + target.error());
 
     const std::string kind = kindText(baseName(scan->fullPath));
     for (const int16_t item : *items) {

@@ -354,6 +354,7 @@ void encodeRecord(const RecordValues& v, const RecordLayout& l, uint8_t* rec) {
 Status writeSynth(const std::string& path, const SynthOptions& options) {
     auto plan = SynthRecording::plan(path, options);
     if (!plan) return Error{plan.error()};
+    if (auto target = checkOutputTarget(path, ""); !target) return target;
     const RecordLayout& layout = plan->kind().layout;
     const auto recordBytes = static_cast<std::size_t>(layout.recordLength);
 

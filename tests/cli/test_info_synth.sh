@@ -51,6 +51,9 @@ refuse "bad records" "" "$bin" synth -o "$dir/x.hm2" --records 12x
 refuse "bad start" "" "$bin" synth -o "$dir/x.hm2" --start "19/13/01 00:00"
 refuse "no output" "" "$bin" synth --records 3
 refuse "missing folder" "" "$bin" synth -o "$dir/none/x.hm2"
+mkfifo "$dir/pipe.hm2"
+refuse "a pipe as output" "通常のファイルではありません" "$bin" synth -o "$dir/pipe.hm2"
+[[ -p $dir/pipe.hm2 ]] || fail "the pipe was replaced"
 refuse "unknown option" "" "$bin" synth -o "$dir/x.hm2" --bogus
 refuse "info missing" "" "$bin" info "$dir/none.hm2"
 refuse "info no file" "" "$bin" info

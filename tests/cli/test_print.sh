@@ -62,4 +62,8 @@ refuse "no layout" "usage" "${p[@]}" --items 1 "${o[@]}"
 refuse "missing" "" "$bin" print "$dir/missing.hm3" --layout one --items 1 "${o[@]}"
 refuse "over the recording" "overwrite the recording" "${p[@]}" --layout one --items 1 \
     -o "$dir/a.hm3"
+mkfifo "$dir/pipe.pdf"
+refuse "a pipe as output" "通常のファイルではありません" "${p[@]}" --layout one --items 1 \
+    -o "$dir/pipe.pdf"
+[[ -p $dir/pipe.pdf ]] || fail "the pipe was replaced"
 finish print

@@ -71,5 +71,8 @@ refuse "no such channel" "" "$bin" tables "$dir/b.hm3" --predict 10,8,6.6 --chan
 refuse "unknown kind" "" "$bin" tables "$dir/check.py" "${o[@]}"
 refuse "missing folder" "" "${t[@]}" -o "$dir/none/x.json"
 refuse "output is the input" "" "$bin" tables "$dir/same.ha3" -o "$dir/same.ha3"
+mkfifo "$dir/pipe.json"
+refuse "a pipe as output" "通常のファイルではありません" "${t[@]}" -o "$dir/pipe.json"
+[[ -p $dir/pipe.json ]] || fail "the pipe was replaced"
 ls "$dir" | grep -q 'json\.' && fail "a temporary file was left: $(ls "$dir")"
 finish tables
