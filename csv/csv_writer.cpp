@@ -16,6 +16,9 @@ namespace hg {
 
 namespace {
 
+constexpr int64_t kReadChunkBytes = 1 << 18;  // records read together, whole records per read
+constexpr int64_t kProgressRecords = 256;     // records between progress reports
+
 bool isAllOrders(const FileKind& kind) {
     return kind.family == KindFamily::hh || kind.family == KindFamily::hn;
 }
@@ -224,20 +227,39 @@ Result<ConversionReport> convert(CsvWriterForm form, const HARMDIM& s, const Csv
     for (const Sheet& sheet : sheets) fieldsPerLine += sheet.fields.size();
 
     const int64_t total = range.last - range.first + 1;
-    std::vector<uint8_t> bytes;
+    // Whole records read many at a time, up to the next progress report.
+    const int64_t length = layout.recordLength;
+    const int64_t chunkRecords = std::min(std::max<int64_t>(1, kReadChunkBytes / length), total);
+    std::vector<uint8_t> bytes(static_cast<std::size_t>(chunkRecords * length));
+    int64_t chunkFirst = range.first, chunkEnd = range.first;
     std::string stamp;
     for (int64_t n = range.first; n <= range.last; ++n) {
-        if (!readRecord(*file, layout, n, bytes, v))
-            return Error{"測定ファイルを読めません（レコード " + std::to_string(n) +
-                         "）: " + s.FilePath};
-        // Computed whether or not it is written; the recorded values themselves are written as
-        // they are, even when a damaged record carries no number.
-        combiner.combine(v);
+        if (n == chunkEnd) {
+            chunkFirst = n;
+            // A read never spans a progress report, after which the file is read as it is then.
+            const int64_t nextReport = n + kProgressRecords - (n - range.first) % kProgressRecords;
+            chunkEnd = std::min({n + chunkRecords, nextReport, range.last + 1});
+            const auto readFrom = [&](int64_t r, int64_t records) {
+                return file->read(static_cast<uint64_t>(r) * static_cast<uint64_t>(length),
+                                  bytes.data(), static_cast<std::size_t>(records * length));
+            };
+            if (!readFrom(n, chunkEnd - n)) {
+                // The message names the first record that cannot be read.
+                int64_t bad = n;
+                while (bad + 1 < chunkEnd && readFrom(bad, 1)) ++bad;
+                return Error{"測定ファイルを読めません（レコード " + std::to_string(bad) +
+                             "）: " + s.FilePath};
+            }
+        }
+        decodeRecord(bytes.data() + (n - chunkFirst) * length, layout, v);
         const auto when = stampDateTime(v.date, v.time);
         if (!when) {
             ++report.skippedRecords;
             continue;
         }
+        // The combined current only when a sheet carries it. The recorded values themselves are
+        // written as they are, even when a damaged record carries no number.
+        if (options.combined) combiner.combine(v);
         stamp.clear();
         appendCsvTimestamp(stamp, *when);
         for (std::size_t i = 0; i < sheets.size(); ++i) {
@@ -249,7 +271,7 @@ Result<ConversionReport> convert(CsvWriterForm form, const HARMDIM& s, const Csv
         }
         ++report.lines;
         const int64_t done = n - range.first + 1;
-        if (progress && (done % 256 == 0 || done == total)) progress(done, total);
+        if (progress && (done % kProgressRecords == 0 || done == total)) progress(done, total);
     }
 
     report.bytes = out.bytes();
