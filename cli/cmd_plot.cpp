@@ -158,14 +158,8 @@ int plot(int argc, char** argv) {
         transformer = *p;
     }
 
-    auto scan = scanFile(input);
+    auto scan = scanForOutput("plot", input, output);
     if (!scan) return fail(scan.error());
-    for (const std::string& w : scan->warnings) std::cerr << "harmograph: " << w << "\n";
-    if (sameFile(scan->fullPath, output))
-        return fail("plot: the output would overwrite the recording " + output);
-    // A folder or a device (/dev/null) cannot be replaced by the finished file.
-    if (auto target = checkOutputTarget(output, scan->fullPath); !target)
-        return fail("plot: " + target.error());
 
     // The item must be one the file's kind offers.
     const std::string_view itemText = itemTextOf(*item);

@@ -195,14 +195,8 @@ int print(int argc, char** argv) {
     }
     if (auto ok = checkTransformerParameters(transformer); !ok) return fail("print: " + ok.error());
 
-    auto scan = scanFile(input);
+    auto scan = scanForOutput("print", input, output);
     if (!scan) return fail(scan.error());
-    for (const std::string& w : scan->warnings) std::cerr << "harmograph: " << w << "\n";
-    if (sameFile(scan->fullPath, output))
-        return fail("print: the output would overwrite the recording " + output);
-    // A folder or a device (/dev/null) cannot be replaced by the finished file.
-    if (auto target = checkOutputTarget(output, scan->fullPath); !target)
-        return fail("print: " + target.error());
 
     const std::string kind = kindText(baseName(scan->fullPath));
     for (const int16_t item : *items) {

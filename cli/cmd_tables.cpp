@@ -204,14 +204,8 @@ int tables(int argc, char** argv) {
         }
     }
 
-    auto scan = scanFile(input);
+    auto scan = scanForOutput("tables", input, output);
     if (!scan) return fail(scan.error());
-    for (const std::string& w : scan->warnings) std::cerr << "harmograph: " << w << "\n";
-    if (sameFile(scan->fullPath, output))
-        return fail("tables: the output would overwrite the recording " + output);
-    // A folder or a device (/dev/null) cannot be replaced by the finished file.
-    if (auto target = checkOutputTarget(output, scan->fullPath); !target)
-        return fail("tables: " + target.error());
 
     auto texts = periodTextsOf(*args, *scan);
     if (!texts) return fail("tables: " + texts.error());

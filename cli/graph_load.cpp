@@ -8,6 +8,7 @@
 #include "analysis/harmdim.h"
 #include "analysis/load.h"
 #include "datafile/record_file.h"
+#include "platform/output.h"
 
 namespace hg::cli {
 
@@ -24,6 +25,19 @@ Result<PeriodTexts> periodTextsOf(const Args& args, const ScanResult& scan) {
         }
     }
     return texts;
+}
+
+Result<ScanResult> scanForOutput(const std::string& command, const std::string& input,
+                                 const std::string& output) {
+    auto scan = scanFile(input);
+    if (!scan) return Error{scan.error()};
+    for (const std::string& w : scan->warnings) std::cerr << "harmograph: " << w << "\n";
+    if (sameFile(scan->fullPath, output))
+        return Error{command + ": the output would overwrite the recording " + output};
+    // A folder or a device (/dev/null) cannot be replaced by the finished file.
+    if (auto target = checkOutputTarget(output, scan->fullPath); !target)
+        return Error{command + ": " + target.error()};
+    return scan;
 }
 
 Status prepareAndLoad(HARMDIM& state, const ScanResult& scan, const PeriodTexts& texts,

@@ -20,6 +20,12 @@ namespace hg::cli {
 // either end.
 Result<PeriodTexts> periodTextsOf(const Args& args, const ScanResult& scan);
 
+// Scans the recording for a sub-command that writes `output`: scan warnings go to stderr; an
+// output that is the recording itself, a folder or a device is refused
+// ("<command>: the output would overwrite the recording ...").
+Result<ScanResult> scanForOutput(const std::string& command, const std::string& input,
+                                 const std::string& output);
+
 // Stores the scan, runs Execute's preparation in `mode` and, in graph mode, the load; warnings go
 // to stderr. A start after the end is refused ("the period starts after it ends").
 Status prepareAndLoad(HARMDIM& state, const ScanResult& scan, const PeriodTexts& texts,
