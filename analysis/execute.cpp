@@ -35,10 +35,7 @@ Result<Preparation> prepareExecute(HARMDIM& s, const std::string& path, const Pe
         return Error{"解析期間のレコード数が多すぎます（" + std::to_string(periodRecords + 1) +
                      " 件、グラフ化は 32767 件まで）。期間を短くしてください"};
 
-    s.RedrawFlag = -1;
-    s.GraphWidth = 2000;
     applyPeriod(s, *period);
-    s.XScale = static_cast<float>(s.GraphWidth) / static_cast<float>(s.PeriodMinutes);
     s.PeriodRecords = static_cast<int32_t>(periodRecords);
     s.FilePath = path;
     s.Kind = *kind;

@@ -35,9 +35,10 @@ struct Preparation {
 };
 
 // Steps of Execute up to the mode's own work. Needs a successful scan of `path` in `state`
-// (FileStartTime, RecordInterval). Sets RedrawFlag, GraphWidth, the period fields, XScale,
-// PeriodRecords, ChannelCount, MaxOrderIndex, RecordLength, ShortHnRecord and the kind; dimensions
-// the ranking tables; clamps PeriodRecords to the file's last record. In graph mode a period of
+// (FileStartTime, RecordInterval). Makes the period (its fields and PeriodRecords, clamped to the
+// file's last record), refreshes the recording's kind and sizes from the file (ChannelCount,
+// MaxOrderIndex, RecordLength, ShortHnRecord) and dimensions the ranking tables. Sets no window
+// state. In graph mode a period of
 // more than kMaxGraphSlots record slots is refused before anything is dimensioned.
 Result<Preparation> prepareExecute(HARMDIM& state, const std::string& path,
                                    const PeriodTexts& period, ExecuteMode mode);

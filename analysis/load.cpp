@@ -17,6 +17,7 @@
 #include "analysis/degree_trig.h"
 #include "analysis/harmdim.h"
 #include "analysis/quantities.h"
+#include "analysis/ranking.h"
 #include "datafile/record_file.h"
 #include "datafile/record_format.h"
 #include "platform/classic.h"
@@ -321,8 +322,6 @@ Result<LoadReport> loadPeriod(HARMDIM& s, const RecordFile& file, ProgressFn pro
 
     s.LoadedRecords = 0;
     s.FirstRecord = 0;
-    ++s.LoadGeneration;
-    s.Prediction = {};
 
     LoadReport report;
     const int64_t count = file.recordCount(length);
@@ -565,7 +564,9 @@ Result<LoadReport> executeGraph(HARMDIM& s, const RecordFile& file, ProgressFn p
                      std::to_string(s.tableBytes() / (1024 * 1024)) +
                      " MB）。期間を短くしてください"};
     }
-    return loadPeriod(s, file, std::move(progress), threads);
+    auto report = loadPeriod(s, file, std::move(progress), threads);
+    if (report) rankOrders(s);
+    return report;
 }
 
 }  // namespace hg

@@ -30,8 +30,7 @@ struct LoadReport {
 
 // Loads the period of `file` into the tables. Needs prepareExecute to have set the kind, sizes and
 // period of `state`, and the per-record tables freshly dimensioned (HARMDIM::dimTables); the
-// extremes accumulate over the records loaded. Sets LoadedRecords, FirstRecord and a new
-// LoadGeneration.
+// extremes accumulate over the records loaded. Sets LoadedRecords and FirstRecord.
 //  - Only records that exist are loaded: the search starts at the estimate clamped to the file
 //    and moves forward only; the load stops at the last whole record.
 //  - A record whose date or time is not a time stamp is skipped and takes no slot.
@@ -46,8 +45,8 @@ struct LoadReport {
 Result<LoadReport> loadPeriod(HARMDIM& state, const RecordFile& file, ProgressFn progress = {},
                               int threads = 0);
 
-// Graph mode after prepareExecute: dimensions the per-record tables and the extremes, then loads
-// the period. Refuses, with a message, tables the memory cannot hold.
+// Graph mode after prepareExecute: dimensions the per-record tables and the extremes, loads the
+// period and ranks the orders by size. Refuses, with a message, tables the memory cannot hold.
 Result<LoadReport> executeGraph(HARMDIM& state, const RecordFile& file, ProgressFn progress = {},
                                 int threads = 0);
 

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "analysis/harmdim.h"
 #include "platform/classic.h"
 #include "platform/dates.h"
 
@@ -124,7 +123,7 @@ Result<PeriodReading> readPeriod(std::string_view startDate, std::string_view st
     return p;
 }
 
-void applyPeriod(HARMDIM& state, const PeriodReading& period) {
+void applyPeriod(Period& state, const PeriodReading& period) {
     state.AnalysisStart = period.analysisStart;
     state.AnalysisEnd = period.analysisEnd;
     state.StartDay = period.startDay;

@@ -1,5 +1,5 @@
-// The analysis period: normalisation of the four period boxes, the step buttons, and the reading
-// of the four texts into the period fields of the shared state.
+// The analysis period: normalisation of the four period boxes, the step buttons, the reading of
+// the four texts, and the period itself as Execute's preparation makes it.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +11,20 @@
 
 namespace hg {
 
-struct HARMDIM;
+// The analysis period of one Execute: one value, made by Execute's preparation from the four boxes
+// and the recording; the load and the conversion read it.
+struct Period {
+    double AnalysisStart = 0;
+    double AnalysisEnd = 0;
+    float StartDay = 0;
+    float EndDay = 0;
+    float StartMinute = 0;
+    float EndMinute = 0;
+    // Minutes and slots are 32-bit here; the graph-mode limit of 32 767 slots is enforced where
+    // the tables are dimensioned.
+    int32_t PeriodMinutes = 0;
+    int32_t PeriodRecords = 0;  // record slots of the period minus one
+};
 
 // Date box (on every change): when the first eight characters are a real "yy/mm/dd", the text
 // becomes "yy/mm/dd(aaa)"; otherwise it is returned unchanged. Idempotent.
@@ -52,7 +65,7 @@ struct PeriodReading {
 Result<PeriodReading> readPeriod(std::string_view startDate, std::string_view startTime,
                                  std::string_view endDate, std::string_view endTime);
 
-// Stores the period into the shared state.
-void applyPeriod(HARMDIM& state, const PeriodReading& period);
+// Takes the four boxes' reading into the period (its slots are left to the preparation).
+void applyPeriod(Period& period, const PeriodReading& reading);
 
 }  // namespace hg

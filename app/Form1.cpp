@@ -103,7 +103,7 @@ class Form1::Busy {
     WaitCursor cursor_;
 };
 
-Form1::Form1(HARMDIM& state, QMdiArea* area) : state_(state), area_(area) {
+Form1::Form1(OrderFlags& jisuFlag, QMdiArea* area) : jisuFlag_(jisuFlag), area_(area) {
     setWindowTitle(QStringLiteral("harmograph (2019/05/29)"));
     buildControls();
     QMdiSubWindow* frame = area_->addSubWindow(this);
@@ -415,7 +415,7 @@ bool Form1::scanFile(const QString& fullPath) {
             this, toQString(scanned.error()) + QStringLiteral("\n別のファイルを選んでください。"));
         return false;
     }
-    applyScan(state_, *scanned);
+    applyScan(recording_, *scanned);
     Label1->setText(fromLocalPath(scanned->fullPath));
     Text5->setText(fromLocalPath(scanned->csvName));
     Text1->setText(toQString(scanned->startDate));
@@ -448,8 +448,8 @@ void Form1::normaliseTime(QLineEdit* box) {
 
 void Form1::stepTime(QLineEdit* box, bool plus) {
     const std::string text = utf8(box->text());
-    const auto stepped = plus ? stepTimePlus(text, state_.RecordInterval)
-                              : stepTimeMinus(text, state_.RecordInterval);
+    const auto stepped = plus ? stepTimePlus(text, recording_.RecordInterval)
+                              : stepTimeMinus(text, recording_.RecordInterval);
     if (stepped) box->setText(toQString(*stepped));
 }
 
@@ -462,7 +462,7 @@ void Form1::modeChanged() {
     Label11->setVisible(convert);
     Text5->setVisible(convert);
     // A dialog result confirmed in the other mode is never carried over.
-    state_.CsvDialogResult = 0;
+    if (form4_) form4_->CsvDialogResult = 0;
     if (!convert && form4_ && form4_->isVisible()) form4_->reject();
 }
 
@@ -490,7 +490,7 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 Form4* Form1::csvDialog() {
     if (!form4_) {
-        form4_ = new Form4(state_, window());
+        form4_ = new Form4(jisuFlag_, window());
         connect(form4_, &Form4::confirmed, this, [this] {
             showWindow();
             activated();
@@ -509,9 +509,9 @@ void Form1::openCsvDialog() {
 }
 
 void Form1::activated() {
-    if (state_.CsvDialogResult != 1 || busy_) return;
+    if (!form4_ || form4_->CsvDialogResult != 1 || busy_) return;
     if (!Option1[1]->isChecked()) {
-        state_.CsvDialogResult = 0;
+        form4_->CsvDialogResult = 0;
         return;
     }
     execute();
@@ -534,8 +534,8 @@ void Form1::execute() {
     if (path.isEmpty()) return;
     const bool convert = Option1[1]->isChecked();
     // A confirmed dialog result is used once, by this run, whatever the mode.
-    const bool confirmed = state_.CsvDialogResult == 1;
-    state_.CsvDialogResult = 0;
+    const bool confirmed = form4_ && form4_->CsvDialogResult == 1;
+    if (form4_) form4_->CsvDialogResult = 0;
     if (convert && !confirmed) {
         openCsvDialog();
         return;
@@ -544,19 +544,22 @@ void Form1::execute() {
     // The tables are about to be replaced: no graph window may still read them.
     if (form2_) form2_->parentWidget()->close();
 
+    // A new analysis of the scanned recording: its period, then its tables or its CSV files.
+    auto analysis = std::make_shared<HARMDIM>();
+    static_cast<Recording&>(*analysis) = recording_;
     bool graphReady = false;
     notes_.clear();
     const Status outcome = [&]() -> Status {
         Busy busy(*this);
-        const auto prepared = prepareExecute(state_, localPath(path), periodTexts(),
+        const auto prepared = prepareExecute(*analysis, localPath(path), periodTexts(),
                                              convert ? ExecuteMode::Convert : ExecuteMode::Graph);
         if (!prepared) return Error{prepared.error()};
         if (prepared->nothingToDo) return success();
         const ProgressFn progress = [this](int64_t done, int64_t total) {
             reportProgress(done, total);
         };
-        if (convert) return runConversion(progress);
-        const Status loaded = runGraphLoad(progress);
+        if (convert) return runConversion(*analysis, progress);
+        const Status loaded = runGraphLoad(*analysis, progress);
         graphReady = loaded.ok();
         return loaded;
     }();
@@ -566,25 +569,26 @@ void Form1::execute() {
     }
     if (!notes_.isEmpty())
         showMessage(this, notes_.join(QLatin1Char('\n')), MessageKind::Information);
-    if (graphReady) openGraphWindow();
+    if (graphReady) openGraphWindow(std::move(analysis));
 }
 
-Status Form1::runGraphLoad(const ProgressFn& progress) {
-    auto file = RecordFile::open(state_.FilePath);
+Status Form1::runGraphLoad(HARMDIM& analysis, const ProgressFn& progress) {
+    auto file = RecordFile::open(analysis.FilePath);
     if (!file) return Error{file.error()};
-    auto report = executeGraph(state_, *file, progress);
+    auto report = executeGraph(analysis, *file, progress);
     if (!report) return Error{report.error()};
     for (const std::string& warning : report->warnings) notes_ << toQString(warning);
     return success();
 }
 
-Status Form1::runConversion(const ProgressFn& progress) {
+Status Form1::runConversion(const HARMDIM& analysis, const ProgressFn& progress) {
     // The output name as typed; a bare or relative name goes beside the measurement file.
     QString output = Text5->text().trimmed();
     if (output.isEmpty()) return Error{"出力ファイル名を入力してください。"};
     if (QFileInfo(output).isRelative())
         output = QFileInfo(Label1->text()).absoluteDir().filePath(output);
-    auto report = hg::runConversion(state_, csvDialog()->csvOptions(), localPath(output), progress);
+    auto report =
+        hg::runConversion(analysis, csvDialog()->csvOptions(), localPath(output), progress);
     if (!report) return Error{report.error()};
     if (report->skippedRecords > 0)
         notes_ << QStringLiteral("日付・時刻の読めないレコード %1 件を飛ばしました。")
@@ -592,9 +596,10 @@ Status Form1::runConversion(const ProgressFn& progress) {
     return success();
 }
 
-void Form1::openGraphWindow() {
-    form2_ = new Form2(state_, area_);
+void Form1::openGraphWindow(std::shared_ptr<const HARMDIM> analysis) {
+    form2_ = new Form2(std::move(analysis), jisuFlag_, area_);
     connect(form2_, &Form2::closed, this, [this] { showWindow(); });
+    emit graphWindowOpened(form2_);
     form2_->showWindow();
     hideWindow();
 }

@@ -10,9 +10,12 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include "analysis/execute.h"
+#include "analysis/order_flags.h"
 #include "datafile/record_format.h"
+#include "datafile/recording.h"
 #include "platform/result.h"
 
 class QComboBox;
@@ -38,7 +41,8 @@ class Form1 : public QWidget {
 
   public:
     // Adds the window to `area` as an MDI child (hidden until start()).
-    Form1(HARMDIM& state, QMdiArea* area);
+    // `jisuFlag` is the application's order table the CSV dialog edits.
+    Form1(OrderFlags& jisuFlag, QMdiArea* area);
     ~Form1() override;
 
     // Start-up: opens the lists on the folder of the optional path argument, or on the program's
@@ -57,6 +61,8 @@ class Form1 : public QWidget {
 
     // Command1: Execute.
     void execute();
+    // The recording the last accepted scan described.
+    const Recording& recording() const { return recording_; }
 
     // Activation of the window: runs Execute while a confirmed CSV dialog result is waiting.
     void activated();
@@ -105,6 +111,8 @@ class Form1 : public QWidget {
   signals:
     // Command10 or closing the window: the program ends.
     void endRequested();
+    // Execute loaded a period and opened its main graph window.
+    void graphWindowOpened(hg::Form2* window);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -129,11 +137,12 @@ class Form1 : public QWidget {
     PeriodTexts periodTexts() const;
 
     // The mode's own work after the preparation; each reports its failure as a Result.
-    Status runGraphLoad(const ProgressFn& progress);
-    Status runConversion(const ProgressFn& progress);
-    void openGraphWindow();
+    Status runGraphLoad(HARMDIM& analysis, const ProgressFn& progress);
+    Status runConversion(const HARMDIM& analysis, const ProgressFn& progress);
+    void openGraphWindow(std::shared_ptr<const HARMDIM> analysis);
 
-    HARMDIM& state_;
+    Recording recording_;  // the recording the last accepted scan described
+    OrderFlags& jisuFlag_;
     QMdiArea* area_;
     QFileSystemModel* dirModel_;
     QFileSystemModel* fileModel_;

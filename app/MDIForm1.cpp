@@ -2,23 +2,30 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 
+#include "analysis/harmdim.h"
 #include "app/Form1.h"
+#include "graph/Form2.h"
+#include "print/Form3.h"
+#include "print/print_page.h"
 
 namespace hg {
 
-MDIForm1::MDIForm1(HARMDIM& state, QWidget* parent) : QMainWindow(parent) {
+MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("グラフ"));
     mdiArea = new QMdiArea(this);
     setCentralWidget(mdiArea);
     WindowMenu = menuBar()->addMenu(QStringLiteral("ウィンドウ"));
     connect(WindowMenu, &QMenu::aboutToShow, this, &MDIForm1::fillWindowMenu);
-    form1 = new Form1(state, mdiArea);
+    form1 = new Form1(JisuFlag, mdiArea);
     connect(form1, &Form1::endRequested, this, &MDIForm1::endProgram);
+    connect(form1, &Form1::graphWindowOpened, this, &MDIForm1::adoptGraphWindow);
     resize(1000, 700);
 }
 
@@ -38,6 +45,25 @@ void MDIForm1::fillWindowMenu() {
         connect(entry, &QAction::triggered, this,
                 [this, window] { mdiArea->setActiveSubWindow(window); });
     }
+}
+
+void MDIForm1::adoptGraphWindow(Form2* window) {
+    connect(window, &Form2::printRequested, this, &MDIForm1::printFor);
+}
+
+Form3& MDIForm1::printDialog() {
+    if (!form3_) form3_ = new Form3(this);
+    return *form3_;
+}
+
+void MDIForm1::printFor(Form2* window) {
+    if (!window || !window->analysis()) return;
+    const HARMDIM& analysis = *window->analysis();
+    Form3& dialog = printDialog();
+    // The set print is offered unless the window shows per-phase voltage or an unbalance item.
+    dialog.Command3->setEnabled(window->selection().setPrintEnabled());
+    dialog.openFor(window->analysis(),
+                   printSourceOf(analysis, window->view(), window->Text1->text().toStdString()));
 }
 
 void MDIForm1::endProgram() {

@@ -1,22 +1,27 @@
 // MDIForm1 "グラフ": the frame of every window, with the one menu "ウィンドウ" listing the open
-// windows. The file-selection window Form1 lives in it from the start.
+// windows. The file-selection window Form1 lives in it from the start; the frame holds the order
+// table the windows share and the print dialog every graph window's print command opens.
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
+
+#include "analysis/order_flags.h"
 
 class QMdiArea;
 class QMenu;
 
 namespace hg {
 
-struct HARMDIM;
 class Form1;
+class Form2;
+class Form3;
 
 class MDIForm1 : public QMainWindow {
     Q_OBJECT
 
   public:
-    explicit MDIForm1(HARMDIM& state, QWidget* parent = nullptr);
+    explicit MDIForm1(QWidget* parent = nullptr);
 
     // Opens Form1 on the folder of the optional path argument (or the program's own folder).
     void start(const QString& argument, const QString& programFolder);
@@ -24,9 +29,18 @@ class MDIForm1 : public QMainWindow {
     // Ends the program: every window closes.
     void endProgram();
 
+    // The print dialog, created at its first use; opened for the graph window that asked.
+    Form3& printDialog();
+    void printFor(Form2* window);
+    // A main graph window opened on the frame: its print commands (and its extra windows')
+    // open the print dialog.
+    void adoptGraphWindow(Form2* window);
+
     QMdiArea* mdiArea;
     QMenu* WindowMenu;  // "ウィンドウ"
     Form1* form1;
+    // The orders the graph windows store on every draw and the CSV dialog opens with.
+    OrderFlags JisuFlag = initialJisuFlag();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -35,6 +49,7 @@ class MDIForm1 : public QMainWindow {
     void fillWindowMenu();
 
     bool ending_ = false;
+    QPointer<Form3> form3_;
 };
 
 }  // namespace hg

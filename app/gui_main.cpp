@@ -6,10 +6,8 @@
 #include <QStringList>
 #include <QTimer>
 
-#include "analysis/harmdim.h"
 #include "app/MDIForm1.h"
 #include "platform/qt/qpainter_canvas.h"
-#include "print/Form3.h"
 
 namespace hg {
 
@@ -21,9 +19,7 @@ int runGui(int argc, char** argv) {
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
 
-    HARMDIM state;
-    MDIForm1 frame(state);
-    installPrintDialog(state, &frame);
+    MDIForm1 frame;
     frame.start(arguments.join(QLatin1Char(' ')), QCoreApplication::applicationDirPath());
     frame.show();
 

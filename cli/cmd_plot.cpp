@@ -28,6 +28,7 @@
 #include "datafile/scan.h"
 #include "graph/graph_composition.h"
 #include "graph/graph_selection.h"
+#include "graph/graph_view.h"
 #include "graph/upstream_prediction.h"
 #include "platform/output.h"
 #include "platform/qt/qpainter_canvas.h"
@@ -116,7 +117,7 @@ bool endsWith(const std::string& text, std::string_view suffix) {
 }
 
 // Draws the graph onto a device of the picture's size; false when the canvas could not paint.
-bool compose(QPaintDevice& device, int width, int height, HARMDIM& state,
+bool compose(QPaintDevice& device, int width, int height, const HARMDIM& state,
              const GraphRequest& request, GraphDrawing& drawing) {
     QPainterCanvas canvas(device);
     if (!canvas.isActive()) return false;
@@ -188,8 +189,9 @@ int plot(int argc, char** argv) {
     }
 
     // The selection, made as in the window: the item, then the group or the orders by hand.
-    rankOrders(state);
-    GraphSelection selection(state);
+    GraphView view(state);
+    view.setTransformer(transformer);
+    GraphSelection& selection = view.selection();
     selection.chooseChannel(channel);
     if (auto g = args->get("--group")) {
         auto code = wholeNumber("--group", *g, 1, 8);
@@ -207,10 +209,7 @@ int plot(int argc, char** argv) {
     if (selection.checkedCount() == 0)
         return fail("plot: no order of the selection can be drawn for this item");
 
-    if (selection.item() >= kPredictedDistortion && selection.item() <= kPredictedSuperposition) {
-        auto run = UpstreamPrediction(state, selection.channel(), transformer);
-        if (!run) return fail("plot: " + run.error());
-    }
+    if (auto ok = view.preparePrediction(); !ok) return fail("plot: " + ok.error());
 
     // Qt painting without a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -223,7 +222,7 @@ int plot(int argc, char** argv) {
     }
     installJapaneseFontSubstitutions();
 
-    const GraphRequest request = graphRequestOf(selection, args->get("--message").value_or(""));
+    const GraphRequest request = view.request(args->get("--message").value_or(""));
 
     // Written beside the output under a temporary name and renamed over it once complete, so a
     // failure leaves an existing file as it was.

@@ -217,7 +217,7 @@ int print(int argc, char** argv) {
     if (auto loaded = prepareAndLoad(state, *scan, *texts, ExecuteMode::Graph); !loaded)
         return fail("print: " + loaded.error());
 
-    PrintSource base = printSourceFromState(state);
+    PrintSource base = printSourceOf(state);
     base.filePath = scan->fullPath;
     base.startDate = texts->startDate;
     base.channel = static_cast<int16_t>(channel);

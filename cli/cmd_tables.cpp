@@ -3,9 +3,11 @@
 // every table by its name as nested arrays in index order. Single-precision values are written
 // with 9 significant digits (enough to give the stored value back), date-times as day numbers in
 // the shortest text that gives the double back.
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -93,7 +95,21 @@ void writeTable(JsonOut& out, const Table<T>& t) {
     out.text("]");
 }
 
-void writeState(JsonOut& out, const HARMDIM& s, bool prediction) {
+// The period extremes as the JSON has always given them with a prediction: the predicted
+// distortion's maxima in item slot 13 of channel 0.
+Table<float> extremesWithPrediction(const Table<float>& itemMax, const Prediction& prediction) {
+    Table<float> out;
+    out.dim(itemMax.upper(0), itemMax.upper(1), itemMax.upper(2));
+    if (out.size() == itemMax.size() && itemMax.size() > 0)
+        std::copy_n(itemMax.data(), itemMax.size(), out.data());
+    constexpr long kSlot = kPredictedDistortion - 1;
+    for (long k = 0; k <= itemMax.upper(2); ++k)
+        if (out.contains(0, kSlot, k) && prediction.PredictMax.contains(k))
+            out(0, kSlot, k) = prediction.PredictMax(k);
+    return out;
+}
+
+void writeState(JsonOut& out, const HARMDIM& s, const Prediction* prediction) {
     bool firstField = true;
     const auto name = [&](const char* field) {
         out.text(firstField ? "{\n\"" : ",\n\"");
@@ -145,20 +161,24 @@ void writeState(JsonOut& out, const HARMDIM& s, bool prediction) {
     table("PhaseVoltage", s.PhaseVoltage);
     table("PhaseCurrent", s.PhaseCurrent);
     table("OverloadTable", s.OverloadTable);
-    table("ItemMax", s.ItemMax);
+    if (prediction) {
+        table("ItemMax", extremesWithPrediction(s.ItemMax, *prediction));
+    } else {
+        table("ItemMax", s.ItemMax);
+    }
     table("ItemMin", s.ItemMin);
     if (prediction) {
-        integer("PredictionChannel", s.Prediction.channel.value_or(-1));
-        table("PredictTable", s.PredictTable);
-        table("PredictAngle", s.PredictAngle);
-        table("PredictTotal", s.PredictTotal);
+        integer("PredictionChannel", prediction->channel);
+        table("PredictTable", prediction->PredictTable);
+        table("PredictAngle", prediction->PredictAngle);
+        table("PredictTotal", prediction->PredictTotal);
     }
     out.text("\n}\n");
 }
 
 // Writes the JSON next to `path` under a temporary name and renames it over `path` once every
 // byte is written; on any failure the temporary file goes and an existing `path` stays as it was.
-Status writeJsonFile(const std::string& path, const HARMDIM& s, bool prediction) {
+Status writeJsonFile(const std::string& path, const HARMDIM& s, const Prediction* prediction) {
     StagedOutputs staged(diskOutput());
     auto file = staged.add(path);
     if (!file) return Error{file.error()};
@@ -213,11 +233,13 @@ int tables(int argc, char** argv) {
     if (auto loaded = prepareAndLoad(state, *scan, *texts, ExecuteMode::Graph); !loaded)
         return fail("tables: " + loaded.error());
 
+    std::shared_ptr<const Prediction> prediction;
     if (predict) {
         auto run = UpstreamPrediction(state, channel, *predict);
         if (!run) return fail(run.error());
+        prediction = *run;
     }
-    if (auto written = writeJsonFile(output, state, predict.has_value()); !written)
+    if (auto written = writeJsonFile(output, state, prediction.get()); !written)
         return fail("tables: " + written.error());
     return 0;
 }

@@ -10,7 +10,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "analysis/harmdim.h"
 #include "csv/csv_writer.h"
 #include "platform/qt/check_value.h"
 
@@ -18,8 +17,7 @@ namespace hg {
 
 namespace {
 
-constexpr int kPages = 21;              // last page: orders 211..260
-constexpr int kFirstUnavailable = 256;  // entries 256..259 (orders 257..260) do not exist
+constexpr int kPages = 21;  // last page: orders 211..260
 
 // "+" and the last three characters of the row's first order offset with its sign blank:
 // "+ 0", "+ 10", "+100", "+250".
@@ -30,7 +28,7 @@ QString rowCaption(int offset) {
 
 }  // namespace
 
-Form4::Form4(HARMDIM& state, QWidget* parent) : QDialog(parent), state_(state) {
+Form4::Form4(OrderFlags& jisuFlag, QWidget* parent) : QDialog(parent), JisuFlag(jisuFlag) {
     setWindowTitle(QStringLiteral("ＣＳＶファイル出力次数"));
     setModal(false);
 
@@ -89,7 +87,7 @@ Form4::Form4(HARMDIM& state, QWidget* parent) : QDialog(parent), state_(state) {
 
     // Orders 257..260 do not exist: the last page shows them grey. The boxes then start from the
     // table, so the first store keeps what the graph window left there.
-    for (int e = kFirstUnavailable; e < kJisuFlagCount; ++e) state_.JisuFlag[e] = kGrey;
+    for (int e = kFirstUnavailableFlag; e < kJisuFlagCount; ++e) JisuFlag[e] = kGrey;
     loadPage(0);
 }
 
@@ -102,7 +100,7 @@ std::array<int16_t, 25> Form4::boxValues() const {
 CsvOptions Form4::csvOptions() const {
     CsvOptions options;
     options.firstPage = boxValues();
-    std::copy_n(state_.JisuFlag.begin(), options.orderFlags.size(), options.orderFlags.begin());
+    std::copy_n(JisuFlag.begin(), options.orderFlags.size(), options.orderFlags.begin());
     options.voltageAngle = Check2[0]->isChecked();
     options.perPhase = Check2[1]->isChecked();
     options.split = Check4->isChecked();
@@ -112,7 +110,7 @@ CsvOptions Form4::csvOptions() const {
 
 void Form4::storePage(bool even) {
     const int base = 10 * ShownTop + (even ? 1 : 0);
-    for (int i = 0; i < 25; ++i) state_.JisuFlag[base + 2 * i] = checkValue(*Check1[i]);
+    for (int i = 0; i < 25; ++i) JisuFlag[base + 2 * i] = checkValue(*Check1[i]);
 }
 
 void Form4::loadPage(int v) {
@@ -120,7 +118,7 @@ void Form4::loadPage(int v) {
     for (int r = 0; r < 5; ++r) Check1[5 * r]->setText(rowCaption(10 * (v + r)));
     const int base = 10 * v + (even ? 1 : 0);
     for (int i = 0; i < 25; ++i) {
-        const int16_t value = state_.JisuFlag[base + 2 * i];
+        const int16_t value = JisuFlag[base + 2 * i];
         setCheckValue(*Check1[i], value);
         Check1[i]->setEnabled(value != kGrey);
     }
@@ -143,7 +141,7 @@ void Form4::toggleAll() {
     const int16_t t = static_cast<int16_t>(Command2Tag.toInt());
     for (QCheckBox* box : Check1)
         if (checkValue(*box) < kGrey) setCheckValue(*box, t);
-    for (int e = 0; e < kFirstUnavailable; ++e) state_.JisuFlag[e] = t;
+    for (int e = 0; e < kFirstUnavailableFlag; ++e) JisuFlag[e] = t;
     pageChange(VScroll1->value());
     if (t != 1) {
         Command2->setText(QStringLiteral("全チェック"));
@@ -194,13 +192,13 @@ void Form4::ok() {
     for (const QCheckBox* box : Check1)
         if (checkValue(*box) == kChecked) ++checked;
     if (checked == 0) return;
-    state_.CsvDialogResult = 1;
+    CsvDialogResult = 1;
     hide();
     emit confirmed();
 }
 
 void Form4::reject() {
-    state_.CsvDialogResult = 0;
+    CsvDialogResult = 0;
     hide();
     emit cancelled();
 }

@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 
+#include "analysis/order_flags.h"
 #include "datafile/record_format.h"
 
 class QCheckBox;
@@ -22,14 +23,14 @@ class QScrollBar;
 
 namespace hg {
 
-struct HARMDIM;
 struct CsvOptions;
 
 class Form4 : public QDialog {
     Q_OBJECT
 
   public:
-    explicit Form4(HARMDIM& state, QWidget* parent = nullptr);
+    // The dialog edits `jisuFlag`, the orders the application shares with the graph windows.
+    explicit Form4(OrderFlags& jisuFlag, QWidget* parent = nullptr);
 
     // Activation: prepares the dialog for the selected file's kind (the optional items, the pages,
     // Check4 and Check5) and shows it, not modal.
@@ -57,6 +58,7 @@ class Form4 : public QDialog {
     QPushButton* Command3;                      // "キャンセル"
     QString Command2Tag = QStringLiteral("1");  // the value the next toggle applies
     int16_t ShownTop = 0;                       // the page the boxes show
+    int16_t CsvDialogResult = 0;                // 1 after OK with a selection, else 0
 
   signals:
     // OK with a selection: CsvDialogResult is 1 and the dialog is hidden.
@@ -75,7 +77,7 @@ class Form4 : public QDialog {
     void toggleAll();
     void ok();
 
-    HARMDIM& state_;
+    OrderFlags& JisuFlag;
 };
 
 }  // namespace hg

@@ -2,7 +2,6 @@
 
 #include <charconv>
 
-#include "analysis/harmdim.h"
 #include "datafile/record_file.h"
 #include "platform/dates.h"
 
@@ -95,7 +94,7 @@ Result<ScanResult> scanFile(const std::string& fullPath) {
     return s;
 }
 
-void applyScan(HARMDIM& state, const ScanResult& scan) {
+void applyScan(Recording& state, const ScanResult& scan) {
     state.FilePath = scan.fullPath;
     state.Kind = scan.kind;
     state.RecordLength = static_cast<int32_t>(scan.recordLength);

@@ -8,15 +8,15 @@
 #include <vector>
 
 #include "datafile/record_format.h"
+#include "datafile/recording.h"
 #include "platform/result.h"
 
 namespace hg {
 
-struct HARMDIM;
-
 struct ScanResult {
-    std::string fullPath;   // shown in the file-selection window's Label1
-    std::string csvName;    // proposed output name: the path without its last three characters + "csv"
+    std::string fullPath;  // shown in the file-selection window's Label1
+    std::string
+        csvName;  // proposed output name: the path without its last three characters + "csv"
     FileKind kind;
     int64_t recordLength = 0;
     bool shortHn = false;
@@ -27,7 +27,7 @@ struct ScanResult {
     std::string endTime;    // (Text4)
     double fileStartTime = 0;
     double fileEndTime = 0;
-    float recordInterval = 1;  // minutes, > 0
+    float recordInterval = 1;           // minutes, > 0
     std::vector<std::string> warnings;  // e.g. the last record unreadable, a clock reset
 };
 
@@ -39,7 +39,7 @@ std::string joinPath(const std::string& folder, const std::string& fileName);
 // record whose stamp is not a real date and time.
 Result<ScanResult> scanFile(const std::string& fullPath);
 
-// Stores a successful scan into the shared state (file description, interval); nothing else.
-void applyScan(HARMDIM& state, const ScanResult& scan);
+// The recording a successful scan describes (file description, interval); nothing else.
+void applyScan(Recording& recording, const ScanResult& scan);
 
 }  // namespace hg

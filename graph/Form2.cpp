@@ -23,6 +23,7 @@
 #include <algorithm>
 
 #include "analysis/harmdim.h"
+#include "analysis/order_flags.h"
 #include "datafile/record_format.h"
 #include "graph/graph_composition.h"
 #include "platform/qt/check_value.h"
@@ -39,11 +40,6 @@ namespace {
 constexpr int kPictureMargin = 8;
 // The picture takes the window's inner width less 16 pixels.
 constexpr int kPictureWidthLess = 16;
-
-Form2::PrintHandler& printHandler() {
-    static Form2::PrintHandler handler;
-    return handler;
-}
 
 }  // namespace
 
@@ -62,8 +58,9 @@ void GraphPicture::paintEvent(QPaintEvent*) {
     if (!image_.isNull()) painter.drawImage(0, 0, image_);
 }
 
-Form2::Form2(HARMDIM& state, QMdiArea* area, Form2* mainWindow)
-    : state_(state), area_(area), main_(mainWindow) {
+Form2::Form2(std::shared_ptr<const HARMDIM> analysis, OrderFlags& jisuFlag, QMdiArea* area,
+             Form2* mainWindow)
+    : analysis_(std::move(analysis)), jisuFlag_(jisuFlag), area_(area), main_(mainWindow) {
     setWindowTitle(QStringLiteral("高調波グラフ作成"));
     buildControls();
     buildMenus();
@@ -218,7 +215,7 @@ void Form2::load() {
     tag_ = QStringLiteral("-1");
     Command2->setEnabled(false);
     MePR->setEnabled(false);
-    const int channels = state_.ChannelCount;
+    const int channels = analysis_->ChannelCount;
     for (int i = 0; i < 10; ++i) {
         QRadioButton* option = Option1[i];
         if (i <= channels) {
@@ -232,20 +229,19 @@ void Form2::load() {
     if (channels < 8) Option1[channels]->setText(QStringLiteral("合成"));
     Option1[0]->setChecked(true);
 
-    state_.GraphWidth = 2000;
-    state_.GraphHeight = 500;
-    selection_ = std::make_unique<GraphSelection>(state_);
+    RedrawFlag = -1;
+    view_ = std::make_unique<GraphView>(*analysis_);
 
     Combo1->clear();
-    for (const ItemEntry& e : itemListOf(state_.Kind.family)) Combo1->addItem(toQString(e.text));
+    for (const ItemEntry& e : itemListOf(analysis_->Kind.family))
+        Combo1->addItem(toQString(e.text));
     Combo1->setCurrentIndex(-1);
     Combo2->clear();
-    for (const std::string& text : groupListOf(state_.MaxOrderIndex))
+    for (const std::string& text : groupListOf(analysis_->MaxOrderIndex))
         Combo2->addItem(QString::fromStdString(text));
     Combo2->setCurrentIndex(-1);
     Command1->setEnabled(false);
 
-    rankOrders(state_);
     if (!isMainWindow()) {
         // The prediction's parameters are always those of the main window.
         Check2->setEnabled(false);
@@ -286,18 +282,12 @@ TransformerParameters Form2::transformerParameters() const {
                                      source->Text2[2]->text().toStdString());
 }
 
-void Form2::setPrintHandler(PrintHandler handler) {
-    printHandler() = std::move(handler);
-}
-
-// Activation: draws a pending redraw of the last selection, and lays out the channel frame and
-// the grid for the file.
+// Activation: draws a pending redraw of the window's selection, and lays out the channel frame
+// and the grid for the file.
 void Form2::activated() {
-    if (state_.CurrentGroup > 0 && state_.CurrentItem > 0 && state_.RedrawFlag != 0) draw();
-    Frame1->setVisible(state_.ChannelCount > 0);
-    const int item = state_.CurrentItem;
-    if (!((item >= 2 && item <= 7) || item == kPhaseCurrent) || state_.ChannelCount <= 0)
-        state_.CurrentChannel = 0;
+    const GraphSelection& s = view_->selection();
+    if (s.group() > 0 && s.item() > 0 && RedrawFlag != 0) draw();
+    Frame1->setVisible(analysis_->ChannelCount > 0);
     syncControls();
 }
 
@@ -312,12 +302,13 @@ void Form2::layoutPicture() {
     const int width = std::max(0, client_->width() - kPictureWidthLess);
     const int height = std::max(0, client_->height() - kGraphControlBand);
     Picture1->setGeometry(kPictureMargin, kGraphControlBand, width, height);
-    if (drawn_ || (selection_->item() > 0 && selection_->group() > 0)) draw();
+    const GraphSelection& s = view_->selection();
+    if (drawn_ || (s.item() > 0 && s.group() > 0)) draw();
 }
 
 void Form2::syncControls() {
     syncing_ = true;
-    const GraphSelection& s = *selection_;
+    const GraphSelection& s = view_->selection();
     {
         const QSignalBlocker block(VScroll1);
         VScroll1->setEnabled(s.scrollEnabled());
@@ -341,7 +332,7 @@ void Form2::syncControls() {
 
 void Form2::JisuChange() {
     for (int i = 0; i < kGridBoxes; ++i) {
-        const OrderBox b = selection_->box(i);
+        const OrderBox b = view_->selection().box(i);
         const QSignalBlocker block(Check1[i]);
         setCheckValue(*Check1[i], b.value);
         Check1[i]->setEnabled(b.enabled);
@@ -350,32 +341,32 @@ void Form2::JisuChange() {
 
 void Form2::itemChosen(int index) {
     if (index < 0) return;
-    const bool drawNow = selection_->chooseItem(Combo1->itemText(index).toStdString());
+    const bool drawNow = view_->selection().chooseItem(Combo1->itemText(index).toStdString());
     syncControls();
     if (drawNow) draw();
 }
 
 void Form2::groupChosen(int index) {
     if (index < 0) return;
-    const bool drawNow = selection_->chooseGroup(Combo2->itemText(index).toStdString());
+    const bool drawNow = view_->selection().chooseGroup(Combo2->itemText(index).toStdString());
     syncControls();
     if (drawNow) draw();
 }
 
 void Form2::boxClicked(int index, bool checked) {
     if (syncing_) return;
-    selection_->clickBox(index, checked);
+    view_->selection().clickBox(index, checked);
     JisuChange();
 }
 
 void Form2::scrolled(int value) {
     if (syncing_) return;
-    selection_->scrollTo(value);
+    view_->selection().scrollTo(value);
     syncControls();
 }
 
 void Form2::channelChosen(int index) {
-    if (selection_->chooseChannel(index)) {
+    if (view_->selection().chooseChannel(index)) {
         Command1->setEnabled(true);
         draw();
     }
@@ -396,34 +387,28 @@ void Form2::draw() {
         redrawPending_ = true;
         return;
     }
-    const GraphSelection& s = *selection_;
+    const GraphSelection& s = view_->selection();
     if (s.item() == 0 || s.group() == 0 || closing_) return;
     busy_ = true;
     redrawPending_ = false;
     GraphDrawing drawing;
     {
         WaitCursor wait;
-        bool ready = true;
-        if (s.item() >= kPredictedDistortion && s.item() <= kPredictedSuperposition) {
-            const TransformerParameters parameters = transformerParameters();
-            const auto run = UpstreamPrediction(state_, s.channel(), parameters);
-            if (!run) {
-                showMessage(this, run.error());
-                ready = false;
-            }
-        }
+        view_->setTransformer(transformerParameters());
+        const Status ready = view_->preparePrediction();
+        if (!ready) showMessage(this, ready.error());
         if (ready) {
             QImage image(Picture1->size(), QImage::Format_RGB32);
             if (!image.isNull()) {
                 image.fill(Qt::white);
-                GraphRequest request = graphRequestOf(s, Text1->text().toStdString());
+                GraphRequest request = view_->request(Text1->text().toStdString());
                 request.clientHeight = clientHeight();
                 request.afterCurve = [] {
                     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
                 };
                 {
                     QPainterCanvas canvas(image);
-                    drawing = composeGraph(canvas, state_, request);
+                    drawing = composeGraph(canvas, *analysis_, request);
                     canvas.finish();
                 }
                 if (drawing.outcome == GraphOutcome::Drawn && !closing_)
@@ -433,6 +418,9 @@ void Form2::draw() {
     }
     busy_ = false;
     if (drawing.outcome == GraphOutcome::Drawn) {
+        // The orders drawn become the ones the CSV dialog opens with.
+        storeDrawnOrders(jisuFlag_, s.orders());
+        RedrawFlag = 0;
         drawn_ = true;
         Command2->setEnabled(true);
         MePR->setEnabled(true);
@@ -448,14 +436,7 @@ void Form2::copyPicture() {
 
 void Form2::openPrintDialog() {
     if (!drawn_) return;
-    // Printing reads the current selection: make it this window's.
-    const GraphSelection& s = *selection_;
-    state_.CurrentItem = s.item();
-    state_.CurrentGroup = s.group();
-    state_.CurrentChannel = s.channel();
-    std::copy(s.orders().begin(), s.orders().end(), state_.JisuFlag.begin());
-    emit printRequested();
-    if (printHandler()) printHandler()(*this);
+    emit printRequested(this);
 }
 
 void Form2::backToFileSelection() {
@@ -474,7 +455,9 @@ Form2* Form2::openExtraWindow() {
                              [](const QPointer<Form2>& w) { return w.isNull(); });
     if (slot == extras_.end()) return nullptr;
     const int k = static_cast<int>(slot - extras_.begin());
-    auto* extra = new Form2(state_, area_, this);
+    auto* extra = new Form2(analysis_, jisuFlag_, area_, this);
+    // The frame hears every graph window's print command through the main window.
+    connect(extra, &Form2::printRequested, this, &Form2::printRequested);
     extra->tag_ = QString::number(k);
     extra->setWindowTitle(QStringLiteral("高調波グラフ作成 %1").arg(k + 2));
     extra->subWindow()->setWindowTitle(extra->windowTitle());
@@ -546,7 +529,6 @@ void Form2::extraClosed(Form2* extra) {
 }
 
 void Form2::lastWindowClosed() {
-    releaseGraphTables(state_);
     emit closed();
 }
 

@@ -4,9 +4,11 @@
 // commands copy the picture, open the print dialog, open up to two extra graph windows tiled in the
 // frame, go back to the file selection and end the program.
 //
-// The first graph window (the main one, tag "-1") owns the extra ones (tags "0", "1"): closing it
-// closes them, and only when the last graph window closes are the period's tables released and
-// `closed()` emitted, on which the file-selection window shows itself again.
+// Every graph window holds the loaded analysis (shared, read-only) and its own view of it. The
+// first graph window (the main one, tag "-1") owns the extra ones (tags "0", "1"): closing it
+// closes them and emits `closed()`, on which the file-selection window shows itself again; the
+// tables go with the last window that holds them. The print command asks the frame, which owns
+// the print dialog, through `printRequested`.
 #pragma once
 
 #include <QImage>
@@ -16,8 +18,8 @@
 #include <functional>
 #include <memory>
 
-#include "graph/graph_selection.h"
-#include "graph/upstream_prediction.h"
+#include "analysis/order_flags.h"
+#include "graph/graph_view.h"
 
 class QAction;
 class QCheckBox;
@@ -57,10 +59,11 @@ class Form2 : public QWidget {
     Q_OBJECT
 
   public:
-    // Adds the window to `area` (deleted when closed) and loads it: lists, channel options,
-    // ranking. `mainWindow` is null for the main graph window, else the window that owns this
-    // extra one.
-    Form2(HARMDIM& state, QMdiArea* area, Form2* mainWindow = nullptr);
+    // Adds the window to `area` (deleted when closed) and loads it on `analysis`: lists, channel
+    // options. `jisuFlag` takes the orders of every draw. `mainWindow` is null for the main graph
+    // window, else the window that owns this extra one.
+    Form2(std::shared_ptr<const HARMDIM> analysis, OrderFlags& jisuFlag, QMdiArea* area,
+          Form2* mainWindow = nullptr);
     ~Form2() override;
 
     // Shows the window (its MDI child frame) and makes it the active child; the main window is
@@ -84,7 +87,10 @@ class Form2 : public QWidget {
     // Shows the window's order selection in the grid.
     void JisuChange();
 
-    const GraphSelection& selection() const { return *selection_; }
+    const GraphSelection& selection() const { return view_->selection(); }
+    // The window's view (selection, transformer, prediction) and the analysis it shows.
+    const GraphView& view() const { return *view_; }
+    const std::shared_ptr<const HARMDIM>& analysis() const { return analysis_; }
     const QImage& picture() const;
     // Whether the last draw drew a graph (the print button follows it).
     bool hasDrawn() const { return drawn_; }
@@ -94,11 +100,6 @@ class Form2 : public QWidget {
     TransformerParameters transformerParameters() const;
     // Inner height of the window below its menu, in pixels (the font sizes follow it).
     int clientHeight() const;
-
-    // Opens the print dialog for a graph window; installed by the printing code. Until one is
-    // installed the print button opens nothing.
-    using PrintHandler = std::function<void(Form2&)>;
-    static void setPrintHandler(PrintHandler handler);
 
     // Controls.
     QMenuBar* menuBar;
@@ -137,8 +138,8 @@ class Form2 : public QWidget {
   signals:
     // The last graph window has closed (emitted by the main window).
     void closed();
-    // Command2 / MePR pressed after a draw (besides the installed print handler).
-    void printRequested();
+    // Command2 / MePR pressed after a draw, in `window` (this one or one of its extra windows).
+    void printRequested(hg::Form2* window);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -163,12 +164,14 @@ class Form2 : public QWidget {
     void extraClosed(Form2* extra);
     void lastWindowClosed();
 
-    HARMDIM& state_;
+    std::shared_ptr<const HARMDIM> analysis_;
+    OrderFlags& jisuFlag_;
     QMdiArea* area_;
     QPointer<Form2> main_;
     QString tag_;
     QWidget* client_;
-    std::unique_ptr<GraphSelection> selection_;
+    std::unique_ptr<GraphView> view_;
+    int16_t RedrawFlag = 0;  // -1 from the load until the window's first draw
     std::array<QPointer<Form2>, 2> extras_{};
     bool drawn_ = false;
     bool busy_ = false;

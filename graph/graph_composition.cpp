@@ -152,7 +152,7 @@ std::string graphDateText(const HARMDIM& state) {
     return formatYyMmDdWeekday(state.AnalysisStart);
 }
 
-GraphDrawing composeGraph(Canvas& canvas, HARMDIM& state, const GraphRequest& request) {
+GraphDrawing composeGraph(Canvas& canvas, const HARMDIM& state, const GraphRequest& request) {
     GraphDrawing out;
     const int item = request.item;
     if (item == 0 || request.group == 0) return out;
@@ -177,22 +177,13 @@ GraphDrawing composeGraph(Canvas& canvas, HARMDIM& state, const GraphRequest& re
         return out;
     }
 
-    // The selection drawn becomes the current one (printing reads it).
-    state.CurrentItem = request.item;
-    state.CurrentGroup = request.group;
-    state.CurrentChannel = request.channel;
-    std::copy(orders.begin(), orders.end(), state.JisuFlag.begin());
-    state.RedrawFlag = 0;
-    state.GraphWidth = static_cast<int16_t>(g.GraphWidth);
-    state.GraphHeight = static_cast<int16_t>(g.GraphHeight);
-    state.XScale = static_cast<float>(g.XScale);
-
     const int channel = seriesChannel(request.item, request.channel);
     ValueAxisRequest axisRequest;
     axisRequest.item = item;
     axisRequest.channel = channel;
     axisRequest.orderFlags =
         std::span<const int16_t>(orders.data(), static_cast<std::size_t>(n) + 1);
+    axisRequest.prediction = request.prediction;
     const ValueAxis axis = computeValueAxis(state, axisRequest);
     out.axis = axis;
 
@@ -271,7 +262,8 @@ GraphDrawing composeGraph(Canvas& canvas, HARMDIM& state, const GraphRequest& re
 
         const double factor = k == 0 ? axis.factor : 1.0;
         auto valueAt = [&](int32_t t, bool& atTop) {
-            const SeriesValue v = seriesValue(state, request.item, t, k, request.channel, factor);
+            const SeriesValue v =
+                seriesValue(state, request.item, t, k, request.channel, factor, request.prediction);
             atTop = v.atTopEdge;
             return v.value;
         };

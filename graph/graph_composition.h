@@ -19,6 +19,7 @@ namespace hg {
 class Canvas;
 class GraphSelection;
 struct HARMDIM;
+struct Prediction;
 
 // Pictures smaller than this in either direction get no graph.
 constexpr int kMinGraphPicture = 100;
@@ -58,6 +59,8 @@ struct GraphRequest {
     // Inner height of the graph window in pixels, from which the font sizes follow; 0 takes the
     // picture height + kGraphControlBand (the picture sits in the window under the controls).
     int clientHeight = 0;
+    // The window's prediction, which items 14 to 16 draw (none: they draw zeros).
+    const Prediction* prediction = nullptr;
     // Called after each curve (the window lets pending events through).
     std::function<void()> afterCurve;
 };
@@ -84,11 +87,9 @@ struct GraphDrawing {
 // Font size of the graph's labels for a window inner height: height / 80, at least 12.
 int graphFontSize(int clientHeight);
 
-// Draws the request's graph on `canvas`, whose user window is the picture's pixels. On a draw the
-// shared state takes the drawn selection (CurrentItem, CurrentGroup, CurrentChannel, JisuFlag),
-// the plot geometry (GraphWidth, GraphHeight, XScale) and RedrawFlag is cleared. The prediction
-// tables of items 14 to 16 must be computed for the channel before.
-GraphDrawing composeGraph(Canvas& canvas, HARMDIM& state, const GraphRequest& request);
+// Draws the request's graph on `canvas`, whose user window is the picture's pixels, from the
+// loaded tables (only read) and the request's prediction. The drawing tells the plot geometry.
+GraphDrawing composeGraph(Canvas& canvas, const HARMDIM& state, const GraphRequest& request);
 
 // The date footer of a graph: "yy/mm/dd(aaa)" of the analysis start.
 std::string graphDateText(const HARMDIM& state);

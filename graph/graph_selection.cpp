@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/ranking.h"
 #include "datafile/record_format.h"
 #include "platform/classic.h"
 
@@ -106,41 +107,7 @@ std::vector<std::string> groupListOf(int maxOrderIndex) {
     return list;
 }
 
-bool isRankedItem(int item) {
-    return item >= 1 && item <= 7 && item != 6;
-}
-
-void rankOrders(HARMDIM& s) {
-    const long n = s.MaxOrderIndex;
-    if (s.RankMagnitude.upper(0) < 7 || s.RankMagnitude.upper(1) < n || s.OrderRank.upper(1) < n)
-        return;
-    auto extreme = [&](const Table<float>& t, long i, long k) {
-        return t.contains(0, i, k) ? t(0, i, k) : 0.0f;
-    };
-    for (long i = 0; i <= 6; ++i) {
-        if (i == 5) continue;
-        for (long k = 0; k <= n; ++k) {
-            float size = extreme(s.ItemMax, i, k);
-            if (i == 2 || i == 3) size = std::max(size, std::fabs(extreme(s.ItemMin, i, k)));
-            s.RankMagnitude(i, k) = size;
-            s.OrderRank(i, k) = -1;
-        }
-        for (int m = 1; m <= 10; ++m) {
-            long candidate = -1;
-            float largest = 0;
-            for (long k = 0; k <= n; ++k) {
-                if (s.OrderRank(i, k) == -1 && s.RankMagnitude(i, k) > largest) {
-                    largest = s.RankMagnitude(i, k);
-                    candidate = k;
-                }
-            }
-            if (candidate < 0) break;  // no order of any size left to rank
-            s.OrderRank(i, candidate) = static_cast<float>(m);
-        }
-    }
-}
-
-GraphSelection::GraphSelection(HARMDIM& state)
+GraphSelection::GraphSelection(const HARMDIM& state)
     : state_(state),
       maxOrderIndex_(std::clamp<int>(state.MaxOrderIndex, 0, kJisuFlagCount - 5)),
       scrollEnabled_(state.MaxOrderIndex > 24),
@@ -163,6 +130,9 @@ void GraphSelection::keepCheckable() {
 }
 
 void GraphSelection::selectLargest(int firstRank, int lastRank) {
+    // The predicted distortion has no ranking of its own: the orders stay as they are (the ranked
+    // orders of the item before stay checked and are drawn as predicted distortion).
+    if (item_ == kPredictedDistortion) return;
     clearOrders();
     // Only the ranked items have ranks; for any other item (or none yet) nothing is selected.
     if (!isRankedItem(item_)) return;
@@ -179,7 +149,6 @@ bool GraphSelection::chooseItem(std::string_view text) {
     const auto found = itemCodeOf(text);
     if (!found) return false;
     int16_t code = *found;
-    state_.CurrentItem = code;
     itemName_ = std::string(text);
 
     if (code == kPhaseVoltage || code > 16) {
@@ -193,7 +162,6 @@ bool GraphSelection::chooseItem(std::string_view text) {
             boxesLocked_ = false;
         } else {
             code = code == kVoltageUnbalance ? kPhaseVoltage : kPhaseCurrent;
-            state_.CurrentItem = code;
             orders_[5] = 1;
             checkableUpTo_ = std::min(5, maxOrderIndex_);
             boxesLocked_ = true;
@@ -285,7 +253,6 @@ bool GraphSelection::chooseGroup(std::string_view text) {
     }
     if (!scrollEnabled_) scroll_ = 0;
     keepCheckable();
-    state_.CurrentGroup = code;
     group_ = code;
     if (item_ > 0) {
         drawEnabled_ = true;
@@ -340,14 +307,6 @@ std::string GraphSelection::rowCaption(int row) const {
 
 std::string GraphSelection::columnCaption(int column) const {
     return std::to_string(column * orderStepOf(maxOrderIndex_) + 1);
-}
-
-void releaseGraphTables(HARMDIM& state) {
-    state.LoadedRecords = 0;
-    if (state.RankMagnitude.data())
-        std::fill(state.RankMagnitude.data(),
-                  state.RankMagnitude.data() + state.RankMagnitude.size(), 0.0f);
-    state.releaseTables();
 }
 
 }  // namespace hg

@@ -31,14 +31,6 @@ std::string_view itemTextOf(int code);
 // orders, then "大きい順１～５", "大きい順６～10", "任　意".
 std::vector<std::string> groupListOf(int maxOrderIndex);
 
-// Items the ranking covers (codes 1, 2, 3, 4, 5, 7).
-bool isRankedItem(int item);
-
-// The ranking at a graph window's load: the size of every order per ranked item from the period
-// extremes of channel 0, and ranks 1..10 by size (ties to the lower order index). When fewer
-// orders than ten have a size above 0, the ranks stop there.
-void rankOrders(HARMDIM& state);
-
 constexpr int kGridBoxes = 25;
 constexpr int kGridRows = 5;
 constexpr int kMaxScroll = 47;
@@ -53,13 +45,12 @@ struct OrderBox {
 
 class GraphSelection {
   public:
-    // A fresh window on the loaded state (kept by reference).
-    explicit GraphSelection(HARMDIM& state);
+    // A fresh window on the loaded analysis (kept by reference; only read).
+    explicit GraphSelection(const HARMDIM& state);
 
-    // Combo1: an item list text chosen. Sets CurrentItem. Returns whether the graph is to be
-    // drawn.
+    // Combo1: an item list text chosen. Returns whether the graph is to be drawn.
     bool chooseItem(std::string_view text);
-    // Combo2: an order-group text chosen. Sets CurrentGroup. Returns whether to draw.
+    // Combo2: an order-group text chosen. Returns whether to draw.
     bool chooseGroup(std::string_view text);
     // Check1(index) set by the user to `checked`. Returns the value the box keeps: a sixth
     // checked order is unchecked at once; a disabled box does not change.
@@ -96,7 +87,7 @@ class GraphSelection {
     void keepCheckable();
     void selectLargest(int firstRank, int lastRank);
 
-    HARMDIM& state_;
+    const HARMDIM& state_;
     int maxOrderIndex_;
     int16_t item_ = 0;
     int16_t group_ = 0;
@@ -112,8 +103,5 @@ class GraphSelection {
     bool boxesLocked_ = false;  // the unbalance views: one fixed box
     int checkableUpTo_;         // highest order index that may be checked
 };
-
-// The end of the last graph window: the period's tables are released and the ranking cleared.
-void releaseGraphTables(HARMDIM& state);
 
 }  // namespace hg

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "analysis/harmdim.h"
+#include "graph/upstream_prediction.h"
 
 namespace hg {
 
@@ -61,7 +62,7 @@ double phaseDifferenceAngle(float activePower, float reactivePower) {
 }
 
 SeriesValue seriesValue(const HARMDIM& s, int16_t item, int32_t rec, int series, int currentChannel,
-                        double fundamentalFactor) {
+                        double fundamentalFactor, const Prediction* prediction) {
     SeriesValue out;
     if (rec < 0 || rec >= s.LoadedRecords || series < 0) return out;
     const int16_t code = seriesItem(item);
@@ -122,14 +123,16 @@ SeriesValue seriesValue(const HARMDIM& s, int16_t item, int32_t rec, int series,
             v = at(s.PhaseCurrent, ch, t, k);
             break;
         case kPredictedDistortion:
-            v = percentOf(k == 0 ? at(s.PredictTotal, t) : at(s.PredictTable, t, k),
-                          at(s.PredictTable, t, 0));
+            if (prediction)
+                v = percentOf(
+                    k == 0 ? at(prediction->PredictTotal, t) : at(prediction->PredictTable, t, k),
+                    at(prediction->PredictTable, t, 0));
             break;
         case kPredictedPhaseDifference:
-            v = at(s.PredictAngle, 0, t, k);
+            if (prediction) v = at(prediction->PredictAngle, 0, t, k);
             break;
         case kPredictedSuperposition:
-            v = at(s.PredictAngle, 1, t, k);
+            if (prediction) v = at(prediction->PredictAngle, 1, t, k);
             break;
         default:
             break;

@@ -9,6 +9,7 @@
 namespace hg {
 
 struct HARMDIM;
+struct Prediction;
 
 // The item code as the series reads it: 22 and 23 (the unbalance views) read as 12 and 13, any
 // code outside 1..16 reads as 1 (voltage distortion).
@@ -36,8 +37,10 @@ struct SeriesValue {
 // The value of series `series` of item `item` at record slot `rec`. `currentChannel` is the
 // window's channel (used by the items that plot a channel). Values that are undefined give 0:
 // a distortion ratio whose fundamental (voltage, current or predicted voltage) is 0, a slot at or
-// beyond LoadedRecords, and an index outside the item's table.
+// beyond LoadedRecords, and an index outside the item's table. The prediction items read
+// `prediction` (0 without one).
 SeriesValue seriesValue(const HARMDIM& state, int16_t item, int32_t rec, int series,
-                        int currentChannel, double fundamentalFactor);
+                        int currentChannel, double fundamentalFactor,
+                        const Prediction* prediction = nullptr);
 
 }  // namespace hg

@@ -1,5 +1,6 @@
 #include "graph/upstream_prediction.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "analysis/harmdim.h"
@@ -12,7 +13,6 @@ namespace hg {
 namespace {
 constexpr double kQuadrantPi = 3.1415926535;  // quadrant corrections
 constexpr double kDegreePi = 3.141592;        // radians to degrees
-constexpr int kSlotPredictedDistortion = 13;
 
 // An angle in degrees as a whole number folded into -180..179 (halves to even).
 float foldedDegrees(double degreesPlus540) {
@@ -23,15 +23,6 @@ float foldedDegrees(double degreesPlus540) {
     return static_cast<float>(m - 180);
 }
 
-HARMDIM::PredictionKey keyOf(const HARMDIM& s, int channel, const TransformerParameters& p) {
-    HARMDIM::PredictionKey key;
-    key.channel = static_cast<int16_t>(channel);
-    key.capacity = p.capacity;
-    key.reactance = p.reactance;
-    key.voltage = p.voltage;
-    key.load = s.LoadGeneration;
-    return key;
-}
 }  // namespace
 
 TransformerParameters transformerParameters(std::string_view capacity, std::string_view reactance,
@@ -54,29 +45,41 @@ Status checkTransformerParameters(const TransformerParameters& p) {
     return success();
 }
 
-bool predictionHeld(const HARMDIM& s, int channel, const TransformerParameters& p) {
-    return s.Prediction.channel.has_value() && s.Prediction == keyOf(s, channel, p);
+bool predictionHeld(const Prediction* prediction, int channel, const TransformerParameters& p) {
+    return prediction && prediction->channel == channel &&
+           prediction->parameters.capacity == p.capacity &&
+           prediction->parameters.reactance == p.reactance &&
+           prediction->parameters.voltage == p.voltage;
 }
 
-Result<PredictionRun> UpstreamPrediction(HARMDIM& s, int channel, const TransformerParameters& p) {
+Result<std::shared_ptr<const Prediction>> UpstreamPrediction(const HARMDIM& s, int channel,
+                                                             const TransformerParameters& p) {
     if (auto ok = checkTransformerParameters(p); !ok) return Error{ok.error()};
     if (channel < 0 || channel > s.ChannelCount)
         return Error{"チャンネル " + std::to_string(channel) + " はありません（0〜" +
                      std::to_string(s.ChannelCount) + "）"};
     const long records = s.LoadedRecords;
     const long N = s.MaxOrderIndex;
-    if (records > 0 && (!s.PredictTable.contains(records - 1, N) ||
-                        !s.CurrentTable.contains(channel, records - 1, N) ||
-                        !s.PredictAngle.contains(1, records - 1, N)))
+    if (records > 0 && !s.CurrentTable.contains(channel, records - 1, N))
         return Error{"解析テーブルが用意されていません（実行からやり直してください）"};
-    if (predictionHeld(s, channel, p)) return PredictionRun::AlreadyHeld;
+    auto out = std::make_shared<Prediction>();
+    out->channel = static_cast<int16_t>(channel);
+    out->parameters = p;
+    const long P = std::max<long>(s.PeriodRecords, records > 0 ? records - 1 : 0);
+    out->PredictTable.dim(P, N);
+    out->PredictAngle.dim(1, P, N);
+    out->PredictTotal.dim(P);
+    out->PredictMax.dim(N);
+    if (records > 0 && (!out->PredictTable.contains(records - 1, N) ||
+                        !out->PredictAngle.contains(1, records - 1, N) ||
+                        !out->PredictTotal.contains(records - 1) || !out->PredictMax.contains(N)))
+        return Error{"予測計算に必要なメモリが足りません"};
 
     const double Z = transformerReactance(p);
     const double root3 = std::sqrt(3.0);
     const int step = orderStepOf(static_cast<int>(N));
     int64_t outOfRange = 0;
-    if (s.ItemMax.contains(0, kSlotPredictedDistortion, N))
-        for (long k = 0; k <= N; ++k) s.ItemMax(0, kSlotPredictedDistortion, k) = 0.0f;
+    float* maxRow = out->PredictMax.data();
 
     for (long t = 0; t < records; ++t) {
         const float* V = s.VoltageTable.row(t);
@@ -84,9 +87,9 @@ Result<PredictionRun> UpstreamPrediction(HARMDIM& s, int channel, const Transfor
         const float* P = s.ActivePower.row(channel, t);
         const float* Q = s.ReactivePower.row(channel, t);
         const int16_t* superposition = s.AngleTable.row(0, t);
-        float* predicted = s.PredictTable.row(t);
-        float* phase = s.PredictAngle.row(0, t);
-        float* angle = s.PredictAngle.row(1, t);
+        float* predicted = out->PredictTable.row(t);
+        float* phase = out->PredictAngle.row(0, t);
+        float* angle = out->PredictAngle.row(1, t);
         float total = 0.0f;
         for (long k = 0; k <= N; ++k) {
             const double n = static_cast<double>(k * step + 1);
@@ -107,20 +110,18 @@ Result<PredictionRun> UpstreamPrediction(HARMDIM& s, int channel, const Transfor
                     outOfRange);
         }
         total = static_cast<float>(std::sqrt(static_cast<double>(total)));
-        s.PredictTotal(t) = total;
+        out->PredictTotal(t) = total;
 
         // Axis maxima of the predicted distortion; a record whose fundamental prediction is 0
         // has no percentage and is left out.
         const double fundamental = predicted[0];
-        if (fundamental != 0 && s.ItemMax.contains(0, kSlotPredictedDistortion, N)) {
-            float* maxRow = s.ItemMax.row(0, kSlotPredictedDistortion);
+        if (fundamental != 0) {
             trackMax(maxRow[0], toSingle(total / fundamental * 100.0, outOfRange));
             for (long k = 1; k <= N; ++k)
                 trackMax(maxRow[k], toSingle(predicted[k] / fundamental * 100.0, outOfRange));
         }
     }
-    s.Prediction = keyOf(s, channel, p);
-    return PredictionRun::Computed;
+    return std::shared_ptr<const Prediction>(std::move(out));
 }
 
 }  // namespace hg

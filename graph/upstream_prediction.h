@@ -6,8 +6,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
+#include "analysis/table.h"
 #include "platform/result.h"
 
 namespace hg {
@@ -32,18 +34,26 @@ double transformerReactance(const TransformerParameters& p);
 // Refuses, with a message, parameters that are not numbers above 0.
 Status checkTransformerParameters(const TransformerParameters& p);
 
-enum class PredictionRun { Computed, AlreadyHeld };
+// The prediction of one channel with one transformer over a loaded period. It belongs to the graph
+// window (or the printed sheet) that asked for it; the loaded tables are only read.
+struct Prediction {
+    int16_t channel = 0;
+    TransformerParameters parameters;
+    Table<float> PredictTable;  // (rec, k) predicted voltage
+    Table<float> PredictAngle;  // (0..1, rec, k) phase difference, superposition angle
+    Table<float> PredictTotal;  // (rec) total of the harmonics
+    // (k) axis maxima of the predicted distortion (% of the fundamental; k = 0 the total).
+    Table<float> PredictMax;
+};
 
-// Fills PredictTable, PredictAngle, PredictTotal for the record slots 0..LoadedRecords-1 and the
-// axis maxima ItemMax(0, 13, k) from channel `channel` (0..ChannelCount, ChannelCount being the
-// composite). The tables remember what they hold (HARMDIM::Prediction: channel, parameters and
-// load; no channel at first, so channel 0 is computed too): when they already hold this channel,
-// these parameters and the current load nothing is recomputed. Refuses parameters of 0 or less and
-// a channel the load does not have.
-Result<PredictionRun> UpstreamPrediction(HARMDIM& state, int channel,
-                                         const TransformerParameters& parameters);
+// Computes the prediction from channel `channel` (0..ChannelCount, ChannelCount being the
+// composite) for the record slots 0..LoadedRecords-1. Refuses parameters of 0 or less and a
+// channel the load does not have.
+Result<std::shared_ptr<const Prediction>> UpstreamPrediction(
+    const HARMDIM& state, int channel, const TransformerParameters& parameters);
 
-// True when the prediction tables hold this channel and these parameters for the current load.
-bool predictionHeld(const HARMDIM& state, int channel, const TransformerParameters& parameters);
+// True when `prediction` is of this channel with these parameters.
+bool predictionHeld(const Prediction* prediction, int channel,
+                    const TransformerParameters& parameters);
 
 }  // namespace hg

@@ -6,6 +6,7 @@
 #include "analysis/harmdim.h"
 #include "graph/axis_rules.h"
 #include "graph/series_value.h"
+#include "graph/upstream_prediction.h"
 #include "platform/numtext.h"
 
 namespace hg {
@@ -133,9 +134,14 @@ ValueAxis computeValueAxis(const HARMDIM& state, const ValueAxisRequest& request
     if (item == 11 && onlyFundamental) min = extreme(state.ItemMin, ch, item, 0);
     if (item > 11) min = extreme(state.ItemMin, ch, item, 0);
     if (item == 8) min = 130;
+    auto maxOf = [&](long k) -> double {
+        if (item != kPredictedDistortion) return extreme(state.ItemMax, ch, item, k);
+        const Prediction* p = request.prediction;
+        return p && p->PredictMax.contains(k) ? p->PredictMax(k) : 0.0f;
+    };
     for (long k = k0; k <= n; ++k) {
         if (!selected(flags, k)) continue;
-        max = std::max(max, static_cast<double>(extreme(state.ItemMax, ch, item, k)));
+        max = std::max(max, maxOf(k));
         min = std::min(min, static_cast<double>(extreme(state.ItemMin, ch, item, k)));
     }
 

@@ -14,6 +14,7 @@
 namespace hg {
 
 struct HARMDIM;
+struct Prediction;
 
 enum class AxisStyle { Screen, Paper };
 
@@ -24,6 +25,8 @@ struct ValueAxisRequest {
     std::span<const int16_t> orderFlags;
     AxisStyle style = AxisStyle::Screen;
     bool fixedOverloadRange = false;  // item 8 in the printed set: 0..160, step 20
+    // The prediction drawn (item 14 takes its maxima from it); none: the maxima are 0.
+    const Prediction* prediction = nullptr;
 };
 
 struct ValueAxis {

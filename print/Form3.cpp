@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "analysis/harmdim.h"
-#include "graph/Form2.h"
 #include "platform/qt/qpainter_canvas.h"
 #include "platform/qt/qt_text.h"
 #include "platform/qt/wait_cursor.h"
@@ -58,7 +57,7 @@ void fillBackground(QWidget* widget, const QColor& colour) {
 
 }  // namespace
 
-Form3::Form3(HARMDIM& state, QWidget* parent) : QDialog(parent), state_(state) {
+Form3::Form3(QWidget* parent) : QDialog(parent) {
     installJapaneseFontSubstitutions();
     setWindowTitle(QStringLiteral("印刷設定"));
     setModal(true);
@@ -164,12 +163,13 @@ Form3::~Form3() {
     ejectOpenSheet();
 }
 
-int Form3::openFor(const PrintSource& source) {
-    setSource(source);
+int Form3::openFor(std::shared_ptr<const HARMDIM> analysis, const PrintSource& source) {
+    setSource(std::move(analysis), source);
     return exec();
 }
 
-void Form3::setSource(const PrintSource& source) {
+void Form3::setSource(std::shared_ptr<const HARMDIM> analysis, const PrintSource& source) {
+    analysis_ = std::move(analysis);
     source_ = source;
     // The file may have changed since the dialog was made: its kind decides again.
     applyAvailability();
@@ -199,7 +199,7 @@ void Form3::paintEvent(QPaintEvent* event) {
 void Form3::applyAvailability() {
     for (int i = 0; i < kItemSlots; ++i) {
         QCheckBox* box = Check1[static_cast<std::size_t>(i)];
-        const bool available = setPrintAvailable(static_cast<int16_t>(i + 1), state_.FilePath);
+        const bool available = setPrintAvailable(static_cast<int16_t>(i + 1), source_.filePath);
         box->setEnabled(available);
         if (!available) box->setChecked(false);
     }
@@ -265,7 +265,7 @@ void Form3::Command2_Click() {
     if (!chooseOutput(printer_)) return;
     QPainterCanvas canvas(printer_);
     if (!canvas.isActive()) return fail(beginFailure(printer_));
-    printOneSheet(canvas, state_, source_, Check2->isChecked());
+    printOneSheet(canvas, *analysis_, source_, Check2->isChecked());
     if (!canvas.finish()) return fail(QStringLiteral("印刷ジョブを送れませんでした。"));
     hide();
 }
@@ -276,13 +276,13 @@ void Form3::Command3_Click() {
     for (int i = 0; i < kItemSlots; ++i)
         if (Check1[static_cast<std::size_t>(i)]->isChecked())
             items.push_back(static_cast<int16_t>(i + 1));
-    if (auto ok = preparePrintPrediction(state_, source_, items); !ok)
+    if (auto ok = preparePrintPrediction(*analysis_, source_, items); !ok)
         return fail(QStringLiteral("上位電圧予測を計算できません: %1").arg(toQString(ok.error())));
     applyOrientation(printer_);
     if (!chooseOutput(printer_)) return;
     QPainterCanvas canvas(printer_);
     if (!canvas.isActive()) return fail(beginFailure(printer_));
-    printSetSheet(canvas, state_, source_, items, Check2->isChecked());
+    printSetSheet(canvas, *analysis_, source_, items, Check2->isChecked());
     if (!canvas.finish()) return fail(QStringLiteral("印刷ジョブを送れませんでした。"));
     hide();
 }
@@ -318,7 +318,7 @@ void Form3::Command5_Click() {
         ThirdCount = 0;
     }
     const int n = ThirdCount;
-    printThird(*thirdCanvas_, state_, source_, n, Check2->isChecked());
+    printThird(*thirdCanvas_, *analysis_, source_, n, Check2->isChecked());
     ThirdCount = static_cast<int16_t>(n + 1);
     if (ThirdCount >= 3) {
         const bool sent = finishThirdSheet();
@@ -357,32 +357,6 @@ void Form3::Check1_Click(int index) {
 
 void Form3::Option1_Click(int index) {
     orientation_ = index + 1;
-}
-
-Form3& printDialog(HARMDIM& state, QWidget* owner) {
-    static QPointer<Form3> dialog;
-    if (!dialog) dialog = new Form3(state, owner);
-    return *dialog;
-}
-
-PrintSource printSourceOf(const Form2& window, const HARMDIM& state) {
-    PrintSource source = printSourceFromState(state);
-    const GraphSelection& selection = window.selection();
-    source.item = selection.item();
-    source.channel = selection.channel();
-    source.orders = selection.orders();
-    source.message = window.Text1->text().toStdString();
-    source.transformer = window.transformerParameters();
-    return source;
-}
-
-void installPrintDialog(HARMDIM& state, QWidget* owner) {
-    QPointer<QWidget> frame(owner);
-    Form2::setPrintHandler([&state, frame](Form2& window) {
-        Form3& dialog = printDialog(state, frame.data());
-        dialog.Command3->setEnabled(window.selection().setPrintEnabled());
-        dialog.openFor(printSourceOf(window, state));
-    });
 }
 
 }  // namespace hg

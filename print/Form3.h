@@ -1,4 +1,5 @@
-// Form3 "印刷設定": the print settings dialog, opened modally by a graph window's print command.
+// Form3 "印刷設定": the print settings dialog, owned by the frame and opened modally for the graph
+// window whose print command was used (its view and the analysis it shows).
 // Created once and then only hidden and shown again; the thirds sheet in progress and ThirdCount
 // outlive its closings.
 //
@@ -33,21 +34,20 @@ class QRadioButton;
 namespace hg {
 
 struct HARMDIM;
-class Form2;
 class QPainterCanvas;
 
 class Form3 : public QDialog {
     Q_OBJECT
 
   public:
-    explicit Form3(HARMDIM& state, QWidget* parent = nullptr);
+    explicit Form3(QWidget* parent = nullptr);
     ~Form3() override;
 
     // Opens the dialog modally for the selection of the graph window whose print command was
     // used. Returns when the dialog is hidden again.
-    int openFor(const PrintSource& source);
-    // Takes the selection without opening (the command line and tests drive the buttons).
-    void setSource(const PrintSource& source);
+    int openFor(std::shared_ptr<const HARMDIM> analysis, const PrintSource& source);
+    // Takes the selection without opening (tests drive the buttons).
+    void setSource(std::shared_ptr<const HARMDIM> analysis, const PrintSource& source);
     const PrintSource& source() const { return source_; }
 
     // Thirds of the open thirds sheet already printed, 0..2.
@@ -105,7 +105,7 @@ class Form3 : public QDialog {
     bool finishThirdSheet();
     void fail(const QString& message);
 
-    HARMDIM& state_;
+    std::shared_ptr<const HARMDIM> analysis_;
     PrintSource source_;
     int16_t ThirdCount = 0;
     int orientation_ = 1;
@@ -115,16 +115,5 @@ class Form3 : public QDialog {
     std::unique_ptr<QPrinter> thirdPrinter_;
     std::unique_ptr<QPainterCanvas> thirdCanvas_;
 };
-
-// The print dialog of the run, created at its first use as a child of `owner` (the frame).
-Form3& printDialog(HARMDIM& state, QWidget* owner);
-
-// What a graph window prints: its item, channel and orders, its print message and transformer,
-// the selected file and the start of the analysis period.
-PrintSource printSourceOf(const Form2& window, const HARMDIM& state);
-
-// Makes every graph window's print command open the print dialog for that window's selection;
-// the set print is offered unless the window shows per-phase voltage or an unbalance item.
-void installPrintDialog(HARMDIM& state, QWidget* owner);
 
 }  // namespace hg

@@ -100,13 +100,22 @@ void drawTimeAxis(Canvas& canvas, const HARMDIM& state, int16_t X, int16_t Y) {
 
 }  // namespace
 
-PrintSource printSourceFromState(const HARMDIM& state) {
+PrintSource printSourceOf(const HARMDIM& state) {
     PrintSource source;
-    source.item = state.CurrentItem;
-    source.channel = state.CurrentChannel;
-    source.orders = state.JisuFlag;
     source.filePath = state.FilePath;
     source.startDate = formatYyMmDdWeekday(state.AnalysisStart);
+    return source;
+}
+
+PrintSource printSourceOf(const HARMDIM& state, const GraphView& view, std::string message) {
+    PrintSource source = printSourceOf(state);
+    const GraphSelection& selection = view.selection();
+    source.item = selection.item();
+    source.channel = selection.channel();
+    source.orders = selection.orders();
+    source.message = std::move(message);
+    source.transformer = view.transformer();
+    source.prediction = view.prediction();
     return source;
 }
 
@@ -152,7 +161,8 @@ double PrintSeries(Canvas& canvas, const HARMDIM& state, int16_t item, int32_t r
     const auto position = [&](double v) {
         return scale.topEdge + (v - scale.topValue) * scale.verticalScale;
     };
-    const SeriesValue sv = seriesValue(state, item, rec, series, scale.channel, scale.factor);
+    const SeriesValue sv =
+        seriesValue(state, item, rec, series, scale.channel, scale.factor, scale.prediction);
     if (sv.atTopEdge) return scale.topEdge;
     const double v = sv.value;
     if (!isAngleItem(item)) return position(v);
@@ -184,6 +194,7 @@ void PrintGraph(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
     request.orderFlags = std::span<const int16_t>(source.orders.data(), flagCount);
     request.style = AxisStyle::Paper;
     request.fixedOverloadRange = setMode && item == kOverload;
+    request.prediction = source.prediction.get();
     const ValueAxis axis = computeValueAxis(state, request);
 
     canvas.setLineWidth(1);
@@ -202,6 +213,7 @@ void PrintGraph(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
     scale.leftEdge = X;
     scale.factor = axis.factor;
     scale.channel = source.channel;
+    scale.prediction = source.prediction.get();
     const LegendPlacement legends{static_cast<double>(legendStep), 200, 0};
     int n = 0;
     for (const int s : blockSeries(state, source, item, setMode)) {
@@ -307,11 +319,14 @@ void printThird(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
     canvas.setFontSize(kSheetFontSize);
 }
 
-Status preparePrintPrediction(HARMDIM& state, const PrintSource& source,
+Status preparePrintPrediction(const HARMDIM& state, PrintSource& source,
                               const std::vector<int16_t>& items) {
     if (std::none_of(items.begin(), items.end(), isPrediction)) return success();
+    if (predictionHeld(source.prediction.get(), source.channel, source.transformer))
+        return success();
     auto run = UpstreamPrediction(state, source.channel, source.transformer);
     if (!run) return Error{run.error()};
+    source.prediction = std::move(*run);
     return success();
 }
 

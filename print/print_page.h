@@ -12,12 +12,14 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "analysis/harmdim.h"
+#include "graph/graph_view.h"
 #include "graph/upstream_prediction.h"
 #include "platform/canvas.h"
 #include "platform/result.h"
@@ -49,14 +51,18 @@ struct PrintSource {
     std::string filePath;   // the selected file as the file-selection window shows it
     std::string startDate;  // the analysis start-date box ("yy/mm/dd" or "yy/mm/dd(aaa)")
     std::string message;    // the graph window's print message
-    // The transformer of the upstream prediction (the graph window's three boxes), used when a
-    // set print holds a prediction item.
+    // The transformer of the upstream prediction (the graph window's three boxes), and the
+    // window's prediction (of its channel with that transformer) that the prediction items print;
+    // a set print computes it when the window holds none.
     TransformerParameters transformer;
+    std::shared_ptr<const Prediction> prediction;
 };
 
-// The source as the shared state holds it after the last draw: CurrentItem, CurrentChannel,
-// JisuFlag, FilePath, and the start date of the analysis period.
-PrintSource printSourceFromState(const HARMDIM& state);
+// A source with the loaded analysis's file and start date and no selection yet.
+PrintSource printSourceOf(const HARMDIM& state);
+// What a graph window prints: its view's item, channel, orders, transformer and prediction, its
+// print message, and the analysis's file and start date.
+PrintSource printSourceOf(const HARMDIM& state, const GraphView& view, std::string message);
 
 // Captions of the print dialog's sixteen item boxes by box index (item code − 1); the boxes of
 // items 12 and 13 have none. These are also the item names of the printed titles.
@@ -84,6 +90,7 @@ struct SeriesScale {
     double leftEdge = 0;       // X of the block
     double factor = 1;         // fundamental factor of series 0
     int channel = 0;           // the graph window's channel
+    const Prediction* prediction = nullptr;  // what the prediction items plot
 };
 double PrintSeries(Canvas& canvas, const HARMDIM& state, int16_t item, int32_t rec, int series,
                    const SeriesScale& scale, double& previous, bool draw, int colour);
@@ -124,9 +131,9 @@ void printThird(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
 // The set items in the order the set print draws them: by code, duplicates removed.
 std::vector<int16_t> setPrintOrder(const std::vector<int16_t>& items);
 
-// Computes the upstream prediction for the source's channel and transformer when `items` holds a
-// prediction item (14, 15, 16) and the tables do not hold it already.
-Status preparePrintPrediction(HARMDIM& state, const PrintSource& source,
+// Gives the source the upstream prediction of its channel and transformer when `items` holds a
+// prediction item (14, 15, 16) and the source does not hold it already.
+Status preparePrintPrediction(const HARMDIM& state, PrintSource& source,
                               const std::vector<int16_t>& items);
 
 }  // namespace hg

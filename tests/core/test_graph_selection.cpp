@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "analysis/ranking.h"
 #include "graph/graph_selection.h"
 #include "support_graph_state.h"
 
@@ -65,7 +66,7 @@ TEST(GraphSelection, GroupsCheckTheirOrders) {
         EXPECT_FALSE(g.chooseGroup(c.group));  // no item yet: nothing to draw
         EXPECT_EQ(checkedOrders(g), c.orders);
         EXPECT_EQ(g.scroll(), c.scroll);
-        EXPECT_EQ(s.CurrentGroup, c.code);
+        EXPECT_EQ(g.group(), c.code);
         EXPECT_TRUE(g.chooseItem("電圧歪率(%)"));  // item after group: draws
     }
 }
@@ -75,7 +76,7 @@ TEST(GraphSelection, ItemsThatSetTheirOwnSeries) {
         HARMDIM s = graphState({}, 24, 1, "/d/x.ha5");
         GraphSelection g(s);
         EXPECT_TRUE(g.chooseItem("電圧不平衡率(%)"));
-        EXPECT_EQ(s.CurrentItem, 12);
+        EXPECT_EQ(g.item(), 12);
         EXPECT_EQ(checkedOrders(g), std::vector<int>{5});
         for (int i = 0; i < kGridBoxes; ++i) EXPECT_FALSE(g.box(i).enabled) << i;
         EXPECT_FALSE(g.groupListVisible());
@@ -132,11 +133,20 @@ TEST(GraphSelection, RankingAndLargestFirst) {
     EXPECT_EQ(checkedOrders(g), (std::vector<int>{3, 7}));
     EXPECT_TRUE(g.chooseItem("有効電力(kW)"));
     EXPECT_EQ(checkedOrders(g), std::vector<int>{});  // ranks 6..10 of active power: none
-    for (const char* uncovered : {"位 相 差(deg)", "電    圧(V)", "上位電圧歪率予測(%)"}) {
+    for (const char* uncovered : {"位 相 差(deg)", "電    圧(V)"}) {
         g.chooseItem(uncovered);
         g.chooseGroup("大きい順１～５");
         EXPECT_EQ(g.checkedCount(), 0) << uncovered;
     }
+    // The predicted distortion has no ranking: after a largest-first group the ranked orders
+    // stay checked and are drawn.
+    GraphSelection p(s);
+    p.chooseItem("電圧歪率(%)");
+    p.chooseGroup("大きい順１～５");
+    EXPECT_TRUE(p.chooseItem("上位電圧歪率予測(%)"));
+    EXPECT_EQ(checkedOrders(p), (std::vector<int>{1, 2, 4, 5, 6}));
+    EXPECT_TRUE(p.chooseGroup("大きい順６～10"));
+    EXPECT_EQ(checkedOrders(p), (std::vector<int>{1, 2, 4, 5, 6}));
 }
 
 TEST(GraphSelection, ChannelDrawsOnlyChannelItems) {
@@ -148,15 +158,6 @@ TEST(GraphSelection, ChannelDrawsOnlyChannelItems) {
     EXPECT_EQ(g.channel(), 2);
     g.chooseItem("ｲﾝﾋﾟｰﾀﾞﾝｽ(Ω)");
     EXPECT_TRUE(g.chooseChannel(3));
-}
-
-TEST(GraphSelection, LastWindowReleasesTheTables) {
-    HARMDIM s = graphState({});
-    s.RankMagnitude(0, 3) = 5;
-    releaseGraphTables(s);
-    EXPECT_EQ(s.LoadedRecords, 0);
-    EXPECT_EQ(s.RankMagnitude(0, 3), 0);
-    EXPECT_TRUE(s.VoltageTable.empty());
 }
 
 }  // namespace

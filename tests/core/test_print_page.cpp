@@ -278,9 +278,13 @@ TEST(PrintPage, SetPrintComputesThePredictionForTheWindowChannel) {
     PrintSource src = source(kVoltageDistortion, {0, 2});
     src.channel = 1;
     ASSERT_TRUE(preparePrintPrediction(s, src, {kVoltageDistortion}));
-    EXPECT_FALSE(s.Prediction.channel.has_value());  // no prediction item, nothing computed
+    EXPECT_EQ(src.prediction, nullptr);  // no prediction item, nothing computed
     ASSERT_TRUE(preparePrintPrediction(s, src, {kVoltageDistortion, kPredictedDistortion}));
-    EXPECT_EQ(s.Prediction.channel, std::optional<int16_t>(1));
+    ASSERT_NE(src.prediction, nullptr);
+    EXPECT_EQ(src.prediction->channel, 1);
+    const Prediction* held = src.prediction.get();
+    ASSERT_TRUE(preparePrintPrediction(s, src, {kPredictedDistortion}));
+    EXPECT_EQ(src.prediction.get(), held);  // the window's own prediction is printed as it is
     src.transformer.capacity = 0;
     src.channel = 0;
     EXPECT_FALSE(preparePrintPrediction(s, src, {kPredictedPhaseDifference}));

@@ -7,6 +7,7 @@
 
 #include "analysis/harmdim.h"
 #include "graph/series_value.h"
+#include "graph/upstream_prediction.h"
 #include "support_analysis.h"
 
 namespace hg {
@@ -34,11 +35,15 @@ TEST(SeriesValue, ItemCodesReadTheirTables) {
     });
     HARMDIM s;
     ASSERT_TRUE(test::loadRecording(s, path).ok());
-    s.PredictTable(0, 0) = 6000;
-    s.PredictTable(0, 2) = 60;
-    s.PredictTotal(0) = 120;
-    s.PredictAngle(0, 0, 2) = -33;
-    s.PredictAngle(1, 0, 2) = 44;
+    Prediction p;
+    p.PredictTable.dim(1, 24);
+    p.PredictAngle.dim(1, 1, 24);
+    p.PredictTotal.dim(1);
+    p.PredictTable(0, 0) = 6000;
+    p.PredictTable(0, 2) = 60;
+    p.PredictTotal(0) = 120;
+    p.PredictAngle(0, 0, 2) = -33;
+    p.PredictAngle(1, 0, 2) = 44;
 
     struct Case {
         int16_t item;
@@ -74,7 +79,7 @@ TEST(SeriesValue, ItemCodesReadTheirTables) {
                           {0, 2, 0, 132.0 / 6600 * 100},
                           {40, 2, 0, 132.0 / 6600 * 100}};
     for (const Case& c : cases) {
-        const SeriesValue v = seriesValue(s, c.item, 0, c.series, c.channel, 1.0);
+        const SeriesValue v = seriesValue(s, c.item, 0, c.series, c.channel, 1.0, &p);
         EXPECT_FALSE(v.atTopEdge);
         EXPECT_NEAR(v.value, c.expected, 1e-4 * std::max(1.0, std::fabs(c.expected)))
             << "item " << c.item << " series " << c.series;

@@ -26,14 +26,12 @@ class TestForm1 : public QObject {
   private:
     std::unique_ptr<QTemporaryDir> dir_;
     QString folder_;
-    std::unique_ptr<HARMDIM> state_;
     std::unique_ptr<MDIForm1> frame_;
     Form1* form_ = nullptr;
 
     // A frame started on `argument`, the scratch folder's "x.hm3" unless given.
     void start(const QString& argument = {}) {
-        state_ = std::make_unique<HARMDIM>();
-        frame_ = std::make_unique<MDIForm1>(*state_);
+        frame_ = std::make_unique<MDIForm1>();
         form_ = frame_->form1;
         frame_->start(argument.isEmpty() ? path("x.hm3") : argument, folder_);
         frame_->show();
@@ -96,7 +94,6 @@ class TestForm1 : public QObject {
 
     void cleanup() {
         frame_.reset();
-        state_.reset();
         form_ = nullptr;
         for (const QString& csv : QDir(folder_).entryList({u"*.csv"_s}, QDir::Files))
             QFile::remove(path(csv));
@@ -160,7 +157,7 @@ class TestForm1 : public QObject {
         click("upper.HA4");
         QCOMPARE(form_->Label1->text(), path("upper.HA4"));
         QCOMPARE(form_->Text4->text(), u"00:45"_s);
-        QCOMPARE(state_->RecordInterval, 5.0f);
+        QCOMPARE(form_->recording().RecordInterval, 5.0f);
         form_->Text4->setText(u"00:10"_s);
         click("upper.HA4");
         QCOMPARE(form_->Text4->text(), u"00:45"_s);
@@ -179,7 +176,7 @@ class TestForm1 : public QObject {
         QCOMPARE(messages.texts.size(), 4);
         QCOMPARE(form_->Label1->text(), path("site.hm3"));
         QCOMPARE(period(), (QStringList{"19/05/29(水)", "01:00", "19/05/29(水)", "23:50"}));
-        QVERIFY(state_->RecordInterval == 10.0f && form_->Command1->isEnabled());
+        QVERIFY(form_->recording().RecordInterval == 10.0f && form_->Command1->isEnabled());
     }
 
     void periodBoxesNormalise() {
@@ -246,20 +243,51 @@ class TestForm1 : public QObject {
         execute();
         messages.expect();
         QVERIFY(form_->graphWindow() && form_->subWindow()->isHidden());
-        QVERIFY(state_->PeriodRecords == 6 && state_->LoadedRecords == 7);
+        std::weak_ptr<const HARMDIM> analysis = form_->graphWindow()->analysis();
+        QVERIFY(analysis.lock()->PeriodRecords == 6 && analysis.lock()->LoadedRecords == 7);
         verifyIdle();
         // Closing the graph window (and with it an extra one) shows this window with both modes.
         QVERIFY(form_->graphWindow()->openExtraWindow());
         form_->graphWindow()->subWindow()->close();
         QTRY_VERIFY(form_->subWindow()->isVisible());
         QVERIFY(form_->Option1[0]->isVisible() && form_->Option1[1]->isVisible());
-        QCOMPARE(state_->LoadedRecords, 0);
+        QTRY_VERIFY(analysis.expired());  // the tables go with the last graph window
         cleanup();
         // A double click scans, then executes.
         start();
         click("feeder.hh2", true);
         QCOMPARE(form_->Label1->text(), path("feeder.hh2"));
-        QVERIFY(form_->graphWindow() && state_->MaxOrderIndex == 255);
+        QVERIFY(form_->graphWindow() && form_->graphWindow()->analysis()->MaxOrderIndex == 255);
+    }
+
+    // The orders a graph draws reach the CSV dialog (by order index: the graph's indexes 0..4 are
+    // the dialog's entries 0..4, of which the odd boxes show 0, 2, 4); every order the recording
+    // has stays available there (none greyed by the graph's own bounds).
+    void graphOrdersReachTheCsvDialog() {
+        start();
+        Messages messages;
+        click("site.hm3", true);
+        Form2* graph = form_->graphWindow();
+        QVERIFY(graph);
+        test::choose(graph->Combo1, u"電圧歪率(%)"_s);
+        test::choose(graph->Combo2, u"１～９次"_s);
+        QVERIFY(graph->hasDrawn());
+        graph->Command3->click();
+        QTRY_VERIFY(form_->subWindow()->isVisible());
+        click("feeder.hh2");
+        clickCheckBox(form_->Option1[1]);
+        execute();
+        Form4* dialog = form_->csvDialog();
+        QVERIFY(dialog->isVisible());
+        for (int page : {0, 2, 10}) {
+            dialog->VScroll1->setValue(page);
+            for (int i = 0; i < 25; ++i) {
+                QVERIFY2(dialog->Check1[i]->isEnabled(),
+                         qPrintable(u"page %1 box %2"_s.arg(page).arg(i)));
+                QCOMPARE(dialog->Check1[i]->isChecked(), page == 0 && i < 3);
+            }
+        }
+        messages.expect();
     }
 
     void badPeriodsAreReported_data() {
@@ -326,14 +354,14 @@ class TestForm1 : public QObject {
         QVERIFY(dialog->isVisible() && dialog->Check4->isEnabled());
         messages.expect();
         QTest::mouseClick(dialog->Command3, Qt::LeftButton);
-        QVERIFY(dialog->isHidden() && state_->CsvDialogResult == 0);
+        QVERIFY(dialog->isHidden() && dialog->CsvDialogResult == 0);
         execute();
         QVERIFY(dialog->isVisible() && form_->csvDialog() == dialog);
         clickCheckBox(form_->Option1[0]);
         QVERIFY(form_->Label11->isHidden() && form_->Text5->isHidden() && dialog->isHidden());
-        state_->CsvDialogResult = 1;  // a stale result never starts a run by itself
+        dialog->CsvDialogResult = 1;  // a stale result never starts a run by itself
         form_->activated();
-        QVERIFY(state_->CsvDialogResult == 0 && !form_->graphWindow());
+        QVERIFY(dialog->CsvDialogResult == 0 && !form_->graphWindow());
         clickCheckBox(form_->Option1[1]);
         execute();
         QVERIFY(dialog->isVisible());
@@ -355,7 +383,7 @@ class TestForm1 : public QObject {
         });
         messages.expect();
         // OK ran Execute through the activation, once.
-        QVERIFY(form_->csvDialog()->isHidden() && state_->CsvDialogResult == 0);
+        QVERIFY(form_->csvDialog()->isHidden() && form_->csvDialog()->CsvDialogResult == 0);
         verifyIdle();
         const QString csv = path("site.csv");
         const QList<QByteArray> lines = test::readBytes(csv).split('\n');

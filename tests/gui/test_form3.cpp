@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include "app/MDIForm1.h"
 #include "graph/Form2.h"
 #include "gui_support.h"
 #include "print/Form3.h"
@@ -42,13 +43,13 @@ class TestForm3 : public QObject {
 
   private:
     std::unique_ptr<QTemporaryDir> dir_ = test::scratchFolder(u"form3"_s);
-    HARMDIM state_;
+    std::shared_ptr<HARMDIM> analysis_ = std::make_shared<HARMDIM>();
     QStringList errors_;
     QString pdfName_;
     int pdfCount_ = 0;
 
     PrintSource sourceFor(int16_t item) const {
-        PrintSource s = printSourceFromState(state_);
+        PrintSource s = printSourceOf(*analysis_);
         s.item = item;
         s.orders.fill(0);
         for (std::size_t k = 0; k < 5; ++k) s.orders[k] = 1;
@@ -58,14 +59,14 @@ class TestForm3 : public QObject {
 
     // A dialog printing to PDF files named by the test, with failures collected.
     std::unique_ptr<Form3> dialog() {
-        auto form = std::make_unique<Form3>(state_);
+        auto form = std::make_unique<Form3>();
         form->CheckPdf->setChecked(true);
         form->askPdfFileName = [this] {
             return pdfName_ = dir_->filePath(u"sheet%1.pdf"_s.arg(++pdfCount_));
         };
         form->reportError = [this](const QString& m) { errors_.append(m); };
         form->runPageSetup = [](QPrinter&) { return false; };
-        form->setSource(sourceFor(kVoltageDistortion));
+        form->setSource(analysis_, sourceFor(kVoltageDistortion));
         return form;
     }
 
@@ -77,7 +78,7 @@ class TestForm3 : public QObject {
 
   private slots:
     void initTestCase() {
-        QVERIFY(test::loadSample(state_, dir_->path(), u"sample.ha4"_s, 144));
+        QVERIFY(test::loadSample(*analysis_, dir_->path(), u"sample.ha4"_s, 144));
         if (QStandardPaths::findExecutable(u"pdfinfo"_s).isEmpty())
             QSKIP("poppler-utils (pdfinfo, pdftotext) are needed to read the printed sheets");
     }
@@ -103,9 +104,10 @@ class TestForm3 : public QObject {
         };
         for (const Case& k : {Case{"k.ha5", false, false, false}, Case{"k.hv2", true, false, true},
                               Case{"k.ha4", true, true, true}}) {
-            HARMDIM state;
-            state.FilePath = std::string("/data/") + k.name;
-            Form3 form(state);
+            PrintSource source;
+            source.filePath = std::string("/data/") + k.name;
+            Form3 form;
+            form.setSource(nullptr, source);
             QCOMPARE(std::tuple(k.name, form.Check1[8]->isEnabled(), form.Check1[9]->isEnabled(),
                                 form.Check1[15]->isEnabled()),
                      std::tuple(k.name, k.voltageAngle, k.currentAngle, k.predictedAngle));
@@ -114,12 +116,13 @@ class TestForm3 : public QObject {
             QVERIFY(form.Check1[11]->isHidden() && !form.Check1[11]->isEnabled());
         }
         // Opened again for a file of another kind, the dialog decides again.
-        HARMDIM state;
-        state.FilePath = "/data/x.ha4";
-        Form3 form(state);
+        PrintSource source;
+        source.filePath = "/data/x.ha4";
+        Form3 form;
+        form.setSource(nullptr, source);
         form.Check1[9]->setChecked(true);
-        state.FilePath = "/data/x.ha5";
-        form.setSource(PrintSource{});
+        source.filePath = "/data/x.ha5";
+        form.setSource(nullptr, source);
         QVERIFY(!form.Check1[9]->isEnabled() && !form.Check1[9]->isChecked());
     }
 
@@ -132,7 +135,7 @@ class TestForm3 : public QObject {
         for (int n = 0; n < 3; ++n) {
             captions.append(form->Command5->text());
             QCOMPARE(form->Command6->isVisibleTo(form.get()), n > 0);
-            form->setSource(sourceFor(items[n]));
+            form->setSource(analysis_, sourceFor(items[n]));
             press(*form, form->Command5);
             QVERIFY(form->isHidden());
             if (n == 0) press(*form, form->Command1);  // cancel: the sheet stays open
@@ -167,7 +170,7 @@ class TestForm3 : public QObject {
 
     void oneSheetAndSetPrint() {
         auto form = dialog();
-        form->setSource(sourceFor(kCurrent));
+        form->setSource(analysis_, sourceFor(kCurrent));
         press(*form, form->Option1[1]);
         press(*form, form->Command2);
         QVERIFY(form->isHidden());
@@ -235,38 +238,40 @@ class TestForm3 : public QObject {
         QVERIFY(form->isVisible());
     }
 
-    // "印刷" of a graph window opens the dialog on that window's item, orders and message, even
-    // when another window drew last.
+    // "印刷" of a graph window opens the frame's dialog on that window's item, orders, message and
+    // prediction, even when another window drew last (with a prediction of another channel).
     void printCommandPrintsItsOwnWindow() {
-        QMdiArea area;
-        area.resize(1000, 800);
-        area.show();
-        auto* mainWindow = new Form2(state_, &area);
+        MDIForm1 frame;
+        frame.resize(1000, 800);
+        frame.show();
+        auto* mainWindow = new Form2(analysis_, frame.JisuFlag, frame.mdiArea);
+        frame.adoptGraphWindow(mainWindow);
         mainWindow->showWindow();
-        test::choose(mainWindow->Combo1, u"電    流(A)"_s);
         test::choose(mainWindow->Combo2, u"１～９次"_s);
+        test::choose(mainWindow->Combo1, u"上位電圧歪率予測(%)"_s);
         mainWindow->Text1->setText(u"主"_s);
         Form2* extra = mainWindow->openExtraWindow();
         QVERIFY(extra);
-        test::choose(extra->Combo1, u"電圧歪率(%)"_s);
+        QTest::mouseClick(extra->Option1[1], Qt::LeftButton);  // the composite
         test::choose(extra->Combo2, u"１～９次"_s);
-        QCOMPARE(state_.CurrentItem, int16_t{kVoltageDistortion});
+        test::choose(extra->Combo1, u"上位電圧歪率予測(%)"_s);
+        QVERIFY(mainWindow->hasDrawn() && extra->hasDrawn());
+        QCOMPARE(extra->view().prediction()->channel, int16_t{1});
 
-        installPrintDialog(state_, &area);
         PrintSource seen;
         bool setPrint = false;
         QTimer::singleShot(0, this, [&] {
-            Form3& dialog = printDialog(state_, &area);
+            Form3& dialog = frame.printDialog();
             QVERIFY(dialog.isVisible());
             seen = dialog.source();
             setPrint = dialog.Command3->isEnabled();
             QTest::mouseClick(dialog.Command1, Qt::LeftButton);
         });
         QTest::mouseClick(mainWindow->Command2, Qt::LeftButton);
-        QCOMPARE(seen.item, int16_t{kCurrent});
+        QCOMPARE(seen.item, int16_t{kPredictedDistortion});
         QVERIFY(seen.message == "主" && seen.orders[0] == 1 && setPrint);
-        QVERIFY(printDialog(state_, &area).isHidden());
-        Form2::setPrintHandler({});
+        QVERIFY(seen.prediction && seen.prediction->channel == 0);
+        QCOMPARE(seen.prediction.get(), mainWindow->view().prediction().get());
     }
 };
 

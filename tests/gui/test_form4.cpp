@@ -19,11 +19,11 @@ class TestForm4 : public QObject {
     Q_OBJECT
 
   private:
-    std::unique_ptr<HARMDIM> state_;
+    std::unique_ptr<OrderFlags> jisuFlag_;
     std::unique_ptr<Form4> dialog_;
 
     Form4& open(const char* fileName) {
-        if (!dialog_) dialog_ = std::make_unique<Form4>(*state_);
+        if (!dialog_) dialog_ = std::make_unique<Form4>(*jisuFlag_);
         dialog_->showFor(kindOf(fileName));
         return *dialog_;
     }
@@ -42,14 +42,14 @@ class TestForm4 : public QObject {
     int16_t box(int i) const { return checkValue(*dialog_->Check1[i]); }
     void page(int v) { dialog_->VScroll1->setValue(v); }
     QList<int16_t> flags(int from, int count) const {
-        return {state_->JisuFlag.begin() + from, state_->JisuFlag.begin() + from + count};
+        return {jisuFlag_->begin() + from, jisuFlag_->begin() + from + count};
     }
 
   private slots:
-    void init() { state_ = std::make_unique<HARMDIM>(); }
+    void init() { jisuFlag_ = std::make_unique<OrderFlags>(initialJisuFlag()); }
     void cleanup() {
         dialog_.reset();
-        state_.reset();
+        jisuFlag_.reset();
     }
 
     void rowCaptionsAndHeadingsFollowThePage() {
@@ -147,7 +147,7 @@ class TestForm4 : public QObject {
     // OK needs an order checked on the shown page; every page is stored in the table, which the
     // first showing loads.
     void okNeedsACheckedOrderOnTheShownPage() {
-        state_->JisuFlag[2] = 1;  // order 3, left there by a graph
+        (*jisuFlag_)[2] = 1;  // order 3, left there by a graph
         Form4& d = open("a.hh2");
         QCOMPARE(box(1), kChecked);
         clickBox(1);
@@ -161,30 +161,30 @@ class TestForm4 : public QObject {
         // The last page, whose only marks are its grey boxes.
         page(21);
         QTest::mouseClick(d.Command1, Qt::LeftButton);
-        QVERIFY(d.isVisible() && confirmed.isEmpty() && state_->CsvDialogResult == 0);
+        QVERIFY(d.isVisible() && confirmed.isEmpty() && d.CsvDialogResult == 0);
         clickBox(0);  // order 211
         QTest::mouseClick(d.Command1, Qt::LeftButton);
-        QVERIFY(d.isHidden() && confirmed.count() == 1 && state_->CsvDialogResult == 1);
-        QCOMPARE(state_->JisuFlag[210], 1);
-        QCOMPARE(state_->JisuFlag[106], 1);  // the other page's order 107 is kept
-        QCOMPARE(state_->JisuFlag[2], 0);
+        QVERIFY(d.isHidden() && confirmed.count() == 1 && d.CsvDialogResult == 1);
+        QCOMPARE((*jisuFlag_)[210], 1);
+        QCOMPARE((*jisuFlag_)[106], 1);  // the other page's order 107 is kept
+        QCOMPARE((*jisuFlag_)[2], 0);
     }
 
     void cancelClearsTheResultAndKeepsTheDialog() {
         Form4& d = open("a.hm3");
         QSignalSpy cancelled(&d, &Form4::cancelled);
         clickBox(4);
-        state_->CsvDialogResult = 1;
+        d.CsvDialogResult = 1;
         QTest::mouseClick(d.Command3, Qt::LeftButton);
-        QVERIFY(d.isHidden() && state_->CsvDialogResult == 0 && cancelled.count() == 1);
+        QVERIFY(d.isHidden() && d.CsvDialogResult == 0 && cancelled.count() == 1);
         // Shown again, the same dialog keeps the box (stored on activation).
         open("a.hm3");
         QCOMPARE(box(4), kChecked);
         QCOMPARE(d.csvOptions().orderFlags[8], 1);
         // The close button cancels too.
-        state_->CsvDialogResult = 1;
+        d.CsvDialogResult = 1;
         d.close();
-        QVERIFY(d.isHidden() && state_->CsvDialogResult == 0 && cancelled.count() == 2);
+        QVERIFY(d.isHidden() && d.CsvDialogResult == 0 && cancelled.count() == 2);
     }
 };
 

@@ -1,0 +1,50 @@
+// The per-record tables of a graph-mode load and the period extremes, with the ranking of orders by
+// size made from them. Written by the load only; afterwards read-only and shared by every graph
+// window and the printed pages (held once in memory, never copied per window).
+//
+// Index names: rec = record slot 0..PeriodRecords; k = order index 0..MaxOrderIndex (0 is the
+// fundamental); ch = channel 0..ChannelCount, ch = ChannelCount being the composite of all
+// channels; slot = item code - 1 (0..15).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "analysis/item_codes.h"
+#include "analysis/table.h"
+
+namespace hg {
+
+struct AnalysisTables {
+    int32_t LoadedRecords = 0;  // slots filled by the load
+    int64_t FirstRecord = 0;    // file record number of slot 0 (from the load's search)
+
+    Table<float> RecordX;        // (rec)
+    Table<float> VoltageTable;   // (rec, k)
+    Table<float> CurrentTable;   // (ch, rec, k)
+    Table<float> ActivePower;    // (ch, rec, k) kW
+    Table<float> ReactivePower;  // (ch, rec, k) kvar
+    Table<int16_t> AngleTable;   // (0..1, rec, k) voltage / current superposition angle
+    Table<float> VoltageThd;     // (rec) %
+    Table<float> CurrentThd;     // (ch, rec) %
+    Table<float> PhaseVoltage;   // (rec, 0..5)
+    Table<float> PhaseCurrent;   // (ch, rec, 0..5)
+    Table<float> OverloadTable;  // (0..5, rec) %
+    Table<float> ItemMax;        // (ch, slot, k)
+    Table<float> ItemMin;        // (ch, slot, k)
+    Table<float> RankMagnitude;  // (0..7, k)
+    Table<float> OrderRank;      // (0..7, k)
+
+    // Dimensions (zero-fills) the ranking tables for orders 0..N.
+    void dimRanking(int16_t maxOrderIndex);
+    // Dimensions (zero-fills) the per-record tables and the extremes for slots 0..P, orders 0..N
+    // and channels 0..C.
+    void dimTables(int32_t periodRecords, int16_t maxOrderIndex, int16_t channelCount);
+    // Bytes the per-record tables and extremes need for those sizes.
+    static std::size_t tableBytes(int32_t periodRecords, int16_t maxOrderIndex,
+                                  int16_t channelCount);
+    // Releases the per-record tables.
+    void releaseTables();
+};
+
+}  // namespace hg

@@ -1,0 +1,27 @@
+#include "graph/graph_view.h"
+
+#include "analysis/item_codes.h"
+
+namespace hg {
+
+bool GraphView::showsPrediction() const {
+    const int item = selection_.item();
+    return item >= kPredictedDistortion && item <= kPredictedSuperposition;
+}
+
+Status GraphView::preparePrediction() {
+    if (!showsPrediction()) return success();
+    if (predictionHeld(prediction_.get(), selection_.channel(), transformer_)) return success();
+    auto run = UpstreamPrediction(analysis_, selection_.channel(), transformer_);
+    if (!run) return Error{run.error()};
+    prediction_ = std::move(*run);
+    return success();
+}
+
+GraphRequest GraphView::request(std::string message) const {
+    GraphRequest r = graphRequestOf(selection_, std::move(message));
+    if (showsPrediction()) r.prediction = prediction_.get();
+    return r;
+}
+
+}  // namespace hg
