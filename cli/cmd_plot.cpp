@@ -29,6 +29,7 @@
 #include "graph/graph_composition.h"
 #include "graph/graph_selection.h"
 #include "graph/graph_view.h"
+#include "graph/items.h"
 #include "graph/upstream_prediction.h"
 #include "platform/output.h"
 #include "platform/qt/qpainter_canvas.h"
@@ -164,13 +165,10 @@ int plot(int argc, char** argv) {
 
     // The item must be one the file's kind offers.
     const std::string_view itemText = itemTextOf(*item);
-    bool offered = false;
-    for (const ItemEntry& e : itemListOf(scan->kind.family)) offered |= e.code == *item;
-    if (itemText.empty() || !offered)
+    if (itemText.empty() || !itemOfferedFor(*item, scan->kind.family))
         return fail("plot: item " + std::to_string(*item) + " is not offered for a \"" +
                     scan->kind.text + "\" file");
-    const bool fixedSeries = *item == 8 || *item == 12 || *item > 16;
-    if (!fixedSeries && !args->has("--group") && !args->has("--orders"))
+    if (!itemInfo(*item)->fixedSeries && !args->has("--group") && !args->has("--orders"))
         return fail("plot: item " + std::to_string(*item) + " needs --group or --orders");
 
     auto texts = periodTextsOf(*args, *scan);

@@ -36,6 +36,7 @@
 #include "cli/graph_load.h"
 #include "datafile/record_file.h"
 #include "datafile/scan.h"
+#include "graph/items.h"
 #include "graph/upstream_prediction.h"
 #include "platform/output.h"
 #include "platform/qt/qpainter_canvas.h"
@@ -77,24 +78,6 @@ Result<std::vector<int16_t>> parseItems(const std::string& text) {
         from = comma + 1;
     }
     return items;
-}
-
-// Items the graph window lists for a file kind ("ha4", "hv", ...).
-bool itemOffered(int16_t item, const std::string& kind) {
-    switch (item) {
-        case kVoltageSuperposition:
-        case kPredictedSuperposition:
-            return kind == "ha4" || kind == "hv" || kind == "hn";
-        case kCurrentSuperposition:
-            return kind == "ha4";
-        case kPhaseVoltage:
-        case kPhaseCurrent:
-        case kVoltageUnbalance:
-        case kCurrentUnbalance:
-            return kind == "ha5" || kind == "ha6" || kind == "hv";
-        default:
-            return true;
-    }
 }
 
 // The selection a graph window makes for an item by itself, or with the first order group.
@@ -201,7 +184,7 @@ int print(int argc, char** argv) {
     const std::string kind = kindText(baseName(scan->fullPath));
     for (const int16_t item : *items) {
         const bool offered = layout == Layout::Set ? setPrintAvailable(item, scan->fullPath)
-                                                   : itemOffered(item, kind);
+                                                   : itemOfferedFor(item, scan->kind.family);
         if (!offered)
             return fail("print: item " + std::to_string(item) + " cannot be printed " +
                         (layout == Layout::Set ? "in a set " : "") + "for a file of kind " + kind);

@@ -8,6 +8,7 @@
 #include "datafile/record_format.h"
 #include "graph/curve_rules.h"
 #include "graph/graph_selection.h"
+#include "graph/items.h"
 #include "graph/series_value.h"
 #include "graph/time_grid.h"
 #include "platform/canvas.h"
@@ -295,7 +296,8 @@ GraphDrawing composeGraph(Canvas& canvas, const HARMDIM& state, const GraphReque
 
     // Title and footers.
     std::string title = titleWithFactor(request.itemName, item, axis);
-    if (item < 11 || (item >= 14 && item <= 16)) title += phaseMarkText(state.FilePath);
+    if (const ItemInfo* info = itemInfo(item); info && info->phaseMarkOnScreen)
+        title += phaseMarkText(state.FilePath);
     out.title = title;
     canvas.setFontBold(false);
     printAt(canvas, g.XUnit * titleX(item), g.YUnit * 5.0, title, kBlack);

@@ -11,28 +11,6 @@ namespace hg {
 
 namespace {
 
-constexpr ItemEntry kItems[] = {
-    {1, "電圧歪率(%)"},
-    {5, "電    流(A)"},
-    {6, "位 相 差(deg)"},
-    {2, "電流歪率(%)"},
-    {3, "有効電力(kW)"},
-    {4, "無効電力(kVar)"},
-    {11, "電    圧(V)"},
-    {7, "ｲﾝﾋﾟｰﾀﾞﾝｽ(Ω)"},
-    {8, "過負荷率(%)"},
-    {14, "上位電圧歪率予測(%)"},
-    {15, "上位位相差予測(deg)"},
-    {9, "電圧重畳角(deg)"},
-    {16, "上位電圧重畳角予測(deg)"},
-    {10, "電流重畳角(deg)"},
-    {12, "相別電圧(V)"},
-    {13, "相別電流(A)"},
-    {22, "電圧不平衡率(%)"},
-    {23, "電流不平衡率(%)"},
-};
-constexpr int kCommonItems = 11;
-
 // The order groups of codes 1..5: group g checks the odd orders 10(g-1)+1 .. 10(g-1)+9, and on a
 // file of 256 orders scrolls the grid to them.
 struct OrderGroup {
@@ -47,24 +25,6 @@ constexpr std::string_view kLargest10 = "大きい順６～10";
 constexpr std::string_view kAnyOrders = "任　意";
 constexpr std::string_view kRangeMark = "～";
 
-bool presentIn(int code, KindFamily f) {
-    using K = KindFamily;
-    switch (code) {
-        case 9:
-        case 16:
-            return f == K::ha4 || f == K::hv || f == K::hn;
-        case 10:
-            return f == K::ha4;
-        case 12:
-        case 13:
-        case 22:
-        case 23:
-            return f == K::ha5 || f == K::ha6 || f == K::hv;
-        default:
-            return true;
-    }
-}
-
 // Whole number of the leading numeric part of a text, halves to even.
 long wholeNumber(std::string_view text) {
     const double v = roundHalfEven(val(text));
@@ -72,25 +32,6 @@ long wholeNumber(std::string_view text) {
 }
 
 }  // namespace
-
-std::vector<ItemEntry> itemListOf(KindFamily family) {
-    std::vector<ItemEntry> list;
-    for (std::size_t i = 0; i < std::size(kItems); ++i)
-        if (i < kCommonItems || presentIn(kItems[i].code, family)) list.push_back(kItems[i]);
-    return list;
-}
-
-std::optional<int16_t> itemCodeOf(std::string_view text) {
-    for (const ItemEntry& e : kItems)
-        if (e.text == text) return e.code;
-    return std::nullopt;
-}
-
-std::string_view itemTextOf(int code) {
-    for (const ItemEntry& e : kItems)
-        if (e.code == code) return e.text;
-    return {};
-}
 
 std::vector<std::string> groupListOf(int maxOrderIndex) {
     std::vector<std::string> list;

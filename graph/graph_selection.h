@@ -12,20 +12,9 @@
 #include <vector>
 
 #include "analysis/harmdim.h"
+#include "graph/items.h"
 
 namespace hg {
-
-struct ItemEntry {
-    int16_t code;
-    std::string_view text;
-};
-
-// The item list of a kind in list order: the eleven items of every file, then those of the kind.
-std::vector<ItemEntry> itemListOf(KindFamily family);
-// The code of an item list text (exact match), or nothing.
-std::optional<int16_t> itemCodeOf(std::string_view text);
-// The list text of an item code (1..16, 22, 23); empty for any other code.
-std::string_view itemTextOf(int code);
 
 // The order-group list: "１～９次" .. "41～49次", the 21 ranges from "51～59次" on a file of 256
 // orders, then "大きい順１～５", "大きい順６～10", "任　意".

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "analysis/harmdim.h"
+#include "graph/items.h"
 #include "graph/upstream_prediction.h"
 
 namespace hg {
@@ -29,28 +30,29 @@ double percentOf(double a, double b) {
 }
 }  // namespace
 
+namespace {
+// The catalogue entry whose tables an item's series read (any unknown code reads as item 1).
+const ItemInfo& seriesInfo(int16_t item) {
+    const ItemInfo* info = itemInfo(item);
+    if (!info) info = itemInfo(kVoltageDistortion);
+    return *itemInfo(info->seriesCode);
+}
+}  // namespace
+
 int16_t seriesItem(int16_t item) {
-    if (item == kVoltageUnbalance) return kPhaseVoltage;
-    if (item == kCurrentUnbalance) return kPhaseCurrent;
-    if (item < 1 || item > kItemSlots) return kVoltageDistortion;
-    return item;
+    return seriesInfo(item).code;
 }
 
 int seriesChannel(int16_t item, int currentChannel) {
-    const int16_t i = seriesItem(item);
-    return (i >= kCurrentDistortion && i <= kImpedance) || i == kPhaseCurrent ? currentChannel : 0;
+    return seriesInfo(item).channelDependent ? currentChannel : 0;
 }
 
 bool isAngleItem(int16_t item) {
-    const int16_t i = seriesItem(item);
-    return i == kPhaseDifference || i == kVoltageSuperposition || i == kCurrentSuperposition ||
-           i == kPredictedPhaseDifference || i == kPredictedSuperposition;
+    return seriesInfo(item).axis == AxisFamily::Angle;
 }
 
 bool fundamentalFactorApplies(int16_t item) {
-    const int16_t i = seriesItem(item);
-    return i == kActivePower || i == kReactivePower || i == kCurrent || i == kImpedance ||
-           i == kVoltage;
+    return seriesInfo(item).fundamentalFactor;
 }
 
 double phaseDifferenceAngle(float activePower, float reactivePower) {

@@ -5,6 +5,7 @@
 
 #include "analysis/harmdim.h"
 #include "graph/axis_rules.h"
+#include "graph/items.h"
 #include "graph/series_value.h"
 #include "graph/upstream_prediction.h"
 #include "platform/numtext.h"
@@ -162,7 +163,8 @@ ValueAxis computeValueAxis(const HARMDIM& state, const ValueAxisRequest& request
     ScaleLimit(max, kScaleUpper, lower, upper);
     double top = upper;
     double low = 0;
-    if (item == 3 || item == 4 || item == 8 || item >= 11) {
+    const AxisFamily family = itemInfo(seriesItem(static_cast<int16_t>(item)))->axis;
+    if (family != AxisFamily::FromZero) {
         ScaleLimit(min, kScaleLower, lower, upper);
         low = lower;
     }
@@ -189,7 +191,7 @@ ValueAxis computeValueAxis(const HARMDIM& state, const ValueAxisRequest& request
     axis.top = top;
     axis.low = low;
     axis.unit = u;
-    axis.base = (item == 8 || item >= 11) ? low : 0;
+    axis.base = family == AxisFamily::Floating ? low : 0;
     return axis;
 }
 

@@ -7,6 +7,7 @@
 #include "datafile/record_format.h"
 #include "graph/curve_rules.h"
 #include "graph/graph_selection.h"
+#include "graph/items.h"
 #include "graph/series_value.h"
 #include "graph/time_grid.h"
 #include "graph/value_axis.h"
@@ -120,20 +121,16 @@ PrintSource printSourceOf(const HARMDIM& state, const GraphView& view, std::stri
 }
 
 std::string_view setPrintCaption(int index) {
-    const int item = index + 1;
-    if (item < 1 || item > kItemSlots || item == kPhaseVoltage || item == kPhaseCurrent) return {};
-    return itemTextOf(item);
+    const ItemInfo* info = itemInfo(index + 1);
+    return info && info->inSetPrint ? info->paperTitle : std::string_view{};
 }
 
 bool setPrintAvailable(int16_t item, std::string_view filePath) {
-    if (item < 1 || item > kItemSlots || item == kPhaseVoltage || item == kPhaseCurrent)
-        return false;
-    if (item != kVoltageSuperposition && item != kCurrentSuperposition &&
-        item != kPredictedSuperposition)
-        return true;
-    const std::string kind = kindText(baseName(filePath));
-    if (kind == "ha4") return true;
-    return (kind == "hv" || kind == "hn") && item != kCurrentSuperposition;
+    const ItemInfo* info = itemInfo(item);
+    if (!info || !info->inSetPrint) return false;
+    if (info->offer == KindOffer::Every) return true;
+    const auto kind = kindFromName(baseName(filePath), std::nullopt);
+    return kind && itemOfferedFor(item, kind->family);
 }
 
 std::string printItemName(int16_t item, const std::array<int16_t, kJisuFlagCount>& orders) {
@@ -238,7 +235,8 @@ void PrintGraph(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
 
     // Title.
     std::string title = titleWithFactor(printItemName(item, source.orders), item, axis);
-    if (item != kPhaseVoltage && item != kPhaseCurrent) title += phaseMarkText(source.filePath);
+    if (const ItemInfo* info = itemInfo(item); info && info->phaseMarkOnPaper)
+        title += phaseMarkText(source.filePath);
     canvas.setFontSize(kBlockFontSize);
     PrinterText(canvas, titleX(item), Y - 45, title, kBlack);
     canvas.setFontName(kGothicFont);
