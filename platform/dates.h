@@ -38,7 +38,9 @@ std::string formatYyMmDdWeekday(double dayNumber);
 // Strictly "yy/mm/dd" of a real date in the first eight characters; the rest is ignored.
 // Returns the day number.
 std::optional<int32_t> parseDateText(std::string_view text);
-inline bool isDateText(std::string_view text) { return parseDateText(text).has_value(); }
+inline bool isDateText(std::string_view text) {
+    return parseDateText(text).has_value();
+}
 
 // Strictly "hh:mm" (0..23, 0..59; one or two digits each) as the fraction of a day.
 std::optional<double> parseTimeText(std::string_view text);

@@ -13,9 +13,9 @@ struct Error {
 };
 
 template <class T>
-class Result {
-public:
-    Result(T value) : value_(std::move(value)) {}  // NOLINT: implicit on purpose
+class [[nodiscard]] Result {
+  public:
+    Result(T value) : value_(std::move(value)) {}              // NOLINT: implicit on purpose
     Result(Error error) : error_(std::move(error.message)) {}  // NOLINT
 
     bool ok() const { return value_.has_value(); }
@@ -28,14 +28,17 @@ public:
     const T& operator*() const { return *value_; }
     const std::string& error() const { return error_; }
 
-private:
+  private:
     std::optional<T> value_;
     std::string error_;
 };
 
 // For operations that yield nothing but may fail.
 struct Done {};
+// Result<T> is [[nodiscard]]: a failure is never dropped unread.
 using Status = Result<Done>;
-inline Status success() { return Done{}; }
+inline Status success() {
+    return Done{};
+}
 
 }  // namespace hg
