@@ -11,6 +11,7 @@ packages=(
     python3-numpy python3-pandas
     xvfb xauth poppler-utils
     qt6-translations-l10n
+    libcups2-dev
 )
 
 missing=()
