@@ -8,13 +8,20 @@
 
 #include "app/MDIForm1.h"
 #include "platform/qt/qpainter_canvas.h"
+#include "platform/qt/qt_translation.h"
 
 namespace hg {
 
-int runGui(int argc, char** argv) {
-    QApplication app(argc, argv);
+void prepareApplication(QApplication& app) {
+    if (!installJapaneseQtTranslation(app))
+        qWarning("Qt's Japanese translation is not installed; its own dialogs speak English");
     installJapaneseFontSubstitutions();
     QApplication::setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 10));
+}
+
+int runGui(int argc, char** argv) {
+    QApplication app(argc, argv);
+    prepareApplication(app);
 
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();

@@ -2,8 +2,14 @@
 // path argument (or the program's own folder). Returns the process exit code.
 #pragma once
 
+class QApplication;
+
 namespace hg {
 
 int runGui(int argc, char** argv);
+
+// What every run sets up in the application before the first window: Qt's own texts in
+// Japanese, the Japanese font names and the windows' font.
+void prepareApplication(QApplication& app);
 
 }  // namespace hg

@@ -33,6 +33,7 @@
 #include "graph/upstream_prediction.h"
 #include "platform/output.h"
 #include "platform/qt/qpainter_canvas.h"
+#include "print/job_title.h"
 
 namespace hg::cli {
 
@@ -235,7 +236,8 @@ int plot(int argc, char** argv) {
         writer.setPageSize(QPageSize(QSizeF(width * 72.0 / 96, height * 72.0 / 96),
                                      QPageSize::Point, QString(), QPageSize::ExactMatch));
         writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
-        writer.setTitle(QString::fromStdString(selection.itemName()));
+        writer.setTitle(
+            QString::fromStdString(printJobTitle(scan->fullPath, {static_cast<int16_t>(*item)})));
         writer.setCreator(QStringLiteral("harmograph"));
         painted = compose(writer, width, height, state, request, drawing);
     } else {

@@ -40,6 +40,8 @@
 #include "graph/upstream_prediction.h"
 #include "platform/output.h"
 #include "platform/qt/qpainter_canvas.h"
+#include "platform/qt/sheet_document.h"
+#include "print/job_title.h"
 #include "print/print_page.h"
 
 namespace hg::cli {
@@ -108,7 +110,7 @@ void selectOrders(PrintSource& source, int16_t item, int16_t maxOrderIndex) {
 
 // Draws the sheet into a PDF beside `output` and renames it over `output` when complete; an
 // existing `output` is left as it was on any failure.
-Status writeSheet(const std::string& output, bool landscape,
+Status writeSheet(const std::string& output, bool landscape, const QString& title,
                   const std::function<void(Canvas&)>& draw) {
     QSaveFile save(QString::fromStdString(output));
     if (!save.open(QIODevice::WriteOnly)) return Error{"cannot create a file beside " + output};
@@ -116,10 +118,9 @@ Status writeSheet(const std::string& output, bool landscape,
     {
         QPdfWriter writer(&save);
         writer.setCreator(QStringLiteral("harmograph"));
+        writer.setTitle(title);
         writer.setResolution(600);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
-                                         landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-                                         QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+        writer.setPageLayout(sheetPageLayout(landscape));
         QPainterCanvas canvas(writer);
         if (canvas.isActive()) {
             draw(canvas);
@@ -248,7 +249,8 @@ int print(int argc, char** argv) {
                 break;
         }
     };
-    if (auto written = writeSheet(output, args->has("--landscape"), draw); !written)
+    const QString title = QString::fromStdString(printJobTitle(scan->fullPath, *items));
+    if (auto written = writeSheet(output, args->has("--landscape"), title, draw); !written)
         return fail("print: " + written.error());
     return 0;
 }

@@ -209,6 +209,7 @@ Result<ConversionReport> convert(CsvWriterForm form, const HARMDIM& s, const Csv
     // The labels are ASCII: only the first header field needs the code page, once per run.
     auto first = encodeText("日時", o.encoding);
     if (!first) return Error{first.error()};
+    first->insert(0, fileStartBytes(o.encoding));
 
     StagedOutputs out(layer);
     for (const Sheet& sheet : sheets) {

@@ -9,7 +9,8 @@
 //
 // Text: a header line beginning "日時" with a comma before each label, then one line per record:
 // the time stamp "yyyy/mm/dd H:mm:ss" and for every field a comma and the number in the file form
-// (" 0.5 ", "-170 "); CR LF line ends; code page 932 unless UTF-8 is asked for.
+// (" 0.5 ", "-170 "); CR LF line ends; code page 932 unless UTF-8 is asked for (then every
+// file starts with the byte-order mark).
 #pragma once
 
 #include <array>

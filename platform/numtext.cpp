@@ -275,6 +275,14 @@ char* writeNumber(char* out, T value, bool leadingZero) {
     return out;
 }
 
+// In a file a value that is no number, or infinite, is written bare ("NaN", "Infinity",
+// "-Infinity"), so that spreadsheets and data-frame readers still take the column as numbers.
+template <class T>
+char* writeNonFinite(char* out, T value) {
+    if (std::isnan(value)) return copy(out, "NaN", 3);
+    return value < 0 ? copy(out, "-Infinity", 9) : copy(out, "Infinity", 8);
+}
+
 template <class T>
 void appendFile(std::string& out, T value) {
     char buf[kFileNumberRoom];
@@ -291,11 +299,13 @@ std::string label(T value) {
 }  // namespace
 
 char* writeFileNumber(char* out, float value) {
+    if (!std::isfinite(value)) return writeNonFinite(out, value);
     char* end = writeNumber(out, value, true);
     *end++ = ' ';
     return end;
 }
 char* writeFileNumber(char* out, double value) {
+    if (!std::isfinite(value)) return writeNonFinite(out, value);
     char* end = writeNumber(out, value, true);
     *end++ = ' ';
     return end;

@@ -5,10 +5,12 @@
 // notation when 1E-4 <= |x| < 1E7 (single) or 1E15 (double) for the written (rounded) value, else
 // exponent form with sign and at least two exponent digits (" 1E-05", " 1.234568E+07").
 // Negative zero is written as zero. Not a number is written " NaN", infinities " Infinity" and
-// "-Infinity" (the CSV writers pass recorded values through unchanged, so a damaged record can
-// carry them). Never taken from the process locale.
+// "-Infinity". Never taken from the process locale.
 //  - File form (CSV fields): with the zero before the decimal point and one trailing blank:
-//    " 0.5 ", "-170 ", " 0 ".
+//    " 0.5 ", "-170 ", " 0 ". The CSV writers pass recorded values through unchanged, so a
+//    damaged record can carry values that are no finite number: those are written without
+//    blanks, "NaN", "Infinity", "-Infinity", which spreadsheets and data-frame readers read as
+//    numbers.
 //  - Label form (graph labels on screen and paper): no zero before the decimal point and no
 //    trailing blank: " .5", "-.25", " 90".
 #pragma once

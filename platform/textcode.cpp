@@ -25,6 +25,10 @@ Result<std::string> encodeText(std::string_view utf8, TextEncoding encoding) {
     return out;
 }
 
+std::string_view fileStartBytes(TextEncoding encoding) {
+    return encoding == TextEncoding::Utf8 ? std::string_view("\xEF\xBB\xBF") : std::string_view();
+}
+
 Result<TextEncoding> parseEncodingName(std::string_view name) {
     std::string n;
     for (char c : name) n.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));

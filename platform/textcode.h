@@ -15,6 +15,11 @@ enum class TextEncoding { Cp932, Utf8 };
 // The bytes of a UTF-8 text in the given encoding; refuses a character code page 932 cannot hold.
 Result<std::string> encodeText(std::string_view utf8, TextEncoding encoding);
 
+// What a text file of the encoding starts with: the byte-order mark for UTF-8, so that
+// spreadsheet programs on Japanese systems do not take the file for code page 932; nothing for
+// code page 932.
+std::string_view fileStartBytes(TextEncoding encoding);
+
 // "cp932" / "utf-8" (also "utf8", "sjis", "shift_jis", any case); anything else is refused.
 Result<TextEncoding> parseEncodingName(std::string_view name);
 

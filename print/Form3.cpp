@@ -11,15 +11,18 @@
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPointer>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSaveFile>
 #include <vector>
 
 #include "analysis/harmdim.h"
+#include "platform/qt/printer_chooser.h"
 #include "platform/qt/qpainter_canvas.h"
 #include "platform/qt/qt_text.h"
+#include "platform/qt/sheet_document.h"
 #include "platform/qt/wait_cursor.h"
+#include "print/job_title.h"
 
 namespace hg {
 
@@ -39,7 +42,8 @@ constexpr std::array<int, kItemSlots> kBoxTops = {480,  1560, 1920, 2280, 840,  
 constexpr int kFrame1Left = 1920;
 constexpr int kFrame1Top = 120;
 constexpr int kBoxLeft = 2040;
-constexpr int kExtraWidth = 36;  // pixels
+constexpr int kExtraWidth = 36;        // pixels
+constexpr int kPrinterRowHeight = 30;  // pixels
 
 QFont designFont(std::string_view name, double points) {
     QFont f(toQString(name));
@@ -63,7 +67,7 @@ Form3::Form3(QWidget* parent) : QDialog(parent) {
     setModal(true);
     // The design's 4545 x 5820 twips, a little wider so the item names fit in IPA Gothic and a
     // little taller for the PDF choice under the frames.
-    setFixedSize(px(4545) + kExtraWidth, px(5820) + 14);
+    setFixedSize(px(4545) + kExtraWidth, px(5820) + 14 + kPrinterRowHeight);
     fillBackground(this, QColor(0, 255, 0));
 
     const auto button = [this](const char* caption, QRect geometry) {
@@ -100,6 +104,9 @@ Form3::Form3(QWidget* parent) : QDialog(parent) {
 
     CheckPdf = new QCheckBox(QStringLiteral("PDFファイルに出力"), this);
     CheckPdf->setGeometry(8, px(5820) - 16, px(4545), 22);
+    Printer = new PrinterChooser(this);
+    Printer->setGeometry(8, px(5820) + 10, px(4545) + kExtraWidth - 16, 26);
+    printer_.setPageSize(QPageSize(QPageSize::A4));
 
     Frame1 = new QGroupBox(QStringLiteral("ｾｯﾄ印刷設定"), this);
     Frame1->setGeometry(px(kFrame1Left), px(kFrame1Top), px(2535) + kExtraWidth, px(5355));
@@ -154,6 +161,23 @@ Form3::Form3(QWidget* parent) : QDialog(parent) {
     reportError = [this](const QString& message) {
         QMessageBox::warning(this, QStringLiteral("印刷設定"), message);
     };
+    confirmSend = [this](const QString& question) {
+        return QMessageBox::question(this, QStringLiteral("印刷設定"), question) ==
+               QMessageBox::Yes;
+    };
+}
+
+void Form3::setPrintService(std::shared_ptr<PrintService> service,
+                            std::chrono::milliseconds listLimit,
+                            std::chrono::milliseconds submitLimit) {
+    Printer->setService(std::move(service), listLimit);
+    submitLimit_ = submitLimit;
+}
+
+void Form3::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The printers and their states as they are now, asked without holding up the window.
+    Printer->refresh();
 }
 
 Form3::~Form3() {
@@ -176,11 +200,14 @@ void Form3::setSource(std::shared_ptr<const HARMDIM> analysis, const PrintSource
 }
 
 void Form3::ejectOpenSheet() {
-    if (!thirdCanvas_) return;
-    const bool sent = finishThirdSheet();
-    ThirdCount = 0;
+    if (!thirdSheet_) return;
+    if (thirdUnsent_) {
+        fail(QStringLiteral("1/3印刷の用紙は印刷されていません。"));
+        return;
+    }
+    finishThirdSheet();
+    if (!thirdSheet_) ThirdCount = 0;
     updateThirdControls();
-    if (!sent) fail(QStringLiteral("印刷ジョブを送れませんでした。"));
 }
 
 void Form3::paintEvent(QPaintEvent* event) {
@@ -206,7 +233,9 @@ void Form3::applyAvailability() {
 }
 
 void Form3::updateThirdControls() {
-    Command6->setVisible(ThirdCount >= 1);
+    // A finished sheet that its printer did not take can only be sent again ("排出").
+    Command5->setEnabled(!thirdUnsent_);
+    Command6->setVisible(ThirdCount >= 1 || thirdUnsent_);
     Command5->setText(QStringLiteral(" %1/3印刷").arg(ThirdCount + 1));
 }
 
@@ -218,42 +247,80 @@ void Form3::fail(const QString& message) {
     if (reportError) reportError(message);
 }
 
-bool Form3::chooseOutput(QPrinter& printer) {
+std::optional<Form3::SheetTarget> Form3::chooseTarget() {
     if (CheckPdf->isChecked()) {
         const QString name = askPdfFileName ? askPdfFileName() : QString();
-        if (name.isEmpty()) return false;  // the file choice was cancelled
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(name);
-        return true;
+        if (name.isEmpty()) return {};  // the file choice was cancelled
+        return SheetTarget{name, {}};
     }
-    const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
-    if (printers.isEmpty()) {
-        fail(
-            QStringLiteral("プリンタが見つかりません。プリンタを設定するか、"
-                           "「PDFファイルに出力」を選んでください。"));
+    Printer->waitForList();
+    const std::optional<PrinterInfo> printer = Printer->chosen();
+    if (!printer) {
+        if (!Printer->listError().isEmpty())
+            fail(QStringLiteral("印刷できません: %1").arg(Printer->listError()));
+        else
+            fail(
+                QStringLiteral("プリンタが見つかりません。プリンタを設定するか、"
+                               "「PDFファイルに出力」を選んでください。"));
+        return {};
+    }
+    if (printer->state != PrinterState::Idle) {
+        const QString question = QStringLiteral("プリンタ「%1」は%2です。印刷ジョブを送りますか？")
+                                     .arg(printer->name, printerStateText(printer->state));
+        if (confirmSend && !confirmSend(question)) return {};
+    }
+    return SheetTarget{{}, printer->name};
+}
+
+std::unique_ptr<SheetDocument> Form3::startSheet(const SheetTarget& target, const QPrinter& printer,
+                                                 const std::vector<int16_t>& items) {
+    const QPageLayout page = printer.pageLayout();
+    const QPageLayout layout =
+        sheetPageLayout(page.orientation() == QPageLayout::Landscape, page.pageSize());
+    const QString title = toQString(printJobTitle(source_.filePath, items));
+    auto sheet = target.pdfPath.isEmpty()
+                     ? std::make_unique<SheetDocument>(layout, title)
+                     : std::make_unique<SheetDocument>(target.pdfPath, layout, title);
+    if (sheet->isActive()) return sheet;
+    fail(QStringLiteral("PDFファイルを作成できません: %1").arg(target.pdfPath));
+    return nullptr;
+}
+
+bool Form3::finishSheet(SheetDocument& sheet, const SheetTarget& target) {
+    if (!sheet.finish()) {
+        fail(target.pdfPath.isEmpty()
+                 ? QStringLiteral("印刷する用紙を作れませんでした。")
+                 : QStringLiteral("PDFファイルを書き込めません: %1").arg(target.pdfPath));
         return false;
     }
-    const QString name = printer.printerName();
-    printer.setOutputFileName(QString());
-    printer.setOutputFormat(QPrinter::NativeFormat);
-    if (!name.isEmpty() && !QPrinterInfo::printerInfo(name).isNull()) {
-        printer.setPrinterName(name);
-    } else {
-        const QString fallback = QPrinterInfo::defaultPrinterName();
-        printer.setPrinterName(fallback.isEmpty() ? printers.first().printerName() : fallback);
+    if (!target.pdfPath.isEmpty()) return true;  // drawn straight into the file
+    return sendSheet(sheet.pdf(), sheet.title(), target);
+}
+
+bool Form3::sendSheet(const QByteArray& pdf, const QString& title, const SheetTarget& target) {
+    if (!target.pdfPath.isEmpty()) {
+        QSaveFile file(target.pdfPath);
+        if (file.open(QIODevice::WriteOnly) && file.write(pdf) == pdf.size() && file.commit())
+            return true;
+        fail(QStringLiteral("PDFファイルを書き込めません: %1").arg(target.pdfPath));
+        return false;
+    }
+    // The window stays usable while the print server takes the job, but takes no second job.
+    setEnabled(false);
+    const std::optional<SubmitResult> result =
+        submitOffThread(Printer->service(), PrintJob{target.printer, title, pdf}, submitLimit_);
+    setEnabled(true);
+    const QString cannot = QStringLiteral("プリンタ「%1」に印刷できません: %2");
+    if (!result) {
+        fail(cannot.arg(target.printer, QString::fromUtf8(kServerNotAnswering)));
+        return false;
+    }
+    if (!result->accepted) {
+        fail(cannot.arg(target.printer, result->reason));
+        return false;
     }
     return true;
 }
-
-namespace {
-QString beginFailure(const QPrinter& printer) {
-    if (printer.outputFormat() == QPrinter::PdfFormat)
-        return QStringLiteral("PDFファイルを作成できません: %1").arg(printer.outputFileName());
-    return QStringLiteral(
-        "印刷を開始できません。プリンタがオフラインか、"
-        "印刷ジョブが受け付けられませんでした。");
-}
-}  // namespace
 
 void Form3::Command1_Click() {
     hide();
@@ -262,12 +329,12 @@ void Form3::Command1_Click() {
 void Form3::Command2_Click() {
     WaitCursor wait;
     applyOrientation(printer_);
-    if (!chooseOutput(printer_)) return;
-    QPainterCanvas canvas(printer_);
-    if (!canvas.isActive()) return fail(beginFailure(printer_));
-    printOneSheet(canvas, *analysis_, source_, Check2->isChecked());
-    if (!canvas.finish()) return fail(QStringLiteral("印刷ジョブを送れませんでした。"));
-    hide();
+    const std::optional<SheetTarget> target = chooseTarget();
+    if (!target) return;
+    auto sheet = startSheet(*target, printer_, {source_.item});
+    if (!sheet) return;
+    printOneSheet(sheet->canvas(), *analysis_, source_, Check2->isChecked());
+    if (finishSheet(*sheet, *target)) hide();
 }
 
 void Form3::Command3_Click() {
@@ -279,18 +346,21 @@ void Form3::Command3_Click() {
     if (auto ok = preparePrintPrediction(*analysis_, source_, items); !ok)
         return fail(QStringLiteral("上位電圧予測を計算できません: %1").arg(toQString(ok.error())));
     applyOrientation(printer_);
-    if (!chooseOutput(printer_)) return;
-    QPainterCanvas canvas(printer_);
-    if (!canvas.isActive()) return fail(beginFailure(printer_));
-    printSetSheet(canvas, *analysis_, source_, items, Check2->isChecked());
-    if (!canvas.finish()) return fail(QStringLiteral("印刷ジョブを送れませんでした。"));
-    hide();
+    const std::optional<SheetTarget> target = chooseTarget();
+    if (!target) return;
+    auto sheet = startSheet(*target, printer_, items);
+    if (!sheet) return;
+    printSetSheet(sheet->canvas(), *analysis_, source_, items, Check2->isChecked());
+    if (finishSheet(*sheet, *target)) hide();
 }
 
 void Form3::Command4_Click() {
     // The set-up works on the printer of the one-sheet and set prints; an open thirds sheet
     // keeps the set-up it was started with.
     applyOrientation(printer_);
+    // The set-up of the printer the jobs go to.
+    if (const std::optional<PrinterInfo> chosen = Printer->chosen())
+        printer_.setPrinterName(chosen->name);
     const bool accepted = runPageSetup ? runPageSetup(printer_) : false;
     if (accepted)
         orientation_ = printer_.pageLayout().orientation() == QPageLayout::Landscape ? 2 : 1;
@@ -300,53 +370,66 @@ void Form3::Command4_Click() {
 
 void Form3::Command5_Click() {
     WaitCursor wait;
-    if (!thirdCanvas_) {
+    if (!thirdSheet_) {
         // A new thirds sheet: its own document, with the printer's set-up as it stands (its
         // orientation is not set here).
-        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        if (!chooseOutput(*printer)) return;
-        if (printer->outputFormat() == QPrinter::NativeFormat &&
-            !printer_.printerName().isEmpty() &&
-            !QPrinterInfo::printerInfo(printer_.printerName()).isNull())
-            printer->setPrinterName(printer_.printerName());
-        printer->setPageLayout(printer_.pageLayout());
-        printer->setColorMode(printer_.colorMode());
-        auto canvas = std::make_unique<QPainterCanvas>(*printer);
-        if (!canvas->isActive()) return fail(beginFailure(*printer));
-        thirdPrinter_ = std::move(printer);
-        thirdCanvas_ = std::move(canvas);
+        const std::optional<SheetTarget> target = chooseTarget();
+        if (!target) return;
+        thirdSheet_ = startSheet(*target, printer_, {source_.item});
+        if (!thirdSheet_) return;
+        thirdTarget_ = *target;
+        thirdItems_.clear();
         ThirdCount = 0;
     }
     const int n = ThirdCount;
-    printThird(*thirdCanvas_, *analysis_, source_, n, Check2->isChecked());
-    ThirdCount = static_cast<int16_t>(n + 1);
-    if (ThirdCount >= 3) {
-        const bool sent = finishThirdSheet();
-        ThirdCount = 0;
-        if (!sent) {
-            updateThirdControls();
-            return fail(QStringLiteral("印刷ジョブを送れませんでした。"));
-        }
+    printThird(thirdSheet_->canvas(), *analysis_, source_, n, Check2->isChecked());
+    thirdItems_.push_back(source_.item);
+    if (n + 1 < 3) {
+        ThirdCount = static_cast<int16_t>(n + 1);
+    } else {
+        finishThirdSheet();
+        if (!thirdSheet_) ThirdCount = 0;  // printed, or lost after a message
     }
     updateThirdControls();
-    hide();
+    // A sheet the printer did not take keeps the dialog open to send it again or save it.
+    if (!thirdUnsent_) hide();
 }
 
 void Form3::Command6_Click() {
     // With no sheet open there is nothing to eject (no blank page).
-    if (thirdCanvas_) {
-        const bool sent = finishThirdSheet();
-        if (!sent) fail(QStringLiteral("印刷ジョブを送れませんでした。"));
+    if (thirdSheet_ && thirdUnsent_) {
+        // Sent again: to the printer chosen now, or into a PDF file.
+        const std::optional<SheetTarget> target = chooseTarget();
+        if (!target) return;
+        const QString title = toQString(printJobTitle(source_.filePath, thirdItems_));
+        if (!sendSheet(thirdSheet_->pdf(), title, *target)) return;
+        thirdSheet_.reset();
+        thirdUnsent_ = false;
+    } else if (thirdSheet_) {
+        finishThirdSheet();
+        if (thirdSheet_) return updateThirdControls();  // kept to be sent again
     }
     ThirdCount = 0;
+    Command5->setEnabled(true);
     Command5->setText(QStringLiteral(" %1/3印刷").arg(ThirdCount + 1));
 }
 
 bool Form3::finishThirdSheet() {
-    const bool sent = thirdCanvas_ && thirdCanvas_->finish();
-    thirdCanvas_.reset();
-    thirdPrinter_.reset();
-    return sent;
+    // The job's name carries every third's item.
+    SheetDocument& sheet = *thirdSheet_;
+    if (!sheet.finish()) {
+        fail(QStringLiteral("印刷する用紙を作れませんでした。"));
+        thirdSheet_.reset();
+        return false;
+    }
+    if (thirdTarget_.pdfPath.isEmpty() &&
+        !sendSheet(sheet.pdf(), toQString(printJobTitle(source_.filePath, thirdItems_)),
+                   thirdTarget_)) {
+        thirdUnsent_ = true;
+        return false;
+    }
+    thirdSheet_.reset();
+    return true;
 }
 
 void Form3::Check1_Click(int index) {

@@ -15,6 +15,7 @@
 //   Frame2   "用紙方向"        Option1[0] "縦", Option1[1] "横"
 //   Frame1   "ｾｯﾄ印刷設定"     Check1[0..15]: item boxes, index = item code − 1
 //   CheckPdf "PDFファイルに出力" prints into a PDF file named when the sheet starts
+//   Printer  "プリンタ:"      the printer jobs go to, with its state; another can be chosen
 #pragma once
 
 #include <QDialog>
@@ -23,7 +24,10 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
+#include "platform/qt/print_service.h"
 #include "print/print_page.h"
 
 class QCheckBox;
@@ -34,7 +38,8 @@ class QRadioButton;
 namespace hg {
 
 struct HARMDIM;
-class QPainterCanvas;
+class PrinterChooser;
+class SheetDocument;
 
 class Form3 : public QDialog {
     Q_OBJECT
@@ -52,7 +57,10 @@ class Form3 : public QDialog {
 
     // Thirds of the open thirds sheet already printed, 0..2.
     int16_t thirdCount() const { return ThirdCount; }
-    bool thirdSheetOpen() const { return thirdCanvas_ != nullptr; }
+    // A thirds sheet is open while thirds are added to it, and also when it was finished but
+    // the printer did not take it (then "排出" sends it again).
+    bool thirdSheetOpen() const { return thirdSheet_ != nullptr; }
+    bool thirdSheetUnsent() const { return thirdSheet_ && thirdUnsent_; }
     // The paper orientation the dialog holds: 1 portrait, 2 landscape.
     int orientation() const { return orientation_; }
     // The printer of the one-sheet and set prints, with the set-up chosen.
@@ -67,6 +75,13 @@ class Form3 : public QDialog {
     std::function<QString()> askPdfFileName;
     std::function<bool(QPrinter&)> runPageSetup;
     std::function<void(const QString&)> reportError;
+    // Asked before a job goes to a printer that is stopped, rejects jobs or is offline (default:
+    // a question box); false keeps the job back.
+    std::function<bool(const QString&)> confirmSend;
+    // The print service and its time limits (tests give a fake).
+    void setPrintService(std::shared_ptr<PrintService> service,
+                         std::chrono::milliseconds listLimit = kPrinterListLimit,
+                         std::chrono::milliseconds submitLimit = kSubmitLimit);
 
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
@@ -80,9 +95,11 @@ class Form3 : public QDialog {
     QGroupBox* Frame2 = nullptr;
     std::array<QRadioButton*, 2> Option1{};
     std::array<QCheckBox*, kItemSlots> Check1{};
+    PrinterChooser* Printer = nullptr;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void Command1_Click();
@@ -98,10 +115,23 @@ class Form3 : public QDialog {
     void applyAvailability();
     void updateThirdControls();
     void applyOrientation(QPrinter& printer) const;
-    // Sets the output of a printer about to start a document: the PDF file or the system
-    // printer. False (after telling why, or silently when the file name was cancelled) when
-    // there is nowhere to print.
-    bool chooseOutput(QPrinter& printer);
+    // Where a sheet goes: a PDF file, or the printer of the printer row.
+    struct SheetTarget {
+        QString pdfPath;  // empty: the printer
+        QString printer;
+    };
+    // Decides the target of a sheet about to start: the PDF file (its name asked), or the
+    // chosen printer after a warning when it is not ready. Nothing (after telling why, or
+    // silently when cancelled) when there is nowhere to print.
+    std::optional<SheetTarget> chooseTarget();
+    // A sheet document for the target, drawn in the page geometry of `printer` and titled for
+    // the items; nothing after telling why when it cannot begin.
+    std::unique_ptr<SheetDocument> startSheet(const SheetTarget& target, const QPrinter& printer,
+                                              const std::vector<int16_t>& items);
+    // Ends the sheet and hands it to its target; false after telling why.
+    bool finishSheet(SheetDocument& sheet, const SheetTarget& target);
+    // Hands a finished sheet's PDF to a target (a printer job, or a PDF file).
+    bool sendSheet(const QByteArray& pdf, const QString& title, const SheetTarget& target);
     bool finishThirdSheet();
     void fail(const QString& message);
 
@@ -109,11 +139,15 @@ class Form3 : public QDialog {
     PrintSource source_;
     int16_t ThirdCount = 0;
     int orientation_ = 1;
+    // The page set-up of the sheets (paper, orientation) and of the printer set-up dialog.
     QPrinter printer_{QPrinter::HighResolution};
-    // The thirds sheet: its own printer document, open from the first third until the third
-    // third or an eject.
-    std::unique_ptr<QPrinter> thirdPrinter_;
-    std::unique_ptr<QPainterCanvas> thirdCanvas_;
+    std::chrono::milliseconds submitLimit_ = kSubmitLimit;
+    // The thirds sheet: its own document, open from the first third until the third third or
+    // an eject, and kept when its printer did not take it.
+    std::unique_ptr<SheetDocument> thirdSheet_;
+    SheetTarget thirdTarget_;
+    std::vector<int16_t> thirdItems_;
+    bool thirdUnsent_ = false;
 };
 
 }  // namespace hg

@@ -11,6 +11,8 @@ packages=(
     python3-numpy python3-pandas
     xvfb xauth poppler-utils
     clang-format
+    qt6-translations-l10n
+    libcups2-dev
 )
 
 missing=()

@@ -35,7 +35,7 @@ expect_header "$dir/d1.csv" '日時,V1,V3,V5,V6,V7,V256,1I1,*'
 convert "$dir/b.hm3" --orders "2-6" -o "$dir/b1.csv"
 expect_header "$dir/b1.csv" '日時,V3,V5,1I3,1I5,1R3,1R5,2I3,*'
 convert "$dir/a.ha3" --encoding utf-8 -o "$dir/utf8.csv"
-[[ $(head -c 7 "$dir/utf8.csv") == 日時, ]] || fail "utf-8 header"
+[[ $(head -c 10 "$dir/utf8.csv") == $'\xEF\xBB\xBF'日時, ]] || fail "utf-8 header with its byte-order mark"
 
 # A part of the recording: records every 10 minutes from 00:00; 00:22 starts at 00:20, and the
 # 28 minutes to 00:50 are 3 records more (2.8 rounded).

@@ -18,6 +18,7 @@ sheet() {
     "$bin" print "${options[@]}" -o "$out" || { fail "$name: print failed"; return; }
     info=$(pdfinfo "$out") || { fail "$name: pdfinfo cannot read it"; return; }
     grep -q '^Pages: *1$' <<<"$info" || fail "$name: not one page: $info"
+    grep -q '^Title: *harmograph – ' <<<"$info" || fail "$name: no job title: $info"
     awk '/^Page size:/ { l = $3 > $5 } END { exit !l }' <<<"$info" && shape=landscape
     [[ $shape == "$orientation" ]] || fail "$name: $shape, expected $orientation"
     pdftoppm -r 20 -png "$out" "$dir/$name" && [[ -s $dir/$name-1.png ]] ||
@@ -34,6 +35,8 @@ sheet landscape landscape "$dir/a.hm3" --layout one --items 6 --landscape --mono
     "位" "遅れ" "進み" "-90"
 sheet set portrait "$dir/a.hm3" --layout set --items 5,2,1 --channel 3 -- \
     "電圧歪率(%)" "電流歪率(%)" "ﾌｧｲﾙ名:"
+pdfinfo "$dir/set.pdf" | grep -q '^Title: *harmograph – a.hm3 電流・電流歪率・電圧歪率$' ||
+    fail "set: the title names the file and the items"
 sheet thirds portrait "$dir/b.Rhv2" --layout thirds --items 16,22,9 -- \
     "上位電圧重畳角予測(deg)R相" "電圧不平衡率(%)" "電圧重畳角(deg)R相" "ﾌｧｲﾙ名:" "0:10"
 sheet third portrait "$dir/b.Rhv2" --layout thirds --items 12 -- "相別電圧(V)" "Vu-v"

@@ -90,6 +90,7 @@ TEST_F(CsvWriterTest, OddWriterTwoChannelsWithCombinedCurrentAndDamagedValues) {
             v.V[0] = 1e-5f;
         } else {  // written as recorded; a value that is no number counts 0 in the combined current
             v.V[0] = std::numeric_limits<float>::infinity();
+            v.V[1] = -std::numeric_limits<float>::infinity();
             v.current(0, 0) = nan, v.current(1, 0) = 2;
         }
     });
@@ -110,10 +111,13 @@ TEST_F(CsvWriterTest, OddWriterTwoChannelsWithCombinedCurrentAndDamagedValues) {
                   " 0 ,-180 \r\n"
                   "2019/05/29 0:10:00, 1E-05 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 "
                   "\r\n"
-                  "2019/05/29 0:20:00, Infinity , 0 , NaN , 0 , 0 , 0 , 2 , 0 , 0 , 0 , 2 , 0 , 0 ,"
-                  " 0 \r\n");
+                  // values that are no finite number bare, so the columns stay numeric
+                  "2019/05/29 0:20:00,Infinity,-Infinity,NaN, 0 , 0 , 0 , 2 , 0 , 0 , 0 , 2 , 0 ,"
+                  " 0 , 0 \r\n");
+    // UTF-8: the byte-order mark, then the same text (code page 932 above has none).
     o.encoding = TextEncoding::Utf8;
-    EXPECT_EQ(convert(path, o, dir + "/utf8.csv").substr(0, 7), "\xE6\x97\xA5\xE6\x99\x82,");
+    EXPECT_EQ(convert(path, o, dir + "/utf8.csv").substr(0, 10),
+              "\xEF\xBB\xBF\xE6\x97\xA5\xE6\x99\x82,");
 }
 
 TEST_F(CsvWriterTest, PerPhaseValuesAndAnglesOfRecordLength286) {
@@ -218,6 +222,14 @@ TEST_F(CsvWriterTest, SplitWriterFilesWithCombinedCurrent) {
         EXPECT_EQ(readAll(file), kDate + expected[i].second) << file;
     }
     EXPECT_FALSE(fs::exists(out));  // the split writer writes only the item files
+
+    // In UTF-8 every item file starts with the byte-order mark, then the same text.
+    o.encoding = TextEncoding::Utf8;
+    ASSERT_TRUE(runConversion(prepared(path), o, dir + "/u.csv").ok());
+    for (const auto& [item, text] : expected)
+        EXPECT_EQ(readAll(dir + "/u" + item + ".csv"),
+                  "\xEF\xBB\xBF\xE6\x97\xA5\xE6\x99\x82" + text)
+            << item;
 }
 
 TEST_F(CsvWriterTest, DispatchAndDialogOffersPerKind) {

@@ -43,8 +43,10 @@ TEST(NumberText, SinglePrecisionFileAndLabelForms) {
         {-1.5e-7f, "-1.5E-07 ", "-1.5E-07"},
         {std::numeric_limits<float>::max(), " 3.402823E+38 ", " 3.402823E+38"},
         {std::numeric_limits<float>::denorm_min(), " 1E-45 ", " 1E-45"},
-        {std::numeric_limits<float>::quiet_NaN(), " NaN ", " NaN"},
-        {std::numeric_limits<float>::infinity(), " Infinity ", " Infinity"}};
+        // In files bare, so that the column still reads as numbers.
+        {std::numeric_limits<float>::quiet_NaN(), "NaN", " NaN"},
+        {std::numeric_limits<float>::infinity(), "Infinity", " Infinity"},
+        {-std::numeric_limits<float>::infinity(), "-Infinity", "-Infinity"}};
     for (const Case& c : cases) {
         const float f = static_cast<float>(c.value);
         EXPECT_EQ(fileNumber(f), c.file);
@@ -63,7 +65,8 @@ TEST(NumberText, DoublePrecisionFileAndLabelForms) {
         {123456789012345.0, " 123456789012345 ", " 123456789012345"},
         {999999999999999.9, " 1E+15 ", " 1E+15"},
         {-1234567890123456789.0, "-1.23456789012346E+18 ", "-1.23456789012346E+18"},
-        {std::numeric_limits<double>::quiet_NaN(), " NaN ", " NaN"}};
+        {std::numeric_limits<double>::quiet_NaN(), "NaN", " NaN"},
+        {-std::numeric_limits<double>::infinity(), "-Infinity", "-Infinity"}};
     for (const Case& c : cases) {
         EXPECT_EQ(fileNumber(c.value), c.file);
         EXPECT_EQ(labelNumber(c.value), c.label) << c.file;

@@ -1,15 +1,21 @@
 // The print dialog printing into PDF files read back with poppler: the item boxes per kind, one
 // sheet, a set, thirds and eject, the orientation, and failures.
+#include <QElapsedTimer>
 #include <QMdiArea>
-#include <QPrinterInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <atomic>
+#include <mutex>
+#include <thread>
 
 #include "app/MDIForm1.h"
 #include "graph/Form2.h"
 #include "gui_support.h"
+#include "platform/qt/printer_chooser.h"
 #include "print/Form3.h"
+
+using namespace std::chrono_literals;
 
 namespace hg {
 namespace {
@@ -36,6 +42,43 @@ PdfFacts readPdf(const QString& path) {
             run(u"pdftotext"_s, {path, u"-"_s})};
 }
 
+// A print service whose printers and answers the tests set: it can refuse a job, take none in
+// time, or be slow to list its printers.
+class FakePrintService : public PrintService {
+  public:
+    enum class Answer { Accept, Refuse, Hang };
+    std::atomic<Answer> answer = Answer::Accept;
+    std::atomic<std::chrono::milliseconds> listDelay{std::chrono::milliseconds(0)};
+    PrinterList list{{{u"q0"_s, PrinterState::Idle, true}, {u"q1"_s, PrinterState::Rejecting}}, {}};
+
+    PrinterList printers() override {
+        std::this_thread::sleep_for(listDelay.load());
+        return list;
+    }
+    SubmitResult submit(const PrintJob& job) override {
+        switch (answer.load()) {
+            case Answer::Refuse:
+                return {false, 0, u"client-error-not-accepting-jobs"_s};
+            case Answer::Hang:
+                std::this_thread::sleep_for(std::chrono::seconds(3));
+                return {false, 0, u"late"_s};
+            case Answer::Accept:
+                break;
+        }
+        std::lock_guard lock(mutex_);
+        jobs_.push_back(job);
+        return {true, static_cast<int>(jobs_.size()), {}};
+    }
+    std::vector<PrintJob> jobs() {
+        std::lock_guard lock(mutex_);
+        return jobs_;
+    }
+
+  private:
+    std::mutex mutex_;
+    std::vector<PrintJob> jobs_;
+};
+
 }  // namespace
 
 class TestForm3 : public QObject {
@@ -47,6 +90,8 @@ class TestForm3 : public QObject {
     QStringList errors_;
     QString pdfName_;
     int pdfCount_ = 0;
+    QStringList questions_;
+    bool confirm_ = true;
 
     PrintSource sourceFor(int16_t item) const {
         PrintSource s = printSourceOf(*analysis_);
@@ -229,15 +274,133 @@ class TestForm3 : public QObject {
         form->askPdfFileName = [] { return QString(); };
         press(*form, form->Command2);
         QVERIFY(errors_.isEmpty() && form->isVisible());
-        // No printer on this machine: the system printer is refused with a message.
-        if (!QPrinterInfo::availablePrinters().isEmpty()) return;
+        // No printer in the system: refused with a message.
+        auto none = std::make_shared<FakePrintService>();
+        none->list.printers.clear();
+        form->setPrintService(none);
         form->CheckPdf->setChecked(false);
+        form->hide();
         press(*form, form->Command5);
-        QVERIFY(errors_.size() == 1 && errors_[0].contains("プリンタが見つかりません"));
+        QVERIFY2(errors_.size() == 1 && errors_[0].contains("プリンタが見つかりません"),
+                 qPrintable(errors_.join('|')));
         QCOMPARE(form->thirdCount(), int16_t{0});
         QVERIFY(form->isVisible());
     }
 
+    // A dialog printing to the fake print service's printers.
+    std::unique_ptr<Form3> printerDialog(std::shared_ptr<FakePrintService> service) {
+        auto form = dialog();
+        form->CheckPdf->setChecked(false);
+        form->setPrintService(service, 400ms, 400ms);
+        form->confirmSend = [this](const QString& q) {
+            questions_.append(q);
+            return confirm_;
+        };
+        return form;
+    }
+
+    // Each way a job can fail gives its message naming the printer and the reason; the sheet is
+    // not counted as printed: a thirds sheet stays open and "排出" sends it again.
+    void printerFailuresAreReportedAndKeepTheThirdsSheet() {
+        struct Case {
+            const char* name;
+            FakePrintService::Answer answer;
+            const char* message;
+        };
+        const Case cases[] = {
+            {"refused", FakePrintService::Answer::Refuse,
+             "プリンタ「q0」に印刷できません: client-error-not-accepting-jobs"},
+            {"no answer", FakePrintService::Answer::Hang,
+             "プリンタ「q0」に印刷できません: 印刷サーバーが応答しません"},
+        };
+        for (const Case& c : cases) {
+            auto service = std::make_shared<FakePrintService>();
+            service->answer = c.answer;
+            auto form = printerDialog(service);
+            errors_.clear();
+            press(*form, form->Command2);
+            QCOMPARE(errors_, QStringList{QString::fromUtf8(c.message)});
+            QVERIFY2(form->isVisible(), c.name);  // not printed: the dialog stays
+            for (int n = 0; n < 3; ++n) press(*form, form->Command5);
+            QCOMPARE(errors_.size(), 2);
+            QVERIFY2(form->thirdSheetUnsent() && form->thirdCount() == 2, c.name);
+            QVERIFY(form->Command6->isVisible() && !form->Command5->isEnabled());
+            // The printer takes it now: "排出" sends the kept sheet.
+            service->answer = FakePrintService::Answer::Accept;
+            press(*form, form->Command6);
+            QCOMPARE(errors_.size(), 2);
+            QVERIFY(!form->thirdSheetOpen() && form->thirdCount() == 0);
+            QVERIFY(form->Command5->isEnabled());
+            const auto jobs = service->jobs();
+            QCOMPARE(jobs.size(), std::size_t{1});
+            QCOMPARE(jobs[0].title, u"harmograph – sample.ha4 電圧歪率・電圧歪率・電圧歪率"_s);
+            QVERIFY(jobs[0].pdf.startsWith("%PDF"));
+        }
+    }
+
+    // A stopped, rejecting or offline printer is named with its state before a job goes to it.
+    void notReadyPrinterIsAskedAbout() {
+        auto service = std::make_shared<FakePrintService>();
+        service->list.printers[0].state = PrinterState::Stopped;
+        auto form = printerDialog(service);
+        questions_.clear();
+        confirm_ = false;
+        press(*form, form->Command2);
+        QCOMPARE(questions_,
+                 QStringList{u"プリンタ「q0」は停止中です。印刷ジョブを送りますか？"_s});
+        QVERIFY(service->jobs().empty() && errors_.isEmpty() && form->isVisible());
+        confirm_ = true;
+        press(*form, form->Command2);
+        QCOMPARE(service->jobs().size(), std::size_t{1});
+        QVERIFY(form->isHidden());
+        // The job is named, and its PDF carries the name as its title.
+        QFile pdf(dir_->filePath(u"job.pdf"_s));
+        QVERIFY(pdf.open(QIODevice::WriteOnly));
+        pdf.write(service->jobs()[0].pdf);
+        pdf.close();
+        const QString info = run(u"pdfinfo"_s, {pdf.fileName()});
+        QVERIFY2(info.contains(QRegularExpression(u"Title: +harmograph – sample.ha4 電圧歪率\n"_s)),
+                 qPrintable(info));
+    }
+
+    // The list comes off the window thread: the dialog answers clicks while the server is slow,
+    // shows the printers with their states (default first), and the choice holds for the run.
+    void windowStaysResponsiveWhileThePrinterListIsSlow() {
+        auto service = std::make_shared<FakePrintService>();
+        service->listDelay = 1500ms;
+        auto form = printerDialog(service);
+        form->setPrintService(service, 5000ms, 400ms);
+        QElapsedTimer clock;
+        clock.start();
+        press(*form, form->Check1[5]);
+        QVERIFY(!form->Check1[5]->isChecked());  // the click was taken at once
+        QVERIFY(clock.elapsed() < 1000 && form->Printer->isFetching());
+        QCOMPARE(form->Printer->Combo->currentText(), u"確認中…"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(!form->Printer->isFetching(), 5000);
+        QCOMPARE(form->Printer->Combo->itemText(0), u"q0（待機中）"_s);
+        QCOMPARE(form->Printer->Combo->itemText(1), u"q1（ジョブ拒否中）"_s);
+        // Another queue chosen: the next dialog of the run goes there too.
+        form->Printer->Combo->setCurrentIndex(1);
+        emit form->Printer->Combo->activated(1);
+        service->listDelay = 0ms;
+        auto next = printerDialog(service);
+        press(*next, next->Command1);
+        QTRY_VERIFY(!next->Printer->isFetching());
+        QCOMPARE(next->Printer->chosen()->name, u"q1"_s);
+        // A server that does not answer in time: its own message, and no freeze.
+        service->listDelay = 3000ms;
+        auto late = printerDialog(service);
+        clock.restart();
+        press(*late, late->Command2);
+        QVERIFY(clock.elapsed() < 2000);
+        QCOMPARE(errors_.last(), u"印刷できません: 印刷サーバーが応答しません"_s);
+        QCOMPARE(late->Printer->Combo->currentText(), u"印刷サーバーが応答しません"_s);
+        service->listDelay = 0ms;
+        emit form->Printer->Combo->activated(0);  // the default again for the other tests
+    }
+
+    // "印刷" of a graph window opens the dialog on that window's item, orders and message, even
+    // when another window drew last.
     // "印刷" of a graph window opens the frame's dialog on that window's item, orders, message and
     // prediction, even when another window drew last (with a prediction of another channel).
     void printCommandPrintsItsOwnWindow() {
