@@ -34,11 +34,18 @@ struct Preparation {
     bool nothingToDo = false;  // the start lies after the end: the caller restores itself silently
 };
 
+// The record the average interval points to for a period starting at `analysisStart`: whole
+// minutes from the file's first record divided by the interval, rounded half to even. Only where
+// the search over the stamps begins; the period's records are those its stamps place in it.
+int64_t periodEstimate(double fileStart, double analysisStart, float recordInterval);
+
 // Steps of Execute up to the mode's own work. Needs a successful scan of `path` in `state`
 // (FileStartTime, RecordInterval). Sets RedrawFlag, GraphWidth, the period fields, XScale,
-// PeriodRecords, ChannelCount, MaxOrderIndex, RecordLength, ShortHnRecord and the kind; dimensions
-// the ranking tables; clamps PeriodRecords to the file's last record. In graph mode a period of
-// more than kMaxGraphSlots record slots is refused before anything is dimensioned.
+// PeriodRecords, FirstRecord, ChannelCount, MaxOrderIndex, RecordLength, ShortHnRecord and the
+// kind; dimensions the ranking tables. PeriodRecords is the count of the period's records (those
+// stamped from its start to its end) minus one; a period holding none is refused
+// ("指定期間にデータがありません"), and in graph mode one of more than kMaxGraphSlots records,
+// before anything is dimensioned.
 Result<Preparation> prepareExecute(HARMDIM& state, const std::string& path,
                                    const PeriodTexts& period, ExecuteMode mode);
 
