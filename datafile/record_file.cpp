@@ -12,12 +12,19 @@
 namespace hg {
 
 Result<RecordFile> RecordFile::open(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opened without waiting: a FIFO or a device named like a recording would otherwise block
+    // the open itself. Only a regular file is read, and then with ordinary blocking reads.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) return Error{"ファイルを開けません: " + path + " (" + std::strerror(errno) + ")"};
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return Error{"通常のファイルではありません: " + path};
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return Error{"ファイルを開けません: " + path + " (" + std::strerror(errno) + ")"};
     }
     RecordFile f;
     f.fd_ = fd;

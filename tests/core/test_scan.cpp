@@ -104,7 +104,7 @@ TEST(Scan, RefusesBadFiles) {
 }
 
 // A first record without a real stamp is refused; a bad last one (or one before the first: a clock
-// reset) ends the file at its start with interval 1 and a warning.
+// reset) or one equal to the first ends the file at its start with interval 1 and a warning.
 TEST(Scan, BadFirstOrLastStamp) {
     struct Case {
         int64_t record;
@@ -123,7 +123,7 @@ TEST(Scan, BadFirstOrLastStamp) {
         {19, nan, 0, false, true},
         {19, 190529, 2400, false, true},
         {19, 190528, 2350, false, true},
-        {19, 190529, 0, false, false},  // the same minute as the first: 0 becomes 1
+        {19, 190529, 0, false, true},  // the same minute as the first: interval 1, said
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.record << ": " << c.date << " " << c.time);
