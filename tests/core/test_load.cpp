@@ -212,6 +212,20 @@ TEST(Load, UnbalanceOfLineVoltagesAndPhaseCurrents) {
     EXPECT_LE(s.PhaseVoltage(1, 5), 1e-5f);     // balanced
     EXPECT_EQ(s.PhaseCurrent(2, 0, 2), 25.0f);  // the composite's phase currents are the sums
     EXPECT_EQ(s.ItemMin(0, 11, 2), 90.0f);      // per-phase minimum from the first record
+
+    // Line values near the single-precision limit: every sequence part too large is stored as 0
+    // and counted, the negative sequence as its neighbours.
+    const std::string huge = writeRecording("huge.ha5", 1, [](int64_t, RecordValues& v) {
+        v.V[0] = 100;
+        v.Vp[0] = v.Vp[1] = v.Vp[2] = 3.4e38f;
+    });
+    HARMDIM h;
+    auto report = loadRecording(h, huge);
+    ASSERT_TRUE(report.ok()) << report.error();
+    for (int i = 0; i < 6; ++i) EXPECT_TRUE(std::isfinite(h.PhaseVoltage(0, i))) << i;
+    EXPECT_EQ(h.PhaseVoltage(0, 4), 0.0f);
+    EXPECT_EQ(h.PhaseVoltage(0, 3), 0.0f);
+    EXPECT_GE(report->outOfRangeValues, 2);
 }
 
 TEST(SequenceParts, WorkedTriangles) {
