@@ -22,8 +22,10 @@ namespace {
 const Colour kBlack = Colour::palette(0);
 const Colour kGrey = *rgbFromBgrHex("808080");
 
+// A drawing coordinate: never from a value that is not a number or lies far off the surface.
 int roundInt(double x) {
-    return static_cast<int>(roundHalfEven(x));
+    if (!(x == x)) return 0;
+    return static_cast<int>(roundHalfEven(std::clamp(x, -1.0e6, 1.0e6)));
 }
 
 // Joins the points of one curve. Records that fall on the same pixel column are joined by vertical
