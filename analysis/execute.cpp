@@ -1,7 +1,5 @@
 #include "analysis/execute.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 
 #include "analysis/harmdim.h"
@@ -19,16 +17,12 @@ Result<Preparation> prepareExecute(HARMDIM& s, const std::string& path, const Pe
     if (!period) return Error{period.error()};
     if (period->startAfterEnd()) return Preparation{true};
 
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        return Error{"ファイルを開けません: " + path};
-    const auto length = static_cast<uint64_t>(st.st_size);
-    auto kind = kindFromName(baseName(path), length);
+    auto file = RecordFile::open(path);
+    if (!file) return Error{file.error()};
+    auto kind = recordingKind(baseName(path), *file);
     if (!kind) return Error{kind.error()};
     if (s.RecordInterval <= 0) return Error{"ファイルを選択し直してください（記録間隔が不明です）"};
 
-    auto file = RecordFile::open(path);
-    if (!file) return Error{file.error()};
     if (file->recordCount(kind->layout.recordLength) <= 0)
         return Error{"ファイルが短すぎます（1レコードに満たない）: " + path};
     auto span =

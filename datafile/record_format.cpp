@@ -20,14 +20,22 @@ std::string kindText(std::string_view fileName) {
 
 int64_t recordLengthOf(KindFamily family, int c) {
     switch (family) {
-        case KindFamily::ha3: return 256;
-        case KindFamily::ha4: return 356;
-        case KindFamily::ha5: return 280;
-        case KindFamily::ha6: return 286;
-        case KindFamily::hm: return 150LL * c + 106;
-        case KindFamily::hv: return 162LL * c + 168;
-        case KindFamily::hh: return 1536LL * c + 1030;
-        case KindFamily::hn: return 1536LL * c + 1542;
+        case KindFamily::ha3:
+            return 256;
+        case KindFamily::ha4:
+            return 356;
+        case KindFamily::ha5:
+            return 280;
+        case KindFamily::ha6:
+            return 286;
+        case KindFamily::hm:
+            return 150LL * c + 106;
+        case KindFamily::hv:
+            return 162LL * c + 168;
+        case KindFamily::hh:
+            return 1536LL * c + 1030;
+        case KindFamily::hn:
+            return 1536LL * c + 1542;
     }
     return 0;
 }
@@ -50,13 +58,16 @@ RecordLayout layoutOf(KindFamily family, int c, bool shortHn) {
     switch (family) {
         case KindFamily::ha3:
         case KindFamily::hm:
-        case KindFamily::hh: break;
+        case KindFamily::hh:
+            break;
         case KindFamily::ha4:
             l.voltageAngles = 256;
             l.vrCount = 25;
             l.currentAngles = 306;
             break;
-        case KindFamily::ha6: l.phaseAngles = 280; [[fallthrough]];
+        case KindFamily::ha6:
+            l.phaseAngles = 280;
+            [[fallthrough]];
         case KindFamily::ha5:
             l.phaseVoltages = 256;
             l.phaseCurrents = 268;
@@ -89,10 +100,14 @@ Result<FileKind> kindFromName(std::string_view fileName, std::optional<uint64_t>
         k.layout = layoutOf(k.family, 1, false);
         return k;
     }
-    if (t == "hm") k.family = KindFamily::hm;
-    else if (t == "hv") k.family = KindFamily::hv;
-    else if (t == "hh") k.family = KindFamily::hh;
-    else if (t == "hn") k.family = KindFamily::hn;
+    if (t == "hm")
+        k.family = KindFamily::hm;
+    else if (t == "hv")
+        k.family = KindFamily::hv;
+    else if (t == "hh")
+        k.family = KindFamily::hh;
+    else if (t == "hn")
+        k.family = KindFamily::hn;
     else
         return Error{"測定データの種類が分かりません（拡張子 ha3〜ha6, hm, hv, hh, hn に数字）: " +
                      std::string(name)};
@@ -104,10 +119,11 @@ Result<FileKind> kindFromName(std::string_view fileName, std::optional<uint64_t>
     if (k.family == KindFamily::hn && fileLength) {
         const std::size_t dot = name.rfind('.');
         const bool threeCharExtension = dot != std::string_view::npos && name.size() - dot - 1 == 3;
-        const uint64_t longLength = static_cast<uint64_t>(recordLengthOf(KindFamily::hn, k.channels));
+        const uint64_t longLength =
+            static_cast<uint64_t>(recordLengthOf(KindFamily::hn, k.channels));
         const uint64_t shortLength = 1536ULL * static_cast<uint64_t>(k.channels) + 1080;
-        k.shortHn = threeCharExtension && *fileLength % longLength != 0 &&
-                    *fileLength % shortLength == 0;
+        k.shortHn =
+            threeCharExtension && *fileLength % longLength != 0 && *fileLength % shortLength == 0;
     }
     k.layout = layoutOf(k.family, k.channels, k.shortHn);
     return k;

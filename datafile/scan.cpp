@@ -37,7 +37,7 @@ Result<ScanResult> scanFile(const std::string& fullPath) {
 
     auto file = RecordFile::open(fullPath);
     if (!file) return Error{file.error()};
-    auto kind = kindFromName(fullPath, file->size());
+    auto kind = recordingKind(fullPath, *file);
     if (!kind) return Error{kind.error()};
     s.kind = *kind;
     s.recordLength = kind->layout.recordLength;
@@ -89,8 +89,8 @@ Result<ScanResult> scanFile(const std::string& fullPath) {
     }
     if (minutes == 0) {
         s.warnings.push_back("最終レコードの日付・時刻（" + *stampDateText(date) + " " +
-                             *stampTimeText(time) + "）が先頭と同じです。記録間隔を 1 分としました: " +
-                             name);
+                             *stampTimeText(time) +
+                             "）が先頭と同じです。記録間隔を 1 分としました: " + name);
         return s;
     }
     s.endDate = *stampDateText(date);

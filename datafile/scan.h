@@ -15,8 +15,9 @@ namespace hg {
 struct HARMDIM;
 
 struct ScanResult {
-    std::string fullPath;   // shown in the file-selection window's Label1
-    std::string csvName;    // proposed output name: the path without its last three characters + "csv"
+    std::string fullPath;  // shown in the file-selection window's Label1
+    std::string
+        csvName;  // proposed output name: the path without its last three characters + "csv"
     FileKind kind;
     int64_t recordLength = 0;
     bool shortHn = false;
@@ -27,7 +28,7 @@ struct ScanResult {
     std::string endTime;    // (Text4)
     double fileStartTime = 0;
     double fileEndTime = 0;
-    float recordInterval = 1;  // minutes, > 0
+    float recordInterval = 1;           // minutes, > 0
     std::vector<std::string> warnings;  // e.g. the last record unreadable, a clock reset
 };
 
