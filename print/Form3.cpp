@@ -263,10 +263,13 @@ void Form3::Command2_Click() {
     WaitCursor wait;
     applyOrientation(printer_);
     if (!chooseOutput(printer_)) return;
-    QPainterCanvas canvas(printer_);
+    SheetOutput sheet(printer_);
+    QPainterCanvas canvas(sheet.device());
     if (!canvas.isActive()) return fail(beginFailure(printer_));
     printOneSheet(canvas, state_, source_, Check2->isChecked());
     if (!canvas.finish()) return fail(QStringLiteral("印刷ジョブを送れませんでした。"));
+    if (auto written = sheet.commit(*outputLayer); !written)
+        return fail(toQString(written.error()));
     hide();
 }
 
@@ -280,10 +283,13 @@ void Form3::Command3_Click() {
         return fail(QStringLiteral("上位電圧予測を計算できません: %1").arg(toQString(ok.error())));
     applyOrientation(printer_);
     if (!chooseOutput(printer_)) return;
-    QPainterCanvas canvas(printer_);
+    SheetOutput sheet(printer_);
+    QPainterCanvas canvas(sheet.device());
     if (!canvas.isActive()) return fail(beginFailure(printer_));
     printSetSheet(canvas, state_, source_, items, Check2->isChecked());
     if (!canvas.finish()) return fail(QStringLiteral("印刷ジョブを送れませんでした。"));
+    if (auto written = sheet.commit(*outputLayer); !written)
+        return fail(toQString(written.error()));
     hide();
 }
 
@@ -311,9 +317,11 @@ void Form3::Command5_Click() {
             printer->setPrinterName(printer_.printerName());
         printer->setPageLayout(printer_.pageLayout());
         printer->setColorMode(printer_.colorMode());
-        auto canvas = std::make_unique<QPainterCanvas>(*printer);
+        auto sheet = std::make_unique<SheetOutput>(*printer);
+        auto canvas = std::make_unique<QPainterCanvas>(sheet->device());
         if (!canvas->isActive()) return fail(beginFailure(*printer));
         thirdPrinter_ = std::move(printer);
+        thirdSheet_ = std::move(sheet);
         thirdCanvas_ = std::move(canvas);
         ThirdCount = 0;
     }
@@ -345,6 +353,11 @@ void Form3::Command6_Click() {
 bool Form3::finishThirdSheet() {
     const bool sent = thirdCanvas_ && thirdCanvas_->finish();
     thirdCanvas_.reset();
+    // A PDF sheet is written once finished; a failure to write it is said here, once.
+    if (sent && thirdSheet_)
+        if (auto written = thirdSheet_->commit(*outputLayer); !written)
+            fail(toQString(written.error()));
+    thirdSheet_.reset();
     thirdPrinter_.reset();
     return sent;
 }

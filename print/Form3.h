@@ -23,6 +23,8 @@
 #include <functional>
 #include <memory>
 
+#include "platform/output.h"
+#include "platform/qt/pdf_output.h"
 #include "print/print_page.h"
 
 class QCheckBox;
@@ -67,6 +69,8 @@ class Form3 : public QDialog {
     std::function<QString()> askPdfFileName;
     std::function<bool(QPrinter&)> runPageSetup;
     std::function<void(const QString&)> reportError;
+    // Where PDF files are written (tests make its writes fail).
+    OutputLayer* outputLayer = &diskOutput();
 
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
@@ -113,6 +117,7 @@ class Form3 : public QDialog {
     // The thirds sheet: its own printer document, open from the first third until the third
     // third or an eject.
     std::unique_ptr<QPrinter> thirdPrinter_;
+    std::unique_ptr<SheetOutput> thirdSheet_;
     std::unique_ptr<QPainterCanvas> thirdCanvas_;
 };
 
