@@ -67,7 +67,8 @@ class StagedOutputs {
     StagedOutputs& operator=(const StagedOutputs&) = delete;
     ~StagedOutputs();
 
-    // Adds an output for `target`; returns its number (0, 1, ...).
+    // Adds an output for `target`; returns its number (0, 1, ...). A target that is a symbolic
+    // link replaces the file the link points to, and a replaced file keeps its permissions.
     Result<std::size_t> add(const std::string& target);
     // Appends text to output i's buffer.
     void append(std::size_t i, std::string_view text) {

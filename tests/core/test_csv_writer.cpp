@@ -444,3 +444,41 @@ TEST_F(CsvWriterTest, RefusedOutputTargets) {
 
 }  // namespace
 }  // namespace hg
+
+namespace hg {
+namespace {
+
+// A replaced output keeps its permissions; an output path that is a symbolic link (absolute or
+// relative) replaces the file it points to and stays a link.
+TEST_F(CsvWriterTest, ReplacedFilesKeepTheirModeAndLinksStayLinks) {
+    const HARMDIM s = prepared(recording("m.ha3", 3));
+    struct Case {
+        const char* what;
+        fs::perms mode;
+        const char* link;  // the output path is this link to "real.csv" ("" none)
+    };
+    for (const Case& c :
+         {Case{"private", fs::perms::owner_read | fs::perms::owner_write, ""},
+          Case{"shared", fs::perms(0664), ""}, Case{"relative link", fs::perms(0640), "rel.csv"},
+          Case{"absolute link", fs::perms(0600), "abs.csv"}}) {
+        SCOPED_TRACE(c.what);
+        const std::string real = dir + "/real.csv";
+        writeAll(real, "earlier");
+        fs::permissions(real, c.mode);
+        std::string out = real;
+        if (*c.link) {
+            out = dir + "/" + c.link;
+            fs::remove(out);
+            fs::create_symlink(std::string(c.link) == "rel.csv" ? "real.csv" : real, out);
+        }
+        ASSERT_TRUE(runConversion(s, odd({1}), out).ok());
+        EXPECT_EQ(fs::status(real).permissions(), c.mode);
+        EXPECT_NE(readAll(real).find("V1"), std::string::npos);
+        if (*c.link) {
+            EXPECT_TRUE(fs::is_symlink(out));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace hg
