@@ -141,7 +141,7 @@ class TestForm1 : public QObject {
                  folder_);
         QTRY_COMPARE(test::listedNames(form_->File1),
                      (QStringList{"bus.hv2", "feeder.hh2", "long.ha3", "old.hm2.bak", "short.hm3",
-                                  "site.hm3", "upper.HA4"}));
+                                  "site.hm3", "stuck.ha3", "upper.HA4"}));
         QVERIFY(form_->File1->selectionModel()->selectedIndexes().isEmpty());
         QVERIFY(form_->Label1->text().isEmpty() && !form_->Command1->isEnabled());
         QVERIFY(form_->Option1[0]->isChecked() && form_->Text5->isHidden());
