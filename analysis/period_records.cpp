@@ -26,19 +26,22 @@ class Stamps {
     int64_t count() const { return count_; }
 
     // The stamp of record r into `stamp` (empty when it is not a time stamp); false when the file
-    // cannot be read there.
-    bool at(int64_t r, std::optional<double>& stamp) {
+    // cannot be read there. A walk (`walking`) reads small records a chunk at a time, a probe of
+    // the search its record's stamp alone.
+    bool at(int64_t r, std::optional<double>& stamp, bool walking = true) {
         float date = 0;
         int16_t time = 0;
-        if (!fields(r, date, time)) return false;
+        if (!fields(r, date, time, walking)) return false;
         stamp = stampDateTime(date, time);
         return true;
     }
 
   private:
-    bool fields(int64_t r, float& date, int16_t& time) {
+    bool fields(int64_t r, float& date, int16_t& time, bool walking) {
         const int64_t length = layout_.recordLength;
-        if (length >= kStampReadsFrom) return readStamp(file_, layout_, r, date, time);
+        const bool buffered = r >= bufferFirst_ && r < bufferFirst_ + bufferRecords_;
+        if (length >= kStampReadsFrom || (!walking && !buffered))
+            return readStamp(file_, layout_, r, date, time);
         if (r < bufferFirst_ || r >= bufferFirst_ + bufferRecords_) {
             bufferRecords_ = std::min(std::max<int64_t>(1, kChunkBytes / length), count_ - r);
             buffer_.resize(static_cast<std::size_t>(bufferRecords_ * length));
@@ -70,7 +73,7 @@ struct NotRising {};
 // is not a time stamp sends the caller to the walk.
 double searchedStamp(Stamps& stamps, int64_t r) {
     std::optional<double> stamp;
-    if (!stamps.at(r, stamp)) throw ReadFailure{};
+    if (!stamps.at(r, stamp, false)) throw ReadFailure{};
     if (!stamp) throw NotRising{};
     return *stamp;
 }
@@ -79,9 +82,11 @@ double searchedStamp(Stamps& stamps, int64_t r) {
 // then true along rising stamps. The first probe is `hint`, the second its neighbour.
 template <class After>
 int64_t searchRising(Stamps& stamps, int64_t lo, int64_t hi, int64_t hint, After after) {
-    bool nearHint = hint >= lo && hint < hi;
+    int hintProbes = 2;  // the hint and its neighbour, then halving
     while (lo < hi) {
+        const bool nearHint = hintProbes > 0 && hint >= lo && hint < hi;
         const int64_t mid = nearHint ? hint : lo + (hi - lo) / 2;
+        --hintProbes;
         if (after(searchedStamp(stamps, mid))) {
             hi = mid;
             hint = mid - 1;
@@ -89,7 +94,6 @@ int64_t searchRising(Stamps& stamps, int64_t lo, int64_t hi, int64_t hint, After
             lo = mid + 1;
             hint = mid + 1;
         }
-        nearHint = nearHint && hint >= lo && hint < hi;
     }
     return lo;
 }
