@@ -1,9 +1,10 @@
 # harmograph: make run | make test | make bench
 BUILD ?= build
 JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps configure build run test sanitize bench clean
+.PHONY: deps configure build run test sanitize fuzz bench clean
 
 deps:
 	@bash tools/install-deps.sh
@@ -19,12 +20,20 @@ build: configure
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
 	@$(MAKE) --no-print-directory sanitize
+	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=30
 
 # The core tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps
 	@[ -f build-asan/CMakeCache.txt ] || cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DHARMO_SANITIZE=ON >/dev/null
 	cmake --build build-asan -j $(JOBS) --target core_tests
 	HARMO_TMP=$(CURDIR)/build-asan/tmp ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 build-asan/tests/core_tests --gtest_brief=1
+
+# The libFuzzer target (clang) over recordings of every kind, seeded by the sample generator, for
+# FUZZ_SECONDS; a finding fails the run and leaves its input under build-fuzz/findings/.
+fuzz: build
+	@[ -f build-fuzz/CMakeCache.txt ] || CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DHARMO_FUZZ=ON >/dev/null
+	cmake --build build-fuzz -j $(JOBS) --target fuzz_recording
+	@bash tools/fuzz.sh $(BUILD)/harmograph build-fuzz $(FUZZ_SECONDS)
 
 run: build
 	@bash tools/run.sh $(BUILD)/harmograph
@@ -34,4 +43,4 @@ bench: configure
 	@bash tools/bench.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) build-asan
+	rm -rf $(BUILD) build-asan build-fuzz

@@ -1,8 +1,10 @@
 #include "analysis/execute.h"
 
-#include <sys/stat.h>
+#include <algorithm>
 
 #include "analysis/harmdim.h"
+#include "analysis/period_records.h"
+#include "datafile/record_file.h"
 #include "datafile/record_format.h"
 #include "platform/classic.h"
 #include "platform/dates.h"
@@ -15,22 +17,20 @@ Result<Preparation> prepareExecute(HARMDIM& s, const std::string& path, const Pe
     if (!period) return Error{period.error()};
     if (period->startAfterEnd()) return Preparation{true};
 
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        return Error{"ファイルを開けません: " + path};
-    const auto length = static_cast<uint64_t>(st.st_size);
-    auto kind = kindFromName(baseName(path), length);
+    auto file = RecordFile::open(path);
+    if (!file) return Error{file.error()};
+    auto kind = recordingKind(baseName(path), *file);
     if (!kind) return Error{kind.error()};
     if (s.RecordInterval <= 0) return Error{"ファイルを選択し直してください（記録間隔が不明です）"};
 
-    const int64_t minutes = wholeMinutes(period->analysisStart, period->analysisEnd);
-    const auto slots = toInt32(static_cast<double>(minutes) / s.RecordInterval);
-    if (!slots) return Error{"解析期間が長すぎます"};
-    int64_t periodRecords = *slots;
-    const int64_t lastRecord =
-        static_cast<int64_t>(length / static_cast<uint64_t>(kind->layout.recordLength)) - 1;
-    if (lastRecord < 0) return Error{"ファイルが短すぎます（1レコードに満たない）: " + path};
-    if (lastRecord < periodRecords) periodRecords = lastRecord;
+    if (file->recordCount(kind->layout.recordLength) <= 0)
+        return Error{"ファイルが短すぎます（1レコードに満たない）: " + path};
+    auto span =
+        findPeriodRecords(*file, kind->layout, period->analysisStart, period->analysisEnd,
+                          periodEstimate(s.FileStartTime, period->analysisStart, s.RecordInterval));
+    if (!span) return Error{span.error()};
+    if (span->empty()) return Error{"指定期間にデータがありません"};
+    const int64_t periodRecords = span->count - 1;
     if (mode == ExecuteMode::Graph && periodRecords + 1 > kMaxGraphSlots)
         return Error{"解析期間のレコード数が多すぎます（" + std::to_string(periodRecords + 1) +
                      " 件、グラフ化は 32767 件まで）。期間を短くしてください"};
@@ -45,6 +45,14 @@ Result<Preparation> prepareExecute(HARMDIM& s, const std::string& path, const Pe
     s.ShortHnRecord = kind->shortHn ? -1 : 0;
     s.dimRanking();
     return Preparation{false};
+}
+
+int64_t periodEstimate(double fileStart, double analysisStart, float recordInterval) {
+    const double interval = recordInterval > 0 ? recordInterval : 1.0;
+    const double estimate =
+        roundHalfEven(static_cast<double>(wholeMinutes(fileStart, analysisStart)) / interval);
+    // Far outside any file: keep the arithmetic in range; the search clamps it to the file.
+    return static_cast<int64_t>(std::clamp(estimate, -9.0e15, 9.0e15));
 }
 
 }  // namespace hg

@@ -34,12 +34,18 @@ struct Preparation {
     bool nothingToDo = false;  // the start lies after the end: the caller restores itself silently
 };
 
+// The record the average interval points to for a period starting at `analysisStart`: whole
+// minutes from the file's first record divided by the interval, rounded half to even. Only where
+// the search over the stamps begins; the period's records are those its stamps place in it.
+int64_t periodEstimate(double fileStart, double analysisStart, float recordInterval);
+
 // Steps of Execute up to the mode's own work. Needs a successful scan of `path` in `state`
-// (FileStartTime, RecordInterval). Makes the period (its fields and PeriodRecords, clamped to the
-// file's last record), refreshes the recording's kind and sizes from the file (ChannelCount,
-// MaxOrderIndex, RecordLength, ShortHnRecord) and dimensions the ranking tables. Sets no window
-// state. In graph mode a period of
-// more than kMaxGraphSlots record slots is refused before anything is dimensioned.
+// (FileStartTime, RecordInterval). Makes the period (its fields, and PeriodRecords: the count of
+// the period's records, those stamped from its start to its end, minus one), refreshes the
+// recording's kind and sizes from the file (ChannelCount, MaxOrderIndex, RecordLength,
+// ShortHnRecord) and dimensions the ranking tables. A period holding no record is refused
+// ("指定期間にデータがありません"), and in graph mode one of more than kMaxGraphSlots records,
+// before anything is dimensioned. Sets no window state.
 Result<Preparation> prepareExecute(HARMDIM& state, const std::string& path,
                                    const PeriodTexts& period, ExecuteMode mode);
 

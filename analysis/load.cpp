@@ -16,6 +16,7 @@
 #include "analysis/composite.h"
 #include "analysis/degree_trig.h"
 #include "analysis/harmdim.h"
+#include "analysis/period_records.h"
 #include "analysis/quantities.h"
 #include "analysis/ranking.h"
 #include "datafile/record_file.h"
@@ -205,6 +206,7 @@ void loadPart(HARMDIM& s, const RecordFile& file, int64_t count, PeriodPart& par
                 ++part.report.skippedRecords;
                 continue;
             }
+            if (!inPeriod(*stamp, s.AnalysisStart, s.AnalysisEnd)) continue;
             loader.store(slot, *stamp, part.report);
             ++slot;
         }
@@ -222,7 +224,8 @@ void loadPart(HARMDIM& s, const RecordFile& file, int64_t count, PeriodPart& par
                 part.failure = readFailure(file);
                 break;
             }
-            if (stampDateTime(date, time)) {
+            const auto stamp = stampDateTime(date, time);
+            if (stamp && inPeriod(*stamp, s.AnalysisStart, s.AnalysisEnd)) {
                 part.nextRecord = r;
                 break;
             }
@@ -230,12 +233,13 @@ void loadPart(HARMDIM& s, const RecordFile& file, int64_t count, PeriodPart& par
     }
 }
 
-// The records with a time stamp from `first` on, in record order, counting the records passed
-// without one. Small records are read many at a time, large ones by their stamp alone.
+// The records of the period from `first` on, in record order, counting the records passed
+// without a time stamp. Small records are read many at a time, large ones by their stamp alone.
 class StampScan {
   public:
-    StampScan(const RecordFile& file, const RecordLayout& layout, int64_t first, int64_t count)
-        : file_(file), layout_(layout), next_(first), count_(count) {}
+    StampScan(const RecordFile& file, const RecordLayout& layout, int64_t first, int64_t count,
+              double start, double end)
+        : file_(file), layout_(layout), next_(first), count_(count), start_(start), end_(end) {}
 
     // The next record with a time stamp into `record`; false at the file's end or when the file
     // cannot be read (failed()).
@@ -247,11 +251,12 @@ class StampScan {
                 failed_ = true;
                 return false;
             }
-            if (stampDateTime(date, time)) {
+            const auto stamp = stampDateTime(date, time);
+            if (stamp && inPeriod(*stamp, start_, end_)) {
                 record = next_++;
                 return true;
             }
-            ++skipped_;
+            if (!stamp) ++skipped_;
         }
         return false;
     }
@@ -282,6 +287,7 @@ class StampScan {
     const RecordLayout& layout_;
     int64_t next_;
     const int64_t count_;
+    const double start_, end_;
     int64_t skipped_ = 0;
     bool failed_ = false;
     std::vector<uint8_t> buffer_;
@@ -324,34 +330,17 @@ Result<LoadReport> loadPeriod(HARMDIM& s, const RecordFile& file, ProgressFn pro
     s.FirstRecord = 0;
 
     LoadReport report;
-    const int64_t count = file.recordCount(length);
-    if (count <= 0) return Error{kNoData};
+    if (file.recordCount(length) <= 0) return Error{kNoData};
 
-    // First record: the estimate from the average interval, clamped to the file, then a forward
-    // search for the first record at or after the start.
-    const int64_t fromFileStart = wholeMinutes(s.FileStartTime, s.AnalysisStart);
-    const double estimate =
-        roundHalfEven(static_cast<double>(fromFileStart) / static_cast<double>(s.RecordInterval));
-    int64_t first = estimate < 0                                ? 0
-                    : estimate > static_cast<double>(count - 1) ? count - 1
-                                                                : static_cast<int64_t>(estimate);
-    double firstStamp = 0;
-    for (;; ++first) {
-        if (first >= count) return Error{kNoData};
-        float date = 0;
-        int16_t time = 0;
-        if (!readStamp(file, layout, first, date, time)) return Error{readFailure(file)};
-        const auto stamp = stampDateTime(date, time);
-        if (!stamp) {
-            ++report.skippedRecords;
-            continue;
-        }
-        if (wholeMinutes(s.AnalysisStart, *stamp) >= 0) {
-            firstStamp = *stamp;
-            break;
-        }
-    }
-    if (wholeMinutes(firstStamp, s.AnalysisEnd) < 0) return Error{kNoData};
+    // The period's records: those stamped from its start to its end, found by their stamps.
+    auto span =
+        findPeriodRecords(file, layout, s.AnalysisStart, s.AnalysisEnd,
+                          periodEstimate(s.FileStartTime, s.AnalysisStart, s.RecordInterval));
+    if (!span) return Error{span.error()};
+    if (span->empty()) return Error{kNoData};
+    const int64_t first = span->first;
+    // Records after the period's last are never read.
+    const int64_t count = span->last + 1;
     s.FirstRecord = first;
     report.firstRecord = first;
 
@@ -445,7 +434,7 @@ Result<LoadReport> loadPeriod(HARMDIM& s, const RecordFile& file, ProgressFn pro
         }
 
         if (walk) {
-            StampScan scan(file, layout, first, count);
+            StampScan scan(file, layout, first, count, s.AnalysisStart, s.AnalysisEnd);
             int64_t found = 0;  // records with a time stamp passed
             int64_t record = first;
             for (std::size_t j = 1; j < part.size(); ++j) {

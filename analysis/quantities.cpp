@@ -42,7 +42,7 @@ SequenceMagnitudes SequenceParts(float a, float b, float c) {
     const double t = (2.0 / std::sqrt(3.0)) * area;
     SequenceMagnitudes out;
     out.positive = std::sqrt(q + t);
-    out.negative = static_cast<float>(std::sqrt(std::fabs(q - t)));
+    out.negative = std::sqrt(std::fabs(q - t));
     return out;
 }
 
@@ -185,8 +185,8 @@ HG_VECTOR_CLONES int64_t computeRecordQuantities(HARMDIM& s, int32_t slot,
         const auto unbalance = [&](float* row) {
             const SequenceMagnitudes m = SequenceParts(row[0], row[1], row[2]);
             row[3] = toSingle(m.positive, outOfRange);
-            row[4] = m.negative;
-            if (m.positive > 0) row[5] = toSingle(m.negative / m.positive * 100.0, outOfRange);
+            row[4] = toSingle(m.negative, outOfRange);
+            if (m.positive > 0) row[5] = toSingle(row[4] / m.positive * 100.0, outOfRange);
         };
         float* pv = s.PhaseVoltage.row(slot);
         unbalance(pv);

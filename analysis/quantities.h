@@ -77,11 +77,11 @@ HG_INLINE int64_t zeroNonFinite(float* values, std::size_t count) {
 }
 
 // The positive- and negative-sequence magnitudes of a three-phase system from its three line
-// magnitudes taken as the sides of a triangle (Heron's area): positive in double precision,
-// negative in single. Absolute values under both roots keep degenerate triangles real.
+// magnitudes taken as the sides of a triangle (Heron's area), in double precision; the caller
+// stores both in single precision. Absolute values under both roots keep degenerate triangles real.
 struct SequenceMagnitudes {
     double positive = 0;
-    float negative = 0;
+    double negative = 0;
 };
 SequenceMagnitudes SequenceParts(float a, float b, float c);
 

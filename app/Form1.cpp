@@ -154,6 +154,10 @@ void Form1::buildControls() {
     Label1->setWordWrap(true);
     Label1->setMinimumWidth(320);
     Label1->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    ScanWarning = new QLabel(this);
+    ScanWarning->setWordWrap(true);
+    ScanWarning->setStyleSheet(QStringLiteral("color: #800000"));
+    ScanWarning->hide();
 
     Option1[0] = new QRadioButton(QStringLiteral("データ解析・グラフ化"), this);
     Option1[1] = new QRadioButton(QStringLiteral("データ変換・CSVﾌｧｲﾙ作成"), this);
@@ -228,6 +232,7 @@ void Form1::buildControls() {
     auto* right = new QVBoxLayout;
     right->addWidget(Label5);
     right->addWidget(Label1);
+    right->addWidget(ScanWarning);
     right->addSpacing(8);
     right->addWidget(Option1[0]);
     right->addWidget(Option1[1]);
@@ -422,6 +427,10 @@ bool Form1::scanFile(const QString& fullPath) {
     Text2->setText(toQString(scanned->startTime));
     Text3->setText(toQString(scanned->endDate));
     Text4->setText(toQString(scanned->endTime));
+    QStringList warnings;
+    for (const std::string& w : scanned->warnings) warnings << toQString(w);
+    ScanWarning->setText(warnings.join(QLatin1Char('\n')));
+    ScanWarning->setVisible(!warnings.isEmpty());
     scannedKind_ = scanned->kind;
     Command1->setEnabled(true);
     // Dialog choices made for the previous file are not carried over to this one.

@@ -90,6 +90,7 @@ class Form1 : public QWidget {
     QLabel* Label9;                          // "解析終了年月日"
     QLabel* Label10;                         // "データ解析中", shown while Execute runs
     QLabel* Label11;                         // "出力ファイル名", conversion mode only
+    QLabel* ScanWarning;                     // the scan's warnings, under the path; hidden if none
     QLineEdit* Text1;                        // start date
     QLineEdit* Text2;                        // start time
     QLineEdit* Text3;                        // end date

@@ -97,6 +97,7 @@ int convert(int argc, char** argv) {
 
     auto scan = scanFile(path);
     if (!scan) return fail("convert: " + scan.error());
+    for (const std::string& w : scan->warnings) std::cerr << "harmograph: " << w << "\n";
     auto period = periodTextsOf(*args, *scan);
     if (!period) return fail("convert: " + period.error());
     HARMDIM state;

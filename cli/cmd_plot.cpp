@@ -2,6 +2,7 @@
 //   [--end T] [--size WxH] [--message TEXT] [--transformer C,X,U] -o OUT.png|OUT.pdf
 // The graph the graph window draws for that selection, at that picture size, as a PNG image or a
 // one-page PDF. Runs without a display (the offscreen platform unless one is set).
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -9,7 +10,6 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <charconv>
 #include <cstdlib>
 #include <iostream>
@@ -32,6 +32,7 @@
 #include "graph/items.h"
 #include "graph/upstream_prediction.h"
 #include "platform/output.h"
+#include "platform/qt/pdf_output.h"
 #include "platform/qt/qpainter_canvas.h"
 #include "print/job_title.h"
 
@@ -40,7 +41,7 @@ namespace hg::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: harmograph plot FILE --item CODE (--group CODE | --orders LIST) [--channel N] "
+    "plot: usage: harmograph plot FILE --item CODE (--group CODE | --orders LIST) [--channel N] "
     "[--start \"yy/mm/dd hh:mm\"] [--end \"yy/mm/dd hh:mm\"] [--size WxH] [--message TEXT] "
     "[--transformer C,X,U] -o OUT.png|OUT.pdf";
 
@@ -223,15 +224,15 @@ int plot(int argc, char** argv) {
 
     const GraphRequest request = view.request(args->get("--message").value_or(""));
 
-    // Written beside the output under a temporary name and renamed over it once complete, so a
+    // Drawn into memory and written over the output once complete, every write checked, so a
     // failure leaves an existing file as it was.
-    const QString target = QString::fromStdString(output);
-    QSaveFile save(target);
-    if (!save.open(QIODevice::WriteOnly)) return fail("plot: cannot write " + output);
     GraphDrawing drawing;
     bool painted = false;
+    QByteArray bytes;
+    std::unique_ptr<PdfInMemory> pdfDocument;
     if (pdf) {
-        QPdfWriter writer(&save);
+        pdfDocument = std::make_unique<PdfInMemory>();
+        QPdfWriter& writer = pdfDocument->writer();
         writer.setResolution(96);
         writer.setPageSize(QPageSize(QSizeF(width * 72.0 / 96, height * 72.0 / 96),
                                      QPageSize::Point, QString(), QPageSize::ExactMatch));
@@ -244,15 +245,20 @@ int plot(int argc, char** argv) {
         QImage image(width, height, QImage::Format_RGB32);
         image.fill(Qt::white);
         painted = compose(image, width, height, state, request, drawing);
-        painted = painted && image.save(&save, "PNG");
+        QBuffer buffer(&bytes);
+        painted = painted && buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG");
     }
     if (!painted || drawing.outcome != GraphOutcome::Drawn) {
-        save.cancelWriting();
         if (drawing.outcome == GraphOutcome::NoOrders)
             return fail("plot: no order of the selection can be drawn for this item");
         return fail("plot: cannot draw " + output);
     }
-    if (!save.commit()) return fail("plot: cannot write " + output);
+    const Status written =
+        pdfDocument
+            ? pdfDocument->save(output)
+            : writeWholeFile(output, std::string_view(bytes.constData(),
+                                                      static_cast<std::size_t>(bytes.size())));
+    if (!written) return fail("plot: cannot write " + output + ": " + written.error());
     std::cout << output << ": " << drawing.title << ", " << drawing.curves << " curve"
               << (drawing.curves == 1 ? "" : "s") << ", " << width << "x" << height << "\n";
     return 0;

@@ -15,7 +15,6 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QString>
 #include <charconv>
 #include <cstdio>
@@ -39,6 +38,7 @@
 #include "graph/items.h"
 #include "graph/upstream_prediction.h"
 #include "platform/output.h"
+#include "platform/qt/pdf_output.h"
 #include "platform/qt/qpainter_canvas.h"
 #include "platform/qt/sheet_document.h"
 #include "print/job_title.h"
@@ -51,7 +51,8 @@ namespace {
 enum class Layout { One, Set, Thirds };
 
 constexpr const char* kUsage =
-    "usage: harmograph print FILE --layout one|set|thirds --items CODES [--channel N] [--mono] "
+    "print: usage: harmograph print FILE --layout one|set|thirds --items CODES [--channel N] "
+    "[--mono] "
     "[--landscape] [--message TEXT] [--start \"yy/mm/dd hh:mm\"] [--end \"yy/mm/dd hh:mm\"] "
     "[--predict C,X,U] -o OUT.pdf";
 
@@ -108,28 +109,27 @@ void selectOrders(PrintSource& source, int16_t item, int16_t maxOrderIndex) {
     }
 }
 
-// Draws the sheet into a PDF beside `output` and renames it over `output` when complete; an
-// existing `output` is left as it was on any failure.
+// Draws the sheet into a PDF in memory and writes it over `output` once complete; an existing
+// `output` is left as it was on any failure.
 Status writeSheet(const std::string& output, bool landscape, const QString& title,
                   const std::function<void(Canvas&)>& draw) {
-    QSaveFile save(QString::fromStdString(output));
-    if (!save.open(QIODevice::WriteOnly)) return Error{"cannot create a file beside " + output};
+    PdfInMemory pdf;
+    QPdfWriter& writer = pdf.writer();
+    writer.setCreator(QStringLiteral("harmograph"));
+    writer.setTitle(title);
+    writer.setResolution(600);
+    writer.setPageLayout(sheetPageLayout(landscape));
     bool ok = false;
     {
-        QPdfWriter writer(&save);
-        writer.setCreator(QStringLiteral("harmograph"));
-        writer.setTitle(title);
-        writer.setResolution(600);
-        writer.setPageLayout(sheetPageLayout(landscape));
         QPainterCanvas canvas(writer);
         if (canvas.isActive()) {
             draw(canvas);
             ok = canvas.finish();
         }
     }
-    if (!ok) save.cancelWriting();
-    if (!ok || !save.commit())
-        return Error{"cannot write " + output + " (disk full or no permission?)"};
+    if (!ok) return Error{"cannot draw the sheet for " + output};
+    if (auto written = pdf.save(output); !written)
+        return Error{"cannot write " + output + ": " + written.error()};
     return success();
 }
 

@@ -203,7 +203,8 @@ int tables(int argc, char** argv) {
     if (!args) return fail("tables: " + args.error());
     if (args->positional.size() != 1 || !args->has("-o"))
         return fail(
-            "usage: harmograph tables FILE [--start \"yy/mm/dd hh:mm\"] [--end \"yy/mm/dd hh:mm\"] "
+            "tables: usage: harmograph tables FILE [--start \"yy/mm/dd hh:mm\"] [--end \"yy/mm/dd "
+            "hh:mm\"] "
             "[--predict C,X,U [--channel N]] -o OUT.json");
     const std::string& input = args->positional[0];
     const std::string output = *args->get("-o");
@@ -215,7 +216,7 @@ int tables(int argc, char** argv) {
     if (auto text = args->get("--predict")) {
         auto p = transformerOption("--predict", *text);
         if (!p) return fail("tables: " + p.error());
-        if (auto ok = checkTransformerParameters(*p); !ok) return fail(ok.error());
+        if (auto ok = checkTransformerParameters(*p); !ok) return fail("tables: " + ok.error());
         predict = *p;
         if (auto c = args->get("--channel")) {
             auto n = parseChannel(*c);
@@ -236,7 +237,7 @@ int tables(int argc, char** argv) {
     std::shared_ptr<const Prediction> prediction;
     if (predict) {
         auto run = UpstreamPrediction(state, channel, *predict);
-        if (!run) return fail(run.error());
+        if (!run) return fail("tables: " + run.error());
         prediction = *run;
     }
     if (auto written = writeJsonFile(output, state, prediction.get()); !written)

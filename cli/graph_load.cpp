@@ -30,7 +30,7 @@ Result<PeriodTexts> periodTextsOf(const Args& args, const ScanResult& scan) {
 Result<ScanResult> scanForOutput(const std::string& command, const std::string& input,
                                  const std::string& output) {
     auto scan = scanFile(input);
-    if (!scan) return Error{scan.error()};
+    if (!scan) return Error{command + ": " + scan.error()};
     for (const std::string& w : scan->warnings) std::cerr << "harmograph: " << w << "\n";
     if (sameFile(scan->fullPath, output))
         return Error{command + ": the output would overwrite the recording " + output};

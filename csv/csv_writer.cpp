@@ -7,6 +7,7 @@
 
 #include "analysis/composite.h"
 #include "analysis/harmdim.h"
+#include "analysis/period_records.h"
 #include "datafile/record_file.h"
 #include "platform/classic.h"
 #include "platform/dates.h"
@@ -190,7 +191,9 @@ Result<ConversionReport> convert(CsvWriterForm form, const HARMDIM& s, const Csv
     auto file = RecordFile::open(s.FilePath);
     if (!file) return Error{file.error()};
     const RecordLayout& layout = kind.layout;
-    const RecordRange range = conversionRange(s, file->recordCount(layout.recordLength));
+    const auto found = conversionRange(s, *file);
+    if (!found) return Error{found.error()};
+    const RecordRange range = *found;
     if (range.empty()) return Error{"解析期間に測定データのレコードがありません"};
 
     CsvOptions options = o;
@@ -258,6 +261,7 @@ Result<ConversionReport> convert(CsvWriterForm form, const HARMDIM& s, const Csv
             ++report.skippedRecords;
             continue;
         }
+        if (!inPeriod(*when, s.AnalysisStart, s.AnalysisEnd)) continue;
         // The combined current only when a sheet carries it. The recorded values themselves are
         // written as they are, even when a damaged record carries no number.
         if (options.combined) combiner.combine(v);
@@ -346,16 +350,15 @@ std::vector<std::string> csvOutputPaths(const FileKind& kind, const CsvOptions& 
     return paths;
 }
 
-RecordRange conversionRange(const HARMDIM& s, int64_t recordCount) {
-    const double interval = s.RecordInterval > 0 ? s.RecordInterval : 1.0;
-    const double estimate = roundHalfEven(
-        static_cast<double>(wholeMinutes(s.FileStartTime, s.AnalysisStart)) / interval);
-    // Far outside any file: keep the arithmetic in range, the cut below does the rest.
-    const double limit = 9.0e15;
-    const auto first = static_cast<int64_t>(std::clamp(estimate, -limit, limit));
+Result<RecordRange> conversionRange(const HARMDIM& s, const RecordFile& file) {
+    auto span =
+        findPeriodRecords(file, s.Kind.layout, s.AnalysisStart, s.AnalysisEnd,
+                          periodEstimate(s.FileStartTime, s.AnalysisStart, s.RecordInterval));
+    if (!span) return Error{span.error()};
     RecordRange r;
-    r.first = std::max<int64_t>(first, 0);
-    r.last = std::min<int64_t>(first + s.PeriodRecords, recordCount - 1);
+    if (span->empty()) return r;
+    r.first = span->first;
+    r.last = span->last;
     return r;
 }
 

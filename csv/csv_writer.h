@@ -27,6 +27,7 @@
 namespace hg {
 
 struct HARMDIM;
+class RecordFile;
 
 // The dialog's choices.
 struct CsvOptions {
@@ -90,15 +91,15 @@ struct ConversionReport {
     uint64_t bytes = 0;          // bytes written, all files
 };
 
-// The records a conversion covers: first = whole minutes from FileStartTime to AnalysisStart
-// divided by RecordInterval, rounded half to even; first .. first + PeriodRecords, cut to the whole
-// records the file holds (recordCount of them). Empty (last < first) when none of them exists.
+// The records a conversion covers: from the period's first record to its last (those stamped from
+// AnalysisStart to AnalysisEnd; records between them stamped outside the period, or not stamped,
+// are left out). Empty (last < first) when the period holds none.
 struct RecordRange {
     int64_t first = 0;
     int64_t last = -1;
     bool empty() const { return last < first; }
 };
-RecordRange conversionRange(const HARMDIM& state, int64_t recordCount);
+Result<RecordRange> conversionRange(const HARMDIM& state, const RecordFile& file);
 
 // Converts the period Execute prepared (prepareExecute in Convert mode) with the writer the
 // dispatch chooses, through `layer` (the disk unless a test says otherwise). Nothing is replaced

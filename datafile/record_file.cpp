@@ -9,15 +9,24 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/dates.h"
+
 namespace hg {
 
 Result<RecordFile> RecordFile::open(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opened without waiting: a FIFO or a device named like a recording would otherwise block
+    // the open itself. Only a regular file is read, and then with ordinary blocking reads.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) return Error{"ファイルを開けません: " + path + " (" + std::strerror(errno) + ")"};
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return Error{"通常のファイルではありません: " + path};
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return Error{"ファイルを開けません: " + path + " (" + std::strerror(errno) + ")"};
     }
     RecordFile f;
     f.fd_ = fd;
@@ -41,6 +50,42 @@ RecordFile& RecordFile::operator=(RecordFile&& other) noexcept {
 
 RecordFile::~RecordFile() {
     if (fd_ >= 0) ::close(fd_);
+}
+
+namespace {
+
+// Whether the second record at `recordLength` carries a real stamp not before the first record's.
+bool secondStampFollows(const RecordFile& file, int64_t recordLength) {
+    uint8_t first[6], second[6];
+    if (!file.read(0, first, sizeof first) ||
+        !file.read(static_cast<uint64_t>(recordLength), second, sizeof second))
+        return false;
+    const auto a = stampDateTime(decodeFloat(first), decodeInt16(first + 4));
+    const auto b = stampDateTime(decodeFloat(second), decodeInt16(second + 4));
+    return a && b && *b >= *a;
+}
+
+}  // namespace
+
+Result<FileKind> recordingKind(std::string_view fileName, const RecordFile& file) {
+    auto kind = kindFromName(fileName, file.size());
+    if (!kind || kind->family != KindFamily::hn || file.size() == 0) return kind;
+    const int64_t longLength = layoutOf(KindFamily::hn, kind->channels, false).recordLength;
+    const int64_t shortLength = layoutOf(KindFamily::hn, kind->channels, true).recordLength;
+    const auto size = static_cast<int64_t>(file.size());
+    const std::size_t dot = fileName.rfind('.');
+    const bool threeCharExtension = dot != std::string_view::npos && fileName.size() - dot - 1 == 3;
+    if (!threeCharExtension || size % longLength != 0 || size % shortLength != 0) return kind;
+    const bool asLong = secondStampFollows(file, longLength);
+    const bool asShort = secondStampFollows(file, shortLength);
+    if (asLong == asShort)
+        return Error{"レコード長を決められません（" + std::to_string(longLength) + " バイトと " +
+                     std::to_string(shortLength) +
+                     " バイトのどちらでも割り切れ、日付・時刻からも判別できません）: " +
+                     std::string(baseName(fileName))};
+    kind->shortHn = asShort;
+    kind->layout = layoutOf(KindFamily::hn, kind->channels, asShort);
+    return kind;
 }
 
 int64_t RecordFile::recordCount(int64_t recordLength) const {

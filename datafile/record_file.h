@@ -38,6 +38,12 @@ class RecordFile {
     std::string path_;
 };
 
+// The kind of the open recording `file` named `fileName`: kindFromName with the file's length.
+// An "hn" file whose length is a whole number of records in both forms is told by its stamps: the
+// second record's stamp is read at both lengths, and the form whose stamp is a real date and time
+// not before the first record's is taken; when both or neither are, the file is refused.
+Result<FileKind> recordingKind(std::string_view fileName, const RecordFile& file);
+
 // One record's values, sized for a layout: the work arrays the load and the writers share.
 // Channel rows run 0..C, row C being the spare slot for the combined (composite) current.
 struct RecordValues {

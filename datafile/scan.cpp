@@ -36,7 +36,7 @@ Result<ScanResult> scanFile(const std::string& fullPath) {
 
     auto file = RecordFile::open(fullPath);
     if (!file) return Error{file.error()};
-    auto kind = kindFromName(fullPath, file->size());
+    auto kind = recordingKind(fullPath, *file);
     if (!kind) return Error{kind.error()};
     s.kind = *kind;
     s.recordLength = kind->layout.recordLength;
@@ -84,6 +84,12 @@ Result<ScanResult> scanFile(const std::string& fullPath) {
         s.warnings.push_back(
             "最終レコードの日付・時刻（" + *stampDateText(date) + " " + *stampTimeText(time) +
             "）が先頭より前です（時計の設定変更?）。終了を開始と同じにしました: " + name);
+        return s;
+    }
+    if (minutes == 0) {
+        s.warnings.push_back("最終レコードの日付・時刻（" + *stampDateText(date) + " " +
+                             *stampTimeText(time) +
+                             "）が先頭と同じです。記録間隔を 1 分としました: " + name);
         return s;
     }
     s.endDate = *stampDateText(date);

@@ -130,11 +130,6 @@ Result<SynthRecording> SynthRecording::plan(const std::string& name, const Synth
     if (s.startMinute_ < first || span > beyond - 1 - s.startMinute_)
         return Error{"the stamps must lie within 1930..2029 (two-digit years)"};
 
-    if (s.kind_.shortHn && bytes % recordLengthOf(KindFamily::hn, s.kind_.channels) == 0)
-        return Error{std::to_string(options.records) +
-                     " short records are also a whole number of long records, which the reader "
-                     "would take for the long form; choose another count"};
-
     // Dropped slots: `gaps` distinct interior slots (Floyd's sampling), ascending.
     if (options.gaps > 0) {
         const int64_t interior = slots - 2;  // slots 1 .. slots-2

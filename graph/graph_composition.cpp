@@ -21,10 +21,13 @@ namespace hg {
 namespace {
 
 const Colour kBlack = Colour::palette(0);
+constexpr double kFarOffFrame = 1.0e6;  // pixels
 const Colour kGrey = *rgbFromBgrHex("808080");
 
+// A drawing coordinate: never from a value that is not a number or lies far off the surface.
 int roundInt(double x) {
-    return static_cast<int>(roundHalfEven(x));
+    if (!(x == x)) return 0;
+    return static_cast<int>(roundHalfEven(std::clamp(x, -kFarOffFrame, kFarOffFrame)));
 }
 
 // Joins the points of one curve. Records that fall on the same pixel column are joined by vertical
@@ -194,7 +197,12 @@ GraphDrawing composeGraph(Canvas& canvas, const HARMDIM& state, const GraphReque
     const int fontSize = graphFontSize(clientHeight);
     const double L = g.L, T = g.T, W = g.GraphWidth, H = g.GraphHeight;
     const double scale = axis.scale(H);
-    auto yOf = [&](double v) { return T + scale * (v - axis.top); };
+    // Values far outside the axis (a recording's damaged values) stay far outside the frame, at a
+    // coordinate every surface can take; one that is not a number lies on the frame's bottom.
+    auto yOf = [&](double v) {
+        const double y = T + scale * (v - axis.top);
+        return y == y ? std::clamp(y, -kFarOffFrame, kFarOffFrame) : T + H;
+    };
 
     canvas.setFont(kGothicFont, fontSize, false);
     canvas.setLineWidth(1);

@@ -187,6 +187,14 @@ ValueAxis computeValueAxis(const HARMDIM& state, const ValueAxisRequest& request
     while (!(top + 1.001 * u * static_cast<double>(j) <= targetLow) && j > -1000000) --j;
     low = top + u * static_cast<double>(j);
     if (low > -1e-10 && low < 0) low = 0;
+    if (!(top > low) || !std::isfinite(top) || !std::isfinite(low)) {
+        // Extremes too close to zero for a unit of their own (-1e-12 .. 0): never a zero height.
+        axis.top = 1;
+        axis.low = 0;
+        axis.unit = 0.1;
+        axis.base = 0;
+        return axis;
+    }
 
     axis.top = top;
     axis.low = low;

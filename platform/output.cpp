@@ -27,6 +27,21 @@ std::pair<std::string, std::string> splitFolder(const std::string& path) {
 
 std::atomic<unsigned> tempCounter{0};
 
+// The file a target path names: a symbolic link is followed to the file it points to (which is
+// what gets replaced; the link stays a link), link by link.
+std::string followLinks(std::string path) {
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+        std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+        const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= link.size()) break;
+        link.resize(static_cast<std::size_t>(n));
+        path = link.front() == '/' ? link : splitFolder(path).first + link;
+    }
+    return path;
+}
+
 }  // namespace
 
 Result<TempFile> OutputLayer::create(const std::string& target) {
@@ -38,7 +53,13 @@ Result<TempFile> OutputLayer::create(const std::string& target) {
         f.temp = folder + "." + name + ".tmp" + std::to_string(::getpid()) + "-" +
                  std::to_string(tempCounter.fetch_add(1));
         f.handle = ::open(f.temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (f.handle >= 0) return f;
+        if (f.handle >= 0) {
+            // A replaced file keeps its permissions (a private 0600 file stays private).
+            struct stat old {};
+            if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+                (void)::fchmod(f.handle, old.st_mode & 07777);
+            return f;
+        }
         if (errno != EEXIST && errno != EINTR)
             return Error{"出力ファイルを作成できません: " + target + reason(errno)};
     }
@@ -114,7 +135,7 @@ StagedOutputs::~StagedOutputs() {
 }
 
 Result<std::size_t> StagedOutputs::add(const std::string& target) {
-    auto file = layer_.create(target);
+    auto file = layer_.create(followLinks(target));
     if (!file) return Error{file.error()};
     outputs_.push_back(Output{std::move(*file), nullptr, 0, 0, 0});
     grow(outputs_.back(), blockSize_ + (blockSize_ >> 2));
@@ -208,6 +229,14 @@ uint64_t StagedOutputs::bytes() const {
     uint64_t total = 0;
     for (const Output& o : outputs_) total += o.written + o.used;
     return total;
+}
+
+Status writeWholeFile(const std::string& target, std::string_view bytes, OutputLayer& layer) {
+    StagedOutputs out(layer);
+    auto added = out.add(target);
+    if (!added) return Error{added.error()};
+    out.append(*added, bytes);
+    return out.commit();
 }
 
 }  // namespace hg

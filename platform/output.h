@@ -51,6 +51,12 @@ OutputLayer& diskOutput();
 // yet passes; its folder is checked when the temporary file is created.
 Status checkOutputTarget(const std::string& target, const std::string& input);
 
+// Writes `bytes` as the whole new content of `target` through `layer` (a temporary file renamed
+// over it once every byte is written and the file closed). On any failure the earlier `target` is
+// left as it was and the message says the file could not be written.
+Status writeWholeFile(const std::string& target, std::string_view bytes,
+                      OutputLayer& layer = diskOutput());
+
 // The outputs of one run, committed together. Each output collects its text in a large buffer
 // that goes to its temporary file in large blocks; the text is written into the buffer in place.
 // Destroying the set without commit() discards every temporary file.
@@ -61,7 +67,8 @@ class StagedOutputs {
     StagedOutputs& operator=(const StagedOutputs&) = delete;
     ~StagedOutputs();
 
-    // Adds an output for `target`; returns its number (0, 1, ...).
+    // Adds an output for `target`; returns its number (0, 1, ...). A target that is a symbolic
+    // link replaces the file the link points to, and a replaced file keeps its permissions.
     Result<std::size_t> add(const std::string& target);
     // Appends text to output i's buffer.
     void append(std::size_t i, std::string_view text) {

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -251,6 +253,13 @@ std::optional<Form3::SheetTarget> Form3::chooseTarget() {
     if (CheckPdf->isChecked()) {
         const QString name = askPdfFileName ? askPdfFileName() : QString();
         if (name.isEmpty()) return {};  // the file choice was cancelled
+        // A file that can never be written is refused before anything is drawn.
+        const QFileInfo folder(QFileInfo(name).absolutePath());
+        const auto target = checkOutputTarget(QFile::encodeName(name).toStdString(), {});
+        if (!target || !folder.isDir() || !folder.isWritable()) {
+            fail(QStringLiteral("PDFファイルを作成できません: %1").arg(name));
+            return {};
+        }
         return SheetTarget{name, {}};
     }
     Printer->waitForList();
@@ -272,37 +281,35 @@ std::optional<Form3::SheetTarget> Form3::chooseTarget() {
     return SheetTarget{{}, printer->name};
 }
 
-std::unique_ptr<SheetDocument> Form3::startSheet(const SheetTarget& target, const QPrinter& printer,
+std::unique_ptr<SheetDocument> Form3::startSheet(const QPrinter& printer,
                                                  const std::vector<int16_t>& items) {
     const QPageLayout page = printer.pageLayout();
     const QPageLayout layout =
         sheetPageLayout(page.orientation() == QPageLayout::Landscape, page.pageSize());
     const QString title = toQString(printJobTitle(source_.filePath, items));
-    auto sheet = target.pdfPath.isEmpty()
-                     ? std::make_unique<SheetDocument>(layout, title)
-                     : std::make_unique<SheetDocument>(target.pdfPath, layout, title);
+    // Drawn into memory for a printer and a PDF file alike: the file is written whole once the
+    // sheet is finished, through the outputs that check every write.
+    auto sheet = std::make_unique<SheetDocument>(layout, title);
     if (sheet->isActive()) return sheet;
-    fail(QStringLiteral("PDFファイルを作成できません: %1").arg(target.pdfPath));
+    fail(QStringLiteral("印刷する用紙を作れませんでした。"));
     return nullptr;
 }
 
 bool Form3::finishSheet(SheetDocument& sheet, const SheetTarget& target) {
     if (!sheet.finish()) {
-        fail(target.pdfPath.isEmpty()
-                 ? QStringLiteral("印刷する用紙を作れませんでした。")
-                 : QStringLiteral("PDFファイルを書き込めません: %1").arg(target.pdfPath));
+        fail(QStringLiteral("印刷する用紙を作れませんでした。"));
         return false;
     }
-    if (!target.pdfPath.isEmpty()) return true;  // drawn straight into the file
     return sendSheet(sheet.pdf(), sheet.title(), target);
 }
 
 bool Form3::sendSheet(const QByteArray& pdf, const QString& title, const SheetTarget& target) {
     if (!target.pdfPath.isEmpty()) {
-        QSaveFile file(target.pdfPath);
-        if (file.open(QIODevice::WriteOnly) && file.write(pdf) == pdf.size() && file.commit())
-            return true;
-        fail(QStringLiteral("PDFファイルを書き込めません: %1").arg(target.pdfPath));
+        const auto written = writeWholeFile(
+            QFile::encodeName(target.pdfPath).toStdString(),
+            std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())), *outputLayer);
+        if (written) return true;
+        fail(QStringLiteral("PDFファイルを保存できません: %1").arg(toQString(written.error())));
         return false;
     }
     // The window stays usable while the print server takes the job, but takes no second job.
@@ -331,7 +338,7 @@ void Form3::Command2_Click() {
     applyOrientation(printer_);
     const std::optional<SheetTarget> target = chooseTarget();
     if (!target) return;
-    auto sheet = startSheet(*target, printer_, {source_.item});
+    auto sheet = startSheet(printer_, {source_.item});
     if (!sheet) return;
     printOneSheet(sheet->canvas(), *analysis_, source_, Check2->isChecked());
     if (finishSheet(*sheet, *target)) hide();
@@ -348,7 +355,7 @@ void Form3::Command3_Click() {
     applyOrientation(printer_);
     const std::optional<SheetTarget> target = chooseTarget();
     if (!target) return;
-    auto sheet = startSheet(*target, printer_, items);
+    auto sheet = startSheet(printer_, items);
     if (!sheet) return;
     printSetSheet(sheet->canvas(), *analysis_, source_, items, Check2->isChecked());
     if (finishSheet(*sheet, *target)) hide();
@@ -375,7 +382,7 @@ void Form3::Command5_Click() {
         // orientation is not set here).
         const std::optional<SheetTarget> target = chooseTarget();
         if (!target) return;
-        thirdSheet_ = startSheet(*target, printer_, {source_.item});
+        thirdSheet_ = startSheet(printer_, {source_.item});
         if (!thirdSheet_) return;
         thirdTarget_ = *target;
         thirdItems_.clear();
@@ -422,8 +429,7 @@ bool Form3::finishThirdSheet() {
         thirdSheet_.reset();
         return false;
     }
-    if (thirdTarget_.pdfPath.isEmpty() &&
-        !sendSheet(sheet.pdf(), toQString(printJobTitle(source_.filePath, thirdItems_)),
+    if (!sendSheet(sheet.pdf(), toQString(printJobTitle(source_.filePath, thirdItems_)),
                    thirdTarget_)) {
         thirdUnsent_ = true;
         return false;

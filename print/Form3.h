@@ -27,6 +27,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/output.h"
 #include "platform/qt/print_service.h"
 #include "print/print_page.h"
 
@@ -78,6 +79,8 @@ class Form3 : public QDialog {
     // Asked before a job goes to a printer that is stopped, rejects jobs or is offline (default:
     // a question box); false keeps the job back.
     std::function<bool(const QString&)> confirmSend;
+    // Where PDF files are written (tests make its writes fail).
+    OutputLayer* outputLayer = &diskOutput();
     // The print service and its time limits (tests give a fake).
     void setPrintService(std::shared_ptr<PrintService> service,
                          std::chrono::milliseconds listLimit = kPrinterListLimit,
@@ -126,7 +129,7 @@ class Form3 : public QDialog {
     std::optional<SheetTarget> chooseTarget();
     // A sheet document for the target, drawn in the page geometry of `printer` and titled for
     // the items; nothing after telling why when it cannot begin.
-    std::unique_ptr<SheetDocument> startSheet(const SheetTarget& target, const QPrinter& printer,
+    std::unique_ptr<SheetDocument> startSheet(const QPrinter& printer,
                                               const std::vector<int16_t>& items);
     // Ends the sheet and hands it to its target; false after telling why.
     bool finishSheet(SheetDocument& sheet, const SheetTarget& target);

@@ -13,6 +13,7 @@ packages=(
     clang-format
     qt6-translations-l10n
     libcups2-dev
+    clang libclang-rt-14-dev
 )
 
 missing=()

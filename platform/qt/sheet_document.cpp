@@ -11,11 +11,6 @@ QPageLayout sheetPageLayout(bool landscape, const QPageSize& size) {
                        QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
 }
 
-SheetDocument::SheetDocument(const QString& path, const QPageLayout& layout, const QString& title)
-    : title_(title), writer_(std::make_unique<QPdfWriter>(path)) {
-    begin(layout);
-}
-
 SheetDocument::SheetDocument(const QPageLayout& layout, const QString& title)
     : title_(title), buffer_(&bytes_) {
     buffer_.open(QIODevice::WriteOnly);

@@ -1,5 +1,6 @@
-// One printed sheet as a PDF document: drawn into a PDF file, or into memory for the system's
-// print service, with the same page geometry either way (10 mm margins) and the job's title.
+// One printed sheet as a PDF document drawn into memory, for the system's print service or to be
+// written whole into a PDF file, with the same page geometry either way (10 mm margins) and the
+// job's title.
 #pragma once
 
 #include <QBuffer>
@@ -19,8 +20,6 @@ QPageLayout sheetPageLayout(bool landscape, const QPageSize& size = QPageSize(QP
 
 class SheetDocument {
   public:
-    // A sheet drawn into the file at `path` (created when drawing begins).
-    SheetDocument(const QString& path, const QPageLayout& layout, const QString& title);
     // A sheet drawn into memory; pdf() holds the document once finished.
     SheetDocument(const QPageLayout& layout, const QString& title);
     ~SheetDocument();

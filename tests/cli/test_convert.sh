@@ -37,11 +37,11 @@ expect_header "$dir/b1.csv" '日時,V3,V5,1I3,1I5,1R3,1R5,2I3,*'
 convert "$dir/a.ha3" --encoding utf-8 -o "$dir/utf8.csv"
 [[ $(head -c 10 "$dir/utf8.csv") == $'\xEF\xBB\xBF'日時, ]] || fail "utf-8 header with its byte-order mark"
 
-# A part of the recording: records every 10 minutes from 00:00; 00:22 starts at 00:20, and the
-# 28 minutes to 00:50 are 3 records more (2.8 rounded).
+# A part of the recording: records every 10 minutes from 00:00; a start at 00:22 takes the records
+# stamped 00:30 to 00:50.
 convert "$dir/a.ha3" --start "19/05/29 00:22" --end "19/05/29 00:50" -o "$dir/part.csv"
-[[ $(wc -l <"$dir/part.csv") -eq 5 && $(sed -n 2p "$dir/part.csv") == "2019/05/29 0:20:00,"* &&
-    $(sed -n 5p "$dir/part.csv") == "2019/05/29 0:50:00,"* ]] || fail "period: $(cat "$dir/part.csv")"
+[[ $(wc -l <"$dir/part.csv") -eq 4 && $(sed -n 2p "$dir/part.csv") == "2019/05/29 0:30:00,"* &&
+    $(sed -n 4p "$dir/part.csv") == "2019/05/29 0:50:00,"* ]] || fail "period: $(cat "$dir/part.csv")"
 
 # One file per item, with the combined current, in a dotted folder.
 synth f.hn2 --records 5 --short
@@ -79,5 +79,15 @@ refuse "no such recording" "" "$bin" convert "$dir/none.hm1"
 refuse "unknown option" "" "$bin" convert "$dir/a.ha3" --bogus
 refuse "two files" "" "$bin" convert "$dir/a.ha3" "$dir/a.ha4"
 [[ ! -e $dir/missing ]] || fail "missing folder created"
+
+# The scan's warnings reach stderr: a last stamp equal to the first (an ha3 record is 256 bytes).
+synth stuck.ha3 --records 3
+dd if="$dir/stuck.ha3" of="$dir/stuck.ha3" bs=1 count=6 seek=512 conv=notrunc status=none
+"$bin" convert "$dir/stuck.ha3" >/dev/null 2>"$dir/err.txt" || fail "stuck.ha3: refused"
+grep -q "先頭と同じ" "$dir/err.txt" || fail "stuck.ha3: no warning: $(cat "$dir/err.txt")"
+# A period from the day before the file: every record.
+synth early.hm1 --records 12 --start "19/05/29 00:00" --interval 10
+"$bin" convert "$dir/early.hm1" --start "19/05/28 12:00" -o "$dir/early.csv" >/dev/null
+[[ $(wc -l <"$dir/early.csv") -eq 13 ]] || fail "early.hm1: $(wc -l <"$dir/early.csv") lines"
 ls -a "$dir" "$dir/site.v2" | grep -q '\.tmp' && fail "temporary files left behind"
 finish convert

@@ -44,6 +44,11 @@ printf '\x60\x09' | dd of="$dir/j.hm1" bs=1 seek=$((4 * 256 + 4)) conv=notrunc s
 
 # Failures: non-zero exit and a message on stderr, and no file left behind.
 : >"$dir/empty.hm2"
+# A FIFO named like a recording is refused at once, never waited on.
+mkfifo "$dir/f.hm2"
+refuse "fifo info" "通常のファイルではありません" timeout 10 "$bin" info "$dir/f.hm2"
+refuse "fifo convert" "通常のファイルではありません" timeout 10 "$bin" convert "$dir/f.hm2"
+refuse "fifo tables" "通常のファイルではありません" timeout 10 "$bin" tables "$dir/f.hm2" -o "$dir/f.json"
 refuse "unknown kind" "" "$bin" synth -o "$dir/x.dat"
 refuse "channel 0" "" "$bin" synth -o "$dir/x.hm0"
 refuse "short non-hn" "" "$bin" synth -o "$dir/x.hh2" --short

@@ -35,6 +35,8 @@ echo keep >"$dir/kept.png"
 keep "$dir/kept.png"
 p=("$bin" plot "$dir/a.hv2")
 o=(-o "$dir/kept.png")
+refuse "missing recording" "plot: ファイルを開けません" "$bin" plot "$dir/none.hm3" --item 1 --group 1 "${o[@]}"
+refuse "usage" "plot: usage" "$bin" plot
 refuse "item 10" "not offered" "${p[@]}" --item 10 --group 1 "${o[@]}"
 refuse "no orders" "needs --group or --orders" "${p[@]}" --item 1 "${o[@]}"
 refuse "order 2" "order 2 is not in this file" "${p[@]}" --item 1 --orders 2 "${o[@]}"

@@ -52,6 +52,8 @@ cp "$dir/a.hm3" "$dir/a-copy.hm3"
 keep "$dir/keep.pdf" "$dir/a.hm3"
 p=("$bin" print "$dir/a.hm3")
 o=(-o "$dir/keep.pdf")
+refuse "missing recording" "print: ファイルを開けません" "$bin" print "$dir/none.hm3" --layout one --items 1 "${o[@]}"
+refuse "usage" "print: usage" "$bin" print
 refuse "layout two" "one, set or thirds" "${p[@]}" --layout two --items 1 "${o[@]}"
 refuse "two items on one" "exactly one item" "${p[@]}" --layout one --items 1,2 "${o[@]}"
 refuse "four in a set" "one to three items" "${p[@]}" --layout set --items 1,2,3,4 "${o[@]}"

@@ -12,6 +12,7 @@
 #include "analysis/execute.h"
 #include "analysis/harmdim.h"
 #include "csv/csv_writer.h"
+#include "datafile/record_file.h"
 #include "datafile/scan.h"
 #include "support_analysis.h"
 #include "support_scratch.h"
@@ -269,38 +270,40 @@ TEST_F(CsvWriterTest, SplitFilesStayInADottedFolderAndTheWorkingFolder) {
     EXPECT_FALSE(fs::exists(dir + "/siteV.csv"));
 }
 
-TEST_F(CsvWriterTest, RecordWalkFromTheStartEstimate) {
-    HARMDIM s =
-        prepared(recording("a.ha3", 10, [](int64_t r, RecordValues& v) { v.V[0] = float(r); }));
+TEST_F(CsvWriterTest, RecordsOfThePeriodByTheirStamps) {
+    const std::string path =
+        recording("a.ha3", 10, [](int64_t r, RecordValues& v) { v.V[0] = float(r); });
+    HARMDIM s = prepared(path);
+    auto file = RecordFile::open(path);
+    ASSERT_TRUE(file.ok());
     const auto at = [&](int minutes) { return s.FileStartTime + minutes / 1440.0; };
     struct Case {
-        int start;
-        int32_t periodRecords;
+        int start, end;
         int64_t first, last;
     };
     for (const Case& c : {
-             Case{22, 3, 2, 5},    // 2.2 -> 2: the record at 0:20, not the next one
-             Case{25, 0, 2, 2},    // 2.5 -> 2 (half to even)
-             Case{35, 0, 4, 4},    // 3.5 -> 4
-             Case{-20, 4, 0, 2},   // before the file: from record 0 to the period's end
-             Case{50, 100, 5, 9},  // past the end: cut to the last whole record
-             Case{110, 0, 11, 9},  // after the file: nothing
-             Case{-60, 2, 0, -4},  // ends before the file: nothing
+             Case{22, 58, 3, 5},     // from the first record after a start between records
+             Case{20, 20, 2, 2},     // a start on a record, equal to the end
+             Case{-20, 25, 0, 2},    // before the file: from record 0
+             Case{50, 500, 5, 9},    // past the end: to the last whole record
+             Case{110, 200, 0, -1},  // after the file: nothing
+             Case{-60, -10, 0, -1},  // ends before the file: nothing
          }) {
         s.AnalysisStart = at(c.start);
-        s.PeriodRecords = c.periodRecords;
-        const RecordRange r = conversionRange(s, 10);
-        EXPECT_EQ(r.first, c.first) << c.start;
-        EXPECT_EQ(r.last, c.last) << c.start;
+        s.AnalysisEnd = at(c.end);
+        auto r = conversionRange(s, *file);
+        ASSERT_TRUE(r.ok());
+        EXPECT_EQ(r->first, c.first) << c.start;
+        EXPECT_EQ(r->last, c.last) << c.start;
     }
     s.AnalysisStart = at(22);
-    s.PeriodRecords = 1;
+    s.AnalysisEnd = at(30);
     ASSERT_TRUE(runConversion(s, odd({1}), dir + "/a.csv").ok());
     EXPECT_EQ(readAll(dir + "/a.csv"), kDate +
                                            ",V1,1I1,1R1\r\n"
-                                           "2019/05/29 0:20:00, 2 , 0 , 0 \r\n"
                                            "2019/05/29 0:30:00, 3 , 0 , 0 \r\n");
     s.AnalysisStart = at(110);
+    s.AnalysisEnd = at(120);
     EXPECT_FALSE(runConversion(s, odd({1}), dir + "/none.csv").ok());
     EXPECT_FALSE(fs::exists(dir + "/none.csv"));
 }
@@ -449,6 +452,44 @@ TEST_F(CsvWriterTest, RefusedOutputTargets) {
     // no order selected
     EXPECT_FALSE(runConversion(s, CsvOptions{}, dir + "/x.csv").ok());
     EXPECT_FALSE(fs::exists(dir + "/x.csv"));
+}
+
+}  // namespace
+}  // namespace hg
+
+namespace hg {
+namespace {
+
+// A replaced output keeps its permissions; an output path that is a symbolic link (absolute or
+// relative) replaces the file it points to and stays a link.
+TEST_F(CsvWriterTest, ReplacedFilesKeepTheirModeAndLinksStayLinks) {
+    const HARMDIM s = prepared(recording("m.ha3", 3));
+    struct Case {
+        const char* what;
+        fs::perms mode;
+        const char* link;  // the output path is this link to "real.csv" ("" none)
+    };
+    for (const Case& c :
+         {Case{"private", fs::perms::owner_read | fs::perms::owner_write, ""},
+          Case{"shared", fs::perms(0664), ""}, Case{"relative link", fs::perms(0640), "rel.csv"},
+          Case{"absolute link", fs::perms(0600), "abs.csv"}}) {
+        SCOPED_TRACE(c.what);
+        const std::string real = dir + "/real.csv";
+        writeAll(real, "earlier");
+        fs::permissions(real, c.mode);
+        std::string out = real;
+        if (*c.link) {
+            out = dir + "/" + c.link;
+            fs::remove(out);
+            fs::create_symlink(std::string(c.link) == "rel.csv" ? "real.csv" : real, out);
+        }
+        ASSERT_TRUE(runConversion(s, odd({1}), out).ok());
+        EXPECT_EQ(fs::status(real).permissions(), c.mode);
+        EXPECT_NE(readAll(real).find("V1"), std::string::npos);
+        if (*c.link) {
+            EXPECT_TRUE(fs::is_symlink(out));
+        }
+    }
 }
 
 }  // namespace

@@ -370,3 +370,35 @@ TEST(GraphComposition, CrowdedColumnsKeepThePicture) {
 
 }  // namespace
 }  // namespace hg
+
+namespace hg {
+namespace {
+
+// Values far beyond the axis (damaged records) and extremes too close to zero for a unit: every
+// coordinate that reaches the surface is a finite number, and the curve is drawn.
+TEST(GraphComposition, EveryCoordinateFiniteWhateverTheValues) {
+    struct Case {
+        const char* what;
+        float value;  // voltage distortion of slot 1 (the extremes stay those of the others)
+        float max, min;
+    };
+    for (const Case& c :
+         {Case{"far above a 0..1 axis", 3.0e38f, 0, 0}, Case{"far below", -3.0e38f, 0, 0},
+          Case{"tiny negative extremes", -1e-12f, 0, -1e-12f}}) {
+        SCOPED_TRACE(c.what);
+        HARMDIM s = graphState({});
+        s.VoltageThd(1) = c.value;
+        s.ItemMax(0, 0, 0) = c.max;
+        s.ItemMin(0, 0, 0) = c.min;
+        const auto d = draw(s, 1, flags({0}));
+        ASSERT_EQ(d->drawing.outcome, GraphOutcome::Drawn);
+        EXPECT_GT(d->drawing.axis.top, d->drawing.axis.low);
+        EXPECT_FALSE(curveCalls(d->canvas).empty());
+        for (const DrawCall& call : d->canvas.calls())
+            for (const Point p : {call.from, call.to})
+                ASSERT_TRUE(std::isfinite(p.x) && std::isfinite(p.y)) << d->canvas.dump();
+    }
+}
+
+}  // namespace
+}  // namespace hg

@@ -104,7 +104,7 @@ TEST(Scan, RefusesBadFiles) {
 }
 
 // A first record without a real stamp is refused; a bad last one (or one before the first: a clock
-// reset) ends the file at its start with interval 1 and a warning.
+// reset) or one equal to the first ends the file at its start with interval 1 and a warning.
 TEST(Scan, BadFirstOrLastStamp) {
     struct Case {
         int64_t record;
@@ -123,7 +123,7 @@ TEST(Scan, BadFirstOrLastStamp) {
         {19, nan, 0, false, true},
         {19, 190529, 2400, false, true},
         {19, 190528, 2350, false, true},
-        {19, 190529, 0, false, false},  // the same minute as the first: 0 becomes 1
+        {19, 190529, 0, false, true},  // the same minute as the first: interval 1, said
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.record << ": " << c.date << " " << c.time);
@@ -139,6 +139,41 @@ TEST(Scan, BadFirstOrLastStamp) {
         EXPECT_EQ(scan->recordInterval, 1.0f);
         EXPECT_EQ(scan->fileEndTime, scan->fileStartTime);
         EXPECT_EQ(scan->endDate + " " + scan->endTime, "19/05/29 00:00");
+    }
+}
+
+}  // namespace
+}  // namespace hg
+
+namespace hg {
+namespace {
+
+// An "hn1" file of 1 342 008 bytes is 513 short records (2 616 bytes) and 436 long ones (3 078):
+// the second record's stamp tells the form; a file where it does not is refused.
+TEST(Scan, HnFormOfALengthBothFormsDivideIsToldByTheStamps) {
+    const std::string shortForm = synth("both-short.hn1", 513, 0, nullptr, true);
+    const std::string longForm = synth("both-long.hn1", 436);
+    struct Case {
+        const std::string* path;
+        int64_t patchLength;  // a record length whose second stamp is set like the first (0: none)
+        bool refused, shortHn;
+    };
+    const Case cases[] = {
+        {&shortForm, 0, false, true},
+        {&longForm, 0, false, false},
+        {&shortForm, 3078, true, false},  // both forms have a real second stamp
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(*c.path);
+        if (c.patchLength) patchStamp(*c.path, c.patchLength, 1, 190529, 0);
+        auto scan = scanFile(*c.path);
+        ASSERT_EQ(scan.ok(), !c.refused) << (scan.ok() ? "" : scan.error());
+        if (c.refused) {
+            EXPECT_NE(scan.error().find("レコード長を決められません"), std::string::npos);
+            continue;
+        }
+        EXPECT_EQ(scan->shortHn, c.shortHn);
+        EXPECT_EQ(scan->records, c.shortHn ? 513 : 436);
     }
 }
 

@@ -82,8 +82,8 @@ TEST(Synth, DeterministicFromTheSeedAndRefusals) {
     };
     EXPECT_TRUE(refused("x.hm0", 10, false));
     EXPECT_TRUE(refused("x.hm2", 10, false, -1));
-    EXPECT_TRUE(refused("x.Rhn2", 10, true));  // the short form is "hn" without a marker
-    EXPECT_TRUE(refused("x.hn1", 513, true));  // 513 short = 436 long records: reads as long
+    EXPECT_TRUE(refused("x.Rhn2", 10, true));   // the short form is "hn" without a marker
+    EXPECT_FALSE(refused("x.hn1", 513, true));  // 513 short = 436 long records: told by stamps
     EXPECT_FALSE(refused("x.hn1", 512, true));
     SynthOptions late;  // stamps past 2029 would read back as 1930
     late.start = static_cast<double>(*dayNumber(2029, 12, 31)) + 23.5 / 24;

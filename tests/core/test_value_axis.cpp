@@ -128,6 +128,14 @@ TEST(ValueAxis, ZeroValuesGiveZeroToOne) {
         EXPECT_TRUE(a.top == 1 && a.low == 0 && a.unit == 0.1 && a.base == 0) << item;
         EXPECT_EQ(a.factorText, "1") << item;
     }
+    // Extremes too close to zero for a unit of their own never collapse the axis.
+    for (const float tiny : {-1e-12f, -3e-11f, -1e-38f, 1e-38f}) {
+        HARMDIM t = graphState({});
+        setExtremes(t, 4, 1, tiny > 0 ? tiny : 0, tiny < 0 ? tiny : 0);
+        const ValueAxis a = axisOf(t, 4, flags({1}));
+        EXPECT_GT(a.top, a.low) << tiny;
+        EXPECT_TRUE(std::isfinite(a.scale(600))) << tiny;
+    }
     // Harmonics all zero beside a fundamental: no factor, the fundamental sets the range.
     HARMDIM s = graphState({});
     setExtremes(s, 5, 0, 120, 0);

@@ -90,6 +90,12 @@ class TestForm1 : public QObject {
         test::writeBytes(path("short.hm3"), QByteArray(100, '\0'));
         test::writeBytes(path("old.hm2.bak"), "not a recording either");
         QDir(folder_).mkdir(u"sub"_s);
+        // Three records of 256 bytes, the last stamped like the first.
+        test::writeSample(folder_, u"stuck.ha3"_s, 3, 10, 0);
+        QFile stuck(path(u"stuck.ha3"_s));
+        QVERIFY(stuck.open(QIODevice::ReadWrite));
+        const QByteArray first = stuck.read(6);
+        QVERIFY(stuck.seek(2 * 256) && stuck.write(first) == 6);
     }
 
     void cleanup() {
@@ -132,7 +138,7 @@ class TestForm1 : public QObject {
                  folder_);
         QTRY_COMPARE(test::listedNames(form_->File1),
                      (QStringList{"bus.hv2", "feeder.hh2", "long.ha3", "old.hm2.bak", "short.hm3",
-                                  "site.hm3", "upper.HA4"}));
+                                  "site.hm3", "stuck.ha3", "upper.HA4"}));
         QVERIFY(form_->File1->selectionModel()->selectedIndexes().isEmpty());
         QVERIFY(form_->Label1->text().isEmpty() && !form_->Command1->isEnabled());
         QVERIFY(form_->Option1[0]->isChecked() && form_->Text5->isHidden());
@@ -153,9 +159,17 @@ class TestForm1 : public QObject {
         QCOMPARE(form_->Text5->text(), path("site.csv"));
         QCOMPARE(period(), (QStringList{"19/05/29(水)", "00:00", "19/05/29(水)", "23:50"}));
         QVERIFY(form_->Command1->isEnabled());
+        QVERIFY(form_->ScanWarning->isHidden());
+        // The scan's warnings show under the path, without a dialog, until the next file.
+        Messages messages;
+        click("stuck.ha3");
+        QVERIFY(form_->ScanWarning->isVisible());
+        QVERIFY(form_->ScanWarning->text().contains(u"先頭と同じ"_s));
+        QVERIFY(messages.texts.isEmpty());
         // A second file replaces the whole period; a click on the selected file scans it again.
         click("upper.HA4");
         QCOMPARE(form_->Label1->text(), path("upper.HA4"));
+        QVERIFY(form_->ScanWarning->isHidden());
         QCOMPARE(form_->Text4->text(), u"00:45"_s);
         QCOMPARE(form_->recording().RecordInterval, 5.0f);
         form_->Text4->setText(u"00:10"_s);

@@ -399,6 +399,46 @@ class TestForm3 : public QObject {
         emit form->Printer->Combo->activated(0);  // the default again for the other tests
     }
 
+    // A PDF that cannot be written whole (the disk full, a failed rename) is reported, and the
+    // earlier file of that name stays byte for byte; one sheet, a set and a thirds sheet alike.
+    void failedPdfWritesKeepTheEarlierFile() {
+        struct FailingLayer : OutputLayer {
+            bool failWrite = false;
+            Status write(TempFile& f, const char* data, std::size_t size) override {
+                if (!failWrite) return OutputLayer::write(f, data, size);
+                (void)OutputLayer::write(f, data, size / 2);
+                return Error{"出力ファイルへの書き込みに失敗しました: " + f.target};
+            }
+            Status rename(const std::string& from, const std::string& to) override {
+                if (failWrite) return OutputLayer::rename(from, to);
+                return Error{"出力ファイルを置き換えられません: " + to};
+            }
+        };
+        const QString target = dir_->filePath(u"kept.pdf"_s);
+        for (const bool failWrite : {true, false}) {
+            for (const int command : {2, 3, 5}) {
+                QFile old(target);
+                QVERIFY(old.open(QIODevice::WriteOnly) && old.write("earlier sheet") == 13);
+                old.close();
+                FailingLayer layer;
+                layer.failWrite = failWrite;
+                auto form = dialog();
+                form->askPdfFileName = [&] { return target; };
+                form->outputLayer = &layer;
+                errors_.clear();
+                press(*form, command == 2   ? form->Command2
+                             : command == 3 ? form->Command3
+                                            : form->Command5);
+                if (command == 5) form->ejectOpenSheet();
+                QVERIFY2(errors_.size() == 1, qPrintable(QString::number(command)));
+                QVERIFY(errors_[0].contains(failWrite ? u"書き込み"_s : u"置き換え"_s));
+                QFile kept(target);
+                QVERIFY(kept.open(QIODevice::ReadOnly));
+                QCOMPARE(kept.readAll(), QByteArray("earlier sheet"));
+            }
+        }
+    }
+
     // "印刷" of a graph window opens the dialog on that window's item, orders and message, even
     // when another window drew last.
     // "印刷" of a graph window opens the frame's dialog on that window's item, orders, message and

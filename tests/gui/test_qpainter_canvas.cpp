@@ -5,6 +5,7 @@
 #include <QPdfWriter>
 
 #include "gui_support.h"
+#include "platform/qt/pdf_output.h"
 #include "platform/qt/qpainter_canvas.h"
 
 namespace hg {
@@ -140,6 +141,38 @@ class TestQPainterCanvas : public QObject {
             canvas.point(nan, nan);
         }
         QVERIFY(inkBounds(image).isEmpty());
+    }
+
+    // A PDF drawn in memory reaches its file only whole: a write that fails part-way (the disk
+    // full) is reported and the earlier file stays; otherwise the file is the whole document.
+    void pdfInMemoryIsWrittenWholeOrNotAtAll() {
+        struct FullDisk : OutputLayer {
+            Status write(TempFile& f, const char* data, std::size_t size) override {
+                (void)OutputLayer::write(f, data, std::min<std::size_t>(size, 4096));
+                return Error{"出力ファイルへの書き込みに失敗しました: " + f.target};
+            }
+        };
+        auto dir = test::scratchFolder(u"pdf"_s);
+        const std::string target = QFile::encodeName(dir->filePath(u"g.pdf"_s)).toStdString();
+        for (const bool full : {true, false}) {
+            test::writeBytes(QString::fromStdString(target), "earlier");
+            PdfInMemory pdf;
+            {
+                QPainterCanvas canvas(pdf.writer());
+                canvas.line(0, 0, 100, 100);
+                QVERIFY(canvas.finish());
+            }
+            FullDisk fullDisk;
+            const Status saved = full ? pdf.save(target, fullDisk) : pdf.save(target);
+            QCOMPARE(saved.ok(), !full);
+            QFile file(QString::fromStdString(target));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray bytes = file.readAll();
+            if (full)
+                QCOMPARE(bytes, QByteArray("earlier"));
+            else
+                QVERIFY(bytes.startsWith("%PDF") && bytes.trimmed().endsWith("%%EOF"));
+        }
     }
 };
 

@@ -1,0 +1,35 @@
+// The records of an analysis period: exactly the records whose stamps lie from the period's start
+// to its end (whole minutes, both ends included), in file order. The graph load and the CSV
+// writers both take their records from here, so a pause in the recording, a start before the file
+// or between two records never changes which records a period holds.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/result.h"
+
+namespace hg {
+
+class RecordFile;
+struct RecordLayout;
+
+struct PeriodRecordSpan {
+    int64_t first = 0;    // file record number of the period's first record
+    int64_t last = -1;    // file record number of its last record
+    int64_t count = 0;    // records of the period (first..last, stamps inside the period)
+    int64_t skipped = 0;  // records in first..last whose date or time is not a time stamp
+    bool rising = true;   // the stamps rise through the file (searched, not walked)
+    bool empty() const { return count == 0; }
+};
+
+// Whether a record stamped `stamp` belongs to the period `start`..`end` (day numbers).
+bool inPeriod(double stamp, double start, double end);
+
+// Finds the period's records. Where the stamps rise (every sound recording) the first and last are
+// found by a search over the stamps beginning at `estimate` (the record the average interval
+// points to); where a stamp falls back or is not a time stamp on the way, every record of the file
+// is walked in order. The records between first and last are counted by their stamps.
+Result<PeriodRecordSpan> findPeriodRecords(const RecordFile& file, const RecordLayout& layout,
+                                           double start, double end, int64_t estimate);
+
+}  // namespace hg
