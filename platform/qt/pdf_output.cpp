@@ -24,27 +24,4 @@ Status PdfInMemory::save(const std::string& target, OutputLayer& layer) {
         layer);
 }
 
-SheetOutput::SheetOutput(QPrinter& printer) : printer_(printer) {
-    if (printer.outputFormat() != QPrinter::PdfFormat) return;
-    // A folder that cannot take the file: the printer's own start fails and says so at once,
-    // before anything is drawn.
-    const QString folder = QFileInfo(printer.outputFileName()).absolutePath();
-    if (::access(QFile::encodeName(folder).constData(), W_OK) != 0) return;
-    pdf_ = std::make_unique<PdfInMemory>();
-    QPdfWriter& writer = pdf_->writer();
-    writer.setResolution(printer.resolution());
-    writer.setPageLayout(printer.pageLayout());
-    writer.setCreator(QStringLiteral("harmograph"));
-}
-
-QPagedPaintDevice& SheetOutput::device() {
-    if (pdf_) return pdf_->writer();
-    return printer_;
-}
-
-Status SheetOutput::commit(OutputLayer& layer) {
-    if (!pdf_) return success();
-    return pdf_->save(QFile::encodeName(printer_.outputFileName()).toStdString(), layer);
-}
-
 }  // namespace hg

@@ -7,7 +7,6 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QPdfWriter>
-#include <QPrinter>
 #include <memory>
 #include <string>
 
@@ -32,21 +31,6 @@ class PdfInMemory {
     QByteArray bytes_;
     QBuffer buffer_;
     std::unique_ptr<QPdfWriter> writer_;
-};
-
-// The device a printed sheet is drawn on: the printer itself, or, when the printer is set to write
-// a PDF file, a PDF in memory with the printer's page set-up and resolution, written to that file
-// once the sheet is finished.
-class SheetOutput {
-  public:
-    explicit SheetOutput(QPrinter& printer);
-    QPagedPaintDevice& device();
-    // After the sheet's painter ended: the PDF file written (nothing to do for a printer).
-    Status commit(OutputLayer& layer = diskOutput());
-
-  private:
-    QPrinter& printer_;
-    std::unique_ptr<PdfInMemory> pdf_;
 };
 
 }  // namespace hg
