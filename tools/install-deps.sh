@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     python3-numpy python3-pandas
     xvfb xauth poppler-utils
+    nlohmann-json3-dev
 )
 
 missing=()
