@@ -3,18 +3,26 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <limits>
 #include <thread>
 
 #include "analysis/harmdim.h"
 #include "platform/dates.h"
+
+#if defined(__GNUC__)
+#define HG_ROW_INLINE __attribute__((always_inline)) inline
+#else
+#define HG_ROW_INLINE inline
+#endif
 
 namespace hg {
 
 namespace {
 
 constexpr int kMaxThreads = 8;
-// Columns gathered together: the adjacent orders of one row that share a cache line.
-constexpr int kGroupWidth = 16;
+// Columns gathered together: adjacent orders of one row, so that each record's row is read in
+// runs of whole cache lines that the processor fetches ahead.
+constexpr int kGroupWidth = 64;
 
 // Where a column's values lie: value of slot s is base[s · stride], or for a distortion ratio the
 // ratio of that to fundamental[s · stride].
@@ -64,20 +72,24 @@ ColumnLayout layoutOf(const StatisticsSource& s, StatColumn c) {
     return {};
 }
 
-// Gathers `width` adjacent columns starting at `first` into out[0..width) in one pass over the
-// records.
-void gatherGroup(const ColumnLayout& first, int width, int32_t records, float* const* out) {
-    for (int32_t s = 0; s < records; ++s) {
-        const float* row = first.base + s * first.stride;
-        if (first.fundamental) {
-            const float f = first.fundamental[s * first.stride];
-            const bool reference = first.currentReference ? f > 0.0f : f != 0.0f;
-            for (int j = 0; j < width; ++j)
-                out[j][s] = reference ? distortionRatio(row[j], f) : 0.0f;
-        } else {
-            for (int j = 0; j < width; ++j) out[j][s] = row[j];
-        }
+// The values of record slot s of `width` adjacent columns starting at `first`: the row itself,
+// or its ratios to the fundamental (computed for the whole row at once, on vectors).
+HG_ROW_INLINE void rowValues(const ColumnLayout& first, int width, int32_t s, float* out) {
+    const float* row = first.base + s * first.stride;
+    if (!first.fundamental) {
+        for (int j = 0; j < width; ++j) out[j] = row[j];
+        return;
     }
+    const float f = first.fundamental[s * first.stride];
+    const bool reference = first.currentReference ? f > 0.0f : f != 0.0f;
+    if (!reference) {
+        for (int j = 0; j < width; ++j) out[j] = 0.0f;
+        return;
+    }
+    const double fundamental = f;
+    for (int j = 0; j < width; ++j)
+        out[j] = static_cast<float>(static_cast<double>(row[j]) / fundamental * 100.0);
+    for (int j = 0; j < width; ++j) out[j] = std::isfinite(out[j]) ? out[j] : 0.0f;
 }
 
 // Runs of columns that lie side by side in one row layout: [begin, end) pairs.
@@ -106,6 +118,89 @@ int threadsFor(int requested, std::size_t work) {
     if (n <= 0) n = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
     return static_cast<int>(std::min<std::size_t>({static_cast<std::size_t>(n), kMaxThreads,
                                                    std::max<std::size_t>(work / 4, 1)}));
+}
+
+// The 95th and 99th percentiles of a column from `among`, which holds every value of the column
+// from rank below + 1 up (the values left out all lie below those kept), in any order.
+void percentilesFrom(std::span<float> among, std::size_t below, ColumnStatistics& st) {
+    const auto r95 = static_cast<std::size_t>(nearestRankIndex(95, st.count) - 1);
+    const auto r99 = static_cast<std::size_t>(nearestRankIndex(99, st.count) - 1);
+    // The 99th lies at or after the 95th: the second selection needs only the values the first
+    // left above it.
+    const auto p95 = among.begin() + static_cast<std::ptrdiff_t>(r95 - below);
+    const auto p99 = among.begin() + static_cast<std::ptrdiff_t>(r99 - below);
+    std::nth_element(among.begin(), p95, among.end());
+    st.p95 = *p95;
+    if (p99 != p95) std::nth_element(p95 + 1, p99, among.end());
+    st.p99 = *p99;
+}
+
+// Percentile selection works on the values at or above a threshold estimated from a sample of
+// the column (the 90th percentile of kSample records spread over the period); the 95th and 99th
+// percentiles lie among them unless the estimate was too high, in which case the whole column is
+// selected from. The ranks stay exact either way.
+constexpr int32_t kSample = 512;
+constexpr int32_t kSampledFrom = 4 * kSample;
+
+void sampleThresholds(const ColumnLayout& first, int width, int32_t records, float* threshold) {
+    for (int j = 0; j < width; ++j) threshold[j] = -std::numeric_limits<float>::infinity();
+    if (records < kSampledFrom) return;
+    thread_local std::vector<float> sample(static_cast<std::size_t>(kSample) * kGroupWidth);
+    alignas(64) float row[kGroupWidth];
+    for (int32_t i = 0; i < kSample; ++i) {
+        rowValues(first, width, i * (records / kSample), row);
+        for (int j = 0; j < width; ++j) sample[static_cast<std::size_t>(j * kSample + i)] = row[j];
+    }
+    for (int j = 0; j < width; ++j) {
+        float* begin = sample.data() + static_cast<std::ptrdiff_t>(j) * kSample;
+        float* cut = begin + kSample * 90 / 100;
+        std::nth_element(begin, cut, begin + kSample);
+        threshold[j] = *cut;
+    }
+}
+
+// Statistics of `width` adjacent columns in one pass over the records: per column the sum,
+// extremes and first maximum's slot (on vectors across the columns), and the values at or above
+// the column's threshold copied into its part of `upper` (records values each).
+void groupStatistics(const ColumnLayout& first, int width, int32_t records, float* upper,
+                     ColumnStatistics* out) {
+    alignas(64) float threshold[kGroupWidth], hi[kGroupWidth], lo[kGroupWidth], v[kGroupWidth];
+    alignas(64) double sum[kGroupWidth];
+    alignas(64) int32_t slot[kGroupWidth], kept[kGroupWidth];
+    sampleThresholds(first, width, records, threshold);
+    for (int j = 0; j < width; ++j) {
+        hi[j] = -std::numeric_limits<float>::infinity();
+        lo[j] = std::numeric_limits<float>::infinity();
+        sum[j] = 0;
+        slot[j] = kept[j] = 0;
+    }
+    const std::size_t n = static_cast<std::size_t>(records);
+    for (int32_t s = 0; s < records; ++s) {
+        rowValues(first, width, s, v);
+        for (int j = 0; j < width; ++j) sum[j] += v[j];
+        for (int j = 0; j < width; ++j) slot[j] = v[j] > hi[j] ? s : slot[j];
+        for (int j = 0; j < width; ++j) hi[j] = v[j] > hi[j] ? v[j] : hi[j];
+        for (int j = 0; j < width; ++j) lo[j] = v[j] < lo[j] ? v[j] : lo[j];
+        for (int j = 0; j < width; ++j) {
+            upper[static_cast<std::size_t>(j) * n + static_cast<std::size_t>(kept[j])] = v[j];
+            kept[j] += v[j] >= threshold[j] ? 1 : 0;
+        }
+    }
+    for (int j = 0; j < width; ++j) {
+        ColumnStatistics& st = out[j];
+        st = ColumnStatistics{records, hi[j], slot[j], lo[j], sum[j] / static_cast<double>(n), 0, 0};
+        float* column = upper + static_cast<std::size_t>(j) * n;
+        auto below = n - static_cast<std::size_t>(kept[j]);
+        if (below > static_cast<std::size_t>(nearestRankIndex(95, records) - 1)) {
+            // The estimate was too high: select among the whole column.
+            for (int32_t s = 0; s < records; ++s) {
+                rowValues(first, width, s, v);
+                column[s] = v[j];
+            }
+            below = 0;
+        }
+        percentilesFrom(std::span<float>(column, n - below), below, st);
+    }
 }
 
 }  // namespace
@@ -144,14 +239,7 @@ ColumnStatistics columnStatistics(std::span<float> values) {
         if (v < st.min) st.min = v;
     }
     st.mean = sum / static_cast<double>(values.size());
-    // The 99th percentile lies at or after the 95th: the second selection needs only the values
-    // the first left above it.
-    const auto r95 = values.begin() + (nearestRankIndex(95, st.count) - 1);
-    const auto r99 = values.begin() + (nearestRankIndex(99, st.count) - 1);
-    std::nth_element(values.begin(), r95, values.end());
-    st.p95 = *r95;
-    if (r99 != r95) std::nth_element(r95 + 1, r99, values.end());
-    st.p99 = *r99;
+    percentilesFrom(values, 0, st);
     return st;
 }
 
@@ -187,8 +275,8 @@ std::vector<StatColumn> allColumns(const StatisticsSource& s) {
 
 void columnValues(const StatisticsSource& source, StatColumn column, std::vector<float>& out) {
     out.resize(static_cast<std::size_t>(std::max(source.records, 0)));
-    float* target = out.data();
-    gatherGroup(layoutOf(source, column), 1, source.records, &target);
+    const ColumnLayout layout = layoutOf(source, column);
+    for (int32_t s = 0; s < source.records; ++s) rowValues(layout, 1, s, &out[static_cast<std::size_t>(s)]);
 }
 
 ColumnStatistics statisticsOf(const StatisticsSource& source, StatColumn column) {
@@ -200,20 +288,16 @@ ColumnStatistics statisticsOf(const StatisticsSource& source, StatColumn column)
 std::vector<ColumnStatistics> statisticsOf(const StatisticsSource& source,
                                            std::span<const StatColumn> columns, int threads) {
     std::vector<ColumnStatistics> results(columns.size());
+    if (source.records <= 0) return results;
     const auto groups = groupsOf(source, columns);
-    const std::size_t n = static_cast<std::size_t>(std::max(source.records, 0));
+    const std::size_t n = static_cast<std::size_t>(source.records);
     std::atomic<std::size_t> next{0};
     const auto work = [&] {
-        std::vector<float> buffer(n * kGroupWidth);
-        float* out[kGroupWidth];
-        for (int j = 0; j < kGroupWidth; ++j) out[j] = buffer.data() + n * j;
+        std::vector<float> upper(n * kGroupWidth);
         for (std::size_t g; (g = next.fetch_add(1)) < groups.size();) {
             const auto [begin, end] = groups[g];
-            const int width = static_cast<int>(end - begin);
-            gatherGroup(layoutOf(source, columns[begin]), width, source.records, out);
-            for (int j = 0; j < width; ++j)
-                results[begin + static_cast<std::size_t>(j)] =
-                    columnStatistics(std::span<float>(out[j], n));
+            groupStatistics(layoutOf(source, columns[begin]), static_cast<int>(end - begin),
+                            source.records, upper.data(), results.data() + begin);
         }
     };
     const int count = threadsFor(threads, groups.size());
