@@ -10,10 +10,14 @@ namespace {
 
 float statisticValue(const ColumnStatistics& st, LimitStatistic which) {
     switch (which) {
-        case LimitStatistic::P95: return st.p95;
-        case LimitStatistic::P99: return st.p99;
-        case LimitStatistic::Max: return st.max;
-        case LimitStatistic::Mean: return static_cast<float>(st.mean);
+        case LimitStatistic::P95:
+            return st.p95;
+        case LimitStatistic::P99:
+            return st.p99;
+        case LimitStatistic::Max:
+            return st.max;
+        case LimitStatistic::Mean:
+            return static_cast<float>(st.mean);
     }
     return st.p95;
 }
@@ -80,8 +84,7 @@ double outflowPerKw(double amperes, double contractKw, double measuredKv, double
 
 Result<std::vector<ComplianceRow>> complianceRows(const LimitSet& set,
                                                   const StatisticsSource& source,
-                                                  const ComplianceOptions& options,
-                                                  int threads) {
+                                                  const ComplianceOptions& options, int threads) {
     auto plan = planOf(set, source, options);
     if (!plan) return Error{plan.error()};
     const auto stats = statisticsOf(source, plan->columns, threads);

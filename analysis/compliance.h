@@ -19,14 +19,15 @@
 namespace hg {
 
 struct ComplianceOptions {
-    int16_t channel = 0;                // current channel 0..C (C: the composite)
-    std::optional<double> contractKw;   // needed by current-per-kW sets
-    std::optional<double> measuredKv;   // the measuring point's voltage; the set's when absent
+    int16_t channel = 0;               // current channel 0..C (C: the composite)
+    std::optional<double> contractKw;  // needed by current-per-kW sets
+    std::optional<double> measuredKv;  // the measuring point's voltage; the set's when absent
 };
 
 struct ComplianceRow {
-    std::string_view quantity;   // "voltage_distortion", "voltage_total_distortion", "current_per_kw"
-    int order = 0;               // 0 for the total
+    std::string_view
+        quantity;   // "voltage_distortion", "voltage_total_distortion", "current_per_kw"
+    int order = 0;  // 0 for the total
     std::optional<int> channel;  // current rows only
     int32_t records = 0;
     int32_t maxSlot = -1;

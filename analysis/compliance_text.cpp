@@ -37,15 +37,16 @@ std::string maxTimeText(const ComplianceReport& report, std::size_t i) {
 std::string jsonRow(const ComplianceReport& report, std::size_t i) {
     const ComplianceRow& r = report.rows[i];
     const std::string time = maxTimeText(report, i);
-    std::string s = "{\"quantity\": \"" + std::string(r.quantity) + "\", \"order\": " +
-                    std::to_string(r.order) + ", \"channel\": " +
-                    (r.channel ? std::to_string(*r.channel) : "null") +
-                    ", \"records\": " + std::to_string(r.records) + ", \"max\": " + shortest(r.max) +
+    std::string s = "{\"quantity\": \"" + std::string(r.quantity) +
+                    "\", \"order\": " + std::to_string(r.order) +
+                    ", \"channel\": " + (r.channel ? std::to_string(*r.channel) : "null") +
+                    ", \"records\": " + std::to_string(r.records) +
+                    ", \"max\": " + shortest(r.max) +
                     ", \"max_time\": " + (time.empty() ? "null" : quoted(time)) +
                     ", \"min\": " + shortest(r.min) + ", \"mean\": " + shortest(r.mean) +
                     ", \"p95\": " + shortest(r.p95) + ", \"p99\": " + shortest(r.p99) +
-                    ", \"limit\": " + (r.limit ? shortest(*r.limit) : "null") + ", \"pass\": " +
-                    (r.pass ? (*r.pass ? "true" : "false") : "null") + "}";
+                    ", \"limit\": " + (r.limit ? shortest(*r.limit) : "null") +
+                    ", \"pass\": " + (r.pass ? (*r.pass ? "true" : "false") : "null") + "}";
     return s;
 }
 
@@ -104,11 +105,11 @@ std::string reportNumber(double value, int decimals) {
 }
 
 std::string complianceJson(const ComplianceReport& report) {
-    std::string s = "{\"file\": " + quoted(report.file) + ",\n\"period\": {\"start\": " +
-                    quoted(formatYyMmDdHhMm(report.start)) +
+    std::string s = "{\"file\": " + quoted(report.file) +
+                    ",\n\"period\": {\"start\": " + quoted(formatYyMmDdHhMm(report.start)) +
                     ", \"end\": " + quoted(formatYyMmDdHhMm(report.end)) +
-                    ", \"records\": " + std::to_string(report.records) + "},\n\"limits\": " +
-                    quoted(report.set.name) + ",\n\"rows\": [";
+                    ", \"records\": " + std::to_string(report.records) +
+                    "},\n\"limits\": " + quoted(report.set.name) + ",\n\"rows\": [";
     for (std::size_t i = 0; i < report.rows.size(); ++i)
         s += (i ? ",\n  " : "\n  ") + jsonRow(report, i);
     s += "\n]}\n";

@@ -13,11 +13,11 @@
 namespace hg {
 
 struct ComplianceReport {
-    std::string file;        // the recording
-    double start = 0;        // the analysis period
+    std::string file;  // the recording
+    double start = 0;  // the analysis period
     double end = 0;
-    int32_t records = 0;     // loaded records
-    int16_t channels = 0;    // C: channel C is the composite
+    int32_t records = 0;   // loaded records
+    int16_t channels = 0;  // C: channel C is the composite
     LimitSet set;
     ComplianceOptions options;
     std::vector<ComplianceRow> rows;
@@ -46,8 +46,8 @@ std::string complianceCsv(const ComplianceReport& report);
 std::string complianceTable(const ComplianceReport& report);
 
 // Texts shared by every form.
-std::string orderName(const ComplianceRow& row);  // "総合" or "5次"
-std::string verdictText(const ComplianceRow& row);  // "適合", "超過" or "－"
+std::string orderName(const ComplianceRow& row);       // "総合" or "5次"
+std::string verdictText(const ComplianceRow& row);     // "適合", "超過" or "－"
 std::string reportNumber(double value, int decimals);  // fixed, "－" for none
 
 }  // namespace hg

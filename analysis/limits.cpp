@@ -65,7 +65,9 @@ Status readOrders(const json& j, LimitSet& set, const std::string& file) {
     for (const auto& [key, value] : orders.items()) {
         const std::string field = "orders." + key;
         auto entry = orderKey(key);
-        if (!entry) return fieldError(file, field, "は次数 (5)、範囲 (17-49) または以上 (24-) にしてください");
+        if (!entry)
+            return fieldError(file, field,
+                              "は次数 (5)、範囲 (17-49) または以上 (24-) にしてください");
         auto limit = limitValue(value, field, file);
         if (!limit) return Error{limit.error()};
         entry->value = *limit;
@@ -82,13 +84,14 @@ Status readKinds(const json& j, LimitSet& set, const std::string& file) {
     } else if (*quantity == quantityName(LimitQuantity::CurrentPerKw)) {
         set.quantity = LimitQuantity::CurrentPerKw;
     } else {
-        return fieldError(file, "quantity", "は voltage_distortion か current_per_kw にしてください");
+        return fieldError(file, "quantity",
+                          "は voltage_distortion か current_per_kw にしてください");
     }
     if (j.contains("statistic")) {
         auto statistic = textField(j, "statistic", file);
         if (!statistic) return Error{statistic.error()};
-        const LimitStatistic all[] = {LimitStatistic::P95, LimitStatistic::P99,
-                                      LimitStatistic::Max, LimitStatistic::Mean};
+        const LimitStatistic all[] = {LimitStatistic::P95, LimitStatistic::P99, LimitStatistic::Max,
+                                      LimitStatistic::Mean};
         const auto found = std::find_if(std::begin(all), std::end(all), [&](LimitStatistic s) {
             return statisticName(s) == *statistic;
         });
@@ -102,8 +105,7 @@ Status readKinds(const json& j, LimitSet& set, const std::string& file) {
 Status readValues(const json& j, LimitSet& set, const std::string& file) {
     if (auto orders = readOrders(j, set, file); !orders) return orders;
     if (set.quantity == LimitQuantity::CurrentPerKw) {
-        if (j.contains("total"))
-            return fieldError(file, "total", "は電流の限度値には使えません");
+        if (j.contains("total")) return fieldError(file, "total", "は電流の限度値には使えません");
         if (!j.contains("receiving_kv")) return fieldError(file, "receiving_kv", "がありません");
         auto kv = limitValue(j.at("receiving_kv"), "receiving_kv", file);
         if (!kv) return Error{kv.error()};
@@ -132,10 +134,14 @@ std::string_view quantityName(LimitQuantity q) {
 
 std::string_view statisticName(LimitStatistic s) {
     switch (s) {
-        case LimitStatistic::P95: return "p95";
-        case LimitStatistic::P99: return "p99";
-        case LimitStatistic::Max: return "max";
-        case LimitStatistic::Mean: return "mean";
+        case LimitStatistic::P95:
+            return "p95";
+        case LimitStatistic::P99:
+            return "p99";
+        case LimitStatistic::Max:
+            return "max";
+        case LimitStatistic::Mean:
+            return "mean";
     }
     return "p95";
 }
@@ -146,10 +152,10 @@ Result<LimitSet> parseLimitSet(std::string_view text, const std::string& file) {
     if (!j.is_object()) return fieldError(file, "", "は JSON のオブジェクトにしてください");
     LimitSet set;
     set.file = file;
-    for (auto [field, target] : {std::pair{"name", &set.name}, std::pair{"title", &set.title},
-                                 std::pair{"source", &set.source},
-                                 std::pair{"edition", &set.edition},
-                                 std::pair{"check", &set.check}}) {
+    for (auto [field, target] :
+         {std::pair{"name", &set.name}, std::pair{"title", &set.title},
+          std::pair{"source", &set.source}, std::pair{"edition", &set.edition},
+          std::pair{"check", &set.check}}) {
         auto value = textField(j, field, file);
         if (!value) return Error{value.error()};
         *target = *value;

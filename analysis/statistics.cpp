@@ -116,8 +116,8 @@ std::vector<std::pair<std::size_t, std::size_t>> groupsOf(const StatisticsSource
 int threadsFor(int requested, std::size_t work) {
     int n = requested;
     if (n <= 0) n = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
-    return static_cast<int>(std::min<std::size_t>({static_cast<std::size_t>(n), kMaxThreads,
-                                                   std::max<std::size_t>(work / 4, 1)}));
+    return static_cast<int>(std::min<std::size_t>(
+        {static_cast<std::size_t>(n), kMaxThreads, std::max<std::size_t>(work / 4, 1)}));
 }
 
 // The 95th and 99th percentiles of a column from `among`, which holds every value of the column
@@ -188,7 +188,8 @@ void groupStatistics(const ColumnLayout& first, int width, int32_t records, floa
     }
     for (int j = 0; j < width; ++j) {
         ColumnStatistics& st = out[j];
-        st = ColumnStatistics{records, hi[j], slot[j], lo[j], sum[j] / static_cast<double>(n), 0, 0};
+        st =
+            ColumnStatistics{records, hi[j], slot[j], lo[j], sum[j] / static_cast<double>(n), 0, 0};
         float* column = upper + static_cast<std::size_t>(j) * n;
         auto below = n - static_cast<std::size_t>(kept[j]);
         if (below > static_cast<std::size_t>(nearestRankIndex(95, records) - 1)) {
@@ -217,7 +218,8 @@ int32_t nearestRankIndex(int percent, int32_t n) {
 
 float nearestRank(std::span<float> values, int percent) {
     if (values.empty()) return 0.0f;
-    const auto nth = values.begin() + (nearestRankIndex(percent, static_cast<int32_t>(values.size())) - 1);
+    const auto nth =
+        values.begin() + (nearestRankIndex(percent, static_cast<int32_t>(values.size())) - 1);
     std::nth_element(values.begin(), nth, values.end());
     return *nth;
 }
@@ -244,10 +246,18 @@ ColumnStatistics columnStatistics(std::span<float> values) {
 }
 
 StatisticsSource statisticsSourceOf(const HARMDIM& s) {
-    return StatisticsSource{s.VoltageTable,  s.CurrentTable, s.ActivePower,
-                            s.ReactivePower, s.VoltageThd,   s.CurrentThd,
-                            s.OverloadTable, s.PhaseVoltage, s.PhaseCurrent,
-                            s.LoadedRecords, s.ChannelCount, s.MaxOrderIndex,
+    return StatisticsSource{s.VoltageTable,
+                            s.CurrentTable,
+                            s.ActivePower,
+                            s.ReactivePower,
+                            s.VoltageThd,
+                            s.CurrentThd,
+                            s.OverloadTable,
+                            s.PhaseVoltage,
+                            s.PhaseCurrent,
+                            s.LoadedRecords,
+                            s.ChannelCount,
+                            s.MaxOrderIndex,
                             !s.PhaseVoltage.empty() && s.Kind.layout.hasPhaseValues()};
 }
 
@@ -276,7 +286,8 @@ std::vector<StatColumn> allColumns(const StatisticsSource& s) {
 void columnValues(const StatisticsSource& source, StatColumn column, std::vector<float>& out) {
     out.resize(static_cast<std::size_t>(std::max(source.records, 0)));
     const ColumnLayout layout = layoutOf(source, column);
-    for (int32_t s = 0; s < source.records; ++s) rowValues(layout, 1, s, &out[static_cast<std::size_t>(s)]);
+    for (int32_t s = 0; s < source.records; ++s)
+        rowValues(layout, 1, s, &out[static_cast<std::size_t>(s)]);
 }
 
 ColumnStatistics statisticsOf(const StatisticsSource& source, StatColumn column) {

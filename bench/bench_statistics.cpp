@@ -2,7 +2,8 @@
 // composite, 256 orders: about 10 800 columns of 32 767 values), against the peer measured in the
 // same run: the same statistics with a full sort of each column in place of the selection.
 // Target: every column in under one second on two processors. The time is elapsed (wall) time.
-// The CPU column is the processor time of every thread. Counters: columns, columns/s, stats_s (best run) and x_sort (the sorting peer's time ÷ ours).
+// The CPU column is the processor time of every thread. Counters: columns, columns/s, stats_s (best
+// run) and x_sort (the sorting peer's time ÷ ours).
 //
 // The recording is generated once into $HARMO_BENCH_CACHE (default: the temporary folder's
 // harmograph-bench) and shared with the load benchmark.
@@ -61,8 +62,7 @@ const hg::HARMDIM& loaded() {
         auto file = hg::RecordFile::open(path);
         if (!scan || !file) std::exit(1);
         hg::applyScan(*s, *scan);
-        const hg::PeriodTexts texts{scan->startDate, scan->startTime, scan->endDate,
-                                    scan->endTime};
+        const hg::PeriodTexts texts{scan->startDate, scan->startTime, scan->endDate, scan->endTime};
         if (!hg::prepareExecute(*s, path, texts, hg::ExecuteMode::Graph) ||
             !hg::executeGraph(*s, *file))
             std::exit(1);

@@ -17,7 +17,8 @@ LimitCatalogue loadCatalogue(const char* argv0) {
     std::string program = std::filesystem::read_symlink("/proc/self/exe", ec).string();
     if (ec || program.empty()) program = argv0;
     LimitCatalogue catalogue = loadLimitSets(limitFolders(program));
-    for (const std::string& problem : catalogue.problems) std::cerr << "harmograph: " << problem << "\n";
+    for (const std::string& problem : catalogue.problems)
+        std::cerr << "harmograph: " << problem << "\n";
     return catalogue;
 }
 

@@ -144,10 +144,9 @@ Status writeReport(const std::string& output, Form form, const ComplianceReport&
 }  // namespace
 
 int report(int argc, char** argv) {
-    auto args = parseArgs(argc, argv, 2,
-                          {"--limits", "--contract-kw", "--measured-kv", "--channel", "--start",
-                           "--end", "-o"},
-                          {});
+    auto args = parseArgs(
+        argc, argv, 2,
+        {"--limits", "--contract-kw", "--measured-kv", "--channel", "--start", "--end", "-o"}, {});
     if (!args) return fail("report: " + args.error());
     if (args->positional.size() != 1 || !args->has("-o") || !args->has("--limits"))
         return fail(kUsage);
@@ -182,9 +181,15 @@ int report(int argc, char** argv) {
 
     auto rows = complianceRows(*set, statisticsSourceOf(state), options);
     if (!rows) return fail("report: " + rows.error());
-    ComplianceReport report{scan->fullPath, state.AnalysisStart, state.AnalysisEnd,
-                            state.LoadedRecords, state.ChannelCount, *set, options,
-                            std::move(*rows), {}};
+    ComplianceReport report{scan->fullPath,
+                            state.AnalysisStart,
+                            state.AnalysisEnd,
+                            state.LoadedRecords,
+                            state.ChannelCount,
+                            *set,
+                            options,
+                            std::move(*rows),
+                            {}};
     setMaxTimes(report, state.RecordX, state.AnalysisStart, state.PeriodMinutes);
 
     if (auto written = writeReport(output, *form, report, argv[0]); !written)

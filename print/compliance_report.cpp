@@ -16,17 +16,21 @@ constexpr double kChartLeft = 140;
 constexpr double kChartWidth = kReportPageWidth - kChartLeft - 20;
 constexpr double kTableTop = 1160;
 constexpr double kRowHeight = 30;
-constexpr int kPass = 2;    // green
-constexpr int kOver = 12;   // light red
-constexpr int kFrame = 0;   // black
-constexpr int kGrid = 7;    // light grey
+constexpr int kPass = 2;   // green
+constexpr int kOver = 12;  // light red
+constexpr int kFrame = 0;  // black
+constexpr int kGrid = 7;   // light grey
 
 std::string statisticLabel(LimitStatistic s) {
     switch (s) {
-        case LimitStatistic::P95: return "95%値";
-        case LimitStatistic::P99: return "99%値";
-        case LimitStatistic::Max: return "最大値";
-        case LimitStatistic::Mean: return "平均値";
+        case LimitStatistic::P95:
+            return "95%値";
+        case LimitStatistic::P99:
+            return "99%値";
+        case LimitStatistic::Max:
+            return "最大値";
+        case LimitStatistic::Mean:
+            return "平均値";
     }
     return "95%値";
 }
@@ -89,11 +93,13 @@ double axisTop(double largest) {
 void drawChart(Canvas& canvas, const ComplianceReport& r, const std::vector<std::size_t>& rows) {
     double largest = 0;
     for (const std::size_t i : rows)
-        largest = std::max({largest, static_cast<double>(r.rows[i].value),
-                            r.rows[i].limit.value_or(0.0)});
+        largest = std::max(
+            {largest, static_cast<double>(r.rows[i].value), r.rows[i].limit.value_or(0.0)});
     const double top = axisTop(largest);
     const double bottom = kChartTop + kChartHeight;
-    const auto yOf = [&](double v) { return bottom - std::clamp(v / top, 0.0, 1.0) * kChartHeight; };
+    const auto yOf = [&](double v) {
+        return bottom - std::clamp(v / top, 0.0, 1.0) * kChartHeight;
+    };
     canvas.setFont(kGothicFont, 8, false);
     canvas.setForeColor(Colour::palette(kFrame));
     canvas.text(0, kChartTop - 60,
@@ -141,10 +147,14 @@ void drawTable(Canvas& canvas, const ComplianceReport& r, const std::vector<std:
     const std::string valueTitle = statisticLabel(r.set.statistic) + unit;
     const std::string maxTitle = "最大値" + unit;
     const std::string limitTitle = "限度値" + unit;
-    const TableColumn columns[] = {{"次数", 120},          {valueTitle.c_str(), 400},
-                                   {maxTitle.c_str(), 660}, {"最大の時刻", 960},
-                                   {limitTitle.c_str(), 1220}, {"余裕", 1420},
-                                   {"余裕(%)", 1620},      {"判定", 1800}};
+    const TableColumn columns[] = {{"次数", 120},
+                                   {valueTitle.c_str(), 400},
+                                   {maxTitle.c_str(), 660},
+                                   {"最大の時刻", 960},
+                                   {limitTitle.c_str(), 1220},
+                                   {"余裕", 1420},
+                                   {"余裕(%)", 1620},
+                                   {"判定", 1800}};
     canvas.setFont(kGothicFont, 7.5, false);
     canvas.setForeColor(Colour::palette(kFrame));
     for (const TableColumn& c : columns) textRight(canvas, c.right, kTableTop, c.title);
@@ -174,8 +184,9 @@ void drawTable(Canvas& canvas, const ComplianceReport& r, const std::vector<std:
     }
     canvas.setForeColor(Colour::palette(kFrame));
     if (rows.size() > fit)
-        canvas.text(0, y, "ほか " + std::to_string(rows.size() - fit) +
-                              " 行は CSV または JSON で出力してください");
+        canvas.text(0, y,
+                    "ほか " + std::to_string(rows.size() - fit) +
+                        " 行は CSV または JSON で出力してください");
 }
 
 }  // namespace

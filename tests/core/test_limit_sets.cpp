@@ -30,10 +30,10 @@ TEST(LimitSets, ShippedSetsLoad) {
         EXPECT_NE(s.check.find("current edition"), std::string::npos) << s.name;
         EXPECT_NE(s.file.find(s.name + ".json"), std::string::npos) << s.name;
     }
-    EXPECT_EQ(names, (std::vector<std::string>{
-                         "iec61000-2-2", "ieee519-1to69kV", "ieee519-69to161kV",
-                         "ieee519-gt161kV", "ieee519-le1kV", "jp-env-6.6kV", "jp-env-ehv",
-                         "jp-guideline-22kV", "jp-guideline-6.6kV"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"iec61000-2-2", "ieee519-1to69kV", "ieee519-69to161kV",
+                                        "ieee519-gt161kV", "ieee519-le1kV", "jp-env-6.6kV",
+                                        "jp-env-ehv", "jp-guideline-22kV", "jp-guideline-6.6kV"}));
 }
 
 TEST(LimitSets, ShippedValues) {
@@ -43,29 +43,51 @@ TEST(LimitSets, ShippedValues) {
         std::optional<double> limit;
     };
     const Case cases[] = {
-        {"jp-env-6.6kV", 0, 5},           {"jp-env-6.6kV", 5, std::nullopt},
-        {"jp-env-ehv", 0, 3},             {"iec61000-2-2", 0, 8},
-        {"iec61000-2-2", 5, 6},           {"iec61000-2-2", 7, 5},
-        {"iec61000-2-2", 11, 3.5},        {"iec61000-2-2", 13, 3},
-        {"iec61000-2-2", 3, 5},           {"iec61000-2-2", 9, 1.5},
-        {"iec61000-2-2", 15, 0.4},        {"iec61000-2-2", 21, 0.3},
-        {"iec61000-2-2", 27, 0.2},        {"iec61000-2-2", 45, 0.2},
-        {"iec61000-2-2", 2, 2},           {"iec61000-2-2", 4, 1},
-        {"iec61000-2-2", 6, 0.5},         {"iec61000-2-2", 51, std::nullopt},
-        {"ieee519-le1kV", 0, 8},          {"ieee519-le1kV", 2, 5},
-        {"ieee519-le1kV", 50, 5},         {"ieee519-le1kV", 51, std::nullopt},
-        {"ieee519-1to69kV", 0, 5},        {"ieee519-1to69kV", 7, 3},
-        {"ieee519-69to161kV", 0, 2.5},    {"ieee519-69to161kV", 11, 1.5},
-        {"ieee519-gt161kV", 0, 1.5},      {"ieee519-gt161kV", 13, 1},
-        {"jp-guideline-6.6kV", 5, 3.5},   {"jp-guideline-6.6kV", 7, 2.5},
-        {"jp-guideline-6.6kV", 11, 1.6},  {"jp-guideline-6.6kV", 13, 1.3},
-        {"jp-guideline-6.6kV", 17, 1.0},  {"jp-guideline-6.6kV", 19, 0.90},
-        {"jp-guideline-6.6kV", 23, 0.76}, {"jp-guideline-6.6kV", 25, 0.70},
+        {"jp-env-6.6kV", 0, 5},
+        {"jp-env-6.6kV", 5, std::nullopt},
+        {"jp-env-ehv", 0, 3},
+        {"iec61000-2-2", 0, 8},
+        {"iec61000-2-2", 5, 6},
+        {"iec61000-2-2", 7, 5},
+        {"iec61000-2-2", 11, 3.5},
+        {"iec61000-2-2", 13, 3},
+        {"iec61000-2-2", 3, 5},
+        {"iec61000-2-2", 9, 1.5},
+        {"iec61000-2-2", 15, 0.4},
+        {"iec61000-2-2", 21, 0.3},
+        {"iec61000-2-2", 27, 0.2},
+        {"iec61000-2-2", 45, 0.2},
+        {"iec61000-2-2", 2, 2},
+        {"iec61000-2-2", 4, 1},
+        {"iec61000-2-2", 6, 0.5},
+        {"iec61000-2-2", 51, std::nullopt},
+        {"ieee519-le1kV", 0, 8},
+        {"ieee519-le1kV", 2, 5},
+        {"ieee519-le1kV", 50, 5},
+        {"ieee519-le1kV", 51, std::nullopt},
+        {"ieee519-1to69kV", 0, 5},
+        {"ieee519-1to69kV", 7, 3},
+        {"ieee519-69to161kV", 0, 2.5},
+        {"ieee519-69to161kV", 11, 1.5},
+        {"ieee519-gt161kV", 0, 1.5},
+        {"ieee519-gt161kV", 13, 1},
+        {"jp-guideline-6.6kV", 5, 3.5},
+        {"jp-guideline-6.6kV", 7, 2.5},
+        {"jp-guideline-6.6kV", 11, 1.6},
+        {"jp-guideline-6.6kV", 13, 1.3},
+        {"jp-guideline-6.6kV", 17, 1.0},
+        {"jp-guideline-6.6kV", 19, 0.90},
+        {"jp-guideline-6.6kV", 23, 0.76},
+        {"jp-guideline-6.6kV", 25, 0.70},
         {"jp-guideline-6.6kV", 3, std::nullopt},
-        {"jp-guideline-22kV", 5, 1.8},    {"jp-guideline-22kV", 7, 1.3},
-        {"jp-guideline-22kV", 11, 0.82},  {"jp-guideline-22kV", 13, 0.69},
-        {"jp-guideline-22kV", 17, 0.53},  {"jp-guideline-22kV", 19, 0.47},
-        {"jp-guideline-22kV", 23, 0.39},  {"jp-guideline-22kV", 29, 0.36},
+        {"jp-guideline-22kV", 5, 1.8},
+        {"jp-guideline-22kV", 7, 1.3},
+        {"jp-guideline-22kV", 11, 0.82},
+        {"jp-guideline-22kV", 13, 0.69},
+        {"jp-guideline-22kV", 17, 0.53},
+        {"jp-guideline-22kV", 19, 0.47},
+        {"jp-guideline-22kV", 23, 0.39},
+        {"jp-guideline-22kV", 29, 0.36},
     };
     for (const Case& c : cases) {
         const LimitSet* s = shipped().find(c.set);
@@ -79,7 +101,8 @@ TEST(LimitSets, ShippedValues) {
         if (h % 3 == 0) continue;
         EXPECT_NEAR(*iec.limitFor(h), 2.27 * 17.0 / h - 0.27, 1e-6) << h;
     }
-    for (int h = 8; h <= 50; h += 2) EXPECT_NEAR(*iec.limitFor(h), 0.25 * 10.0 / h + 0.25, 1e-6) << h;
+    for (int h = 8; h <= 50; h += 2)
+        EXPECT_NEAR(*iec.limitFor(h), 0.25 * 10.0 / h + 0.25, 1e-6) << h;
     EXPECT_EQ(shipped().find("jp-guideline-6.6kV")->receivingKv, 6.6);
     EXPECT_EQ(shipped().find("jp-guideline-22kV")->receivingKv, 22);
     EXPECT_EQ(shipped().find("jp-guideline-22kV")->quantity, LimitQuantity::CurrentPerKw);
@@ -123,7 +146,8 @@ TEST(LimitSets, BadFilesNameFileAndField) {
         {head + R"("quantity": "voltage_distortion", "orders": [1]})", "\"orders\""},
         {head + R"("quantity": "voltage_distortion"})", "\"orders\""},
         {head + R"("quantity": "current_per_kw", "orders": {"5": 1}})", "\"receiving_kv\""},
-        {head + R"("quantity": "current_per_kw", "receiving_kv": 6.6, "total": 1, "orders": {"5": 1}})",
+        {head +
+             R"("quantity": "current_per_kw", "receiving_kv": 6.6, "total": 1, "orders": {"5": 1}})",
          "\"total\""},
     };
     for (const Case& c : cases) {

@@ -40,7 +40,7 @@ TEST(Statistics, NearestRank) {
         {oneTo(101), 95, 96},  // rank ⌈95.95⌉
         {{7}, 95, 7},          // one record
         {{7}, 99, 7},
-        {{3, 3, 3, 3}, 95, 3},  // all equal
+        {{3, 3, 3, 3}, 95, 3},     // all equal
         {{1, 2, 2, 2, 5}, 95, 5},  // ties: rank ⌈4.75⌉ = 5
         {{1, 2, 2, 2, 5}, 50, 2},  // rank 3 among the ties
         {{5, 1, 4, 2, 3}, 40, 2},  // rank 2
@@ -85,7 +85,9 @@ ColumnStatistics sortedReference(std::vector<float> v) {
     st.mean = std::accumulate(v.begin(), v.end(), 0.0) / static_cast<double>(v.size());
     std::sort(v.begin(), v.end());
     const auto at = [&](int p) {
-        return v[static_cast<std::size_t>(std::ceil(p * static_cast<double>(v.size()) / 100 - 1e-9)) - 1];
+        return v[static_cast<std::size_t>(
+                     std::ceil(p * static_cast<double>(v.size()) / 100 - 1e-9)) -
+                 1];
     };
     st.min = v.front();
     st.max = v.back();
@@ -103,7 +105,8 @@ TEST(Statistics, EveryColumnOfALoad) {
         for (int ch = 0; ch < v.channels; ++ch)
             for (int k = 0; k < v.orders; ++k) {
                 v.current(ch, k) = k == 0 ? (r % 13 == 0 ? 0.0f : 50 + u(rng)) : 5 * u(rng);
-                v.A[static_cast<std::size_t>(ch * v.orders + k)] = static_cast<int16_t>(r * 7 % 360);
+                v.A[static_cast<std::size_t>(ch * v.orders + k)] =
+                    static_cast<int16_t>(r * 7 % 360);
             }
         for (float& p : v.Vp) p = 6500 + 200 * u(rng);
         for (float& p : v.Ip) p = 40 + u(rng);
@@ -199,9 +202,8 @@ TEST(Statistics, MissingFundamentalCountsAsZero) {
 
 TEST(Statistics, SlotTimeIsTheRecordStamp) {
     // Records every 10 minutes; the period starts between two records.
-    const std::string path = writeRecording("times.hm1", 40, [](int64_t, RecordValues& v) {
-        v.V[0] = 100;
-    });
+    const std::string path =
+        writeRecording("times.hm1", 40, [](int64_t, RecordValues& v) { v.V[0] = 100; });
     HARMDIM s;
     ASSERT_TRUE(loadRecording(s, path, "19/05/29 00:25", "19/05/29 06:00"));
     ASSERT_GT(s.LoadedRecords, 30);
