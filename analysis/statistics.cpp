@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
+#include <cstring>
 #include <cmath>
 #include <limits>
 #include <thread>
@@ -167,6 +169,7 @@ void groupStatistics(const ColumnLayout& first, int width, int32_t records, floa
     alignas(64) float threshold[kGroupWidth], hi[kGroupWidth], lo[kGroupWidth], v[kGroupWidth];
     alignas(64) double sum[kGroupWidth];
     alignas(64) int32_t slot[kGroupWidth], kept[kGroupWidth];
+    alignas(64) uint8_t keep[kGroupWidth] = {};  // past `width`: never kept
     sampleThresholds(first, width, records, threshold);
     for (int j = 0; j < width; ++j) {
         hi[j] = -std::numeric_limits<float>::infinity();
@@ -181,9 +184,17 @@ void groupStatistics(const ColumnLayout& first, int width, int32_t records, floa
         for (int j = 0; j < width; ++j) slot[j] = v[j] > hi[j] ? s : slot[j];
         for (int j = 0; j < width; ++j) hi[j] = v[j] > hi[j] ? v[j] : hi[j];
         for (int j = 0; j < width; ++j) lo[j] = v[j] < lo[j] ? v[j] : lo[j];
-        for (int j = 0; j < width; ++j) {
-            upper[static_cast<std::size_t>(j) * n + static_cast<std::size_t>(kept[j])] = v[j];
-            kept[j] += v[j] >= threshold[j] ? 1 : 0;
+        // The few values at or above their threshold: flags compared on vectors, then the
+        // flags read eight at a time and only the set ones stored.
+        for (int j = 0; j < width; ++j) keep[j] = v[j] >= threshold[j] ? 1 : 0;
+        for (int j8 = 0; j8 < width; j8 += 8) {
+            uint64_t flags;
+            std::memcpy(&flags, keep + j8, 8);
+            while (flags) {
+                const int j = j8 + std::countr_zero(flags) / 8;
+                upper[static_cast<std::size_t>(j) * n + static_cast<std::size_t>(kept[j]++)] = v[j];
+                flags &= flags - 1;
+            }
         }
     }
     for (int j = 0; j < width; ++j) {
