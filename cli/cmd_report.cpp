@@ -9,10 +9,6 @@
 // last being the composite, which is the default). Voltage sets have no channel: --channel,
 // --contract-kw and --measured-kv are not used by them.
 #include <QGuiApplication>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPdfWriter>
-#include <QSaveFile>
 #include <QString>
 #include <algorithm>
 #include <charconv>
@@ -29,7 +25,7 @@
 #include "cli/graph_load.h"
 #include "cli/limit_sets.h"
 #include "platform/output.h"
-#include "platform/qt/qpainter_canvas.h"
+#include "platform/qt/pdf_sheet.h"
 #include "platform/textcode.h"
 #include "print/compliance_report.h"
 
@@ -93,10 +89,11 @@ Status writeText(const std::string& output, const std::string& bytes) {
     return staged.commit();
 }
 
-// The sheet as a one-page A4 portrait PDF, written beside `output` and renamed over it when
-// complete; an existing `output` is left as it was on any failure.
+// The sheet as a one-page A4 portrait PDF; fonts and PDF output need a GUI application, which
+// headless runs get on the offscreen platform.
 Status writePdf(const std::string& output, const ComplianceReport& report, char* argv0) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Only failures of Qt itself reach stderr.
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
         if (type == QtCriticalMsg || type == QtFatalMsg)
             std::cerr << "harmograph: " << message.toStdString() << "\n";
@@ -104,25 +101,8 @@ Status writePdf(const std::string& output, const ComplianceReport& report, char*
     int qtArgc = 1;
     char* qtArgv[] = {argv0, nullptr};
     QGuiApplication app(qtArgc, qtArgv);
-    QSaveFile save(QString::fromStdString(output));
-    if (!save.open(QIODevice::WriteOnly)) return Error{"cannot create a file beside " + output};
-    bool ok = false;
-    {
-        QPdfWriter writer(&save);
-        writer.setCreator(QStringLiteral("harmograph"));
-        writer.setResolution(600);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                         QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
-        QPainterCanvas canvas(writer);
-        if (canvas.isActive()) {
-            drawComplianceReport(canvas, report);
-            ok = canvas.finish();
-        }
-    }
-    if (!ok) save.cancelWriting();
-    if (!ok || !save.commit())
-        return Error{"cannot write " + output + " (disk full or no permission?)"};
-    return success();
+    return writePdfSheet(output, false,
+                         [&](Canvas& canvas) { drawComplianceReport(canvas, report); });
 }
 
 Status writeReport(const std::string& output, Form form, const ComplianceReport& report,
