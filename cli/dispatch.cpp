@@ -12,7 +12,8 @@ int dispatch(int argc, char** argv) {
     };
     static constexpr Entry kCommands[] = {{"info", info},     {"synth", synth},
                                           {"tables", tables}, {"convert", convert},
-                                          {"plot", plot},     {"print", print}};
+                                          {"plot", plot},     {"print", print},
+                                          {"report", report}, {"limits", limits}};
     for (const Entry& e : kCommands)
         if (std::strcmp(argv[1], e.word) == 0) return e.run(argc, argv);
     return -1;

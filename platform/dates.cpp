@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdio>
 
 namespace hg {
 
@@ -152,6 +153,16 @@ int64_t wholeMinutes(double a, double b) {
 
 double dateTime(int32_t day, int32_t minute) {
     return day + minute / 1440.0;
+}
+
+std::string formatYyMmDdHhMm(double dt) {
+    const int64_t total = std::fabs(dt) < 1e9 ? std::llround(dt * 1440.0) : 0;
+    const int64_t day = total >= 0 ? total / 1440 : (total - 1439) / 1440;
+    const int64_t minute = total - day * 1440;
+    char hm[8];
+    std::snprintf(hm, sizeof hm, " %02d:%02d", static_cast<int>(minute / 60),
+                  static_cast<int>(minute % 60));
+    return formatYyMmDd(static_cast<double>(day)) + hm;
 }
 
 void appendCsvTimestamp(std::string& out, double dt) {

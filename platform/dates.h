@@ -55,6 +55,9 @@ int64_t wholeMinutes(double a, double b);
 // The date-time of a day number and a minute of the day.
 double dateTime(int32_t dayNumber, int32_t minuteOfDay);
 
+// "yy/mm/dd hh:mm" of a date-time, to the nearest minute (the period texts of the command line).
+std::string formatYyMmDdHhMm(double dateTime);
+
 // The CSV time stamp a Japanese system writes: "yyyy/mm/dd H:mm:ss" (hour without leading zero);
 // exactly midnight writes the date alone ("2019/05/29").
 std::string csvTimestamp(double dateTime);

@@ -14,6 +14,7 @@ packages=(
     qt6-translations-l10n
     libcups2-dev
     clang libclang-rt-14-dev
+    nlohmann-json3-dev
 )
 
 missing=()

@@ -89,5 +89,12 @@ TEST(Dates, WholeMinutesAndCsvTimestamps) {
     EXPECT_EQ(line, "a,2019/05/29 1:01:00");
 }
 
+TEST(Dates, PeriodTextOfADateTime) {
+    EXPECT_EQ(formatYyMmDdHhMm(dateTime(k190529, 545)), "19/05/29 09:05");
+    EXPECT_EQ(formatYyMmDdHhMm(dateTime(k190529, 0)), "19/05/29 00:00");
+    EXPECT_EQ(formatYyMmDdHhMm(k190529 + 1 - 1e-9), "19/05/30 00:00");  // the nearest minute
+    EXPECT_EQ(formatYyMmDdHhMm(dateTime(k190529, 1439)), "19/05/29 23:59");
+}
+
 }  // namespace
 }  // namespace hg

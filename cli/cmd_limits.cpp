@@ -1,0 +1,37 @@
+// harmograph limits
+// Lists the limit sets found (the installed ones and the user's folder), one a line: the name,
+// the quantity it limits, the statistic it is judged on, the title and the file it came from.
+// Files that cannot be read are named on stderr; the others are still listed.
+#include <filesystem>
+#include <iostream>
+
+#include "analysis/limits.h"
+#include "cli/args.h"
+#include "cli/commands.h"
+#include "cli/limit_sets.h"
+
+namespace hg::cli {
+
+LimitCatalogue loadCatalogue(const char* argv0) {
+    std::error_code ec;
+    std::string program = std::filesystem::read_symlink("/proc/self/exe", ec).string();
+    if (ec || program.empty()) program = argv0;
+    LimitCatalogue catalogue = loadLimitSets(limitFolders(program));
+    for (const std::string& problem : catalogue.problems)
+        std::cerr << "harmograph: " << problem << "\n";
+    return catalogue;
+}
+
+int limits(int argc, char** argv) {
+    auto args = parseArgs(argc, argv, 2, {}, {});
+    if (!args) return fail("limits: " + args.error());
+    if (!args->positional.empty()) return fail("usage: harmograph limits");
+    const LimitCatalogue catalogue = loadCatalogue(argv[0]);
+    if (catalogue.sets.empty()) return fail("limits: no limit set was found");
+    for (const LimitSet& s : catalogue.sets)
+        std::cout << s.name << "\t" << quantityName(s.quantity) << "\t"
+                  << statisticName(s.statistic) << "\t" << s.title << "\t" << s.file << "\n";
+    return 0;
+}
+
+}  // namespace hg::cli

@@ -1,0 +1,181 @@
+// harmograph report FILE --limits NAME [--contract-kw P] [--measured-kv V] [--channel N]
+//   [--start T] [--end T] -o OUT.pdf|OUT.csv|OUT.json
+// The compliance of the period with a limit set: the period is loaded as for a graph, each order
+// (and the total) is judged on the set's statistic, the judged rows are printed on stdout as a
+// table, and the whole report is written as the output's extension says: the A4 report sheet
+// (PDF), a CSV file (code page 932, CR LF) or JSON for machines.
+// Current-per-kW sets need --contract-kw; --measured-kv is the nominal voltage at the measuring
+// point (the set's receiving voltage when absent); --channel chooses the current (0-based, the
+// last being the composite, which is the default). Voltage sets have no channel: --channel,
+// --contract-kw and --measured-kv are not used by them.
+#include <QGuiApplication>
+#include <QString>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "analysis/compliance_text.h"
+#include "analysis/execute.h"
+#include "analysis/harmdim.h"
+#include "cli/args.h"
+#include "cli/commands.h"
+#include "cli/graph_load.h"
+#include "cli/limit_sets.h"
+#include "platform/output.h"
+#include "platform/qt/pdf_sheet.h"
+#include "platform/textcode.h"
+#include "print/compliance_report.h"
+
+namespace hg::cli {
+
+namespace {
+
+enum class Form { Pdf, Csv, Json };
+
+constexpr const char* kUsage =
+    "usage: harmograph report FILE --limits NAME [--contract-kw P] [--measured-kv V] "
+    "[--channel N] [--start \"yy/mm/dd hh:mm\"] [--end \"yy/mm/dd hh:mm\"] "
+    "-o OUT.pdf|OUT.csv|OUT.json";
+
+std::optional<Form> formOf(const std::string& path) {
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos) return std::nullopt;
+    std::string ext = path.substr(dot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (ext == "pdf") return Form::Pdf;
+    if (ext == "csv") return Form::Csv;
+    if (ext == "json") return Form::Json;
+    return std::nullopt;
+}
+
+Result<double> positiveNumber(const Args& args, const std::string& option) {
+    const std::string text = *args.get(option);
+    double v = 0;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (text.empty() || r.ec != std::errc() || r.ptr != text.data() + text.size() ||
+        !std::isfinite(v) || v <= 0)
+        return Error{option + " takes a number greater than 0, not \"" + text + "\""};
+    return v;
+}
+
+Status readOptions(const Args& args, ComplianceOptions& options, std::optional<int>& channel) {
+    for (const auto& [option, target] : {std::pair{"--contract-kw", &options.contractKw},
+                                         std::pair{"--measured-kv", &options.measuredKv}}) {
+        if (!args.has(option)) continue;
+        auto v = positiveNumber(args, option);
+        if (!v) return Error{v.error()};
+        *target = *v;
+    }
+    if (auto c = args.get("--channel")) {
+        int n = 0;
+        const auto r = std::from_chars(c->data(), c->data() + c->size(), n);
+        if (c->empty() || r.ec != std::errc() || r.ptr != c->data() + c->size())
+            return Error{"--channel takes a channel number, not \"" + *c + "\""};
+        channel = n;
+    }
+    return success();
+}
+
+Status writeText(const std::string& output, const std::string& bytes) {
+    StagedOutputs staged(diskOutput());
+    auto file = staged.add(output);
+    if (!file) return Error{file.error()};
+    staged.append(*file, bytes);
+    if (auto flushed = staged.flushIfFull(*file); !flushed) return flushed;
+    return staged.commit();
+}
+
+// The sheet as a one-page A4 portrait PDF; fonts and PDF output need a GUI application, which
+// headless runs get on the offscreen platform.
+Status writePdf(const std::string& output, const ComplianceReport& report, char* argv0) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Only failures of Qt itself reach stderr.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::cerr << "harmograph: " << message.toStdString() << "\n";
+    });
+    int qtArgc = 1;
+    char* qtArgv[] = {argv0, nullptr};
+    QGuiApplication app(qtArgc, qtArgv);
+    return writePdfSheet(output, false,
+                         [&](Canvas& canvas) { drawComplianceReport(canvas, report); });
+}
+
+Status writeReport(const std::string& output, Form form, const ComplianceReport& report,
+                   char* argv0) {
+    switch (form) {
+        case Form::Json:
+            return writeText(output, complianceJson(report));
+        case Form::Csv: {
+            auto bytes = encodeText(complianceCsv(report), TextEncoding::Cp932);
+            if (!bytes) return Error{bytes.error()};
+            return writeText(output, *bytes);
+        }
+        case Form::Pdf:
+            return writePdf(output, report, argv0);
+    }
+    return success();
+}
+
+}  // namespace
+
+int report(int argc, char** argv) {
+    auto args = parseArgs(
+        argc, argv, 2,
+        {"--limits", "--contract-kw", "--measured-kv", "--channel", "--start", "--end", "-o"}, {});
+    if (!args) return fail("report: " + args.error());
+    if (args->positional.size() != 1 || !args->has("-o") || !args->has("--limits"))
+        return fail(kUsage);
+    const std::string& input = args->positional[0];
+    const std::string output = *args->get("-o");
+    const auto form = formOf(output);
+    if (!form) return fail("report: the output is OUT.pdf, OUT.csv or OUT.json, not " + output);
+    ComplianceOptions options;
+    std::optional<int> channel;
+    if (auto ok = readOptions(*args, options, channel); !ok) return fail("report: " + ok.error());
+
+    const LimitCatalogue catalogue = loadCatalogue(argv[0]);
+    const LimitSet* set = catalogue.find(*args->get("--limits"));
+    if (!set)
+        return fail("report: no limit set is named \"" + *args->get("--limits") +
+                    "\" (harmograph limits lists them)");
+
+    auto scan = scanForOutput("report", input, output);
+    if (!scan) return fail(scan.error());
+    const int channels = scan->kind.channels;
+    if (channel && (*channel < 0 || *channel > channels))
+        return fail("report: --channel is 0.." + std::to_string(channels) + " for " +
+                    scan->kind.text + " with " + std::to_string(channels) +
+                    " channel(s) (the last is the composite)");
+    options.channel = static_cast<int16_t>(channel.value_or(channels));
+
+    auto texts = periodTextsOf(*args, *scan);
+    if (!texts) return fail("report: " + texts.error());
+    HARMDIM state;
+    if (auto loaded = prepareAndLoad(state, *scan, *texts, ExecuteMode::Graph); !loaded)
+        return fail("report: " + loaded.error());
+
+    auto rows = complianceRows(*set, statisticsSourceOf(state), options);
+    if (!rows) return fail("report: " + rows.error());
+    ComplianceReport report{scan->fullPath,
+                            state.AnalysisStart,
+                            state.AnalysisEnd,
+                            state.LoadedRecords,
+                            state.ChannelCount,
+                            *set,
+                            options,
+                            std::move(*rows),
+                            {}};
+    setMaxTimes(report, state.RecordX, state.AnalysisStart, state.PeriodMinutes);
+
+    if (auto written = writeReport(output, *form, report, argv[0]); !written)
+        return fail("report: " + written.error());
+    std::cout << complianceTable(report);
+    return 0;
+}
+
+}  // namespace hg::cli

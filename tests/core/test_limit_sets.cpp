@@ -1,0 +1,193 @@
+// Limit sets: the shipped files load and hold the published values; bad files are refused with
+// a message naming the file and the field while the others load; the user's folder adds sets
+// and replaces a set of the same name.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+#include "analysis/limits.h"
+#include "support_scratch.h"
+
+namespace hg {
+namespace {
+
+const LimitCatalogue& shipped() {
+    static const LimitCatalogue catalogue = loadLimitSets({HARMO_LIMITS_DIR});
+    return catalogue;
+}
+
+TEST(LimitSets, ShippedSetsLoad) {
+    const LimitCatalogue& c = shipped();
+    EXPECT_TRUE(c.problems.empty()) << c.problems.front();
+    std::vector<std::string> names;
+    for (const LimitSet& s : c.sets) {
+        names.push_back(s.name);
+        EXPECT_EQ(s.statistic, LimitStatistic::P95) << s.name;
+        EXPECT_FALSE(s.edition.empty()) << s.name;
+        EXPECT_NE(s.check.find("current edition"), std::string::npos) << s.name;
+        EXPECT_NE(s.file.find(s.name + ".json"), std::string::npos) << s.name;
+    }
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"iec61000-2-2", "ieee519-1to69kV", "ieee519-69to161kV",
+                                        "ieee519-gt161kV", "ieee519-le1kV", "jp-env-6.6kV",
+                                        "jp-env-ehv", "jp-guideline-22kV", "jp-guideline-6.6kV"}));
+}
+
+TEST(LimitSets, ShippedValues) {
+    struct Case {
+        const char* set;
+        int order;  // 0: the total
+        std::optional<double> limit;
+    };
+    const Case cases[] = {
+        {"jp-env-6.6kV", 0, 5},
+        {"jp-env-6.6kV", 5, std::nullopt},
+        {"jp-env-ehv", 0, 3},
+        {"iec61000-2-2", 0, 8},
+        {"iec61000-2-2", 5, 6},
+        {"iec61000-2-2", 7, 5},
+        {"iec61000-2-2", 11, 3.5},
+        {"iec61000-2-2", 13, 3},
+        {"iec61000-2-2", 3, 5},
+        {"iec61000-2-2", 9, 1.5},
+        {"iec61000-2-2", 15, 0.4},
+        {"iec61000-2-2", 21, 0.3},
+        {"iec61000-2-2", 27, 0.2},
+        {"iec61000-2-2", 45, 0.2},
+        {"iec61000-2-2", 2, 2},
+        {"iec61000-2-2", 4, 1},
+        {"iec61000-2-2", 6, 0.5},
+        {"iec61000-2-2", 51, std::nullopt},
+        {"ieee519-le1kV", 0, 8},
+        {"ieee519-le1kV", 2, 5},
+        {"ieee519-le1kV", 50, 5},
+        {"ieee519-le1kV", 51, std::nullopt},
+        {"ieee519-1to69kV", 0, 5},
+        {"ieee519-1to69kV", 7, 3},
+        {"ieee519-69to161kV", 0, 2.5},
+        {"ieee519-69to161kV", 11, 1.5},
+        {"ieee519-gt161kV", 0, 1.5},
+        {"ieee519-gt161kV", 13, 1},
+        {"jp-guideline-6.6kV", 5, 3.5},
+        {"jp-guideline-6.6kV", 7, 2.5},
+        {"jp-guideline-6.6kV", 11, 1.6},
+        {"jp-guideline-6.6kV", 13, 1.3},
+        {"jp-guideline-6.6kV", 17, 1.0},
+        {"jp-guideline-6.6kV", 19, 0.90},
+        {"jp-guideline-6.6kV", 23, 0.76},
+        {"jp-guideline-6.6kV", 25, 0.70},
+        {"jp-guideline-6.6kV", 3, std::nullopt},
+        {"jp-guideline-22kV", 5, 1.8},
+        {"jp-guideline-22kV", 7, 1.3},
+        {"jp-guideline-22kV", 11, 0.82},
+        {"jp-guideline-22kV", 13, 0.69},
+        {"jp-guideline-22kV", 17, 0.53},
+        {"jp-guideline-22kV", 19, 0.47},
+        {"jp-guideline-22kV", 23, 0.39},
+        {"jp-guideline-22kV", 29, 0.36},
+    };
+    for (const Case& c : cases) {
+        const LimitSet* s = shipped().find(c.set);
+        ASSERT_NE(s, nullptr) << c.set;
+        const std::optional<double> got = c.order == 0 ? s->total : s->limitFor(c.order);
+        EXPECT_EQ(got, c.limit) << c.set << " order " << c.order;
+    }
+    // The formulas of the low-voltage compatibility levels.
+    const LimitSet& iec = *shipped().find("iec61000-2-2");
+    for (int h = 17; h <= 49; h += 2) {
+        if (h % 3 == 0) continue;
+        EXPECT_NEAR(*iec.limitFor(h), 2.27 * 17.0 / h - 0.27, 1e-6) << h;
+    }
+    for (int h = 8; h <= 50; h += 2)
+        EXPECT_NEAR(*iec.limitFor(h), 0.25 * 10.0 / h + 0.25, 1e-6) << h;
+    EXPECT_EQ(shipped().find("jp-guideline-6.6kV")->receivingKv, 6.6);
+    EXPECT_EQ(shipped().find("jp-guideline-22kV")->receivingKv, 22);
+    EXPECT_EQ(shipped().find("jp-guideline-22kV")->quantity, LimitQuantity::CurrentPerKw);
+}
+
+constexpr const char* kGood =
+    R"({"name": "mine", "title": "t", "source": "s", "edition": "e", "check": "c",
+        "quantity": "voltage_distortion", "total": 4, "orders": {"5": 3, "7-9": 2, "11-": 1}})";
+
+TEST(LimitSets, OrderKeys) {
+    auto s = parseLimitSet(kGood, "mine.json");
+    ASSERT_TRUE(s) << s.error();
+    EXPECT_EQ(s->limitFor(5), 3);
+    EXPECT_EQ(s->limitFor(7), 2);
+    EXPECT_EQ(s->limitFor(9), 2);
+    EXPECT_EQ(s->limitFor(10), std::nullopt);
+    EXPECT_EQ(s->limitFor(256), 1);
+    EXPECT_EQ(s->total, 4);
+}
+
+TEST(LimitSets, BadFilesNameFileAndField) {
+    struct Case {
+        std::string text;
+        const char* field;  // in the message
+    };
+    const std::string head =
+        R"({"name": "x", "title": "t", "source": "s", "edition": "e", "check": "c", )";
+    const Case cases[] = {
+        {"{not json", "JSON"},
+        {"[1, 2]", "オブジェクト"},
+        {R"({"title": "t"})", "\"name\""},
+        {head + R"("quantity": "power", "total": 5})", "\"quantity\""},
+        {head + R"("quantity": "voltage_distortion", "statistic": "p90", "total": 5})",
+         "\"statistic\""},
+        {head + R"("quantity": "voltage_distortion", "total": -5})", "\"total\""},
+        {head + R"("quantity": "voltage_distortion", "total": "5"})", "\"total\""},
+        {head + R"("quantity": "voltage_distortion", "orders": {"x": 1}})", "\"orders.x\""},
+        {head + R"("quantity": "voltage_distortion", "orders": {"9-5": 1}})", "\"orders.9-5\""},
+        {head + R"("quantity": "voltage_distortion", "orders": {"0": 1}})", "\"orders.0\""},
+        {head + R"("quantity": "voltage_distortion", "orders": {"5": 0}})", "\"orders.5\""},
+        {head + R"("quantity": "voltage_distortion", "orders": [1]})", "\"orders\""},
+        {head + R"("quantity": "voltage_distortion"})", "\"orders\""},
+        {head + R"("quantity": "current_per_kw", "orders": {"5": 1}})", "\"receiving_kv\""},
+        {head +
+             R"("quantity": "current_per_kw", "receiving_kv": 6.6, "total": 1, "orders": {"5": 1}})",
+         "\"total\""},
+    };
+    for (const Case& c : cases) {
+        auto s = parseLimitSet(c.text, "bad.json");
+        ASSERT_FALSE(s) << c.text;
+        EXPECT_NE(s.error().find("bad.json"), std::string::npos) << s.error();
+        EXPECT_NE(s.error().find(c.field), std::string::npos) << s.error();
+    }
+}
+
+void writeText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+TEST(LimitSets, UserFolderAddsAndReplaces) {
+    const std::string user = test::scratchPath("user-limits");
+    std::filesystem::create_directories(user);
+    std::string replaced = kGood;
+    replaced.replace(replaced.find("\"mine\""), 6, "\"jp-env-6.6kV\"");
+    writeText(user + "/a.json", kGood);
+    writeText(user + "/b.json", replaced);
+    writeText(user + "/c.json", "{broken");
+    writeText(user + "/notes.txt", "not a set");
+    const LimitCatalogue c =
+        loadLimitSets({HARMO_LIMITS_DIR, user, test::scratchPath("no-such-folder")});
+    ASSERT_EQ(c.problems.size(), 1u);
+    EXPECT_NE(c.problems[0].find("c.json"), std::string::npos);
+    EXPECT_EQ(c.sets.size(), shipped().sets.size() + 1);
+    ASSERT_NE(c.find("mine"), nullptr);
+    EXPECT_EQ(c.find("jp-env-6.6kV")->total, 4);
+    EXPECT_EQ(c.find("jp-env-6.6kV")->file, user + "/b.json");
+    EXPECT_EQ(c.find("jp-env-ehv")->total, 3);
+}
+
+TEST(LimitSets, Folders) {
+    const auto folders = limitFolders("/opt/hg/bin/harmograph");
+    ASSERT_GE(folders.size(), 2u);
+    EXPECT_EQ(folders[0], "/opt/hg/share/harmograph/limits");
+    EXPECT_EQ(folders[1], "/opt/hg/bin/limits");
+}
+
+}  // namespace
+}  // namespace hg
