@@ -210,4 +210,12 @@ uint64_t StagedOutputs::bytes() const {
     return total;
 }
 
+Status writeWholeFile(const std::string& target, std::string_view bytes) {
+    StagedOutputs out(diskOutput());
+    auto added = out.add(target);
+    if (!added) return Error{added.error()};
+    out.append(*added, bytes);
+    return out.commit();
+}
+
 }  // namespace hg

@@ -51,6 +51,9 @@ OutputLayer& diskOutput();
 // yet passes; its folder is checked when the temporary file is created.
 Status checkOutputTarget(const std::string& target, const std::string& input);
 
+// Writes one whole file safely (temporary file, then renamed over the target).
+Status writeWholeFile(const std::string& target, std::string_view bytes);
+
 // The outputs of one run, committed together. Each output collects its text in a large buffer
 // that goes to its temporary file in large blocks; the text is written into the buffer in place.
 // Destroying the set without commit() discards every temporary file.

@@ -13,6 +13,7 @@ packages=(
     clang-format
     qt6-translations-l10n
     libcups2-dev
+    qt6-svg-dev
 )
 
 missing=()
