@@ -77,10 +77,6 @@ void setMaxTimes(ComplianceReport& report, const Table<float>& recordX, double a
                                       : 0.0);
 }
 
-std::string channelName(int channel, int channels) {
-    return channel == channels ? "合成" : "CH" + std::to_string(channel + 1);
-}
-
 std::vector<std::size_t> judgedRows(const ComplianceReport& report) {
     std::vector<std::size_t> rows;
     for (std::size_t i = 0; i < report.rows.size(); ++i)

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/channels.h"
 #include "analysis/compliance.h"
 #include "analysis/limits.h"
 
@@ -27,9 +28,6 @@ struct ComplianceReport {
 // Fills maxTimes from the rows' slots and the records' horizontal positions.
 void setMaxTimes(ComplianceReport& report, const Table<float>& recordX, double analysisStart,
                  int32_t periodMinutes);
-
-// "CH1".."CHn" for a measured channel, "合成" for the composite (channel index C).
-std::string channelName(int channel, int channels);
 
 // The rows a sheet or the terminal table shows: those with a limit, and the total.
 std::vector<std::size_t> judgedRows(const ComplianceReport& report);

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <atomic>
 #include <bit>
-#include <cstring>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <thread>
 

@@ -1,15 +1,8 @@
 // harmograph plot FILE --item CODE (--group CODE | --orders LIST) [--channel N] [--start T]
-//   [--end T] [--size WxH] [--message TEXT] [--transformer C,X,U] -o OUT.png|OUT.pdf
-// The graph the graph window draws for that selection, at that picture size, as a PNG image or a
-// one-page PDF. Runs without a display (the offscreen platform unless one is set).
-#include <QBuffer>
-#include <QFile>
-#include <QFileInfo>
+//   [--end T] [--size WxH] [--message TEXT] [--transformer C,X,U] -o OUT.png|OUT.svg|OUT.pdf
+// The graph the graph window draws for that selection, at that picture size, as a PNG image, an
+// SVG drawing or a one-page PDF. Runs without a display (the offscreen platform unless one is set).
 #include <QGuiApplication>
-#include <QImage>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPdfWriter>
 #include <charconv>
 #include <cstdlib>
 #include <iostream>
@@ -32,7 +25,7 @@
 #include "graph/items.h"
 #include "graph/upstream_prediction.h"
 #include "platform/output.h"
-#include "platform/qt/pdf_output.h"
+#include "platform/qt/picture_file.h"
 #include "platform/qt/qpainter_canvas.h"
 #include "print/job_title.h"
 
@@ -43,7 +36,7 @@ namespace {
 constexpr const char* kUsage =
     "plot: usage: harmograph plot FILE --item CODE (--group CODE | --orders LIST) [--channel N] "
     "[--start \"yy/mm/dd hh:mm\"] [--end \"yy/mm/dd hh:mm\"] [--size WxH] [--message TEXT] "
-    "[--transformer C,X,U] -o OUT.png|OUT.pdf";
+    "[--transformer C,X,U] -o OUT.png|OUT.svg|OUT.pdf";
 
 constexpr int kMaxPictureSide = 10000;
 
@@ -110,25 +103,6 @@ std::optional<std::string> groupText(int code, int maxOrderIndex) {
     return std::nullopt;
 }
 
-bool endsWith(const std::string& text, std::string_view suffix) {
-    if (text.size() < suffix.size()) return false;
-    for (std::size_t i = 0; i < suffix.size(); ++i) {
-        const char c = text[text.size() - suffix.size() + i];
-        if (std::tolower(static_cast<unsigned char>(c)) != suffix[i]) return false;
-    }
-    return true;
-}
-
-// Draws the graph onto a device of the picture's size; false when the canvas could not paint.
-bool compose(QPaintDevice& device, int width, int height, const HARMDIM& state,
-             const GraphRequest& request, GraphDrawing& drawing) {
-    QPainterCanvas canvas(device);
-    if (!canvas.isActive()) return false;
-    canvas.setScale(width, height);
-    drawing = composeGraph(canvas, state, request);
-    return canvas.finish();
-}
-
 }  // namespace
 
 int plot(int argc, char** argv) {
@@ -141,8 +115,8 @@ int plot(int argc, char** argv) {
         return fail(kUsage);
     const std::string& input = args->positional[0];
     const std::string output = *args->get("-o");
-    const bool pdf = endsWith(output, ".pdf");
-    if (!pdf && !endsWith(output, ".png")) return fail("plot: -o must name a .png or .pdf file");
+    const auto form = pictureFormOf(output);
+    if (!form) return fail("plot: -o must name a .png, .svg or .pdf file");
     if (args->has("--group") && args->has("--orders"))
         return fail("plot: give --group or --orders, not both");
 
@@ -224,41 +198,20 @@ int plot(int argc, char** argv) {
 
     const GraphRequest request = view.request(args->get("--message").value_or(""));
 
-    // Drawn into memory and written over the output once complete, every write checked, so a
-    // failure leaves an existing file as it was.
     GraphDrawing drawing;
-    bool painted = false;
-    QByteArray bytes;
-    std::unique_ptr<PdfInMemory> pdfDocument;
-    if (pdf) {
-        pdfDocument = std::make_unique<PdfInMemory>();
-        QPdfWriter& writer = pdfDocument->writer();
-        writer.setResolution(96);
-        writer.setPageSize(QPageSize(QSizeF(width * 72.0 / 96, height * 72.0 / 96),
-                                     QPageSize::Point, QString(), QPageSize::ExactMatch));
-        writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
-        writer.setTitle(
-            QString::fromStdString(printJobTitle(scan->fullPath, {static_cast<int16_t>(*item)})));
-        writer.setCreator(QStringLiteral("harmograph"));
-        painted = compose(writer, width, height, state, request, drawing);
-    } else {
-        QImage image(width, height, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        painted = compose(image, width, height, state, request, drawing);
-        QBuffer buffer(&bytes);
-        painted = painted && buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG");
-    }
-    if (!painted || drawing.outcome != GraphOutcome::Drawn) {
+    const PictureResult written = writePicture(
+        QString::fromStdString(output), *form, width, height,
+        QString::fromStdString(printJobTitle(scan->fullPath, {static_cast<int16_t>(*item)})),
+        [&](Canvas& canvas) {
+            drawing = composeGraph(canvas, state, request);
+            return drawing.outcome == GraphOutcome::Drawn;
+        });
+    if (written != PictureResult::Written) {
         if (drawing.outcome == GraphOutcome::NoOrders)
             return fail("plot: no order of the selection can be drawn for this item");
-        return fail("plot: cannot draw " + output);
+        return fail(written == PictureResult::NotDrawn ? "plot: cannot draw " + output
+                                                       : "plot: cannot write " + output);
     }
-    const Status written =
-        pdfDocument
-            ? pdfDocument->save(output)
-            : writeWholeFile(output, std::string_view(bytes.constData(),
-                                                      static_cast<std::size_t>(bytes.size())));
-    if (!written) return fail("plot: cannot write " + output + ": " + written.error());
     std::cout << output << ": " << drawing.title << ", " << drawing.curves << " curve"
               << (drawing.curves == 1 ? "" : "s") << ", " << width << "x" << height << "\n";
     return 0;

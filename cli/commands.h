@@ -13,6 +13,7 @@ int plot(int argc, char** argv);
 int print(int argc, char** argv);
 int report(int argc, char** argv);
 int limits(int argc, char** argv);
+int spectrum(int argc, char** argv);  // FILE --at "yy/mm/dd hh:mm" [--channel N] -o OUT
 
 // Runs the sub-command named by argv[1]; -1 when argv[1] is not a sub-command word.
 int dispatch(int argc, char** argv);

@@ -11,6 +11,7 @@
 #include "graph/items.h"
 #include "graph/series_value.h"
 #include "graph/time_grid.h"
+#include "graph/zoomed_graph.h"
 #include "platform/canvas.h"
 #include "platform/classic.h"
 #include "platform/dates.h"
@@ -141,6 +142,29 @@ std::optional<GraphLayout> graphLayout(const HARMDIM& state, double width, doubl
     return g;
 }
 
+double minuteAtX(const GraphLayout& g, double x) {
+    return g.XScale > 0 ? g.firstMinute + (x - g.L) / g.XScale : g.firstMinute;
+}
+
+double xOfMinute(const GraphLayout& g, double minute) {
+    return g.L + (minute - g.firstMinute) * g.XScale;
+}
+
+std::vector<DrawnCurve> drawnCurves(const HARMDIM& state, const GraphRequest& request) {
+    std::vector<DrawnCurve> curves;
+    const int n = state.MaxOrderIndex;
+    const int lastSeries = lastSeriesOf(request.item, n);
+    const int orderStep = orderStepOf(n);
+    for (int k = 0; k <= n && k <= lastSeries && static_cast<int>(curves.size()) < kMaxCurves;
+         ++k) {
+        if (static_cast<std::size_t>(k) >= request.orders.size() || request.orders[k] != 1)
+            continue;
+        const int drawn = static_cast<int>(curves.size()) + 1;
+        curves.push_back({k, curveColour(drawn, false), legendText(request.item, k, orderStep)});
+    }
+    return curves;
+}
+
 GraphRequest graphRequestOf(const GraphSelection& selection, std::string message) {
     GraphRequest request;
     request.item = selection.item();
@@ -166,7 +190,8 @@ GraphDrawing composeGraph(Canvas& canvas, const HARMDIM& state, const GraphReque
         out.outcome = GraphOutcome::TooSmall;
         return out;
     }
-    const GraphLayout& g = *layout;
+    GraphLayout g = *layout;
+    if (request.range) showRange(g, state, *request.range);
     out.layout = g;
 
     const int n = state.MaxOrderIndex;
@@ -188,6 +213,11 @@ GraphDrawing composeGraph(Canvas& canvas, const HARMDIM& state, const GraphReque
     axisRequest.orderFlags =
         std::span<const int16_t>(orders.data(), static_cast<std::size_t>(n) + 1);
     axisRequest.prediction = request.prediction;
+    ItemExtremes shown;
+    if (g.shownRecords) {
+        shown = shownExtremes(state, request, axisRequest.orderFlags, *g.shownRecords);
+        axisRequest.shown = &shown;
+    }
     const ValueAxis axis = computeValueAxis(state, axisRequest);
     out.axis = axis;
 
@@ -245,23 +275,26 @@ GraphDrawing composeGraph(Canvas& canvas, const HARMDIM& state, const GraphReque
     timeGrid.labelShiftPerDigit = 1;
     timeGrid.minuteLabelFontSize = fontSize;
     timeGrid.roundFromPictureEdge = true;
+    if (request.range) timeGrid.shown = &*request.range;
     drawTimeGrid(canvas, state, timeGrid);
 
     // Curves.
     canvas.setLineWidth(2);
     canvas.setFontBold(true);
     canvas.setLineStyle(LineStyle::Solid);
-    const int orderStep = orderStepOf(n);
     const bool angle = isAngleItem(request.item);
-    const int32_t records =
+    const int32_t loaded =
         std::min<int32_t>(state.LoadedRecords, static_cast<int32_t>(g.RecordPixelX.size()));
+    const RecordSpan shownSpan = g.shownRecords.value_or(RecordSpan{0, loaded - 1});
+    const int32_t from = std::max(shownSpan.first, 0);
+    const int32_t records = std::min(shownSpan.last + 1, loaded);
     const LegendPlacement legends{kScreenLegendStep, 100, 1};
     int drawn = 0;
-    for (int k = 0; k <= n && k <= lastSeries && drawn < kMaxCurves; ++k) {
-        if (orders[k] != 1) continue;
+    for (const DrawnCurve& curve : drawnCurves(state, request)) {
+        const int k = curve.series;
         ++drawn;
-        const Colour colour = Colour::palette(curveColour(drawn, false));
-        const std::string legend = legendText(item, k, orderStep);
+        const Colour colour = Colour::palette(curve.colour);
+        const std::string& legend = curve.legend;
         if (!legend.empty())
             printAt(canvas, legendX(item, k, drawn, legends) * g.XUnit, 5 * g.YUnit, legend,
                     colour);
@@ -278,12 +311,12 @@ GraphDrawing composeGraph(Canvas& canvas, const HARMDIM& state, const GraphReque
         };
         CurvePen pen(canvas);
         double previous = 0;
-        for (int32_t t = 0; t < records; ++t) {
+        for (int32_t t = from; t < records; ++t) {
             bool atTop = false;
             const double v = valueAt(t, atTop);
             const double x = L + g.RecordPixelX[t];
             const double y = atTop ? T : static_cast<float>(yOf(v));
-            if (t == 0) {
+            if (t == from) {
                 pen.point(x, y);
                 previous = v;
                 continue;

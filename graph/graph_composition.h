@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "graph/shown_range.h"
 #include "graph/value_axis.h"
 
 namespace hg {
@@ -41,7 +42,15 @@ struct GraphLayout {
     double XScale = 0;              // pixels per minute
     int hourStep = 1;               // hours between labelled hour lines (at least 56 pixels apart)
     std::vector<int> RecordPixelX;  // x offset of each record slot from L
+    // A zoomed layout: the records shown (placed by time from the range's first minute, which
+    // stands at L); none: every loaded record over the whole period.
+    std::optional<RecordSpan> shownRecords;
+    double firstMinute = 0;
 };
+
+// The minute (from the analysis start) at a picture x, and the x of a minute, on a layout.
+double minuteAtX(const GraphLayout& g, double x);
+double xOfMinute(const GraphLayout& g, double minute);
 
 // The layout of a picture, or nothing when the picture is too small to hold a graph (under
 // 100 x 100, or no room between the plot edges).
@@ -63,7 +72,18 @@ struct GraphRequest {
     const Prediction* prediction = nullptr;
     // Called after each curve (the window lets pending events through).
     std::function<void()> afterCurve;
+    // The range a zoomed window shows; none: the whole period.
+    std::optional<ShownRange> range;
 };
+
+// A curve the request draws: its series, palette colour and legend (empty for the unbalance).
+struct DrawnCurve {
+    int series = 0;
+    int colour = 0;
+    std::string legend;
+};
+// The curves of a request in drawing order: the checked series of the item, at most five.
+std::vector<DrawnCurve> drawnCurves(const HARMDIM& state, const GraphRequest& request);
 
 // The request of a graph window's selection (kept by reference for the orders) with its print
 // message.

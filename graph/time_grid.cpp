@@ -6,6 +6,7 @@
 
 #include "analysis/harmdim.h"
 #include "graph/curve_rules.h"
+#include "graph/date_labels.h"
 #include "platform/classic.h"
 #include "platform/numtext.h"
 
@@ -18,17 +19,36 @@ void label(Canvas& canvas, double x, double y, const std::string& text) {
     canvas.text(static_cast<float>(x), static_cast<float>(y), text);
 }
 
+// The dates under the hour labels of a span of more than two days, centred on their midnights.
+void drawDates(Canvas& canvas, const HARMDIM& state, const TimeGridStyle& style, double first,
+               double last, double labelY) {
+    if (!(last - first > kDatedSpanMinutes)) return;
+    const double width = canvas.textWidth("12/31");
+    const double y = labelY + canvas.textHeight();
+    for (const DateLabel& d :
+         dateLabels(state.StartDay, first, last, style.unitsPerMinute, width)) {
+        const double x =
+            style.left + (static_cast<double>(d.minute) - first) * style.unitsPerMinute;
+        label(canvas, roundHalfEven(x - canvas.textWidth(d.text) / 2), y, d.text);
+    }
+}
+
 }  // namespace
 
 void drawTimeGrid(Canvas& canvas, const HARMDIM& state, const TimeGridStyle& style) {
     const Colour minuteLine = *rgbFromBgrHex("900000");  // dark blue
     const double scale = style.unitsPerMinute;
     const int hourStep = hourLabelStep(scale);
-    const int tick = timeTickMinutes(state);
-    const bool minuteLabels = labelsMinuteTicks(state);
-    const double first = state.StartMinute;
-    const double last =
-        (static_cast<double>(state.EndDay) - state.StartDay) * 1440.0 + state.EndMinute;
+    int tick = timeTickMinutes(state);
+    bool minuteLabels = labelsMinuteTicks(state);
+    double first = state.StartMinute;
+    double last = (static_cast<double>(state.EndDay) - state.StartDay) * 1440.0 + state.EndMinute;
+    if (style.shown) {
+        last = first + style.shown->last;
+        first += style.shown->first;
+        tick = last - first < 300 ? 10 : 60;
+        minuteLabels = last - first < 60;
+    }
     if (!std::isfinite(first) || !std::isfinite(last)) return;
     const double top = style.top, bottom = style.top + style.height;
     const double labelY = bottom + 5;
@@ -63,6 +83,7 @@ void drawTimeGrid(Canvas& canvas, const HARMDIM& state, const TimeGridStyle& sty
         }
     }
     canvas.setLineStyle(LineStyle::Solid);
+    drawDates(canvas, state, style, first, last, labelY);
 }
 
 }  // namespace hg

@@ -2,9 +2,12 @@
 // vertical line at every tick (10 minutes for periods under 300 minutes, else hourly) from the
 // first tick at or after the start, dotted dark blue between the hours, and on the hour solid at
 // midnight, dash-dot where the hour is labelled (every hourLabelStep hours) and dotted otherwise.
-// Hour labels and, for periods under an hour, "h:m" labels stand 5 units under the plot.
+// Hour labels and, for periods under an hour, "h:m" labels stand 5 units under the plot. Over more
+// than two days, dates stand under the hour labels at the midnights (thinned so they never meet).
+// A zoomed window draws the grid of the range it shows by the same rules.
 #pragma once
 
+#include "graph/shown_range.h"
 #include "platform/canvas.h"
 
 namespace hg {
@@ -26,6 +29,8 @@ struct TimeGridStyle {
     // The picture rounds a tick's x from its own edge (left + offset); the page rounds the offset
     // from the plot's left edge, as it places its records.
     bool roundFromPictureEdge = false;
+    // The range drawn (none: the whole period); unitsPerMinute is then that of the range.
+    const ShownRange* shown = nullptr;
 };
 
 // Draws the grid in the canvas's current font; leaves the line style solid.

@@ -132,23 +132,34 @@ ValueAxis computeValueAxis(const HARMDIM& state, const ValueAxisRequest& request
         fundamentalFactorApplies(static_cast<int16_t>(item)) && !onlyFundamental ? 1 : 0;
     double max = 0;
     double min = 0;
-    if (item == 11 && onlyFundamental) min = extreme(state.ItemMin, ch, item, 0);
-    if (item > 11) min = extreme(state.ItemMin, ch, item, 0);
+    const ItemExtremes* shown = request.shown;
+    auto shownAt = [](const std::vector<float>& v, long k) {
+        return k >= 0 && static_cast<std::size_t>(k) < v.size() ? v[static_cast<std::size_t>(k)]
+                                                                : 0.0f;
+    };
+    auto highest = [&](long k) -> double {
+        return shown ? shownAt(shown->max, k) : extreme(state.ItemMax, ch, item, k);
+    };
+    auto lowest = [&](long k) -> double {
+        return shown ? shownAt(shown->min, k) : extreme(state.ItemMin, ch, item, k);
+    };
+    if (item == 11 && onlyFundamental) min = lowest(0);
+    if (item > 11) min = lowest(0);
     if (item == 8) min = 130;
     auto maxOf = [&](long k) -> double {
-        if (item != kPredictedDistortion) return extreme(state.ItemMax, ch, item, k);
+        if (shown || item != kPredictedDistortion) return highest(k);
         const Prediction* p = request.prediction;
         return p && p->PredictMax.contains(k) ? p->PredictMax(k) : 0.0f;
     };
     for (long k = k0; k <= n; ++k) {
         if (!selected(flags, k)) continue;
         max = std::max(max, maxOf(k));
-        min = std::min(min, static_cast<double>(extreme(state.ItemMin, ch, item, k)));
+        min = std::min(min, lowest(k));
     }
 
     if (fundamentalFactorApplies(static_cast<int16_t>(item)) && selected(flags, 0)) {
-        const double fMax = extreme(state.ItemMax, ch, item, 0);
-        const double fMin = extreme(state.ItemMin, ch, item, 0);
+        const double fMax = highest(0);
+        const double fMin = lowest(0);
         const double F = std::max(std::fabs(fMax), std::fabs(fMin));
         const double H = std::max(std::fabs(max), std::fabs(min));
         axis.divisor = fundamentalDivisor(F, H);

@@ -18,6 +18,13 @@ struct Prediction;
 
 enum class AxisStyle { Screen, Paper };
 
+// The extremes of the plotted item and channel over the records a zoomed window shows, by order
+// index (series), taking the place of the period extremes ItemMax / ItemMin.
+struct ItemExtremes {
+    std::vector<float> max;
+    std::vector<float> min;
+};
+
 struct ValueAxisRequest {
     int item = 0;     // item code 1..16 (12 and 13 also for the unbalance views)
     int channel = 0;  // the channel the item reads (0 for items without a channel)
@@ -27,6 +34,8 @@ struct ValueAxisRequest {
     bool fixedOverloadRange = false;  // item 8 in the printed set: 0..160, step 20
     // The prediction drawn (item 14 takes its maxima from it); none: the maxima are 0.
     const Prediction* prediction = nullptr;
+    // The extremes over the records shown (none: the period's).
+    const ItemExtremes* shown = nullptr;
 };
 
 struct ValueAxis {

@@ -15,6 +15,7 @@ packages=(
     libcups2-dev
     clang libclang-rt-14-dev
     nlohmann-json3-dev
+    qt6-svg-dev
 )
 
 missing=()

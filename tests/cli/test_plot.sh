@@ -22,6 +22,8 @@ plot dist.png "電圧歪率(%), 5 curves" "$dir/a.hv2" --item 1 --group 1 --mess
 plot phase.png "" "$dir/a.hv2" --item 6 --group 2 --channel 2 --size 1920x1080
 [[ $(size_of "$dir/phase.png") == 1920x1080 ]] || fail "asked size: $(size_of "$dir/phase.png")"
 plot power.pdf "3 curves" "$dir/a.hv2" --item 3 --orders 1,5,7
+plot power.svg "3 curves" "$dir/a.hv2" --item 3 --orders 1,5,7 --start "19/05/29 00:00" --end "19/06/01 00:00"
+grep -q "<svg" "$dir/power.svg" || fail "power.svg is not SVG"
 [[ $(head -c 5 "$dir/power.pdf") == %PDF- ]] || fail "power.pdf is not a PDF"
 plot unbalance.png "電圧不平衡率(%), 1 curve," "$dir/a.hv2" --item 22
 plot overload.png "3 curves" "$dir/a.hv2" --item 8
@@ -48,6 +50,6 @@ refuse "capacity 0" "" "${p[@]}" --item 14 --group 1 --transformer 0,8,6.6 "${o[
 refuse "missing" "missing.hv2" "$bin" plot "$dir/missing.hv2" --item 1 --group 1 "${o[@]}"
 refuse "start after end" "starts after it ends" "${p[@]}" --item 1 --group 1 \
     --start "19/05/30 00:00" --end "19/05/29 00:00" "${o[@]}"
-refuse "not png or pdf" ".png or .pdf" "${p[@]}" --item 1 --group 1 -o "$dir/kept.txt"
+refuse "not png, svg or pdf" ".png, .svg or .pdf" "${p[@]}" --item 1 --group 1 -o "$dir/kept.txt"
 [[ -e $dir/kept.txt ]] && fail "a refused plot wrote kept.txt"
 finish plot

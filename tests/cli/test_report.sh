@@ -38,8 +38,8 @@ grep -q "総合" "$dir/table.txt" && grep -q " 50次" "$dir/table.txt" || fail "
 iconv -f CP932 -t UTF-8 "$dir/r.csv" >"$dir/r.utf8.csv" || fail "csv is not code page 932"
 head -1 "$dir/r.utf8.csv" | grep -q $'^区分,次数,チャンネル,.*,判定\r$' || fail "csv header"
 [[ $(grep -c $'\r$' "$dir/r.utf8.csv") -eq 256 ]] || fail "csv lines: $(wc -l <"$dir/r.utf8.csv")"
-grep -q '^current_per_kw,5,CH2,200,.*,3.5,' "$dir/r.utf8.csv" || fail "csv 5th order row"
-grep -q '^current_per_kw,3,CH2,200,[^,]*,[^,]*,[^,]*,[^,]*,[^,]*,[^,]*,,,,'$'\r' \
+grep -q '^current_per_kw,5,2ch,200,.*,3.5,' "$dir/r.utf8.csv" || fail "csv 5th order row"
+grep -q '^current_per_kw,3,2ch,200,[^,]*,[^,]*,[^,]*,[^,]*,[^,]*,[^,]*,,,,'$'\r' \
     "$dir/r.utf8.csv" || fail "csv row without a limit"
 
 # PDF: one A4 page holding the sheet's texts.

@@ -7,8 +7,8 @@
 #include <QTableWidget>
 
 #include "analysis/limits.h"
-#include "graph/Form5.h"
 #include "gui_support.h"
+#include "print/Form5.h"
 
 namespace hg {
 
@@ -78,7 +78,7 @@ class TestForm5 : public QObject {
         QCOMPARE(messages.texts.size(), 2);
         QCOMPARE(w.Grid1->rowCount(), 24);
         QCOMPARE(w.report().rows[1].channel, 2);
-        test::choose(w.Combo2, u"CH1"_s);
+        test::choose(w.Combo2, u"1ch"_s);
         QCOMPARE(w.report().rows[1].channel, 0);
     }
 

@@ -1,4 +1,4 @@
-#include "graph/Form5.h"
+#include "print/Form5.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,0 +1,133 @@
+// harmograph spectrum FILE --at "yy/mm/dd hh:mm" [--channel N] [--size WxH]
+//   -o OUT.png|OUT.svg|OUT.pdf|OUT.csv
+// The spectrum of the record at or after the time given: the voltage distortion and the chosen
+// channel's current of every order, drawn as the spectrum window draws it, or as CSV (one line per
+// order: order, voltage distortion (%), current (A)).
+#include <QGuiApplication>
+#include <QString>
+#include <algorithm>
+#include <iostream>
+#include <memory>
+
+#include "analysis/harmdim.h"
+#include "cli/args.h"
+#include "cli/commands.h"
+#include "cli/graph_load.h"
+#include "graph/shown_range.h"
+#include "graph/spectrum.h"
+#include "platform/dates.h"
+#include "platform/output.h"
+#include "platform/qt/picture_file.h"
+#include "platform/qt/qpainter_canvas.h"
+#include "platform/textcode.h"
+
+namespace hg::cli {
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: harmograph spectrum FILE --at \"yy/mm/dd hh:mm\" [--channel N] [--size WxH] "
+    "-o OUT.png|OUT.pdf|OUT.svg|OUT.csv";
+
+std::optional<double> dateTimeOf(const std::string& date, const std::string& time) {
+    const auto day = parseDateText(date);
+    const auto minute = parseTimeText(time);
+    if (!day || !minute) return std::nullopt;
+    return *day + *minute;
+}
+
+std::string hhmm(double when) {
+    const int32_t m = minuteOfDay(when);
+    const std::string h = std::to_string(m / 60), mm = std::to_string(m % 60);
+    return (h.size() < 2 ? "0" + h : h) + ":" + (mm.size() < 2 ? "0" + mm : mm);
+}
+
+// The period loaded: from the time asked to a day later or the end of the file.
+Result<PeriodTexts> spectrumPeriod(const std::string& at, const ScanResult& scan) {
+    auto parts = splitPeriodText(at);
+    if (!parts) return Error{"--at: " + parts.error()};
+    const auto start = dateTimeOf(parts->first, parts->second);
+    const auto fileEnd = dateTimeOf(scan.endDate, scan.endTime);
+    if (!start || !fileEnd) return Error{"--at takes \"yy/mm/dd hh:mm\", not \"" + at + "\""};
+    if (*start > *fileEnd) return Error{"no record at or after " + at};
+    const double end = std::min(*start + 1.0, *fileEnd);
+    return PeriodTexts{parts->first, parts->second, formatYyMmDd(end), hhmm(end)};
+}
+
+Result<std::pair<int, int>> pictureSize(const Args& args) {
+    if (!args.has("--size")) return std::make_pair(900, 700);
+    const std::string s = *args.get("--size");
+    int w = 0, h = 0;
+    char extra = 0;
+    if (std::sscanf(s.c_str(), "%dx%d%c", &w, &h, &extra) != 2 || w < 200 || h < 200 || w > 10000 ||
+        h > 10000)
+        return Error{"--size takes WxH from 200x200 to 10000x10000, not \"" + s + "\""};
+    return std::make_pair(w, h);
+}
+
+int writeSpectrum(const Spectrum& spectrum, const std::string& output, int width, int height) {
+    if (pictureFormOf(output)) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        std::unique_ptr<QGuiApplication> app;
+        static int qtArgc = 1;
+        static char name[] = "harmograph";
+        static char* qtArgv[] = {name, nullptr};
+        if (!QGuiApplication::instance()) app = std::make_unique<QGuiApplication>(qtArgc, qtArgv);
+        installJapaneseFontSubstitutions();
+        const PictureResult r =
+            writePicture(QString::fromStdString(output), *pictureFormOf(output), width, height,
+                         QStringLiteral("スペクトル"), [&](Canvas& canvas) {
+                             composeSpectrum(canvas, spectrum, {});
+                             return true;
+                         });
+        if (r != PictureResult::Written) return fail("spectrum: cannot write " + output);
+    } else {
+        auto bytes = encodeText(spectrumCsv(spectrum), TextEncoding::Cp932);
+        if (!bytes) return fail("spectrum: " + bytes.error());
+        if (auto ok = writeWholeFile(output, *bytes); !ok) return fail("spectrum: " + ok.error());
+    }
+    return 0;
+}
+
+}  // namespace
+
+int spectrum(int argc, char** argv) {
+    auto args = parseArgs(argc, argv, 2, {"--at", "--channel", "--size", "-o"}, {});
+    if (!args) return fail("spectrum: " + args.error());
+    if (args->positional.size() != 1 || !args->has("-o") || !args->has("--at")) return fail(kUsage);
+    const std::string output = *args->get("-o");
+    std::string lower = output;
+    std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
+    const bool csv = lower.size() >= 4 && lower.substr(lower.size() - 4) == ".csv";
+    if (!csv && !pictureFormOf(output))
+        return fail("spectrum: -o must name a .png, .svg, .pdf or .csv file");
+    auto size = pictureSize(*args);
+    if (!size) return fail("spectrum: " + size.error());
+
+    auto scan = scanForOutput("spectrum", args->positional[0], output);
+    if (!scan) return fail(scan.error());
+    auto texts = spectrumPeriod(*args->get("--at"), *scan);
+    if (!texts) return fail("spectrum: " + texts.error());
+    HARMDIM state;
+    if (auto loaded = prepareAndLoad(state, *scan, *texts, ExecuteMode::Graph); !loaded)
+        return fail("spectrum: " + loaded.error());
+
+    int channel = 0;
+    if (auto c = args->get("--channel")) {
+        char* end = nullptr;
+        const long n = std::strtol(c->c_str(), &end, 10);
+        if (c->empty() || *end != 0 || n < 0 || n > state.ChannelCount)
+            return fail("spectrum: --channel takes 0 (1ch) .. " +
+                        std::to_string(state.ChannelCount) + " (composite), not \"" + *c + "\"");
+        channel = static_cast<int>(n);
+    }
+    const auto rec = recordAtOrAfter(state, 0);
+    if (!rec) return fail("spectrum: no record at or after " + *args->get("--at"));
+    const Spectrum spectrum = spectrumAt(state, *rec, channel);
+    if (int failed = writeSpectrum(spectrum, output, size->first, size->second)) return failed;
+    std::cout << output << ": " << spectrum.when << ", " << spectrum.channelText << ", "
+              << spectrum.orders.size() << " orders\n";
+    return 0;
+}
+
+}  // namespace hg::cli

@@ -1,0 +1,87 @@
+#include "platform/qt/picture_file.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QSvgGenerator>
+#include <cctype>
+
+#include "platform/qt/qpainter_canvas.h"
+
+namespace hg {
+
+namespace {
+
+bool endsWith(const std::string& text, std::string_view suffix) {
+    if (text.size() < suffix.size()) return false;
+    for (std::size_t i = 0; i < suffix.size(); ++i) {
+        const char c = text[text.size() - suffix.size() + i];
+        if (std::tolower(static_cast<unsigned char>(c)) != suffix[i]) return false;
+    }
+    return true;
+}
+
+// Paints on the device; false when painting failed or `draw` drew nothing.
+bool paint(QPaintDevice& device, int width, int height, const std::function<bool(Canvas&)>& draw,
+           bool& drawn) {
+    QPainterCanvas canvas(device);
+    if (!canvas.isActive()) return false;
+    canvas.setScale(width, height);
+    drawn = draw(canvas);
+    return canvas.finish();
+}
+
+}  // namespace
+
+std::optional<PictureForm> pictureFormOf(const std::string& path) {
+    if (endsWith(path, ".png")) return PictureForm::Png;
+    if (endsWith(path, ".svg")) return PictureForm::Svg;
+    if (endsWith(path, ".pdf")) return PictureForm::Pdf;
+    return std::nullopt;
+}
+
+PictureResult writePicture(const QString& path, PictureForm form, int width, int height,
+                           const QString& title, const std::function<bool(Canvas&)>& draw,
+                           OutputLayer& layer) {
+    // Drawn into memory and written whole through the checked outputs: a failed write is
+    // reported and an existing file stays as it was.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly)) return PictureResult::NotWritten;
+    bool drawn = false;
+    bool painted = false;
+    if (form == PictureForm::Pdf) {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(96);
+        writer.setPageSize(QPageSize(QSizeF(width * 72.0 / 96, height * 72.0 / 96),
+                                     QPageSize::Point, QString(), QPageSize::ExactMatch));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+        writer.setTitle(title);
+        writer.setCreator(QStringLiteral("harmograph"));
+        painted = paint(writer, width, height, draw, drawn);
+    } else if (form == PictureForm::Svg) {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(QSize(width, height));
+        svg.setViewBox(QRect(0, 0, width, height));
+        svg.setResolution(96);
+        svg.setTitle(title);
+        painted = paint(svg, width, height, draw, drawn);
+    } else {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        painted = paint(image, width, height, draw, drawn);
+        painted = painted && drawn && image.save(&buffer, "PNG");
+    }
+    if (!drawn) return PictureResult::NotDrawn;
+    if (!painted) return PictureResult::NotWritten;
+    const Status written = writeWholeFile(
+        QFile::encodeName(path).toStdString(),
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), layer);
+    return written ? PictureResult::Written : PictureResult::NotWritten;
+}
+
+}  // namespace hg

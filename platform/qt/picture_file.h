@@ -1,0 +1,30 @@
+// A picture drawn on a canvas and saved as a PNG image, an SVG drawing or a one-page PDF, chosen
+// by the file's suffix. The picture is drawn into memory and written whole through the checked
+// outputs, so a failure is reported and an existing file stays as it was.
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "platform/output.h"
+
+namespace hg {
+
+class Canvas;
+
+enum class PictureForm { Png, Svg, Pdf };
+
+// The form a path's suffix names (.png, .svg, .pdf in any case), or none.
+std::optional<PictureForm> pictureFormOf(const std::string& path);
+
+enum class PictureResult { Written, NotDrawn, NotWritten };
+
+// Draws a width x height picture (96 dpi) with `draw` (false: nothing worth saving) and saves it;
+// `title` names the PDF and SVG document.
+PictureResult writePicture(const QString& path, PictureForm form, int width, int height,
+                           const QString& title, const std::function<bool(Canvas&)>& draw,
+                           OutputLayer& layer = diskOutput());
+
+}  // namespace hg

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# spectrum writes the voltage distortion and one channel's current of every order of the record at
+# or after the time given, as CSV or a picture; bad options fail and leave an existing file intact.
+source "$(dirname "$0")/lib.sh"
+unset DISPLAY
+"$bin" synth -o "$dir/a.hh9" --records 30 >/dev/null || fail "synth hh9"
+"$bin" synth -o "$dir/b.hv2" --records 30 >/dev/null || fail "synth hv2"
+
+s=("$bin" spectrum "$dir/a.hh9")
+"${s[@]}" --at "19/05/29 00:05" --channel 9 -o "$dir/s.csv" >"$dir/out.txt" || fail "csv"
+grep -qF "19/05/29(水) 00:10, 合成, 256 orders" "$dir/out.txt" || fail "summary: $(cat "$dir/out.txt")"
+iconv -f cp932 -t utf-8 "$dir/s.csv" >"$dir/s.txt" || fail "csv is not cp932"
+[[ $(wc -l <"$dir/s.txt") == 257 ]] || fail "lines: $(wc -l <"$dir/s.txt")"
+[[ $(head -1 "$dir/s.txt") == $'次数,電圧歪率(%),電流(A)\r' ]] || fail "heading: $(head -1 "$dir/s.txt")"
+[[ $(sed -n 2p "$dir/s.txt") == "1, 100 ,"* ]] || fail "fundamental: $(sed -n 2p "$dir/s.txt")"
+[[ $(tail -1 "$dir/s.txt") == "256,"* ]] || fail "last order: $(tail -1 "$dir/s.txt")"
+"$bin" spectrum "$dir/b.hv2" --at "19/05/29 00:00" -o "$dir/b.csv" >/dev/null || fail "hv2 csv"
+[[ $(tail -1 "$dir/b.csv") == "49,"* ]] || fail "hv2 last order: $(tail -1 "$dir/b.csv")"
+for out in s.png s.svg s.pdf; do
+    "${s[@]}" --at "19/05/29 01:00" -o "$dir/$out" >/dev/null || fail "$out"
+    [[ -s $dir/$out ]] || fail "$out empty"
+done
+grep -q "<svg" "$dir/s.svg" || fail "s.svg is not SVG"
+
+echo keep >"$dir/kept.csv"
+keep "$dir/kept.csv"
+o=(-o "$dir/kept.csv")
+refuse "no --at" "usage" "${s[@]}" "${o[@]}"
+refuse "after the end" "no record at or after" "${s[@]}" --at "29/01/01 00:00" "${o[@]}"
+refuse "bad time" "--at" "${s[@]}" --at "19/05/29 25:00" "${o[@]}"
+refuse "channel 10" "--channel" "${s[@]}" --at "19/05/29 00:00" --channel 10 "${o[@]}"
+refuse "suffix" ".csv file" "${s[@]}" --at "19/05/29 00:00" -o "$dir/kept.txt"
+finish spectrum
