@@ -18,8 +18,8 @@ Result<PeriodTexts> periodTextsOf(const Args& args, const ScanResult& scan) {
          {std::tuple{"--start", &texts.startDate, &texts.startTime},
           std::tuple{"--end", &texts.endDate, &texts.endTime}}) {
         if (auto t = args.get(option)) {
-            auto parts = splitPeriodText(*t);
-            if (!parts) return Error{std::string(option) + ": " + parts.error()};
+            auto parts = splitPeriodText(option, *t);
+            if (!parts) return Error{parts.error()};
             *date = parts->first;
             *time = parts->second;
         }
@@ -41,7 +41,7 @@ Result<ScanResult> scanForOutput(const std::string& command, const std::string& 
 }
 
 Status prepareAndLoad(HARMDIM& state, const ScanResult& scan, const PeriodTexts& texts,
-                      ExecuteMode mode) {
+                      ExecuteMode mode, const ProgressFn& progress) {
     applyScan(state, scan);
     auto prepared = prepareExecute(state, scan.fullPath, texts, mode);
     if (!prepared) return Error{prepared.error()};
@@ -49,7 +49,7 @@ Status prepareAndLoad(HARMDIM& state, const ScanResult& scan, const PeriodTexts&
     if (mode == ExecuteMode::Convert) return success();
     auto file = RecordFile::open(scan.fullPath);
     if (!file) return Error{file.error()};
-    auto report = executeGraph(state, *file);
+    auto report = executeGraph(state, *file, progress);
     if (!report) return Error{report.error()};
     for (const std::string& w : report->warnings) std::cerr << "harmograph: " << w << "\n";
     return success();
