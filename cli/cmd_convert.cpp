@@ -6,6 +6,7 @@
 // preparation in conversion mode and the writer the dispatch chooses. Prints the files written.
 // Several recordings (or a folder of them) are converted at once into the folder -o names.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <iostream>
 #include <thread>
@@ -70,9 +71,6 @@ Result<std::string> outputFolder(const Args& args) {
     const auto out = args.get("-o");
     if (!out) return std::string();
     if (isFolder(*out)) return *out;
-    struct stat st {};
-    if (::stat(out->c_str(), &st) == 0)
-        return Error{"-o " + *out + " is not a folder (several recordings go into a folder)"};
     if (::mkdir(out->c_str(), 0777) != 0) return Error{"cannot make the folder " + *out};
     return *out;
 }
@@ -80,6 +78,8 @@ Result<std::string> outputFolder(const Args& args) {
 int convertMany(const Args& args, int jobs) {
     auto inputs = batchInputs(args.positional);
     if (!inputs) return fail(inputs.error());
+    if (auto out = args.get("-o"); out && !isFolder(*out) && ::access(out->c_str(), F_OK) == 0)
+        return usageError("-o " + *out + " is not a folder (several recordings go into a folder)");
     auto folder = outputFolder(args);
     if (!folder) return fail(folder.error());
     const BatchResult result =
