@@ -57,15 +57,19 @@ std::vector<Entry> planBatch(const std::vector<std::string>& inputs, const std::
 }
 
 std::string outcomeLine(const Entry& e, std::size_t n, std::size_t total) {
-    std::string line = "[" + std::to_string(n) + "/" + std::to_string(total) + "] " + e.input;
+    std::string line = "[";
+    line.append(std::to_string(n)).append("/").append(std::to_string(total)).append("] ");
+    line += e.input;
     if (!e.error.empty()) return line + ": " + e.error;
     if (!e.result.ok()) return line + ": " + e.result.error;
     line += " -> " + e.result.files.front();
-    if (e.result.files.size() > 1) line += " (+" + std::to_string(e.result.files.size() - 1) + ")";
-    line += ", " + std::to_string(e.result.lines) + " lines";
+    if (e.result.files.size() > 1)
+        line.append(" (+").append(std::to_string(e.result.files.size() - 1)).append(")");
+    line.append(", ").append(std::to_string(e.result.lines)).append(" lines");
     if (e.result.skippedRecords > 0)
-        line += ", " + std::to_string(e.result.skippedRecords) +
-                " records without a real date and time left out";
+        line.append(", ")
+            .append(std::to_string(e.result.skippedRecords))
+            .append(" records without a real date and time left out");
     return line;
 }
 

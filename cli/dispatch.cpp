@@ -27,7 +27,10 @@ bool exists(const std::string& path) {
 // folder, or a text written as a path (with a folder separator).
 bool namesPath(int argc, char** argv) {
     std::string joined;
-    for (int i = 1; i < argc; ++i) joined += (i > 1 ? " " : "") + std::string(argv[i]);
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) joined += ' ';
+        joined += argv[i];
+    }
     std::string path = trimmed(joined);
     if (path.size() >= 2 && path.front() == '"' && path.back() == '"')
         path = path.substr(1, path.size() - 2);

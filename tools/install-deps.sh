@@ -10,6 +10,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     python3-numpy python3-pandas
     xvfb xauth poppler-utils
+    # the install and package checks: desktop entry validation, dpkg-shlibdeps, file
+    desktop-file-utils dpkg-dev file
 )
 
 missing=()
