@@ -212,7 +212,7 @@ int print(int argc, char** argv) {
     // the command's own.
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
         if (type == QtCriticalMsg || type == QtFatalMsg)
-            std::cerr << "harmograph: " << message.toStdString() << "\n";
+            warn(message.toStdString());
     });
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};

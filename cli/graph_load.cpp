@@ -31,7 +31,7 @@ Result<ScanResult> scanForOutput(const std::string& command, const std::string& 
                                  const std::string& output) {
     auto scan = scanFile(input);
     if (!scan) return Error{scan.error()};
-    for (const std::string& w : scan->warnings) std::cerr << "harmograph: " << w << "\n";
+    for (const std::string& w : scan->warnings) warn(w);
     if (sameFile(scan->fullPath, output))
         return Error{command + ": the output would overwrite the recording " + output};
     // A folder or a device (/dev/null) cannot be replaced by the finished file.
@@ -51,7 +51,7 @@ Status prepareAndLoad(HARMDIM& state, const ScanResult& scan, const PeriodTexts&
     if (!file) return Error{file.error()};
     auto report = executeGraph(state, *file, progress);
     if (!report) return Error{report.error()};
-    for (const std::string& w : report->warnings) std::cerr << "harmograph: " << w << "\n";
+    for (const std::string& w : report->warnings) warn(w);
     return success();
 }
 

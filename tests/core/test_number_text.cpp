@@ -100,10 +100,10 @@ TEST(NumberText, WholeNumbersAreTheirDigits) {
     std::mt19937 rng(11);
     for (int i = 0; i < 100000; ++i) {
         const int32_t n = static_cast<int32_t>(rng() % 19999999) - 9999999;
-        const std::string digits = (n < 0 ? "" : " ") + std::to_string(n) + " ";
-        ASSERT_EQ(fileNumber(static_cast<float>(n)), digits);
-        ASSERT_EQ(fileNumber(static_cast<double>(n) * 1000),
-                  (n < 0 ? "" : " ") + std::to_string(n) + "000 ");
+        std::string digits = n < 0 ? "" : " ";
+        digits.append(std::to_string(n));
+        ASSERT_EQ(fileNumber(static_cast<float>(n)), digits + " ");
+        ASSERT_EQ(fileNumber(static_cast<double>(n) * 1000), digits + "000 ");
         char buf[kFileNumberRoom];
         ASSERT_EQ(std::string(buf, writeFileNumber(buf, static_cast<float>(n))), digits);
     }
