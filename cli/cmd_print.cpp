@@ -211,8 +211,7 @@ int print(int argc, char** argv) {
     // Only failures of Qt itself reach stderr; its notes (a missing runtime folder) would read as
     // the command's own.
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-        if (type == QtCriticalMsg || type == QtFatalMsg)
-            warn(message.toStdString());
+        if (type == QtCriticalMsg || type == QtFatalMsg) warn(message.toStdString());
     });
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
