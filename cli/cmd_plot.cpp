@@ -10,7 +10,6 @@
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QSaveFile>
-#include <charconv>
 #include <cstdlib>
 #include <iostream>
 #include <memory>

@@ -17,7 +17,6 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <QString>
-#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>

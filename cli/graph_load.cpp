@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <iostream>
 #include <tuple>
 
 #include "analysis/harmdim.h"
