@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps configure build run test sanitize fuzz bench clean
+.PHONY: deps configure build run test sanitize fuzz bench clean package
 
 deps:
 	@bash tools/install-deps.sh
@@ -17,7 +17,9 @@ configure: deps $(BUILD)/CMakeCache.txt
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-test: build
+test: configure
+	@cmake $(BUILD) -DHARMO_WERROR=ON >/dev/null
+	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
 	@$(MAKE) --no-print-directory sanitize
 	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=30
@@ -25,6 +27,7 @@ test: build
 # The core tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps
 	@[ -f build-asan/CMakeCache.txt ] || cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DHARMO_SANITIZE=ON >/dev/null
+	@cmake build-asan -DHARMO_WERROR=ON >/dev/null
 	cmake --build build-asan -j $(JOBS) --target core_tests
 	HARMO_TMP=$(CURDIR)/build-asan/tmp ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 build-asan/tests/core_tests --gtest_brief=1
 
@@ -41,6 +44,10 @@ run: build
 bench: configure
 	cmake --build $(BUILD) -j $(JOBS) --target benches
 	@bash tools/bench.sh $(BUILD)
+
+# A Debian package of the build (build/package/harmograph_VERSION_ARCH.deb).
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) build-asan build-fuzz

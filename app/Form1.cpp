@@ -34,6 +34,7 @@
 #include "csv/Form4.h"
 #include "csv/csv_writer.h"
 #include "datafile/record_file.h"
+#include "datafile/recording_names.h"
 #include "datafile/scan.h"
 #include "graph/Form2.h"
 #include "platform/qt/message_box.h"
@@ -45,10 +46,9 @@ namespace hg {
 namespace {
 
 // The measurement files the list shows; matched without regard to case.
-const QStringList& filePatterns() {
-    static const QStringList patterns =
-        QStringLiteral("*.*ha3;*.*ha4;*.*ha5;*.*hm*;*.*hv*;*.*ha6;*.*hh*;*.*hn*")
-            .split(QLatin1Char(';'));
+QStringList filePatterns() {
+    QStringList patterns;
+    for (const std::string& p : recordingNamePatterns()) patterns << QString::fromStdString(p);
     return patterns;
 }
 

@@ -3,7 +3,5 @@
 #include "cli/commands.h"
 
 int main(int argc, char** argv) {
-    const int code = hg::cli::dispatch(argc, argv);
-    if (code >= 0) return code;
-    return hg::runGui(argc, argv);
+    return hg::cli::run(argc, argv, hg::runGui);
 }

@@ -1,8 +1,55 @@
 #include "cli/args.h"
 
+#include <algorithm>
+#include <cmath>
 #include <iostream>
+#include <mutex>
+
+#include "platform/dates.h"
 
 namespace hg::cli {
+
+namespace {
+
+std::string& commandWord() {
+    static std::string word;
+    return word;
+}
+
+// Messages come from several conversions at once; a line is written whole.
+std::mutex& messageLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+void emit(const std::string& message) {
+    const std::string& word = commandWord();
+    std::string_view text = message;
+    if (!word.empty() && text.size() > word.size() + 1 && text.substr(0, word.size()) == word &&
+        text.substr(word.size(), 2) == ": ")
+        text.remove_prefix(word.size() + 2);
+    std::string line = "harmograph" + (word.empty() ? std::string() : " " + word) + ": ";
+    line += text;
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    line += '\n';
+    const std::lock_guard<std::mutex> hold(messageLock());
+    std::cerr << line << std::flush;
+}
+
+// The comma-separated parts of a list, blanks around each removed; an empty list has one empty
+// part.
+std::vector<std::string> listParts(const std::string& text) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = text.find(',', start);
+        parts.push_back(trimmed(std::string_view(text).substr(start, comma - start)));
+        if (comma == std::string::npos) return parts;
+        start = comma + 1;
+    }
+}
+
+}  // namespace
 
 Result<Args> parseArgs(int argc, char** argv, int first, const std::set<std::string>& valued,
                        const std::set<std::string>& flags) {
@@ -25,18 +72,114 @@ Result<Args> parseArgs(int argc, char** argv, int first, const std::set<std::str
     return a;
 }
 
-Result<std::pair<std::string, std::string>> splitPeriodText(const std::string& text) {
-    const std::size_t blank = text.find(' ');
-    if (blank == std::string::npos)
-        return Error{"period \"" + text + "\" is not \"yy/mm/dd hh:mm\""};
-    std::string date = text.substr(0, blank);
-    std::string time = text.substr(text.find_first_not_of(' ', blank));
-    return std::make_pair(date, time);
+std::string trimmed(std::string_view text) {
+    const std::size_t a = text.find_first_not_of(" \t");
+    if (a == std::string_view::npos) return {};
+    return std::string(text.substr(a, text.find_last_not_of(" \t") - a + 1));
+}
+
+Result<double> positiveNumber(const std::string& option, std::string_view text) {
+    const std::string t = trimmed(text);
+    double v = 0;
+    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
+    if (t.empty() || ec != std::errc() || end != t.data() + t.size() || !std::isfinite(v) || v <= 0)
+        return Error{option + " needs a number greater than 0, not \"" + std::string(text) + "\""};
+    return v;
+}
+
+Result<std::pair<std::string, std::string>> splitPeriodText(const std::string& option,
+                                                            const std::string& text) {
+    const std::string t = trimmed(text);
+    const std::size_t blank = t.find_first_of(" \t");
+    const Error refused{option + " \"" + text + "\" is not \"yy/mm/dd hh:mm\""};
+    if (blank == std::string::npos) return refused;
+    std::string date = t.substr(0, blank);
+    std::string time = trimmed(std::string_view(t).substr(blank));
+    if (date.size() != 8 || !parseDateText(date) || !parseTimeText(time)) return refused;
+    return std::make_pair(std::move(date), std::move(time));
+}
+
+Result<std::vector<int>> orderList(const std::string& option, const std::string& text,
+                                   const FileKind& kind) {
+    const int highest = kind.orderOf(kind.maxOrderIndex);
+    const std::string offered = kind.allOrders() ? "orders 1..256" : "odd orders 1..49 only";
+    const auto recorded = [&](int order) {
+        return order >= 1 && order <= highest && (order - 1) % kind.orderStep() == 0;
+    };
+    std::vector<int> orders;
+    if (trimmed(text) == "all") {
+        for (int order = 1; order <= highest; order += kind.orderStep()) orders.push_back(order);
+        return orders;
+    }
+    for (const std::string& part : listParts(text)) {
+        const std::size_t dash = part.find('-', 1);
+        auto from = wholeNumber<int>(option, part.substr(0, dash), 1, 256);
+        if (!from) return Error{from.error()};
+        if (dash == std::string::npos) {
+            if (!recorded(*from))
+                return Error{option + ": a " + kind.text + " recording has no order " +
+                             std::to_string(*from) + " (" + offered + ")"};
+            orders.push_back(*from);
+            continue;
+        }
+        auto to = wholeNumber<int>(option, part.substr(dash + 1), 1, 256);
+        if (!to) return Error{to.error()};
+        const std::size_t before = orders.size();
+        for (int order = *from; order <= *to; ++order)
+            if (recorded(order)) orders.push_back(order);
+        if (*from > *to || orders.size() == before)
+            return Error{option + ": range \"" + part + "\" holds no order a " + kind.text +
+                         " recording has (" + offered + ")"};
+    }
+    std::sort(orders.begin(), orders.end());
+    orders.erase(std::unique(orders.begin(), orders.end()), orders.end());
+    return orders;
+}
+
+Result<int> channelNumber(const std::string& option, const std::string& text, int channels) {
+    auto n = wholeNumber<int>(option, text, 0, channels);
+    if (!n) return Error{n.error() + " (0 = 1ch .. " + std::to_string(channels) + " = composite)"};
+    return n;
+}
+
+Result<std::pair<int, int>> pictureSize(const std::string& option, const std::string& text, int min,
+                                        int max) {
+    const std::size_t x = text.find_first_of("xX");
+    if (x == std::string::npos) return Error{option + " takes WxH, e.g. 1920x1080"};
+    auto w = wholeNumber<int>(option, std::string_view(text).substr(0, x), min, max);
+    if (!w) return Error{w.error()};
+    auto h = wholeNumber<int>(option, std::string_view(text).substr(x + 1), min, max);
+    if (!h) return Error{h.error()};
+    return std::make_pair(*w, *h);
+}
+
+Result<std::vector<int>> numberList(const std::string& option, const std::string& text, int min,
+                                    int max) {
+    std::vector<int> numbers;
+    for (const std::string& part : listParts(text)) {
+        auto n = wholeNumber<int>(option, part, min, max);
+        if (!n) return Error{n.error()};
+        numbers.push_back(*n);
+    }
+    return numbers;
+}
+
+void setCommand(std::string_view word) {
+    commandWord() = std::string(word);
 }
 
 int fail(const std::string& message) {
-    std::cerr << "harmograph: " << message << "\n";
-    return 1;
+    emit(message);
+    return kExitFailure;
+}
+
+int usageError(const std::string& message) {
+    emit(message);
+    return kExitUsage;
+}
+
+void warn(const std::string& message) {
+    emit(message);
 }
 
 }  // namespace hg::cli

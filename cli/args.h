@@ -1,15 +1,26 @@
-// Argument reading for the sub-commands: positional words and "--name value" / "--flag" options.
+// Argument reading for the sub-commands: positional words and "--name value" / "--flag" options,
+// the readers of every value kind the sub-commands take (whole numbers, periods, order lists,
+// channels, picture sizes, code lists) and the one-line messages with their exit codes.
 #pragma once
 
+#include <charconv>
 #include <map>
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
+#include "datafile/record_format.h"
 #include "platform/result.h"
 
 namespace hg::cli {
+
+// Exit codes of every sub-command.
+constexpr int kExitSuccess = 0;
+constexpr int kExitFailure = 1;  // the work could not be done (a file, the disk, the recording)
+constexpr int kExitUsage = 2;    // the command line itself is wrong
 
 struct Args {
     std::vector<std::string> positional;
@@ -29,10 +40,54 @@ struct Args {
 Result<Args> parseArgs(int argc, char** argv, int first, const std::set<std::string>& valued,
                        const std::set<std::string>& flags);
 
-// A period text "yy/mm/dd hh:mm" split into its date and time parts.
-Result<std::pair<std::string, std::string>> splitPeriodText(const std::string& text);
+// The text without blanks and tabs at either end.
+std::string trimmed(std::string_view text);
 
-// Prints "harmograph: <message>" on stderr and returns the failure exit code.
+// A whole number in min..max written in decimal digits (a leading "-" where min allows it),
+// blanks around it allowed: "--records needs a whole number from 1 to 100, not \"x\"".
+template <class T>
+Result<T> wholeNumber(const std::string& option, std::string_view text, T min, T max) {
+    const std::string t = trimmed(text);
+    T value{};
+    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
+    if (t.empty() || ec != std::errc() || end != t.data() + t.size() || value < min || value > max)
+        return Error{option + " needs a whole number from " + std::to_string(min) + " to " +
+                     std::to_string(max) + ", not \"" + std::string(text) + "\""};
+    return value;
+}
+
+// A decimal number greater than 0 ("2000", "6.6"), blanks around it allowed.
+Result<double> positiveNumber(const std::string& option, std::string_view text);
+
+// A period text "yy/mm/dd hh:mm" (blanks around it and between its parts allowed) split into its
+// date and time parts; both must be a real date and time.
+Result<std::pair<std::string, std::string>> splitPeriodText(const std::string& option,
+                                                            const std::string& text);
+
+// The orders of a list "all" or "1,3,5-9" that a recording of `kind` holds, ascending, each once.
+// A range takes the orders the kind records within it (for the 25-order kinds the odd ones); a
+// single order the kind does not record, or a range holding none, is refused.
+Result<std::vector<int>> orderList(const std::string& option, const std::string& text,
+                                   const FileKind& kind);
+
+// A channel number 0..channels (the last being the composite of the current channels).
+Result<int> channelNumber(const std::string& option, const std::string& text, int channels);
+
+// A picture size "WxH" with each side in min..max.
+Result<std::pair<int, int>> pictureSize(const std::string& option, const std::string& text, int min,
+                                        int max);
+
+// A comma list of whole numbers, each in min..max, in the order given ("3,1,2").
+Result<std::vector<int>> numberList(const std::string& option, const std::string& text, int min,
+                                    int max);
+
+// The sub-command whose messages follow ("convert"); the dispatch sets it.
+void setCommand(std::string_view word);
+
+// One line on stderr: "harmograph SUB: message" (a message that already starts with "SUB: " is not
+// given the name twice). fail returns kExitFailure, usageError kExitUsage.
 int fail(const std::string& message);
+int usageError(const std::string& message);
+void warn(const std::string& message);
 
 }  // namespace hg::cli

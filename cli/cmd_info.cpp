@@ -3,6 +3,7 @@
 
 #include "cli/args.h"
 #include "cli/commands.h"
+#include "cli/help.h"
 #include "datafile/scan.h"
 
 namespace hg::cli {
@@ -16,18 +17,14 @@ std::string plainFloat(float value) {
     return std::string(buffer, end);
 }
 
-}  // namespace
-
-int info(int argc, char** argv) {
-    auto args = parseArgs(argc, argv, 2, {}, {});
-    if (!args) return fail("info: " + args.error());
-    if (args->positional.size() != 1) return fail("usage: harmograph info FILE");
-    const std::string& path = args->positional[0];
-
+// The "key: value" lines of one recording; false when it cannot be read.
+bool describe(const std::string& path) {
     auto scan = scanFile(path);
-    if (!scan) return fail(scan.error());
-    for (const std::string& warning : scan->warnings)
-        std::cerr << "harmograph: " << warning << "\n";
+    if (!scan) {
+        fail(scan.error());
+        return false;
+    }
+    for (const std::string& warning : scan->warnings) warn(path + ": " + warning);
 
     const FileKind& kind = scan->kind;
     std::cout << "kind: " << kind.text << "\n"
@@ -40,9 +37,30 @@ int info(int argc, char** argv) {
               << "first: " << scan->startDate << " " << scan->startTime << "\n"
               << "last: " << scan->endDate << " " << scan->endTime << "\n"
               << "interval: " << plainFloat(scan->recordInterval) << "\n";
+    return true;
+}
+
+}  // namespace
+
+// One recording: its lines. Several: each block starts with "file: PATH" and a blank line
+// separates them; a recording that cannot be read is reported and the others still described.
+int info(int argc, char** argv) {
+    auto args = parseArgs(argc, argv, 2, {}, {});
+    if (!args) return usageError(args.error());
+    if (args->positional.empty()) return usageOf("info");
+    const bool several = args->positional.size() > 1;
+    int failed = 0;
+    for (std::size_t i = 0; i < args->positional.size(); ++i) {
+        const std::string& path = args->positional[i];
+        if (several) std::cout << (i ? "\n" : "") << "file: " << path << "\n";
+        if (!describe(path)) ++failed;
+    }
     std::cout.flush();
     if (!std::cout) return fail("info: cannot write the output");
-    return 0;
+    if (failed && several)
+        return fail(std::to_string(failed) + " of " + std::to_string(args->positional.size()) +
+                    " recordings could not be read");
+    return failed ? kExitFailure : kExitSuccess;
 }
 
 }  // namespace hg::cli

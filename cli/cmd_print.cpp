@@ -16,7 +16,6 @@
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QString>
-#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -33,6 +32,7 @@
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/graph_load.h"
+#include "cli/help.h"
 #include "datafile/record_file.h"
 #include "datafile/scan.h"
 #include "graph/items.h"
@@ -50,35 +50,15 @@ namespace {
 
 enum class Layout { One, Set, Thirds };
 
-constexpr const char* kUsage =
-    "print: usage: harmograph print FILE --layout one|set|thirds --items CODES [--channel N] "
-    "[--mono] "
-    "[--landscape] [--message TEXT] [--start \"yy/mm/dd hh:mm\"] [--end \"yy/mm/dd hh:mm\"] "
-    "[--predict C,X,U] -o OUT.pdf";
-
-Result<int> parseWhole(const std::string& text, const std::string& what) {
-    int n = 0;
-    const auto r = std::from_chars(text.data(), text.data() + text.size(), n);
-    if (text.empty() || r.ec != std::errc() || r.ptr != text.data() + text.size())
-        return Error{what + " takes a whole number, not \"" + text + "\""};
-    return n;
-}
-
 Result<std::vector<int16_t>> parseItems(const std::string& text) {
+    auto codes = numberList("--items", text, 1, kCurrentUnbalance);
+    if (!codes) return Error{codes.error()};
     std::vector<int16_t> items;
-    std::size_t from = 0;
-    while (from <= text.size()) {
-        const std::size_t comma = text.find(',', from);
-        const std::string word =
-            text.substr(from, comma == std::string::npos ? std::string::npos : comma - from);
-        auto n = parseWhole(word, "--items");
-        if (!n) return Error{n.error()};
+    for (const int code : *codes) {
         const bool known =
-            (*n >= 1 && *n <= kItemSlots) || *n == kVoltageUnbalance || *n == kCurrentUnbalance;
-        if (!known) return Error{"--items: no item has the code " + word};
-        items.push_back(static_cast<int16_t>(*n));
-        if (comma == std::string::npos) break;
-        from = comma + 1;
+            code <= kItemSlots || code == kVoltageUnbalance || code == kCurrentUnbalance;
+        if (!known) return Error{"--items: no item has the code " + std::to_string(code)};
+        items.push_back(static_cast<int16_t>(code));
     }
     return items;
 }
@@ -140,10 +120,10 @@ int print(int argc, char** argv) {
         argc, argv, 2,
         {"--layout", "--items", "--channel", "--message", "--start", "--end", "--predict", "-o"},
         {"--mono", "--landscape"});
-    if (!args) return fail("print: " + args.error());
+    if (!args) return usageError(args.error());
     if (args->positional.size() != 1 || !args->has("-o") || !args->has("--layout") ||
         !args->has("--items"))
-        return fail(kUsage);
+        return usageOf("print");
     const std::string& input = args->positional[0];
     const std::string output = *args->get("-o");
 
@@ -156,28 +136,22 @@ int print(int argc, char** argv) {
     } else if (layoutText == "thirds") {
         layout = Layout::Thirds;
     } else {
-        return fail("print: --layout is one, set or thirds, not \"" + layoutText + "\"");
+        return usageError("--layout is one, set or thirds, not \"" + layoutText + "\"");
     }
     auto items = parseItems(*args->get("--items"));
-    if (!items) return fail("print: " + items.error());
+    if (!items) return usageError(items.error());
     if (layout == Layout::One && items->size() != 1)
-        return fail("print: the one-sheet layout prints exactly one item");
+        return usageError("the one-sheet layout prints exactly one item");
     if (items->empty() || items->size() > 3)
-        return fail("print: the " + layoutText + " layout prints one to three items");
+        return usageError("the " + layoutText + " layout prints one to three items");
 
-    int channel = 0;
-    if (auto c = args->get("--channel")) {
-        auto n = parseWhole(*c, "--channel");
-        if (!n) return fail("print: " + n.error());
-        channel = *n;
-    }
     TransformerParameters transformer;
     if (auto t = args->get("--predict")) {
         auto p = transformerOption("--predict", *t);
-        if (!p) return fail("print: " + p.error());
+        if (!p) return usageError(p.error());
         transformer = *p;
     }
-    if (auto ok = checkTransformerParameters(transformer); !ok) return fail("print: " + ok.error());
+    if (auto ok = checkTransformerParameters(transformer); !ok) return usageError(ok.error());
 
     auto scan = scanForOutput("print", input, output);
     if (!scan) return fail(scan.error());
@@ -187,16 +161,19 @@ int print(int argc, char** argv) {
         const bool offered = layout == Layout::Set ? setPrintAvailable(item, scan->fullPath)
                                                    : itemOfferedFor(item, scan->kind.family);
         if (!offered)
-            return fail("print: item " + std::to_string(item) + " cannot be printed " +
-                        (layout == Layout::Set ? "in a set " : "") + "for a file of kind " + kind);
+            return usageError("item " + std::to_string(item) + " cannot be printed " +
+                              (layout == Layout::Set ? "in a set " : "") + "for a file of kind " +
+                              kind);
     }
-    if (channel < 0 || channel > scan->kind.channels)
-        return fail("print: --channel is 0.." + std::to_string(scan->kind.channels) + " for " +
-                    scan->kind.text + " with " + std::to_string(scan->kind.channels) +
-                    " channel(s) (the last is the composite)");
+    int channel = 0;
+    if (auto c = args->get("--channel")) {
+        auto n = channelNumber("--channel", *c, scan->kind.channels);
+        if (!n) return usageError(n.error());
+        channel = *n;
+    }
 
     auto texts = periodTextsOf(*args, *scan);
-    if (!texts) return fail("print: " + texts.error());
+    if (!texts) return usageError(texts.error());
     HARMDIM state;
     if (auto loaded = prepareAndLoad(state, *scan, *texts, ExecuteMode::Graph); !loaded)
         return fail("print: " + loaded.error());
@@ -216,8 +193,7 @@ int print(int argc, char** argv) {
     // Only failures of Qt itself reach stderr; its notes (a missing runtime folder) would read as
     // the command's own.
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-        if (type == QtCriticalMsg || type == QtFatalMsg)
-            std::cerr << "harmograph: " << message.toStdString() << "\n";
+        if (type == QtCriticalMsg || type == QtFatalMsg) warn(message.toStdString());
     });
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};

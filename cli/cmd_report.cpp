@@ -23,6 +23,7 @@
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/graph_load.h"
+#include "cli/help.h"
 #include "cli/limit_sets.h"
 #include "platform/output.h"
 #include "platform/qt/pdf_sheet.h"
@@ -34,11 +35,6 @@ namespace hg::cli {
 namespace {
 
 enum class Form { Pdf, Csv, Json };
-
-constexpr const char* kUsage =
-    "usage: harmograph report FILE --limits NAME [--contract-kw P] [--measured-kv V] "
-    "[--channel N] [--start \"yy/mm/dd hh:mm\"] [--end \"yy/mm/dd hh:mm\"] "
-    "-o OUT.pdf|OUT.csv|OUT.json";
 
 std::optional<Form> formOf(const std::string& path) {
     const std::size_t dot = path.rfind('.');
@@ -52,30 +48,18 @@ std::optional<Form> formOf(const std::string& path) {
     return std::nullopt;
 }
 
-Result<double> positiveNumber(const Args& args, const std::string& option) {
-    const std::string text = *args.get(option);
-    double v = 0;
-    const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (text.empty() || r.ec != std::errc() || r.ptr != text.data() + text.size() ||
-        !std::isfinite(v) || v <= 0)
-        return Error{option + " takes a number greater than 0, not \"" + text + "\""};
-    return v;
-}
-
 Status readOptions(const Args& args, ComplianceOptions& options, std::optional<int>& channel) {
     for (const auto& [option, target] : {std::pair{"--contract-kw", &options.contractKw},
                                          std::pair{"--measured-kv", &options.measuredKv}}) {
         if (!args.has(option)) continue;
-        auto v = positiveNumber(args, option);
+        auto v = positiveNumber(option, *args.get(option));
         if (!v) return Error{v.error()};
         *target = *v;
     }
     if (auto c = args.get("--channel")) {
-        int n = 0;
-        const auto r = std::from_chars(c->data(), c->data() + c->size(), n);
-        if (c->empty() || r.ec != std::errc() || r.ptr != c->data() + c->size())
-            return Error{"--channel takes a channel number, not \"" + *c + "\""};
-        channel = n;
+        auto n = wholeNumber<int>("--channel", *c, 0, 9);
+        if (!n) return Error{n.error()};
+        channel = *n;
     }
     return success();
 }
@@ -129,7 +113,7 @@ int report(int argc, char** argv) {
         {"--limits", "--contract-kw", "--measured-kv", "--channel", "--start", "--end", "-o"}, {});
     if (!args) return fail("report: " + args.error());
     if (args->positional.size() != 1 || !args->has("-o") || !args->has("--limits"))
-        return fail(kUsage);
+        return usageOf("report");
     const std::string& input = args->positional[0];
     const std::string output = *args->get("-o");
     const auto form = formOf(output);

@@ -13,6 +13,7 @@
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/graph_load.h"
+#include "cli/help.h"
 #include "graph/shown_range.h"
 #include "graph/spectrum.h"
 #include "platform/dates.h"
@@ -24,10 +25,6 @@
 namespace hg::cli {
 
 namespace {
-
-constexpr const char* kUsage =
-    "usage: harmograph spectrum FILE --at \"yy/mm/dd hh:mm\" [--channel N] [--size WxH] "
-    "-o OUT.png|OUT.pdf|OUT.svg|OUT.csv";
 
 std::optional<double> dateTimeOf(const std::string& date, const std::string& time) {
     const auto day = parseDateText(date);
@@ -44,7 +41,7 @@ std::string hhmm(double when) {
 
 // The period loaded: from the time asked to a day later or the end of the file.
 Result<PeriodTexts> spectrumPeriod(const std::string& at, const ScanResult& scan) {
-    auto parts = splitPeriodText(at);
+    auto parts = splitPeriodText("--at", at);
     if (!parts) return Error{"--at: " + parts.error()};
     const auto start = dateTimeOf(parts->first, parts->second);
     const auto fileEnd = dateTimeOf(scan.endDate, scan.endTime);
@@ -54,15 +51,9 @@ Result<PeriodTexts> spectrumPeriod(const std::string& at, const ScanResult& scan
     return PeriodTexts{parts->first, parts->second, formatYyMmDd(end), hhmm(end)};
 }
 
-Result<std::pair<int, int>> pictureSize(const Args& args) {
+Result<std::pair<int, int>> spectrumSize(const Args& args) {
     if (!args.has("--size")) return std::make_pair(900, 700);
-    const std::string s = *args.get("--size");
-    int w = 0, h = 0;
-    char extra = 0;
-    if (std::sscanf(s.c_str(), "%dx%d%c", &w, &h, &extra) != 2 || w < 200 || h < 200 || w > 10000 ||
-        h > 10000)
-        return Error{"--size takes WxH from 200x200 to 10000x10000, not \"" + s + "\""};
-    return std::make_pair(w, h);
+    return pictureSize("--size", *args.get("--size"), 200, 10000);
 }
 
 int writeSpectrum(const Spectrum& spectrum, const std::string& output, int width, int height) {
@@ -94,14 +85,15 @@ int writeSpectrum(const Spectrum& spectrum, const std::string& output, int width
 int spectrum(int argc, char** argv) {
     auto args = parseArgs(argc, argv, 2, {"--at", "--channel", "--size", "-o"}, {});
     if (!args) return fail("spectrum: " + args.error());
-    if (args->positional.size() != 1 || !args->has("-o") || !args->has("--at")) return fail(kUsage);
+    if (args->positional.size() != 1 || !args->has("-o") || !args->has("--at"))
+        return usageOf("spectrum");
     const std::string output = *args->get("-o");
     std::string lower = output;
     std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
     const bool csv = lower.size() >= 4 && lower.substr(lower.size() - 4) == ".csv";
     if (!csv && !pictureFormOf(output))
         return fail("spectrum: -o must name a .png, .svg, .pdf or .csv file");
-    auto size = pictureSize(*args);
+    auto size = spectrumSize(*args);
     if (!size) return fail("spectrum: " + size.error());
 
     auto scan = scanForOutput("spectrum", args->positional[0], output);
@@ -114,12 +106,9 @@ int spectrum(int argc, char** argv) {
 
     int channel = 0;
     if (auto c = args->get("--channel")) {
-        char* end = nullptr;
-        const long n = std::strtol(c->c_str(), &end, 10);
-        if (c->empty() || *end != 0 || n < 0 || n > state.ChannelCount)
-            return fail("spectrum: --channel takes 0 (1ch) .. " +
-                        std::to_string(state.ChannelCount) + " (composite), not \"" + *c + "\"");
-        channel = static_cast<int>(n);
+        auto n = channelNumber("--channel", *c, state.ChannelCount);
+        if (!n) return usageError(n.error());
+        channel = *n;
     }
     const auto rec = recordAtOrAfter(state, 0);
     if (!rec) return fail("spectrum: no record at or after " + *args->get("--at"));

@@ -18,6 +18,8 @@
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/graph_load.h"
+#include "cli/help.h"
+#include "cli/progress.h"
 #include "datafile/record_file.h"
 #include "datafile/scan.h"
 #include "graph/upstream_prediction.h"
@@ -188,51 +190,41 @@ Status writeJsonFile(const std::string& path, const HARMDIM& s, const Prediction
     return staged.commit();
 }
 
-Result<int> parseChannel(const std::string& text) {
-    int n = 0;
-    const auto r = std::from_chars(text.data(), text.data() + text.size(), n);
-    if (r.ec != std::errc() || r.ptr != text.data() + text.size())
-        return Error{"--channel takes a channel number, not \"" + text + "\""};
-    return n;
-}
-
 }  // namespace
 
 int tables(int argc, char** argv) {
     auto args = parseArgs(argc, argv, 2, {"--start", "--end", "--predict", "--channel", "-o"}, {});
-    if (!args) return fail("tables: " + args.error());
-    if (args->positional.size() != 1 || !args->has("-o"))
-        return fail(
-            "tables: usage: harmograph tables FILE [--start \"yy/mm/dd hh:mm\"] [--end \"yy/mm/dd "
-            "hh:mm\"] "
-            "[--predict C,X,U [--channel N]] -o OUT.json");
+    if (!args) return usageError(args.error());
+    if (args->positional.size() != 1 || !args->has("-o")) return usageOf("tables");
     const std::string& input = args->positional[0];
     const std::string output = *args->get("-o");
     if (args->has("--channel") && !args->has("--predict"))
-        return fail("tables: --channel goes with --predict");
+        return usageError("--channel goes with --predict");
 
     std::optional<TransformerParameters> predict;
-    int channel = 0;
     if (auto text = args->get("--predict")) {
         auto p = transformerOption("--predict", *text);
-        if (!p) return fail("tables: " + p.error());
-        if (auto ok = checkTransformerParameters(*p); !ok) return fail("tables: " + ok.error());
+        if (!p) return usageError(p.error());
+        if (auto ok = checkTransformerParameters(*p); !ok) return usageError(ok.error());
         predict = *p;
-        if (auto c = args->get("--channel")) {
-            auto n = parseChannel(*c);
-            if (!n) return fail("tables: " + n.error());
-            channel = *n;
-        }
     }
 
     auto scan = scanForOutput("tables", input, output);
     if (!scan) return fail(scan.error());
+    int channel = 0;
+    if (auto c = args->get("--channel")) {
+        auto n = channelNumber("--channel", *c, scan->kind.channels);
+        if (!n) return usageError(n.error());
+        channel = *n;
+    }
 
     auto texts = periodTextsOf(*args, *scan);
-    if (!texts) return fail("tables: " + texts.error());
+    if (!texts) return usageError(texts.error());
     HARMDIM state;
-    if (auto loaded = prepareAndLoad(state, *scan, *texts, ExecuteMode::Graph); !loaded)
-        return fail("tables: " + loaded.error());
+    TerminalProgress bar("tables");
+    const Status loaded = prepareAndLoad(state, *scan, *texts, ExecuteMode::Graph, bar.report());
+    bar.finish();
+    if (!loaded) return fail("tables: " + loaded.error());
 
     std::shared_ptr<const Prediction> prediction;
     if (predict) {

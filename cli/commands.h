@@ -1,5 +1,5 @@
 // The headless sub-commands of harmograph. Each returns the process exit code: 0 on success,
-// non-zero with a one-line message on stderr on failure.
+// 1 on failure, 2 on a usage error, with a one-line message on stderr.
 #pragma once
 
 namespace hg::cli {
@@ -15,7 +15,11 @@ int report(int argc, char** argv);
 int limits(int argc, char** argv);
 int spectrum(int argc, char** argv);  // FILE --at "yy/mm/dd hh:mm" [--channel N] -o OUT
 
-// Runs the sub-command named by argv[1]; -1 when argv[1] is not a sub-command word.
-int dispatch(int argc, char** argv);
+using GuiRunner = int (*)(int argc, char** argv);
+
+// The whole command line: help, the version, the sub-command named by argv[1], or the windows
+// (`gui`) when there is no argument or the arguments name a path. No exception escapes; returns
+// the exit code: 0 success, 1 failure, 2 usage error.
+int run(int argc, char** argv, GuiRunner gui);
 
 }  // namespace hg::cli

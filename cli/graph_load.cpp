@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <iostream>
 #include <tuple>
 
 #include "analysis/harmdim.h"
@@ -18,8 +17,8 @@ Result<PeriodTexts> periodTextsOf(const Args& args, const ScanResult& scan) {
          {std::tuple{"--start", &texts.startDate, &texts.startTime},
           std::tuple{"--end", &texts.endDate, &texts.endTime}}) {
         if (auto t = args.get(option)) {
-            auto parts = splitPeriodText(*t);
-            if (!parts) return Error{std::string(option) + ": " + parts.error()};
+            auto parts = splitPeriodText(option, *t);
+            if (!parts) return Error{parts.error()};
             *date = parts->first;
             *time = parts->second;
         }
@@ -30,8 +29,8 @@ Result<PeriodTexts> periodTextsOf(const Args& args, const ScanResult& scan) {
 Result<ScanResult> scanForOutput(const std::string& command, const std::string& input,
                                  const std::string& output) {
     auto scan = scanFile(input);
-    if (!scan) return Error{command + ": " + scan.error()};
-    for (const std::string& w : scan->warnings) std::cerr << "harmograph: " << w << "\n";
+    if (!scan) return Error{scan.error()};
+    for (const std::string& w : scan->warnings) warn(w);
     if (sameFile(scan->fullPath, output))
         return Error{command + ": the output would overwrite the recording " + output};
     // A folder or a device (/dev/null) cannot be replaced by the finished file.
@@ -41,7 +40,7 @@ Result<ScanResult> scanForOutput(const std::string& command, const std::string& 
 }
 
 Status prepareAndLoad(HARMDIM& state, const ScanResult& scan, const PeriodTexts& texts,
-                      ExecuteMode mode) {
+                      ExecuteMode mode, const ProgressFn& progress) {
     applyScan(state, scan);
     auto prepared = prepareExecute(state, scan.fullPath, texts, mode);
     if (!prepared) return Error{prepared.error()};
@@ -49,9 +48,9 @@ Status prepareAndLoad(HARMDIM& state, const ScanResult& scan, const PeriodTexts&
     if (mode == ExecuteMode::Convert) return success();
     auto file = RecordFile::open(scan.fullPath);
     if (!file) return Error{file.error()};
-    auto report = executeGraph(state, *file);
+    auto report = executeGraph(state, *file, progress);
     if (!report) return Error{report.error()};
-    for (const std::string& w : report->warnings) std::cerr << "harmograph: " << w << "\n";
+    for (const std::string& w : report->warnings) warn(w);
     return success();
 }
 

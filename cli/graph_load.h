@@ -26,10 +26,11 @@ Result<PeriodTexts> periodTextsOf(const Args& args, const ScanResult& scan);
 Result<ScanResult> scanForOutput(const std::string& command, const std::string& input,
                                  const std::string& output);
 
-// Stores the scan, runs Execute's preparation in `mode` and, in graph mode, the load; warnings go
-// to stderr. A start after the end is refused ("the period starts after it ends").
+// Stores the scan, runs Execute's preparation in `mode` and, in graph mode, the load (reporting to
+// `progress`); warnings go to stderr. A start after the end is refused ("the period starts after
+// it ends").
 Status prepareAndLoad(HARMDIM& state, const ScanResult& scan, const PeriodTexts& texts,
-                      ExecuteMode mode);
+                      ExecuteMode mode, const ProgressFn& progress = {});
 
 // The three transformer parameters "C,X,U" (MVA, percent, kV) of `option` ("--predict",
 // "--transformer").

@@ -103,7 +103,9 @@ std::vector<Sheet> planSheets(CsvWriterForm form, const FileKind& kind, const Cs
                 s.labels += ",Vuv,Vvw,Vuw";
                 for (int i = 0; i < 3; ++i) s.fields.push_back({&v.Vp[i], nullptr});
                 for (int ch = 0; ch < C; ++ch) {
-                    s.labels += "," + std::to_string(ch + 1) + "Iu(rms),Iv(rms),Iw(rms)";
+                    s.labels.append(",")
+                        .append(std::to_string(ch + 1))
+                        .append("Iu(rms),Iv(rms),Iw(rms)");
                     for (int i = 0; i < 3; ++i)
                         s.fields.push_back(
                             {v.Ip.data() + static_cast<std::size_t>(ch) * 3 + i, nullptr});

@@ -25,7 +25,8 @@ std::string legendText(int item, int k, int orderStep) {
                    ? "総合"
                    : "基本";
     }
-    return " " + plainInteger(static_cast<long long>(k) * orderStep + 1) + "次";
+    std::string text = " ";
+    return text.append(plainInteger(static_cast<long long>(k) * orderStep + 1)).append("次");
 }
 
 int lastSeriesOf(int item, int maxOrderIndex) {

@@ -241,9 +241,12 @@ OrderBox GraphSelection::box(int index) const {
 }
 
 std::string GraphSelection::rowCaption(int row) const {
-    if (maxOrderIndex_ <= 24) return "+" + std::to_string(row * 10);
-    const std::string number = " " + std::to_string((scroll_ + row) * 5);
-    return "+" + number.substr(number.size() > 3 ? number.size() - 3 : 0);
+    std::string caption = "+";
+    if (maxOrderIndex_ <= 24) return caption.append(std::to_string(row * 10));
+    // A blank before the order number, then its last three characters.
+    std::string number = " ";
+    number += std::to_string((scroll_ + row) * 5);
+    return caption.append(number, number.size() > 3 ? number.size() - 3 : 0);
 }
 
 std::string GraphSelection::columnCaption(int column) const {

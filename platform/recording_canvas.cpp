@@ -83,7 +83,7 @@ std::string colourText(const Colour& c) {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "#%02X%02X%02X", c.rgb.r, c.rgb.g, c.rgb.b);
     std::string out = buffer;
-    if (c.paletteIndex >= 0) out += "[" + std::to_string(c.paletteIndex) + "]";
+    if (c.paletteIndex >= 0) out.append("[").append(std::to_string(c.paletteIndex)).append("]");
     return out;
 }
 
@@ -96,7 +96,7 @@ std::string describe(const DrawCall& call) {
     if (call.kind == DrawCall::Kind::Line || call.kind == DrawCall::Kind::Box) {
         out += "-(" + number(call.to.x) + "," + number(call.to.y) + ")";
     }
-    out += " " + colourText(call.colour);
+    out.append(" ").append(colourText(call.colour));
     if (call.kind == DrawCall::Kind::Text) {
         out += " \"" + call.font.name + "\" " + number(call.font.size);
         if (call.font.bold) out += " bold";

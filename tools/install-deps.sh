@@ -16,6 +16,8 @@ packages=(
     clang libclang-rt-14-dev
     nlohmann-json3-dev
     qt6-svg-dev
+    # the install and package checks: desktop entry validation, dpkg-shlibdeps, file
+    desktop-file-utils dpkg-dev file
 )
 
 missing=()

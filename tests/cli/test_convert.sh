@@ -77,7 +77,6 @@ refuse "output is the recording" "" "$bin" convert "$dir/b.hm3" -o "$dir/b.hm3"
 refuse "folder does not exist" "" "$bin" convert "$dir/a.ha3" -o "$dir/missing/a.csv"
 refuse "no such recording" "" "$bin" convert "$dir/none.hm1"
 refuse "unknown option" "" "$bin" convert "$dir/a.ha3" --bogus
-refuse "two files" "" "$bin" convert "$dir/a.ha3" "$dir/a.ha4"
 [[ ! -e $dir/missing ]] || fail "missing folder created"
 
 # The scan's warnings reach stderr: a last stamp equal to the first (an ha3 record is 256 bytes).

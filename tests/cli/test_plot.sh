@@ -41,7 +41,7 @@ refuse "missing recording" "plot: ファイルを開けません" "$bin" plot "$
 refuse "usage" "plot: usage" "$bin" plot
 refuse "item 10" "not offered" "${p[@]}" --item 10 --group 1 "${o[@]}"
 refuse "no orders" "needs --group or --orders" "${p[@]}" --item 1 "${o[@]}"
-refuse "order 2" "order 2 is not in this file" "${p[@]}" --item 1 --orders 2 "${o[@]}"
+refuse "order 2" "has no order 2" "${p[@]}" --item 1 --orders 2 "${o[@]}"
 refuse "eleven orders" "at most five" "${p[@]}" --item 1 --orders 1-11 "${o[@]}"
 refuse "group 9" "--group" "${p[@]}" --item 1 --group 9 "${o[@]}"
 refuse "tiny" "--size" "${p[@]}" --item 1 --group 1 --size 50x50 "${o[@]}"

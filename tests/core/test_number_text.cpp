@@ -103,10 +103,11 @@ TEST(NumberText, WholeNumbersAreTheirDigits) {
     std::mt19937 rng(11);
     for (int i = 0; i < 100000; ++i) {
         const int32_t n = static_cast<int32_t>(rng() % 19999999) - 9999999;
-        const std::string digits = (n < 0 ? "" : " ") + std::to_string(n) + " ";
+        std::string sign = n < 0 ? "" : " ";
+        const std::string digits = sign.append(std::to_string(n)).append(" ");
         ASSERT_EQ(fileNumber(static_cast<float>(n)), digits);
         ASSERT_EQ(fileNumber(static_cast<double>(n) * 1000),
-                  (n < 0 ? "" : " ") + std::to_string(n) + "000 ");
+                  digits.substr(0, digits.size() - 1) + "000 ");
         char buf[kFileNumberRoom];
         ASSERT_EQ(std::string(buf, writeFileNumber(buf, static_cast<float>(n))), digits);
     }
