@@ -9,7 +9,7 @@
 namespace hg {
 namespace {
 
-using namespace testing;  // the graph-state helpers
+using namespace test;  // the graph-state helpers
 
 std::vector<int> checkedOrders(const GraphSelection& g) {
     std::vector<int> out;

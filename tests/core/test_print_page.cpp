@@ -12,7 +12,7 @@
 namespace hg {
 namespace {
 
-using namespace testing;  // the graph-state helpers
+using namespace test;  // the graph-state helpers
 using Kind = DrawCall::Kind;
 
 // A loaded state whose record x positions lie on the printed block (2000 units for the period).
