@@ -16,21 +16,18 @@ check() {
     done
 }
 
+# Record lengths and sizes of every kind are the record format's; here every field once and each
+# synth option.
 check a.ha3 --records 12 -- "kind: ha3" "record_length: 256" "channels: 1" "records: 12" \
     "max_order_index: 24" "short_form: no" "power_factor: 1.7320508" "interval: 10" \
     "first: 19/05/29 00:00" "last: 19/05/29 01:50"
-check a.ha4 -- "kind: ha4" "record_length: 356" "records: 144"
-check a.ha5 -- "kind: ha5" "record_length: 280"
-check a.ha6 --records 10 -- "kind: ha6" "record_length: 286" "records: 10"
-check b.hm3 --interval 5 -- "kind: hm" "record_length: 556" "channels: 3" "interval: 5"
-check b.Rhm2 -- "kind: hm" "record_length: 406" "channels: 2" "power_factor: 1"
-check c.hv2 --records 100 --gaps 10 -- "kind: hv" "record_length: 492" "records: 100" \
-    "first: 19/05/29 00:00" "last: 19/05/29 18:10"
-check d.hh2 --records 3 -- "kind: hh" "record_length: 4102" "channels: 2" "max_order_index: 255"
-check e.hn2 --records 3 -- "kind: hn" "record_length: 4614" "short_form: no"
+check b.Rhm2 --interval 5 -- "kind: hm" "channels: 2" "records: 144" "power_factor: 1" "interval: 5"
+check c.hv2 --records 100 --gaps 10 -- "records: 100" "first: 19/05/29 00:00" \
+    "last: 19/05/29 18:10"
+check d.hh2 --records 3 -- "kind: hh" "max_order_index: 255"
 check f.hn2 --records 3 --short -- "kind: hn" "record_length: 4152" "short_form: yes"
-check g.hn9 --records 2 --adversarial -- "record_length: 15366" "channels: 9" \
-    "first: 05/03/11 23:00" "last: 05/03/11 23:10"
+check g.hn9 --records 2 --adversarial -- "channels: 9" "first: 05/03/11 23:00" \
+    "last: 05/03/11 23:10"
 check h.hm1 --records 1 --start "05/03/12 00:05" -- "records: 1" "interval: 1" \
     "first: 05/03/12 00:05" "last: 05/03/12 00:05"
 check i.hm1 --records 3 --start "99/12/31 00:00" --interval 1440 -- "last: 00/01/02 00:00"
@@ -50,7 +47,6 @@ refuse "fifo info" "通常のファイルではありません" timeout 10 "$bin
 refuse "fifo convert" "通常のファイルではありません" timeout 10 "$bin" convert "$dir/f.hm2"
 refuse "fifo tables" "通常のファイルではありません" timeout 10 "$bin" tables "$dir/f.hm2" -o "$dir/f.json"
 refuse "unknown kind" "" "$bin" synth -o "$dir/x.dat"
-refuse "channel 0" "" "$bin" synth -o "$dir/x.hm0"
 refuse "short non-hn" "" "$bin" synth -o "$dir/x.hh2" --short
 refuse "bad records" "" "$bin" synth -o "$dir/x.hm2" --records 12x
 refuse "bad start" "" "$bin" synth -o "$dir/x.hm2" --start "19/13/01 00:00"

@@ -46,7 +46,6 @@ refuse "eleven orders" "at most five" "${p[@]}" --item 1 --orders 1-11 "${o[@]}"
 refuse "group 9" "--group" "${p[@]}" --item 1 --group 9 "${o[@]}"
 refuse "tiny" "--size" "${p[@]}" --item 1 --group 1 --size 50x50 "${o[@]}"
 refuse "channel 3" "--channel" "${p[@]}" --item 2 --group 1 --channel 3 "${o[@]}"
-refuse "capacity 0" "" "${p[@]}" --item 14 --group 1 --transformer 0,8,6.6 "${o[@]}"
 refuse "missing" "missing.hv2" "$bin" plot "$dir/missing.hv2" --item 1 --group 1 "${o[@]}"
 refuse "start after end" "starts after it ends" "${p[@]}" --item 1 --group 1 \
     --start "19/05/30 00:00" --end "19/05/29 00:00" "${o[@]}"

@@ -12,7 +12,7 @@
 #include "platform/dates.h"
 #include "platform/recording_canvas.h"
 
-namespace hg::testing {
+namespace hg::test {
 
 struct PeriodSpec {
     int startMinute = 9 * 60;  // minute of the start day
@@ -72,4 +72,4 @@ inline void expectText(const RecordingCanvas& c, const std::string& text, double
     }
 }
 
-}  // namespace hg::testing
+}  // namespace hg::test

@@ -15,7 +15,7 @@
 namespace hg {
 namespace {
 
-using namespace testing;  // the graph-state helpers
+using namespace test;  // the graph-state helpers
 using Kind = DrawCall::Kind;
 
 struct Drawn {

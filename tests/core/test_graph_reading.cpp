@@ -17,7 +17,7 @@
 namespace hg {
 namespace {
 
-using namespace testing;
+using namespace test;
 
 // Places the slots at the given minutes from the start, as the load does.
 void placeAt(HARMDIM& s, const std::vector<int>& minutes) {

@@ -7,17 +7,17 @@
 namespace hg {
 namespace {
 
+// The file-selection window's tests type and step the common cases; here the rest of the rules.
 TEST(Period, BoxNormalisation) {
     const std::pair<const char*, const char*> dates[] = {
-        {"19/05/29", "19/05/29(水)"},     {"19/05/29(水)", "19/05/29(水)"},  // idempotent
-        {"19/05/29(月)", "19/05/29(水)"}, {"19/05/2", "19/05/2"},            // still being typed
-        {"19/02/29", "19/02/29"},         {"", ""},
+        {"19/05/29(水)", "19/05/29(水)"},  // idempotent
+        {"19/05/29(月)", "19/05/29(水)"},
+        {"19/02/29", "19/02/29"},
+        {"", ""},
     };
     for (auto [typed, shown] : dates) EXPECT_EQ(normaliseDateBox(typed), shown) << typed;
     const std::pair<const char*, const char*> times[] = {
-        {"9:30", "9::0"}, {"09:30", "09:30"},          {"12:345", "12:34"},
-        {"", ":"},        {"１２：３０", "１２:３０"},
-    };
+        {"09:30", "09:30"}, {"12:345", "12:34"}, {"", ":"}, {"１２：３０", "１２:３０"}};
     for (auto [typed, shown] : times) EXPECT_EQ(normaliseTimeBox(typed), shown) << typed;
 }
 
@@ -29,21 +29,17 @@ TEST(Period, TimeAndDateSteps) {
         std::optional<std::string> shown;
     };
     const Case cases[] = {
-        {"23:55", 10, false, "00:05"},      {"00:05", 10, true, "23:59"},     // not 23:55
-        {"00:15", 10, true, "00:05"},       {"10:00", 2.5f, false, "10:02"},  // 602.5 -> 602
-        {"10:01", 2.5f, false, "10:04"},                                      // 603.5 -> 604
+        {"00:15", 10, true, "00:05"},      {"10:00", 2.5f, false, "10:02"},  // 602.5 -> 602
+        {"10:01", 2.5f, false, "10:04"},                                     // 603.5 -> 604
         {"9::0", 10, false, "09:10"},  // the box's own rewrite reads as 9:00
-        {"00:00", 1441, true, "23:59"},     {"ab:cd", 10, false, std::nullopt},
-        {"25:00", 10, false, std::nullopt}, {"10:00", 0, false, std::nullopt},
+        {"00:00", 1441, true, "23:59"},    {"25:00", 10, false, std::nullopt},
+        {"10:00", 0, false, std::nullopt},
     };
     for (const Case& c : cases) {
         const auto shown =
             c.minus ? stepTimeMinus(c.box, c.interval) : stepTimePlus(c.box, c.interval);
         EXPECT_EQ(shown, c.shown) << c.box;
     }
-    EXPECT_EQ(stepDate("19/03/01(金)", -1), "19/02/28(木)");
-    EXPECT_EQ(stepDate("19/12/31(火)", 1), "20/01/01(水)");
-    EXPECT_EQ(stepDate("19/13/01", 1), std::nullopt);
     EXPECT_EQ(stepDate("29/12/31", 1), std::nullopt);  // would read back as 1930
 }
 
@@ -83,7 +79,6 @@ TEST(Period, RefusesBoxesThatDoNotHoldADateOrTime) {
         const char *startDate, *startTime, *endDate, *endTime, *message;
     };
     const Case cases[] = {
-        {"19/05/29", "9::0", "19/05/29", "10:00", "解析開始時間が正しくありません: 9::0"},
         {"19/02/29", "09:00", "19/05/29", "10:00", "解析開始年月日が正しくありません: 19/02/29"},
         {"19/05/29", "09:00", "00/00/00", "10:00", "解析終了年月日が正しくありません: 00/00/00"},
         {"19/05/29", "09:00", "19/05/29", "24:00", "解析終了時間が正しくありません: 24:00"},

@@ -12,7 +12,7 @@
 namespace hg {
 namespace {
 
-using namespace testing;  // the graph-state helpers
+using namespace test;  // the graph-state helpers
 using Kind = DrawCall::Kind;
 
 // A loaded state whose record x positions lie on the printed block (2000 units for the period).
@@ -133,9 +133,8 @@ TEST(PrintPage, FundamentalDivisorKeepsTheFundamentalInsideItsBlock) {
         float fundamental;
         const char* title;
     };
+    // The divisor itself is the value axis's; the paper names it and keeps the curve inside.
     for (const Case& k : {Case{kActivePower, 400, "有効電力(kW，基本波は20倍)"},
-                          Case{kActivePower, 700, "有効電力(kW，基本波は100倍)"},
-                          Case{kActivePower, 80, "有効電力(kW，基本波は10倍)"},
                           Case{kImpedance, 500, "ｲﾝﾋﾟｰﾀﾞﾝｽ(Ω，基本波は100倍)"}}) {
         HARMDIM s = pageState({0, 1440, 145});
         s.ItemMax(0, k.item - 1, 0) = k.fundamental;
@@ -155,45 +154,35 @@ TEST(PrintPage, FundamentalDivisorKeepsTheFundamentalInsideItsBlock) {
     }
 }
 
-TEST(PrintPage, HourAxesOfOneAndThreeDays) {
+// The time grid's styles are the screen's; the paper places its lines and labels on the block's
+// 2000 units.
+TEST(PrintPage, TimeAxesOfOneDayThreeDaysAndFortyFiveMinutes) {
     HARMDIM s = pageState({0, 1440, 145});
     const OneSheet c(s, source(kVoltageDistortion, {0}));
     const auto ticks = verticalLines(c, 50);
-    ASSERT_EQ(ticks.size(), 25u);          // every hour from 0:00 to the next 0:00
-    for (std::size_t h = 0; h <= 24; ++h)  // solid midnights, dash-dot hours between
-        EXPECT_EQ(ticks[h].style, h % 24 ? LineStyle::DashDot : LineStyle::Solid) << h;
-    EXPECT_EQ(ticks[0].from.x, 260);
+    ASSERT_EQ(ticks.size(), 25u);     // every hour from 0:00 to the next 0:00
     EXPECT_EQ(ticks[1].from.x, 343);  // 83.33 rounded
     expectText(c, "1", 343 - 12, 555, 12);
     expectText(c, "12", 1260 - 24, 555, 12);
-    EXPECT_EQ(c.findTexts("0").size(), 2u);
     // 72 hours: 0.46 units a minute, so labelled hour lines are three hours (83 units) apart.
     s = pageState({0, 4320, 433});
     const OneSheet d(s, source(kVoltageDistortion, {0}));
     const auto days = verticalLines(d, 50);
     ASSERT_EQ(days.size(), 73u);
-    EXPECT_EQ(days[2].style, LineStyle::Dotted);
+    EXPECT_EQ(days[2].style, LineStyle::Dotted);  // the hours between labels
     EXPECT_EQ(days[2].colour, Colour::palette(8));
     EXPECT_EQ(days[3].style, LineStyle::DashDot);
+    EXPECT_EQ(d.findTexts("0").size(), 4u);  // the midnights
     EXPECT_EQ(d.findText("2"), nullptr);
     EXPECT_NE(d.findText("3"), nullptr);
-    EXPECT_EQ(d.findTexts("0").size(), 4u);
-}
-
-TEST(PrintPage, FortyFiveMinuteTimeAxis) {
-    HARMDIM s = pageState({9 * 60, 45, 10});
-    const OneSheet c(s, source(kVoltageDistortion, {0}));
-    const auto ticks = verticalLines(c, 50);
-    ASSERT_EQ(ticks.size(), 5u);  // 9:00, 9:10, 9:20, 9:30, 9:40
-    EXPECT_EQ(ticks[0].style, LineStyle::DashDot);
-    expectText(c, "9", 260 - 12, 555, 12);
-    const char* labels[] = {"9:10", "9:20", "9:30", "9:40"};
-    for (int i = 1; i < 5; ++i) {
-        EXPECT_EQ(ticks[i].style, LineStyle::Dotted);
-        EXPECT_EQ(ticks[i].colour, Colour(Rgb{0, 0, 144}));
-        expectText(c, labels[i - 1], ticks[i].from.x - 40, 555, 9);
-    }
-    EXPECT_EQ(ticks[1].from.x, 260 + 444);  // 10 minutes of 2000/45 units
+    // 45 minutes: ten-minute lines labelled in 9 points, 444 units apart.
+    s = pageState({9 * 60, 45, 10});
+    const OneSheet m(s, source(kVoltageDistortion, {0}));
+    const auto minutes = verticalLines(m, 50);
+    ASSERT_EQ(minutes.size(), 5u);  // 9:00, 9:10, 9:20, 9:30, 9:40
+    expectText(m, "9", 260 - 12, 555, 12);
+    expectText(m, "9:10", 260 + 444 - 40, 555, 9);
+    expectText(m, "9:40", minutes[4].from.x - 40, 555, 9);
 }
 
 TEST(PrintPage, SeriesColoursAndMonochrome) {
@@ -207,10 +196,7 @@ TEST(PrintPage, SeriesColoursAndMonochrome) {
             EXPECT_EQ(c.findText(legends[n])->colour, Colour::palette(expected[n] - (mono ? 8 : 0)))
                 << legends[n] << " mono " << mono;
         }
-        const auto curve = curveCalls(c);
-        ASSERT_EQ(curve.size(), 5u * 145u);
-        EXPECT_EQ(curve[0].kind, Kind::Point);
-        EXPECT_EQ(curve[0].colour, Colour::palette(mono ? 4 : 12));
+        EXPECT_EQ(curveCalls(c).size(), 5u * 145u);
     }
 }
 

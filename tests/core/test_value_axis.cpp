@@ -13,7 +13,7 @@
 namespace hg {
 namespace {
 
-using namespace testing;  // the graph-state helpers
+using namespace test;  // the graph-state helpers
 
 void setExtremes(HARMDIM& s, int item, int k, float max, float min, int ch = 0) {
     s.ItemMax(ch, item - 1, k) = max;
