@@ -109,6 +109,27 @@ void printAt(Canvas& canvas, double x, double y, std::string_view text, Colour c
     canvas.text(static_cast<float>(x), static_cast<float>(y), text);
 }
 
+// Where each record stands across the plot: its time, as the page places it by RecordX, scaled
+// to the plot's width. The minutes from the period start are read back from RecordX (whole
+// minutes, so exactly) and measured in record slots, so that a record on a regular stamp falls on
+// its slot's pixel exactly: a gap-free period from stamp to stamp places record t at t slot steps.
+// Slots no record filled keep their slot position.
+void placeRecords(const HARMDIM& state, int span, std::vector<int>& pixelX) {
+    const int32_t slots = std::max<int32_t>(state.PeriodRecords, 0);
+    pixelX.assign(static_cast<std::size_t>(slots) + 1, 0);
+    if (slots == 0) return;
+    const double step = static_cast<double>(span) / slots;
+    const double minutes = std::max<int32_t>(state.PeriodMinutes, 1);
+    for (int32_t t = 0; t <= slots; ++t) {
+        double slot = t;
+        if (t < state.LoadedRecords && state.RecordX.contains(t)) {
+            const double m = std::round(static_cast<double>(state.RecordX(t)) * minutes / 2000.0);
+            slot = m * slots / minutes;
+        }
+        pixelX[static_cast<std::size_t>(t)] = roundInt(step * slot);
+    }
+}
+
 }  // namespace
 
 int graphFontSize(int clientHeight) {
@@ -129,12 +150,7 @@ std::optional<GraphLayout> graphLayout(const HARMDIM& state, double width, doubl
     if (span <= 0 || g.GraphHeight <= 0) return std::nullopt;
     g.XScale = unitsPerMinute(state, span);
     g.hourStep = hourLabelStep(g.XScale);
-    const int32_t slots = std::max<int32_t>(state.PeriodRecords, 0);
-    g.RecordPixelX.resize(static_cast<std::size_t>(slots) + 1, 0);
-    if (slots > 0) {
-        const double step = static_cast<double>(span) / slots;
-        for (int32_t t = 0; t <= slots; ++t) g.RecordPixelX[t] = roundInt(step * t);
-    }
+    placeRecords(state, span, g.RecordPixelX);
     return g;
 }
 

@@ -40,7 +40,7 @@ struct GraphLayout {
     int GraphHeight = 0;            // plot height (the bottom edge is T + GraphHeight)
     double XScale = 0;              // pixels per minute
     int hourStep = 1;               // hours between labelled hour lines (at least 56 pixels apart)
-    std::vector<int> RecordPixelX;  // x offset of each record slot from L
+    std::vector<int> RecordPixelX;  // x offset of each record from L, by its time
 };
 
 // The layout of a picture, or nothing when the picture is too small to hold a graph (under

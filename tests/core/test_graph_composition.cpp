@@ -9,6 +9,7 @@
 
 #include "graph/curve_rules.h"
 #include "graph/graph_composition.h"
+#include "platform/classic.h"
 #include "platform/recording_canvas.h"
 #include "support_graph_state.h"
 
@@ -52,6 +53,27 @@ TEST(GraphLayout, FromThePictureSize) {
     EXPECT_EQ(g->GraphHeight, 500);
     EXPECT_EQ(g->RecordPixelX[2], 12);  // 12.5, halves to even
     EXPECT_EQ(g->RecordPixelX[144], 900);
+}
+
+// Records stand at their time, as on paper: a gap of an hour after record 71 puts every later
+// record an hour to the right of its slot; without the gap each record is on its slot.
+TEST(GraphLayout, RecordsStandAtTheirTime) {
+    for (const int gapMinutes : {0, 60}) {
+        const int minutes = 1370 + gapMinutes;
+        HARMDIM s = graphState({0, minutes, 138});
+        for (int t = 0; t < 138; ++t) {
+            const int m = 10 * t + (t >= 72 ? gapMinutes : 0);
+            s.RecordX(t) = static_cast<float>(2000.0 * m / minutes);
+        }
+        const auto g = graphLayout(s, 1000, 630);
+        ASSERT_TRUE(g);
+        for (const int t : {0, 1, 71, 72, 100, 137}) {
+            const int m = 10 * t + (t >= 72 ? gapMinutes : 0);
+            const double exact = gapMinutes ? 900.0 * m / minutes : 900.0 / 137 * t;
+            EXPECT_EQ(g->RecordPixelX[t], static_cast<int>(roundHalfEven(exact)))
+                << "gap " << gapMinutes << " record " << t;
+        }
+    }
 }
 
 TEST(GraphComposition, PhaseDifferenceGridAndLagLead) {
