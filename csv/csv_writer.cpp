@@ -191,7 +191,7 @@ Result<ConversionReport> convert(CsvWriterForm form, const HARMDIM& s, const Csv
     if (!file) return Error{file.error()};
     const RecordLayout& layout = kind.layout;
     const RecordRange range = conversionRange(s, file->recordCount(layout.recordLength));
-    if (range.empty()) return Error{"解析期間に測定データのレコードがありません"};
+    if (range.empty()) return Error{kNoRecordsInPeriod};
 
     CsvOptions options = o;
     options.split = form == CsvWriterForm::CsvOuthh;

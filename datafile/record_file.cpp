@@ -9,11 +9,14 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/system_reason.h"
+
 namespace hg {
 
 Result<RecordFile> RecordFile::open(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return Error{"ファイルを開けません: " + path + " (" + std::strerror(errno) + ")"};
+    if (fd < 0)
+        return Error{"ファイルを開けません: " + path + " (" + systemReasonText(errno) + ")"};
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);

@@ -265,16 +265,19 @@ GraphDrawing composeGraph(Canvas& canvas, const HARMDIM& state, const GraphReque
         std::min<int32_t>(state.LoadedRecords, static_cast<int32_t>(g.RecordPixelX.size()));
     const LegendPlacement legends{kScreenLegendStep, 100, 1};
     int drawn = 0;
+    if (!request.notice.empty()) {
+        printAt(canvas, L + 10, T + 10, request.notice, kBlack);
+        drawn = kMaxCurves;  // no curve
+    }
     for (int k = 0; k <= n && k <= lastSeries && drawn < kMaxCurves; ++k) {
         if (orders[k] != 1) continue;
         ++drawn;
-        const Colour colour = Colour::palette(curveColour(drawn, false));
+        // Printing the legend gives the curve its colour; the unbalance rate has no legend, so
+        // its curve keeps the fore colour it finds (black after the time grid's labels).
         const std::string legend = legendText(item, k, orderStep);
         if (!legend.empty())
             printAt(canvas, legendX(item, k, drawn, legends) * g.XUnit, 5 * g.YUnit, legend,
-                    colour);
-        // The unbalance rate has no legend; its curve still takes its own colour.
-        canvas.setForeColor(colour);
+                    Colour::palette(curveColour(drawn, false)));
         ++out.curves;
 
         const double factor = k == 0 ? axis.factor : 1.0;
@@ -314,6 +317,7 @@ GraphDrawing composeGraph(Canvas& canvas, const HARMDIM& state, const GraphReque
     std::string title = titleWithFactor(request.itemName, item, axis);
     if (const ItemInfo* info = itemInfo(item); info && info->phaseMarkOnScreen)
         title += phaseMarkText(state.FilePath);
+    title += channelMarkText(item, request.channel, state.ChannelCount);
     out.title = title;
     canvas.setFontBold(false);
     printAt(canvas, g.XUnit * titleX(item), g.YUnit * 5.0, title, kBlack);

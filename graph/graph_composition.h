@@ -61,6 +61,9 @@ struct GraphRequest {
     int clientHeight = 0;
     // The window's prediction, which items 14 to 16 draw (none: they draw zeros).
     const Prediction* prediction = nullptr;
+    // Why the curves cannot be drawn (the prediction's transformer parameters are not usable):
+    // when set, the graph is drawn without curves and this one line stands in the plot.
+    std::string notice;
     // Called after each curve (the window lets pending events through).
     std::function<void()> afterCurve;
 };
