@@ -401,6 +401,7 @@ bool Form1::setFolder(const QString& wanted, FolderFrom from) {
         return false;
     }
     folder_ = folder;
+    Label12->hide();
     selectDriveOf(folder);
     // A folder chosen in the tree is where the user's pointer is: the tree stays as it is, so
     // the release of the click lands on the row it was pressed on.
