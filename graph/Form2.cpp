@@ -446,7 +446,7 @@ void Form2::drawGraph(bool report) {
 
 GraphDrawing Form2::composePicture(std::string notice) {
     QImage image(Picture1->size(), QImage::Format_RGB32);
-    if (image.isNull()) return {};
+    if (image.isNull()) return GraphDrawing{GraphOutcome::TooSmall, {}, {}, {}, 0};
     image.fill(Qt::white);
     GraphRequest request = view_->request(Text1->text().toStdString());
     request.clientHeight = clientHeight();
