@@ -28,7 +28,7 @@ namespace hg {
 
 namespace {
 
-constexpr const char* kNoData = "指定期間にデータがありません";
+constexpr const char* kNoData = kNoRecordsInPeriod;
 constexpr int64_t kChunkBytes = 1 << 18;  // records read together, whole records per read
 constexpr int64_t kProgressEvery = 512;   // records between progress calls
 // Threads: at most this many, and (unless the caller asks for a number) one per processor but no

@@ -26,6 +26,9 @@ struct Period {
     int32_t PeriodRecords = 0;  // record slots of the period minus one
 };
 
+// The message of a period that holds no record, in graph and conversion mode alike.
+inline constexpr const char* kNoRecordsInPeriod = "指定期間にデータがありません";
+
 // Date box (on every change): when the first eight characters are a real "yy/mm/dd", the text
 // becomes "yy/mm/dd(aaa)"; otherwise it is returned unchanged. Idempotent.
 std::string normaliseDateBox(std::string_view text);

@@ -165,6 +165,12 @@ void Form1::buildControls() {
     modes->addButton(Option1[0], 0);
     modes->addButton(Option1[1], 1);
     Option1[0]->setChecked(true);
+    // Hidden while Execute runs, the options keep their room: nothing below them moves.
+    for (QRadioButton* option : Option1) {
+        QSizePolicy policy = option->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        option->setSizePolicy(policy);
+    }
 
     Text1 = new QLineEdit(QStringLiteral("00/00/00"), this);
     Text2 = new QLineEdit(QStringLiteral("00:00"), this);
@@ -220,9 +226,11 @@ void Form1::buildControls() {
     addPeriodRow(3, Label8, Text4, Command5, Command6);
     period->setColumnStretch(4, 1);
 
+    Label12 = new QLabel(this);
     auto* busyRow = new QHBoxLayout;
     busyRow->addWidget(Label10);
     busyRow->addWidget(ProgressBar1, 1);
+    busyRow->addWidget(Label12, 1);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -251,6 +259,7 @@ void Form1::buildControls() {
 
     Label10->hide();
     ProgressBar1->hide();
+    Label12->hide();
     Label11->hide();
     Text5->hide();
 
@@ -263,7 +272,8 @@ void Form1::buildControls() {
     Dir1->viewport()->installEventFilter(this);
     connect(Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
-                if (!syncing_ && current.isValid()) setFolder(dirModel_->filePath(current));
+                if (!syncing_ && current.isValid())
+                    setFolder(dirModel_->filePath(current), FolderFrom::Dir1);
             });
     connect(File1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& selected) {
@@ -289,6 +299,9 @@ void Form1::buildControls() {
     connect(Command7, &QPushButton::clicked, this, [this] { stepDay(Text3, 1); });
     connect(Command9, &QPushButton::clicked, this, [this] { stepDay(Text3, -1); });
     connect(Option1[0], &QRadioButton::toggled, this, [this] { modeChanged(); });
+    for (QLineEdit* box : {Text1, Text2, Text3, Text4, Text5})
+        connect(box, &QLineEdit::textChanged, Label12, &QLabel::hide);
+    connect(Option1[0], &QRadioButton::toggled, Label12, &QLabel::hide);
     connect(Command1, &QPushButton::clicked, this, &Form1::execute);
     connect(Command10, &QPushButton::clicked, this, [this] { emit endRequested(); });
 }
@@ -381,7 +394,7 @@ bool Form1::setDrive(const QString& root) {
     return setFolder(root);
 }
 
-bool Form1::setFolder(const QString& wanted) {
+bool Form1::setFolder(const QString& wanted, FolderFrom from) {
     const QString folder = QDir::cleanPath(wanted);
     const QDir dir(folder);
     const QFileInfo info(folder);
@@ -393,8 +406,14 @@ bool Form1::setFolder(const QString& wanted) {
         return false;
     }
     folder_ = folder;
+    Label12->hide();
     selectDriveOf(folder);
-    showFolderInDir1(folder);
+    // A folder chosen in the tree is where the user's pointer is: the tree stays as it is, so
+    // the release of the click lands on the row it was pressed on.
+    if (from == FolderFrom::Dir1)
+        dirScrollPending_ = false;
+    else
+        showFolderInDir1(folder);
     syncing_ = true;
     File1->clearSelection();
     fileModel_->setRootPath(folder);
@@ -550,9 +569,7 @@ void Form1::execute() {
         return;
     }
 
-    // The tables are about to be replaced: no graph window may still read them.
-    if (form2_) form2_->parentWidget()->close();
-
+    Label12->hide();
     // A new analysis of the scanned recording: its period, then its tables or its CSV files.
     auto analysis = std::make_shared<HARMDIM>();
     static_cast<Recording&>(*analysis) = recording_;
@@ -578,7 +595,10 @@ void Form1::execute() {
     }
     if (!notes_.isEmpty())
         showMessage(this, notes_.join(QLatin1Char('\n')), MessageKind::Information);
-    if (graphReady) openGraphWindow(std::move(analysis));
+    if (!graphReady) return;
+    // The new period is loaded: the graph windows of the previous one give way to it.
+    if (form2_) form2_->parentWidget()->close();
+    openGraphWindow(std::move(analysis));
 }
 
 Status Form1::runGraphLoad(HARMDIM& analysis, const ProgressFn& progress) {
@@ -602,7 +622,21 @@ Status Form1::runConversion(const HARMDIM& analysis, const ProgressFn& progress)
     if (report->skippedRecords > 0)
         notes_ << QStringLiteral("日付・時刻の読めないレコード %1 件を飛ばしました。")
                       .arg(report->skippedRecords);
+    showConversionDone(*report);
     return success();
+}
+
+// Where the busy label stood, until the next action: how many records went into which file, or
+// into how many files.
+void Form1::showConversionDone(const ConversionReport& report) {
+    Label12->setText(report.files.size() == 1
+                         ? QStringLiteral("%1 件を %2 に出力しました")
+                               .arg(report.lines)
+                               .arg(QFileInfo(fromLocalPath(report.files.front())).fileName())
+                         : QStringLiteral("%1 件を %2 ファイルに出力しました")
+                               .arg(report.lines)
+                               .arg(report.files.size()));
+    Label12->show();
 }
 
 void Form1::openGraphWindow(std::shared_ptr<const HARMDIM> analysis) {

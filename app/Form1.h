@@ -32,6 +32,7 @@ class QTreeView;
 
 namespace hg {
 
+struct ConversionReport;
 struct HARMDIM;
 class Form2;
 class Form4;
@@ -51,8 +52,10 @@ class Form1 : public QWidget {
 
     // Drive1 change: the drive's root folder. Refused with a message when the drive is not ready.
     bool setDrive(const QString& root);
-    // Dir1 change: File1 lists `folder`. Refused with a message when it cannot be listed.
-    bool setFolder(const QString& folder);
+    // Dir1 change: File1 lists `folder`. Refused with a message when it cannot be listed. A
+    // folder set from code is shown in Dir1; one clicked in Dir1 leaves the tree where it is.
+    enum class FolderFrom { Code, Dir1 };
+    bool setFolder(const QString& folder, FolderFrom from = FolderFrom::Code);
     QString folder() const { return folder_; }
 
     // The file scan of a File1 click. A failure is reported and leaves every earlier value and
@@ -91,6 +94,7 @@ class Form1 : public QWidget {
     QLabel* Label10;                         // "データ解析中", shown while Execute runs
     QLabel* Label11;                         // "出力ファイル名", conversion mode only
     QLabel* ScanWarning;                     // the scan's warnings, under the path; hidden if none
+    QLabel* Label12;                         // a finished conversion, until the next action
     QLineEdit* Text1;                        // start date
     QLineEdit* Text2;                        // start time
     QLineEdit* Text3;                        // end date
@@ -141,6 +145,7 @@ class Form1 : public QWidget {
     Status runGraphLoad(HARMDIM& analysis, const ProgressFn& progress);
     Status runConversion(const HARMDIM& analysis, const ProgressFn& progress);
     void openGraphWindow(std::shared_ptr<const HARMDIM> analysis);
+    void showConversionDone(const ConversionReport& report);
 
     Recording recording_;  // the recording the last accepted scan described
     OrderFlags& jisuFlag_;

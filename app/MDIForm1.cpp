@@ -30,6 +30,8 @@ MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
 }
 
 void MDIForm1::start(const QString& argument, const QString& programFolder) {
+    // The frame first: a message about the start-up folder appears over it.
+    show();
     form1->start(argument, programFolder);
     form1->subWindow()->resize(form1->sizeHint().expandedTo(QSize(820, 560)));
 }

@@ -23,7 +23,8 @@ class MDIForm1 : public QMainWindow {
   public:
     explicit MDIForm1(QWidget* parent = nullptr);
 
-    // Opens Form1 on the folder of the optional path argument (or the program's own folder).
+    // Shows the frame, then opens Form1 in it on the folder of the optional path argument (or
+    // the program's own folder).
     void start(const QString& argument, const QString& programFolder);
 
     // Ends the program: every window closes.

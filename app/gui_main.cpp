@@ -28,7 +28,6 @@ int runGui(int argc, char** argv) {
 
     MDIForm1 frame;
     frame.start(arguments.join(QLatin1Char(' ')), QCoreApplication::applicationDirPath());
-    frame.show();
 
     // HARMO_SCREENSHOT=FILE.png: saves a picture of the frame once it is painted, then ends.
     const QString screenshot = qEnvironmentVariable("HARMO_SCREENSHOT");

@@ -196,7 +196,7 @@ Result<ConversionReport> convert(CsvWriterForm form, const HARMDIM& s, const Csv
     const auto found = conversionRange(s, *file);
     if (!found) return Error{found.error()};
     const RecordRange range = *found;
-    if (range.empty()) return Error{"解析期間に測定データのレコードがありません"};
+    if (range.empty()) return Error{kNoRecordsInPeriod};
 
     CsvOptions options = o;
     options.split = form == CsvWriterForm::CsvOuthh;

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/dates.h"
+#include "platform/system_reason.h"
 
 namespace hg {
 
@@ -17,7 +18,8 @@ Result<RecordFile> RecordFile::open(const std::string& path) {
     // Opened without waiting: a FIFO or a device named like a recording would otherwise block
     // the open itself. Only a regular file is read, and then with ordinary blocking reads.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) return Error{"ファイルを開けません: " + path + " (" + std::strerror(errno) + ")"};
+    if (fd < 0)
+        return Error{"ファイルを開けません: " + path + " (" + systemReasonText(errno) + ")"};
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);

@@ -25,6 +25,7 @@
 #include "analysis/harmdim.h"
 #include "analysis/order_flags.h"
 #include "datafile/record_format.h"
+#include "graph/curve_rules.h"
 #include "graph/graph_composition.h"
 #include "platform/qt/check_value.h"
 #include "platform/qt/message_box.h"
@@ -152,6 +153,9 @@ void Form2::buildControls() {
         Label5[2 * i]->setGeometry(580, 24 + i * 26, 80, 22);
         Text2[i] = new QLineEdit(QString::fromUtf8(initial[i]), c);
         Text2[i]->setGeometry(660, 24 + i * 26, 56, 22);
+        connect(Text2[i], &QLineEdit::textEdited, this, [this] { parametersReported_ = false; });
+        connect(Text2[i], &QLineEdit::editingFinished, this,
+                [this] { (void)checkParameters(true); });
         Label5[2 * i + 1] = new QLabel(QString::fromUtf8(labels[2 * i + 1]), c);
         Label5[2 * i + 1]->setGeometry(720, 24 + i * 26, 40, 22);
     }
@@ -174,7 +178,7 @@ void Form2::buildControls() {
     Command5 = button("ｺﾋﾟｰ", 890);
     Command3 = button("前画面", 950);
     Command4 = button("終了", 1010);
-    connect(Command1, &QPushButton::clicked, this, &Form2::draw);
+    connect(Command1, &QPushButton::clicked, this, &Form2::drawAsked);
     connect(Command2, &QPushButton::clicked, this, &Form2::openPrintDialog);
     connect(Command5, &QPushButton::clicked, this, &Form2::copyPicture);
     connect(Command3, &QPushButton::clicked, this, &Form2::backToFileSelection);
@@ -207,7 +211,7 @@ void Form2::buildMenus() {
     connect(MeLo, &QAction::triggered, this, &Form2::backToFileSelection);
     connect(MeEnd, &QAction::triggered, this, &Form2::endProgram);
     connect(MeCOPY, &QAction::triggered, this, &Form2::copyPicture);
-    connect(MeGV, &QAction::triggered, this, &Form2::draw);
+    connect(MeGV, &QAction::triggered, this, &Form2::drawAsked);
     connect(Win, &QAction::triggered, this, [this] { openExtraWindow(); });
 }
 
@@ -218,15 +222,11 @@ void Form2::load() {
     const int channels = analysis_->ChannelCount;
     for (int i = 0; i < 10; ++i) {
         QRadioButton* option = Option1[i];
-        if (i <= channels) {
-            option->setEnabled(true);
-            option->setText(QStringLiteral("%1ch").arg(i + 1));
-        } else {
-            option->setEnabled(false);
-            option->setText(QStringLiteral("-ch"));
-        }
+        // The measured channels "1ch" .., then the composite "合成" whatever their number.
+        option->setEnabled(i <= channels);
+        option->setText(i <= channels ? toQString(channelText(i, channels))
+                                      : QStringLiteral("-ch"));
     }
-    if (channels < 8) Option1[channels]->setText(QStringLiteral("合成"));
     Option1[0]->setChecked(true);
 
     RedrawFlag = -1;
@@ -243,9 +243,13 @@ void Form2::load() {
     Command1->setEnabled(false);
 
     if (!isMainWindow()) {
-        // The prediction's parameters are always those of the main window.
+        // The prediction's parameters are always those of the main window; the boxes show them.
         Check2->setEnabled(false);
         predictionToggled(false);
+        for (std::size_t i = 0; i < Text2.size(); ++i) {
+            Text2[i]->setText(main_->Text2[i]->text());
+            connect(main_->Text2[i], &QLineEdit::textChanged, Text2[i], &QLineEdit::setText);
+        }
     }
     updateWindowEntries();
     syncControls();
@@ -383,6 +387,27 @@ void Form2::messageChanged() {
 }
 
 void Form2::draw() {
+    drawGraph(false);
+}
+
+// Command1 and MeGV: the draw the user asks for reports unusable prediction parameters once.
+void Form2::drawAsked() {
+    drawGraph(true);
+}
+
+// The prediction's parameters are checked when they are edited and when a draw the user asked for
+// uses them, each time once; other draws (a resize, a keystroke in the print message) only say so
+// in the picture.
+Status Form2::checkParameters(bool report) {
+    Status usable = checkTransformerParameters(transformerParameters());
+    if (!usable && report && !parametersReported_) {
+        parametersReported_ = true;
+        showMessage(this, usable.error());
+    }
+    return usable;
+}
+
+void Form2::drawGraph(bool report) {
     if (busy_) {
         redrawPending_ = true;
         return;
@@ -394,27 +419,14 @@ void Form2::draw() {
     GraphDrawing drawing;
     {
         WaitCursor wait;
-        view_->setTransformer(transformerParameters());
-        const Status ready = view_->preparePrediction();
-        if (!ready) showMessage(this, ready.error());
-        if (ready) {
-            QImage image(Picture1->size(), QImage::Format_RGB32);
-            if (!image.isNull()) {
-                image.fill(Qt::white);
-                GraphRequest request = view_->request(Text1->text().toStdString());
-                request.clientHeight = clientHeight();
-                request.afterCurve = [] {
-                    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-                };
-                {
-                    QPainterCanvas canvas(image);
-                    drawing = composeGraph(canvas, *analysis_, request);
-                    canvas.finish();
-                }
-                if (drawing.outcome == GraphOutcome::Drawn && !closing_)
-                    Picture1->setImage(std::move(image));
-            }
+        std::string notice;
+        if (view_->showsPrediction()) {
+            view_->setTransformer(transformerParameters());
+            Status ready = checkParameters(report);
+            if (ready) ready = view_->preparePrediction();
+            if (!ready) notice = "予測曲線を描けません: " + ready.error();
         }
+        drawing = composePicture(std::move(notice));
     }
     busy_ = false;
     if (drawing.outcome == GraphOutcome::Drawn) {
@@ -422,20 +434,44 @@ void Form2::draw() {
         storeDrawnOrders(jisuFlag_, s.orders());
         RedrawFlag = 0;
         drawn_ = true;
-        Command2->setEnabled(true);
-        MePR->setEnabled(true);
+    }
+    if (drawing.outcome != GraphOutcome::TooSmall) {
+        // Printing follows whether the last draw drew curves.
+        printable_ = drawing.outcome == GraphOutcome::Drawn && drawing.curves > 0;
+        Command2->setEnabled(printable_);
+        MePR->setEnabled(printable_);
     }
     if (redrawPending_ && !closing_) draw();
 }
 
+GraphDrawing Form2::composePicture(std::string notice) {
+    QImage image(Picture1->size(), QImage::Format_RGB32);
+    if (image.isNull()) return GraphDrawing{GraphOutcome::TooSmall, {}, {}, {}, 0};
+    image.fill(Qt::white);
+    GraphRequest request = view_->request(Text1->text().toStdString());
+    request.clientHeight = clientHeight();
+    request.notice = std::move(notice);
+    request.afterCurve = [] {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+    GraphDrawing drawing;
+    {
+        QPainterCanvas canvas(image);
+        drawing = composeGraph(canvas, *analysis_, request);
+        canvas.finish();
+    }
+    if (drawing.outcome == GraphOutcome::Drawn && !closing_) Picture1->setImage(std::move(image));
+    return drawing;
+}
+
 void Form2::copyPicture() {
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
-    if (!Picture1->image().isNull()) clipboard->setImage(Picture1->image());
+    // Before any graph there is nothing to copy: the clipboard keeps what it holds.
+    if (Picture1->image().isNull()) return;
+    QGuiApplication::clipboard()->setImage(Picture1->image());
 }
 
 void Form2::openPrintDialog() {
-    if (!drawn_) return;
+    if (!printable_) return;
     emit printRequested(this);
 }
 

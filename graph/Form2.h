@@ -92,8 +92,9 @@ class Form2 : public QWidget {
     const GraphView& view() const { return *view_; }
     const std::shared_ptr<const HARMDIM>& analysis() const { return analysis_; }
     const QImage& picture() const;
-    // Whether the last draw drew a graph (the print button follows it).
+    // Whether a draw drew a graph; whether the last draw drew curves (the print button follows).
     bool hasDrawn() const { return drawn_; }
+    bool canPrint() const { return printable_; }
     // The extra windows open now (main window only; 0 for an extra window).
     int extraWindowCount() const;
     // The transformer parameters of the prediction: the main window's three boxes.
@@ -161,6 +162,10 @@ class Form2 : public QWidget {
     void channelChosen(int index);
     void predictionToggled(bool checked);
     void messageChanged();
+    void drawAsked();
+    void drawGraph(bool report);
+    GraphDrawing composePicture(std::string notice);
+    Status checkParameters(bool report);
     void extraClosed(Form2* extra);
     void lastWindowClosed();
 
@@ -174,6 +179,8 @@ class Form2 : public QWidget {
     int16_t RedrawFlag = 0;  // -1 from the load until the window's first draw
     std::array<QPointer<Form2>, 2> extras_{};
     bool drawn_ = false;
+    bool printable_ = false;           // the last draw drew curves
+    bool parametersReported_ = false;  // the unusable parameters as they stand were reported
     bool busy_ = false;
     bool redrawPending_ = false;
     bool closing_ = false;

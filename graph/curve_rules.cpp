@@ -1,10 +1,12 @@
 #include "graph/curve_rules.h"
 
 #include <algorithm>
+#include <string>
 
 #include "analysis/harmdim.h"
 #include "datafile/record_format.h"
 #include "graph/axis_rules.h"
+#include "graph/items.h"
 #include "platform/classic.h"
 #include "platform/dates.h"
 #include "platform/numtext.h"
@@ -55,6 +57,17 @@ std::string phaseMarkText(std::string_view filePath) {
     const auto phase = phaseMarker(baseName(filePath));
     if (!phase) return {};
     return std::string(1, *phase) + "相";
+}
+
+std::string channelText(int channel, int channelCount) {
+    if (channel == channelCount) return "合成";
+    return std::to_string(channel + 1) + "ch";
+}
+
+std::string channelMarkText(int item, int channel, int channelCount) {
+    const ItemInfo* info = itemInfo(item);
+    if (!info || !info->channelDependent) return {};
+    return " " + channelText(channel, channelCount);
 }
 
 std::optional<LeadLagMarks> leadLagMarks(int item) {

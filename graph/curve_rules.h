@@ -46,6 +46,13 @@ double titleX(int item);
 // ("R相"), empty for a three-phase one.
 std::string phaseMarkText(std::string_view filePath);
 
+// The name of a channel option: "1ch" .. "9ch" for the measured channels 0..C-1 and "合成" for
+// the composite (channel C).
+std::string channelText(int channel, int channelCount);
+// The channel mark of a title: one blank and the channel's name for the items that read the
+// window's channel (" 2ch", " 合成"), empty for the others.
+std::string channelMarkText(int item, int channel, int channelCount);
+
 // The marks of the angle and reactive power graphs: `below` under the plot, `above` over it.
 // Lag is under the phase differences and the superposition angles, lead under the reactive power;
 // other items have none.

@@ -113,6 +113,27 @@ void printAt(Canvas& canvas, double x, double y, std::string_view text, Colour c
     canvas.text(static_cast<float>(x), static_cast<float>(y), text);
 }
 
+// Where each record stands across the plot: its time, as the page places it by RecordX, scaled
+// to the plot's width. The minutes from the period start are read back from RecordX (whole
+// minutes, so exactly) and measured in record slots, so that a record on a regular stamp falls on
+// its slot's pixel exactly: a gap-free period from stamp to stamp places record t at t slot steps.
+// Slots no record filled keep their slot position.
+void placeRecords(const HARMDIM& state, int span, std::vector<int>& pixelX) {
+    const int32_t slots = std::max<int32_t>(state.PeriodRecords, 0);
+    pixelX.assign(static_cast<std::size_t>(slots) + 1, 0);
+    if (slots == 0) return;
+    const double step = static_cast<double>(span) / slots;
+    const double minutes = std::max<int32_t>(state.PeriodMinutes, 1);
+    for (int32_t t = 0; t <= slots; ++t) {
+        double slot = t;
+        if (t < state.LoadedRecords && state.RecordX.contains(t)) {
+            const double m = std::round(static_cast<double>(state.RecordX(t)) * minutes / 2000.0);
+            slot = m * slots / minutes;
+        }
+        pixelX[static_cast<std::size_t>(t)] = roundInt(step * slot);
+    }
+}
+
 }  // namespace
 
 int graphFontSize(int clientHeight) {
@@ -133,12 +154,7 @@ std::optional<GraphLayout> graphLayout(const HARMDIM& state, double width, doubl
     if (span <= 0 || g.GraphHeight <= 0) return std::nullopt;
     g.XScale = unitsPerMinute(state, span);
     g.hourStep = hourLabelStep(g.XScale);
-    const int32_t slots = std::max<int32_t>(state.PeriodRecords, 0);
-    g.RecordPixelX.resize(static_cast<std::size_t>(slots) + 1, 0);
-    if (slots > 0) {
-        const double step = static_cast<double>(span) / slots;
-        for (int32_t t = 0; t <= slots; ++t) g.RecordPixelX[t] = roundInt(step * t);
-    }
+    placeRecords(state, span, g.RecordPixelX);
     return g;
 }
 
@@ -160,7 +176,10 @@ std::vector<DrawnCurve> drawnCurves(const HARMDIM& state, const GraphRequest& re
         if (static_cast<std::size_t>(k) >= request.orders.size() || request.orders[k] != 1)
             continue;
         const int drawn = static_cast<int>(curves.size()) + 1;
-        curves.push_back({k, curveColour(drawn, false), legendText(request.item, k, orderStep)});
+        std::string legend = legendText(request.item, k, orderStep);
+        // A curve without a legend is drawn in the colour the legends leave: black.
+        const int colour = legend.empty() ? 0 : curveColour(drawn, false);
+        curves.push_back({k, colour, std::move(legend)});
     }
     return curves;
 }
@@ -290,16 +309,19 @@ GraphDrawing composeGraph(Canvas& canvas, const HARMDIM& state, const GraphReque
     const int32_t records = std::min(shownSpan.last + 1, loaded);
     const LegendPlacement legends{kScreenLegendStep, 100, 1};
     int drawn = 0;
-    for (const DrawnCurve& curve : drawnCurves(state, request)) {
+    if (!request.notice.empty()) printAt(canvas, L + 10, T + 10, request.notice, kBlack);
+    // A notice stands instead of the curves.
+    const std::vector<DrawnCurve> curves =
+        request.notice.empty() ? drawnCurves(state, request) : std::vector<DrawnCurve>{};
+    for (const DrawnCurve& curve : curves) {
         const int k = curve.series;
         ++drawn;
-        const Colour colour = Colour::palette(curve.colour);
+        // Printing the legend gives the curve its colour; the unbalance rate has no legend, so
+        // its curve keeps the fore colour it finds (black after the time grid's labels).
         const std::string& legend = curve.legend;
         if (!legend.empty())
             printAt(canvas, legendX(item, k, drawn, legends) * g.XUnit, 5 * g.YUnit, legend,
-                    colour);
-        // The unbalance rate has no legend; its curve still takes its own colour.
-        canvas.setForeColor(colour);
+                    Colour::palette(curve.colour));
         ++out.curves;
 
         const double factor = k == 0 ? axis.factor : 1.0;
@@ -339,6 +361,7 @@ GraphDrawing composeGraph(Canvas& canvas, const HARMDIM& state, const GraphReque
     std::string title = titleWithFactor(request.itemName, item, axis);
     if (const ItemInfo* info = itemInfo(item); info && info->phaseMarkOnScreen)
         title += phaseMarkText(state.FilePath);
+    title += channelMarkText(item, request.channel, state.ChannelCount);
     out.title = title;
     canvas.setFontBold(false);
     printAt(canvas, g.XUnit * titleX(item), g.YUnit * 5.0, title, kBlack);

@@ -41,7 +41,7 @@ struct GraphLayout {
     int GraphHeight = 0;            // plot height (the bottom edge is T + GraphHeight)
     double XScale = 0;              // pixels per minute
     int hourStep = 1;               // hours between labelled hour lines (at least 56 pixels apart)
-    std::vector<int> RecordPixelX;  // x offset of each record slot from L
+    std::vector<int> RecordPixelX;  // x offset of each record from L, by its time
     // A zoomed layout: the records shown (placed by time from the range's first minute, which
     // stands at L); none: every loaded record over the whole period.
     std::optional<RecordSpan> shownRecords;
@@ -70,6 +70,9 @@ struct GraphRequest {
     int clientHeight = 0;
     // The window's prediction, which items 14 to 16 draw (none: they draw zeros).
     const Prediction* prediction = nullptr;
+    // Why the curves cannot be drawn (the prediction's transformer parameters are not usable):
+    // when set, the graph is drawn without curves and this one line stands in the plot.
+    std::string notice;
     // Called after each curve (the window lets pending events through).
     std::function<void()> afterCurve;
     // The range a zoomed window shows; none: the whole period.

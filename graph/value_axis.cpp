@@ -15,6 +15,8 @@ namespace hg {
 namespace {
 
 constexpr int kMaxGridLines = 1000;  // far more than any axis has; stops a runaway walk
+// Relative to the grid step: how near the frame's edge a level counts as on it.
+constexpr double kGridEdgeTolerance = 1e-9;
 
 bool selected(std::span<const int16_t> flags, long k) {
     return k >= 0 && static_cast<std::size_t>(k) < flags.size() && flags[k] == 1;
@@ -83,16 +85,20 @@ std::vector<GridLevel> gridLevels(const ValueAxis& axis, AxisStyle style, int di
     const double d = direction;
     const double edge = direction > 0 ? axis.top : axis.low;
     const double step = d * axis.unit;
+    // A level on the frame's edge is drawn: the sums of steps and the edge, each rounded on its
+    // own way, may differ in the last bits, so the edge is reached within a tolerance far below
+    // the six-decimal rounding of the levels.
+    const double reach = d * edge + axis.unit * kGridEdgeTolerance;
     if (style == AxisStyle::Screen) {
         double v = axis.base;
-        while (d * (v + step) <= d * edge && levels.size() < kMaxGridLines) {
+        while (d * (v + step) <= reach && levels.size() < kMaxGridLines) {
             v = roundSixDecimals(v + step);
             levels.push_back({v, v});
         }
     } else {
         for (int i = 1; i <= kMaxGridLines; ++i) {
             const double v = axis.base + i * step;
-            if (!(d * v <= d * edge)) break;
+            if (!(d * v <= reach)) break;
             levels.push_back({v, roundSixDecimals(v)});
         }
     }

@@ -133,6 +133,8 @@ class Canvas {
     // Extent of a single-line text in the current font, in user units.
     virtual double textWidth(std::string_view utf8) const = 0;
     virtual double textHeight() const = 0;
+    // Whether the device is wider than it is high: a sheet of paper lying landscape.
+    virtual bool landscape() const { return false; }
 
     void setForeColor(Colour c) { fore_ = c; }
     Colour foreColor() const { return fore_; }

@@ -10,12 +10,14 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/system_reason.h"
+
 namespace hg {
 
 namespace {
 
 std::string reason(int err) {
-    return std::string(" (") + std::strerror(err) + ")";
+    return " (" + systemReasonText(err) + ")";
 }
 
 // The folder part of a path including its final "/", and the file name after it.

@@ -46,6 +46,9 @@ class RecordingCanvas : public Canvas {
         unitsPerPointX_ = x;
         unitsPerPointY_ = y;
     }
+    // Portrait unless set.
+    bool landscape() const override { return landscape_; }
+    void setLandscape(bool landscape) { landscape_ = landscape; }
 
     const std::vector<DrawCall>& calls() const { return calls_; }
     void forget() { calls_.clear(); }
@@ -83,6 +86,7 @@ class RecordingCanvas : public Canvas {
     std::vector<DrawCall> calls_;
     double unitsPerPointX_ = 1;
     double unitsPerPointY_ = 1;
+    bool landscape_ = false;
 };
 
 }  // namespace hg

@@ -213,12 +213,14 @@ void PrintGraph(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
     scale.prediction = source.prediction.get();
     const LegendPlacement legends{static_cast<double>(legendStep), 200, 0};
     int n = 0;
+    int colour = kBlack;  // a series without a legend (the unbalance rate) keeps the last colour
     for (const int s : blockSeries(state, source, item, setMode)) {
         ++n;
-        const int colour = curveColour(n, monochrome);
         const std::string legend = legendText(item, s, orderStep);
-        if (!legend.empty())
+        if (!legend.empty()) {
+            colour = curveColour(n, monochrome);
             PrinterText(canvas, legendX(item, s, n, legends), Y - 45, legend, colour);
+        }
         if (state.LoadedRecords <= 0 || !state.RecordX.contains(0)) continue;
         const Colour c = Colour::palette(colour);
         double previous = 0;
@@ -237,6 +239,7 @@ void PrintGraph(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
     std::string title = titleWithFactor(printItemName(item, source.orders), item, axis);
     if (const ItemInfo* info = itemInfo(item); info && info->phaseMarkOnPaper)
         title += phaseMarkText(source.filePath);
+    title += channelMarkText(item, source.channel, state.ChannelCount);
     canvas.setFontSize(kBlockFontSize);
     PrinterText(canvas, titleX(item), Y - 45, title, kBlack);
     canvas.setFontName(kGothicFont);
@@ -259,9 +262,33 @@ std::string dateLine(const PrintSource& source) {
     return date + "    " + source.message;
 }
 
+std::string fittedFileNameLine(const Canvas& canvas, const PrintSource& source, double x) {
+    const std::string whole = fileNameLine(source);
+    if (x + canvas.textWidth(whole) <= kPageWidth) return whole;
+    // Folders are left out from the left, one at a time, behind "…/"; the file name stays whole.
+    const std::string& path = source.filePath;
+    std::string line = whole;
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1)) {
+        line = "ﾌｧｲﾙ名:…" + path.substr(slash);
+        if (x + canvas.textWidth(line) <= kPageWidth) break;
+    }
+    return line;
+}
+
 void printFileNameLine(Canvas& canvas, const PrintSource& source, double x, double y, double size) {
     canvas.setFontSize(size);
-    PrinterText(canvas, x, y, fileNameLine(source), kBlack);
+    PrinterText(canvas, x, y, fittedFileNameLine(canvas, source, x), kBlack);
+}
+
+double dateLineTop(Canvas& canvas, int16_t blockY) {
+    const double top = blockY + 530;
+    if (!canvas.landscape()) return top;
+    const double size = canvas.font().size;
+    canvas.setFontSize(kBlockFontSize);
+    const double hourLabelsBottom = blockY + kBlockHeight + 5 + canvas.textHeight();
+    canvas.setFontSize(size);
+    return std::max(top, hourLabelsBottom);
 }
 
 void printDateLine(Canvas& canvas, const PrintSource& source, double x, double y, double size) {
@@ -296,7 +323,7 @@ void printSetSheet(Canvas& canvas, const HARMDIM& state, const PrintSource& sour
         PrintGraph(canvas, state, source, item, kBlockLeft, blockTop(k), kPrintLegendStep, true,
                    monochrome);
         ++k;
-        printDateLine(canvas, source, 220, blockTop(k - 1) + 530, kSetDateFontSize);
+        printDateLine(canvas, source, 220, dateLineTop(canvas, blockTop(k - 1)), kSetDateFontSize);
     }
     printFileNameLine(canvas, source, 1400, 1930, kHeaderFontSize);
     canvas.setFontSize(kSheetFontSize);
@@ -313,7 +340,7 @@ void printThird(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
         printFileNameLine(canvas, source, 1400, 1930, kHeaderFontSize);
         dateSize = kSetDateFontSize;
     }
-    printDateLine(canvas, source, 220, blockTop(n) + 530, dateSize);
+    printDateLine(canvas, source, 220, dateLineTop(canvas, blockTop(n)), dateSize);
     canvas.setFontSize(kSheetFontSize);
 }
 

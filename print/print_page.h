@@ -108,6 +108,14 @@ void prepareSheet(Canvas& canvas, SheetKind kind);
 // message. Both in black at the given size.
 std::string fileNameLine(const PrintSource& source);
 std::string dateLine(const PrintSource& source);
+// The file-name line as it fits between x and the page's right edge in the canvas's current font:
+// whole when it fits, else with the leading folders left out ("ﾌｧｲﾙ名:…/feeder_n/x.hv3"); the
+// file name itself always whole.
+std::string fittedFileNameLine(const Canvas& canvas, const PrintSource& source, double x);
+// Where the date line of the block at height blockY stands: 530 below the block's top; on a
+// landscape sheet, where the hour labels under the block take more of the page's height, no
+// higher than just below them.
+double dateLineTop(Canvas& canvas, int16_t blockY);
 void printFileNameLine(Canvas& canvas, const PrintSource& source, double x, double y, double size);
 void printDateLine(Canvas& canvas, const PrintSource& source, double x, double y, double size);
 

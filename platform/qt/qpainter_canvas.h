@@ -42,6 +42,7 @@ class QPainterCanvas : public Canvas {
 
     double textWidth(std::string_view utf8) const override;
     double textHeight() const override;
+    bool landscape() const override { return deviceW_ > deviceH_; }
 
   protected:
     void drawClear(Rgb back) override;

@@ -67,15 +67,16 @@ refuse "split of hm3" "" "$bin" convert "$dir/b.hm3" --split "${k[@]}"
 refuse "combined of one channel" "" "$bin" convert "$dir/a.ha3" --combined "${k[@]}"
 refuse "start after end" "" "$bin" convert "$dir/a.ha3" --start "19/05/29 01:00" \
     --end "19/05/29 00:10" "${k[@]}"
-refuse "period after the file" "" "$bin" convert "$dir/a.ha3" --start "19/06/01 00:00" \
+refuse "period after the file" "指定期間にデータがありません" "$bin" convert "$dir/a.ha3" --start "19/06/01 00:00" \
     --end "19/06/02 00:00" "${k[@]}"
 refuse "bad period text" "" "$bin" convert "$dir/a.ha3" --start "19/05/29" "${k[@]}"
 refuse "unknown encoding" "" "$bin" convert "$dir/a.ha3" --encoding latin1 "${k[@]}"
 refuse "output is a folder" "" "$bin" convert "$dir/a.ha3" -o "$dir/site.v2"
 refuse "output is a device" "" "$bin" convert "$dir/a.ha3" -o /dev/null
 refuse "output is the recording" "" "$bin" convert "$dir/b.hm3" -o "$dir/b.hm3"
-refuse "folder does not exist" "" "$bin" convert "$dir/a.ha3" -o "$dir/missing/a.csv"
-refuse "no such recording" "" "$bin" convert "$dir/none.hm1"
+refuse "folder does not exist" "(ファイルまたはフォルダーがありません)" "$bin" convert "$dir/a.ha3" \
+    -o "$dir/missing/a.csv"
+refuse "no such recording" "(ファイルまたはフォルダーがありません)" "$bin" convert "$dir/none.hm1"
 refuse "unknown option" "" "$bin" convert "$dir/a.ha3" --bogus
 [[ ! -e $dir/missing ]] || fail "missing folder created"
 

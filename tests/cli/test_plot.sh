@@ -19,7 +19,7 @@ size_of() { python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(24); pr
 
 plot dist.png "電圧歪率(%), 5 curves" "$dir/a.hv2" --item 1 --group 1 --message "テスト"
 [[ $(size_of "$dir/dist.png") == 1000x630 ]] || fail "default size: $(size_of "$dir/dist.png")"
-plot phase.png "" "$dir/a.hv2" --item 6 --group 2 --channel 2 --size 1920x1080
+plot phase.png "位 相 差(deg) 合成," "$dir/a.hv2" --item 6 --group 2 --channel 2 --size 1920x1080
 [[ $(size_of "$dir/phase.png") == 1920x1080 ]] || fail "asked size: $(size_of "$dir/phase.png")"
 plot power.pdf "3 curves" "$dir/a.hv2" --item 3 --orders 1,5,7
 plot power.svg "3 curves" "$dir/a.hv2" --item 3 --orders 1,5,7 --start "19/05/29 00:00" --end "19/06/01 00:00"
@@ -30,7 +30,7 @@ plot overload.png "3 curves" "$dir/a.hv2" --item 8
 plot predict.png "" "$dir/a.hv2" --item 14 --group 1 --transformer 20,7.5,6.6
 plot high.png "5 curves" "$dir/b.hh1" --item 5 --orders 51-55 --start "19/05/29 00:00" \
     --end "19/05/29 01:00"
-plot largest.png "" "$dir/b.hh1" --item 2 --group 6
+plot largest.png "電流歪率(%) 1ch," "$dir/b.hh1" --item 2 --group 6
 plot single.png "" "$dir/c.ha3" --item 11 --group 1 # one record: points at the left edge
 
 echo keep >"$dir/kept.png"

@@ -30,16 +30,26 @@ sheet() {
 }
 
 sheet one portrait "$dir/a.hm3" --layout one --items 3 --message "受電点A" -- \
-    "有効電力(kW" "ﾌｧｲﾙ名:$dir/a.hm3" "19/05/29(水)" "受電点A" "基本" " 3次" "時"
+    "有効電力(kW" "ﾌｧｲﾙ名:" "/a.hm3" "19/05/29(水)" "受電点A" "基本" " 3次" "時"
 sheet landscape landscape "$dir/a.hm3" --layout one --items 6 --landscape --mono -- \
     "位" "遅れ" "進み" "-90"
 sheet set portrait "$dir/a.hm3" --layout set --items 5,2,1 --channel 3 -- \
-    "電圧歪率(%)" "電流歪率(%)" "ﾌｧｲﾙ名:"
+    "電圧歪率(%)" "電流歪率(%) 合成" "倍) 合成" "ﾌｧｲﾙ名:"
 pdfinfo "$dir/set.pdf" | grep -q '^Title: *harmograph – a.hm3 電流・電流歪率・電圧歪率$' ||
     fail "set: the title names the file and the items"
 sheet thirds portrait "$dir/b.Rhv2" --layout thirds --items 16,22,9 -- \
     "上位電圧重畳角予測(deg)R相" "電圧不平衡率(%)" "電圧重畳角(deg)R相" "ﾌｧｲﾙ名:" "0:10"
 sheet third portrait "$dir/b.Rhv2" --layout thirds --items 12 -- "相別電圧(V)" "Vu-v"
+
+# The bottom grid line of a reactive power block whose frame ends at -1.2 is labelled.
+"$bin" synth -o "$dir/q.hh2" --records 144 --seed 1 >/dev/null || fail "synth q.hh2"
+sheet reactive portrait "$dir/q.hh2" --layout one --items 4 --channel 1 -- "倍) 2ch"
+grep -qx -- "-1.2" "$dir/reactive.txt" || fail "reactive: no bottom label -1.2"
+
+# A deep folder: the file-name line loses folders from the left and keeps the file name whole.
+deep=$dir/measurements/2019/substation_east/feeder_north_with_long_name
+mkdir -p "$deep" && cp "$dir/a.hm3" "$deep/x.hm3"
+sheet deep portrait "$deep/x.hm3" --layout one --items 1 -- "ﾌｧｲﾙ名:…/" "/feeder_north_with_long_name/x.hm3"
 
 echo keep >"$dir/keep.pdf"
 cp "$dir/a.hm3" "$dir/a-copy.hm3"

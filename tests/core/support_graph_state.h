@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -42,6 +44,11 @@ inline HARMDIM graphState(const PeriodSpec& p, int maxOrderIndex = 24, int chann
     s.RecordInterval = p.slots > 1 ? static_cast<float>(p.minutes) / (p.slots - 1) : 1;
     s.dimRanking();
     s.dimTables();
+    // Records on regular stamps from the start, placed across the page by their minutes.
+    for (int t = 0; t < p.slots; ++t) {
+        const double m = std::round(t * static_cast<double>(s.RecordInterval));
+        s.RecordX(t) = static_cast<float>(2000 * m / std::max(1, p.minutes));
+    }
     return s;
 }
 

@@ -9,6 +9,7 @@
 
 #include "graph/curve_rules.h"
 #include "graph/graph_composition.h"
+#include "platform/classic.h"
 #include "platform/recording_canvas.h"
 #include "support_graph_state.h"
 
@@ -54,6 +55,27 @@ TEST(GraphLayout, FromThePictureSize) {
     EXPECT_EQ(g->RecordPixelX[144], 900);
 }
 
+// Records stand at their time, as on paper: a gap of an hour after record 71 puts every later
+// record an hour to the right of its slot; without the gap each record is on its slot.
+TEST(GraphLayout, RecordsStandAtTheirTime) {
+    for (const int gapMinutes : {0, 60}) {
+        const int minutes = 1370 + gapMinutes;
+        HARMDIM s = graphState({0, minutes, 138});
+        for (int t = 0; t < 138; ++t) {
+            const int m = 10 * t + (t >= 72 ? gapMinutes : 0);
+            s.RecordX(t) = static_cast<float>(2000.0 * m / minutes);
+        }
+        const auto g = graphLayout(s, 1000, 630);
+        ASSERT_TRUE(g);
+        for (const int t : {0, 1, 71, 72, 100, 137}) {
+            const int m = 10 * t + (t >= 72 ? gapMinutes : 0);
+            const double exact = gapMinutes ? 900.0 * m / minutes : 900.0 / 137 * t;
+            EXPECT_EQ(g->RecordPixelX[t], static_cast<int>(roundHalfEven(exact)))
+                << "gap " << gapMinutes << " record " << t;
+        }
+    }
+}
+
 TEST(GraphComposition, PhaseDifferenceGridAndLagLead) {
     HARMDIM s = graphState({});
     const auto d = draw(s, 6, flags({0}));
@@ -91,7 +113,7 @@ TEST(GraphComposition, FundamentalDividedInTheCurveAndTitle) {
     }
     const auto d = draw(s, 3, flags({0, 1}), 1000, 630, "有効電力(kW)");
     ASSERT_EQ(d->drawing.outcome, GraphOutcome::Drawn);
-    expectText(d->canvas, "有効電力(kW，基本波は200倍)", 1000.0f / 2250 * 1000, 5);
+    expectText(d->canvas, "有効電力(kW，基本波は200倍) 1ch", 1000.0f / 2250 * 1000, 5);
     const ValueAxis& a = d->drawing.axis;
     const auto curves = curveCalls(d->canvas);
     ASSERT_FALSE(curves.empty());
@@ -103,13 +125,24 @@ TEST(GraphComposition, FundamentalDividedInTheCurveAndTitle) {
     EXPECT_NEAR(second->from.y, 50 + (10 - a.top) * a.scale(500), 1e-4);
 }
 
-TEST(GraphComposition, PhaseSuffixOfTheTitle) {
-    for (auto [path, item, title] : {std::tuple{"/d/x.Rhv2", 6, "t(deg)R相"},
-                                     {"/d/x.Shv2", 15, "t(deg)S相"},
-                                     {"/d/x.Thv2", 11, "t(deg)"},  // voltage: no phase
-                                     {"/d/x.rhv2", 6, "t(deg)"}}) {
-        HARMDIM s = graphState({}, 24, 2, path);
-        EXPECT_EQ(draw(s, item, flags({0}), 1000, 630, "t(deg)")->drawing.title, title) << path;
+// The title's phase mark, and the channel of the items that read one: "1ch" .. "9ch" for the
+// measured channels, "合成" for the composite (also of nine channels).
+TEST(GraphComposition, PhaseAndChannelMarksOfTheTitle) {
+    for (auto [path, item, channels, channel, title] :
+         {std::tuple{"/d/x.Rhv2", 6, 2, 0, "t(deg)R相 1ch"},
+          {"/d/x.Shv2", 15, 2, 1, "t(deg)S相"},  // the prediction: no channel mark
+          {"/d/x.Thv2", 11, 2, 1, "t(deg)"},     // voltage: no phase, no channel
+          {"/d/x.rhv2", 6, 2, 1, "t(deg) 2ch"},
+          {"/d/x.hv2", 2, 2, 2, "t(deg) 合成"},
+          {"/d/x.hm9", 5, 9, 8, "t(deg) 9ch"},
+          {"/d/x.hm9", 5, 9, 9, "t(deg) 合成"}}) {
+        HARMDIM s = graphState({}, 24, channels, path);
+        const auto d = std::make_unique<Drawn>(1000, 630);
+        GraphRequest r;
+        const auto orders = flags({0});
+        r.item = static_cast<int16_t>(item), r.group = 8, r.orders = orders;
+        r.channel = static_cast<int16_t>(channel), r.itemName = "t(deg)";
+        EXPECT_EQ(composeGraph(d->canvas, s, r).title, title) << path << " " << channel;
     }
 }
 
@@ -223,7 +256,10 @@ TEST(GraphComposition, AtMostFiveCurvesInTheirColours) {
 TEST(GraphComposition, OverloadAndPerPhaseItemsDrawTheirOwnSeries) {
     HARMDIM s = graphState({}, 24, 1, "/d/x.ha5");
     EXPECT_EQ(draw(s, 8, flags({0, 1, 2, 3, 4}))->drawing.curves, 3);  // three overload rates
-    EXPECT_EQ(draw(s, 13, flags({5}))->drawing.curves, 1);             // the unbalance rate
+    const auto unbalance = draw(s, 13, flags({5}));
+    EXPECT_EQ(unbalance->drawing.curves, 1);  // the unbalance rate, without a legend: black
+    for (const DrawCall& call : curveCalls(unbalance->canvas))
+        ASSERT_EQ(call.colour, Colour::palette(0)) << call;
     // Orders past the per-phase series are not drawn.
     EXPECT_EQ(draw(s, 13, flags({6, 7}))->drawing.outcome, GraphOutcome::NoOrders);
 }

@@ -76,7 +76,7 @@ TEST(PrintPage, SetOfThreeStacksTheBlocksInBoxOrder) {
     const auto dates = c.findTexts("19/05/29(水)    受電点");
     ASSERT_EQ(frames.size(), 3u);
     ASSERT_EQ(dates.size(), 3u);
-    const char* titles[] = {"電圧歪率(%)", "電流歪率(%)", "電    流(A)"};
+    const char* titles[] = {"電圧歪率(%)", "電流歪率(%) 1ch", "電    流(A) 1ch"};
     for (int k = 0; k < 3; ++k) {
         const double top = 100 + 640 * k;  // 100, 740, 1380
         EXPECT_EQ(frames[k].from, (Point{260, top}));
@@ -104,6 +104,51 @@ TEST(PrintPage, ThirdsFillTheSheetFromTheTop) {
     }
 }
 
+// On a landscape sheet the page's height units are larger than on a portrait one: the date lines
+// of set and thirds sheets go below the hour labels (12 pt from 505 under the block's top);
+// portrait keeps them at 530. Units per point of A4 (190 x 277 mm printable) either way.
+TEST(PrintPage, LandscapeDateLinesClearTheHourLabels) {
+    HARMDIM s = pageState({0, 1440, 145});
+    for (const bool landscape : {false, true}) {
+        RecordingCanvas c(2350, 1970);
+        c.setLandscape(landscape);
+        if (landscape)
+            c.setUnitsPerPoint(2350 / 785.2, 1970 / 538.6);
+        else
+            c.setUnitsPerPoint(2350 / 538.6, 1970 / 785.2);
+        const double below = landscape ? 505 + 12 * 1970 / 538.6 : 530;
+        printSetSheet(c, s, source(kVoltageDistortion, {0}), {kVoltageDistortion}, false);
+        const DrawCall* date = c.findText("19/05/29(水)    受電点");
+        ASSERT_NE(date, nullptr);
+        EXPECT_NEAR(date->from.y, 100 + below, 1e-3) << "set, landscape " << landscape;
+        c.forget();
+        printThird(c, s, source(kVoltageDistortion, {0}), 2, false);
+        date = c.findText("19/05/29(水)    受電点");
+        ASSERT_NE(date, nullptr);
+        EXPECT_NEAR(date->from.y, 1380 + below, 1e-3) << "third, landscape " << landscape;
+    }
+}
+
+// The file-name line ends before the page's right edge: a deep path loses folders from the left
+// behind "…/", the file name itself stays whole. 8 pt on A4 portrait: about 54 characters fit.
+TEST(PrintPage, FileNameLineFitsThePage) {
+    const std::string deep = "/srv/measurements/2019/substation_east/feeder_north/x.hv3";
+    for (auto [path, line] :
+         {std::pair{"/data/a.hm1", "ﾌｧｲﾙ名:/data/a.hm1"},
+          {deep.c_str(), "ﾌｧｲﾙ名:…/2019/substation_east/feeder_north/x.hv3"},
+          {"/a_folder_name_far_too_long_for_any_page_of_paper_anyone_prints/x.hv3",
+           "ﾌｧｲﾙ名:…/x.hv3"}}) {
+        HARMDIM s = pageState({0, 1440, 145});
+        RecordingCanvas c(2350, 640);
+        c.setUnitsPerPoint(2350 / 538.6, 640 / 785.2);
+        printOneSheet(c, s, source(kVoltageDistortion, {0}, path), false);
+        const DrawCall* text = c.findText(line);
+        ASSERT_NE(text, nullptr) << line << "\n" << c.dump();
+        c.setFontSize(8);
+        EXPECT_LE(1400 + c.textWidth(line), 2350) << line;
+    }
+}
+
 TEST(PrintPage, PhaseDifferenceBlockHasItsFixedGrid) {
     HARMDIM s = pageState({0, 1440, 145});
     const OneSheet c(s, source(kPhaseDifference, {0}));
@@ -124,7 +169,7 @@ TEST(PrintPage, PhaseDifferenceBlockHasItsFixedGrid) {
     }
     expectText(c, "遅れ", 100, 580, 10);
     expectText(c, "進み", 100, 0, 10);
-    expectText(c, "位 相 差(deg)", 1000, 5);
+    expectText(c, "位 相 差(deg) 1ch", 1000, 5);
 }
 
 TEST(PrintPage, FundamentalDivisorKeepsTheFundamentalInsideItsBlock) {
@@ -134,8 +179,8 @@ TEST(PrintPage, FundamentalDivisorKeepsTheFundamentalInsideItsBlock) {
         const char* title;
     };
     // The divisor itself is the value axis's; the paper names it and keeps the curve inside.
-    for (const Case& k : {Case{kActivePower, 400, "有効電力(kW，基本波は20倍)"},
-                          Case{kImpedance, 500, "ｲﾝﾋﾟｰﾀﾞﾝｽ(Ω，基本波は100倍)"}}) {
+    for (const Case& k : {Case{kActivePower, 400, "有効電力(kW，基本波は20倍) 1ch"},
+                          Case{kImpedance, 500, "ｲﾝﾋﾟｰﾀﾞﾝｽ(Ω，基本波は100倍) 1ch"}}) {
         HARMDIM s = pageState({0, 1440, 145});
         s.ItemMax(0, k.item - 1, 0) = k.fundamental;
         s.ItemMax(0, k.item - 1, 1) = k.item == kImpedance ? 5 : 10;
@@ -196,7 +241,15 @@ TEST(PrintPage, SeriesColoursAndMonochrome) {
             EXPECT_EQ(c.findText(legends[n])->colour, Colour::palette(expected[n] - (mono ? 8 : 0)))
                 << legends[n] << " mono " << mono;
         }
-        EXPECT_EQ(curveCalls(c).size(), 5u * 145u);
+        const auto curve = curveCalls(c);
+        ASSERT_EQ(curve.size(), 5u * 145u);
+        EXPECT_EQ(curve[0].kind, Kind::Point);
+        EXPECT_EQ(curve[0].colour, Colour::palette(mono ? 4 : 12));
+        // The unbalance rate has no legend and keeps the colour before it: black.
+        const OneSheet unbalance(s, source(kPhaseVoltage, {5}), mono);
+        ASSERT_FALSE(curveCalls(unbalance).empty());
+        for (const DrawCall& call : curveCalls(unbalance))
+            ASSERT_EQ(call.colour, Colour::palette(0)) << call;
     }
 }
 
@@ -243,14 +296,25 @@ TEST(PrintPage, TitleSuffixesAndNames) {
         const char* present;
         const char* absent;
     };
-    for (const Case& k : {Case{kCurrent, {1}, "電    流(A)R相", nullptr},
-                          Case{kPhaseCurrent, {5}, "電流不平衡率(%)", "正相"},
-                          Case{kPredictedDistortion, {0, 1}, "総合", "基本"}}) {
+    // The channel of the items that read it: "1ch" .. for the measured channels, "合成" for the
+    // composite; items without a channel carry none.
+    for (const Case& k : {Case{kCurrent, {1}, "電    流(A)R相 1ch", nullptr},
+                          Case{kPhaseCurrent, {5}, "電流不平衡率(%) 1ch", "正相"},
+                          Case{kPredictedDistortion, {0, 1}, "総合", "基本"},
+                          Case{kVoltageDistortion, {1}, "電圧歪率(%)R相", "電圧歪率(%)R相 1ch"}}) {
         PrintSource src = source(k.item, {}, "/data/a.Rha5");
         for (int o : k.orders) src.orders[static_cast<std::size_t>(o)] = 1;
         const OneSheet c(s, src);
         EXPECT_NE(c.findText(k.present), nullptr) << k.present << "\n" << c.dump();
         EXPECT_EQ(k.absent ? c.findText(k.absent) : nullptr, nullptr) << k.absent;
+    }
+    for (auto [channel, title] :
+         {std::pair{1, "位 相 差(deg)R相 2ch"}, {2, "位 相 差(deg)R相 合成"}}) {
+        HARMDIM two = pageState({0, 1440, 145}, "/data/a.Rha5");
+        two.ChannelCount = 2;
+        PrintSource src = source(kPhaseDifference, {1}, "/data/a.Rha5");
+        src.channel = static_cast<int16_t>(channel);
+        EXPECT_NE(OneSheet(two, src).findText(title), nullptr) << title;
     }
 }
 

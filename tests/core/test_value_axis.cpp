@@ -157,6 +157,30 @@ TEST(ValueAxis, GridLevelsCarryNoAccumulatedError) {
     EXPECT_EQ(down[2].label, -1.8);
 }
 
+// The bottom level is on the frame's edge however the sums of steps round: axes with the edge
+// at -1.2 (as the automatic range forms it, top = u·j, low = top + u·j') keep their bottom line.
+TEST(ValueAxis, BottomLevelOnTheFrameEdgeIsDrawn) {
+    struct Case {
+        double u;
+        int topSteps, lowSteps;
+    };
+    for (const Case& c :
+         {Case{0.1, 1, -13}, Case{0.2, 12, -18}, Case{0.3, 2, -6}, Case{0.1, 4, -5}}) {
+        ValueAxis axis;
+        axis.unit = c.u;
+        axis.top = c.u * c.topSteps;
+        axis.low = axis.top + c.u * (c.lowSteps);
+        const auto expected = static_cast<std::size_t>(-(c.topSteps + c.lowSteps));
+        for (AxisStyle style : {AxisStyle::Screen, AxisStyle::Paper}) {
+            const auto down = gridLevelsDown(axis, style);
+            ASSERT_EQ(down.size(), expected) << c.u << " " << c.topSteps;
+            EXPECT_NEAR(down.back().label, -c.u * static_cast<double>(expected), 1e-9);
+        }
+        EXPECT_EQ(gridLevelsUp(axis, AxisStyle::Screen).size(),
+                  static_cast<std::size_t>(c.topSteps));
+    }
+}
+
 TEST(ScaleLimit, RoundsAtTheSecondDigitAndWritesOnlyItsOwnLimit) {
     struct Case {
         double x;

@@ -2,8 +2,10 @@
 // boxes and step buttons, the mode options, Execute in both modes and its failures.
 #include <QFileSystemModel>
 #include <QListView>
+#include <QPointer>
 #include <QProgressBar>
 #include <QStorageInfo>
+#include <QTimer>
 #include <QTreeView>
 #include <functional>
 
@@ -152,6 +154,58 @@ class TestForm1 : public QObject {
         QVERIFY(frame_->isHidden());
     }
 
+    // The frame is on the screen before the start-up message about a missing folder.
+    void startUpMessageShowsOverTheFrame() {
+        frame_ = std::make_unique<MDIForm1>();
+        form_ = frame_->form1;
+        QList<bool> frameShown;
+        setMessageHook([&](const QString&, MessageKind) { frameShown << frame_->isVisible(); });
+        frame_->start(path("missing/x.hm3"), folder_);
+        setMessageHook({});
+        QCOMPARE(frameShown, QList<bool>{true});
+    }
+
+    // A click in the folder tree lists the folder clicked and leaves its row under the pointer.
+    void folderTreeClickKeepsTheRowUnderThePointer() {
+        QDir(folder_).mkpath(u"tree"_s);
+        for (int i = 0; i < 60; ++i) QDir(path("tree")).mkdir(u"d%1"_s.arg(i, 2, 10, QChar('0')));
+        start(path("tree/x.hm3"));
+        QTreeView* tree = form_->Dir1;
+        const auto* model = static_cast<const QFileSystemModel*>(tree->model());
+        const QModelIndex parent = model->index(path("tree"));
+        QTRY_COMPARE(model->rowCount(parent), 60);
+        // The lowest folder row wholly on view, once the folders around have been listed and
+        // nothing moves any more.
+        const auto lowestRow = [&] {
+            QModelIndex lowest;
+            for (int row = 0; row < model->rowCount(parent); ++row) {
+                const QModelIndex index = model->index(row, 0, parent);
+                const QRect r = tree->visualRect(index);
+                if (r.isValid() && r.top() >= 0 && r.bottom() < tree->viewport()->height() &&
+                    (!lowest.isValid() || r.top() > tree->visualRect(lowest).top()))
+                    lowest = index;
+            }
+            return lowest;
+        };
+        QModelIndex lowest;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                const QModelIndex before = lowestRow();
+                QTest::qWait(300);
+                lowest = lowestRow();
+                return lowest.isValid() && lowest == before &&
+                       tree->visualRect(lowest).top() > tree->viewport()->height() * 2 / 3;
+            }(),
+            10000);
+        const QString clicked = model->filePath(lowest);
+        const QPoint at = tree->visualRect(lowest).center();
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+        QCoreApplication::processEvents();
+        QCOMPARE(form_->folder(), clicked);
+        QCOMPARE(model->filePath(tree->currentIndex()), clicked);
+        QCOMPARE(model->filePath(tree->indexAt(at)), clicked);
+    }
+
     void clickingAFileScansIt() {
         start();
         click("site.hm3");
@@ -272,6 +326,37 @@ class TestForm1 : public QObject {
         click("feeder.hh2", true);
         QCOMPARE(form_->Label1->text(), path("feeder.hh2"));
         QVERIFY(form_->graphWindow() && form_->graphWindow()->analysis()->MaxOrderIndex == 255);
+    }
+
+    // While Execute runs nothing on the right moves (the hidden options keep their room); the
+    // open graph windows stay until the new period is loaded, so a mistyped period loses none.
+    void executeKeepsTheWindowStillAndTheGraphsUntilLoaded() {
+        start();
+        Messages messages;
+        click("bus.hv2");
+        setPeriod({form_->Text1->text(), "11:00", form_->Text1->text(), "12:00"});
+        const QPoint before = form_->Text1->pos();
+        QList<QPoint> during;
+        QTimer::singleShot(0, form_, [&] {
+            if (form_->isBusy()) during << form_->Text1->pos();
+        });
+        execute();
+        QCOMPARE(during, QList<QPoint>{before});
+        QPointer<Form2> graph = form_->graphWindow();
+        QVERIFY(graph);
+        form_->showWindow();
+        const QString day = form_->Text1->text();
+        setPeriod({day, "12:00", day, "11:00"});  // start after end: nothing to do
+        execute();
+        setPeriod({day, "25:00", day, "12:00"});  // refused
+        execute();
+        messages.expect(u"解析開始時間"_s);
+        QVERIFY(graph && graph->subWindow()->isVisible());
+        QCOMPARE(form_->graphWindow(), graph.data());
+        setPeriod({day, "10:00", day, "12:00"});
+        execute();
+        QTRY_VERIFY(!graph);  // replaced by the window of the new period
+        QVERIFY(form_->graphWindow() && form_->graphWindow()->analysis()->PeriodRecords == 12);
     }
 
     // The orders a graph draws reach the CSV dialog (by order index: the graph's indexes 0..4 are
@@ -424,12 +509,21 @@ class TestForm1 : public QObject {
             clickCheckBox(d.Check5);
         });
         messages.expect();
+        // Said where the busy label stood, until the next action.
+        QCOMPARE(form_->Label12->text(), u"12 件を 7 ファイルに出力しました"_s);
+        QVERIFY(form_->Label12->isVisible());
         QVERIFY(!QFile::exists(path("out.csv")));
         for (const char* item : {"V", "I1", "I2", "I3", "R1", "R2", "R3"}) {
             const QString csv = path(u"out%1.csv"_s.arg(item));
             const QList<QByteArray> lines = test::readBytes(csv).split('\n');
             QVERIFY2(lines[0].endsWith("211\r") && lines.size() == 1 + 12 + 1, item);
         }
+        click("site.hm3");
+        QVERIFY(form_->Label12->isHidden());
+        convert([](Form4& d) { clickCheckBox(d.Check1[0]); });
+        QCOMPARE(form_->Label12->text(), u"144 件を site.csv に出力しました"_s);
+        clickCheckBox(form_->Option1[0]);
+        QVERIFY(form_->Label12->isHidden());
     }
 
     void conversionFailuresAreReportedAndKeepFiles_data() {

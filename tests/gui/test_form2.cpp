@@ -9,6 +9,7 @@
 namespace hg {
 
 using test::choose;
+using test::clickCheckBox;
 
 class TestForm2 : public QObject {
     Q_OBJECT
@@ -61,7 +62,7 @@ class TestForm2 : public QObject {
             QCOMPARE(form->Option1[channels - 1]->text(), u"%1ch"_s.arg(channels));
             for (int i = 0; i < 10; ++i) {
                 QRadioButton* option = form->Option1[i];
-                QCOMPARE(option->text() == u"合成"_s, i == channels && i < 8);
+                QCOMPARE(option->text() == u"合成"_s, i == channels);  // nine channels too
                 QCOMPARE(option->isEnabled(), option->text() != u"-ch"_s);
             }
             form->subWindow()->close();
@@ -113,26 +114,64 @@ class TestForm2 : public QObject {
         QCOMPARE(form->selection().checkedCount(), 1);
     }
 
-    void predictionItemsDrawWithTheParameters() {
+    // Unusable prediction parameters are reported when edited and when the user asks for a draw,
+    // once; other draws (keystrokes in the print message, a resize) draw no prediction curve, say
+    // why in the picture and open no box. Printing follows whether curves were drawn.
+    void predictionParametersAreCheckedOnce() {
         Form2* form = open(u"pred.hv2"_s);
         QVERIFY(form);
         test::Messages messages;
         form->Text2[0]->setText(u"0"_s);
         choose(form->Combo2, u"１～９次"_s);
         choose(form->Combo1, u"上位電圧歪率予測(%)"_s);
-        messages.expect(u"より大きい"_s);  // a capacity of 0 is refused
-        QVERIFY(!form->hasDrawn());
+        QTest::keyClicks(form->Text1, u"site A"_s);
+        form->subWindow()->showNormal();
+        form->subWindow()->resize(900, 560);
+        QCoreApplication::processEvents();
+        messages.expect();
+        QCOMPARE(form->Text1->text(), u"site A"_s);  // no key lost to a box
+        QVERIFY(form->hasDrawn() && !form->canPrint() && !form->MePR->isEnabled());
+        for (int i = 0; i < 2; ++i) QTest::mouseClick(form->Command1, Qt::LeftButton);
+        messages.expect(u"より大きい"_s);  // asked twice, told once
+        clickCheckBox(form->Check2);
+        form->Text2[1]->selectAll();
+        QTest::keyClicks(form->Text2[1], u"0"_s);
+        QTest::keyClick(form->Text2[1], Qt::Key_Return);
+        QCOMPARE(messages.texts.size(), 2);  // edited: told again
         form->Text2[0]->setText(u"10"_s);
+        form->Text2[1]->setText(u"8.0"_s);
         QTest::mouseClick(form->Option1[1], Qt::LeftButton);  // the channel the prediction uses
-        QVERIFY(!form->hasDrawn());  // item 14 plots no channel: the option alone does not draw
         QTest::mouseClick(form->Command1, Qt::LeftButton);
-        QVERIFY(form->hasDrawn());
+        QVERIFY(form->canPrint() && form->Command2->isEnabled() && form->MePR->isEnabled());
         QCOMPARE(form->view().prediction()->channel, int16_t{1});
+        QCOMPARE(messages.texts.size(), 2);
+    }
+
+    // A draw without curves ("任　意" with no box ticked) leaves nothing to print.
+    void printFollowsWhetherTheLastDrawDrewCurves() {
+        Form2* form = open(u"none.hm1"_s);
+        QVERIFY(form);
+        choose(form->Combo1, u"電圧歪率(%)"_s);
+        choose(form->Combo2, u"１～９次"_s);
+        QVERIFY(form->canPrint() && form->Command2->isEnabled());
+        choose(form->Combo2, u"任　意"_s);
+        for (QCheckBox* box : form->Check1)
+            if (box->isChecked()) QTest::mouseClick(box, Qt::LeftButton);
+        QTest::mouseClick(form->Command1, Qt::LeftButton);
+        QVERIFY(!form->Command2->isEnabled() && !form->MePR->isEnabled());
+        QSignalSpy asked(form, &Form2::printRequested);
+        form->MePR->trigger();
+        form->openPrintDialog();
+        QCOMPARE(asked.count(), 0);
     }
 
     void copyPutsThePictureOnTheClipboard() {
         Form2* form = open(u"copy.hm1"_s);
         QVERIFY(form);
+        // Before any graph the clipboard keeps what it holds.
+        QGuiApplication::clipboard()->setText(u"kept"_s);
+        QTest::mouseClick(form->Command5, Qt::LeftButton);
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"kept"_s);
         choose(form->Combo1, u"電    流(A)"_s);
         choose(form->Combo2, u"大きい順１～５"_s);
         QCOMPARE(form->selection().checkedCount(), 5);
@@ -151,6 +190,7 @@ class TestForm2 : public QObject {
         Form2* form = open(u"extra.hm1"_s);
         QVERIFY(form);
         std::weak_ptr<const HARMDIM> loaded = loaded_;
+        form->Text2[2]->setText(u"22"_s);
         Form2* first = form->openExtraWindow();
         QVERIFY(first && form->Win->isEnabled());
         Form2* second = first->openExtraWindow();  // from an extra window too
@@ -165,6 +205,11 @@ class TestForm2 : public QObject {
         QVERIFY(form->Text2[0]->isEnabled() && !first->Text2[0]->isEnabled());
         form->Text2[0]->setText(u"20"_s);
         QCOMPARE(second->transformerParameters().capacity, 20.0);
+        // ... and show the values in use.
+        form->Text2[1]->setText(u"7.5"_s);
+        for (Form2* extra : {first, second})
+            for (auto [i, text] : {std::pair{0, u"20"_s}, {1, u"7.5"_s}, {2, u"22"_s}})
+                QCOMPARE(extra->Text2[i]->text(), text);
         // One above the other, each the frame's width.
         QCOMPARE(second->subWindow()->geometry().top(), 2 * (area_->viewport()->height() / 3));
         QCOMPARE(second->subWindow()->width(), area_->viewport()->width());

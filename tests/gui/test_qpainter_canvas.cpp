@@ -39,6 +39,7 @@ class TestQPainterCanvas : public QObject {
         {
             QPainterCanvas canvas(image);
             QVERIFY(canvas.setScale(2350, 640));
+            QVERIFY(canvas.landscape());  // the device's shape, whatever the user window
             canvas.clear();
             canvas.line(0, 320, 2350, 320);
             canvas.line(1175, 0, 1175, 100);
@@ -49,6 +50,8 @@ class TestQPainterCanvas : public QObject {
         QCOMPARE(inkBounds(image).top(), 0);  // the vertical line at x 470 from the top
         QCOMPARE(image.pixel(470, 20), qRgb(0, 0, 0));
         QCOMPARE(image.pixel(469, 20), kWhite);
+        QImage upright = whiteImage(256, 940);
+        QVERIFY(!QPainterCanvas(upright).landscape());
     }
 
     void coloursAndStylesReachThePixels() {
