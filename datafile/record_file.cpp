@@ -28,7 +28,7 @@ Result<RecordFile> RecordFile::open(const std::string& path) {
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
         ::close(fd);
-        return Error{"ファイルを開けません: " + path + " (" + std::strerror(errno) + ")"};
+        return Error{"ファイルを開けません: " + path + " (" + systemReasonText(errno) + ")"};
     }
     RecordFile f;
     f.fd_ = fd;
