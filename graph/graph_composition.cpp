@@ -199,10 +199,188 @@ std::string graphDateText(const HARMDIM& state) {
     return formatYyMmDdWeekday(state.AnalysisStart);
 }
 
+namespace {
+
+// Where values land on the picture: the layout and the value axis.
+struct Plot {
+    const GraphLayout& g;
+    const ValueAxis& axis;
+    double L, T, W, H;
+
+    Plot(const GraphLayout& layout, const ValueAxis& valueAxis)
+        : g(layout),
+          axis(valueAxis),
+          L(layout.L),
+          T(layout.T),
+          W(layout.GraphWidth),
+          H(layout.GraphHeight) {}
+
+    // Values far outside the axis (a recording's damaged values) stay far outside the frame, at
+    // a coordinate every surface can take; one that is not a number lies on the frame's bottom.
+    double yOf(double v) const {
+        const double y = T + axis.scale(H) * (v - axis.top);
+        return y == y ? std::clamp(y, -kFarOffFrame, kFarOffFrame) : T + H;
+    }
+};
+
+// The request's order flags for every order index (missing entries 0).
+std::vector<int16_t> requestOrders(const GraphRequest& request) {
+    std::vector<int16_t> orders(kJisuFlagCount, 0);
+    for (std::size_t k = 0; k < orders.size() && k < request.orders.size(); ++k)
+        orders[k] = request.orders[k];
+    return orders;
+}
+
+bool anySeriesChecked(const std::vector<int16_t>& orders, int item, int maxOrderIndex) {
+    const int last = std::min(maxOrderIndex, lastSeriesOf(item, maxOrderIndex));
+    for (int k = 0; k <= last; ++k)
+        if (orders[k] == 1) return true;
+    return false;
+}
+
+// The value axis of the drawn orders, over the records shown when the graph is zoomed.
+ValueAxis screenAxis(const HARMDIM& state, const GraphRequest& request, const GraphLayout& g,
+                     const std::vector<int16_t>& orders) {
+    ValueAxisRequest axisRequest;
+    axisRequest.item = request.item;
+    axisRequest.channel = seriesChannel(request.item, request.channel);
+    axisRequest.orderFlags =
+        std::span<const int16_t>(orders.data(), static_cast<std::size_t>(state.MaxOrderIndex) + 1);
+    axisRequest.prediction = request.prediction;
+    ItemExtremes shown;
+    if (g.shownRecords) {
+        shown = shownExtremes(state, request, axisRequest.orderFlags, *g.shownRecords);
+        axisRequest.shown = &shown;
+    }
+    return computeValueAxis(state, axisRequest);
+}
+
+// The frame, the base line and the value grid with its labels, the hour mark and the lead and
+// lag marks.
+void drawFrameAndGrid(Canvas& canvas, const Plot& p, int item) {
+    canvas.box(p.L, p.T, p.W, p.T + p.H, kBlack);
+    const double y0 = roundInt(p.yOf(p.axis.base));
+    canvas.line(p.L, y0, p.W, y0);
+    printAt(canvas, 0, y0 - 10, labelNumber(p.axis.base), kBlack);
+
+    canvas.setLineStyle(LineStyle::Dotted);
+    for (const GridLevel& level : gridLevelsUp(p.axis, AxisStyle::Screen)) {
+        const double y = roundInt(p.yOf(level.at));
+        printAt(canvas, 0, y - 8, labelNumber(level.label), kBlack);
+        canvas.line(p.L, y, p.W, y, kGrey);
+    }
+    printAt(canvas, p.W + 10, p.T + p.H - p.g.YUnit * 20.0, "時", kBlack);
+    if (const auto marks = leadLagMarks(item)) {
+        printAt(canvas, 0, p.T + p.H + 30, marks->below, kBlack);
+        printAt(canvas, 0, 0, marks->above, kBlack);
+    }
+    for (const GridLevel& level : gridLevelsDown(p.axis, AxisStyle::Screen)) {
+        const double y = roundInt(p.yOf(level.at));
+        printAt(canvas, 0, y - 8, labelNumber(level.label), kBlack);
+        canvas.line(p.L, y, p.W, y, Colour::palette(8));
+    }
+}
+
+// The time grid of the screen: all its hour lines grey.
+void drawScreenTimeGrid(Canvas& canvas, const HARMDIM& state, const Plot& p, int fontSize,
+                        const std::optional<ShownRange>& range) {
+    TimeGridStyle timeGrid;
+    timeGrid.left = p.L;
+    timeGrid.top = p.T;
+    timeGrid.height = p.H;
+    timeGrid.unitsPerMinute = p.g.XScale;
+    timeGrid.markedHourLine = kGrey;
+    timeGrid.hourLine = kGrey;
+    timeGrid.labelShiftPerDigit = 1;
+    timeGrid.minuteLabelFontSize = fontSize;
+    timeGrid.roundFromPictureEdge = true;
+    if (range) timeGrid.shown = &*range;
+    drawTimeGrid(canvas, state, timeGrid);
+}
+
+// One curve over the records shown, with the wrap strokes of an angle curve.
+void drawCurve(Canvas& canvas, const HARMDIM& state, const GraphRequest& request, const Plot& p,
+               int k, RecordSpan span) {
+    const double factor = k == 0 ? p.axis.factor : 1.0;
+    const bool angle = isAngleItem(request.item);
+    const std::vector<int>& x = p.g.RecordPixelX;
+    CurvePen pen(canvas);
+    double previous = 0;
+    for (int32_t t = span.first; t <= span.last; ++t) {
+        const SeriesValue sv =
+            seriesValue(state, request.item, t, k, request.channel, factor, request.prediction);
+        const double v = sv.value;
+        const double y = sv.atTopEdge ? p.T : static_cast<float>(p.yOf(v));
+        if (t == span.first) {
+            pen.point(p.L + x[t], y);
+            previous = v;
+            continue;
+        }
+        if (angle) {
+            if (const auto wrap = angleWrap(previous, v, x[t - 1], x[t])) {
+                pen.lineTo(p.L + wrap->x, p.yOf(wrap->leaveAt));
+                pen.point(p.L + wrap->x, p.yOf(wrap->enterAt));
+            }
+            previous = v;
+        }
+        pen.lineTo(p.L + x[t], y);
+    }
+    pen.flush();
+}
+
+// The curves with their legends (a notice stands instead of them); returns how many were drawn.
+int drawCurves(Canvas& canvas, const HARMDIM& state, const GraphRequest& request, const Plot& p) {
+    canvas.setLineWidth(2);
+    canvas.setFontBold(true);
+    canvas.setLineStyle(LineStyle::Solid);
+    const int32_t loaded =
+        std::min<int32_t>(state.LoadedRecords, static_cast<int32_t>(p.g.RecordPixelX.size()));
+    const RecordSpan shownSpan = p.g.shownRecords.value_or(RecordSpan{0, loaded - 1});
+    const RecordSpan span{std::max(shownSpan.first, 0), std::min(shownSpan.last, loaded - 1)};
+    const LegendPlacement legends{kScreenLegendStep, 100, 1};
+    if (!request.notice.empty()) {
+        printAt(canvas, p.L + 10, p.T + 10, request.notice, kBlack);
+        return 0;
+    }
+    int drawn = 0;
+    for (const DrawnCurve& curve : drawnCurves(state, request)) {
+        ++drawn;
+        // Printing the legend gives the curve its colour; the unbalance rate has no legend, so
+        // its curve keeps the fore colour it finds (black after the time grid's labels).
+        if (!curve.legend.empty())
+            printAt(canvas, legendX(request.item, curve.series, drawn, legends) * p.g.XUnit,
+                    5 * p.g.YUnit, curve.legend, Colour::palette(curve.colour));
+        if (span.first <= span.last) drawCurve(canvas, state, request, p, curve.series, span);
+        if (request.afterCurve) request.afterCurve();
+    }
+    return drawn;
+}
+
+// The title (with the fundamental factor, the phase and the channel) and the footers: the file,
+// the date and the print message. Returns the title.
+std::string drawTitleAndFooters(Canvas& canvas, const HARMDIM& state, const GraphRequest& request,
+                                const Plot& p, int clientHeight, int fontSize) {
+    const int item = request.item;
+    std::string title = titleWithFactor(request.itemName, item, p.axis);
+    if (const ItemInfo* info = itemInfo(item); info && info->phaseMarkOnScreen)
+        title += phaseMarkText(state.FilePath);
+    title += channelMarkText(item, request.channel, state.ChannelCount);
+    canvas.setFontBold(false);
+    const GraphLayout& g = p.g;
+    printAt(canvas, g.XUnit * titleX(item), g.YUnit * 5.0, title, kBlack);
+    printAt(canvas, g.XUnit * 1400.0, g.YUnit * 600.0, "ﾌｧｲﾙ名:" + state.FilePath, kBlack);
+    canvas.setFontSize(std::max(1, clientHeight / 40));
+    printAt(canvas, g.XUnit * 120.0, g.YUnit * 580.0, graphDateText(state), kBlack);
+    printAt(canvas, g.XUnit * 520.0, g.YUnit * 580.0, " " + request.message, kBlack);
+    canvas.setFontSize(fontSize);
+    return title;
+}
+
+}  // namespace
+
 GraphDrawing composeGraph(Canvas& canvas, const HARMDIM& state, const GraphRequest& request) {
     GraphDrawing out;
-    const int item = request.item;
-    if (item == 0 || request.group == 0) return out;
+    if (request.item == 0 || request.group == 0) return out;
 
     const auto layout = graphLayout(state, canvas.scaleWidth(), canvas.scaleHeight());
     if (!layout) {
@@ -213,163 +391,28 @@ GraphDrawing composeGraph(Canvas& canvas, const HARMDIM& state, const GraphReque
     if (request.range) showRange(g, state, *request.range);
     out.layout = g;
 
-    const int n = state.MaxOrderIndex;
-    const int lastSeries = lastSeriesOf(item, n);
-    std::vector<int16_t> orders(kJisuFlagCount, 0);
-    for (std::size_t k = 0; k < orders.size() && k < request.orders.size(); ++k)
-        orders[k] = request.orders[k];
-    int checked = 0;
-    for (int k = 0; k <= std::min(n, lastSeries); ++k) checked += orders[k] == 1 ? 1 : 0;
-    if (checked == 0) {
+    const std::vector<int16_t> orders = requestOrders(request);
+    if (!anySeriesChecked(orders, request.item, state.MaxOrderIndex)) {
         out.outcome = GraphOutcome::NoOrders;
         return out;
     }
-
-    const int channel = seriesChannel(request.item, request.channel);
-    ValueAxisRequest axisRequest;
-    axisRequest.item = item;
-    axisRequest.channel = channel;
-    axisRequest.orderFlags =
-        std::span<const int16_t>(orders.data(), static_cast<std::size_t>(n) + 1);
-    axisRequest.prediction = request.prediction;
-    ItemExtremes shown;
-    if (g.shownRecords) {
-        shown = shownExtremes(state, request, axisRequest.orderFlags, *g.shownRecords);
-        axisRequest.shown = &shown;
-    }
-    const ValueAxis axis = computeValueAxis(state, axisRequest);
-    out.axis = axis;
+    out.axis = screenAxis(state, request, g, orders);
+    const Plot plot(g, out.axis);
 
     const int clientHeight = request.clientHeight > 0
                                  ? request.clientHeight
                                  : static_cast<int>(canvas.scaleHeight()) + kGraphControlBand;
     const int fontSize = graphFontSize(clientHeight);
-    const double L = g.L, T = g.T, W = g.GraphWidth, H = g.GraphHeight;
-    const double scale = axis.scale(H);
-    // Values far outside the axis (a recording's damaged values) stay far outside the frame, at a
-    // coordinate every surface can take; one that is not a number lies on the frame's bottom.
-    auto yOf = [&](double v) {
-        const double y = T + scale * (v - axis.top);
-        return y == y ? std::clamp(y, -kFarOffFrame, kFarOffFrame) : T + H;
-    };
-
     canvas.setFont(kGothicFont, fontSize, false);
     canvas.setLineWidth(1);
     canvas.setLineStyle(LineStyle::Solid);
     canvas.setForeColor(kBlack);
     canvas.clear();
 
-    // Frame and base line.
-    canvas.box(L, T, W, T + H, kBlack);
-    const double y0 = roundInt(yOf(axis.base));
-    canvas.line(L, y0, W, y0);
-    printAt(canvas, 0, y0 - 10, labelNumber(axis.base), kBlack);
-
-    // Grid above the base line, the hour mark, lag and lead, the grid below.
-    canvas.setLineStyle(LineStyle::Dotted);
-    for (const GridLevel& level : gridLevelsUp(axis, AxisStyle::Screen)) {
-        const double y = roundInt(yOf(level.at));
-        printAt(canvas, 0, y - 8, labelNumber(level.label), kBlack);
-        canvas.line(L, y, W, y, kGrey);
-    }
-    printAt(canvas, W + 10, T + H - g.YUnit * 20.0, "時", kBlack);
-    if (const auto marks = leadLagMarks(item)) {
-        printAt(canvas, 0, T + H + 30, marks->below, kBlack);
-        printAt(canvas, 0, 0, marks->above, kBlack);
-    }
-    for (const GridLevel& level : gridLevelsDown(axis, AxisStyle::Screen)) {
-        const double y = roundInt(yOf(level.at));
-        printAt(canvas, 0, y - 8, labelNumber(level.label), kBlack);
-        canvas.line(L, y, W, y, Colour::palette(8));
-    }
-
-    // Time grid, all its hour lines grey.
-    TimeGridStyle timeGrid;
-    timeGrid.left = L;
-    timeGrid.top = T;
-    timeGrid.height = H;
-    timeGrid.unitsPerMinute = g.XScale;
-    timeGrid.markedHourLine = kGrey;
-    timeGrid.hourLine = kGrey;
-    timeGrid.labelShiftPerDigit = 1;
-    timeGrid.minuteLabelFontSize = fontSize;
-    timeGrid.roundFromPictureEdge = true;
-    if (request.range) timeGrid.shown = &*request.range;
-    drawTimeGrid(canvas, state, timeGrid);
-
-    // Curves.
-    canvas.setLineWidth(2);
-    canvas.setFontBold(true);
-    canvas.setLineStyle(LineStyle::Solid);
-    const bool angle = isAngleItem(request.item);
-    const int32_t loaded =
-        std::min<int32_t>(state.LoadedRecords, static_cast<int32_t>(g.RecordPixelX.size()));
-    const RecordSpan shownSpan = g.shownRecords.value_or(RecordSpan{0, loaded - 1});
-    const int32_t from = std::max(shownSpan.first, 0);
-    const int32_t records = std::min(shownSpan.last + 1, loaded);
-    const LegendPlacement legends{kScreenLegendStep, 100, 1};
-    int drawn = 0;
-    if (!request.notice.empty()) printAt(canvas, L + 10, T + 10, request.notice, kBlack);
-    // A notice stands instead of the curves.
-    const std::vector<DrawnCurve> curves =
-        request.notice.empty() ? drawnCurves(state, request) : std::vector<DrawnCurve>{};
-    for (const DrawnCurve& curve : curves) {
-        const int k = curve.series;
-        ++drawn;
-        // Printing the legend gives the curve its colour; the unbalance rate has no legend, so
-        // its curve keeps the fore colour it finds (black after the time grid's labels).
-        const std::string& legend = curve.legend;
-        if (!legend.empty())
-            printAt(canvas, legendX(item, k, drawn, legends) * g.XUnit, 5 * g.YUnit, legend,
-                    Colour::palette(curve.colour));
-        ++out.curves;
-
-        const double factor = k == 0 ? axis.factor : 1.0;
-        auto valueAt = [&](int32_t t, bool& atTop) {
-            const SeriesValue v =
-                seriesValue(state, request.item, t, k, request.channel, factor, request.prediction);
-            atTop = v.atTopEdge;
-            return v.value;
-        };
-        CurvePen pen(canvas);
-        double previous = 0;
-        for (int32_t t = from; t < records; ++t) {
-            bool atTop = false;
-            const double v = valueAt(t, atTop);
-            const double x = L + g.RecordPixelX[t];
-            const double y = atTop ? T : static_cast<float>(yOf(v));
-            if (t == from) {
-                pen.point(x, y);
-                previous = v;
-                continue;
-            }
-            if (angle) {
-                if (const auto wrap =
-                        angleWrap(previous, v, g.RecordPixelX[t - 1], g.RecordPixelX[t])) {
-                    pen.lineTo(L + wrap->x, yOf(wrap->leaveAt));
-                    pen.point(L + wrap->x, yOf(wrap->enterAt));
-                }
-                previous = v;
-            }
-            pen.lineTo(x, y);
-        }
-        pen.flush();
-        if (request.afterCurve) request.afterCurve();
-    }
-
-    // Title and footers.
-    std::string title = titleWithFactor(request.itemName, item, axis);
-    if (const ItemInfo* info = itemInfo(item); info && info->phaseMarkOnScreen)
-        title += phaseMarkText(state.FilePath);
-    title += channelMarkText(item, request.channel, state.ChannelCount);
-    out.title = title;
-    canvas.setFontBold(false);
-    printAt(canvas, g.XUnit * titleX(item), g.YUnit * 5.0, title, kBlack);
-    printAt(canvas, g.XUnit * 1400.0, g.YUnit * 600.0, "ﾌｧｲﾙ名:" + state.FilePath, kBlack);
-    canvas.setFontSize(std::max(1, clientHeight / 40));
-    printAt(canvas, g.XUnit * 120.0, g.YUnit * 580.0, graphDateText(state), kBlack);
-    printAt(canvas, g.XUnit * 520.0, g.YUnit * 580.0, " " + request.message, kBlack);
-    canvas.setFontSize(fontSize);
+    drawFrameAndGrid(canvas, plot, request.item);
+    drawScreenTimeGrid(canvas, state, plot, fontSize, request.range);
+    out.curves = drawCurves(canvas, state, request, plot);
+    out.title = drawTitleAndFooters(canvas, state, request, plot, clientHeight, fontSize);
     out.outcome = GraphOutcome::Drawn;
     return out;
 }

@@ -105,65 +105,64 @@ std::vector<GridLevel> gridLevels(const ValueAxis& axis, AxisStyle style, int di
     return levels;
 }
 
-}  // namespace
-
-ValueAxis computeValueAxis(const HARMDIM& state, const ValueAxisRequest& request) {
+// A fixed axis: top, bottom and tick unit, the base line at 0.
+ValueAxis fixedAxis(double top, double low, double unit) {
     ValueAxis axis;
-    const int item = request.item;
-    if (isAngleItem(static_cast<int16_t>(item))) {
-        axis.top = 180;
-        axis.low = -180;
-        axis.unit = 90;
-        axis.base = 0;
-        axis.fixedRange = true;
-        return axis;
-    }
-    if (item == 8 && request.fixedOverloadRange) {
-        axis.top = 160;
-        axis.low = 0;
-        axis.unit = 20;
-        axis.base = 0;
-        axis.fixedRange = true;
-        return axis;
-    }
+    axis.top = top;
+    axis.low = low;
+    axis.unit = unit;
+    axis.base = 0;
+    axis.fixedRange = true;
+    return axis;
+}
 
+// The plain 0..1 axis of nothing but zeros (or of no usable extreme).
+ValueAxis zeroAxis(ValueAxis axis) {
+    axis.top = 1;
+    axis.low = 0;
+    axis.unit = 0.1;
+    axis.base = 0;
+    return axis;
+}
+
+// The largest and smallest value the axis must hold: over the drawn orders, the extremes of the
+// period (or of the records shown), with the fundamental taken times its factor, which is decided
+// here and kept in `axis`.
+std::pair<double, double> drawnExtremes(const HARMDIM& state, const ValueAxisRequest& request,
+                                        ValueAxis& axis) {
+    const int item = request.item;
     const long n = state.MaxOrderIndex;
     const int ch = request.channel;
     const auto& flags = request.orderFlags;
     int checkedCount = 0;
     for (long k = 0; k <= n; ++k) checkedCount += selected(flags, k) ? 1 : 0;
     const bool onlyFundamental = checkedCount == 1 && selected(flags, 0);
+    const bool factorApplies = fundamentalFactorApplies(static_cast<int16_t>(item));
 
-    const long k0 =
-        fundamentalFactorApplies(static_cast<int16_t>(item)) && !onlyFundamental ? 1 : 0;
-    double max = 0;
-    double min = 0;
     const ItemExtremes* shown = request.shown;
     auto shownAt = [](const std::vector<float>& v, long k) {
         return k >= 0 && static_cast<std::size_t>(k) < v.size() ? v[static_cast<std::size_t>(k)]
                                                                 : 0.0f;
     };
     auto highest = [&](long k) -> double {
-        return shown ? shownAt(shown->max, k) : extreme(state.ItemMax, ch, item, k);
+        if (shown) return shownAt(shown->max, k);
+        if (item != kPredictedDistortion) return extreme(state.ItemMax, ch, item, k);
+        const Prediction* p = request.prediction;
+        return p && p->PredictMax.contains(k) ? p->PredictMax(k) : 0.0f;
     };
     auto lowest = [&](long k) -> double {
         return shown ? shownAt(shown->min, k) : extreme(state.ItemMin, ch, item, k);
     };
-    if (item == 11 && onlyFundamental) min = lowest(0);
-    if (item > 11) min = lowest(0);
+    double max = 0;
+    double min = 0;
+    if ((item == 11 && onlyFundamental) || item > 11) min = lowest(0);
     if (item == 8) min = 130;
-    auto maxOf = [&](long k) -> double {
-        if (shown || item != kPredictedDistortion) return highest(k);
-        const Prediction* p = request.prediction;
-        return p && p->PredictMax.contains(k) ? p->PredictMax(k) : 0.0f;
-    };
-    for (long k = k0; k <= n; ++k) {
+    for (long k = factorApplies && !onlyFundamental ? 1 : 0; k <= n; ++k) {
         if (!selected(flags, k)) continue;
-        max = std::max(max, maxOf(k));
+        max = std::max(max, highest(k));
         min = std::min(min, lowest(k));
     }
-
-    if (fundamentalFactorApplies(static_cast<int16_t>(item)) && selected(flags, 0)) {
+    if (factorApplies && selected(flags, 0)) {
         const double fMax = highest(0);
         const double fMin = lowest(0);
         const double F = std::max(std::fabs(fMax), std::fabs(fMin));
@@ -174,7 +173,22 @@ ValueAxis computeValueAxis(const HARMDIM& state, const ValueAxisRequest& request
         max = std::max(max, fMax * axis.factor);
         min = std::min(min, fMin * axis.factor);
     }
+    return {max, min};
+}
 
+bool usable(double top, double low) {
+    return top > low && std::isfinite(top) && std::isfinite(low);
+}
+
+}  // namespace
+
+ValueAxis computeValueAxis(const HARMDIM& state, const ValueAxisRequest& request) {
+    const int item = request.item;
+    if (isAngleItem(static_cast<int16_t>(item))) return fixedAxis(180, -180, 90);
+    if (item == 8 && request.fixedOverloadRange) return fixedAxis(160, 0, 20);
+
+    ValueAxis axis;
+    const auto [max, min] = drawnExtremes(state, request, axis);
     double lower = 0;
     double upper = 0;
     ScaleLimit(max, kScaleUpper, lower, upper);
@@ -185,15 +199,7 @@ ValueAxis computeValueAxis(const HARMDIM& state, const ValueAxisRequest& request
         ScaleLimit(min, kScaleLower, lower, upper);
         low = lower;
     }
-
-    if (!(top > low) || !std::isfinite(top) || !std::isfinite(low)) {
-        // Nothing but zeros (or no usable extreme): a plain 0..1 axis.
-        axis.top = 1;
-        axis.low = 0;
-        axis.unit = 0.1;
-        axis.base = 0;
-        return axis;
-    }
+    if (!usable(top, low)) return zeroAxis(axis);
 
     const double u = tickUnit(top - low, request.style);
     long j = 0;
@@ -204,14 +210,8 @@ ValueAxis computeValueAxis(const HARMDIM& state, const ValueAxisRequest& request
     while (!(top + 1.001 * u * static_cast<double>(j) <= targetLow) && j > -1000000) --j;
     low = top + u * static_cast<double>(j);
     if (low > -1e-10 && low < 0) low = 0;
-    if (!(top > low) || !std::isfinite(top) || !std::isfinite(low)) {
-        // Extremes too close to zero for a unit of their own (-1e-12 .. 0): never a zero height.
-        axis.top = 1;
-        axis.low = 0;
-        axis.unit = 0.1;
-        axis.base = 0;
-        return axis;
-    }
+    // Extremes too close to zero for a unit of their own (-1e-12 .. 0): never a zero height.
+    if (!usable(top, low)) return zeroAxis(axis);
 
     axis.top = top;
     axis.low = low;
