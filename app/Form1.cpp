@@ -117,6 +117,17 @@ Form1::Form1(OrderFlags& jisuFlag, QMdiArea* area) : jisuFlag_(jisuFlag), area_(
 Form1::~Form1() = default;
 
 void Form1::buildControls() {
+    buildLabels();
+    buildLists();
+    buildSelection();
+    buildPeriodBoxes();
+    buildBusyRow();
+    layoutControls();
+    connectLists();
+    connectBoxesAndButtons();
+}
+
+void Form1::buildLabels() {
     Label2 = new QLabel(QStringLiteral("ドライブ"), this);
     Label3 = new QLabel(QStringLiteral("ディレクトリー"), this);
     Label4 = new QLabel(QStringLiteral("ファイル"), this);
@@ -127,7 +138,9 @@ void Form1::buildControls() {
     Label9 = new QLabel(QStringLiteral("解析終了年月日"), this);
     Label10 = new QLabel(QStringLiteral("データ解析中"), this);
     Label11 = new QLabel(QStringLiteral("出力ファイル名"), this);
+}
 
+void Form1::buildLists() {
     Drive1 = new QComboBox(this);
     dirModel_ = new QFileSystemModel(this);
     dirModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
@@ -148,7 +161,10 @@ void Form1::buildControls() {
     File1->setSelectionMode(QAbstractItemView::SingleSelection);
     File1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     File1->viewport()->installEventFilter(this);
+}
 
+// The selected file's path with the scan's warnings under it, and the two modes.
+void Form1::buildSelection() {
     Label1 = new QLabel(this);
     Label1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Label1->setWordWrap(true);
@@ -171,7 +187,10 @@ void Form1::buildControls() {
         policy.setRetainSizeWhenHidden(true);
         option->setSizePolicy(policy);
     }
+}
 
+// The four period boxes with their step buttons, the output name, Execute and End.
+void Form1::buildPeriodBoxes() {
     Text1 = new QLineEdit(QStringLiteral("00/00/00"), this);
     Text2 = new QLineEdit(QStringLiteral("00:00"), this);
     Text3 = new QLineEdit(QStringLiteral("00/00/00"), this);
@@ -198,12 +217,17 @@ void Form1::buildControls() {
     Command1 = new QPushButton(QStringLiteral("実　行"), this);
     Command10 = new QPushButton(QStringLiteral("終　了"), this);
     Command1->setEnabled(false);
+}
 
+void Form1::buildBusyRow() {
+    Label12 = new QLabel(this);
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setTextVisible(false);
     ProgressBar1->setFixedHeight(14);
+}
 
-    // Layout: lists on the left, selection, mode, period and buttons on the right.
+// Lists on the left; selection, mode, period and buttons on the right.
+void Form1::layoutControls() {
     auto* lists = new QVBoxLayout;
     lists->addWidget(Label2);
     lists->addWidget(Drive1);
@@ -226,7 +250,6 @@ void Form1::buildControls() {
     addPeriodRow(3, Label8, Text4, Command5, Command6);
     period->setColumnStretch(4, 1);
 
-    Label12 = new QLabel(this);
     auto* busyRow = new QHBoxLayout;
     busyRow->addWidget(Label10);
     busyRow->addWidget(ProgressBar1, 1);
@@ -262,8 +285,9 @@ void Form1::buildControls() {
     Label12->hide();
     Label11->hide();
     Text5->hide();
+}
 
-    // Wiring.
+void Form1::connectLists() {
     connect(Drive1, &QComboBox::activated, this, [this](int index) {
         if (!syncing_) setDrive(Drive1->itemData(index).toString());
     });
@@ -288,6 +312,9 @@ void Form1::buildControls() {
     });
     connect(File1, &QListView::doubleClicked, this,
             [this](const QModelIndex& index) { fileDoubleClicked(fileModel_->fileName(index)); });
+}
+
+void Form1::connectBoxesAndButtons() {
     connect(Text1, &QLineEdit::textChanged, this, [this] { normaliseDate(Text1); });
     connect(Text3, &QLineEdit::textChanged, this, [this] { normaliseDate(Text3); });
     connect(Command2, &QPushButton::clicked, this, [this] { stepTime(Text2, true); });

@@ -127,6 +127,14 @@ class Form1 : public QWidget {
     class Busy;
 
     void buildControls();
+    void buildLabels();
+    void buildLists();
+    void buildSelection();
+    void buildPeriodBoxes();
+    void buildBusyRow();
+    void layoutControls();
+    void connectLists();
+    void connectBoxesAndButtons();
     void selectDriveOf(const QString& folder);
     void showFolderInDir1(const QString& folder);
     void keepFolderInView();
