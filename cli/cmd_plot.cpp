@@ -18,6 +18,7 @@
 #include "cli/commands.h"
 #include "cli/graph_load.h"
 #include "cli/help.h"
+#include "cli/painting_app.h"
 #include "datafile/record_file.h"
 #include "datafile/scan.h"
 #include "graph/graph_composition.h"
@@ -44,6 +45,104 @@ std::optional<std::string> groupText(int code, int maxOrderIndex) {
     return std::nullopt;
 }
 
+// What the command line asks to plot, before the recording is read.
+struct PlotOptions {
+    std::string input;
+    std::string output;
+    PictureForm form = PictureForm::Png;
+    int item = 0;
+    int width = 1000;
+    int height = 630;
+    TransformerParameters transformer;
+};
+
+// Reads the options; a refusal is returned as its exit code.
+std::optional<int> readPlotOptions(const Args& args, PlotOptions& o) {
+    if (args.positional.size() != 1 || !args.has("-o") || !args.has("--item"))
+        return usageOf("plot");
+    o.input = args.positional[0];
+    o.output = *args.get("-o");
+    const auto form = pictureFormOf(o.output);
+    if (!form) return usageError("-o must name a .png, .svg or .pdf file");
+    o.form = *form;
+    if (args.has("--group") && args.has("--orders"))
+        return usageError("give --group or --orders, not both");
+    auto item = wholeNumber<int>("--item", *args.get("--item"), 1, 23);
+    if (!item) return usageError(item.error());
+    o.item = *item;
+    if (auto s = args.get("--size")) {
+        auto size = pictureSize("--size", *s, kMinGraphPicture, kMaxPictureSide);
+        if (!size) return usageError(size.error());
+        std::tie(o.width, o.height) = *size;
+    }
+    if (auto t = args.get("--transformer")) {
+        auto p = transformerOption("--transformer", *t);
+        if (!p) return usageError(p.error());
+        if (auto ok = checkTransformerParameters(*p); !ok) return usageError(ok.error());
+        o.transformer = *p;
+    }
+    return std::nullopt;
+}
+
+// The item must be one the file's kind offers, with the orders it needs.
+std::optional<int> checkItemOffered(const Args& args, int item, const FileKind& kind) {
+    if (itemTextOf(item).empty() || !itemOfferedFor(item, kind.family))
+        return usageError("item " + std::to_string(item) + " is not offered for a \"" + kind.text +
+                          "\" file");
+    if (!itemInfo(item)->fixedSeries && !args.has("--group") && !args.has("--orders"))
+        return usageError("item " + std::to_string(item) + " needs --group or --orders");
+    return std::nullopt;
+}
+
+// The selection, made as in the window: the channel, the group or the orders by hand, then the
+// item.
+std::optional<int> selectAsTheWindow(const Args& args, const HARMDIM& state, int item,
+                                     GraphSelection& selection) {
+    int channel = 0;
+    if (auto c = args.get("--channel")) {
+        auto n = channelNumber("--channel", *c, state.ChannelCount);
+        if (!n) return usageError(n.error());
+        channel = *n;
+    }
+    selection.chooseChannel(channel);
+    if (auto g = args.get("--group")) {
+        auto code = wholeNumber<int>("--group", *g, 1, 8);
+        if (!code) return usageError(code.error());
+        selection.chooseGroup(*groupText(*code, state.MaxOrderIndex));
+    } else if (auto list = args.get("--orders")) {
+        auto orders = orderList("--orders", *list, state.Kind);
+        if (!orders) return usageError(orders.error());
+        if (orders->size() > static_cast<std::size_t>(kMaxCheckedOrders))
+            return usageError("at most five orders are drawn");
+        selection.chooseGroup(*groupText(8, state.MaxOrderIndex));
+        for (int order : *orders) selection.setOrder((order - 1) / state.Kind.orderStep(), true);
+    }
+    selection.chooseItem(itemTextOf(item));
+    if (selection.checkedCount() == 0)
+        return fail("no order of the selection can be drawn for this item");
+    return std::nullopt;
+}
+
+int drawPicture(const PlotOptions& o, const HARMDIM& state, const GraphRequest& request) {
+    GraphDrawing drawing;
+    const PictureResult written = writePicture(
+        QString::fromStdString(o.output), o.form, o.width, o.height,
+        QString::fromStdString(printJobTitle(state.FilePath, {static_cast<int16_t>(o.item)})),
+        [&](Canvas& canvas) {
+            drawing = composeGraph(canvas, state, request);
+            return drawing.outcome == GraphOutcome::Drawn;
+        });
+    if (written != PictureResult::Written) {
+        if (drawing.outcome == GraphOutcome::NoOrders)
+            return fail("no order of the selection can be drawn for this item");
+        return fail(written == PictureResult::NotDrawn ? "cannot draw " + o.output
+                                                       : "cannot write " + o.output);
+    }
+    std::cout << o.output << ": " << drawing.title << ", " << drawing.curves << " curve"
+              << (drawing.curves == 1 ? "" : "s") << ", " << o.width << "x" << o.height << "\n";
+    return kExitSuccess;
+}
+
 }  // namespace
 
 int plot(int argc, char** argv) {
@@ -52,108 +151,25 @@ int plot(int argc, char** argv) {
                            "--size", "--message", "--transformer", "-o"},
                           {});
     if (!args) return usageError(args.error());
-    if (args->positional.size() != 1 || !args->has("-o") || !args->has("--item"))
-        return usageOf("plot");
-    const std::string& input = args->positional[0];
-    const std::string output = *args->get("-o");
-    const auto form = pictureFormOf(output);
-    if (!form) return usageError("-o must name a .png, .svg or .pdf file");
-    if (args->has("--group") && args->has("--orders"))
-        return usageError("give --group or --orders, not both");
+    PlotOptions o;
+    if (auto refused = readPlotOptions(*args, o)) return *refused;
 
-    auto item = wholeNumber<int>("--item", *args->get("--item"), 1, 23);
-    if (!item) return usageError(item.error());
-    int width = 1000, height = 630;
-    if (auto s = args->get("--size")) {
-        auto size = pictureSize("--size", *s, kMinGraphPicture, kMaxPictureSide);
-        if (!size) return usageError(size.error());
-        std::tie(width, height) = *size;
-    }
-    TransformerParameters transformer;
-    if (auto t = args->get("--transformer")) {
-        auto p = transformerOption("--transformer", *t);
-        if (!p) return usageError(p.error());
-        if (auto ok = checkTransformerParameters(*p); !ok) return usageError(ok.error());
-        transformer = *p;
-    }
-
-    auto scan = scanForOutput("plot", input, output);
+    auto scan = scanForOutput("plot", o.input, o.output);
     if (!scan) return fail(scan.error());
-
-    // The item must be one the file's kind offers.
-    const std::string_view itemText = itemTextOf(*item);
-    if (itemText.empty() || !itemOfferedFor(*item, scan->kind.family))
-        return usageError("item " + std::to_string(*item) + " is not offered for a \"" +
-                          scan->kind.text + "\" file");
-    if (!itemInfo(*item)->fixedSeries && !args->has("--group") && !args->has("--orders"))
-        return usageError("item " + std::to_string(*item) + " needs --group or --orders");
-
+    if (auto refused = checkItemOffered(*args, o.item, scan->kind)) return *refused;
     auto texts = periodTextsOf(*args, *scan);
     if (!texts) return usageError(texts.error());
     HARMDIM state;
     if (auto loaded = prepareAndLoad(state, *scan, *texts, ExecuteMode::Graph); !loaded)
-        return fail("plot: " + loaded.error());
+        return fail(loaded.error());
 
-    int channel = 0;
-    if (auto c = args->get("--channel")) {
-        auto n = channelNumber("--channel", *c, state.ChannelCount);
-        if (!n) return usageError(n.error());
-        channel = *n;
-    }
-
-    // The selection, made as in the window: the item, then the group or the orders by hand.
     GraphView view(state);
-    view.setTransformer(transformer);
-    GraphSelection& selection = view.selection();
-    selection.chooseChannel(channel);
-    if (auto g = args->get("--group")) {
-        auto code = wholeNumber<int>("--group", *g, 1, 8);
-        if (!code) return usageError(code.error());
-        selection.chooseGroup(*groupText(*code, state.MaxOrderIndex));
-    } else if (auto list = args->get("--orders")) {
-        auto orders = orderList("--orders", *list, state.Kind);
-        if (!orders) return usageError(orders.error());
-        if (orders->size() > static_cast<std::size_t>(kMaxCheckedOrders))
-            return usageError("at most five orders are drawn");
-        selection.chooseGroup(*groupText(8, state.MaxOrderIndex));
-        for (int order : *orders) selection.setOrder((order - 1) / state.Kind.orderStep(), true);
-    }
-    selection.chooseItem(itemText);
-    if (selection.checkedCount() == 0)
-        return fail("plot: no order of the selection can be drawn for this item");
+    view.setTransformer(o.transformer);
+    if (auto refused = selectAsTheWindow(*args, state, o.item, view.selection())) return *refused;
+    if (auto ok = view.preparePrediction(); !ok) return fail(ok.error());
 
-    if (auto ok = view.preparePrediction(); !ok) return fail("plot: " + ok.error());
-
-    // Qt painting without a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    std::unique_ptr<QGuiApplication> app;
-    if (!QGuiApplication::instance()) {
-        static int qtArgc = 1;
-        static char name[] = "harmograph";
-        static char* qtArgv[] = {name, nullptr};
-        app = std::make_unique<QGuiApplication>(qtArgc, qtArgv);
-    }
-    installJapaneseFontSubstitutions();
-
-    const GraphRequest request = view.request(args->get("--message").value_or(""));
-
-    GraphDrawing drawing;
-    const PictureResult written = writePicture(
-        QString::fromStdString(output), *form, width, height,
-        QString::fromStdString(printJobTitle(scan->fullPath, {static_cast<int16_t>(*item)})),
-        [&](Canvas& canvas) {
-            drawing = composeGraph(canvas, state, request);
-            return drawing.outcome == GraphOutcome::Drawn;
-        });
-    if (written != PictureResult::Written) {
-        if (drawing.outcome == GraphOutcome::NoOrders)
-            return fail("plot: no order of the selection can be drawn for this item");
-        return fail(written == PictureResult::NotDrawn ? "plot: cannot draw " + output
-                                                       : "plot: cannot write " + output);
-    }
-    std::cout << output << ": " << drawing.title << ", " << drawing.curves << " curve"
-              << (drawing.curves == 1 ? "" : "s") << ", " << width << "x" << height << "\n";
-    return 0;
+    const auto app = paintingApplication();
+    return drawPicture(o, state, view.request(args->get("--message").value_or("")));
 }
 
 }  // namespace hg::cli

@@ -33,12 +33,13 @@
 #include "cli/commands.h"
 #include "cli/graph_load.h"
 #include "cli/help.h"
+#include "cli/painting_app.h"
 #include "datafile/record_file.h"
 #include "datafile/scan.h"
 #include "graph/items.h"
 #include "graph/upstream_prediction.h"
 #include "platform/output.h"
-#include "platform/qt/pdf_output.h"
+#include "platform/qt/pdf_sheet.h"
 #include "platform/qt/qpainter_canvas.h"
 #include "platform/qt/sheet_document.h"
 #include "print/job_title.h"
@@ -87,30 +88,6 @@ void selectOrders(PrintSource& source, int16_t item, int16_t maxOrderIndex) {
             return;
         }
     }
-}
-
-// Draws the sheet into a PDF in memory and writes it over `output` once complete; an existing
-// `output` is left as it was on any failure.
-Status writeSheet(const std::string& output, bool landscape, const QString& title,
-                  const std::function<void(Canvas&)>& draw) {
-    PdfInMemory pdf;
-    QPdfWriter& writer = pdf.writer();
-    writer.setCreator(QStringLiteral("harmograph"));
-    writer.setTitle(title);
-    writer.setResolution(600);
-    writer.setPageLayout(sheetPageLayout(landscape));
-    bool ok = false;
-    {
-        QPainterCanvas canvas(writer);
-        if (canvas.isActive()) {
-            draw(canvas);
-            ok = canvas.finish();
-        }
-    }
-    if (!ok) return Error{"cannot draw the sheet for " + output};
-    if (auto written = pdf.save(output); !written)
-        return Error{"cannot write " + output + ": " + written.error()};
-    return success();
 }
 
 }  // namespace
@@ -188,16 +165,7 @@ int print(int argc, char** argv) {
         return fail("print: " + ok.error());
 
     const bool mono = args->has("--mono");
-    // Fonts and PDF output need a GUI application; headless runs use the offscreen platform.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Only failures of Qt itself reach stderr; its notes (a missing runtime folder) would read as
-    // the command's own.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-        if (type == QtCriticalMsg || type == QtFatalMsg) warn(message.toStdString());
-    });
-    int qtArgc = 1;
-    char* qtArgv[] = {argv[0], nullptr};
-    QGuiApplication app(qtArgc, qtArgv);
+    const auto app = paintingApplication();
 
     const auto draw = [&](Canvas& canvas) {
         switch (layout) {
@@ -226,7 +194,7 @@ int print(int argc, char** argv) {
         }
     };
     const QString title = QString::fromStdString(printJobTitle(scan->fullPath, *items));
-    if (auto written = writeSheet(output, args->has("--landscape"), title, draw); !written)
+    if (auto written = writePdfSheet(output, args->has("--landscape"), title, draw); !written)
         return fail("print: " + written.error());
     return 0;
 }

@@ -25,6 +25,7 @@
 #include "cli/graph_load.h"
 #include "cli/help.h"
 #include "cli/limit_sets.h"
+#include "cli/painting_app.h"
 #include "platform/output.h"
 #include "platform/qt/pdf_sheet.h"
 #include "platform/textcode.h"
@@ -64,43 +65,24 @@ Status readOptions(const Args& args, ComplianceOptions& options, std::optional<i
     return success();
 }
 
-Status writeText(const std::string& output, const std::string& bytes) {
-    StagedOutputs staged(diskOutput());
-    auto file = staged.add(output);
-    if (!file) return Error{file.error()};
-    staged.append(*file, bytes);
-    if (auto flushed = staged.flushIfFull(*file); !flushed) return flushed;
-    return staged.commit();
-}
-
-// The sheet as a one-page A4 portrait PDF; fonts and PDF output need a GUI application, which
-// headless runs get on the offscreen platform.
-Status writePdf(const std::string& output, const ComplianceReport& report, char* argv0) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Only failures of Qt itself reach stderr.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-        if (type == QtCriticalMsg || type == QtFatalMsg)
-            std::cerr << "harmograph: " << message.toStdString() << "\n";
-    });
-    int qtArgc = 1;
-    char* qtArgv[] = {argv0, nullptr};
-    QGuiApplication app(qtArgc, qtArgv);
-    return writePdfSheet(output, false,
+// The sheet as a one-page A4 portrait PDF.
+Status writePdf(const std::string& output, const ComplianceReport& report) {
+    const auto app = paintingApplication();
+    return writePdfSheet(output, false, QStringLiteral("harmograph – 適合判定"),
                          [&](Canvas& canvas) { drawComplianceReport(canvas, report); });
 }
 
-Status writeReport(const std::string& output, Form form, const ComplianceReport& report,
-                   char* argv0) {
+Status writeReport(const std::string& output, Form form, const ComplianceReport& report) {
     switch (form) {
         case Form::Json:
-            return writeText(output, complianceJson(report));
+            return writeWholeFile(output, complianceJson(report));
         case Form::Csv: {
             auto bytes = encodeText(complianceCsv(report), TextEncoding::Cp932);
             if (!bytes) return Error{bytes.error()};
-            return writeText(output, *bytes);
+            return writeWholeFile(output, *bytes);
         }
         case Form::Pdf:
-            return writePdf(output, report, argv0);
+            return writePdf(output, report);
     }
     return success();
 }
@@ -156,7 +138,7 @@ int report(int argc, char** argv) {
                             {}};
     setMaxTimes(report, state.RecordX, state.AnalysisStart, state.PeriodMinutes);
 
-    if (auto written = writeReport(output, *form, report, argv[0]); !written)
+    if (auto written = writeReport(output, *form, report); !written)
         return fail("report: " + written.error());
     std::cout << complianceTable(report);
     return 0;

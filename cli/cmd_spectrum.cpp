@@ -14,6 +14,7 @@
 #include "cli/commands.h"
 #include "cli/graph_load.h"
 #include "cli/help.h"
+#include "cli/painting_app.h"
 #include "graph/shown_range.h"
 #include "graph/spectrum.h"
 #include "platform/dates.h"
@@ -58,13 +59,7 @@ Result<std::pair<int, int>> spectrumSize(const Args& args) {
 
 int writeSpectrum(const Spectrum& spectrum, const std::string& output, int width, int height) {
     if (pictureFormOf(output)) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        std::unique_ptr<QGuiApplication> app;
-        static int qtArgc = 1;
-        static char name[] = "harmograph";
-        static char* qtArgv[] = {name, nullptr};
-        if (!QGuiApplication::instance()) app = std::make_unique<QGuiApplication>(qtArgc, qtArgv);
-        installJapaneseFontSubstitutions();
+        const auto app = paintingApplication();
         const PictureResult r =
             writePicture(QString::fromStdString(output), *pictureFormOf(output), width, height,
                          QStringLiteral("スペクトル"), [&](Canvas& canvas) {

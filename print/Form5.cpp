@@ -234,6 +234,7 @@ Status Form5::saveCsv(const QString& path) const {
 Status Form5::savePdf(const QString& path) const {
     if (report_.rows.empty()) return Error{"判定結果がありません"};
     return writePdfSheet(QFile::encodeName(path).toStdString(), false,
+                         QStringLiteral("harmograph – 適合判定"),
                          [&](Canvas& canvas) { drawComplianceReport(canvas, report_); });
 }
 

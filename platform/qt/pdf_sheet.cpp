@@ -1,36 +1,30 @@
 #include "platform/qt/pdf_sheet.h"
 
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPdfWriter>
-#include <QSaveFile>
-#include <QString>
-
+#include "platform/qt/pdf_output.h"
 #include "platform/qt/qpainter_canvas.h"
+#include "platform/qt/sheet_document.h"
 
 namespace hg {
 
-Status writePdfSheet(const std::string& path, bool landscape,
-                     const std::function<void(Canvas&)>& draw) {
-    QSaveFile save(QString::fromStdString(path));
-    if (!save.open(QIODevice::WriteOnly)) return Error{"cannot create a file beside " + path};
+Status writePdfSheet(const std::string& path, bool landscape, const QString& title,
+                     const std::function<void(Canvas&)>& draw, OutputLayer& layer) {
+    PdfInMemory pdf;
+    QPdfWriter& writer = pdf.writer();
+    writer.setCreator(QStringLiteral("harmograph"));
+    writer.setTitle(title);
+    writer.setResolution(600);
+    writer.setPageLayout(sheetPageLayout(landscape));
     bool ok = false;
     {
-        QPdfWriter writer(&save);
-        writer.setCreator(QStringLiteral("harmograph"));
-        writer.setResolution(600);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
-                                         landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-                                         QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
         QPainterCanvas canvas(writer);
         if (canvas.isActive()) {
             draw(canvas);
             ok = canvas.finish();
         }
     }
-    if (!ok) save.cancelWriting();
-    if (!ok || !save.commit())
-        return Error{"cannot write " + path + " (disk full or no permission?)"};
+    if (!ok) return Error{"cannot draw the sheet for " + path};
+    if (auto written = pdf.save(path, layer); !written)
+        return Error{"cannot write " + path + ": " + written.error()};
     return success();
 }
 

@@ -1,18 +1,19 @@
-// A one-page PDF sheet drawn on a Canvas: written beside the target through QSaveFile and renamed
-// over it only when complete, so an existing file is left as it was on any failure. Needs a
-// QGuiApplication.
+// A one-page A4 PDF sheet drawn on a Canvas (the printed sheets' page: 10 mm margins, 600 dots
+// per inch, the job's title), drawn into memory and written whole through the checked outputs:
+// a failure is reported and an existing file stays as it was. Needs a QGuiApplication.
 #pragma once
 
+#include <QString>
 #include <functional>
 #include <string>
 
 #include "platform/canvas.h"
+#include "platform/output.h"
 #include "platform/result.h"
 
 namespace hg {
 
-// An A4 page with 10 mm margins at 600 dots per inch.
-Status writePdfSheet(const std::string& path, bool landscape,
-                     const std::function<void(Canvas&)>& draw);
+Status writePdfSheet(const std::string& path, bool landscape, const QString& title,
+                     const std::function<void(Canvas&)>& draw, OutputLayer& layer = diskOutput());
 
 }  // namespace hg
