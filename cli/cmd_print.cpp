@@ -90,6 +90,91 @@ void selectOrders(PrintSource& source, int16_t item, int16_t maxOrderIndex) {
     }
 }
 
+// What the command line asks to print, before the recording is read.
+struct PrintOptions {
+    std::string input;
+    std::string output;
+    std::string layoutText;
+    Layout layout = Layout::One;
+    std::vector<int16_t> items;
+    TransformerParameters transformer;
+};
+
+// Reads the options; a refusal is returned as its exit code.
+std::optional<int> readPrintOptions(const Args& args, PrintOptions& o) {
+    if (args.positional.size() != 1 || !args.has("-o") || !args.has("--layout") ||
+        !args.has("--items"))
+        return usageOf("print");
+    o.input = args.positional[0];
+    o.output = *args.get("-o");
+    o.layoutText = *args.get("--layout");
+    if (o.layoutText == "one") {
+        o.layout = Layout::One;
+    } else if (o.layoutText == "set") {
+        o.layout = Layout::Set;
+    } else if (o.layoutText == "thirds") {
+        o.layout = Layout::Thirds;
+    } else {
+        return usageError("--layout is one, set or thirds, not \"" + o.layoutText + "\"");
+    }
+    auto items = parseItems(*args.get("--items"));
+    if (!items) return usageError(items.error());
+    o.items = *items;
+    if (o.layout == Layout::One && o.items.size() != 1)
+        return usageError("the one-sheet layout prints exactly one item");
+    if (o.items.empty() || o.items.size() > 3)
+        return usageError("the " + o.layoutText + " layout prints one to three items");
+    if (auto t = args.get("--predict")) {
+        auto p = transformerOption("--predict", *t);
+        if (!p) return usageError(p.error());
+        o.transformer = *p;
+    }
+    if (auto ok = checkTransformerParameters(o.transformer); !ok) return usageError(ok.error());
+    return std::nullopt;
+}
+
+// Every item must be one the recording's kind offers (in a set: one the set print offers).
+std::optional<int> checkItemsOffered(const PrintOptions& o, const ScanResult& scan) {
+    for (const int16_t item : o.items) {
+        const bool offered = o.layout == Layout::Set ? setPrintAvailable(item, scan.fullPath)
+                                                     : itemOfferedFor(item, scan.kind.family);
+        if (!offered)
+            return usageError("item " + std::to_string(item) + " cannot be printed " +
+                              (o.layout == Layout::Set ? "in a set " : "") + "for a file of kind " +
+                              kindText(baseName(scan.fullPath)));
+    }
+    return std::nullopt;
+}
+
+// The sheet of the layout, each block with the selection a graph window makes for its item.
+void drawSheet(Canvas& canvas, const HARMDIM& state, const PrintOptions& o, const PrintSource& base,
+               bool mono) {
+    switch (o.layout) {
+        case Layout::One: {
+            PrintSource source = base;
+            selectOrders(source, o.items[0], state.MaxOrderIndex);
+            printOneSheet(canvas, state, source, mono);
+            break;
+        }
+        case Layout::Set: {
+            PrintSource source = base;
+            // One selection for every block: the first order group (the overload block draws
+            // its three series in a set whatever is selected).
+            selectOrders(source, kVoltageDistortion, state.MaxOrderIndex);
+            source.item = o.items[0];
+            printSetSheet(canvas, state, source, o.items, mono);
+            break;
+        }
+        case Layout::Thirds:
+            for (std::size_t n = 0; n < o.items.size(); ++n) {
+                PrintSource source = base;
+                selectOrders(source, o.items[n], state.MaxOrderIndex);
+                printThird(canvas, state, source, static_cast<int>(n), mono);
+            }
+            break;
+    }
+}
+
 }  // namespace
 
 int print(int argc, char** argv) {
@@ -98,105 +183,40 @@ int print(int argc, char** argv) {
         {"--layout", "--items", "--channel", "--message", "--start", "--end", "--predict", "-o"},
         {"--mono", "--landscape"});
     if (!args) return usageError(args.error());
-    if (args->positional.size() != 1 || !args->has("-o") || !args->has("--layout") ||
-        !args->has("--items"))
-        return usageOf("print");
-    const std::string& input = args->positional[0];
-    const std::string output = *args->get("-o");
+    PrintOptions o;
+    if (auto refused = readPrintOptions(*args, o)) return *refused;
 
-    const std::string layoutText = *args->get("--layout");
-    Layout layout;
-    if (layoutText == "one") {
-        layout = Layout::One;
-    } else if (layoutText == "set") {
-        layout = Layout::Set;
-    } else if (layoutText == "thirds") {
-        layout = Layout::Thirds;
-    } else {
-        return usageError("--layout is one, set or thirds, not \"" + layoutText + "\"");
-    }
-    auto items = parseItems(*args->get("--items"));
-    if (!items) return usageError(items.error());
-    if (layout == Layout::One && items->size() != 1)
-        return usageError("the one-sheet layout prints exactly one item");
-    if (items->empty() || items->size() > 3)
-        return usageError("the " + layoutText + " layout prints one to three items");
-
-    TransformerParameters transformer;
-    if (auto t = args->get("--predict")) {
-        auto p = transformerOption("--predict", *t);
-        if (!p) return usageError(p.error());
-        transformer = *p;
-    }
-    if (auto ok = checkTransformerParameters(transformer); !ok) return usageError(ok.error());
-
-    auto scan = scanForOutput("print", input, output);
+    auto scan = scanForOutput("print", o.input, o.output);
     if (!scan) return fail(scan.error());
-
-    const std::string kind = kindText(baseName(scan->fullPath));
-    for (const int16_t item : *items) {
-        const bool offered = layout == Layout::Set ? setPrintAvailable(item, scan->fullPath)
-                                                   : itemOfferedFor(item, scan->kind.family);
-        if (!offered)
-            return usageError("item " + std::to_string(item) + " cannot be printed " +
-                              (layout == Layout::Set ? "in a set " : "") + "for a file of kind " +
-                              kind);
-    }
+    if (auto refused = checkItemsOffered(o, *scan)) return *refused;
     int channel = 0;
     if (auto c = args->get("--channel")) {
         auto n = channelNumber("--channel", *c, scan->kind.channels);
         if (!n) return usageError(n.error());
         channel = *n;
     }
-
     auto texts = periodTextsOf(*args, *scan);
     if (!texts) return usageError(texts.error());
     HARMDIM state;
     if (auto loaded = prepareAndLoad(state, *scan, *texts, ExecuteMode::Graph); !loaded)
-        return fail("print: " + loaded.error());
+        return fail(loaded.error());
 
     PrintSource base = printSourceOf(state);
-    base.filePath = scan->fullPath;
     base.startDate = texts->startDate;
     base.channel = static_cast<int16_t>(channel);
-    base.transformer = transformer;
+    base.transformer = o.transformer;
     if (auto m = args->get("--message")) base.message = *m;
-    if (auto ok = preparePrintPrediction(state, base, *items); !ok)
-        return fail("print: " + ok.error());
+    if (auto ok = preparePrintPrediction(state, base, o.items); !ok) return fail(ok.error());
 
-    const bool mono = args->has("--mono");
     const auto app = paintingApplication();
-
-    const auto draw = [&](Canvas& canvas) {
-        switch (layout) {
-            case Layout::One: {
-                PrintSource source = base;
-                selectOrders(source, (*items)[0], state.MaxOrderIndex);
-                printOneSheet(canvas, state, source, mono);
-                break;
-            }
-            case Layout::Set: {
-                PrintSource source = base;
-                // One selection for every block: the first order group (the overload block
-                // draws its three series in a set whatever is selected).
-                selectOrders(source, kVoltageDistortion, state.MaxOrderIndex);
-                source.item = (*items)[0];
-                printSetSheet(canvas, state, source, *items, mono);
-                break;
-            }
-            case Layout::Thirds:
-                for (std::size_t n = 0; n < items->size(); ++n) {
-                    PrintSource source = base;
-                    selectOrders(source, (*items)[n], state.MaxOrderIndex);
-                    printThird(canvas, state, source, static_cast<int>(n), mono);
-                }
-                break;
-        }
-    };
-    const QString title = QString::fromStdString(printJobTitle(scan->fullPath, *items));
-    if (auto written = writePdfSheet(output, args->has("--landscape"), title, draw); !written)
-        return fail("print: " + written.error());
-    return 0;
+    const bool mono = args->has("--mono");
+    const QString title = QString::fromStdString(printJobTitle(scan->fullPath, o.items));
+    if (auto written =
+            writePdfSheet(o.output, args->has("--landscape"), title,
+                          [&](Canvas& canvas) { drawSheet(canvas, state, o, base, mono); });
+        !written)
+        return fail(written.error());
+    return kExitSuccess;
 }
 
 }  // namespace hg::cli
