@@ -311,10 +311,8 @@ int threadsFor(int requested, int64_t slots) {
     return static_cast<int>(std::clamp<int64_t>(slots / kSlotsPerThread, 1, byProcessors));
 }
 
-}  // namespace
-
-Result<LoadReport> loadPeriod(HARMDIM& s, const RecordFile& file, ProgressFn progress,
-                              int threads) {
+// The kind, the sizes, the tables and the period prepareExecute and dimTables set up.
+Status checkLoadable(const HARMDIM& s) {
     const RecordLayout& layout = s.Kind.layout;
     const int64_t length = layout.recordLength;
     if (length <= 0 || length != s.RecordLength || layout.orders != s.MaxOrderIndex + 1 ||
@@ -325,207 +323,12 @@ Result<LoadReport> loadPeriod(HARMDIM& s, const RecordFile& file, ProgressFn pro
             "解析テーブルが期間に合わせて用意されていません（実行からやり直してください）"};
     if (s.PeriodMinutes <= 0 || !(s.RecordInterval > 0))
         return Error{"解析期間が設定されていません（実行からやり直してください）"};
+    return success();
+}
 
-    s.LoadedRecords = 0;
-    s.FirstRecord = 0;
-
-    LoadReport report;
-    if (file.recordCount(length) <= 0) return Error{kNoData};
-
-    // The period's records: those stamped from its start to its end, found by their stamps.
-    auto span =
-        findPeriodRecords(file, layout, s.AnalysisStart, s.AnalysisEnd,
-                          periodEstimate(s.FileStartTime, s.AnalysisStart, s.RecordInterval));
-    if (!span) return Error{span.error()};
-    if (span->empty()) return Error{kNoData};
-    const int64_t first = span->first;
-    // Records after the period's last are never read.
-    const int64_t count = span->last + 1;
-    s.FirstRecord = first;
-    report.firstRecord = first;
-
-    // The parts of the period: the slots the file can fill at most, shared out in contiguous runs
-    // of about the same length (the last part takes the rest of the period). Several threads
-    // share several parts each, so that a thread slowed by other work leaves little behind.
-    const int64_t slots = static_cast<int64_t>(s.PeriodRecords) + 1;
-    const int64_t available = std::min(slots, count - first);
-    const int threadCount = threadsFor(threads, available);
-    const int64_t parts = threadCount == 1 ? 1 : std::min(threadCount * kPartsPerThread, available);
-    std::vector<PeriodPart> part(static_cast<std::size_t>(parts));
-    for (int64_t j = 0; j < parts; ++j) {
-        PeriodPart& p = part[static_cast<std::size_t>(j)];
-        p.slotBegin = static_cast<int32_t>(available * j / parts);
-        p.slotEnd = static_cast<int32_t>(j + 1 < parts ? available * (j + 1) / parts : slots);
-        if (j == 0) continue;
-        try {
-            p.itemMax.dim(s.ItemMax.upper(0), s.ItemMax.upper(1), s.ItemMax.upper(2));
-            p.itemMin.dim(s.ItemMin.upper(0), s.ItemMin.upper(1), s.ItemMin.upper(2));
-        } catch (const std::bad_alloc&) {
-            return Error{"メモリが足りません（読み込みの作業領域）"};
-        }
-    }
-    part[0].recordBegin = first;
-
-    std::atomic<int64_t> stored{0};
-    int64_t nextProgress = kProgressEvery;
-    const auto reportProgress = [&] {
-        const int64_t done = stored.load(std::memory_order_relaxed);
-        if (progress && done >= nextProgress) {
-            progress(done, slots);
-            nextProgress = done + kProgressEvery;
-        }
-    };
-    const auto runPart = [&](PeriodPart& p, const std::function<void()>& afterChunk) {
-        Table<float>& itemMax = &p == &part[0] ? s.ItemMax : p.itemMax;
-        Table<float>& itemMin = &p == &part[0] ? s.ItemMin : p.itemMin;
-        try {
-            loadPart(s, file, count, p, itemMax, itemMin, stored, afterChunk);
-        } catch (const std::bad_alloc&) {
-            p.failure = "メモリが足りません（読み込みの作業領域）";
-        }
-    };
-
-    // One part is loaded on the calling thread. Several parts are loaded by the threads, each
-    // taking the next part in record order once the record of its first slot is known; the
-    // calling thread then reports progress (from the count of slots every part has filled) until
-    // they are done. When no thread can be started, the calling thread loads the parts itself.
-    //  - First every part begins at the record of its first slot counted from the period's first
-    //    record, as when every record has a time stamp; each part but the last then finds the
-    //    first record with a time stamp after its own, which must be where the next part began.
-    //  - Otherwise (a record without a time stamp) the tables are dimensioned afresh and the
-    //    parts loaded again, each begun once a walk over the stamps (on the calling thread) has
-    //    found the record of its first slot.
-    std::size_t ready = 1;  // parts whose first record is known, in order
-    bool scanFailed = false;
-    int threadsRunning = 0;
-    const auto loadParts = [&](bool walk) {
-        std::mutex mutex;
-        std::condition_variable changed;
-        std::size_t taken = 0;
-        bool scanDone = !walk;
-        int threadsDone = 0;
-        ready = walk ? 1 : part.size();
-        threadsRunning = 0;
-        std::vector<std::jthread> workers;  // joined before what they use goes away
-        const auto work = [&] {
-            for (;;) {
-                std::size_t j = 0;
-                {
-                    std::unique_lock<std::mutex> lock(mutex);
-                    changed.wait(lock, [&] { return taken < ready || scanDone; });
-                    if (taken >= ready) break;
-                    j = taken++;
-                }
-                runPart(part[j], {});
-            }
-            {
-                std::lock_guard<std::mutex> lock(mutex);
-                ++threadsDone;
-            }
-            changed.notify_all();
-        };
-        for (int t = 0; t < threadCount; ++t) {
-            try {
-                workers.emplace_back(work);
-            } catch (const std::system_error&) {
-                break;
-            }
-            ++threadsRunning;
-        }
-
-        if (walk) {
-            StampScan scan(file, layout, first, count, s.AnalysisStart, s.AnalysisEnd);
-            int64_t found = 0;  // records with a time stamp passed
-            int64_t record = first;
-            for (std::size_t j = 1; j < part.size(); ++j) {
-                while (found <= part[j].slotBegin && scan.next(record)) ++found;
-                if (found <= part[j].slotBegin) break;  // the file ends before the part begins
-                {
-                    std::lock_guard<std::mutex> lock(mutex);
-                    part[j].recordBegin = record;
-                    part[j].skippedBefore = scan.skipped();
-                    ready = j + 1;
-                }
-                changed.notify_one();
-            }
-            scanFailed = scan.failed();
-            {
-                std::lock_guard<std::mutex> lock(mutex);
-                scanDone = true;
-            }
-            changed.notify_all();
-        }
-
-        if (threadsRunning == 0)
-            for (std::size_t j = 0; j < ready; ++j) runPart(part[j], reportProgress);
-        std::unique_lock<std::mutex> lock(mutex);
-        while (progress && threadsDone < threadsRunning) {
-            lock.unlock();
-            reportProgress();
-            lock.lock();
-            changed.wait_for(lock, std::chrono::milliseconds(25),
-                             [&] { return threadsDone >= threadsRunning; });
-        }
-    };
-    if (parts == 1) {
-        runPart(part[0], reportProgress);
-    } else {
-        for (std::size_t j = 1; j < part.size(); ++j)
-            part[j].recordBegin = first + part[j].slotBegin;
-        for (std::size_t j = 0; j + 1 < part.size(); ++j) part[j].findNext = true;
-        loadParts(false);
-        bool failed = false, apart = false;
-        for (std::size_t j = 0; j < part.size(); ++j) {
-            const PeriodPart& p = part[j];
-            failed = failed || !p.failure.empty();
-            if (j + 1 < part.size()) apart = apart || p.nextRecord != part[j + 1].recordBegin;
-        }
-        if (apart && !failed) {
-            try {
-                s.dimTables();
-            } catch (const std::bad_alloc&) {
-                s.releaseTables();
-                return Error{"メモリが足りません（解析テーブル）"};
-            }
-            for (PeriodPart& p : part) {
-                p.findNext = false;
-                p.filled = 0;
-                p.report = {};
-                if (&p == &part[0]) continue;
-                std::fill(p.itemMax.data(), p.itemMax.data() + p.itemMax.size(), 0.0f);
-                std::fill(p.itemMin.data(), p.itemMin.data() + p.itemMin.size(), 0.0f);
-            }
-            stored = 0;
-            nextProgress = kProgressEvery;
-            loadParts(true);
-        }
-    }
-    if (scanFailed) return Error{readFailure(file)};
-
-    // Counts, extremes merged in record order, and the slots filled. The stamps passed over
-    // between two parts are counted by the walk.
-    int32_t slot = 0;
-    for (std::size_t j = 0; j < ready; ++j) {
-        const PeriodPart& p = part[j];
-        if (!p.failure.empty()) return Error{p.failure};
-        // A part before the last one that filled fewer slots than the walk found records for:
-        // the file changed meanwhile.
-        if (j + 1 < ready && p.filled != p.slotEnd - p.slotBegin) return Error{readFailure(file)};
-        report.nonFiniteValues += p.report.nonFiniteValues;
-        report.outOfRangeValues += p.report.outOfRangeValues;
-        if (j > 0) {
-            mergeExtremes(s.ItemMax, p.itemMax, true);
-            mergeExtremes(s.ItemMin, p.itemMin, false);
-        }
-        slot += p.filled;
-    }
-    report.threads = std::max(threadsRunning, 1);
-    report.skippedRecords += part[ready - 1].skippedBefore + part[ready - 1].report.skippedRecords;
-    s.LoadedRecords = slot;
-    if (progress) progress(slot, slots);
-
-    report.loadedRecords = slot;
-    report.fileEnded = slot < slots;
+// The lines of the report's warnings, from its counts.
+void addWarnings(LoadReport& report, int64_t slots) {
+    const int32_t slot = report.loadedRecords;
     if (report.fileEnded)
         report.warnings.push_back("ファイルの終わりに達したため " + std::to_string(slot) +
                                   " 件だけ読み込みました（期間は " + std::to_string(slots) +
@@ -540,7 +343,287 @@ Result<LoadReport> loadPeriod(HARMDIM& s, const RecordFile& file, ProgressFn pro
     if (report.outOfRangeValues)
         report.warnings.push_back("単精度に収まらない計算結果 " +
                                   std::to_string(report.outOfRangeValues) + " 個を 0 としました");
+}
+
+// The hand-out of the parts to the threads: each takes the next part in record order once the
+// record of its first slot is known.
+struct PartQueue {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::size_t taken = 0;  // parts taken by a thread
+    bool scanDone = false;  // no more parts become ready
+    int threadsDone = 0;
+};
+
+// The load of the period's records first..count-1 into the slots, in parts.
+//
+// One part is loaded on the calling thread. Several parts are loaded by the threads, each taking
+// the next part in record order once the record of its first slot is known; the calling thread
+// then reports progress (from the count of slots every part has filled) until they are done.
+// When no thread can be started, the calling thread loads the parts itself.
+//  - First every part begins at the record of its first slot counted from the period's first
+//    record, as when every record has a time stamp; each part but the last then finds the first
+//    record with a time stamp after its own, which must be where the next part began.
+//  - Otherwise (a record without a time stamp) the tables are dimensioned afresh and the parts
+//    loaded again, each begun once a walk over the stamps (on the calling thread) has found the
+//    record of its first slot.
+class PeriodLoad {
+  public:
+    PeriodLoad(HARMDIM& s, const RecordFile& file, const ProgressFn& progress, int64_t first,
+               int64_t count)
+        : s_(s), file_(file), progress_(progress), first_(first), count_(count) {}
+
+    Status plan(int threads);
+    Status run();
+    Result<LoadReport> finish(LoadReport report);
+
+  private:
+    void reportProgress();
+    void runPart(PeriodPart& p, const std::function<void()>& afterChunk);
+    void loadParts(bool walk);
+    void work(PartQueue& queue);
+    void walkStamps(PartQueue& queue);
+    void waitForThreads(PartQueue& queue);
+    bool partsApart() const;
+    Status reloadWithWalk();
+
+    HARMDIM& s_;
+    const RecordFile& file_;
+    const ProgressFn& progress_;
+    const int64_t first_;
+    const int64_t count_;  // records after the period's last are never read
+    int64_t slots_ = 0;
+    int threadCount_ = 1;
+    std::vector<PeriodPart> part_;
+    std::atomic<int64_t> stored_{0};
+    int64_t nextProgress_ = kProgressEvery;
+    std::size_t ready_ = 1;  // parts whose first record is known, in order
+    bool scanFailed_ = false;
+    int threadsRunning_ = 0;
+};
+
+// The parts of the period: the slots the file can fill at most, shared out in contiguous runs of
+// about the same length (the last part takes the rest of the period). Several threads share
+// several parts each, so that a thread slowed by other work leaves little behind.
+Status PeriodLoad::plan(int threads) {
+    slots_ = static_cast<int64_t>(s_.PeriodRecords) + 1;
+    const int64_t available = std::min(slots_, count_ - first_);
+    threadCount_ = threadsFor(threads, available);
+    const int64_t parts =
+        threadCount_ == 1 ? 1 : std::min(threadCount_ * kPartsPerThread, available);
+    part_ = std::vector<PeriodPart>(static_cast<std::size_t>(parts));
+    for (int64_t j = 0; j < parts; ++j) {
+        PeriodPart& p = part_[static_cast<std::size_t>(j)];
+        p.slotBegin = static_cast<int32_t>(available * j / parts);
+        p.slotEnd = static_cast<int32_t>(j + 1 < parts ? available * (j + 1) / parts : slots_);
+        if (j == 0) continue;
+        try {
+            p.itemMax.dim(s_.ItemMax.upper(0), s_.ItemMax.upper(1), s_.ItemMax.upper(2));
+            p.itemMin.dim(s_.ItemMin.upper(0), s_.ItemMin.upper(1), s_.ItemMin.upper(2));
+        } catch (const std::bad_alloc&) {
+            return Error{"メモリが足りません（読み込みの作業領域）"};
+        }
+    }
+    part_[0].recordBegin = first_;
+    return success();
+}
+
+void PeriodLoad::reportProgress() {
+    const int64_t done = stored_.load(std::memory_order_relaxed);
+    if (progress_ && done >= nextProgress_) {
+        progress_(done, slots_);
+        nextProgress_ = done + kProgressEvery;
+    }
+}
+
+void PeriodLoad::runPart(PeriodPart& p, const std::function<void()>& afterChunk) {
+    Table<float>& itemMax = &p == &part_[0] ? s_.ItemMax : p.itemMax;
+    Table<float>& itemMin = &p == &part_[0] ? s_.ItemMin : p.itemMin;
+    try {
+        loadPart(s_, file_, count_, p, itemMax, itemMin, stored_, afterChunk);
+    } catch (const std::bad_alloc&) {
+        p.failure = "メモリが足りません（読み込みの作業領域）";
+    }
+}
+
+Status PeriodLoad::run() {
+    if (part_.size() == 1) {
+        runPart(part_[0], [this] { reportProgress(); });
+    } else {
+        for (std::size_t j = 1; j < part_.size(); ++j)
+            part_[j].recordBegin = first_ + part_[j].slotBegin;
+        for (std::size_t j = 0; j + 1 < part_.size(); ++j) part_[j].findNext = true;
+        loadParts(false);
+        if (partsApart())
+            if (auto reloaded = reloadWithWalk(); !reloaded) return reloaded;
+    }
+    if (scanFailed_) return Error{readFailure(file_)};
+    return success();
+}
+
+// Whether, every part loaded, a part did not end where the next one began (a record without a
+// time stamp between them).
+bool PeriodLoad::partsApart() const {
+    bool failed = false, apart = false;
+    for (std::size_t j = 0; j < part_.size(); ++j) {
+        const PeriodPart& p = part_[j];
+        failed = failed || !p.failure.empty();
+        if (j + 1 < part_.size()) apart = apart || p.nextRecord != part_[j + 1].recordBegin;
+    }
+    return apart && !failed;
+}
+
+Status PeriodLoad::reloadWithWalk() {
+    try {
+        s_.dimTables();
+    } catch (const std::bad_alloc&) {
+        s_.releaseTables();
+        return Error{"メモリが足りません（解析テーブル）"};
+    }
+    for (PeriodPart& p : part_) {
+        p.findNext = false;
+        p.filled = 0;
+        p.report = {};
+        if (&p == &part_[0]) continue;
+        std::fill(p.itemMax.data(), p.itemMax.data() + p.itemMax.size(), 0.0f);
+        std::fill(p.itemMin.data(), p.itemMin.data() + p.itemMin.size(), 0.0f);
+    }
+    stored_ = 0;
+    nextProgress_ = kProgressEvery;
+    loadParts(true);
+    return success();
+}
+
+void PeriodLoad::loadParts(bool walk) {
+    PartQueue queue;
+    queue.scanDone = !walk;
+    ready_ = walk ? 1 : part_.size();
+    threadsRunning_ = 0;
+    std::vector<std::jthread> workers;  // joined before what they use goes away
+    for (int t = 0; t < threadCount_; ++t) {
+        try {
+            workers.emplace_back([this, &queue] { work(queue); });
+        } catch (const std::system_error&) {
+            break;
+        }
+        ++threadsRunning_;
+    }
+    if (walk) walkStamps(queue);
+    if (threadsRunning_ == 0)
+        for (std::size_t j = 0; j < ready_; ++j) runPart(part_[j], [this] { reportProgress(); });
+    waitForThreads(queue);
+}
+
+// A thread's work: the next part ready, until none is left.
+void PeriodLoad::work(PartQueue& queue) {
+    for (;;) {
+        std::size_t j = 0;
+        {
+            std::unique_lock<std::mutex> lock(queue.mutex);
+            queue.changed.wait(lock, [&] { return queue.taken < ready_ || queue.scanDone; });
+            if (queue.taken >= ready_) break;
+            j = queue.taken++;
+        }
+        runPart(part_[j], {});
+    }
+    {
+        std::lock_guard<std::mutex> lock(queue.mutex);
+        ++queue.threadsDone;
+    }
+    queue.changed.notify_all();
+}
+
+// The walk over the stamps: makes each part ready once the record of its first slot is found.
+void PeriodLoad::walkStamps(PartQueue& queue) {
+    StampScan scan(file_, s_.Kind.layout, first_, count_, s_.AnalysisStart, s_.AnalysisEnd);
+    int64_t found = 0;  // records with a time stamp passed
+    int64_t record = first_;
+    for (std::size_t j = 1; j < part_.size(); ++j) {
+        while (found <= part_[j].slotBegin && scan.next(record)) ++found;
+        if (found <= part_[j].slotBegin) break;  // the file ends before the part begins
+        {
+            std::lock_guard<std::mutex> lock(queue.mutex);
+            part_[j].recordBegin = record;
+            part_[j].skippedBefore = scan.skipped();
+            ready_ = j + 1;
+        }
+        queue.changed.notify_one();
+    }
+    scanFailed_ = scan.failed();
+    {
+        std::lock_guard<std::mutex> lock(queue.mutex);
+        queue.scanDone = true;
+    }
+    queue.changed.notify_all();
+}
+
+// Progress reports while the threads load, until they are done.
+void PeriodLoad::waitForThreads(PartQueue& queue) {
+    std::unique_lock<std::mutex> lock(queue.mutex);
+    while (progress_ && queue.threadsDone < threadsRunning_) {
+        lock.unlock();
+        reportProgress();
+        lock.lock();
+        queue.changed.wait_for(lock, std::chrono::milliseconds(25),
+                               [&] { return queue.threadsDone >= threadsRunning_; });
+    }
+}
+
+// Counts, extremes merged in record order, and the slots filled. The stamps passed over between
+// two parts are counted by the walk.
+Result<LoadReport> PeriodLoad::finish(LoadReport report) {
+    int32_t slot = 0;
+    for (std::size_t j = 0; j < ready_; ++j) {
+        const PeriodPart& p = part_[j];
+        if (!p.failure.empty()) return Error{p.failure};
+        // A part before the last one that filled fewer slots than the walk found records for:
+        // the file changed meanwhile.
+        if (j + 1 < ready_ && p.filled != p.slotEnd - p.slotBegin) return Error{readFailure(file_)};
+        report.nonFiniteValues += p.report.nonFiniteValues;
+        report.outOfRangeValues += p.report.outOfRangeValues;
+        if (j > 0) {
+            mergeExtremes(s_.ItemMax, p.itemMax, true);
+            mergeExtremes(s_.ItemMin, p.itemMin, false);
+        }
+        slot += p.filled;
+    }
+    report.threads = std::max(threadsRunning_, 1);
+    report.skippedRecords +=
+        part_[ready_ - 1].skippedBefore + part_[ready_ - 1].report.skippedRecords;
+    s_.LoadedRecords = slot;
+    if (progress_) progress_(slot, slots_);
+
+    report.loadedRecords = slot;
+    report.fileEnded = slot < slots_;
+    addWarnings(report, slots_);
     return report;
+}
+
+}  // namespace
+
+Result<LoadReport> loadPeriod(HARMDIM& s, const RecordFile& file, ProgressFn progress,
+                              int threads) {
+    if (auto loadable = checkLoadable(s); !loadable) return Error{loadable.error()};
+    s.LoadedRecords = 0;
+    s.FirstRecord = 0;
+
+    LoadReport report;
+    const RecordLayout& layout = s.Kind.layout;
+    if (file.recordCount(layout.recordLength) <= 0) return Error{kNoData};
+
+    // The period's records: those stamped from its start to its end, found by their stamps.
+    auto span =
+        findPeriodRecords(file, layout, s.AnalysisStart, s.AnalysisEnd,
+                          periodEstimate(s.FileStartTime, s.AnalysisStart, s.RecordInterval));
+    if (!span) return Error{span.error()};
+    if (span->empty()) return Error{kNoData};
+    s.FirstRecord = span->first;
+    report.firstRecord = span->first;
+
+    PeriodLoad load(s, file, progress, span->first, span->last + 1);
+    if (auto planned = load.plan(threads); !planned) return Error{planned.error()};
+    if (auto loaded = load.run(); !loaded) return Error{loaded.error()};
+    return load.finish(std::move(report));
 }
 
 Result<LoadReport> executeGraph(HARMDIM& s, const RecordFile& file, ProgressFn progress,

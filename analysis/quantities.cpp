@@ -46,163 +46,217 @@ SequenceMagnitudes SequenceParts(float a, float b, float c) {
     return out;
 }
 
-HG_VECTOR_CLONES int64_t computeRecordQuantities(HARMDIM& s, int32_t slot,
-                                                 const RecordQuantityInputs& in) {
-    int64_t outOfRange = 0;
-    const int N = s.MaxOrderIndex;
-    const int C = s.ChannelCount;
-    const int K = N + 1;
-    const auto k_ = static_cast<std::size_t>(K);
-    const int step = N <= 24 ? 2 : 1;
-    const bool first = in.firstRecord;
-    const double powerK = in.powerFactorK;
-    const auto& trig = degree_trig::tables();
-    const float* V = s.VoltageTable.row(slot);
-    Table<float>& itemMax = in.itemMax ? *in.itemMax : s.ItemMax;
-    Table<float>& itemMin = in.itemMin ? *in.itemMin : s.ItemMin;
+namespace {
 
-    // The loops over the orders compute every order's value and then select it, so that they can
-    // run on vectors; sums keep their order (k ascending) and stay scalar.
-    alignas(64) double cosines[kMaxOrders], sines[kMaxOrders];
+// What every step of one record's work reads: the record's slot, its sizes and voltages, and the
+// extremes it updates.
+struct RecordWork {
+    HARMDIM& s;
+    int32_t slot;
+    int C;  // channel rows C + 1, the composite last
+    int K;  // order indexes
+    std::size_t k_;
+    const float* V;
+    Table<float>& itemMax;
+    Table<float>& itemMin;
+    bool first;
+};
 
-    // 1. Powers and impedance, every order and channel (the composite included).
-    for (int ch = 0; ch <= C; ++ch) {
-        const float* I = s.CurrentTable.row(ch, slot);
-        const int16_t* A = in.angles + static_cast<std::size_t>(ch) * k_;
-        float* P = s.ActivePower.row(ch, slot);
-        float* Q = s.ReactivePower.row(ch, slot);
-        degree_trig::powerSinCos(trig, A, k_, sines, cosines);
-        for (int k = 0; k < K; ++k) {
-            const double i = I[k];
-            const double v = V[k];
-            const double vi = v * i;
-            const float p = static_cast<float>(vi * cosines[k] / 1000.0 * powerK);
-            const float q = static_cast<float>(vi * sines[k] / (-1000.0) * powerK);
-            const bool live = I[k] > 0.01f;  // the same test as I > 0.01 for every single
-            P[k] = live ? p : 0.0f;
-            Q[k] = live ? q : 0.0f;
-        }
-        outOfRange += zeroNonFinite(P, k_) + zeroNonFinite(Q, k_);
-        // Impedance: only a quotient above the maximum changes it. The product of two singles
-        // is exact in double precision, so V <= max x I says exactly that V / I cannot exceed
-        // the maximum, and most records need no division at all.
-        float* maxZ = itemMax.row(ch, kSlotImpedance);
-        const auto above = [&](int k) {
-            return (I[k] > 0.0f) &
-                   (static_cast<double>(V[k]) > static_cast<double>(maxZ[k]) * I[k]);
-        };
-        int anyAbove = 0;
-        for (int k = 0; k < K; ++k) anyAbove |= above(k);
-        if (anyAbove)
-            for (int k = 0; k < K; ++k)
-                if (above(k))
-                    trackMax(maxZ[k], toSingle(static_cast<double>(V[k]) / I[k], outOfRange));
-        maxInto(itemMax.row(ch, kSlotActivePower), P, K);
-        minInto(itemMin.row(ch, kSlotActivePower), P, K);
-        maxInto(itemMax.row(ch, kSlotReactivePower), Q, K);
-        minInto(itemMin.row(ch, kSlotReactivePower), Q, K);
-        maxInto(itemMax.row(ch, kSlotCurrent), I, K);
-    }
-
-    // 2. Voltage distortion and capacitor overload against the fundamental voltage, current
-    // distortion against each channel's fundamental current.
-    const double v0 = V[0];
-    const bool voltageReference = v0 != 0.0;
+// The sums over the orders of the voltage distortion and of the capacitor overload of the three
+// circuits (capacitor, reactor with capacitor, reactor).
+struct VoltageSums {
     double accV = 0, accC = 0, accL = 1.05 * 1.05, accR = 0;
-    if (voltageReference) {
-        alignas(64) float ratio[kMaxOrders];
-        alignas(64) double capacitor[kMaxOrders], reactorCapacitor[kMaxOrders], reactor[kMaxOrders];
-        for (int k = 1; k < K; ++k) {
-            const double vk = V[k];
-            const double n = k * step + 1;
-            const double term = 6.0 * n * n - 100.0;
-            ratio[k] = static_cast<float>(vk / v0 * 100.0);
-            const double c = n * vk / v0;
-            capacitor[k] = c * c;
-            const double l = -94.0 * n * vk / (term * v0);
-            reactorCapacitor[k] = l * l;
-            const double x = -94.0 * n * n * vk / (5.0 * v0 * term);
-            reactor[k] = x * x;
-        }
-        if (K > 1) outOfRange += zeroNonFinite(ratio + 1, k_ - 1);
-        maxInto(itemMax.row(0, kSlotVoltageDistortion) + 1, ratio + 1, K - 1);
-        for (int k = 1; k < K; ++k) {
-            accV += static_cast<double>(ratio[k]) * ratio[k];
-            accC += capacitor[k];
-            accL += reactorCapacitor[k];
-            accR += reactor[k];
-        }
+};
+
+// The loops over the orders compute every order's value and then select it, so that they can run
+// on vectors; sums keep their order (k ascending) and stay scalar. Every step is inlined into each
+// version of computeRecordQuantities.
+
+// Impedance: only a quotient above the maximum changes it. The product of two singles is exact
+// in double precision, so V <= max x I says exactly that V / I cannot exceed the maximum, and
+// most records need no division at all.
+HG_INLINE void trackImpedance(float* maxZ, const float* V, const float* I, int K,
+                              int64_t& outOfRange) {
+    const auto above = [&](int k) {
+        return (I[k] > 0.0f) & (static_cast<double>(V[k]) > static_cast<double>(maxZ[k]) * I[k]);
+    };
+    int anyAbove = 0;
+    for (int k = 0; k < K; ++k) anyAbove |= above(k);
+    if (anyAbove)
+        for (int k = 0; k < K; ++k)
+            if (above(k)) trackMax(maxZ[k], toSingle(static_cast<double>(V[k]) / I[k], outOfRange));
+}
+
+// 1. Powers and impedance of channel row `ch`, every order, and their extremes.
+HG_INLINE void channelPowers(const RecordWork& w, int ch, const int16_t* angles, double powerK,
+                             int64_t& outOfRange) {
+    alignas(64) double cosines[kMaxOrders], sines[kMaxOrders];
+    const float* V = w.V;
+    const float* I = w.s.CurrentTable.row(ch, w.slot);
+    const int16_t* A = angles + static_cast<std::size_t>(ch) * w.k_;
+    float* P = w.s.ActivePower.row(ch, w.slot);
+    float* Q = w.s.ReactivePower.row(ch, w.slot);
+    degree_trig::powerSinCos(degree_trig::tables(), A, w.k_, sines, cosines);
+    for (int k = 0; k < w.K; ++k) {
+        const double i = I[k];
+        const double v = V[k];
+        const double vi = v * i;
+        const float p = static_cast<float>(vi * cosines[k] / 1000.0 * powerK);
+        const float q = static_cast<float>(vi * sines[k] / (-1000.0) * powerK);
+        const bool live = I[k] > 0.01f;  // the same test as I > 0.01 for every single
+        P[k] = live ? p : 0.0f;
+        Q[k] = live ? q : 0.0f;
     }
+    outOfRange += zeroNonFinite(P, w.k_) + zeroNonFinite(Q, w.k_);
+    trackImpedance(w.itemMax.row(ch, kSlotImpedance), V, I, w.K, outOfRange);
+    maxInto(w.itemMax.row(ch, kSlotActivePower), P, w.K);
+    minInto(w.itemMin.row(ch, kSlotActivePower), P, w.K);
+    maxInto(w.itemMax.row(ch, kSlotReactivePower), Q, w.K);
+    minInto(w.itemMin.row(ch, kSlotReactivePower), Q, w.K);
+    maxInto(w.itemMax.row(ch, kSlotCurrent), I, w.K);
+}
+
+// 2a. Voltage distortion of every order against the fundamental voltage v0 (not 0), its extremes,
+// and the sums of the totals.
+HG_INLINE VoltageSums voltageDistortion(const RecordWork& w, double v0, int64_t& outOfRange) {
+    const int step = w.K <= 25 ? 2 : 1;
+    const float* V = w.V;
+    VoltageSums sums;
+    alignas(64) float ratio[kMaxOrders];
+    alignas(64) double capacitor[kMaxOrders], reactorCapacitor[kMaxOrders], reactor[kMaxOrders];
+    for (int k = 1; k < w.K; ++k) {
+        const double vk = V[k];
+        const double n = k * step + 1;
+        const double term = 6.0 * n * n - 100.0;
+        ratio[k] = static_cast<float>(vk / v0 * 100.0);
+        const double c = n * vk / v0;
+        capacitor[k] = c * c;
+        const double l = -94.0 * n * vk / (term * v0);
+        reactorCapacitor[k] = l * l;
+        const double x = -94.0 * n * n * vk / (5.0 * v0 * term);
+        reactor[k] = x * x;
+    }
+    if (w.K > 1) outOfRange += zeroNonFinite(ratio + 1, w.k_ - 1);
+    maxInto(w.itemMax.row(0, kSlotVoltageDistortion) + 1, ratio + 1, w.K - 1);
+    for (int k = 1; k < w.K; ++k) {
+        sums.accV += static_cast<double>(ratio[k]) * ratio[k];
+        sums.accC += capacitor[k];
+        sums.accL += reactorCapacitor[k];
+        sums.accR += reactor[k];
+    }
+    return sums;
+}
+
+// 2b. Current distortion of every channel row against its fundamental current, its extremes, and
+// the sums of the totals (0 for a row without a fundamental).
+HG_INLINE std::array<double, kMaxChannelRows> currentDistortion(const RecordWork& w,
+                                                                int64_t& outOfRange) {
     std::array<double, kMaxChannelRows> accI{};
-    alignas(64) float currentRatio[kMaxChannelRows][kMaxOrders];
-    bool hasFundamental[kMaxChannelRows] = {};
-    for (int ch = 0; ch <= C; ++ch) {
-        const float* I = s.CurrentTable.row(ch, slot);
-        hasFundamental[ch] = I[0] > 0.0f;
-        if (!hasFundamental[ch] || K < 2) continue;
-        float* q = currentRatio[ch];
+    alignas(64) float q[kMaxOrders];
+    for (int ch = 0; ch <= w.C; ++ch) {
+        const float* I = w.s.CurrentTable.row(ch, w.slot);
+        if (!(I[0] > 0.0f) || w.K < 2) continue;
         const double i0 = I[0];
-        for (int k = 1; k < K; ++k) q[k] = static_cast<float>(I[k] / i0 * 100.0);
-        outOfRange += zeroNonFinite(q + 1, k_ - 1);
-        maxInto(itemMax.row(ch, kSlotCurrentDistortion) + 1, q + 1, K - 1);
+        for (int k = 1; k < w.K; ++k) q[k] = static_cast<float>(I[k] / i0 * 100.0);
+        outOfRange += zeroNonFinite(q + 1, w.k_ - 1);
+        maxInto(w.itemMax.row(ch, kSlotCurrentDistortion) + 1, q + 1, w.K - 1);
+        double acc = 0;
+        for (int k = 1; k < w.K; ++k) acc += static_cast<double>(q[k]) * q[k];
+        accI[static_cast<std::size_t>(ch)] = acc;
     }
-    for (int k = 1; k < K; ++k)
-        for (int ch = 0; ch <= C; ++ch)
-            if (hasFundamental[ch])
-                accI[static_cast<std::size_t>(ch)] +=
-                    static_cast<double>(currentRatio[ch][k]) * currentRatio[ch][k];
+    return accI;
+}
 
-    // 3. Voltage extremes.
-    maxInto(itemMax.row(0, kSlotVoltage), V, K);
-    if (first)
-        std::memcpy(itemMin.row(0, kSlotVoltage), V, k_ * sizeof(float));
-    else
-        minInto(itemMin.row(0, kSlotVoltage), V, K);
-
-    // 4. Totals and their extremes.
-    if (voltageReference) {
-        s.VoltageThd(slot) = toSingle(std::sqrt(accV), outOfRange);
-        s.OverloadTable(0, slot) = toSingle(100.0 * std::sqrt(accC + 1.0), outOfRange);
-        s.OverloadTable(1, slot) = toSingle(100.0 * std::sqrt(accL), outOfRange);
-        s.OverloadTable(2, slot) = toSingle(100.0 * std::sqrt(accR), outOfRange);
+// 4. The totals (voltage distortion, overload; 0 without a fundamental voltage), the current
+// distortion of every channel row, and their extremes.
+HG_INLINE void storeTotals(const RecordWork& w, const VoltageSums* sums,
+                           const std::array<double, kMaxChannelRows>& accI, int64_t& outOfRange) {
+    HARMDIM& s = w.s;
+    const int32_t slot = w.slot;
+    if (sums) {
+        s.VoltageThd(slot) = toSingle(std::sqrt(sums->accV), outOfRange);
+        s.OverloadTable(0, slot) = toSingle(100.0 * std::sqrt(sums->accC + 1.0), outOfRange);
+        s.OverloadTable(1, slot) = toSingle(100.0 * std::sqrt(sums->accL), outOfRange);
+        s.OverloadTable(2, slot) = toSingle(100.0 * std::sqrt(sums->accR), outOfRange);
     } else {
         s.VoltageThd(slot) = 0.0f;
         for (int i = 0; i < 3; ++i) s.OverloadTable(i, slot) = 0.0f;
     }
-    trackMax(itemMax(0, kSlotVoltageDistortion, 0), s.VoltageThd(slot));
-    for (int ch = 0; ch <= C; ++ch) {
+    trackMax(w.itemMax(0, kSlotVoltageDistortion, 0), s.VoltageThd(slot));
+    for (int ch = 0; ch <= w.C; ++ch) {
         const float thd = toSingle(std::sqrt(accI[static_cast<std::size_t>(ch)]), outOfRange);
         s.CurrentThd(ch, slot) = thd;
-        trackMax(itemMax(ch, kSlotCurrentDistortion, 0), thd);
+        trackMax(w.itemMax(ch, kSlotCurrentDistortion, 0), thd);
     }
     for (int i = 0; i < 3; ++i) {
-        trackMax(itemMax(0, kSlotOverload, i), s.OverloadTable(i, slot));
-        trackMinFromFirst(itemMin(0, kSlotOverload, i), s.OverloadTable(i, slot), first);
+        trackMax(w.itemMax(0, kSlotOverload, i), s.OverloadTable(i, slot));
+        trackMinFromFirst(w.itemMin(0, kSlotOverload, i), s.OverloadTable(i, slot), w.first);
     }
+}
+
+// The positive- and negative-sequence magnitudes and the unbalance of the three values at
+// row[0..2] into row[3..5] (the unbalance only when the positive sequence is not 0).
+HG_INLINE void unbalanceInto(float* row, int64_t& outOfRange) {
+    const SequenceMagnitudes m = SequenceParts(row[0], row[1], row[2]);
+    row[3] = toSingle(m.positive, outOfRange);
+    row[4] = toSingle(m.negative, outOfRange);
+    if (m.positive > 0) row[5] = toSingle(row[4] / m.positive * 100.0, outOfRange);
+}
+
+// 5. Unbalance of the line voltages and of each channel row's phase currents, and the extremes
+// of the six values of each.
+HG_INLINE void phaseUnbalance(const RecordWork& w, int64_t& outOfRange) {
+    const auto track = [&](float* row, int ch, int item) {
+        unbalanceInto(row, outOfRange);
+        for (int i = 0; i < 6; ++i) {
+            trackMax(w.itemMax(ch, item, i), row[i]);
+            trackMinFromFirst(w.itemMin(ch, item, i), row[i], w.first);
+        }
+    };
+    track(w.s.PhaseVoltage.row(w.slot), 0, kSlotPhaseVoltage);
+    for (int ch = 0; ch <= w.C; ++ch)
+        track(w.s.PhaseCurrent.row(ch, w.slot), ch, kSlotPhaseCurrent);
+}
+
+}  // namespace
+
+HG_VECTOR_CLONES int64_t computeRecordQuantities(HARMDIM& s, int32_t slot,
+                                                 const RecordQuantityInputs& in) {
+    int64_t outOfRange = 0;
+    const int K = s.MaxOrderIndex + 1;
+    const RecordWork w{s,
+                       slot,
+                       s.ChannelCount,
+                       K,
+                       static_cast<std::size_t>(K),
+                       s.VoltageTable.row(slot),
+                       in.itemMax ? *in.itemMax : s.ItemMax,
+                       in.itemMin ? *in.itemMin : s.ItemMin,
+                       in.firstRecord};
+
+    // 1. Powers and impedance, every order and channel (the composite included).
+    for (int ch = 0; ch <= w.C; ++ch) channelPowers(w, ch, in.angles, in.powerFactorK, outOfRange);
+
+    // 2. Voltage distortion and capacitor overload against the fundamental voltage, current
+    // distortion against each channel's fundamental current.
+    const double v0 = w.V[0];
+    const bool voltageReference = v0 != 0.0;
+    VoltageSums sums;
+    if (voltageReference) sums = voltageDistortion(w, v0, outOfRange);
+    const std::array<double, kMaxChannelRows> accI = currentDistortion(w, outOfRange);
+
+    // 3. Voltage extremes.
+    maxInto(w.itemMax.row(0, kSlotVoltage), w.V, K);
+    if (w.first)
+        std::memcpy(w.itemMin.row(0, kSlotVoltage), w.V, w.k_ * sizeof(float));
+    else
+        minInto(w.itemMin.row(0, kSlotVoltage), w.V, K);
+
+    // 4. Totals and their extremes.
+    storeTotals(w, voltageReference ? &sums : nullptr, accI, outOfRange);
 
     // 5. Unbalance of the line voltages and of each channel's phase currents.
-    if (in.phaseValues) {
-        const auto unbalance = [&](float* row) {
-            const SequenceMagnitudes m = SequenceParts(row[0], row[1], row[2]);
-            row[3] = toSingle(m.positive, outOfRange);
-            row[4] = toSingle(m.negative, outOfRange);
-            if (m.positive > 0) row[5] = toSingle(row[4] / m.positive * 100.0, outOfRange);
-        };
-        float* pv = s.PhaseVoltage.row(slot);
-        unbalance(pv);
-        for (int i = 0; i < 6; ++i) {
-            trackMax(itemMax(0, kSlotPhaseVoltage, i), pv[i]);
-            trackMinFromFirst(itemMin(0, kSlotPhaseVoltage, i), pv[i], first);
-        }
-        for (int ch = 0; ch <= C; ++ch) {
-            float* pc = s.PhaseCurrent.row(ch, slot);
-            unbalance(pc);
-            for (int i = 0; i < 6; ++i) {
-                trackMax(itemMax(ch, kSlotPhaseCurrent, i), pc[i]);
-                trackMinFromFirst(itemMin(ch, kSlotPhaseCurrent, i), pc[i], first);
-            }
-        }
-    }
+    if (in.phaseValues) phaseUnbalance(w, outOfRange);
     return outOfRange;
 }
 

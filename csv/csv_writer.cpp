@@ -161,8 +161,10 @@ std::vector<int> selectedIndexes(const FileKind& kind, const CsvOptions& o) {
     return out;
 }
 
-// Writes one record's line at `out`, which has room for lineRoom(fields) characters.
-inline char* writeLine(char* out, std::string_view stamp, const std::vector<Field>& fields) {
+// Writes one record's line at `out`, which has room for lineRoom(fields) characters. Kept out of
+// line: its loop over the fields, run for every number written, then keeps its own registers.
+[[gnu::noinline]] char* writeLine(char* out, std::string_view stamp,
+                                  const std::vector<Field>& fields) {
     std::memcpy(out, stamp.data(), stamp.size());
     out += stamp.size();
     for (const Field& f : fields) {
@@ -178,21 +180,141 @@ std::size_t lineRoom(std::size_t stampSize, std::size_t fields) {
     return stampSize + fields * (1 + kFileNumberRoom) + 2;
 }
 
-Result<ConversionReport> convert(CsvWriterForm form, const HARMDIM& s, const CsvOptions& o,
-                                 const std::string& outPath, const ProgressFn& progress,
-                                 OutputLayer& layer) {
+// The period's records read whole, many at a time, up to the next progress report: a read never
+// spans a progress report, after which the file is read as it is then.
+class ChunkReader {
+  public:
+    ChunkReader(const RecordFile& file, const RecordRange& range, int64_t length)
+        : file_(file),
+          range_(range),
+          length_(length),
+          chunkRecords_(std::min(std::max<int64_t>(1, kReadChunkBytes / length),
+                                 range.last - range.first + 1)),
+          bytes_(static_cast<std::size_t>(chunkRecords_ * length)),
+          chunkFirst_(range.first),
+          chunkEnd_(range.first) {}
+
+    // The bytes of record n, the records asked for in order from the range's first; null when
+    // the file cannot be read, `bad` then naming the first record that cannot.
+    const uint8_t* record(int64_t n, int64_t& bad) {
+        if (n == chunkEnd_ && !readChunk(n, bad)) return nullptr;
+        return bytes_.data() + (n - chunkFirst_) * length_;
+    }
+
+  private:
+    bool readChunk(int64_t n, int64_t& bad) {
+        chunkFirst_ = n;
+        const int64_t nextReport = n + kProgressRecords - (n - range_.first) % kProgressRecords;
+        chunkEnd_ = std::min({n + chunkRecords_, nextReport, range_.last + 1});
+        if (readFrom(n, chunkEnd_ - n)) return true;
+        bad = n;
+        while (bad + 1 < chunkEnd_ && readFrom(bad, 1)) ++bad;
+        return false;
+    }
+    bool readFrom(int64_t r, int64_t records) {
+        return file_.read(static_cast<uint64_t>(r) * static_cast<uint64_t>(length_), bytes_.data(),
+                          static_cast<std::size_t>(records * length_));
+    }
+
+    const RecordFile& file_;
+    const RecordRange range_;
+    const int64_t length_;
+    const int64_t chunkRecords_;
+    std::vector<uint8_t> bytes_;
+    int64_t chunkFirst_, chunkEnd_;
+};
+
+// What the lines of a conversion are written from and into.
+struct LineJob {
+    const HARMDIM& s;
+    const RecordFile& file;
+    RecordRange range;
+    bool combined;  // a sheet carries the combined current
+    RecordValues& v;
+    const std::vector<Sheet>& sheets;
+    StagedOutputs& out;
+    const ProgressFn& progress;
+};
+
+// One line per record of the period into every sheet, counting the lines and the records skipped.
+Status writeRecordLines(const LineJob& job, ConversionReport& report) {
+    const RecordLayout& layout = job.s.Kind.layout;
+    const RecordRange range = job.range;
+    const int64_t total = range.last - range.first + 1;
+    ChunkReader reader(job.file, range, layout.recordLength);
+    CurrentCombiner combiner(layout.orders);
+    RecordValues& v = job.v;
+    std::string stamp;
+    for (int64_t n = range.first; n <= range.last; ++n) {
+        int64_t bad = n;
+        const uint8_t* record = reader.record(n, bad);
+        if (!record)
+            return Error{"測定ファイルを読めません（レコード " + std::to_string(bad) +
+                         "）: " + job.s.FilePath};
+        decodeRecord(record, layout, v);
+        const auto when = stampDateTime(v.date, v.time);
+        if (!when) {
+            ++report.skippedRecords;
+            continue;
+        }
+        if (!inPeriod(*when, job.s.AnalysisStart, job.s.AnalysisEnd)) continue;
+        // The combined current only when a sheet carries it. The recorded values themselves are
+        // written as they are, even when a damaged record carries no number.
+        if (job.combined) combiner.combine(v);
+        stamp.clear();
+        appendCsvTimestamp(stamp, *when);
+        for (std::size_t i = 0; i < job.sheets.size(); ++i) {
+            const std::vector<Field>& fields = job.sheets[i].fields;
+            job.out.advance(i, writeLine(job.out.room(i, lineRoom(stamp.size(), fields.size())),
+                                         stamp, fields));
+            auto ok = job.out.flushIfFull(i);
+            if (!ok) return Error{ok.error()};
+        }
+        ++report.lines;
+        const int64_t done = n - range.first + 1;
+        if (job.progress && (done % kProgressRecords == 0 || done == total))
+            job.progress(done, total);
+    }
+    return success();
+}
+
+// Adds every sheet to `out` with its header line. The labels are ASCII: only the first header
+// field needs the code page, once per run.
+Status startSheets(StagedOutputs& out, const std::vector<Sheet>& sheets, const CsvOptions& o) {
+    auto first = encodeText("日時", o.encoding);
+    if (!first) return Error{first.error()};
+    first->insert(0, fileStartBytes(o.encoding));
+    for (const Sheet& sheet : sheets) {
+        auto added = out.add(sheet.path);
+        if (!added) return Error{added.error()};
+        out.append(*added, *first);
+        out.append(*added, sheet.labels);
+        out.append(*added, "\r\n");
+    }
+    return success();
+}
+
+// The state a conversion needs, and a form that fits the kind.
+Status checkConvertible(CsvWriterForm form, const HARMDIM& s) {
     const FileKind& kind = s.Kind;
     if (s.RecordLength <= 0 || s.FilePath.empty() || kind.layout.recordLength != s.RecordLength)
         return Error{"変換の準備ができていません（ファイルを選択して実行してください）"};
     if ((form == CsvWriterForm::CsvOutOdd) == isAllOrders(kind))
         return Error{"この種類の測定データには使えない出力形式です: " + kind.text};
+    return success();
+}
 
+Result<ConversionReport> convert(CsvWriterForm form, const HARMDIM& s, const CsvOptions& o,
+                                 const std::string& outPath, const ProgressFn& progress,
+                                 OutputLayer& layer) {
+    if (auto convertible = checkConvertible(form, s); !convertible)
+        return Error{convertible.error()};
+    const FileKind& kind = s.Kind;
     const std::vector<int> indexes = selectedIndexes(kind, o);
     if (indexes.empty()) return Error{"出力する次数が選択されていません"};
 
     auto file = RecordFile::open(s.FilePath);
     if (!file) return Error{file.error()};
-    const RecordLayout& layout = kind.layout;
     const auto found = conversionRange(s, *file);
     if (!found) return Error{found.error()};
     const RecordRange range = *found;
@@ -207,80 +329,20 @@ Result<ConversionReport> convert(CsvWriterForm form, const HARMDIM& s, const Csv
     }
 
     RecordValues v;
-    v.size(layout);
-    CurrentCombiner combiner(layout.orders);
+    v.size(kind.layout);
     const std::vector<Sheet> sheets = planSheets(form, kind, options, v, indexes, paths);
-
-    // The labels are ASCII: only the first header field needs the code page, once per run.
-    auto first = encodeText("日時", o.encoding);
-    if (!first) return Error{first.error()};
-    first->insert(0, fileStartBytes(o.encoding));
-
     StagedOutputs out(layer);
-    for (const Sheet& sheet : sheets) {
-        auto added = out.add(sheet.path);
-        if (!added) return Error{added.error()};
-        out.append(*added, *first);
-        out.append(*added, sheet.labels);
-        out.append(*added, "\r\n");
-    }
+    if (auto started = startSheets(out, sheets, o); !started) return Error{started.error()};
 
     ConversionReport report;
     report.form = form;
     report.firstRecord = range.first;
     report.lastRecord = range.last;
+    const LineJob job{s, *file, range, options.combined, v, sheets, out, progress};
+    if (auto written = writeRecordLines(job, report); !written) return Error{written.error()};
+
     std::size_t fieldsPerLine = 0;
     for (const Sheet& sheet : sheets) fieldsPerLine += sheet.fields.size();
-
-    const int64_t total = range.last - range.first + 1;
-    // Whole records read many at a time, up to the next progress report.
-    const int64_t length = layout.recordLength;
-    const int64_t chunkRecords = std::min(std::max<int64_t>(1, kReadChunkBytes / length), total);
-    std::vector<uint8_t> bytes(static_cast<std::size_t>(chunkRecords * length));
-    int64_t chunkFirst = range.first, chunkEnd = range.first;
-    std::string stamp;
-    for (int64_t n = range.first; n <= range.last; ++n) {
-        if (n == chunkEnd) {
-            chunkFirst = n;
-            // A read never spans a progress report, after which the file is read as it is then.
-            const int64_t nextReport = n + kProgressRecords - (n - range.first) % kProgressRecords;
-            chunkEnd = std::min({n + chunkRecords, nextReport, range.last + 1});
-            const auto readFrom = [&](int64_t r, int64_t records) {
-                return file->read(static_cast<uint64_t>(r) * static_cast<uint64_t>(length),
-                                  bytes.data(), static_cast<std::size_t>(records * length));
-            };
-            if (!readFrom(n, chunkEnd - n)) {
-                // The message names the first record that cannot be read.
-                int64_t bad = n;
-                while (bad + 1 < chunkEnd && readFrom(bad, 1)) ++bad;
-                return Error{"測定ファイルを読めません（レコード " + std::to_string(bad) +
-                             "）: " + s.FilePath};
-            }
-        }
-        decodeRecord(bytes.data() + (n - chunkFirst) * length, layout, v);
-        const auto when = stampDateTime(v.date, v.time);
-        if (!when) {
-            ++report.skippedRecords;
-            continue;
-        }
-        if (!inPeriod(*when, s.AnalysisStart, s.AnalysisEnd)) continue;
-        // The combined current only when a sheet carries it. The recorded values themselves are
-        // written as they are, even when a damaged record carries no number.
-        if (options.combined) combiner.combine(v);
-        stamp.clear();
-        appendCsvTimestamp(stamp, *when);
-        for (std::size_t i = 0; i < sheets.size(); ++i) {
-            const std::vector<Field>& fields = sheets[i].fields;
-            out.advance(
-                i, writeLine(out.room(i, lineRoom(stamp.size(), fields.size())), stamp, fields));
-            auto ok = out.flushIfFull(i);
-            if (!ok) return Error{ok.error()};
-        }
-        ++report.lines;
-        const int64_t done = n - range.first + 1;
-        if (progress && (done % kProgressRecords == 0 || done == total)) progress(done, total);
-    }
-
     report.bytes = out.bytes();
     auto committed = out.commit();
     if (!committed) return Error{committed.error()};

@@ -98,6 +98,113 @@ Result<FileKind> synthKind(const std::string& path, bool shortHn) {
 constexpr double kChannelAmperes[9] = {48, 85, 30, 120, 62, 25, 75, 100, 40};
 constexpr double kChannelRectifier[9] = {1.0, 0.6, 0.85, 0.4, 0.75, 0.5, 0.9, 0.3, 0.65};
 
+// Daily load at `hour` of the day: lowest before dawn, highest in the afternoon.
+double dailyLoad(double hour, uint64_t key) {
+    return (0.35 + 0.55 * (0.5 - 0.5 * std::cos(2 * kPi * (hour - 3.0) / 24.0))) *
+           (1.0 + 0.03 * noise(key, kLoad, 0));
+}
+
+// The voltage of every order: the fundamental v1, the harmonics its shares grown with the load
+// by `distortion`. Returns the sum of the squares of the stored values.
+double fillVoltages(const std::vector<double>& shares, double v1, double distortion, uint64_t key,
+                    SynthCase what, RecordValues& out) {
+    double vSquares = 0;
+    for (int k = 0; k < out.orders; ++k) {
+        double v = k == 0 ? v1
+                          : v1 * shares[static_cast<std::size_t>(k)] * distortion *
+                                (1.0 + 0.1 * noise(key, kVoltage, static_cast<uint64_t>(k)));
+        if (what == SynthCase::zeroHarmonics && k > 0) v = 0;
+        if (what == SynthCase::zeroFundamental && k == 0) v = 0;
+        out.V[static_cast<std::size_t>(k)] = static_cast<float>(v);
+        vSquares += static_cast<double>(out.V[static_cast<std::size_t>(k)]) * out.V[k];
+    }
+    return vSquares;
+}
+
+// The three phase values of a quantity whose whole r.m.s. is `rms`: a slight unbalance, and
+// noise of `spread` from noise index `index` on.
+void fillPhases(float* phases, double rms, const double (&unbalance)[3], double spread,
+                uint64_t key, uint64_t index) {
+    for (int p = 0; p < 3; ++p)
+        phases[p] =
+            static_cast<float>(rms * unbalance[p] * (1.0 + spread * noise(key, kPhase, index + p)));
+}
+
+// The base values a channel's currents and angles are drawn around.
+struct ChannelCircuit {
+    double i1;         // fundamental current of the record
+    double rectifier;  // share of the rectifier in the load
+    const std::vector<double>& currentShare;
+    const std::vector<double>& orderAngle;
+};
+
+// The currents and angles of channel c, every order, and its phase currents where the layout
+// carries them.
+void fillChannel(int c, const ChannelCircuit& circuit, const RecordLayout& l, uint64_t key,
+                 SynthCase what, RecordValues& out) {
+    const uint64_t base = static_cast<uint64_t>(c) * 4096;
+    const double i1 = circuit.i1;
+    double iSquares = 0;
+    for (int k = 0; k < l.orders; ++k) {
+        const uint64_t at = base + static_cast<uint64_t>(k);
+        double i = k == 0 ? i1
+                          : i1 * circuit.currentShare[static_cast<std::size_t>(k)] *
+                                circuit.rectifier * (1.0 + 0.05 * noise(key, kCurrent, at));
+        double angle = k == 0 ? circuit.orderAngle[0] - 4.0 * c + 3.0 * noise(key, kAngle, at)
+                              : circuit.orderAngle[static_cast<std::size_t>(k)] + 6.0 * c +
+                                    8.0 * noise(key, kAngle, at);
+        if (what == SynthCase::zeroHarmonics && k > 0) i = 0;
+        if (what == SynthCase::tinyCurrents) i = c == 0 ? 0.01 : 0.004;
+        if (what == SynthCase::extremeAngles)
+            angle = (k + c) % 3 == 0 ? -180 : (k + c) % 3 == 1 ? 180 : 179;
+        out.current(c, k) = static_cast<float>(i);
+        out.angle(c, k) =
+            what == SynthCase::extremeAngles ? static_cast<int16_t>(angle) : wholeDegrees(angle);
+        iSquares += static_cast<double>(out.current(c, k)) * out.current(c, k);
+    }
+    if (l.hasPhaseValues())
+        fillPhases(out.Ip.data() + static_cast<std::size_t>(c) * 3, std::sqrt(iSquares),
+                   {1.02, 0.985, 1.005}, 0.003, key, base + 8);
+}
+
+// The superposition angles of the voltage and of the current where the layout carries them.
+void fillSuperposition(const std::vector<double>& superAngle, const RecordLayout& l, uint64_t key,
+                       SynthCase what, RecordValues& out) {
+    std::fill(out.VR.begin(), out.VR.end(), int16_t{0});
+    std::fill(out.IR.begin(), out.IR.end(), int16_t{0});
+    const auto superposition = [&](int k, uint64_t stream) -> int16_t {
+        if (what == SynthCase::extremeAngles) return stream == 0 ? 180 : -180;
+        return wholeDegrees(superAngle[static_cast<std::size_t>(k)] + (stream == 0 ? 0.0 : 35.0) +
+                            (k == 0 ? 2.0 : 10.0) *
+                                noise(key, kSuper, stream * 1024 + static_cast<uint64_t>(k)));
+    };
+    if (l.hasVoltageAngles()) {
+        // The short form keeps the odd orders 1, 3, ... 49: value j is order index 2j.
+        const int step = l.vrCount == l.orders ? 1 : 2;
+        for (int j = 0; j < l.vrCount; ++j)
+            out.VR[static_cast<std::size_t>(j * step)] = superposition(j * step, 0);
+    }
+    if (l.hasCurrentAngles())
+        for (int k = 0; k < l.orders; ++k)
+            out.IR[static_cast<std::size_t>(k)] = superposition(k, 1);
+}
+
+// The phase angles of the currents where the layout carries them: 120 degrees apart from the
+// first channel's fundamental.
+void fillPhaseAngles(const RecordLayout& l, uint64_t key, SynthCase what, RecordValues& out) {
+    out.Ia[0] = out.Ia[1] = out.Ia[2] = 0;
+    if (!l.hasPhaseAngles()) return;
+    if (what == SynthCase::extremeAngles) {
+        out.Ia[0] = -180;
+        out.Ia[1] = 180;
+        out.Ia[2] = 179;
+        return;
+    }
+    const double iu = out.angle(0, 0);
+    for (int p = 0; p < 3; ++p)
+        out.Ia[p] = wholeDegrees(iu - 120.0 * p + 2.0 * noise(key, kPhase, 1 + p));
+}
+
 }  // namespace
 
 Result<SynthRecording> SynthRecording::plan(const std::string& name, const SynthOptions& options) {
@@ -216,105 +323,32 @@ SynthCase SynthRecording::caseOf(int64_t r) const {
 void SynthRecording::record(int64_t r, RecordValues& out) const {
     const RecordLayout& l = kind_.layout;
     if (out.orders != l.orders || out.channels != l.channels) out.size(l);
-    const int orders = l.orders;
-    const int channels = l.channels;
     const uint64_t key = mix(options_.seed ^ mix(static_cast<uint64_t>(r)));
     const SynthCase what = caseOf(r);
 
     out.date = dateNumberOf(r);
     out.time = timeNumberOf(r);
-
-    // Daily load: lowest before dawn, highest in the afternoon.
     const double hour = static_cast<double>((startMinute_ + minutesOf(r)) % 1440) / 60.0;
-    const double load = (0.35 + 0.55 * (0.5 - 0.5 * std::cos(2 * kPi * (hour - 3.0) / 24.0))) *
-                        (1.0 + 0.03 * noise(key, kLoad, 0));
+    const double load = dailyLoad(hour, key);
 
     // Voltage: sags a little under load; harmonics grow with it.
     const double v1 = lineVoltage_ * (1.0 + 0.02 * (0.5 - load) + 0.003 * noise(key, kVoltage, 0));
-    const double distortion = 0.6 + 0.6 * load;
-    double vSquares = 0;
-    for (int k = 0; k < orders; ++k) {
-        double v = k == 0 ? v1
-                          : v1 * voltageShare_[k] * distortion *
-                                (1.0 + 0.1 * noise(key, kVoltage, static_cast<uint64_t>(k)));
-        if (what == SynthCase::zeroHarmonics && k > 0) v = 0;
-        if (what == SynthCase::zeroFundamental && k == 0) v = 0;
-        out.V[static_cast<std::size_t>(k)] = static_cast<float>(v);
-        vSquares += static_cast<double>(out.V[static_cast<std::size_t>(k)]) * out.V[k];
-    }
+    const double vSquares = fillVoltages(voltageShare_, v1, 0.6 + 0.6 * load, key, what, out);
 
     std::fill(out.I.begin(), out.I.end(), 0.0f);
     std::fill(out.A.begin(), out.A.end(), int16_t{0});
     std::fill(out.Ip.begin(), out.Ip.end(), 0.0f);
-    for (int c = 0; c < channels; ++c) {
-        const uint64_t base = static_cast<uint64_t>(c) * 4096;
+    for (int c = 0; c < l.channels; ++c) {
         const double i1 = channelBase_[static_cast<std::size_t>(c)] * load *
-                          (1.0 + 0.02 * noise(key, kCurrent, base));
-        const double rectifier = kChannelRectifier[c];
-        double iSquares = 0;
-        for (int k = 0; k < orders; ++k) {
-            const uint64_t at = base + static_cast<uint64_t>(k);
-            double i = k == 0 ? i1
-                              : i1 * currentShare_[static_cast<std::size_t>(k)] * rectifier *
-                                    (1.0 + 0.05 * noise(key, kCurrent, at));
-            double angle = k == 0 ? orderAngle_[0] - 4.0 * c + 3.0 * noise(key, kAngle, at)
-                                  : orderAngle_[static_cast<std::size_t>(k)] + 6.0 * c +
-                                        8.0 * noise(key, kAngle, at);
-            if (what == SynthCase::zeroHarmonics && k > 0) i = 0;
-            if (what == SynthCase::tinyCurrents) i = c == 0 ? 0.01 : 0.004;
-            if (what == SynthCase::extremeAngles)
-                angle = (k + c) % 3 == 0 ? -180 : (k + c) % 3 == 1 ? 180 : 179;
-            out.current(c, k) = static_cast<float>(i);
-            out.angle(c, k) = what == SynthCase::extremeAngles ? static_cast<int16_t>(angle)
-                                                               : wholeDegrees(angle);
-            iSquares += static_cast<double>(out.current(c, k)) * out.current(c, k);
-        }
-        if (l.hasPhaseValues()) {
-            const double rms = std::sqrt(iSquares);
-            const double unbalance[3] = {1.02, 0.985, 1.005};
-            for (int p = 0; p < 3; ++p)
-                out.Ip[static_cast<std::size_t>(c * 3 + p)] = static_cast<float>(
-                    rms * unbalance[p] * (1.0 + 0.003 * noise(key, kPhase, base + 8 + p)));
-        }
+                          (1.0 + 0.02 * noise(key, kCurrent, static_cast<uint64_t>(c) * 4096));
+        fillChannel(c, {i1, kChannelRectifier[c], currentShare_, orderAngle_}, l, key, what, out);
     }
 
-    std::fill(out.VR.begin(), out.VR.end(), int16_t{0});
-    std::fill(out.IR.begin(), out.IR.end(), int16_t{0});
-    const auto superposition = [&](int k, uint64_t stream) -> int16_t {
-        if (what == SynthCase::extremeAngles) return stream == 0 ? 180 : -180;
-        return wholeDegrees(superAngle_[static_cast<std::size_t>(k)] + (stream == 0 ? 0.0 : 35.0) +
-                            (k == 0 ? 2.0 : 10.0) *
-                                noise(key, kSuper, stream * 1024 + static_cast<uint64_t>(k)));
-    };
-    if (l.hasVoltageAngles()) {
-        // The short form keeps the odd orders 1, 3, ... 49: value j is order index 2j.
-        const int step = l.vrCount == orders ? 1 : 2;
-        for (int j = 0; j < l.vrCount; ++j)
-            out.VR[static_cast<std::size_t>(j * step)] = superposition(j * step, 0);
-    }
-    if (l.hasCurrentAngles())
-        for (int k = 0; k < orders; ++k) out.IR[static_cast<std::size_t>(k)] = superposition(k, 1);
-
+    fillSuperposition(superAngle_, l, key, what, out);
     out.Vp[0] = out.Vp[1] = out.Vp[2] = 0;
-    if (l.hasPhaseValues()) {
-        const double rms = std::sqrt(vSquares);
-        const double unbalance[3] = {1.004, 0.997, 1.001};
-        for (int p = 0; p < 3; ++p)
-            out.Vp[p] =
-                static_cast<float>(rms * unbalance[p] * (1.0 + 0.001 * noise(key, kPhase, 4 + p)));
-    }
-    out.Ia[0] = out.Ia[1] = out.Ia[2] = 0;
-    if (l.hasPhaseAngles()) {
-        if (what == SynthCase::extremeAngles) {
-            out.Ia[0] = -180;
-            out.Ia[1] = 180;
-            out.Ia[2] = 179;
-        } else {
-            const double iu = out.angle(0, 0);
-            for (int p = 0; p < 3; ++p)
-                out.Ia[p] = wholeDegrees(iu - 120.0 * p + 2.0 * noise(key, kPhase, 1 + p));
-        }
-    }
+    if (l.hasPhaseValues())
+        fillPhases(out.Vp, std::sqrt(vSquares), {1.004, 0.997, 1.001}, 0.001, key, 4);
+    fillPhaseAngles(l, key, what, out);
 }
 
 void encodeRecord(const RecordValues& v, const RecordLayout& l, uint8_t* rec) {
