@@ -37,10 +37,6 @@ constexpr int64_t kMaxThreads = 8;
 constexpr int64_t kSlotsPerThread = 256;
 // Parts of a period per thread.
 constexpr int64_t kPartsPerThread = 4;
-// The walk over the stamps that finds where each part of a period begins reads the stamps alone
-// from records of at least this many bytes (one short read costs about as much as reading this
-// many bytes along with the rest), and smaller records many at a time.
-constexpr int64_t kStampReadsFrom = 4096;
 
 bool tablesFitSizes(const HARMDIM& s) {
     const long P = s.PeriodRecords, N = s.MaxOrderIndex, C = s.ChannelCount;
@@ -239,7 +235,7 @@ class StampScan {
   public:
     StampScan(const RecordFile& file, const RecordLayout& layout, int64_t first, int64_t count,
               double start, double end)
-        : file_(file), layout_(layout), next_(first), count_(count), start_(start), end_(end) {}
+        : stamps_(file, layout), next_(first), count_(count), start_(start), end_(end) {}
 
     // The next record with a time stamp into `record`; false at the file's end or when the file
     // cannot be read (failed()).
@@ -247,7 +243,7 @@ class StampScan {
         for (; next_ < count_; ++next_) {
             float date = 0;
             int16_t time = 0;
-            if (!stampOf(next_, date, time)) {
+            if (!stamps_.fields(next_, date, time)) {
                 failed_ = true;
                 return false;
             }
@@ -264,35 +260,12 @@ class StampScan {
     bool failed() const { return failed_; }
 
   private:
-    bool stampOf(int64_t r, float& date, int16_t& time) {
-        const int64_t length = layout_.recordLength;
-        if (length >= kStampReadsFrom) return readStamp(file_, layout_, r, date, time);
-        if (r < bufferFirst_ || r >= bufferFirst_ + bufferRecords_) {
-            bufferRecords_ = std::min(std::max<int64_t>(1, kChunkBytes / length), count_ - r);
-            buffer_.resize(static_cast<std::size_t>(bufferRecords_ * length));
-            bufferFirst_ = r;
-            if (!file_.read(static_cast<uint64_t>(r) * static_cast<uint64_t>(length),
-                            buffer_.data(), buffer_.size())) {
-                bufferRecords_ = 0;
-                return false;
-            }
-        }
-        const uint8_t* record = buffer_.data() + (r - bufferFirst_) * length;
-        date = decodeFloat(record + RecordLayout::dateOffset);
-        time = decodeInt16(record + RecordLayout::timeOffset);
-        return true;
-    }
-
-    const RecordFile& file_;
-    const RecordLayout& layout_;
+    RecordStamps stamps_;
     int64_t next_;
     const int64_t count_;
     const double start_, end_;
     int64_t skipped_ = 0;
     bool failed_ = false;
-    std::vector<uint8_t> buffer_;
-    int64_t bufferFirst_ = 0;
-    int64_t bufferRecords_ = 0;
 };
 
 // Merges the extremes of a later part of the period into those of the parts before it: a maximum

@@ -11,67 +11,52 @@
 namespace hg {
 
 namespace {
-
 constexpr int64_t kChunkBytes = 1 << 18;
-// Records of at least this many bytes have their stamps read alone; smaller ones many at a time.
+// Records of at least this many bytes have their stamps read alone (one short read costs about as
+// much as reading this many bytes along with the rest); smaller ones many at a time.
 constexpr int64_t kStampReadsFrom = 4096;
+}  // namespace
 
-// The stamps of a recording by record number: small records read a chunk at a time (walks go
-// forward), large ones by their date and time fields alone.
-class Stamps {
-  public:
-    Stamps(const RecordFile& file, const RecordLayout& layout)
-        : file_(file), layout_(layout), count_(file.recordCount(layout.recordLength)) {}
+RecordStamps::RecordStamps(const RecordFile& file, const RecordLayout& layout)
+    : file_(file), layout_(layout), count_(file.recordCount(layout.recordLength)) {}
 
-    int64_t count() const { return count_; }
+bool RecordStamps::at(int64_t r, std::optional<double>& stamp, bool walking) {
+    float date = 0;
+    int16_t time = 0;
+    if (!fields(r, date, time, walking)) return false;
+    stamp = stampDateTime(date, time);
+    return true;
+}
 
-    // The stamp of record r into `stamp` (empty when it is not a time stamp); false when the file
-    // cannot be read there. A walk (`walking`) reads small records a chunk at a time, a probe of
-    // the search its record's stamp alone.
-    bool at(int64_t r, std::optional<double>& stamp, bool walking = true) {
-        float date = 0;
-        int16_t time = 0;
-        if (!fields(r, date, time, walking)) return false;
-        stamp = stampDateTime(date, time);
-        return true;
-    }
-
-  private:
-    bool fields(int64_t r, float& date, int16_t& time, bool walking) {
-        const int64_t length = layout_.recordLength;
-        const bool buffered = r >= bufferFirst_ && r < bufferFirst_ + bufferRecords_;
-        if (length >= kStampReadsFrom || (!walking && !buffered))
-            return readStamp(file_, layout_, r, date, time);
-        if (r < bufferFirst_ || r >= bufferFirst_ + bufferRecords_) {
-            bufferRecords_ = std::min(std::max<int64_t>(1, kChunkBytes / length), count_ - r);
-            buffer_.resize(static_cast<std::size_t>(bufferRecords_ * length));
-            bufferFirst_ = r;
-            if (!file_.read(static_cast<uint64_t>(r) * static_cast<uint64_t>(length),
-                            buffer_.data(), buffer_.size())) {
-                bufferRecords_ = 0;
-                return false;
-            }
+bool RecordStamps::fields(int64_t r, float& date, int16_t& time, bool walking) {
+    const int64_t length = layout_.recordLength;
+    const bool buffered = r >= bufferFirst_ && r < bufferFirst_ + bufferRecords_;
+    if (length >= kStampReadsFrom || (!walking && !buffered))
+        return readStamp(file_, layout_, r, date, time);
+    if (!buffered) {
+        bufferRecords_ = std::min(std::max<int64_t>(1, kChunkBytes / length), count_ - r);
+        buffer_.resize(static_cast<std::size_t>(bufferRecords_ * length));
+        bufferFirst_ = r;
+        if (!file_.read(static_cast<uint64_t>(r) * static_cast<uint64_t>(length), buffer_.data(),
+                        buffer_.size())) {
+            bufferRecords_ = 0;
+            return false;
         }
-        const uint8_t* record = buffer_.data() + (r - bufferFirst_) * length;
-        date = decodeFloat(record + RecordLayout::dateOffset);
-        time = decodeInt16(record + RecordLayout::timeOffset);
-        return true;
     }
+    const uint8_t* record = buffer_.data() + (r - bufferFirst_) * length;
+    date = decodeFloat(record + RecordLayout::dateOffset);
+    time = decodeInt16(record + RecordLayout::timeOffset);
+    return true;
+}
 
-    const RecordFile& file_;
-    const RecordLayout& layout_;
-    const int64_t count_;
-    std::vector<uint8_t> buffer_;
-    int64_t bufferFirst_ = 0;
-    int64_t bufferRecords_ = 0;
-};
+namespace {
 
 struct ReadFailure {};
 struct NotRising {};
 
 // A stamp that must exist for the search: a record that cannot be read ends the search, one that
 // is not a time stamp sends the caller to the walk.
-double searchedStamp(Stamps& stamps, int64_t r) {
+double searchedStamp(RecordStamps& stamps, int64_t r) {
     std::optional<double> stamp;
     if (!stamps.at(r, stamp, false)) throw ReadFailure{};
     if (!stamp) throw NotRising{};
@@ -81,7 +66,7 @@ double searchedStamp(Stamps& stamps, int64_t r) {
 // The first record in lo..hi-1 for which `after` holds (hi when none), `after` being false and
 // then true along rising stamps. The first probe is `hint`, the second its neighbour.
 template <class After>
-int64_t searchRising(Stamps& stamps, int64_t lo, int64_t hi, int64_t hint, After after) {
+int64_t searchRising(RecordStamps& stamps, int64_t lo, int64_t hi, int64_t hint, After after) {
     int hintProbes = 2;  // the hint and its neighbour, then halving
     while (lo < hi) {
         const bool nearHint = hintProbes > 0 && hint >= lo && hint < hi;
@@ -99,7 +84,7 @@ int64_t searchRising(Stamps& stamps, int64_t lo, int64_t hi, int64_t hint, After
 }
 
 // The search where the stamps rise; NotRising when what it finds shows they do not.
-PeriodRecordSpan searchPeriod(Stamps& stamps, double start, double end, int64_t estimate) {
+PeriodRecordSpan searchPeriod(RecordStamps& stamps, double start, double end, int64_t estimate) {
     const int64_t count = stamps.count();
     if (searchedStamp(stamps, 0) > searchedStamp(stamps, count - 1)) throw NotRising{};
     const auto atOrAfterStart = [&](double t) { return wholeMinutes(start, t) >= 0; };
@@ -130,7 +115,7 @@ PeriodRecordSpan searchPeriod(Stamps& stamps, double start, double end, int64_t 
 }
 
 // Every record of the file in order: the period's records wherever they lie.
-PeriodRecordSpan walkPeriod(Stamps& stamps, double start, double end) {
+PeriodRecordSpan walkPeriod(RecordStamps& stamps, double start, double end) {
     PeriodRecordSpan span;
     span.rising = false;
     int64_t withoutStamp = 0;  // since the last record of the period
@@ -162,7 +147,7 @@ bool inPeriod(double stamp, double start, double end) {
 
 Result<PeriodRecordSpan> findPeriodRecords(const RecordFile& file, const RecordLayout& layout,
                                            double start, double end, int64_t estimate) {
-    Stamps stamps(file, layout);
+    RecordStamps stamps(file, layout);
     if (stamps.count() <= 0) return PeriodRecordSpan{};
     try {
         try {

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 #include "platform/result.h"
 
@@ -20,6 +22,29 @@ struct PeriodRecordSpan {
     int64_t skipped = 0;  // records in first..last whose date or time is not a time stamp
     bool rising = true;   // the stamps rise through the file (searched, not walked)
     bool empty() const { return count == 0; }
+};
+
+// The stamps of a recording by record number: small records read a chunk at a time (walks go
+// forward), large ones by their date and time fields alone.
+class RecordStamps {
+  public:
+    RecordStamps(const RecordFile& file, const RecordLayout& layout);
+
+    int64_t count() const { return count_; }
+    // The stamp of record r into `stamp` (empty when it is not a time stamp); false when the file
+    // cannot be read there. A walk (`walking`) reads small records a chunk at a time, a probe of
+    // a search its record's stamp alone.
+    bool at(int64_t r, std::optional<double>& stamp, bool walking = true);
+    // The raw date and time fields of record r; false when the file cannot be read there.
+    bool fields(int64_t r, float& date, int16_t& time, bool walking = true);
+
+  private:
+    const RecordFile& file_;
+    const RecordLayout& layout_;
+    const int64_t count_;
+    std::vector<uint8_t> buffer_;
+    int64_t bufferFirst_ = 0;
+    int64_t bufferRecords_ = 0;
 };
 
 // Whether a record stamped `stamp` belongs to the period `start`..`end` (day numbers).
