@@ -104,6 +104,19 @@ Form3::Form3(QWidget* parent) : QDialog(parent) {
                 [this, i] { Option1_Click(i); });
     }
 
+    Frame3 = new QGroupBox(QStringLiteral("印刷範囲"), this);
+    Frame3->setGeometry(twipRect(120, 4680, 1455, 810));
+    Option2[0] = new QRadioButton(QStringLiteral("表示範囲"), Frame3);
+    Option2[0]->setGeometry(twipRect(120, 210, 1215, 270));
+    Option2[1] = new QRadioButton(QStringLiteral("全期間"), Frame3);
+    Option2[1]->setGeometry(twipRect(120, 480, 1215, 270));
+    auto* rangeGroup = new QButtonGroup(this);
+    for (int i = 0; i < 2; ++i) {
+        rangeGroup->addButton(Option2[static_cast<std::size_t>(i)], i);
+        connect(Option2[static_cast<std::size_t>(i)], &QRadioButton::clicked, this,
+                [this, i] { Option2_Click(i); });
+    }
+
     CheckPdf = new QCheckBox(QStringLiteral("PDFファイルに出力"), this);
     CheckPdf->setGeometry(8, px(5820) - 16, px(4545), 22);
     Printer = new PrinterChooser(this);
@@ -197,6 +210,11 @@ int Form3::openFor(std::shared_ptr<const HARMDIM> analysis, const PrintSource& s
 void Form3::setSource(std::shared_ptr<const HARMDIM> analysis, const PrintSource& source) {
     analysis_ = std::move(analysis);
     source_ = source;
+    // The whole period unless the user asks for what the zoomed window shows.
+    shownRange_ = source.range;
+    source_.range.reset();
+    Option2[0]->setEnabled(shownRange_.has_value());
+    Option2[1]->setChecked(true);
     // The file may have changed since the dialog was made: its kind decides again.
     applyAvailability();
 }
@@ -446,6 +464,10 @@ void Form3::Check1_Click(int index) {
 
 void Form3::Option1_Click(int index) {
     orientation_ = index + 1;
+}
+
+void Form3::Option2_Click(int index) {
+    source_.range = index == 0 ? shownRange_ : std::nullopt;
 }
 
 }  // namespace hg
