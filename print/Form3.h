@@ -109,6 +109,8 @@ class Form3 : public QDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
+    void buildItemBoxes();
+    void buildRangeChoice();
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
