@@ -522,6 +522,7 @@ Form2* Form2::openExtraWindow() {
     auto* extra = new Form2(analysis_, jisuFlag_, area_, this);
     // The frame hears every graph window's print command through the main window.
     connect(extra, &Form2::printRequested, this, &Form2::printRequested);
+    connect(extra, &Form2::complianceRequested, this, &Form2::complianceRequested);
     extra->tag_ = QString::number(k);
     extra->setWindowTitle(QStringLiteral("高調波グラフ作成 %1").arg(k + 2));
     extra->subWindow()->setWindowTitle(extra->windowTitle());

@@ -137,9 +137,13 @@ class Form2 : public QWidget {
     const LimitSet* limitSet() const { return limitSet_ ? &*limitSet_ : nullptr; }
     void chooseLimitSet(const QString& name);  // empty: none
     QWidget* openSpectrum();                   // MeSpec "スペクトル"
-    QWidget* openCompliance();                 // MeComp "適合判定"
-    void savePicture();                        // MeSavePic "画像保存..."
-    void saveCurvesCsv();                      // MeSaveCsv "CSV保存..."
+    void openCompliance();                     // MeComp "適合判定": asks the frame
+    // The limit sets found (read at the first use; unreadable files reported once).
+    const LimitCatalogue& limitCatalogue();
+    // A window reading this one's analysis (spectrum, compliance): it closes with this window.
+    void adoptReader(QWidget* window);
+    void savePicture();    // MeSavePic "画像保存..."
+    void saveCurvesCsv();  // MeSaveCsv "CSV保存..."
     // Where a save goes (default: a save dialog; empty cancels), replaceable by tests.
     std::function<QString(const QString& caption, const QString& filter)> askSaveFileName;
 
@@ -194,6 +198,8 @@ class Form2 : public QWidget {
     void printRequested(hg::Form2* window);
     // The cursor moved to another record, or the channel changed (the spectrum follows).
     void readingMoved();
+    // MeComp chosen in `window` (this one or one of its extra windows) with limit sets found.
+    void complianceRequested(hg::Form2* window);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -221,7 +227,7 @@ class Form2 : public QWidget {
     void syncPanBar();
     void showCursor();
     void drawLimitOverlayOn(Canvas& canvas, const GraphDrawing& drawing, int fontSize);
-    void keepReader(QWidget* window);
+
     void load();
     void activated();
     void layoutPicture();

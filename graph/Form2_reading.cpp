@@ -32,7 +32,6 @@
 #include "platform/qt/message_box.h"
 #include "platform/qt/picture_file.h"
 #include "platform/qt/qt_text.h"
-#include "print/Form5.h"
 
 namespace hg {
 
@@ -297,6 +296,10 @@ void Form2::syncPanBar() {
 }
 
 // The sets installed with the program and the user's, read once per window.
+const LimitCatalogue& Form2::limitCatalogue() {
+    return catalogue();
+}
+
 const LimitCatalogue& Form2::catalogue() {
     if (!catalogue_) {
         const std::string program = QCoreApplication::applicationFilePath().toStdString();
@@ -350,7 +353,7 @@ void Form2::drawLimitOverlayOn(Canvas& canvas, const GraphDrawing& drawing, int 
     drawLimitOverlay(canvas, drawing, curves, r.item, fontSize);
 }
 
-void Form2::keepReader(QWidget* window) {
+void Form2::adoptReader(QWidget* window) {
     std::erase_if(readers_, [](const QPointer<QWidget>& w) { return w.isNull(); });
     readers_.emplace_back(window);
 }
@@ -358,34 +361,17 @@ void Form2::keepReader(QWidget* window) {
 QWidget* Form2::openSpectrum() {
     auto* spectrum = new Form6(analysis_, area_);
     spectrum->follow(this);
-    keepReader(spectrum);
+    adoptReader(spectrum);
     return spectrum;
 }
 
-QWidget* Form2::openCompliance() {
-    const LimitCatalogue& sets = catalogue();
-    if (sets.sets.empty()) {
+// The frame opens the compliance window (a print-side window) on the window's catalogue.
+void Form2::openCompliance() {
+    if (catalogue().sets.empty()) {
         showMessage(this, u"限度値セットが見つかりません。"_qs);
-        return nullptr;
+        return;
     }
-    auto* window = new Form5(complianceSourceOf(*analysis_), sets, view_->selection().channel());
-    // The window reads the loaded tables: they stay while it is open.
-    connect(window, &QObject::destroyed, this, [keep = analysis_] { (void)keep; });
-    if (limitSet_) {
-        const int i = window->Combo1->findText(toQString(limitSet_->name));
-        if (i >= 0 && i != window->Combo1->currentIndex()) {
-            window->Combo1->setCurrentIndex(i);
-            emit window->Combo1->activated(i);
-        }
-    }
-    QMdiSubWindow* frame = area_->addSubWindow(window);
-    frame->setAttribute(Qt::WA_DeleteOnClose);
-    frame->setWindowTitle(window->windowTitle());
-    frame->resize(760, 520);
-    frame->show();
-    area_->setActiveSubWindow(frame);
-    keepReader(window);
-    return window;
+    emit complianceRequested(this);
 }
 
 void Form2::savePicture() {
