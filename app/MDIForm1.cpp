@@ -1,6 +1,7 @@
 #include "app/MDIForm1.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -13,6 +14,7 @@
 #include "app/Form1.h"
 #include "graph/Form2.h"
 #include "print/Form3.h"
+#include "print/Form5.h"
 #include "print/print_page.h"
 
 namespace hg {
@@ -51,6 +53,29 @@ void MDIForm1::fillWindowMenu() {
 
 void MDIForm1::adoptGraphWindow(Form2* window) {
     connect(window, &Form2::printRequested, this, &MDIForm1::printFor);
+    connect(window, &Form2::complianceRequested, this, &MDIForm1::complianceFor);
+}
+
+void MDIForm1::complianceFor(Form2* window) {
+    if (!window || !window->analysis()) return;
+    auto* compliance = new Form5(complianceSourceOf(*window->analysis()), window->limitCatalogue(),
+                                 window->selection().channel());
+    // The window reads the loaded tables: they stay while it is open.
+    connect(compliance, &QObject::destroyed, this, [keep = window->analysis()] { (void)keep; });
+    if (const LimitSet* set = window->limitSet()) {
+        const int i = compliance->Combo1->findText(QString::fromStdString(set->name));
+        if (i >= 0 && i != compliance->Combo1->currentIndex()) {
+            compliance->Combo1->setCurrentIndex(i);
+            emit compliance->Combo1->activated(i);
+        }
+    }
+    QMdiSubWindow* frame = mdiArea->addSubWindow(compliance);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->setWindowTitle(compliance->windowTitle());
+    frame->resize(760, 520);
+    frame->show();
+    mdiArea->setActiveSubWindow(frame);
+    window->adoptReader(compliance);
 }
 
 Form3& MDIForm1::printDialog() {

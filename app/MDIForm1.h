@@ -1,6 +1,7 @@
 // MDIForm1 "グラフ": the frame of every window, with the one menu "ウィンドウ" listing the open
 // windows. The file-selection window Form1 lives in it from the start; the frame holds the order
-// table the windows share and the print dialog every graph window's print command opens.
+// table the windows share, the print dialog every graph window's print command opens, and opens
+// the compliance windows the graph windows ask for.
 #pragma once
 
 #include <QMainWindow>
@@ -33,6 +34,8 @@ class MDIForm1 : public QMainWindow {
     // The print dialog, created at its first use; opened for the graph window that asked.
     Form3& printDialog();
     void printFor(Form2* window);
+    // The compliance window "適合判定" for a graph window's analysis, channel and limit set.
+    void complianceFor(Form2* window);
     // A main graph window opened on the frame: its print commands (and its extra windows')
     // open the print dialog.
     void adoptGraphWindow(Form2* window);

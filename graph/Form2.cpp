@@ -39,6 +39,9 @@ namespace {
 
 // The picture's side margins.
 constexpr int kPictureMargin = 8;
+// The readout strip beside the picture, and the pan bar under it.
+constexpr int kReadoutWidth = 220;
+constexpr int kPanBarHeight = 16;
 // The picture takes the window's inner width less 16 pixels.
 constexpr int kPictureWidthLess = 16;
 
@@ -51,12 +54,6 @@ GraphPicture::GraphPicture(QWidget* parent) : QWidget(parent) {
 void GraphPicture::setImage(QImage image) {
     image_ = std::move(image);
     update();
-}
-
-void GraphPicture::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
-    if (!image_.isNull()) painter.drawImage(0, 0, image_);
 }
 
 Form2::Form2(std::shared_ptr<const HARMDIM> analysis, OrderFlags& jisuFlag, QMdiArea* area,
@@ -90,9 +87,17 @@ void Form2::buildControls() {
     client_ = new QWidget(this);
     client_->installEventFilter(this);
     outer->addWidget(client_);
-    QWidget* c = client_;
+    buildLists(client_);
+    buildOrderGrid(client_);
+    buildChannelOptions(client_);
+    buildPrediction(client_);
+    buildCommands(client_);
+    Picture1 = new GraphPicture(client_);
+    buildReading(client_);
+}
 
-    // Item and group lists.
+// Item and group lists.
+void Form2::buildLists(QWidget* c) {
     Label1 = new QLabel(QStringLiteral("解析内容"), c);
     Label1->setGeometry(8, 2, 200, 16);
     Combo1 = new QComboBox(c);
@@ -102,8 +107,12 @@ void Form2::buildControls() {
     Combo2 = new QComboBox(c);
     Combo2->setGeometry(8, 62, 200, 24);
     Combo2->setMaxVisibleItems(30);
+    connect(Combo1, &QComboBox::activated, this, &Form2::itemChosen);
+    connect(Combo2, &QComboBox::activated, this, &Form2::groupChosen);
+}
 
-    // The order grid: five columns under their headers, the first box of a row with its caption.
+// The order grid: five columns under their headers, the first box of a row with its caption.
+void Form2::buildOrderGrid(QWidget* c) {
     const int gridLeft = 216;
     const int headerTop = 2;
     const int rowTop = 18;
@@ -131,8 +140,9 @@ void Form2::buildControls() {
     VScroll1->setPageStep(5);
     VScroll1->setGeometry(gridLeft + 176, rowTop, 16, 5 * rowHeight);
     connect(VScroll1, &QScrollBar::valueChanged, this, &Form2::scrolled);
+}
 
-    // Channel options.
+void Form2::buildChannelOptions(QWidget* c) {
     Frame1 = new QGroupBox(QStringLiteral("電流ch選択"), c);
     Frame1->setGeometry(418, 0, 150, 102);
     for (int i = 0; i < 10; ++i) {
@@ -141,8 +151,10 @@ void Form2::buildControls() {
         connect(option, &QRadioButton::clicked, this, [this, i] { channelChosen(i); });
         Option1[i] = option;
     }
+}
 
-    // The prediction and its transformer parameters.
+// The prediction and its transformer parameters.
+void Form2::buildPrediction(QWidget* c) {
     Check2 = new QCheckBox(QStringLiteral("上位電圧歪・位相予測計算"), c);
     Check2->setGeometry(576, 2, 200, 18);
     connect(Check2, &QCheckBox::toggled, this, &Form2::predictionToggled);
@@ -160,16 +172,18 @@ void Form2::buildControls() {
         Label5[2 * i + 1]->setGeometry(720, 24 + i * 26, 40, 22);
     }
     predictionToggled(false);
+}
 
-    // The print message and the buttons.
+// The print message and the buttons.
+void Form2::buildCommands(QWidget* c) {
     Label3 = new QLabel(QStringLiteral("プリントメッセージ"), c);
     Label3->setGeometry(770, 2, 300, 16);
     Text1 = new QLineEdit(c);
     Text1->setGeometry(770, 18, 300, 24);
     connect(Text1, &QLineEdit::textChanged, this, &Form2::messageChanged);
-    auto button = [c](const char* caption, int x) {
+    auto button = [c](const char* caption, int x, int width = 56) {
         auto* b = new QPushButton(QString::fromUtf8(caption), c);
-        b->setGeometry(x, 56, 56, 28);
+        b->setGeometry(x, 56, width, 28);
         b->setAutoDefault(false);
         return b;
     };
@@ -178,21 +192,20 @@ void Form2::buildControls() {
     Command5 = button("ｺﾋﾟｰ", 890);
     Command3 = button("前画面", 950);
     Command4 = button("終了", 1010);
+    Command6 = button("全体表示", 1070, 72);
     connect(Command1, &QPushButton::clicked, this, &Form2::drawAsked);
     connect(Command2, &QPushButton::clicked, this, &Form2::openPrintDialog);
     connect(Command5, &QPushButton::clicked, this, &Form2::copyPicture);
     connect(Command3, &QPushButton::clicked, this, &Form2::backToFileSelection);
     connect(Command4, &QPushButton::clicked, this, &Form2::endProgram);
-
-    Picture1 = new GraphPicture(c);
-
-    connect(Combo1, &QComboBox::activated, this, &Form2::itemChosen);
-    connect(Combo2, &QComboBox::activated, this, &Form2::groupChosen);
+    connect(Command6, &QPushButton::clicked, this, &Form2::showWholePeriod);
 }
 
 void Form2::buildMenus() {
     MeF = menuBar->addMenu(QStringLiteral("ファイル"));
     MePR = MeF->addAction(QStringLiteral("印刷"));
+    MeSavePic = MeF->addAction(QStringLiteral("画像保存..."));
+    MeSaveCsv = MeF->addAction(QStringLiteral("CSV保存..."));
     MeLo = MeF->addAction(QStringLiteral("新規読み込み"));
     MeEnd = MeF->addAction(QStringLiteral("終了"));
     MeE = menuBar->addMenu(QStringLiteral("編集"));
@@ -213,6 +226,7 @@ void Form2::buildMenus() {
     connect(MeCOPY, &QAction::triggered, this, &Form2::copyPicture);
     connect(MeGV, &QAction::triggered, this, &Form2::drawAsked);
     connect(Win, &QAction::triggered, this, [this] { openExtraWindow(); });
+    buildReadingMenus();
 }
 
 void Form2::load() {
@@ -303,9 +317,16 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
 // Resize: the picture takes the inner width less 16 and the inner height less 105, and the graph
 // is drawn again at that size.
 void Form2::layoutPicture() {
-    const int width = std::max(0, client_->width() - kPictureWidthLess);
-    const int height = std::max(0, client_->height() - kGraphControlBand);
+    // The readout strip and the pan bar take their room from the picture only while shown.
+    const int strip = cursorShown() ? kReadoutWidth : 0;
+    const int bar = view_ && view_->range() ? kPanBarHeight : 0;
+    const int width = std::max(0, client_->width() - kPictureWidthLess - strip);
+    const int height = std::max(0, client_->height() - kGraphControlBand - bar);
     Picture1->setGeometry(kPictureMargin, kGraphControlBand, width, height);
+    HScroll1->setGeometry(kPictureMargin, kGraphControlBand + height, width, bar);
+    HScroll1->setVisible(bar > 0);
+    Readout->setGeometry(kPictureMargin + width + 4, kGraphControlBand, strip - 4, height);
+    Readout->setVisible(strip > 0);
     const GraphSelection& s = view_->selection();
     if (drawn_ || (s.item() > 0 && s.group() > 0)) draw();
 }
@@ -373,6 +394,7 @@ void Form2::channelChosen(int index) {
     if (view_->selection().chooseChannel(index)) {
         Command1->setEnabled(true);
         draw();
+        emit readingMoved();
     }
 }
 
@@ -458,9 +480,15 @@ GraphDrawing Form2::composePicture(std::string notice) {
     {
         QPainterCanvas canvas(image);
         drawing = composeGraph(canvas, *analysis_, request);
+        if (drawing.outcome == GraphOutcome::Drawn)
+            drawLimitOverlayOn(canvas, drawing, graphFontSize(request.clientHeight));
         canvas.finish();
     }
-    if (drawing.outcome == GraphOutcome::Drawn && !closing_) Picture1->setImage(std::move(image));
+    if (drawing.outcome == GraphOutcome::Drawn && !closing_) {
+        Picture1->setImage(std::move(image));
+        layout_ = drawing.layout;
+        showCursor();
+    }
     return drawing;
 }
 
@@ -494,6 +522,7 @@ Form2* Form2::openExtraWindow() {
     auto* extra = new Form2(analysis_, jisuFlag_, area_, this);
     // The frame hears every graph window's print command through the main window.
     connect(extra, &Form2::printRequested, this, &Form2::printRequested);
+    connect(extra, &Form2::complianceRequested, this, &Form2::complianceRequested);
     extra->tag_ = QString::number(k);
     extra->setWindowTitle(QStringLiteral("高調波グラフ作成 %1").arg(k + 2));
     extra->subWindow()->setWindowTitle(extra->windowTitle());
@@ -545,6 +574,9 @@ void Form2::updateWindowEntries() {
 
 void Form2::closeEvent(QCloseEvent* event) {
     closing_ = true;
+    // The spectrum and compliance windows opened here go with the window.
+    for (const QPointer<QWidget>& w : readers_)
+        if (w && w->parentWidget()) w->parentWidget()->close();
     if (isMainWindow()) {
         // The extra windows go with the main window; the tables go with the last of them.
         for (const QPointer<Form2>& w : extras_)

@@ -17,7 +17,10 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
+#include "analysis/limits.h"
 #include "analysis/order_flags.h"
 #include "graph/graph_view.h"
 
@@ -34,12 +37,16 @@ class QMenuBar;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class QActionGroup;
 
 namespace hg {
 
 struct HARMDIM;
+class Canvas;
 
-// Picture1: the graph picture, kept as an image of the widget's size and shown as it is.
+// Picture1: the graph picture, kept as an image of the widget's size and shown as it is, with the
+// cursor line and the band of a zoom drag over it (never in the image). Mouse and keys are handed
+// to the window as signals.
 class GraphPicture : public QWidget {
     Q_OBJECT
 
@@ -47,12 +54,31 @@ class GraphPicture : public QWidget {
     explicit GraphPicture(QWidget* parent);
     const QImage& image() const { return image_; }
     void setImage(QImage image);
+    // The cursor line's x; none hides it.
+    void setCursorX(std::optional<int> x);
+    std::optional<int> cursorX() const { return cursorX_; }
+
+  signals:
+    void pointerMoved(QPoint at);
+    void zoomDragged(int fromX, int toX);    // a left drag released
+    void panDragged(int dx);                 // a Shift-drag moved by dx pixels
+    void wheelTurned(QPoint at, int steps);  // steps > 0: away from the user
+    void keyPressed(int key);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     QImage image_;
+    std::optional<int> cursorX_;
+    std::optional<int> dragFrom_;  // a zoom drag in progress started here
+    std::optional<int> dragTo_;
+    std::optional<int> panFrom_;  // a Shift-drag in progress is here
 };
 
 class Form2 : public QWidget {
@@ -102,6 +128,25 @@ class Form2 : public QWidget {
     // Inner height of the window below its menu, in pixels (the font sizes follow it).
     int clientHeight() const;
 
+    // Reading the graph. The cursor and its readout strip are shown while MeCursor is checked;
+    // zoom and pan work on the drawn graph; the limit set chosen in MeLimit is drawn over it.
+    bool cursorShown() const;
+    void moveCursorTo(int32_t record);  // places the cursor, the range following it
+    void showWholePeriod();             // Esc, Command6 "全体表示"
+    void zoomTo(ShownRange range);
+    const LimitSet* limitSet() const { return limitSet_ ? &*limitSet_ : nullptr; }
+    void chooseLimitSet(const QString& name);  // empty: none
+    QWidget* openSpectrum();                   // MeSpec "スペクトル"
+    void openCompliance();                     // MeComp "適合判定": asks the frame
+    // The limit sets found (read at the first use; unreadable files reported once).
+    const LimitCatalogue& limitCatalogue();
+    // A window reading this one's analysis (spectrum, compliance): it closes with this window.
+    void adoptReader(QWidget* window);
+    void savePicture();    // MeSavePic "画像保存..."
+    void saveCurvesCsv();  // MeSaveCsv "CSV保存..."
+    // Where a save goes (default: a save dialog; empty cancels), replaceable by tests.
+    std::function<QString(const QString& caption, const QString& filter)> askSaveFileName;
+
     // Controls.
     QMenuBar* menuBar;
     QMenu* MeF;                           // "ファイル"
@@ -115,6 +160,13 @@ class Form2 : public QWidget {
     QAction* MeGV;                        // "グラフ更新"
     QAction* Win;                         // "新しいウィンド"
     std::array<QAction*, 5> wsh{};        // "ウインドを表示1" .. "ウインドを表示5"
+    QAction* MeSavePic;                   // "画像保存..."
+    QAction* MeSaveCsv;                   // "CSV保存..."
+    QAction* MeCursor;                    // "カーソル値表示" (checkable)
+    QAction* MeWhole;                     // "全体表示"
+    QMenu* MeLimit;                       // "限度値": "なし" and the sets found
+    QAction* MeSpec;                      // "スペクトル"
+    QAction* MeComp;                      // "適合判定"
     QLabel* Label1;                       // "解析内容"
     QComboBox* Combo1;                    // items
     QLabel* Label2;                       // "解析次数"
@@ -134,13 +186,20 @@ class Form2 : public QWidget {
     QPushButton* Command3;              // "前画面"
     QPushButton* Command4;              // "終了"
     QPushButton* Command5;              // "ｺﾋﾟｰ"
+    QPushButton* Command6;              // "全体表示"
     GraphPicture* Picture1;
+    QScrollBar* HScroll1;  // pans a zoomed graph; shown while zoomed
+    QLabel* Readout;       // the cursor's readout strip beside the picture
 
   signals:
     // The last graph window has closed (emitted by the main window).
     void closed();
     // Command2 / MePR pressed after a draw, in `window` (this one or one of its extra windows).
     void printRequested(hg::Form2* window);
+    // The cursor moved to another record, or the channel changed (the spectrum follows).
+    void readingMoved();
+    // MeComp chosen in `window` (this one or one of its extra windows) with limit sets found.
+    void complianceRequested(hg::Form2* window);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -148,7 +207,27 @@ class Form2 : public QWidget {
 
   private:
     void buildControls();
+    void buildLists(QWidget* c);
+    void buildOrderGrid(QWidget* c);
+    void buildChannelOptions(QWidget* c);
+    void buildPrediction(QWidget* c);
+    void buildCommands(QWidget* c);
+    void buildReading(QWidget* c);
     void buildMenus();
+    void buildReadingMenus();
+    void fillLimitMenu();
+    const LimitCatalogue& catalogue();
+    void pointerMoved(QPoint at);
+    void keyPressed(int key);
+    void zoomDragged(int fromX, int toX);
+    void panDragged(int dx);
+    void wheelTurned(QPoint at, int steps);
+    void panScrolled(int value);
+    void rangeChanged();
+    void syncPanBar();
+    void showCursor();
+    void drawLimitOverlayOn(Canvas& canvas, const GraphDrawing& drawing, int fontSize);
+
     void load();
     void activated();
     void layoutPicture();
@@ -185,6 +264,11 @@ class Form2 : public QWidget {
     bool redrawPending_ = false;
     bool closing_ = false;
     bool syncing_ = false;
+    std::optional<GraphLayout> layout_;  // the layout of the graph shown
+    std::optional<LimitSet> limitSet_;
+    std::optional<LimitCatalogue> catalogue_;
+    QActionGroup* limitGroup_ = nullptr;
+    std::vector<QPointer<QWidget>> readers_;  // spectrum and compliance windows opened here
 };
 
 }  // namespace hg

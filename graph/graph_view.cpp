@@ -21,7 +21,19 @@ Status GraphView::preparePrediction() {
 GraphRequest GraphView::request(std::string message) const {
     GraphRequest r = graphRequestOf(selection_, std::move(message));
     if (showsPrediction()) r.prediction = prediction_.get();
+    r.range = range_;
     return r;
+}
+
+void GraphView::setRange(const std::optional<ShownRange>& range) {
+    if (range && showsWholePeriod(analysis_, *range))
+        range_.reset();
+    else
+        range_ = range;
+}
+
+ShownRange GraphView::shownRange() const {
+    return range_ ? *range_ : wholePeriod(analysis_);
 }
 
 }  // namespace hg

@@ -5,7 +5,9 @@
 // through a view as well.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "graph/graph_composition.h"
@@ -33,7 +35,19 @@ class GraphView {
     [[nodiscard]] Status preparePrediction();
     const std::shared_ptr<const Prediction>& prediction() const { return prediction_; }
 
-    // What the view asks the composition to draw, with the window's print message.
+    // The stretch of the period the window shows; none: the whole period.
+    const std::optional<ShownRange>& range() const { return range_; }
+    // Shows `range`; a range covering the whole period shows the whole period again.
+    void setRange(const std::optional<ShownRange>& range);
+    // The range shown, the whole period when the window is not zoomed.
+    ShownRange shownRange() const;
+
+    // The record under the window's cursor; none before the cursor is placed.
+    const std::optional<int32_t>& cursor() const { return cursor_; }
+    void setCursor(std::optional<int32_t> record) { cursor_ = record; }
+
+    // What the view asks the composition to draw, with the window's print message, over the
+    // range shown.
     GraphRequest request(std::string message) const;
 
   private:
@@ -41,6 +55,8 @@ class GraphView {
     GraphSelection selection_;
     TransformerParameters transformer_;
     std::shared_ptr<const Prediction> prediction_;
+    std::optional<ShownRange> range_;
+    std::optional<int32_t> cursor_;
 };
 
 }  // namespace hg

@@ -104,40 +104,15 @@ Form3::Form3(QWidget* parent) : QDialog(parent) {
                 [this, i] { Option1_Click(i); });
     }
 
+    buildRangeChoice();
+
     CheckPdf = new QCheckBox(QStringLiteral("PDFファイルに出力"), this);
     CheckPdf->setGeometry(8, px(5820) - 16, px(4545), 22);
     Printer = new PrinterChooser(this);
     Printer->setGeometry(8, px(5820) + 10, px(4545) + kExtraWidth - 16, 26);
     printer_.setPageSize(QPageSize(QPageSize::A4));
 
-    Frame1 = new QGroupBox(QStringLiteral("ｾｯﾄ印刷設定"), this);
-    Frame1->setGeometry(px(kFrame1Left), px(kFrame1Top), px(2535) + kExtraWidth, px(5355));
-    Frame1->setFont(designFont(kGothicFont, 12));
-    fillBackground(Frame1, QColor(0, 255, 255));
-
-    // Creation, in order: the block geometry lives in the page code (2000 x 500); captions;
-    // the eject button and the third print's caption; availability; the orientation option.
-    for (int i = 0; i < kItemSlots; ++i) {
-        auto* box = new QCheckBox(Frame1);
-        const int top = kBoxTops[static_cast<std::size_t>(i)];
-        if (i == kPredictedSuperposition - 1) {
-            // Two lines: the caption is too long for the column.
-            box->setText(toQString(setPrintCaption(i))
-                             .replace(QStringLiteral("(deg)"), QStringLiteral("\n(deg)")));
-            box->setGeometry(px(kBoxLeft - kFrame1Left), px(top - kFrame1Top),
-                             px(2235) + kExtraWidth, px(450));
-        } else {
-            box->setText(toQString(setPrintCaption(i)));
-            box->setGeometry(px(kBoxLeft - kFrame1Left), px(top - kFrame1Top),
-                             px(2055) + kExtraWidth, px(270));
-        }
-        if (i == kPhaseVoltage - 1 || i == kPhaseCurrent - 1) {
-            box->hide();
-            box->setEnabled(false);
-        }
-        connect(box, &QCheckBox::clicked, this, [this, i] { Check1_Click(i); });
-        Check1[static_cast<std::size_t>(i)] = box;
-    }
+    buildItemBoxes();
     for (int code : {kVoltageDistortion, kCurrent, kPhaseDifference})
         Check1[static_cast<std::size_t>(code - 1)]->setChecked(true);
 
@@ -169,6 +144,54 @@ Form3::Form3(QWidget* parent) : QDialog(parent) {
     };
 }
 
+// Frame1: the item boxes of the set print.
+void Form3::buildItemBoxes() {
+    Frame1 = new QGroupBox(QStringLiteral("ｾｯﾄ印刷設定"), this);
+    Frame1->setGeometry(px(kFrame1Left), px(kFrame1Top), px(2535) + kExtraWidth, px(5355));
+    Frame1->setFont(designFont(kGothicFont, 12));
+    fillBackground(Frame1, QColor(0, 255, 255));
+
+    // Creation, in order: the block geometry lives in the page code (2000 x 500); captions;
+    // the eject button and the third print's caption; availability; the orientation option.
+    for (int i = 0; i < kItemSlots; ++i) {
+        auto* box = new QCheckBox(Frame1);
+        const int top = kBoxTops[static_cast<std::size_t>(i)];
+        if (i == kPredictedSuperposition - 1) {
+            // Two lines: the caption is too long for the column.
+            box->setText(toQString(setPrintCaption(i))
+                             .replace(QStringLiteral("(deg)"), QStringLiteral("\n(deg)")));
+            box->setGeometry(px(kBoxLeft - kFrame1Left), px(top - kFrame1Top),
+                             px(2235) + kExtraWidth, px(450));
+        } else {
+            box->setText(toQString(setPrintCaption(i)));
+            box->setGeometry(px(kBoxLeft - kFrame1Left), px(top - kFrame1Top),
+                             px(2055) + kExtraWidth, px(270));
+        }
+        if (i == kPhaseVoltage - 1 || i == kPhaseCurrent - 1) {
+            box->hide();
+            box->setEnabled(false);
+        }
+        connect(box, &QCheckBox::clicked, this, [this, i] { Check1_Click(i); });
+        Check1[static_cast<std::size_t>(i)] = box;
+    }
+}
+
+// Frame3: the whole period, or what a zoomed graph window shows.
+void Form3::buildRangeChoice() {
+    Frame3 = new QGroupBox(QStringLiteral("印刷範囲"), this);
+    Frame3->setGeometry(twipRect(120, 4680, 1455, 810));
+    Option2[0] = new QRadioButton(QStringLiteral("表示範囲"), Frame3);
+    Option2[0]->setGeometry(twipRect(120, 210, 1215, 270));
+    Option2[1] = new QRadioButton(QStringLiteral("全期間"), Frame3);
+    Option2[1]->setGeometry(twipRect(120, 480, 1215, 270));
+    auto* rangeGroup = new QButtonGroup(this);
+    for (int i = 0; i < 2; ++i) {
+        rangeGroup->addButton(Option2[static_cast<std::size_t>(i)], i);
+        connect(Option2[static_cast<std::size_t>(i)], &QRadioButton::clicked, this,
+                [this, i] { Option2_Click(i); });
+    }
+}
+
 void Form3::setPrintService(std::shared_ptr<PrintService> service,
                             std::chrono::milliseconds listLimit,
                             std::chrono::milliseconds submitLimit) {
@@ -197,6 +220,11 @@ int Form3::openFor(std::shared_ptr<const HARMDIM> analysis, const PrintSource& s
 void Form3::setSource(std::shared_ptr<const HARMDIM> analysis, const PrintSource& source) {
     analysis_ = std::move(analysis);
     source_ = source;
+    // The whole period unless the user asks for what the zoomed window shows.
+    shownRange_ = source.range;
+    source_.range.reset();
+    Option2[0]->setEnabled(shownRange_.has_value());
+    Option2[1]->setChecked(true);
     // The file may have changed since the dialog was made: its kind decides again.
     applyAvailability();
 }
@@ -446,6 +474,10 @@ void Form3::Check1_Click(int index) {
 
 void Form3::Option1_Click(int index) {
     orientation_ = index + 1;
+}
+
+void Form3::Option2_Click(int index) {
+    source_.range = index == 0 ? shownRange_ : std::nullopt;
 }
 
 }  // namespace hg

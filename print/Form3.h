@@ -16,6 +16,8 @@
 //   Frame1   "ｾｯﾄ印刷設定"     Check1[0..15]: item boxes, index = item code − 1
 //   CheckPdf "PDFファイルに出力" prints into a PDF file named when the sheet starts
 //   Printer  "プリンタ:"      the printer jobs go to, with its state; another can be chosen
+//   Frame3   "印刷範囲"        Option2[0] "表示範囲" (what a zoomed window shows),
+//                             Option2[1] "全期間" (the default at every opening)
 #pragma once
 
 #include <QDialog>
@@ -97,6 +99,8 @@ class Form3 : public QDialog {
     QGroupBox* Frame1 = nullptr;
     QGroupBox* Frame2 = nullptr;
     std::array<QRadioButton*, 2> Option1{};
+    QGroupBox* Frame3 = nullptr;
+    std::array<QRadioButton*, 2> Option2{};
     std::array<QCheckBox*, kItemSlots> Check1{};
     PrinterChooser* Printer = nullptr;
 
@@ -105,6 +109,8 @@ class Form3 : public QDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
+    void buildItemBoxes();
+    void buildRangeChoice();
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
@@ -113,6 +119,7 @@ class Form3 : public QDialog {
     void Command6_Click();
     void Check1_Click(int index);
     void Option1_Click(int index);
+    void Option2_Click(int index);
 
     // Enables the item boxes by the kind of the selected file; an unavailable box is unchecked.
     void applyAvailability();
@@ -140,6 +147,7 @@ class Form3 : public QDialog {
 
     std::shared_ptr<const HARMDIM> analysis_;
     PrintSource source_;
+    std::optional<ShownRange> shownRange_;  // the range the graph window shows, if zoomed
     int16_t ThirdCount = 0;
     int orientation_ = 1;
     // The page set-up of the sheets (paper, orientation) and of the printer set-up dialog.

@@ -11,6 +11,7 @@
 #include "graph/series_value.h"
 #include "graph/time_grid.h"
 #include "graph/value_axis.h"
+#include "graph/zoomed_graph.h"
 #include "platform/classic.h"
 #include "platform/dates.h"
 #include "platform/numtext.h"
@@ -85,13 +86,15 @@ void drawMarks(Canvas& canvas, int16_t item, int16_t X, int16_t Y) {
 }
 
 // The time grid with black midnight and labelled hour lines, in the block's font size.
-void drawTimeAxis(Canvas& canvas, const HARMDIM& state, int16_t X, int16_t Y) {
+void drawTimeAxis(Canvas& canvas, const HARMDIM& state, const SeriesScale& scale, int16_t X,
+                  int16_t Y) {
     canvas.setFontSize(kBlockFontSize);
     TimeGridStyle style;
     style.left = X;
     style.top = Y;
     style.height = kBlockHeight;
-    style.unitsPerMinute = unitsPerMinute(state, kBlockWidth);
+    style.unitsPerMinute = scale.shown ? scale.unitsPerMinute : unitsPerMinute(state, kBlockWidth);
+    style.shown = scale.shown;
     style.markedHourLine = Colour::palette(kBlack);
     style.hourLine = Colour::palette(kGrey);
     style.labelShiftPerDigit = 12;
@@ -117,6 +120,7 @@ PrintSource printSourceOf(const HARMDIM& state, const GraphView& view, std::stri
     source.message = std::move(message);
     source.transformer = view.transformer();
     source.prediction = view.prediction();
+    source.range = view.range();
     return source;
 }
 
@@ -168,7 +172,8 @@ double PrintSeries(Canvas& canvas, const HARMDIM& state, int16_t item, int32_t r
     previous = v;
     // The first record has no previous point to join, so it never wraps.
     if (rec <= 0 || !state.RecordX.contains(rec)) return position(v);
-    const auto wrap = angleWrap(p, v, state.RecordX(rec - 1), state.RecordX(rec));
+    const auto wrap =
+        angleWrap(p, v, blockRecordX(state, scale, rec - 1), blockRecordX(state, scale, rec));
     if (wrap && draw) {
         const Colour c = Colour::palette(colour);
         canvas.lineTo(scale.leftEdge + wrap->x, position(wrap->leaveAt), c);
@@ -177,32 +182,67 @@ double PrintSeries(Canvas& canvas, const HARMDIM& state, int16_t item, int32_t r
     return position(v);
 }
 
-void PrintGraph(Canvas& canvas, const HARMDIM& state, const PrintSource& source, int16_t item,
-                int16_t X, int16_t Y, int16_t legendStep, bool setMode, bool monochrome) {
-    item = blockItem(item);
-    const int orderStep = orderStepOf(state.MaxOrderIndex);
-    const int channel = seriesChannel(item, source.channel);
+double blockRecordX(const HARMDIM& state, const SeriesScale& scale, int32_t rec) {
+    if (!scale.shown) return state.RecordX(rec);
+    return (recordMinute(state, rec) - scale.shown->first) * scale.unitsPerMinute;
+}
 
+namespace {
+
+// The records a block prints: every loaded record with a position, or those of its range.
+RecordSpan blockRecords(const HARMDIM& state, const PrintSource& source) {
+    if (source.range) return recordsIn(state, *source.range);
+    if (state.LoadedRecords <= 0 || !state.RecordX.contains(0)) return {};
+    return {
+        0,
+        static_cast<int32_t>(std::min<long>(state.LoadedRecords, state.RecordX.upper(0) + 1)) - 1};
+}
+
+// The value axis of a block: over the period, or over the records of its range.
+ValueAxis blockAxis(const HARMDIM& state, const PrintSource& source, int16_t item, bool setMode) {
     ValueAxisRequest request;
     request.item = item;
-    request.channel = channel;
+    request.channel = seriesChannel(item, source.channel);
     const std::size_t flagCount =
         static_cast<std::size_t>(std::clamp<int>(state.MaxOrderIndex + 1, 0, kJisuFlagCount));
     request.orderFlags = std::span<const int16_t>(source.orders.data(), flagCount);
     request.style = AxisStyle::Paper;
     request.fixedOverloadRange = setMode && item == kOverload;
     request.prediction = source.prediction.get();
-    const ValueAxis axis = computeValueAxis(state, request);
+    ItemExtremes shown;
+    if (source.range) {
+        GraphRequest graph;
+        graph.item = item;
+        graph.channel = source.channel;
+        graph.prediction = source.prediction.get();
+        shown = shownExtremes(state, graph, request.orderFlags, blockRecords(state, source));
+        request.shown = &shown;
+    }
+    return computeValueAxis(state, request);
+}
 
-    canvas.setLineWidth(1);
-    drawValueGrid(canvas, axis, X, Y);
-    drawMarks(canvas, item, X, Y);
-    drawTimeAxis(canvas, state, X, Y);
+void drawBlockSeries(Canvas& canvas, const HARMDIM& state, int16_t item, int series,
+                     const SeriesScale& scale, const RecordSpan& records, int colour) {
+    if (records.empty()) return;
+    const Colour c = Colour::palette(colour);
+    double previous = 0;
+    // The first record printed joins no point before it.
+    const double y0 =
+        PrintSeries(canvas, state, item, records.first, series, scale, previous, false, colour);
+    canvas.point(scale.leftEdge + blockRecordX(state, scale, records.first), y0, c);
+    for (int32_t i = records.first + 1; i <= records.last; ++i) {
+        const double y = PrintSeries(canvas, state, item, i, series, scale, previous, true, colour);
+        canvas.lineTo(scale.leftEdge + blockRecordX(state, scale, i), y, c);
+    }
+}
 
-    // Series.
-    canvas.setFont(kGothicFont, kBlockFontSize);
-    canvas.setLineWidth(2);
-    canvas.setLineStyle(LineStyle::Solid);
+}  // namespace
+
+void PrintGraph(Canvas& canvas, const HARMDIM& state, const PrintSource& source, int16_t item,
+                int16_t X, int16_t Y, int16_t legendStep, bool setMode, bool monochrome) {
+    item = blockItem(item);
+    const int orderStep = orderStepOf(state.MaxOrderIndex);
+    const ValueAxis axis = blockAxis(state, source, item, setMode);
     SeriesScale scale;
     scale.verticalScale = axis.scale(kBlockHeight);
     scale.topEdge = Y;
@@ -211,6 +251,21 @@ void PrintGraph(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
     scale.factor = axis.factor;
     scale.channel = source.channel;
     scale.prediction = source.prediction.get();
+    if (source.range && source.range->minutes() > 0) {
+        scale.shown = &*source.range;
+        scale.unitsPerMinute = kBlockWidth / source.range->minutes();
+    }
+
+    canvas.setLineWidth(1);
+    drawValueGrid(canvas, axis, X, Y);
+    drawMarks(canvas, item, X, Y);
+    drawTimeAxis(canvas, state, scale, X, Y);
+
+    // Series.
+    canvas.setFont(kGothicFont, kBlockFontSize);
+    canvas.setLineWidth(2);
+    canvas.setLineStyle(LineStyle::Solid);
+    const RecordSpan records = blockRecords(state, source);
     const LegendPlacement legends{static_cast<double>(legendStep), 200, 0};
     int n = 0;
     int colour = kBlack;  // a series without a legend (the unbalance rate) keeps the last colour
@@ -221,17 +276,7 @@ void PrintGraph(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
             colour = curveColour(n, monochrome);
             PrinterText(canvas, legendX(item, s, n, legends), Y - 45, legend, colour);
         }
-        if (state.LoadedRecords <= 0 || !state.RecordX.contains(0)) continue;
-        const Colour c = Colour::palette(colour);
-        double previous = 0;
-        const double y0 = PrintSeries(canvas, state, item, 0, s, scale, previous, true, colour);
-        canvas.point(X + state.RecordX(0), y0, c);
-        const int32_t records =
-            static_cast<int32_t>(std::min<long>(state.LoadedRecords, state.RecordX.upper(0) + 1));
-        for (int32_t i = 1; i < records; ++i) {
-            const double y = PrintSeries(canvas, state, item, i, s, scale, previous, true, colour);
-            canvas.lineTo(X + state.RecordX(i), y, c);
-        }
+        drawBlockSeries(canvas, state, item, s, scale, records, colour);
     }
     canvas.setLineWidth(1);
 

@@ -56,12 +56,15 @@ struct PrintSource {
     // a set print computes it when the window holds none.
     TransformerParameters transformer;
     std::shared_ptr<const Prediction> prediction;
+    // The stretch of the period the blocks print (a zoomed window's range; the print dialog keeps
+    // it only while "表示範囲" is chosen); none: the whole period.
+    std::optional<ShownRange> range;
 };
 
 // A source with the loaded analysis's file and start date and no selection yet.
 PrintSource printSourceOf(const HARMDIM& state);
-// What a graph window prints: its view's item, channel, orders, transformer and prediction, its
-// print message, and the analysis's file and start date.
+// What a graph window prints: its view's item, channel, orders, transformer and prediction, the
+// range it shows, its print message, and the analysis's file and start date.
 PrintSource printSourceOf(const HARMDIM& state, const GraphView& view, std::string message);
 
 // Captions of the print dialog's sixteen item boxes by box index (item code − 1); the boxes of
@@ -91,7 +94,13 @@ struct SeriesScale {
     double factor = 1;         // fundamental factor of series 0
     int channel = 0;           // the graph window's channel
     const Prediction* prediction = nullptr;  // what the prediction items plot
+    // A block printing part of the period: the range and its units per minute (none: records
+    // stand at RecordX).
+    const ShownRange* shown = nullptr;
+    double unitsPerMinute = 0;
 };
+// The x offset of a record from the block's left edge.
+double blockRecordX(const HARMDIM& state, const SeriesScale& scale, int32_t rec);
 double PrintSeries(Canvas& canvas, const HARMDIM& state, int16_t item, int32_t rec, int series,
                    const SeriesScale& scale, double& previous, bool draw, int colour);
 

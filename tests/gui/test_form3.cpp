@@ -213,6 +213,27 @@ class TestForm3 : public QObject {
         QVERIFY(errors_.isEmpty());
     }
 
+    // A zoomed window's range is offered as "表示範囲"; "全期間", the default, prints as a window
+    // that is not zoomed does.
+    void shownRangeOrWholePeriod() {
+        auto form = dialog();
+        QVERIFY(!form->Option2[0]->isEnabled() && form->Option2[1]->isChecked());
+        press(*form, form->Command2);
+        const QString whole = readPdf(pdfName_).text;
+        PrintSource zoomed = sourceFor(kVoltageDistortion);
+        zoomed.range = ShownRange{120, 480};
+        form->setSource(analysis_, zoomed);
+        QVERIFY(form->Option2[0]->isEnabled() && form->Option2[1]->isChecked());
+        press(*form, form->Command2);
+        QCOMPARE(readPdf(pdfName_).text, whole);
+        press(*form, form->Option2[0]);
+        press(*form, form->Command2);
+        const QString shown = readPdf(pdfName_).text;
+        QVERIFY(!shown.isEmpty() && shown != whole);
+        form->setSource(analysis_, zoomed);  // every opening starts with the whole period
+        QVERIFY(form->Option2[1]->isChecked());
+    }
+
     void oneSheetAndSetPrint() {
         auto form = dialog();
         form->setSource(analysis_, sourceFor(kCurrent));

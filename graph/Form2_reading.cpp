@@ -1,0 +1,421 @@
+// Reading the graph in the graph window: the cursor and its readout strip, zoom and pan, the limit
+// set drawn over the graph, the spectrum and compliance windows, and saving the picture and the
+// drawn curves. The window only routes the mouse and keys; the rules are those of the core.
+#include <QActionGroup>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "analysis/harmdim.h"
+#include "graph/Form2.h"
+#include "graph/Form6.h"
+#include "graph/cursor_readout.h"
+#include "graph/curve_export.h"
+#include "graph/limit_overlay.h"
+#include "platform/canvas.h"
+#include "platform/output.h"
+#include "platform/qt/message_box.h"
+#include "platform/qt/picture_file.h"
+#include "platform/qt/qt_text.h"
+
+namespace hg {
+
+namespace {
+
+// A drag shorter than this is a click, not a zoom.
+constexpr int kLeastDrag = 5;
+// One wheel step shows this much of the range.
+constexpr double kWheelZoom = 0.8;
+
+QString readoutHtml(const CursorReadout& r) {
+    QString html = u"<b>"_qs + toQString(r.when).toHtmlEscaped() + u"</b>"_qs;
+    for (const ReadoutLine& line : r.lines) {
+        const Rgb c = paletteRgb(line.colour);
+        html += u"<br><span style='color:%1'>■</span> %2 <b>%3</b> %4"_qs.arg(
+            QColor(c.r, c.g, c.b).name(), toQString(line.legend).toHtmlEscaped(),
+            toQString(line.value), toQString(line.unit).toHtmlEscaped());
+    }
+    return html;
+}
+
+}  // namespace
+
+void GraphPicture::setCursorX(std::optional<int> x) {
+    if (x == cursorX_) return;
+    cursorX_ = x;
+    update();
+}
+
+void GraphPicture::mousePressEvent(QMouseEvent* event) {
+    setFocus(Qt::MouseFocusReason);
+    if (event->button() != Qt::LeftButton) return;
+    const int x = event->position().toPoint().x();
+    if (event->modifiers() & Qt::ShiftModifier)
+        panFrom_ = x;
+    else
+        dragFrom_ = x;
+    dragTo_.reset();
+}
+
+void GraphPicture::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    if (panFrom_) {
+        const int dx = at.x() - *panFrom_;
+        panFrom_ = at.x();
+        if (dx != 0) emit panDragged(dx);
+        return;
+    }
+    if (dragFrom_) {
+        dragTo_ = at.x();
+        update();
+    }
+    emit pointerMoved(at);
+}
+
+void GraphPicture::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    const std::optional<int> from = dragFrom_;
+    const int to = event->position().toPoint().x();
+    dragFrom_.reset();
+    dragTo_.reset();
+    panFrom_.reset();
+    update();
+    if (from) emit zoomDragged(*from, to);
+}
+
+void GraphPicture::wheelEvent(QWheelEvent* event) {
+    const int steps = event->angleDelta().y() / 120;
+    if (steps != 0) emit wheelTurned(event->position().toPoint(), steps);
+    event->accept();
+}
+
+void GraphPicture::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_Escape:
+            emit keyPressed(event->key());
+            return;
+        default:
+            QWidget::keyPressEvent(event);
+    }
+}
+
+void GraphPicture::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    if (!image_.isNull()) painter.drawImage(0, 0, image_);
+    if (cursorX_) {
+        painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
+        painter.drawLine(*cursorX_, 0, *cursorX_, height());
+    }
+    if (dragFrom_ && dragTo_) {
+        const int left = std::min(*dragFrom_, *dragTo_);
+        painter.fillRect(left, 0, std::abs(*dragTo_ - *dragFrom_), height(),
+                         QColor(0, 96, 192, 48));
+    }
+}
+
+void Form2::buildReading(QWidget* c) {
+    Picture1->setFocusPolicy(Qt::ClickFocus);
+    Picture1->setMouseTracking(true);
+    HScroll1 = new QScrollBar(Qt::Horizontal, c);
+    HScroll1->hide();
+    Readout = new QLabel(c);
+    Readout->setTextFormat(Qt::RichText);
+    Readout->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Readout->setWordWrap(true);
+    Readout->setFrameShape(QFrame::StyledPanel);
+    Readout->hide();
+    Command6->setEnabled(false);
+    connect(Picture1, &GraphPicture::pointerMoved, this, &Form2::pointerMoved);
+    connect(Picture1, &GraphPicture::keyPressed, this, &Form2::keyPressed);
+    connect(Picture1, &GraphPicture::zoomDragged, this, &Form2::zoomDragged);
+    connect(Picture1, &GraphPicture::panDragged, this, &Form2::panDragged);
+    connect(Picture1, &GraphPicture::wheelTurned, this, &Form2::wheelTurned);
+    connect(HScroll1, &QScrollBar::valueChanged, this, &Form2::panScrolled);
+}
+
+void Form2::buildReadingMenus() {
+    MeV->addSeparator();
+    MeCursor = MeV->addAction(u"カーソル値表示"_qs);
+    MeCursor->setCheckable(true);
+    MeWhole = MeV->addAction(u"全体表示"_qs);
+    MeWhole->setEnabled(false);
+    MeLimit = MeV->addMenu(u"限度値"_qs);
+    MeLimit->addAction(u"なし"_qs);  // the sets are listed when the menu opens
+    MeSpec = MeV->addAction(u"スペクトル"_qs);
+    MeComp = MeV->addAction(u"適合判定"_qs);
+    limitGroup_ = new QActionGroup(this);
+    connect(MeCursor, &QAction::toggled, this, [this] {
+        layoutPicture();
+        showCursor();
+    });
+    connect(MeWhole, &QAction::triggered, this, &Form2::showWholePeriod);
+    connect(MeLimit, &QMenu::aboutToShow, this, &Form2::fillLimitMenu);
+    connect(MeSpec, &QAction::triggered, this, [this] { openSpectrum(); });
+    connect(MeComp, &QAction::triggered, this, [this] { openCompliance(); });
+    connect(MeSavePic, &QAction::triggered, this, &Form2::savePicture);
+    connect(MeSaveCsv, &QAction::triggered, this, &Form2::saveCurvesCsv);
+}
+
+bool Form2::cursorShown() const {
+    return MeCursor->isChecked();
+}
+
+// The cursor follows the pointer to the record nearest in time among those shown.
+void Form2::pointerMoved(QPoint at) {
+    if (!cursorShown() || !layout_) return;
+    const ShownRange shown = view_->shownRange();
+    const double minute = std::clamp(minuteAtX(*layout_, at.x()), shown.first, shown.last);
+    const std::optional<int32_t> rec = nearestRecord(*analysis_, minute);
+    if (!rec || rec == view_->cursor()) return;
+    view_->setCursor(rec);
+    showCursor();
+    emit readingMoved();
+}
+
+void Form2::keyPressed(int key) {
+    if (key == Qt::Key_Escape) return showWholePeriod();
+    const int32_t n = placedRecords(*analysis_);
+    if (!cursorShown() || !layout_ || n <= 0) return;
+    const int32_t at = view_->cursor().value_or(recordsIn(*analysis_, view_->shownRange()).first);
+    int32_t next = at;
+    if (key == Qt::Key_Left) next = at - 1;
+    if (key == Qt::Key_Right) next = at + 1;
+    if (key == Qt::Key_Home) next = 0;
+    if (key == Qt::Key_End) next = n - 1;
+    moveCursorTo(std::clamp(next, 0, n - 1));
+}
+
+// A cursor moved out of a zoomed range takes the range with it.
+void Form2::moveCursorTo(int32_t record) {
+    view_->setCursor(record);
+    const double minute = recordMinute(*analysis_, record);
+    const ShownRange shown = view_->shownRange();
+    if (view_->range() && minute < shown.first)
+        zoomTo(panBy(*analysis_, shown, minute - shown.first));
+    else if (view_->range() && minute > shown.last)
+        zoomTo(panBy(*analysis_, shown, minute - shown.last));
+    showCursor();
+    emit readingMoved();
+}
+
+// The cursor line over the picture and the readout of its record beside it.
+void Form2::showCursor() {
+    const std::optional<int32_t> rec = view_->cursor();
+    if (!cursorShown() || !rec || !layout_) {
+        Picture1->setCursorX(std::nullopt);
+        Readout->clear();
+        return;
+    }
+    const double minute = recordMinute(*analysis_, *rec);
+    const ShownRange shown = view_->shownRange();
+    const bool inside = minute >= shown.first && minute <= shown.last;
+    Picture1->setCursorX(
+        inside ? std::optional<int>(static_cast<int>(std::lround(xOfMinute(*layout_, minute))))
+               : std::nullopt);
+    Readout->setText(readoutHtml(cursorReadout(*analysis_, view_->request({}), *rec)));
+}
+
+void Form2::zoomDragged(int fromX, int toX) {
+    if (!layout_ || std::abs(toX - fromX) < kLeastDrag) return;
+    zoomTo(rangeBetween(*analysis_, minuteAtX(*layout_, fromX), minuteAtX(*layout_, toX)));
+}
+
+void Form2::wheelTurned(QPoint at, int steps) {
+    if (!layout_) return;
+    zoomTo(zoomAround(*analysis_, view_->shownRange(), minuteAtX(*layout_, at.x()),
+                      std::pow(kWheelZoom, steps)));
+}
+
+// A Shift-drag moves the graph with the pointer: to the right shows earlier records.
+void Form2::panDragged(int dx) {
+    if (!layout_ || !view_->range() || layout_->XScale <= 0) return;
+    zoomTo(panBy(*analysis_, view_->shownRange(), -dx / layout_->XScale));
+}
+
+void Form2::panScrolled(int value) {
+    if (!view_->range()) return;
+    zoomTo(panBy(*analysis_, *view_->range(), value - view_->range()->first));
+}
+
+void Form2::showWholePeriod() {
+    if (!view_->range()) return;
+    view_->setRange(std::nullopt);
+    rangeChanged();
+}
+
+void Form2::zoomTo(ShownRange range) {
+    if (!drawn_) return;
+    const std::optional<ShownRange> before = view_->range();
+    view_->setRange(range);
+    if (view_->range() != before) rangeChanged();
+}
+
+// The pan bar appears or goes with the zoom (the picture makes room for it), and the graph is
+// drawn over the new range.
+void Form2::rangeChanged() {
+    const bool zoomed = view_->range().has_value();
+    syncPanBar();
+    Command6->setEnabled(zoomed);
+    MeWhole->setEnabled(zoomed);
+    if (zoomed != HScroll1->isVisible())
+        layoutPicture();
+    else
+        draw();
+}
+
+void Form2::syncPanBar() {
+    const QSignalBlocker block(HScroll1);
+    const std::optional<ShownRange>& r = view_->range();
+    if (!r) return HScroll1->setRange(0, 0);
+    const double whole = wholePeriod(*analysis_).minutes();
+    const int page = std::max(1, static_cast<int>(std::lround(r->minutes())));
+    HScroll1->setRange(0, std::max(0, static_cast<int>(std::lround(whole - r->minutes()))));
+    HScroll1->setPageStep(page);
+    HScroll1->setSingleStep(std::max(1, page / 10));
+    HScroll1->setValue(static_cast<int>(std::lround(r->first)));
+}
+
+// The sets installed with the program and the user's, read once per window.
+const LimitCatalogue& Form2::limitCatalogue() {
+    return catalogue();
+}
+
+const LimitCatalogue& Form2::catalogue() {
+    if (!catalogue_) {
+        const std::string program = QCoreApplication::applicationFilePath().toStdString();
+        catalogue_ = loadLimitSets(limitFolders(program));
+        if (!catalogue_->problems.empty()) {
+            QString text = u"読めない限度値ファイルがあります:"_qs;
+            for (const std::string& p : catalogue_->problems) text += u"\n"_qs + toQString(p);
+            showMessage(this, text);
+        }
+    }
+    return *catalogue_;
+}
+
+void Form2::fillLimitMenu() {
+    MeLimit->clear();
+    QAction* none = MeLimit->addAction(u"なし"_qs);
+    none->setCheckable(true);
+    none->setChecked(!limitSet_);
+    limitGroup_->addAction(none);
+    connect(none, &QAction::triggered, this, [this] { chooseLimitSet({}); });
+    for (const LimitSet& set : catalogue().sets) {
+        const QString name = toQString(set.name);
+        QAction* entry = MeLimit->addAction(name + u"  "_qs + toQString(set.title));
+        entry->setData(name);
+        entry->setCheckable(true);
+        entry->setChecked(limitSet_ && limitSet_->name == set.name);
+        limitGroup_->addAction(entry);
+        connect(entry, &QAction::triggered, this, [this, name] { chooseLimitSet(name); });
+    }
+}
+
+void Form2::chooseLimitSet(const QString& name) {
+    const LimitSet* set = name.isEmpty() ? nullptr : catalogue().find(name.toStdString());
+    if (set)
+        limitSet_ = *set;
+    else
+        limitSet_.reset();
+    if (drawn_) draw();
+}
+
+void Form2::drawLimitOverlayOn(Canvas& canvas, const GraphDrawing& drawing, int fontSize) {
+    if (!limitSet_) return;
+    const GraphSelection& s = view_->selection();
+    LimitOverlayRequest r;
+    r.item = s.item();
+    r.channel = s.channel();
+    r.orders = s.orders();
+    r.set = &*limitSet_;
+    r.options.channel = s.channel();
+    const std::vector<OverlayCurve> curves = overlayCurves(statisticsSourceOf(*analysis_), r);
+    drawLimitOverlay(canvas, drawing, curves, r.item, fontSize);
+}
+
+void Form2::adoptReader(QWidget* window) {
+    std::erase_if(readers_, [](const QPointer<QWidget>& w) { return w.isNull(); });
+    readers_.emplace_back(window);
+}
+
+QWidget* Form2::openSpectrum() {
+    auto* spectrum = new Form6(analysis_, area_);
+    spectrum->follow(this);
+    adoptReader(spectrum);
+    return spectrum;
+}
+
+// The frame opens the compliance window (a print-side window) on the window's catalogue.
+void Form2::openCompliance() {
+    if (catalogue().sets.empty()) {
+        showMessage(this, u"限度値セットが見つかりません。"_qs);
+        return;
+    }
+    emit complianceRequested(this);
+}
+
+void Form2::savePicture() {
+    if (!drawn_) return;
+    const QString path =
+        askSaveFileName
+            ? askSaveFileName(u"画像保存"_qs, u"PNG (*.png);;SVG (*.svg);;PDF (*.pdf)"_qs)
+            : QFileDialog::getSaveFileName(this, u"画像保存"_qs, {},
+                                           u"PNG (*.png);;SVG (*.svg);;PDF (*.pdf)"_qs);
+    if (path.isEmpty()) return;
+    const std::optional<PictureForm> form = pictureFormOf(QFile::encodeName(path).toStdString());
+    if (!form) {
+        showMessage(this, u"ファイル名の拡張子を .png、.svg、.pdf のどれかにしてください。"_qs);
+        return;
+    }
+    GraphRequest request = view_->request(Text1->text().toStdString());
+    request.clientHeight = clientHeight();
+    const int fontSize = graphFontSize(request.clientHeight);
+    const PictureResult result = writePicture(
+        path, *form, Picture1->width(), Picture1->height(), windowTitle(), [&](Canvas& canvas) {
+            const GraphDrawing drawing = composeGraph(canvas, *analysis_, request);
+            if (drawing.outcome != GraphOutcome::Drawn) return false;
+            drawLimitOverlayOn(canvas, drawing, fontSize);
+            return true;
+        });
+    if (result != PictureResult::Written)
+        showMessage(this, u"画像を保存できませんでした: "_qs + path);
+}
+
+// The drawn curves over the range shown, in the conversion's code page.
+void Form2::saveCurvesCsv() {
+    if (!drawn_) return;
+    const QString path =
+        askSaveFileName ? askSaveFileName(u"CSV保存"_qs, u"CSV (*.csv)"_qs)
+                        : QFileDialog::getSaveFileName(this, u"CSV保存"_qs, {}, u"CSV (*.csv)"_qs);
+    if (path.isEmpty()) return;
+    const std::string target = QFile::encodeName(path).toStdString();
+    Status saved = checkOutputTarget(target, analysis_->FilePath);
+    if (saved) {
+        const auto bytes = encodedCurvesCsv(*analysis_, view_->request({}), view_->shownRange(),
+                                            TextEncoding::Cp932);
+        saved = bytes ? writeWholeFile(target, *bytes) : Status{Error{bytes.error()}};
+    }
+    if (!saved) showMessage(this, saved.error());
+}
+
+}  // namespace hg

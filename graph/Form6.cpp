@@ -1,0 +1,232 @@
+#include "graph/Form6.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "analysis/harmdim.h"
+#include "graph/Form2.h"
+#include "platform/qt/message_box.h"
+#include "platform/qt/picture_file.h"
+#include "platform/qt/qpainter_canvas.h"
+#include "platform/qt/qt_text.h"
+
+namespace hg {
+
+namespace {
+
+// The fewest bars a zoom shows; one wheel step shows this much of them.
+constexpr int kLeastBars = 5;
+constexpr double kWheelZoom = 0.8;
+
+}  // namespace
+
+SpectrumPicture::SpectrumPicture(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setMinimumSize(200, 200);
+}
+
+void SpectrumPicture::setImage(QImage image) {
+    image_ = std::move(image);
+    update();
+}
+
+void SpectrumPicture::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    if (!image_.isNull()) painter.drawImage(0, 0, image_);
+}
+
+void SpectrumPicture::mouseMoveEvent(QMouseEvent* event) {
+    emit hovered(event->position().toPoint());
+}
+
+void SpectrumPicture::wheelEvent(QWheelEvent* event) {
+    const int steps = event->angleDelta().y() / 120;
+    if (steps != 0) emit wheelTurned(event->position().toPoint(), steps);
+    event->accept();
+}
+
+void SpectrumPicture::resizeEvent(QResizeEvent*) {
+    emit resized();
+}
+
+Form6::Form6(std::shared_ptr<const HARMDIM> analysis, QMdiArea* area)
+    : analysis_(std::move(analysis)) {
+    setWindowTitle(u"スペクトル"_qs);
+    Picture1 = new SpectrumPicture(this);
+    HScroll1 = new QScrollBar(Qt::Horizontal, this);
+    Label1 = new QLabel(this);
+    Command1 = new QPushButton(u"ｺﾋﾟｰ"_qs, this);
+    Command2 = new QPushButton(u"印刷"_qs, this);
+    Command3 = new QPushButton(u"PDF保存"_qs, this);
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(Picture1, 0, 0, 1, 4);
+    grid->addWidget(HScroll1, 1, 0, 1, 4);
+    grid->addWidget(Label1, 2, 0);
+    grid->addWidget(Command1, 2, 1);
+    grid->addWidget(Command2, 2, 2);
+    grid->addWidget(Command3, 2, 3);
+    grid->setColumnStretch(0, 1);
+    connect(Picture1, &SpectrumPicture::hovered, this, &Form6::hovered);
+    connect(Picture1, &SpectrumPicture::resized, this, &Form6::redraw);
+    connect(Picture1, &SpectrumPicture::wheelTurned, this, [this](QPoint at, int steps) {
+        // Around the column under the pointer, else around the middle of the orders shown.
+        int around = (shown_.first + shown_.last) / 2;
+        for (const SpectrumBar& b : drawing_.bars)
+            if (at.x() >= b.left && at.x() < b.right) around = positionOf(b.order);
+        zoomOrders(around, steps);
+    });
+    connect(HScroll1, &QScrollBar::valueChanged, this, &Form6::scrolled);
+    connect(Command1, &QPushButton::clicked, this, &Form6::copyPicture);
+    connect(Command2, &QPushButton::clicked, this, &Form6::printPicture);
+    connect(Command3, &QPushButton::clicked, this, &Form6::savePdf);
+    QMdiSubWindow* frame = area->addSubWindow(this);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->setWindowTitle(windowTitle());
+    frame->resize(720, 560);
+    frame->show();
+    area->setActiveSubWindow(frame);
+}
+
+QMdiSubWindow* Form6::subWindow() const {
+    return qobject_cast<QMdiSubWindow*>(parentWidget());
+}
+
+void Form6::follow(Form2* window) {
+    source_ = window;
+    connect(window, &Form2::readingMoved, this, &Form6::followWindow);
+    followWindow();
+}
+
+void Form6::followWindow() {
+    if (!source_) return;
+    const GraphView& view = source_->view();
+    const int32_t rec =
+        view.cursor().value_or(std::max(recordsIn(*analysis_, view.shownRange()).first, 0));
+    showRecord(rec, view.selection().channel());
+}
+
+void Form6::showRecord(int32_t record, int channel) {
+    if (placedRecords(*analysis_) <= 0) return;
+    record = std::clamp(record, 0, placedRecords(*analysis_) - 1);
+    const bool first = spectrum_.orders.empty();
+    spectrum_ = spectrumAt(*analysis_, record, channel);
+    if (first) shown_ = {1, lastPosition()};
+    syncScroll();
+    redraw();
+}
+
+int Form6::positionOf(int order) const {
+    const auto& orders = spectrum_.orders;
+    for (std::size_t i = 1; i < orders.size(); ++i)
+        if (orders[i].order == order) return static_cast<int>(i);
+    return shown_.first;
+}
+
+int Form6::lastPosition() const {
+    return std::max(1, static_cast<int>(spectrum_.orders.size()) - 1);
+}
+
+void Form6::zoomOrders(int around, int steps) {
+    const int last = lastPosition();
+    const int count = shown_.last - shown_.first + 1;
+    const int wanted =
+        std::clamp(static_cast<int>(std::lround(count * std::pow(kWheelZoom, steps))),
+                   std::min(kLeastBars, last), last);
+    if (wanted == count) return;
+    // The bar under the pointer keeps its share of the charts' width.
+    const double share = count > 1 ? double(around - shown_.first) / (count - 1) : 0.5;
+    int first = around - static_cast<int>(std::lround(share * (wanted - 1)));
+    first = std::clamp(first, 1, last - wanted + 1);
+    shown_ = {first, first + wanted - 1};
+    syncScroll();
+    redraw();
+}
+
+void Form6::scrolled(int value) {
+    const int count = shown_.last - shown_.first + 1;
+    shown_ = {value, value + count - 1};
+    redraw();
+}
+
+void Form6::syncScroll() {
+    const QSignalBlocker block(HScroll1);
+    const int count = shown_.last - shown_.first + 1;
+    HScroll1->setRange(1, std::max(1, lastPosition() - count + 1));
+    HScroll1->setPageStep(count);
+    HScroll1->setValue(shown_.first);
+    HScroll1->setEnabled(count < lastPosition());
+}
+
+void Form6::redraw() {
+    if (spectrum_.orders.empty()) return;
+    QImage image(Picture1->size(), QImage::Format_RGB32);
+    if (image.isNull()) return;
+    image.fill(Qt::white);
+    {
+        QPainterCanvas canvas(image);
+        drawing_ = composeSpectrum(canvas, spectrum_, shown_);
+        canvas.finish();
+    }
+    Picture1->setImage(std::move(image));
+}
+
+void Form6::hovered(QPoint at) {
+    const auto bar = barAt(drawing_, at.x(), at.y());
+    Label1->setText(bar ? toQString(barText(*bar)) : QString());
+}
+
+void Form6::copyPicture() {
+    if (!Picture1->image().isNull()) QGuiApplication::clipboard()->setImage(Picture1->image());
+}
+
+// The charts as shown, fitted to the printer's page.
+void Form6::printPicture() {
+    if (Picture1->image().isNull()) return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    QPainter painter(&printer);
+    const QImage& image = Picture1->image();
+    const QRect page = painter.viewport();
+    const QSize size = image.size().scaled(page.size(), Qt::KeepAspectRatio);
+    painter.setViewport(page.x(), page.y(), size.width(), size.height());
+    painter.setWindow(image.rect());
+    painter.drawImage(0, 0, image);
+}
+
+void Form6::savePdf() {
+    if (spectrum_.orders.empty()) return;
+    const QString path =
+        askPdfFileName ? askPdfFileName()
+                       : QFileDialog::getSaveFileName(this, u"PDF保存"_qs, {}, u"PDF (*.pdf)"_qs);
+    if (path.isEmpty()) return;
+    const PictureResult result =
+        writePicture(path, PictureForm::Pdf, Picture1->width(), Picture1->height(), windowTitle(),
+                     [this](Canvas& canvas) {
+                         composeSpectrum(canvas, spectrum_, shown_);
+                         return true;
+                     });
+    if (result != PictureResult::Written)
+        showMessage(this, u"PDFを保存できませんでした: "_qs + path);
+}
+
+}  // namespace hg

@@ -1,0 +1,98 @@
+// Form6 "スペクトル": the spectrum of one record in an MDI child of the frame, following the cursor
+// of the graph window it was opened from: the voltage distortion per order with the total
+// distortion, and the window's channel's current per order with the fundamental, as two bar
+// charts. Hovering a bar tells its value; the wheel over the charts zooms the range of orders and
+// the scroll bar under them moves it. The buttons copy the charts, print them or save them as PDF.
+#pragma once
+
+#include <QImage>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "graph/spectrum.h"
+
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QPushButton;
+class QScrollBar;
+
+namespace hg {
+
+class Form2;
+struct HARMDIM;
+
+// Picture1 of the spectrum window: the charts as an image; hover and wheel go to the window.
+class SpectrumPicture : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit SpectrumPicture(QWidget* parent);
+    const QImage& image() const { return image_; }
+    void setImage(QImage image);
+
+  signals:
+    void hovered(QPoint at);
+    void wheelTurned(QPoint at, int steps);  // steps > 0: away from the user
+    void resized();
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    QImage image_;
+};
+
+class Form6 : public QWidget {
+    Q_OBJECT
+
+  public:
+    // Adds the window to `area` (deleted when closed) and shows it; it keeps the analysis.
+    Form6(std::shared_ptr<const HARMDIM> analysis, QMdiArea* area);
+
+    // Shows the record under the cursor of `window` (the first record it shows while it has no
+    // cursor) for its channel, and follows its cursor and channel from now on.
+    void follow(Form2* window);
+    void showRecord(int32_t record, int channel);
+    QMdiSubWindow* subWindow() const;
+
+    const Spectrum& spectrum() const { return spectrum_; }
+    const SpectrumDrawing& drawing() const { return drawing_; }
+    // Zooms the orders shown around the bar position `around` (closer when steps > 0).
+    void zoomOrders(int around, int steps);
+
+    void copyPicture();   // Command1 "ｺﾋﾟｰ"
+    void printPicture();  // Command2 "印刷"
+    void savePdf();       // Command3 "PDF保存"
+    // The PDF file name (default: a save dialog; empty cancels), replaceable by tests.
+    std::function<QString()> askPdfFileName;
+
+    SpectrumPicture* Picture1;
+    QScrollBar* HScroll1;  // the first order shown
+    QLabel* Label1;        // the value of the bar under the pointer
+    QPushButton* Command1;
+    QPushButton* Command2;
+    QPushButton* Command3;
+
+  private:
+    void followWindow();
+    void hovered(QPoint at);
+    void scrolled(int value);
+    void syncScroll();
+    void redraw();
+    int lastPosition() const;
+    int positionOf(int order) const;  // the place of an order in Spectrum::orders
+
+    std::shared_ptr<const HARMDIM> analysis_;
+    QPointer<Form2> source_;
+    Spectrum spectrum_;
+    SpectrumShown shown_;
+    SpectrumDrawing drawing_;
+};
+
+}  // namespace hg

@@ -1,0 +1,230 @@
+// Reading the graph in the graph window with the real mouse and keys: the cursor and its readout,
+// zoom and pan and the way back to the whole period, saving the picture and the curves, and the
+// limit set and compliance window of the 表示 menu.
+#include <QClipboard>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMenu>
+#include <QTableWidget>
+#include <QWheelEvent>
+
+#include "app/MDIForm1.h"
+#include "graph/Form2.h"
+#include "graph/cursor_readout.h"
+#include "graph/zoomed_graph.h"
+#include "gui_support.h"
+#include "platform/qt/qt_text.h"
+#include "print/Form5.h"
+
+namespace hg {
+
+using test::choose;
+
+class TestForm2Reading : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<QTemporaryDir> dir_ = test::scratchFolder(u"reading"_s);
+    std::unique_ptr<QMainWindow> frame_;
+    QMdiArea* area_ = nullptr;
+    OrderFlags jisuFlag_ = initialJisuFlag();
+    std::shared_ptr<HARMDIM> state_;
+
+    // A graph window drawing the voltage distortion of orders 1..9 over a day of ten minutes.
+    Form2* openDrawn(QMdiArea* area = nullptr) {
+        auto* form = new Form2(state_, jisuFlag_, area ? area : area_);
+        form->showWindow();
+        choose(form->Combo1, u"電圧歪率(%)"_s);
+        choose(form->Combo2, u"１～９次"_s);
+        return form->hasDrawn() ? form : nullptr;
+    }
+    // The layout of the picture as the window shows it.
+    GraphLayout layoutOf(const Form2& form) const {
+        GraphLayout g = *graphLayout(*state_, form.Picture1->width(), form.Picture1->height());
+        if (form.view().range()) showRange(g, *state_, *form.view().range());
+        return g;
+    }
+    QPoint at(const Form2& form, double minute) const {
+        return {static_cast<int>(std::lround(xOfMinute(layoutOf(form), minute))), 100};
+    }
+    static void wheel(QWidget* w, QPoint at, int steps) {
+        QWheelEvent e(QPointF(at), QPointF(w->mapToGlobal(at)), QPoint(), QPoint(0, 120 * steps),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w, &e);
+    }
+
+  private slots:
+    void initTestCase() {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_->path() + u"/config"_s));
+        QDir().mkpath(dir_->path() + u"/config/harmograph/limits"_s);
+        test::writeBytes(dir_->path() + u"/config/harmograph/limits/t.json"_s,
+                         R"({"name": "t-volt", "title": "試験", "source": "s", "edition": "e",
+                             "check": "c", "quantity": "voltage_distortion", "total": 0.5,
+                             "orders": {"3": 0.2, "5": 0.3}})");
+        state_ = std::make_shared<HARMDIM>();
+        QVERIFY(test::loadSample(*state_, dir_->path(), u"r.hm2"_s, 144));
+    }
+    void init() {
+        frame_ = std::make_unique<QMainWindow>();
+        area_ = new QMdiArea(frame_.get());
+        frame_->setCentralWidget(area_);
+        frame_->resize(1280, 800);
+        frame_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
+    }
+    void cleanup() {
+        area_->closeAllSubWindows();
+        frame_.reset();
+    }
+
+    // The cursor snaps to the nearest record, the strip beside the picture reads it, the keys
+    // step it; the picture itself never carries the cursor, and without it stays as it was.
+    void cursorFollowsPointerAndKeys() {
+        Form2* form = openDrawn();
+        QVERIFY(form);
+        const QImage plain = form->picture();
+        const int width = form->Picture1->width();
+        form->MeCursor->trigger();
+        QVERIFY(form->Readout->isVisible());
+        QVERIFY(form->Readout->x() >= form->Picture1->geometry().right());
+        QCOMPARE(form->Picture1->width(), width - 220);
+        QTest::mouseMove(form->Picture1, at(*form, 304));  // nearest the record at 300 minutes
+        QCOMPARE(form->view().cursor(), std::optional<int32_t>(30));
+        const CursorReadout r = cursorReadout(*state_, form->view().request({}), 30);
+        QCOMPARE(r.lines.size(), std::size_t{5});
+        for (const QString& part :
+             {toQString(r.when), toQString(r.lines[2].legend), toQString(r.lines[2].value), u"%"_s})
+            QVERIFY2(form->Readout->text().contains(part), qPrintable(part));
+        QCOMPARE(form->Picture1->cursorX(), std::optional<int>(at(*form, 300).x()));
+        const std::pair<Qt::Key, int32_t> keys[] = {
+            {Qt::Key_Right, 31}, {Qt::Key_Left, 30}, {Qt::Key_End, 143}, {Qt::Key_Home, 0}};
+        for (auto [key, record] : keys) {
+            QTest::keyClick(form->Picture1, key);
+            QCOMPARE(form->view().cursor(), std::optional<int32_t>(record));
+        }
+        const QImage narrow = form->picture();
+        QTest::mouseMove(form->Picture1, at(*form, 600));
+        QCOMPARE(form->picture(), narrow);
+        form->MeCursor->trigger();
+        QVERIFY(!form->Readout->isVisible() && !form->Picture1->cursorX());
+        QCOMPARE(form->picture(), plain);
+    }
+
+    // A drag zooms to its minutes, a Shift-drag and the bar pan, the wheel zooms around the
+    // pointer, the cursor keys take the range along; Esc and 全体表示 give the whole period back,
+    // pixel for pixel. Copy copies the zoomed picture.
+    void zoomPanAndBack() {
+        Form2* form = openDrawn();
+        QVERIFY(form);
+        const QImage whole = form->picture();
+        QVERIFY(!form->Command6->isEnabled() && !form->HScroll1->isVisible());
+        const QPoint from = at(*form, 120), to = at(*form, 480);
+        const GraphLayout g = layoutOf(*form);
+        QTest::mousePress(form->Picture1, Qt::LeftButton, {}, from);
+        QTest::mouseMove(form->Picture1, to);
+        QTest::mouseRelease(form->Picture1, Qt::LeftButton, {}, to);
+        QCOMPARE(form->view().range(), std::optional<ShownRange>(rangeBetween(
+                                           *state_, minuteAtX(g, from.x()), minuteAtX(g, to.x()))));
+        QVERIFY(form->Command6->isEnabled() && form->HScroll1->isVisible());
+        QCOMPARE(form->picture().size(), form->Picture1->size());
+        QTest::mouseClick(form->Command5, Qt::LeftButton);
+        QCOMPARE(QGuiApplication::clipboard()->image(), form->picture());
+
+        const ShownRange zoomed = *form->view().range();
+        const QPoint mid = at(*form, 300);
+        QTest::mousePress(form->Picture1, Qt::LeftButton, Qt::ShiftModifier, mid);
+        QTest::mouseMove(form->Picture1, mid + QPoint(100, 0));
+        QTest::mouseRelease(form->Picture1, Qt::LeftButton, Qt::ShiftModifier,
+                            mid + QPoint(100, 0));
+        QVERIFY(form->view().range()->first < zoomed.first);
+        QCOMPARE(form->view().range()->minutes(), zoomed.minutes());
+        form->HScroll1->setValue(600);
+        QCOMPARE(form->view().range()->first, 600.0);
+
+        const ShownRange before = *form->view().range();
+        wheel(form->Picture1, at(*form, 700), 1);
+        const ShownRange closer = *form->view().range();
+        QVERIFY(closer.minutes() < before.minutes());
+        QVERIFY(closer.first <= 700 && closer.last >= 700);
+        form->MeCursor->trigger();
+        QTest::keyClick(form->Picture1, Qt::Key_End);
+        QVERIFY(form->view().range()->last >= recordMinute(*state_, 143));
+
+        QTest::keyClick(form->Picture1, Qt::Key_Escape);
+        QVERIFY(!form->view().range() && !form->HScroll1->isVisible());
+        form->MeCursor->trigger();
+        QCOMPARE(form->picture(), whole);
+        wheel(form->Picture1, at(*form, 700), 2);
+        QVERIFY(form->view().range());
+        QTest::mouseClick(form->Command6, Qt::LeftButton);
+        QVERIFY(!form->view().range());
+        QCOMPARE(form->picture(), whole);
+    }
+
+    // The picture in each form by its suffix, the curves of the range shown as CSV, and a name
+    // without a known suffix refused with a message.
+    void savesPictureAndCurves() {
+        Form2* form = openDrawn();
+        QVERIFY(form);
+        QString name;
+        form->askSaveFileName = [&](const QString&, const QString&) { return name; };
+        const std::pair<const char*, QByteArray> pictures[] = {
+            {"g.png", "\x89PNG"}, {"g.svg", "<?xml"}, {"g.pdf", "%PDF"}};
+        for (const auto& [file, magic] : pictures) {
+            name = dir_->filePath(QString::fromLatin1(file));
+            form->MeSavePic->trigger();
+            QVERIFY2(test::readBytes(name).startsWith(magic), file);
+        }
+        test::Messages messages;
+        name = dir_->filePath(u"g.bmp"_s);
+        form->MeSavePic->trigger();
+        messages.expect(u".png"_s);
+        QVERIFY(!QFile::exists(name));
+
+        wheel(form->Picture1, at(*form, 720), 3);
+        name = dir_->filePath(u"c.csv"_s);
+        form->MeSaveCsv->trigger();
+        const QList<QByteArray> lines = test::readBytes(name).split('\n');
+        const RecordSpan shown = recordsIn(*state_, *form->view().range());
+        QVERIFY(shown.count() > 0 && shown.count() < 144);
+        QCOMPARE(lines.size() - 2, shown.count());  // the heading, and nothing after the last end
+    }
+
+    // A limit set from the user's folder draws over the graph and goes again with "なし"; the
+    // compliance window opens on the chosen set.
+    void limitSetAndComplianceWindow() {
+        MDIForm1 mdi;  // the frame opens the compliance window
+        mdi.show();
+        Form2* form = openDrawn(mdi.mdiArea);
+        mdi.adoptGraphWindow(form);
+        QVERIFY(form);
+        const QImage plain = form->picture();
+        emit form->MeLimit->aboutToShow();
+        QAction* set = nullptr;
+        for (QAction* a : form->MeLimit->actions())
+            if (a->data().toString() == u"t-volt"_s) set = a;
+        QVERIFY(set);
+        set->trigger();
+        QVERIFY(form->limitSet() && form->picture() != plain);
+        emit form->MeLimit->aboutToShow();
+        form->MeLimit->actions().first()->trigger();  // "なし"
+        QVERIFY(!form->limitSet());
+        QCOMPARE(form->picture(), plain);
+
+        form->chooseLimitSet(u"t-volt"_s);
+        form->MeComp->trigger();
+        auto* compliance = qobject_cast<Form5*>(mdi.mdiArea->activeSubWindow()->widget());
+        QVERIFY(compliance);
+        QCOMPARE(mdi.mdiArea->activeSubWindow()->windowTitle(), u"適合判定"_s);
+        QCOMPARE(compliance->Combo1->currentText(), u"t-volt"_s);
+        QVERIFY(compliance->Grid1->rowCount() > 0);
+        form->subWindow()->close();
+        QCoreApplication::processEvents();
+        QVERIFY(!mdi.mdiArea->findChild<Form5*>());
+    }
+};
+
+}  // namespace hg
+
+QTEST_MAIN(hg::TestForm2Reading)
+#include "test_form2_reading.moc"

@@ -1,0 +1,116 @@
+// The spectrum window opened from a graph window's 表示 menu: it follows that window's cursor and
+// channel, tells a bar's value under the pointer, zooms and scrolls the orders of a 256-order
+// recording, copies its charts and saves them as PDF.
+#include <QClipboard>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QWheelEvent>
+
+#include "graph/Form2.h"
+#include "graph/Form6.h"
+#include "gui_support.h"
+#include "platform/qt/qt_text.h"
+
+namespace hg {
+
+class TestForm6 : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<QTemporaryDir> dir_ = test::scratchFolder(u"form6"_s);
+    std::unique_ptr<QMainWindow> frame_;
+    QMdiArea* area_ = nullptr;
+    OrderFlags jisuFlag_ = initialJisuFlag();
+
+    Form6* openFrom(Form2*& graph, const QString& name) {
+        auto state = std::make_shared<HARMDIM>();
+        if (!test::loadSample(*state, dir_->path(), name, 48)) return nullptr;
+        graph = new Form2(state, jisuFlag_, area_);
+        graph->showWindow();
+        test::choose(graph->Combo1, u"電    流(A)"_s);
+        test::choose(graph->Combo2, u"１～９次"_s);
+        graph->MeSpec->trigger();
+        return qobject_cast<Form6*>(area_->activeSubWindow()->widget());
+    }
+
+  private slots:
+    void init() {
+        frame_ = std::make_unique<QMainWindow>();
+        area_ = new QMdiArea(frame_.get());
+        frame_->setCentralWidget(area_);
+        frame_->setGeometry(0, 0, 1280, 800);
+        frame_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
+    }
+    void cleanup() {
+        area_->closeAllSubWindows();
+        frame_.reset();
+    }
+
+    void followsTheCursorAndChannel() {
+        Form2* graph = nullptr;
+        Form6* spectrum = openFrom(graph, u"f.hm2"_s);
+        QVERIFY(spectrum);
+        QCOMPARE(area_->activeSubWindow()->windowTitle(), u"スペクトル"_s);
+        QCOMPARE(spectrum->spectrum().record, 0);
+        graph->MeCursor->trigger();
+        QTest::keyClick(graph->Picture1, Qt::Key_End);
+        QCOMPARE(spectrum->spectrum().record, 47);
+        QTest::keyClick(graph->Picture1, Qt::Key_Left);
+        QCOMPARE(spectrum->spectrum().record, 46);
+        test::clickCheckBox(graph->Option1[1]);
+        QCOMPARE(spectrum->spectrum().channel, 1);
+        const Spectrum expected = spectrumAt(graph->view().analysis(), 46, 1);
+        QCOMPARE(spectrum->spectrum().orders.size(), expected.orders.size());
+        QCOMPARE(spectrum->spectrum().orders[3].current, expected.orders[3].current);
+
+        // Hovering a bar tells its value; the clipboard takes the charts.
+        area_->setActiveSubWindow(spectrum->subWindow());  // over the graph window again
+        QVERIFY(!spectrum->drawing().bars.empty());
+        const SpectrumBar bar = spectrum->drawing().bars[2];
+        const QPoint centre(static_cast<int>((bar.left + bar.right) / 2),
+                            static_cast<int>(bar.bottom) - 1);
+        QTest::mouseMove(spectrum->Picture1, centre);
+        QCOMPARE(spectrum->Label1->text(), toQString(barText(bar)));
+        QTest::mouseClick(spectrum->Command1, Qt::LeftButton);
+        QCOMPARE(QGuiApplication::clipboard()->image(), spectrum->Picture1->image());
+
+        const QString pdf = dir_->filePath(u"s.pdf"_s);
+        spectrum->askPdfFileName = [&] { return pdf; };
+        QTest::mouseClick(spectrum->Command3, Qt::LeftButton);
+        QVERIFY(test::readBytes(pdf).startsWith("%PDF"));
+        graph->subWindow()->close();
+        QCoreApplication::processEvents();
+        QVERIFY(area_->subWindowList().isEmpty());  // the spectrum goes with its graph window
+    }
+
+    // 256 orders: all shown at first; the wheel zooms in around the pointer, the bar scrolls.
+    void ordersZoomAndScroll() {
+        Form2* graph = nullptr;
+        Form6* spectrum = openFrom(graph, u"h.hh1"_s);
+        QVERIFY(spectrum);
+        const int last = static_cast<int>(spectrum->spectrum().orders.size()) - 1;
+        QVERIFY(last > 200);
+        QCOMPARE(spectrum->drawing().shown.last - spectrum->drawing().shown.first + 1, last);
+        QVERIFY(!spectrum->HScroll1->isEnabled());
+        const QPoint middle = spectrum->Picture1->rect().center();
+        for (int i = 0; i < 8; ++i) {
+            QWheelEvent e(QPointF(middle), QPointF(spectrum->Picture1->mapToGlobal(middle)),
+                          QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                          false);
+            QApplication::sendEvent(spectrum->Picture1, &e);
+        }
+        const SpectrumShown zoomed = spectrum->drawing().shown;
+        const int count = zoomed.last - zoomed.first + 1;
+        QVERIFY(count < last / 4 && zoomed.first > 1);
+        QVERIFY(spectrum->HScroll1->isEnabled());
+        spectrum->HScroll1->setValue(spectrum->HScroll1->maximum());
+        QCOMPARE(spectrum->drawing().shown.last, last);
+        QCOMPARE(spectrum->drawing().shown.last - spectrum->drawing().shown.first + 1, count);
+    }
+};
+
+}  // namespace hg
+
+QTEST_MAIN(hg::TestForm6)
+#include "test_form6.moc"
