@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analysis/harmdim.h"
+#include "bench_support.h"
 #include "graph/graph_composition.h"
 #include "graph/series_value.h"
 #include "platform/canvas.h"
@@ -16,23 +17,6 @@
 
 namespace hg {
 namespace {
-
-class CountingCanvas : public Canvas {
-  public:
-    CountingCanvas(double w, double h) : Canvas(w, h) {}
-    double textWidth(std::string_view utf8) const override {
-        return static_cast<double>(utf8.size()) * 8;
-    }
-    double textHeight() const override { return 16; }
-    long calls = 0;
-
-  protected:
-    void drawClear(Rgb) override { ++calls; }
-    void drawLine(Point, Point, const Colour&) override { ++calls; }
-    void drawBox(Point, Point, const Colour&) override { ++calls; }
-    void drawPoint(Point, const Colour&) override { ++calls; }
-    void drawText(Point, std::string_view) override { ++calls; }
-};
 
 constexpr int kSlots = 32767;
 
@@ -98,7 +82,7 @@ void BM_ComposeOntoCountingCanvas(benchmark::State& st) {
     const auto r = request(static_cast<int16_t>(st.range(0)), orders);
     long calls = 0;
     for (auto _ : st) {
-        CountingCanvas canvas(1920, 1080);
+        bench::CountingCanvas canvas(1920, 1080);
         const GraphDrawing d = composeGraph(canvas, s, r);
         benchmark::DoNotOptimize(d.curves);
         calls = canvas.calls;

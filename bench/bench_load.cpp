@@ -31,6 +31,7 @@
 #include "analysis/execute.h"
 #include "analysis/harmdim.h"
 #include "analysis/load.h"
+#include "bench_support.h"
 #include "datafile/record_file.h"
 #include "datafile/scan.h"
 #include "datafile/synth.h"
@@ -40,31 +41,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int64_t kRecords = 32767;
 
-std::filesystem::path cacheFolder() {
-    const char* env = std::getenv("HARMO_BENCH_CACHE");
-    std::filesystem::path folder =
-        env && *env ? std::filesystem::path(env)
-                    : std::filesystem::temp_directory_path() / "harmograph-bench";
-    std::filesystem::create_directories(folder);
-    return folder;
-}
-
 // The recording `name` of kRecords records, written unless it is already there.
 std::string recording(const std::string& name) {
-    const std::string path = (cacheFolder() / name).string();
-    auto kind = hg::kindFromName(name, std::nullopt);
-    const auto bytes = static_cast<std::uintmax_t>(kind->layout.recordLength * kRecords);
-    std::error_code ec;
-    if (std::filesystem::file_size(path, ec) != bytes || ec) {
-        hg::SynthOptions options;
-        options.records = kRecords;
-        options.intervalMinutes = 10;
-        if (auto written = hg::writeSynth(path, options); !written) {
-            std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), written.error().c_str());
-            std::exit(1);
-        }
-    }
-    return path;
+    return hg::bench::recording(name, kRecords);
 }
 
 // Processor time of the process, every thread (user + system), seconds.

@@ -14,6 +14,7 @@
 #include "analysis/execute.h"
 #include "analysis/harmdim.h"
 #include "analysis/load.h"
+#include "bench_support.h"
 #include "datafile/record_file.h"
 #include "datafile/scan.h"
 #include "datafile/synth.h"
@@ -27,60 +28,10 @@ namespace {
 
 constexpr int64_t kRecords = 32767;
 
-class CountingCanvas : public Canvas {
-  public:
-    CountingCanvas(double w, double h) : Canvas(w, h) {}
-    double textWidth(std::string_view utf8) const override {
-        return static_cast<double>(utf8.size()) * 8;
-    }
-    double textHeight() const override { return 16; }
-    long calls = 0;
-
-  protected:
-    void drawClear(Rgb) override { ++calls; }
-    void drawLine(Point, Point, const Colour&) override { ++calls; }
-    void drawBox(Point, Point, const Colour&) override { ++calls; }
-    void drawPoint(Point, const Colour&) override { ++calls; }
-    void drawText(Point, std::string_view) override { ++calls; }
-};
-
-std::string recording() {
-    const char* env = std::getenv("HARMO_BENCH_CACHE");
-    const std::filesystem::path folder =
-        env && *env ? std::filesystem::path(env)
-                    : std::filesystem::temp_directory_path() / "harmograph-bench";
-    std::filesystem::create_directories(folder);
-    const std::string path = (folder / "load.hh9").string();
-    const auto kind = kindFromName("load.hh9", std::nullopt);
-    const auto bytes = static_cast<std::uintmax_t>(kind->layout.recordLength * kRecords);
-    std::error_code ec;
-    if (std::filesystem::file_size(path, ec) != bytes || ec) {
-        SynthOptions options;
-        options.records = kRecords;
-        options.intervalMinutes = 10;
-        if (auto written = writeSynth(path, options); !written) {
-            std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), written.error().c_str());
-            std::exit(1);
-        }
-    }
-    return path;
-}
-
 // The whole recording loaded as Execute loads it, once.
 const HARMDIM& loaded() {
-    static std::unique_ptr<HARMDIM> s = [] {
-        auto h = std::make_unique<HARMDIM>();
-        const std::string path = recording();
-        auto scan = scanFile(path);
-        auto file = RecordFile::open(path);
-        if (!scan || !file) std::exit(1);
-        applyScan(*h, *scan);
-        const PeriodTexts texts{scan->startDate, scan->startTime, scan->endDate, scan->endTime};
-        if (!prepareExecute(*h, path, texts, ExecuteMode::Graph)) std::exit(1);
-        auto report = executeGraph(*h, *file);
-        if (!report || report->loadedRecords != kRecords) std::exit(1);
-        return h;
-    }();
+    static const std::unique_ptr<HARMDIM> s =
+        bench::loadWhole(bench::recording("load.hh9", kRecords));
     return *s;
 }
 
@@ -105,7 +56,7 @@ GraphRequest currentRequest() {
 void BM_CursorMove(benchmark::State& st) {
     const HARMDIM& s = loaded();
     const GraphRequest r = currentRequest();
-    CountingCanvas canvas(1920, 1080);
+    bench::CountingCanvas canvas(1920, 1080);
     const GraphDrawing d = composeGraph(canvas, s, r);
     double x = d.layout.L;
     for (auto _ : st) {
@@ -123,7 +74,7 @@ void BM_SpectrumUpdate(benchmark::State& st) {
     for (auto _ : st) {
         rec = (rec + 97) % static_cast<int32_t>(kRecords);
         const Spectrum sp = spectrumAt(s, rec, s.ChannelCount);
-        CountingCanvas canvas(900, 700);
+        bench::CountingCanvas canvas(900, 700);
         const SpectrumDrawing d = composeSpectrum(canvas, sp, {});
         benchmark::DoNotOptimize(d.bars.data());
     }
@@ -139,7 +90,7 @@ void BM_ZoomedRedraw(benchmark::State& st) {
     for (auto _ : st) {
         first = first + week * 2 > s.PeriodMinutes ? 0 : first + week;
         r.range = ShownRange{first, first + week};
-        CountingCanvas canvas(1920, 1080);
+        bench::CountingCanvas canvas(1920, 1080);
         const GraphDrawing d = composeGraph(canvas, s, r);
         calls = canvas.calls;
         benchmark::DoNotOptimize(d.curves);

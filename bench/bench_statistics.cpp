@@ -22,6 +22,7 @@
 #include "analysis/harmdim.h"
 #include "analysis/load.h"
 #include "analysis/statistics.h"
+#include "bench_support.h"
 #include "datafile/record_file.h"
 #include "datafile/scan.h"
 #include "datafile/synth.h"
@@ -32,42 +33,12 @@ using Clock = std::chrono::steady_clock;
 constexpr int64_t kRecords = 32767;
 
 std::string recording(const std::string& name) {
-    const char* env = std::getenv("HARMO_BENCH_CACHE");
-    const std::filesystem::path folder =
-        env && *env ? std::filesystem::path(env)
-                    : std::filesystem::temp_directory_path() / "harmograph-bench";
-    std::filesystem::create_directories(folder);
-    const std::string path = (folder / name).string();
-    auto kind = hg::kindFromName(name, std::nullopt);
-    const auto bytes = static_cast<std::uintmax_t>(kind->layout.recordLength * kRecords);
-    std::error_code ec;
-    if (std::filesystem::file_size(path, ec) != bytes || ec) {
-        hg::SynthOptions options;
-        options.records = kRecords;
-        options.intervalMinutes = 10;
-        if (auto written = hg::writeSynth(path, options); !written) {
-            std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), written.error().c_str());
-            std::exit(1);
-        }
-    }
-    return path;
+    return hg::bench::recording(name, kRecords);
 }
 
 // The period loaded once for every case.
 const hg::HARMDIM& loaded() {
-    static std::unique_ptr<hg::HARMDIM> state = [] {
-        const std::string path = recording("load.hh9");
-        auto s = std::make_unique<hg::HARMDIM>();
-        auto scan = hg::scanFile(path);
-        auto file = hg::RecordFile::open(path);
-        if (!scan || !file) std::exit(1);
-        hg::applyScan(*s, *scan);
-        const hg::PeriodTexts texts{scan->startDate, scan->startTime, scan->endDate, scan->endTime};
-        if (!hg::prepareExecute(*s, path, texts, hg::ExecuteMode::Graph) ||
-            !hg::executeGraph(*s, *file))
-            std::exit(1);
-        return s;
-    }();
+    static const std::unique_ptr<hg::HARMDIM> state = hg::bench::loadWhole(recording("load.hh9"));
     return *state;
 }
 
