@@ -404,12 +404,6 @@ TEST(GraphComposition, CrowdedColumnsKeepThePicture) {
     }
 }
 
-}  // namespace
-}  // namespace hg
-
-namespace hg {
-namespace {
-
 // Values far beyond the axis (damaged records) and extremes too close to zero for a unit: every
 // coordinate that reaches the surface is a finite number, and the curve is drawn.
 TEST(GraphComposition, EveryCoordinateFiniteWhateverTheValues) {
