@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "analysis/compliance.h"
 #include "analysis/compliance_text.h"
@@ -84,24 +85,20 @@ TEST(Compliance, VoltageRows) {
     auto rows = complianceRows(parsed(kVoltageSet), statisticsSourceOf(s), {});
     ASSERT_TRUE(rows) << rows.error();
     ASSERT_EQ(rows->size(), 25u);  // the total and orders 3..49
-    const ComplianceRow& total = (*rows)[0];
-    EXPECT_EQ(total.quantity, "voltage_total_distortion");
-    EXPECT_EQ(total.order, 0);
-    EXPECT_EQ(total.limit, 8);
-    EXPECT_EQ(total.pass, true);
-    const ComplianceRow& fifth = (*rows)[2];
-    EXPECT_EQ(fifth.order, 5);
-    EXPECT_FLOAT_EQ(fifth.value, 6);
-    EXPECT_EQ(fifth.pass, true);  // equal to its limit
-    const ComplianceRow& seventh = (*rows)[3];
-    EXPECT_FLOAT_EQ(seventh.p95, 5);
-    EXPECT_FLOAT_EQ(seventh.max, 5.1f);
-    EXPECT_EQ(seventh.maxSlot, 7);
-    EXPECT_EQ(seventh.pass, true);  // judged on the 95th percentile, not the maximum
-    const ComplianceRow& ninth = (*rows)[4];
-    EXPECT_EQ(ninth.limit, std::nullopt);
-    EXPECT_EQ(ninth.pass, std::nullopt);
-    EXPECT_EQ(ninth.channel, std::nullopt);
+    // The total and the 5th pass (the 5th equal to its limit); the 7th is judged on its 95th
+    // percentile, not its maximum; the 9th has no limit.
+    const auto row = [&](std::size_t i) {
+        const ComplianceRow& r = (*rows)[i];
+        return std::tuple(r.order, r.value, r.p95, r.max, r.maxSlot, r.limit, r.pass);
+    };
+    using Row = decltype(row(0));
+    EXPECT_EQ((*rows)[0].quantity, "voltage_total_distortion");
+    EXPECT_EQ(std::get<5>(row(0)), 8);
+    EXPECT_EQ(std::get<6>(row(0)), true);
+    EXPECT_EQ(row(2), (Row{5, 6.0f, 6.0f, 6.0f, 0, 6, true}));
+    EXPECT_EQ(row(3), (Row{7, 5.0f, 5.0f, 5.1f, 7, 5, true}));
+    EXPECT_EQ(row(4), (Row{9, 0.0f, 0.0f, 0.0f, 0, std::nullopt, std::nullopt}));
+    EXPECT_EQ((*rows)[4].channel, std::nullopt);
 }
 
 TEST(Compliance, CurrentRows) {

@@ -57,7 +57,12 @@ TEST(GraphLayout, FromThePictureSize) {
 
 // Records stand at their time, as on paper: a gap of an hour after record 71 puts every later
 // record an hour to the right of its slot; without the gap each record is on its slot.
+// Records stand at their time, as on paper: a gap of an hour after record 71 puts every later
+// record an hour to the right of its slot; without the gap each record is on its slot.
 TEST(GraphLayout, RecordsStandAtTheirTime) {
+    // Record, its x without the gap (900 / 137 a record) and with it (900 / 1430 a minute).
+    const std::tuple<int, int, int> cases[] = {{0, 0, 0},      {1, 7, 6},       {71, 466, 447},
+                                               {72, 473, 491}, {100, 657, 667}, {137, 900, 900}};
     for (const int gapMinutes : {0, 60}) {
         const int minutes = 1370 + gapMinutes;
         HARMDIM s = graphState({0, minutes, 138});
@@ -67,12 +72,8 @@ TEST(GraphLayout, RecordsStandAtTheirTime) {
         }
         const auto g = graphLayout(s, 1000, 630);
         ASSERT_TRUE(g);
-        for (const int t : {0, 1, 71, 72, 100, 137}) {
-            const int m = 10 * t + (t >= 72 ? gapMinutes : 0);
-            const double exact = gapMinutes ? 900.0 * m / minutes : 900.0 / 137 * t;
-            EXPECT_EQ(g->RecordPixelX[t], static_cast<int>(roundHalfEven(exact)))
-                << "gap " << gapMinutes << " record " << t;
-        }
+        for (const auto& [t, plain, gap] : cases)
+            EXPECT_EQ(g->RecordPixelX[t], gapMinutes ? gap : plain) << gapMinutes << " " << t;
     }
 }
 
@@ -114,15 +115,17 @@ TEST(GraphComposition, FundamentalDividedInTheCurveAndTitle) {
     const auto d = draw(s, 3, flags({0, 1}), 1000, 630, "有効電力(kW)");
     ASSERT_EQ(d->drawing.outcome, GraphOutcome::Drawn);
     expectText(d->canvas, "有効電力(kW，基本波は200倍) 1ch", 1000.0f / 2250 * 1000, 5);
-    const ValueAxis& a = d->drawing.axis;
     const auto curves = curveCalls(d->canvas);
     ASSERT_FALSE(curves.empty());
-    EXPECT_NEAR(curves.front().from.y, 50 + (4000.0 / 200 - a.top) * a.scale(500), 1e-4);
+    // The axis 0..21 on 500 pixels: the fundamental's 4000 / 200 = 20 at 73.81, the 10 of order 3
+    // at 311.90.
+    EXPECT_EQ(d->drawing.axis.top, 21);
+    EXPECT_NEAR(curves.front().from.y, 73.8095, 1e-3);
     const auto second = std::find_if(curves.begin(), curves.end(), [](const DrawCall& c) {
         return c.colour.rgb == paletteRgb(10);
     });
     ASSERT_NE(second, curves.end());
-    EXPECT_NEAR(second->from.y, 50 + (10 - a.top) * a.scale(500), 1e-4);
+    EXPECT_NEAR(second->from.y, 311.9048, 1e-3);
 }
 
 // The title's phase mark, and the channel of the items that read one: "1ch" .. "9ch" for the
@@ -177,7 +180,7 @@ TEST(GraphComposition, ShortPeriodTenMinuteTicks) {
 }
 
 TEST(GraphComposition, DayPeriodHourLines) {
-    // 1920 x 1080: 74.7 pixels an hour, every hour labelled.
+    // 1920 x 1080: the plot from 64 to 1856, 74.67 pixels an hour, every hour labelled.
     HARMDIM s = graphState({12 * 60, 1440, 145});
     const auto d = draw(s, 1, flags({0}), 1920, 1080);
     const RecordingCanvas& c = d->canvas;
@@ -188,10 +191,11 @@ TEST(GraphComposition, DayPeriodHourLines) {
                call.to.y == g.T + g.GraphHeight && call.colour.rgb == Rgb{128, 128, 128};
     });
     ASSERT_EQ(hourLines.size(), 25u);
+    for (auto [i, x] : {std::pair{0, 64.0}, {1, 139.0}, {12, 960.0}, {24, 1856.0}})
+        EXPECT_EQ(hourLines[i].from.x, x) << i;
     for (int i = 0; i <= 24; ++i) {
         const int hour = (12 + i) % 24;
-        const double x = std::nearbyint(i * 60 * g.XScale + g.L);
-        EXPECT_EQ(hourLines[i].from.x, x) << hour;
+        const double x = hourLines[i].from.x;
         EXPECT_EQ(hourLines[i].style, hour == 0 ? LineStyle::Solid : LineStyle::DashDot) << hour;
         const std::string label = std::to_string(hour);
         const auto texts = c.findTexts(label);
@@ -403,12 +407,6 @@ TEST(GraphComposition, CrowdedColumnsKeepThePicture) {
         EXPECT_GT(expected.slanted.size(), 800u);
     }
 }
-
-}  // namespace
-}  // namespace hg
-
-namespace hg {
-namespace {
 
 // Values far beyond the axis (damaged records) and extremes too close to zero for a unit: every
 // coordinate that reaches the surface is a finite number, and the curve is drawn.

@@ -21,16 +21,14 @@ std::vector<int> checkedOrders(const GraphSelection& g) {
 TEST(GraphSelection, ItemListPerKind) {
     using K = KindFamily;
     // Every kind lists the eleven common items, in the table's order, then its own.
-    const std::pair<K, std::vector<int>> cases[] = {
-        {K::ha3, {}},
-        {K::hm, {}},
-        {K::hh, {}},
-        {K::ha4, {9, 16, 10}},
-        {K::hv, {9, 16, 12, 13, 22, 23}},
-        {K::hn, {9, 16}},
-        {K::ha5, {12, 13, 22, 23}},
-        {K::ha6, {12, 13, 22, 23}},
-    };
+    const std::pair<K, std::vector<int>> cases[] = {{K::ha3, {}},
+                                                    {K::hm, {}},
+                                                    {K::hh, {}},
+                                                    {K::ha4, {9, 16, 10}},
+                                                    {K::hv, {9, 16, 12, 13, 22, 23}},
+                                                    {K::hn, {9, 16}},
+                                                    {K::ha5, {12, 13, 22, 23}},
+                                                    {K::ha6, {12, 13, 22, 23}}};
     for (const auto& [kind, extra] : cases) {
         std::vector<int> codes{1, 5, 6, 2, 3, 4, 11, 7, 8, 14, 15};
         codes.insert(codes.end(), extra.begin(), extra.end());

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <sstream>
 
 #include "analysis/limits.h"
 #include "support_scratch.h"
@@ -37,63 +38,33 @@ TEST(LimitSets, ShippedSetsLoad) {
 }
 
 TEST(LimitSets, ShippedValues) {
-    struct Case {
-        const char* set;
-        int order;  // 0: the total
-        std::optional<double> limit;
+    // Per set, "order=limit" with 0 for the total and "-" where the set has no limit.
+    const std::pair<const char*, const char*> cases[] = {
+        {"jp-env-6.6kV", "0=5 5=-"},
+        {"jp-env-ehv", "0=3"},
+        {"iec61000-2-2",
+         "0=8 5=6 7=5 11=3.5 13=3 3=5 9=1.5 15=0.4 21=0.3 27=0.2 45=0.2 2=2 4=1 6=0.5 51=-"},
+        {"ieee519-le1kV", "0=8 2=5 50=5 51=-"},
+        {"ieee519-1to69kV", "0=5 7=3"},
+        {"ieee519-69to161kV", "0=2.5 11=1.5"},
+        {"ieee519-gt161kV", "0=1.5 13=1"},
+        {"jp-guideline-6.6kV", "5=3.5 7=2.5 11=1.6 13=1.3 17=1.0 19=0.90 23=0.76 25=0.70 3=-"},
+        {"jp-guideline-22kV", "5=1.8 7=1.3 11=0.82 13=0.69 17=0.53 19=0.47 23=0.39 29=0.36"},
     };
-    const Case cases[] = {
-        {"jp-env-6.6kV", 0, 5},
-        {"jp-env-6.6kV", 5, std::nullopt},
-        {"jp-env-ehv", 0, 3},
-        {"iec61000-2-2", 0, 8},
-        {"iec61000-2-2", 5, 6},
-        {"iec61000-2-2", 7, 5},
-        {"iec61000-2-2", 11, 3.5},
-        {"iec61000-2-2", 13, 3},
-        {"iec61000-2-2", 3, 5},
-        {"iec61000-2-2", 9, 1.5},
-        {"iec61000-2-2", 15, 0.4},
-        {"iec61000-2-2", 21, 0.3},
-        {"iec61000-2-2", 27, 0.2},
-        {"iec61000-2-2", 45, 0.2},
-        {"iec61000-2-2", 2, 2},
-        {"iec61000-2-2", 4, 1},
-        {"iec61000-2-2", 6, 0.5},
-        {"iec61000-2-2", 51, std::nullopt},
-        {"ieee519-le1kV", 0, 8},
-        {"ieee519-le1kV", 2, 5},
-        {"ieee519-le1kV", 50, 5},
-        {"ieee519-le1kV", 51, std::nullopt},
-        {"ieee519-1to69kV", 0, 5},
-        {"ieee519-1to69kV", 7, 3},
-        {"ieee519-69to161kV", 0, 2.5},
-        {"ieee519-69to161kV", 11, 1.5},
-        {"ieee519-gt161kV", 0, 1.5},
-        {"ieee519-gt161kV", 13, 1},
-        {"jp-guideline-6.6kV", 5, 3.5},
-        {"jp-guideline-6.6kV", 7, 2.5},
-        {"jp-guideline-6.6kV", 11, 1.6},
-        {"jp-guideline-6.6kV", 13, 1.3},
-        {"jp-guideline-6.6kV", 17, 1.0},
-        {"jp-guideline-6.6kV", 19, 0.90},
-        {"jp-guideline-6.6kV", 23, 0.76},
-        {"jp-guideline-6.6kV", 25, 0.70},
-        {"jp-guideline-6.6kV", 3, std::nullopt},
-        {"jp-guideline-22kV", 5, 1.8},
-        {"jp-guideline-22kV", 7, 1.3},
-        {"jp-guideline-22kV", 11, 0.82},
-        {"jp-guideline-22kV", 13, 0.69},
-        {"jp-guideline-22kV", 17, 0.53},
-        {"jp-guideline-22kV", 19, 0.47},
-        {"jp-guideline-22kV", 23, 0.39},
-        {"jp-guideline-22kV", 29, 0.36},
-    };
-    for (const Case& c : cases) {
-        const LimitSet* s = shipped().find(c.set);
-        ASSERT_NE(s, nullptr) << c.set;
-        const std::optional<double> got = c.order == 0 ? s->total : s->limitFor(c.order);
-        EXPECT_EQ(got, c.limit) << c.set << " order " << c.order;
+    for (const auto& [name, limits] : cases) {
+        const LimitSet* s = shipped().find(name);
+        ASSERT_NE(s, nullptr) << name;
+        std::istringstream in(limits);
+        int order = 0;
+        char eq = 0;
+        std::string value;
+        while (in >> order >> eq >> value) {
+            const std::optional<double> got = order == 0 ? s->total : s->limitFor(order);
+            const std::optional<double> want =
+                value == "-" ? std::nullopt : std::optional<double>(std::stod(value));
+            EXPECT_EQ(got, want) << name << " order " << order;
+        }
+        EXPECT_TRUE(in.eof()) << name;  // every pair read
     }
     // The formulas of the low-voltage compatibility levels.
     const LimitSet& iec = *shipped().find("iec61000-2-2");

@@ -85,6 +85,7 @@ TEST(PeriodRecords, TheRecordsStampedInsideThePeriodForTheLoadAndTheConversion) 
         {"first block", paused, 100, "19/05/29 10:00", "19/05/29 10:49", range(0, 49), true},
         {"second block", paused, 100, "19/05/29 19:00", "19/05/29 19:49", range(50, 99), true},
         {"between records", tenMinutes, 12, "19/05/29 00:22", "19/05/29 00:58", range(3, 5), true},
+        {"start equal to end", tenMinutes, 12, "19/05/29 00:20", "19/05/29 00:20", {2}, true},
         {"one record", tenMinutes, 12, "19/05/29 00:15", "19/05/29 00:25", {2}, true},
         {"a file of one record", tenMinutes, 1, "19/05/28 23:00", "19/05/29 01:00", {0}, true},
         {"falls back", fallsBack, 15, "19/05/29 00:50", "19/05/29 01:30", range(5, 14), false},
@@ -126,6 +127,7 @@ TEST(PeriodRecords, APeriodHoldingNoRecordIsRefusedInBothModes) {
         SCOPED_TRACE(start);
         HARMDIM s;
         EXPECT_EQ(test::loadRecording(s, path, start, end).error(), "指定期間にデータがありません");
+        EXPECT_EQ(s.LoadedRecords, 0);
         EXPECT_EQ(convertedRecords(path, start, end), std::vector<int64_t>{-1});
     }
 }

@@ -308,14 +308,11 @@ TEST(PrintPage, TitleSuffixesAndNames) {
         EXPECT_NE(c.findText(k.present), nullptr) << k.present << "\n" << c.dump();
         EXPECT_EQ(k.absent ? c.findText(k.absent) : nullptr, nullptr) << k.absent;
     }
-    for (auto [channel, title] :
-         {std::pair{1, "位 相 差(deg)R相 2ch"}, {2, "位 相 差(deg)R相 合成"}}) {
-        HARMDIM two = pageState({0, 1440, 145}, "/data/a.Rha5");
-        two.ChannelCount = 2;
-        PrintSource src = source(kPhaseDifference, {1}, "/data/a.Rha5");
-        src.channel = static_cast<int16_t>(channel);
-        EXPECT_NE(OneSheet(two, src).findText(title), nullptr) << title;
-    }
+    // The window's channel reaches the title (the marks themselves are the screen's test).
+    s.ChannelCount = 2;
+    PrintSource composite = source(kPhaseDifference, {1}, "/data/a.Rha5");
+    composite.channel = 2;
+    EXPECT_NE(OneSheet(s, composite).findText("位 相 差(deg)R相 合成"), nullptr);
 }
 
 TEST(PrintPage, SetPrintComputesThePredictionForTheWindowChannel) {

@@ -55,29 +55,29 @@ TEST(SeriesValue, ItemCodesReadTheirTables) {
     // read the per-phase tables; other codes (0, 40) read as item 1.
     const double phase = phaseDifferenceAngle(s.ActivePower(0, 0, 2), s.ReactivePower(0, 0, 2));
     const Case cases[] = {{1, 0, 1, s.VoltageThd(0)},
-                          {1, 2, 1, 132.0 / 6600 * 100},
+                          {1, 2, 1, 2},  // 132 V of 6600 V
                           {2, 0, 1, s.CurrentThd(1, 0)},
-                          {2, 2, 0, 4.0 / 20 * 100},
-                          {2, 2, 1, 1.0 / 10 * 100},
+                          {2, 2, 0, 20},
+                          {2, 2, 1, 10},
                           {3, 2, 0, s.ActivePower(0, 0, 2)},
                           {4, 2, 1, s.ReactivePower(1, 0, 2)},
                           {5, 2, 0, 4},
                           {6, 2, 0, phase},
-                          {7, 2, 0, 132.0 / 4},
+                          {7, 2, 0, 33},
                           {8, 1, 0, s.OverloadTable(1, 0)},
                           {9, 2, 0, 77},
                           {10, 2, 0, 0},
                           {11, 2, 1, 132},
                           {12, 5, 1, s.PhaseVoltage(0, 5)},
                           {13, 1, 1, 14},
-                          {14, 0, 0, 120.0 / 6000 * 100},
-                          {14, 2, 0, 60.0 / 6000 * 100},
+                          {14, 0, 0, 2},  // 120 V of 6000 V predicted
+                          {14, 2, 0, 1},
                           {15, 2, 0, -33},
                           {16, 2, 0, 44},
                           {22, 5, 0, s.PhaseVoltage(0, 5)},
                           {23, 5, 1, s.PhaseCurrent(1, 0, 5)},
-                          {0, 2, 0, 132.0 / 6600 * 100},
-                          {40, 2, 0, 132.0 / 6600 * 100}};
+                          {0, 2, 0, 2},
+                          {40, 2, 0, 2}};
     for (const Case& c : cases) {
         const SeriesValue v = seriesValue(s, c.item, 0, c.series, c.channel, 1.0, &p);
         EXPECT_FALSE(v.atTopEdge);

@@ -303,38 +303,16 @@ class TestForm1 : public QObject {
         if (box == form_->Text2) QCOMPARE(form_->Text1->text(), startDate);  // date unchanged
     }
 
+    // Execute in graph mode: nothing on the right moves while it runs (the hidden options keep
+    // their room); the graph window opens and this one hides. The open graph windows stay until a
+    // new period is loaded, so a mistyped period loses none; closing the last one (with an extra
+    // one) shows this window with both modes and lets the tables go.
     void graphRunOpensTheGraphWindowAndComesBack() {
         start();
         Messages messages;
         click("bus.hv2");
-        setPeriod({form_->Text1->text(), "11:00", form_->Text1->text(), "12:00"});
-        execute();
-        messages.expect();
-        QVERIFY(form_->graphWindow() && form_->subWindow()->isHidden());
-        std::weak_ptr<const HARMDIM> analysis = form_->graphWindow()->analysis();
-        QVERIFY(analysis.lock()->PeriodRecords == 6 && analysis.lock()->LoadedRecords == 7);
-        verifyIdle();
-        // Closing the graph window (and with it an extra one) shows this window with both modes.
-        QVERIFY(form_->graphWindow()->openExtraWindow());
-        form_->graphWindow()->subWindow()->close();
-        QTRY_VERIFY(form_->subWindow()->isVisible());
-        QVERIFY(form_->Option1[0]->isVisible() && form_->Option1[1]->isVisible());
-        QTRY_VERIFY(analysis.expired());  // the tables go with the last graph window
-        cleanup();
-        // A double click scans, then executes.
-        start();
-        click("feeder.hh2", true);
-        QCOMPARE(form_->Label1->text(), path("feeder.hh2"));
-        QVERIFY(form_->graphWindow() && form_->graphWindow()->analysis()->MaxOrderIndex == 255);
-    }
-
-    // While Execute runs nothing on the right moves (the hidden options keep their room); the
-    // open graph windows stay until the new period is loaded, so a mistyped period loses none.
-    void executeKeepsTheWindowStillAndTheGraphsUntilLoaded() {
-        start();
-        Messages messages;
-        click("bus.hv2");
-        setPeriod({form_->Text1->text(), "11:00", form_->Text1->text(), "12:00"});
+        const QString day = form_->Text1->text();
+        setPeriod({day, "11:00", day, "12:00"});
         const QPoint before = form_->Text1->pos();
         QList<QPoint> during;
         QTimer::singleShot(0, form_, [&] {
@@ -342,10 +320,12 @@ class TestForm1 : public QObject {
         });
         execute();
         QCOMPARE(during, QList<QPoint>{before});
+        messages.expect();
         QPointer<Form2> graph = form_->graphWindow();
-        QVERIFY(graph);
+        QVERIFY(graph && form_->subWindow()->isHidden());
+        QVERIFY(graph->analysis()->PeriodRecords == 6 && graph->analysis()->LoadedRecords == 7);
+        verifyIdle();
         form_->showWindow();
-        const QString day = form_->Text1->text();
         setPeriod({day, "12:00", day, "11:00"});  // start after end: nothing to do
         execute();
         setPeriod({day, "25:00", day, "12:00"});  // refused
@@ -357,6 +337,18 @@ class TestForm1 : public QObject {
         execute();
         QTRY_VERIFY(!graph);  // replaced by the window of the new period
         QVERIFY(form_->graphWindow() && form_->graphWindow()->analysis()->PeriodRecords == 12);
+        std::weak_ptr<const HARMDIM> analysis = form_->graphWindow()->analysis();
+        QVERIFY(form_->graphWindow()->openExtraWindow());
+        form_->graphWindow()->subWindow()->close();
+        QTRY_VERIFY(form_->subWindow()->isVisible());
+        QVERIFY(form_->Option1[0]->isVisible() && form_->Option1[1]->isVisible());
+        QTRY_VERIFY(analysis.expired());
+        cleanup();
+        // A double click scans, then executes.
+        start();
+        click("feeder.hh2", true);
+        QCOMPARE(form_->Label1->text(), path("feeder.hh2"));
+        QVERIFY(form_->graphWindow() && form_->graphWindow()->analysis()->MaxOrderIndex == 255);
     }
 
     // The orders a graph draws reach the CSV dialog (by order index: the graph's indexes 0..4 are
@@ -442,16 +434,17 @@ class TestForm1 : public QObject {
 
     // Conversion mode shows the output name; its first Execute only opens the dialog. Cancel, a
     // change of mode or another file clears the choice: the next Execute opens the dialog again.
-    void conversionFirstExecuteOpensTheDialogOnly() {
+    // OK runs the conversion once, through the activation.
+    void conversionOpensTheDialogAndItsOkRunsOnce() {
         start();
         Messages messages;
+        QSignalSpy progress(form_->ProgressBar1, &QProgressBar::valueChanged);
         click("feeder.hh2");
         clickCheckBox(form_->Option1[1]);
         QVERIFY(form_->Label11->isVisible() && form_->Text5->isVisible());
         execute();
         Form4* dialog = form_->csvDialog();
         QVERIFY(dialog->isVisible() && dialog->Check4->isEnabled());
-        messages.expect();
         QTest::mouseClick(dialog->Command3, Qt::LeftButton);
         QVERIFY(dialog->isHidden() && dialog->CsvDialogResult == 0);
         execute();
@@ -469,20 +462,11 @@ class TestForm1 : public QObject {
         QVERIFY(dialog->isHidden());
         execute();
         QVERIFY(dialog->isVisible() && !dialog->Check4->isEnabled());
-    }
-
-    void confirmedDialogRunsTheConversionOnce() {
-        start();
-        Messages messages;
-        QSignalSpy progress(form_->ProgressBar1, &QProgressBar::valueChanged);
-        click("site.hm3");
-        convert([](Form4& d) {
-            clickCheckBox(d.Check1[0]);  // order 1
-            clickCheckBox(d.Check1[2]);  // order 5
-        });
+        clickCheckBox(dialog->Check1[0]);  // order 1
+        clickCheckBox(dialog->Check1[2]);  // order 5
+        QTest::mouseClick(dialog->Command1, Qt::LeftButton);
         messages.expect();
-        // OK ran Execute through the activation, once.
-        QVERIFY(form_->csvDialog()->isHidden() && form_->csvDialog()->CsvDialogResult == 0);
+        QVERIFY(dialog->isHidden() && dialog->CsvDialogResult == 0);
         verifyIdle();
         const QString csv = path("site.csv");
         const QList<QByteArray> lines = test::readBytes(csv).split('\n');
@@ -492,7 +476,7 @@ class TestForm1 : public QObject {
         // A later activation does not convert again.
         QVERIFY(QFile::remove(csv));
         form_->activated();
-        QVERIFY(!QFile::exists(csv) && form_->csvDialog()->isHidden());
+        QVERIFY(!QFile::exists(csv) && dialog->isHidden());
     }
 
     // One file per item for "hh", with the combined current; a relative output name goes beside
