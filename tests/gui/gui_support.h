@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
@@ -70,6 +72,25 @@ inline bool loadSample(HARMDIM& state, const QString& folder, const QString& nam
     auto file = RecordFile::open(scan->fullPath);
     return file && executeGraph(state, *file).ok();
 }
+
+// A shown frame with an MDI area, as the graph windows of a test live in.
+struct MdiFrame {
+    std::unique_ptr<QMainWindow> frame;
+    QMdiArea* area = nullptr;
+
+    bool open() {
+        frame = std::make_unique<QMainWindow>();
+        area = new QMdiArea(frame.get());
+        frame->setCentralWidget(area);
+        frame->resize(1280, 800);
+        frame->show();
+        return QTest::qWaitForWindowExposed(frame.get());
+    }
+    void close() {
+        area->closeAllSubWindows();
+        frame.reset();
+    }
+};
 
 // One row of a data-driven test on one line.
 template <typename... Values>

@@ -16,7 +16,7 @@ class TestForm2 : public QObject {
 
   private:
     std::unique_ptr<QTemporaryDir> dir_ = test::scratchFolder(u"form2"_s);
-    std::unique_ptr<QMainWindow> frame_;
+    test::MdiFrame mdi_;
     QMdiArea* area_ = nullptr;
     OrderFlags jisuFlag_ = initialJisuFlag();
     std::weak_ptr<const HARMDIM> loaded_;  // the analysis of the last window opened
@@ -34,17 +34,10 @@ class TestForm2 : public QObject {
 
   private slots:
     void init() {
-        frame_ = std::make_unique<QMainWindow>();
-        area_ = new QMdiArea(frame_.get());
-        frame_->setCentralWidget(area_);
-        frame_->resize(1280, 800);
-        frame_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
+        QVERIFY(mdi_.open());
+        area_ = mdi_.area;
     }
-    void cleanup() {
-        area_->closeAllSubWindows();
-        frame_.reset();
-    }
+    void cleanup() { mdi_.close(); }
 
     // The item list per kind, and the channel options: "合成" after the channels, up to seven.
     void itemListsAndChannelsPerKind() {

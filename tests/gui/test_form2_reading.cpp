@@ -25,7 +25,7 @@ class TestForm2Reading : public QObject {
 
   private:
     std::unique_ptr<QTemporaryDir> dir_ = test::scratchFolder(u"reading"_s);
-    std::unique_ptr<QMainWindow> frame_;
+    test::MdiFrame mdi_;
     QMdiArea* area_ = nullptr;
     OrderFlags jisuFlag_ = initialJisuFlag();
     std::shared_ptr<HARMDIM> state_;
@@ -65,17 +65,10 @@ class TestForm2Reading : public QObject {
         QVERIFY(test::loadSample(*state_, dir_->path(), u"r.hm2"_s, 144));
     }
     void init() {
-        frame_ = std::make_unique<QMainWindow>();
-        area_ = new QMdiArea(frame_.get());
-        frame_->setCentralWidget(area_);
-        frame_->resize(1280, 800);
-        frame_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
+        QVERIFY(mdi_.open());
+        area_ = mdi_.area;
     }
-    void cleanup() {
-        area_->closeAllSubWindows();
-        frame_.reset();
-    }
+    void cleanup() { mdi_.close(); }
 
     // The cursor snaps to the nearest record, the strip beside the picture reads it, the keys
     // step it; the picture itself never carries the cursor, and without it stays as it was.
