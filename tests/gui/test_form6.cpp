@@ -18,7 +18,7 @@ class TestForm6 : public QObject {
 
   private:
     std::unique_ptr<QTemporaryDir> dir_ = test::scratchFolder(u"form6"_s);
-    std::unique_ptr<QMainWindow> frame_;
+    test::MdiFrame mdi_;
     QMdiArea* area_ = nullptr;
     OrderFlags jisuFlag_ = initialJisuFlag();
 
@@ -35,17 +35,10 @@ class TestForm6 : public QObject {
 
   private slots:
     void init() {
-        frame_ = std::make_unique<QMainWindow>();
-        area_ = new QMdiArea(frame_.get());
-        frame_->setCentralWidget(area_);
-        frame_->setGeometry(0, 0, 1280, 800);
-        frame_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
+        QVERIFY(mdi_.open());
+        area_ = mdi_.area;
     }
-    void cleanup() {
-        area_->closeAllSubWindows();
-        frame_.reset();
-    }
+    void cleanup() { mdi_.close(); }
 
     void followsTheCursorAndChannel() {
         Form2* graph = nullptr;
