@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "analysis/channels.h"
 #include "analysis/harmdim.h"
 #include "analysis/order_flags.h"
 #include "datafile/record_format.h"
@@ -238,7 +239,7 @@ void Form2::load() {
         QRadioButton* option = Option1[i];
         // The measured channels "1ch" .., then the composite "合成" whatever their number.
         option->setEnabled(i <= channels);
-        option->setText(i <= channels ? toQString(channelText(i, channels))
+        option->setText(i <= channels ? toQString(channelName(i, channels))
                                       : QStringLiteral("-ch"));
     }
     Option1[0]->setChecked(true);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "analysis/channels.h"
 #include "analysis/harmdim.h"
 #include "datafile/record_format.h"
 #include "graph/axis_rules.h"
@@ -59,15 +60,12 @@ std::string phaseMarkText(std::string_view filePath) {
     return std::string(1, *phase) + "相";
 }
 
-std::string channelText(int channel, int channelCount) {
-    if (channel == channelCount) return "合成";
-    return std::to_string(channel + 1) + "ch";
-}
-
 std::string channelMarkText(int item, int channel, int channelCount) {
     const ItemInfo* info = itemInfo(item);
     if (!info || !info->channelDependent) return {};
-    return " " + channelText(channel, channelCount);
+    std::string mark(" ");
+    mark += channelName(channel, channelCount);
+    return mark;
 }
 
 std::optional<LeadLagMarks> leadLagMarks(int item) {

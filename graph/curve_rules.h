@@ -46,9 +46,6 @@ double titleX(int item);
 // ("R相"), empty for a three-phase one.
 std::string phaseMarkText(std::string_view filePath);
 
-// The name of a channel option: "1ch" .. "9ch" for the measured channels 0..C-1 and "合成" for
-// the composite (channel C).
-std::string channelText(int channel, int channelCount);
 // The channel mark of a title: one blank and the channel's name for the items that read the
 // window's channel (" 2ch", " 合成"), empty for the others.
 std::string channelMarkText(int item, int channel, int channelCount);

@@ -143,7 +143,10 @@ struct TableColumn {
 
 void drawTable(Canvas& canvas, const ComplianceReport& r, const std::vector<std::size_t>& rows) {
     const int d = decimalsOf(r);
-    const std::string unit = "(" + unitOf(r) + ")";
+    // Appends, not a joined temporary: GCC 12 misreads the join as an overlapping copy.
+    std::string unit = "(";
+    unit += unitOf(r);
+    unit += ")";
     const std::string valueTitle = statisticLabel(r.set.statistic) + unit;
     const std::string maxTitle = "最大値" + unit;
     const std::string limitTitle = "限度値" + unit;
