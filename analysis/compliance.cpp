@@ -1,6 +1,8 @@
 #include "analysis/compliance.h"
 
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 #include "datafile/record_format.h"
 
@@ -44,6 +46,21 @@ void judge(ComplianceRow& row, const LimitSet& set, std::optional<double> limit,
     if (limit) row.pass = withinLimit(row.value, *limit);
 }
 
+// The row as the messages name it: "総合", "5 次" or "5 次 (チャンネル 2)".
+std::string rowName(const ComplianceRow& row) {
+    std::string name = row.order == 0 ? "総合" : std::to_string(row.order) + " 次";
+    if (row.channel) name += "（チャンネル " + std::to_string(*row.channel) + "）";
+    return name;
+}
+
+// Every figure of the row a finite number: a recording holding infinities, or a contract power
+// and voltage that scale the currents past single precision, give no verdict at all.
+bool finiteRow(const ComplianceRow& row) {
+    for (const float v : {row.max, row.min, row.mean, row.p95, row.p99, row.value})
+        if (!std::isfinite(v)) return false;
+    return !row.limit || std::isfinite(static_cast<float>(*row.limit));
+}
+
 struct Plan {
     std::vector<StatColumn> columns;
     double scale = 1;
@@ -61,11 +78,12 @@ Result<Plan> planOf(const LimitSet& set, const StatisticsSource& source,
     if (options.channel < 0 || options.channel > source.channels)
         return Error{"チャンネルは 0～" + std::to_string(source.channels) + " です（" +
                      std::to_string(source.channels) + " は合成電流）"};
-    if (!options.contractKw || !(*options.contractKw > 0) || !std::isfinite(*options.contractKw))
-        return Error{"限度値 " + set.name + " には契約電力 (kW, 0 より大きい値) が必要です"};
+    if (!options.contractKw) return Error{"限度値 " + set.name + " には契約電力 (kW) が必要です"};
+    if (!withinRange(*options.contractKw, kContractKwRange))
+        return Error{"契約電力 (kW) は " + rangeText(kContractKwRange) + " にしてください"};
     const double measured = options.measuredKv.value_or(set.receivingKv);
-    if (!(measured > 0) || !std::isfinite(measured))
-        return Error{"測定点の電圧 (kV) は 0 より大きい値にしてください"};
+    if (!withinRange(measured, kMeasuredKvRange))
+        return Error{"測定点の電圧 (kV) は " + rangeText(kMeasuredKvRange) + " にしてください"};
     for (int16_t k = 1; k <= N; ++k)
         plan.columns.push_back({StatQuantity::Current, options.channel, k});
     plan.scale = outflowPerKw(1.0, *options.contractKw, measured, set.receivingKv);
@@ -73,6 +91,16 @@ Result<Plan> planOf(const LimitSet& set, const StatisticsSource& source,
 }
 
 }  // namespace
+
+bool withinRange(double x, const PhysicalRange& r) {
+    return std::isfinite(x) && x >= r.least && x <= r.most;
+}
+
+std::string rangeText(const PhysicalRange& r) {
+    char text[80];
+    std::snprintf(text, sizeof text, "%g～%g", r.least, r.most);
+    return text;
+}
 
 bool withinLimit(double value, double limit) {
     return static_cast<float>(value) <= static_cast<float>(limit);
@@ -107,6 +135,10 @@ Result<std::vector<ComplianceRow>> complianceRows(const LimitSet& set,
             limit = set.limitFor(row.order);
         }
         judge(row, set, limit, stats[i], plan->scale);
+        if (!finiteRow(row))
+            return Error{rowName(row) +
+                         " の統計値が有限の数になりません（記録値または契約電力・"
+                         "電圧の指定を確かめてください）"};
         rows.push_back(row);
     }
     return rows;

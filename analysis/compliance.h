@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -17,6 +18,17 @@
 #include "platform/result.h"
 
 namespace hg {
+
+// The values a contract power and a measuring voltage can physically take; others are refused.
+struct PhysicalRange {
+    double least;
+    double most;
+};
+inline constexpr PhysicalRange kContractKwRange{0.1, 1.0e7};  // kW
+inline constexpr PhysicalRange kMeasuredKvRange{0.05, 1000};  // kV
+
+bool withinRange(double x, const PhysicalRange& range);  // finite and inside
+std::string rangeText(const PhysicalRange& range);       // "0.1～1e+07"
 
 struct ComplianceOptions {
     int16_t channel = 0;               // current channel 0..C (C: the composite)
@@ -51,8 +63,9 @@ double outflowPerKw(double amperes, double contractKw, double measuredKv, double
 
 // The rows of a set: for voltage distortion the total then every order of the tables from the
 // second up, for current per kW every order from the second up of the chosen channel. Refuses a
-// channel the tables do not hold, and a current set without a positive contract power or with a
-// measuring voltage that is not positive.
+// channel the tables do not hold, a current set without a contract power or with a contract power
+// or measuring voltage outside its physical range, and any row whose statistics are not finite
+// numbers (naming the row).
 Result<std::vector<ComplianceRow>> complianceRows(const LimitSet& set,
                                                   const StatisticsSource& source,
                                                   const ComplianceOptions& options,

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
+
+#include "platform/small_file.h"
 
 namespace hg {
 
@@ -15,6 +15,17 @@ namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
+
+// A set file is a few hundred bytes; anything near these caps is not a set file.
+constexpr std::size_t kMaxSetFileBytes = std::size_t{1} << 20;
+constexpr int kMaxNesting = 16;
+
+// The largest limit a set may state, by what it limits: a distortion is a share of the
+// fundamental (at most 100 %); an outflow current per kW of contract power far beyond any
+// published value; a receiving voltage beyond any transmission system.
+constexpr double kMaxDistortionPercent = 100;
+constexpr double kMaxCurrentPerKw = 100000;  // mA/kW
+constexpr double kMaxReceivingKv = 1000;
 
 // A message naming the file and, when there is one, the field.
 Error fieldError(const std::string& file, std::string_view field, std::string_view what) {
@@ -51,11 +62,44 @@ Result<std::string> textField(const json& j, const char* field, const std::strin
     return v.get<std::string>();
 }
 
-Result<double> limitValue(const json& v, const std::string& field, const std::string& file) {
+// The deepest nesting of arrays and objects in a JSON text (strings skipped), stopping once it
+// passes `cap`: a file of ten thousand "[" is refused before the parser builds anything.
+int nestingOf(std::string_view text, int cap) {
+    int depth = 0, deepest = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size() && deepest <= cap; ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            deepest = std::max(deepest, ++depth);
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return deepest;
+}
+
+// A positive number no larger than `most` (what the field can physically be).
+Result<double> limitValue(const json& v, const std::string& field, const std::string& file,
+                          double most) {
     if (!v.is_number()) return fieldError(file, field, "は数値にしてください");
     const double x = v.get<double>();
-    if (!std::isfinite(x) || x <= 0) return fieldError(file, field, "は正の数値にしてください");
+    if (!std::isfinite(x) || x <= 0 || x > most) {
+        char range[160];
+        std::snprintf(range, sizeof range, "は 0 より大きく %g 以下の数値にしてください", most);
+        return fieldError(file, field, range);
+    }
     return x;
+}
+
+double mostOf(const LimitSet& set) {
+    return set.quantity == LimitQuantity::CurrentPerKw ? kMaxCurrentPerKw : kMaxDistortionPercent;
 }
 
 Status readOrders(const json& j, LimitSet& set, const std::string& file) {
@@ -68,7 +112,7 @@ Status readOrders(const json& j, LimitSet& set, const std::string& file) {
         if (!entry)
             return fieldError(file, field,
                               "は次数 (5)、範囲 (17-49) または以上 (24-) にしてください");
-        auto limit = limitValue(value, field, file);
+        auto limit = limitValue(value, field, file, mostOf(set));
         if (!limit) return Error{limit.error()};
         entry->value = *limit;
         set.orders.push_back(*entry);
@@ -107,11 +151,11 @@ Status readValues(const json& j, LimitSet& set, const std::string& file) {
     if (set.quantity == LimitQuantity::CurrentPerKw) {
         if (j.contains("total")) return fieldError(file, "total", "は電流の限度値には使えません");
         if (!j.contains("receiving_kv")) return fieldError(file, "receiving_kv", "がありません");
-        auto kv = limitValue(j.at("receiving_kv"), "receiving_kv", file);
+        auto kv = limitValue(j.at("receiving_kv"), "receiving_kv", file, kMaxReceivingKv);
         if (!kv) return Error{kv.error()};
         set.receivingKv = *kv;
     } else if (j.contains("total")) {
-        auto total = limitValue(j.at("total"), "total", file);
+        auto total = limitValue(j.at("total"), "total", file, kMaxDistortionPercent);
         if (!total) return Error{total.error()};
         set.total = *total;
     }
@@ -147,6 +191,11 @@ std::string_view statisticName(LimitStatistic s) {
 }
 
 Result<LimitSet> parseLimitSet(std::string_view text, const std::string& file) {
+    if (text.size() > kMaxSetFileBytes)
+        return fieldError(file, "", "は大きすぎます（1024 KB まで）");
+    if (nestingOf(text, kMaxNesting) > kMaxNesting)
+        return fieldError(file, "",
+                          "は入れ子が深すぎます（" + std::to_string(kMaxNesting) + " 段まで）");
     const json j = json::parse(text, nullptr, false);
     if (j.is_discarded()) return fieldError(file, "", "は JSON として読めません");
     if (!j.is_object()) return fieldError(file, "", "は JSON のオブジェクトにしてください");
@@ -166,10 +215,9 @@ Result<LimitSet> parseLimitSet(std::string_view text, const std::string& file) {
 }
 
 Result<LimitSet> readLimitSet(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    if (!in || !(text << in.rdbuf())) return fieldError(path, "", "を読めません");
-    return parseLimitSet(text.str(), path);
+    auto text = readSmallRegularFile(path, kMaxSetFileBytes);
+    if (!text) return fieldError(path, "", "は" + text.error());
+    return parseLimitSet(*text, path);
 }
 
 const LimitSet* LimitCatalogue::find(std::string_view name) const {
@@ -184,8 +232,8 @@ LimitCatalogue loadLimitSets(const std::vector<std::string>& folders) {
         std::error_code ec;
         if (!fs::is_directory(folder, ec)) continue;
         std::vector<std::string> files;
-        for (const auto& entry : fs::directory_iterator(folder, ec))
-            if (entry.path().extension() == ".json") files.push_back(entry.path().string());
+        for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+            if (it->path().extension() == ".json") files.push_back(it->path().string());
         std::sort(files.begin(), files.end());
         for (const std::string& file : files) {
             auto set = readLimitSet(file);

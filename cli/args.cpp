@@ -29,8 +29,7 @@ void emit(const std::string& message) {
         text.substr(word.size(), 2) == ": ")
         text.remove_prefix(word.size() + 2);
     std::string line = "harmograph" + (word.empty() ? std::string() : " " + word) + ": ";
-    line += text;
-    std::replace(line.begin(), line.end(), '\n', ' ');
+    line += shownText(text);
     line += '\n';
     const std::lock_guard<std::mutex> hold(messageLock());
     std::cerr << line << std::flush;
@@ -50,6 +49,36 @@ std::vector<std::string> listParts(const std::string& text) {
 }
 
 }  // namespace
+
+std::string shownText(std::string_view text) {
+    static const char hex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        // U+0080..U+009F (C2 80..C2 9F in UTF-8) are control characters to a terminal as well.
+        const bool c1 = c == 0xc2 && i + 1 < text.size() &&
+                        static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(text[i + 1]) <= 0x9f;
+        if (c1) {
+            const auto d = static_cast<unsigned char>(text[++i]);
+            out.append("\\u00").push_back(hex[d >> 4]);
+            out.push_back(hex[d & 15]);
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c < 0x20 || c == 0x7f) {
+            out.append("\\x").push_back(hex[c >> 4]);
+            out.push_back(hex[c & 15]);
+        } else {
+            out.push_back(static_cast<char>(c));
+        }
+    }
+    return out;
+}
 
 Result<Args> parseArgs(int argc, char** argv, int first, const std::set<std::string>& valued,
                        const std::set<std::string>& flags) {

@@ -81,6 +81,10 @@ Result<std::pair<int, int>> pictureSize(const std::string& option, const std::st
 Result<std::vector<int>> numberList(const std::string& option, const std::string& text, int min,
                                     int max);
 
+// A text as a terminal line shows it safely: control characters (a newline, escape, bell, C1
+// codes) written as "\n", "\t", "\r", "\x1b", "\u0085"; everything else as it is.
+std::string shownText(std::string_view text);
+
 // The sub-command whose messages follow ("convert"); the dispatch sets it.
 void setCommand(std::string_view word);
 

@@ -12,6 +12,7 @@
 #include "cli/convert_recording.h"
 #include "datafile/recording_names.h"
 #include "datafile/scan.h"
+#include "platform/file_identity.h"
 
 namespace hg::cli {
 
@@ -36,10 +37,39 @@ std::string outputOf(const ScanResult& scan, const std::string& folder) {
     return folder + (folder.back() == '/' ? "" : "/") + std::string(baseName(scan.csvName));
 }
 
-// Scans every recording and names its output; a second recording whose output is another's fails.
-std::vector<Entry> planBatch(const std::vector<std::string>& inputs, const std::string& folder) {
+// Refuses both recordings of every pair that would write one file (by name, after splitting, or
+// the same file reached by two paths): neither is converted, so neither overwrites the other.
+void refuseSharedOutputs(const Args& args, std::vector<Entry>& entries) {
+    struct Writer {
+        std::size_t entry;
+        std::string file;
+    };
+    std::map<std::string, Writer> taken;  // file identity -> the first recording writing it
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        Entry& e = entries[i];
+        if (!e.scan) continue;
+        for (const std::string& file : conversionOutputs(args, *e.scan, e.output)) {
+            auto [it, fresh] = taken.emplace(fileIdentity(file), Writer{i, file});
+            if (fresh || it->second.entry == i) continue;
+            Entry& other = entries[it->second.entry];
+            const std::string clash = file == it->second.file
+                                          ? file
+                                          : file + " (the same file as " + it->second.file + ")";
+            e.error =
+                "it would write " + clash + " as " + other.input + " does; neither is converted";
+            if (other.error.empty())
+                other.error =
+                    "it would write " + clash + " as " + e.input + " does; neither is converted";
+            break;
+        }
+    }
+}
+
+// Scans every recording and names its outputs; recordings that would write one file are refused
+// before anything is written.
+std::vector<Entry> planBatch(const Args& args, const std::vector<std::string>& inputs,
+                             const std::string& folder) {
     std::vector<Entry> entries(inputs.size());
-    std::map<std::string, std::string> taken;  // output -> the recording that writes it
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         Entry& e = entries[i];
         e.input = inputs[i];
@@ -50,9 +80,8 @@ std::vector<Entry> planBatch(const std::vector<std::string>& inputs, const std::
         }
         e.output = outputOf(*scan, folder);
         e.scan = std::move(*scan);
-        auto [it, fresh] = taken.emplace(e.output, e.input);
-        if (!fresh) e.error = "it would write " + e.output + " as " + it->second + " does";
     }
+    refuseSharedOutputs(args, entries);
     return entries;
 }
 
@@ -105,7 +134,7 @@ Result<std::vector<std::string>> batchInputs(const std::vector<std::string>& nam
 BatchResult convertAll(const Args& args, const std::vector<std::string>& inputs,
                        const std::string& folder, int jobs,
                        const std::function<void(const std::string&)>& line) {
-    std::vector<Entry> entries = planBatch(inputs, folder);
+    std::vector<Entry> entries = planBatch(args, inputs, folder);
     std::mutex lock;
     std::size_t finished = 0;
     runJobs(entries.size(), jobs, [&](std::size_t i) {

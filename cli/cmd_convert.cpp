@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <iostream>
 #include <thread>
 
@@ -18,6 +19,7 @@
 #include "cli/help.h"
 #include "cli/progress.h"
 #include "datafile/scan.h"
+#include "platform/system_reason.h"
 #include "platform/textcode.h"
 
 namespace hg::cli {
@@ -58,7 +60,7 @@ int convertOne(const Args& args, const std::string& path) {
     const Conversion c = convertRecording(args, *scan, out, bar.report());
     bar.finish();
     if (!c.ok()) return c.usage ? usageError(c.error) : fail(c.error);
-    for (const std::string& file : c.files) std::cout << file << "\n";
+    for (const std::string& file : c.files) std::cout << shownText(file) << "\n";
     if (c.skippedRecords > 0)
         warn(std::to_string(c.skippedRecords) +
              " records without a real date and time were left out");
@@ -66,12 +68,15 @@ int convertOne(const Args& args, const std::string& path) {
     return std::cout ? kExitSuccess : fail("cannot write the output");
 }
 
-// The folder of a batch's outputs: made when it does not exist yet.
-Result<std::string> outputFolder(const Args& args) {
+// The folder of a batch's outputs: made when it does not exist yet (`made` says so).
+Result<std::string> outputFolder(const Args& args, bool& made) {
+    made = false;
     const auto out = args.get("-o");
     if (!out) return std::string();
     if (isFolder(*out)) return *out;
-    if (::mkdir(out->c_str(), 0777) != 0) return Error{"cannot make the folder " + *out};
+    if (::mkdir(out->c_str(), 0777) != 0)
+        return Error{"cannot make the folder " + *out + " (" + systemReasonText(errno) + ")"};
+    made = true;
     return *out;
 }
 
@@ -80,11 +85,14 @@ int convertMany(const Args& args, int jobs) {
     if (!inputs) return fail(inputs.error());
     if (auto out = args.get("-o"); out && !isFolder(*out) && ::access(out->c_str(), F_OK) == 0)
         return usageError("-o " + *out + " is not a folder (several recordings go into a folder)");
-    auto folder = outputFolder(args);
+    bool made = false;
+    auto folder = outputFolder(args, made);
     if (!folder) return fail(folder.error());
     const BatchResult result =
         convertAll(args, *inputs, *folder, jobs, [](const std::string& line) { warn(line); });
-    for (const std::string& file : result.files) std::cout << file << "\n";
+    // A folder made for a batch that wrote nothing is not left behind.
+    if (made && result.files.empty()) ::rmdir(folder->c_str());
+    for (const std::string& file : result.files) std::cout << shownText(file) << "\n";
     std::cout.flush();
     if (!result.failed.empty()) {
         std::string names;

@@ -52,7 +52,7 @@ int info(int argc, char** argv) {
     int failed = 0;
     for (std::size_t i = 0; i < args->positional.size(); ++i) {
         const std::string& path = args->positional[i];
-        if (several) std::cout << (i ? "\n" : "") << "file: " << path << "\n";
+        if (several) std::cout << (i ? "\n" : "") << "file: " << shownText(path) << "\n";
         if (!describe(path)) ++failed;
     }
     std::cout.flush();

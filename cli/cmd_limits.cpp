@@ -8,6 +8,7 @@
 #include "analysis/limits.h"
 #include "cli/args.h"
 #include "cli/commands.h"
+#include "cli/help.h"
 #include "cli/limit_sets.h"
 
 namespace hg::cli {
@@ -17,20 +18,20 @@ LimitCatalogue loadCatalogue(const char* argv0) {
     std::string program = std::filesystem::read_symlink("/proc/self/exe", ec).string();
     if (ec || program.empty()) program = argv0;
     LimitCatalogue catalogue = loadLimitSets(limitFolders(program));
-    for (const std::string& problem : catalogue.problems)
-        std::cerr << "harmograph: " << problem << "\n";
+    for (const std::string& problem : catalogue.problems) warn(problem);
     return catalogue;
 }
 
 int limits(int argc, char** argv) {
     auto args = parseArgs(argc, argv, 2, {}, {});
-    if (!args) return fail("limits: " + args.error());
-    if (!args->positional.empty()) return fail("usage: harmograph limits");
+    if (!args) return usageError(args.error());
+    if (!args->positional.empty()) return usageOf("limits");
     const LimitCatalogue catalogue = loadCatalogue(argv[0]);
     if (catalogue.sets.empty()) return fail("limits: no limit set was found");
     for (const LimitSet& s : catalogue.sets)
-        std::cout << s.name << "\t" << quantityName(s.quantity) << "\t"
-                  << statisticName(s.statistic) << "\t" << s.title << "\t" << s.file << "\n";
+        std::cout << shownText(s.name) << "\t" << quantityName(s.quantity) << "\t"
+                  << statisticName(s.statistic) << "\t" << shownText(s.title) << "\t"
+                  << shownText(s.file) << "\n";
     return 0;
 }
 

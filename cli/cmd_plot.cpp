@@ -125,20 +125,21 @@ std::optional<int> selectAsTheWindow(const Args& args, const HARMDIM& state, int
 
 int drawPicture(const PlotOptions& o, const HARMDIM& state, const GraphRequest& request) {
     GraphDrawing drawing;
-    const PictureResult written = writePicture(
+    const PictureOutcome written = writePicture(
         QString::fromStdString(o.output), o.form, o.width, o.height,
         QString::fromStdString(printJobTitle(state.FilePath, {static_cast<int16_t>(o.item)})),
         [&](Canvas& canvas) {
             drawing = composeGraph(canvas, state, request);
             return drawing.outcome == GraphOutcome::Drawn;
         });
-    if (written != PictureResult::Written) {
+    if (written.result != PictureResult::Written) {
         if (drawing.outcome == GraphOutcome::NoOrders)
             return fail("no order of the selection can be drawn for this item");
-        return fail(written == PictureResult::NotDrawn ? "cannot draw " + o.output
-                                                       : "cannot write " + o.output);
+        return fail(written.result == PictureResult::NotDrawn
+                        ? "cannot draw " + o.output
+                        : "cannot write " + o.output + ": " + written.cause);
     }
-    std::cout << o.output << ": " << drawing.title << ", " << drawing.curves << " curve"
+    std::cout << shownText(o.output) << ": " << drawing.title << ", " << drawing.curves << " curve"
               << (drawing.curves == 1 ? "" : "s") << ", " << o.width << "x" << o.height << "\n";
     return kExitSuccess;
 }

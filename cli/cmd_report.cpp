@@ -16,6 +16,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "analysis/compliance_text.h"
 #include "analysis/execute.h"
@@ -50,11 +51,17 @@ std::optional<Form> formOf(const std::string& path) {
 }
 
 Status readOptions(const Args& args, ComplianceOptions& options, std::optional<int>& channel) {
-    for (const auto& [option, target] : {std::pair{"--contract-kw", &options.contractKw},
-                                         std::pair{"--measured-kv", &options.measuredKv}}) {
+    for (const auto& [option, target, range, what] :
+         {std::tuple{"--contract-kw", &options.contractKw, kContractKwRange,
+                     "kW of contract power"},
+          std::tuple{"--measured-kv", &options.measuredKv, kMeasuredKvRange,
+                     "kV at the measuring point"}}) {
         if (!args.has(option)) continue;
         auto v = positiveNumber(option, *args.get(option));
         if (!v) return Error{v.error()};
+        if (!withinRange(*v, range))
+            return Error{std::string(option) + " needs a physically possible value, " +
+                         rangeText(range) + " " + what + ", not \"" + *args.get(option) + "\""};
         *target = *v;
     }
     if (auto c = args.get("--channel")) {
@@ -93,16 +100,16 @@ int report(int argc, char** argv) {
     auto args = parseArgs(
         argc, argv, 2,
         {"--limits", "--contract-kw", "--measured-kv", "--channel", "--start", "--end", "-o"}, {});
-    if (!args) return fail("report: " + args.error());
+    if (!args) return usageError(args.error());
     if (args->positional.size() != 1 || !args->has("-o") || !args->has("--limits"))
         return usageOf("report");
     const std::string& input = args->positional[0];
     const std::string output = *args->get("-o");
     const auto form = formOf(output);
-    if (!form) return fail("report: the output is OUT.pdf, OUT.csv or OUT.json, not " + output);
+    if (!form) return usageError("the output is OUT.pdf, OUT.csv or OUT.json, not " + output);
     ComplianceOptions options;
     std::optional<int> channel;
-    if (auto ok = readOptions(*args, options, channel); !ok) return fail("report: " + ok.error());
+    if (auto ok = readOptions(*args, options, channel); !ok) return usageError(ok.error());
 
     const LimitCatalogue catalogue = loadCatalogue(argv[0]);
     const LimitSet* set = catalogue.find(*args->get("--limits"));
@@ -114,13 +121,13 @@ int report(int argc, char** argv) {
     if (!scan) return fail(scan.error());
     const int channels = scan->kind.channels;
     if (channel && (*channel < 0 || *channel > channels))
-        return fail("report: --channel is 0.." + std::to_string(channels) + " for " +
-                    scan->kind.text + " with " + std::to_string(channels) +
-                    " channel(s) (the last is the composite)");
+        return usageError("--channel is 0.." + std::to_string(channels) + " for " +
+                          scan->kind.text + " with " + std::to_string(channels) +
+                          " channel(s) (the last is the composite)");
     options.channel = static_cast<int16_t>(channel.value_or(channels));
 
     auto texts = periodTextsOf(*args, *scan);
-    if (!texts) return fail("report: " + texts.error());
+    if (!texts) return usageError(texts.error());
     HARMDIM state;
     if (auto loaded = prepareAndLoad(state, *scan, *texts, ExecuteMode::Graph); !loaded)
         return fail("report: " + loaded.error());

@@ -60,13 +60,14 @@ Result<std::pair<int, int>> spectrumSize(const Args& args) {
 int writeSpectrum(const Spectrum& spectrum, const std::string& output, int width, int height) {
     if (pictureFormOf(output)) {
         const auto app = paintingApplication();
-        const PictureResult r =
+        const PictureOutcome r =
             writePicture(QString::fromStdString(output), *pictureFormOf(output), width, height,
                          QStringLiteral("スペクトル"), [&](Canvas& canvas) {
                              composeSpectrum(canvas, spectrum, {});
                              return true;
                          });
-        if (r != PictureResult::Written) return fail("spectrum: cannot write " + output);
+        if (r.result != PictureResult::Written)
+            return fail("cannot write " + output + ": " + r.cause);
     } else {
         auto bytes = encodeText(spectrumCsv(spectrum), TextEncoding::Cp932);
         if (!bytes) return fail("spectrum: " + bytes.error());
@@ -79,7 +80,7 @@ int writeSpectrum(const Spectrum& spectrum, const std::string& output, int width
 
 int spectrum(int argc, char** argv) {
     auto args = parseArgs(argc, argv, 2, {"--at", "--channel", "--size", "-o"}, {});
-    if (!args) return fail("spectrum: " + args.error());
+    if (!args) return usageError(args.error());
     if (args->positional.size() != 1 || !args->has("-o") || !args->has("--at"))
         return usageOf("spectrum");
     const std::string output = *args->get("-o");
@@ -87,9 +88,10 @@ int spectrum(int argc, char** argv) {
     std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
     const bool csv = lower.size() >= 4 && lower.substr(lower.size() - 4) == ".csv";
     if (!csv && !pictureFormOf(output))
-        return fail("spectrum: -o must name a .png, .svg, .pdf or .csv file");
+        return usageError("-o must name a .png, .svg, .pdf or .csv file");
     auto size = spectrumSize(*args);
-    if (!size) return fail("spectrum: " + size.error());
+    if (!size) return usageError(size.error());
+    if (auto at = splitPeriodText("--at", *args->get("--at")); !at) return usageError(at.error());
 
     auto scan = scanForOutput("spectrum", args->positional[0], output);
     if (!scan) return fail(scan.error());
@@ -109,7 +111,7 @@ int spectrum(int argc, char** argv) {
     if (!rec) return fail("spectrum: no record at or after " + *args->get("--at"));
     const Spectrum spectrum = spectrumAt(state, *rec, channel);
     if (int failed = writeSpectrum(spectrum, output, size->first, size->second)) return failed;
-    std::cout << output << ": " << spectrum.when << ", " << spectrum.channelText << ", "
+    std::cout << shownText(output) << ": " << spectrum.when << ", " << spectrum.channelText << ", "
               << spectrum.orders.size() << " orders\n";
     return 0;
 }

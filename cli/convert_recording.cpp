@@ -92,6 +92,13 @@ Conversion convert(const Args& args, const ScanResult& scan, const std::string& 
 
 }  // namespace
 
+std::vector<std::string> conversionOutputs(const Args& args, const ScanResult& scan,
+                                           const std::string& out) {
+    auto options = optionsFor(args, scan.kind);
+    if (!options) return {out};
+    return csvOutputPaths(scan.kind, *options, out);
+}
+
 Conversion convertRecording(const Args& args, const ScanResult& scan, const std::string& out,
                             const ProgressFn& progress) {
     try {

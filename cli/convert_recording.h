@@ -25,6 +25,11 @@ struct Conversion {
     bool ok() const { return error.empty(); }
 };
 
+// The files a conversion of the scanned recording to `out` would write with the options of `args`
+// (one file, or the split files); `out` alone when the options do not apply to its kind.
+std::vector<std::string> conversionOutputs(const Args& args, const ScanResult& scan,
+                                           const std::string& out);
+
 // Converts the scanned recording to `out` with the options of `args` applied to its kind; never
 // throws. The files are replaced only when every one was written whole.
 Conversion convertRecording(const Args& args, const ScanResult& scan, const std::string& out,

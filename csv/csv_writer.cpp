@@ -398,8 +398,8 @@ CsvWriterForm chooseCsvWriter(const FileKind& kind, const CsvOptions& o) {
 std::string splitStem(const std::string& outPath) {
     const std::size_t slash = outPath.find_last_of('/');
     const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    const std::size_t dot = outPath.find('.', nameStart);
-    return dot == std::string::npos ? outPath : outPath.substr(0, dot);
+    const std::size_t dot = outPath.find_last_of('.');
+    return dot == std::string::npos || dot < nameStart ? outPath : outPath.substr(0, dot);
 }
 
 std::vector<std::string> csvOutputPaths(const FileKind& kind, const CsvOptions& o,

@@ -70,9 +70,10 @@ enum class CsvWriterForm { CsvOutOdd, csvset2, CsvOuthh };
 // (one file, whatever `split` says).
 CsvWriterForm chooseCsvWriter(const FileKind& kind, const CsvOptions& options);
 
-// The stem of the split files: the output path up to its file name's first "."; a file name
-// without a "." gives the whole path. Dots in folder names are kept ("./a.csv" -> "./a",
-// "/d/site.v2/x.csv" -> "/d/site.v2/x").
+// The stem of the split files: the output path without its file name's extension (the last "."
+// on), so "site.1.csv" and "site.2.csv" split into different files; a file name without a "."
+// gives the whole path. Dots in folder names are kept ("./a.csv" -> "./a",
+// "/d/site.v2/x.csv" -> "/d/site.v2/x", "site.1.csv" -> "site.1").
 std::string splitStem(const std::string& outPath);
 
 // The files a conversion writes, in order: the output path itself, or for CsvOuthh stem + "V.csv",

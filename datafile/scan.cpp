@@ -1,6 +1,7 @@
 #include "datafile/scan.h"
 
 #include <charconv>
+#include <optional>
 
 #include "datafile/record_file.h"
 #include "platform/dates.h"
@@ -16,6 +17,78 @@ std::string stampNumbers(float date, int16_t time) {
     std::string out = "日付 " + std::string(buffer, end);
     end = std::to_chars(buffer, buffer + sizeof buffer, time).ptr;
     return out + " 時刻 " + std::string(buffer, end);
+}
+
+void setFileEnd(ScanResult& s, double end, float interval) {
+    s.fileEndTime = end;
+    const std::string text = formatYyMmDdHhMm(end);  // "yy/mm/dd hh:mm"
+    s.endDate = text.substr(0, 8);
+    s.endTime = text.substr(9);
+    s.recordInterval = interval > 0 ? interval : 1;
+}
+
+// The stamp of record r when it can end the file: a real date and time in a later minute than
+// the first record's.
+std::optional<double> laterStamp(const RecordFile& file, const RecordLayout& layout, int64_t r,
+                                 double start) {
+    float date = 0;
+    int16_t time = 0;
+    if (!readStamp(file, layout, r, date, time)) return std::nullopt;
+    const auto stamp = stampDateTime(date, time);
+    if (!stamp || wholeMinutes(start, *stamp) <= 0) return std::nullopt;
+    return stamp;
+}
+
+// Why the last record's stamp cannot end the file, for the warning.
+std::string lastStampFault(const RecordFile& file, const RecordLayout& layout, int64_t last,
+                           double start) {
+    float date = 0;
+    int16_t time = 0;
+    if (!readStamp(file, layout, last, date, time)) return "最終レコードを読めません";
+    const auto stamp = stampDateTime(date, time);
+    if (!stamp)
+        return "最終レコードの日付・時刻が正しくありません（" + stampNumbers(date, time) + "）";
+    const std::string when = *stampDateText(date) + " " + *stampTimeText(time);
+    if (wholeMinutes(start, *stamp) < 0)
+        return "最終レコードの日付・時刻（" + when + "）が先頭より前です（時計の設定変更?）";
+    return "最終レコードの日付・時刻（" + when + "）が先頭と同じです";
+}
+
+// The file's end and average interval. Normally the last record's stamp ends the file; when it
+// cannot (not a time stamp, before or at the first), the last record whose stamp can is found
+// walking back, and when none can, the interval is taken as 1 minute and the end as that many
+// minutes per record after the first. Either way every record stays in the period.
+void findFileEnd(ScanResult& s, const RecordFile& file, const RecordLayout& layout,
+                 const std::string& name) {
+    s.endDate = s.startDate;
+    s.endTime = s.startTime;
+    s.fileEndTime = s.fileStartTime;
+    s.recordInterval = 1;
+    const int64_t last = s.records - 1;
+    if (last == 0) return;
+    int64_t endRecord = last;
+    std::optional<double> end = laterStamp(file, layout, last, s.fileStartTime);
+    if (!end) {
+        const std::string fault = lastStampFault(file, layout, last, s.fileStartTime);
+        for (endRecord = last - 1; endRecord > 0 && !end; --endRecord)
+            end = laterStamp(file, layout, endRecord, s.fileStartTime);
+        if (end) {
+            ++endRecord;  // the loop stepped past the record found
+            s.warnings.push_back(fault + "。日付・時刻の読める最後のレコード（" +
+                                 std::to_string(endRecord + 1) +
+                                 " 件目）を終了としました: " + name);
+        } else {
+            s.warnings.push_back(fault +
+                                 "。ほかに日付・時刻の読めるレコードがないため、記録間隔を "
+                                 "1 分とし、終了をレコード数から求めました: " +
+                                 name);
+            setFileEnd(s, s.fileStartTime + static_cast<double>(last) / 1440.0, 1);
+            return;
+        }
+    }
+    const int64_t minutes = wholeMinutes(s.fileStartTime, *end);
+    setFileEnd(s, *end,
+               static_cast<float>(static_cast<double>(minutes) / static_cast<double>(endRecord)));
 }
 
 }  // namespace
@@ -61,42 +134,7 @@ Result<ScanResult> scanFile(const std::string& fullPath) {
     s.startTime = *stampTimeText(time);
     s.fileStartTime = *start;
 
-    // The last record. Whatever goes wrong here leaves the end at the start and the interval at 1,
-    // so the period never runs backwards.
-    s.endDate = s.startDate;
-    s.endTime = s.startTime;
-    s.fileEndTime = s.fileStartTime;
-    s.recordInterval = 1;
-    const int64_t last = s.records - 1;
-    if (last == 0) return s;
-    if (!readStamp(*file, kind->layout, last, date, time)) {
-        s.warnings.push_back("最終レコードを読めません。終了を開始と同じにしました: " + name);
-        return s;
-    }
-    const auto end = stampDateTime(date, time);
-    if (!end) {
-        s.warnings.push_back("最終レコードの日付・時刻が正しくありません（" +
-                             stampNumbers(date, time) + "）。終了を開始と同じにしました: " + name);
-        return s;
-    }
-    const int64_t minutes = wholeMinutes(s.fileStartTime, *end);
-    if (minutes < 0) {
-        s.warnings.push_back(
-            "最終レコードの日付・時刻（" + *stampDateText(date) + " " + *stampTimeText(time) +
-            "）が先頭より前です（時計の設定変更?）。終了を開始と同じにしました: " + name);
-        return s;
-    }
-    if (minutes == 0) {
-        s.warnings.push_back("最終レコードの日付・時刻（" + *stampDateText(date) + " " +
-                             *stampTimeText(time) +
-                             "）が先頭と同じです。記録間隔を 1 分としました: " + name);
-        return s;
-    }
-    s.endDate = *stampDateText(date);
-    s.endTime = *stampTimeText(time);
-    s.fileEndTime = *end;
-    s.recordInterval = static_cast<float>(static_cast<double>(minutes) / static_cast<double>(last));
-    if (!(s.recordInterval > 0)) s.recordInterval = 1;
+    findFileEnd(s, *file, kind->layout, name);
     return s;
 }
 

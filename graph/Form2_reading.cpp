@@ -390,14 +390,17 @@ void Form2::savePicture() {
     GraphRequest request = view_->request(Text1->text().toStdString());
     request.clientHeight = clientHeight();
     const int fontSize = graphFontSize(request.clientHeight);
-    const PictureResult result = writePicture(
+    const PictureOutcome result = writePicture(
         path, *form, Picture1->width(), Picture1->height(), windowTitle(), [&](Canvas& canvas) {
             const GraphDrawing drawing = composeGraph(canvas, *analysis_, request);
             if (drawing.outcome != GraphOutcome::Drawn) return false;
             drawLimitOverlayOn(canvas, drawing, fontSize);
             return true;
         });
-    if (result != PictureResult::Written)
+    if (result.result == PictureResult::NotWritten)
+        showMessage(this, u"画像を保存できませんでした: "_qs + path + u"\n"_qs +
+                              QString::fromStdString(result.cause));
+    else if (result.result == PictureResult::NotDrawn)
         showMessage(this, u"画像を保存できませんでした: "_qs + path);
 }
 

@@ -219,14 +219,15 @@ void Form6::savePdf() {
         askPdfFileName ? askPdfFileName()
                        : QFileDialog::getSaveFileName(this, u"PDF保存"_qs, {}, u"PDF (*.pdf)"_qs);
     if (path.isEmpty()) return;
-    const PictureResult result =
+    const PictureOutcome result =
         writePicture(path, PictureForm::Pdf, Picture1->width(), Picture1->height(), windowTitle(),
                      [this](Canvas& canvas) {
                          composeSpectrum(canvas, spectrum_, shown_);
                          return true;
                      });
-    if (result != PictureResult::Written)
-        showMessage(this, u"PDFを保存できませんでした: "_qs + path);
+    if (result.result != PictureResult::Written)
+        showMessage(this, u"PDFを保存できませんでした: "_qs + path + u"\n"_qs +
+                              QString::fromStdString(result.cause));
 }
 
 }  // namespace hg

@@ -83,7 +83,8 @@ void drawHeader(Canvas& canvas, const ComplianceReport& r) {
 
 // A value axis top that holds every bar and limit: 1, 2 or 5 times a power of ten.
 double axisTop(double largest) {
-    if (!(largest > 0)) return 1;
+    // Below a nano-unit every figure prints as zero anyway; the axis stays 0..1.
+    if (!(largest > 1e-9) || !std::isfinite(largest)) return 1;
     const double power = std::pow(10.0, std::floor(std::log10(largest)));
     for (const double step : {1.0, 2.0, 5.0, 10.0})
         if (step * power >= largest * 1.05) return step * power;
@@ -91,14 +92,16 @@ double axisTop(double largest) {
 }
 
 void drawChart(Canvas& canvas, const ComplianceReport& r, const std::vector<std::size_t>& rows) {
+    // Only finite figures size the axis or reach the page: a value that is not a number draws
+    // no bar (the rows refuse such values; the sheet stands even when one slips through).
+    const auto finite = [](double v) { return std::isfinite(v) ? v : 0.0; };
     double largest = 0;
     for (const std::size_t i : rows)
-        largest = std::max(
-            {largest, static_cast<double>(r.rows[i].value), r.rows[i].limit.value_or(0.0)});
+        largest = std::max({largest, finite(r.rows[i].value), finite(r.rows[i].limit.value_or(0))});
     const double top = axisTop(largest);
     const double bottom = kChartTop + kChartHeight;
     const auto yOf = [&](double v) {
-        return bottom - std::clamp(v / top, 0.0, 1.0) * kChartHeight;
+        return bottom - std::clamp(finite(v) / top, 0.0, 1.0) * kChartHeight;
     };
     canvas.setFont(kGothicFont, 8, false);
     canvas.setForeColor(Colour::palette(kFrame));

@@ -43,14 +43,15 @@ std::optional<PictureForm> pictureFormOf(const std::string& path) {
     return std::nullopt;
 }
 
-PictureResult writePicture(const QString& path, PictureForm form, int width, int height,
-                           const QString& title, const std::function<bool(Canvas&)>& draw,
-                           OutputLayer& layer) {
+PictureOutcome writePicture(const QString& path, PictureForm form, int width, int height,
+                            const QString& title, const std::function<bool(Canvas&)>& draw,
+                            OutputLayer& layer) {
     // Drawn into memory and written whole through the checked outputs: a failed write is
     // reported and an existing file stays as it was.
     QByteArray bytes;
     QBuffer buffer(&bytes);
-    if (!buffer.open(QIODevice::WriteOnly)) return PictureResult::NotWritten;
+    if (!buffer.open(QIODevice::WriteOnly))
+        return {PictureResult::NotWritten, "描画用のメモリーを用意できません"};
     bool drawn = false;
     bool painted = false;
     if (form == PictureForm::Pdf) {
@@ -76,12 +77,13 @@ PictureResult writePicture(const QString& path, PictureForm form, int width, int
         painted = paint(image, width, height, draw, drawn);
         painted = painted && drawn && image.save(&buffer, "PNG");
     }
-    if (!drawn) return PictureResult::NotDrawn;
-    if (!painted) return PictureResult::NotWritten;
+    if (!drawn) return {PictureResult::NotDrawn, {}};
+    if (!painted) return {PictureResult::NotWritten, "画像を描けませんでした"};
     const Status written = writeWholeFile(
         QFile::encodeName(path).toStdString(),
         std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), layer);
-    return written ? PictureResult::Written : PictureResult::NotWritten;
+    if (!written) return {PictureResult::NotWritten, written.error()};
+    return {PictureResult::Written, {}};
 }
 
 }  // namespace hg

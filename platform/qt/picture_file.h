@@ -21,10 +21,16 @@ std::optional<PictureForm> pictureFormOf(const std::string& path);
 
 enum class PictureResult { Written, NotDrawn, NotWritten };
 
+// What came of a picture write; `cause` says why it was not written (the system's reason).
+struct PictureOutcome {
+    PictureResult result = PictureResult::NotWritten;
+    std::string cause;
+};
+
 // Draws a width x height picture (96 dpi) with `draw` (false: nothing worth saving) and saves it;
 // `title` names the PDF and SVG document.
-PictureResult writePicture(const QString& path, PictureForm form, int width, int height,
-                           const QString& title, const std::function<bool(Canvas&)>& draw,
-                           OutputLayer& layer = diskOutput());
+PictureOutcome writePicture(const QString& path, PictureForm form, int width, int height,
+                            const QString& title, const std::function<bool(Canvas&)>& draw,
+                            OutputLayer& layer = diskOutput());
 
 }  // namespace hg

@@ -43,11 +43,28 @@ for jobs in 1 default; do
     grep -qF "site/c.hm1" <(tail -n 1 stderr.txt) || fail "folder: c.hm1 not named"
 done
 
-# Two recordings that would write the same file: the second fails, the first is kept.
+# Recordings that would write one file are both refused before anything is written: the same
+# name from two kinds, split outputs of two kinds, one folder reached through a link. Split stems
+# keep every dot but the extension's, so site.1 and site.2 write their own files.
 mkdir same && cp site/a.hm3 same/x.hm3 && cp site/b.hv2 same/x.hv2
-"$bin" convert same -o same_out >/dev/null 2>stderr.txt && fail "same names: succeeded"
-[[ $(ls same_out) == x.csv ]] && grep -qF "would write same_out/x.csv" stderr.txt ||
-    fail "same names: $(ls same_out) $(cat stderr.txt)"
+"$bin" convert same -o same_out >/dev/null 2>stderr.txt
+[[ $? -eq 1 ]] || fail "same names: exit code"
+[[ ! -e same_out ]] || fail "same names: files or folder left: $(ls same_out)"
+[[ $(grep -c "would write same_out/x.csv as same/x.h.*; neither is converted" stderr.txt) -eq 2 ]] ||
+    fail "same names: both not named: $(cat stderr.txt)"
+mkdir dots
+for name in site.1.hh2 site.2.hh2 x.hh1 x.hn1; do
+    "$bin" synth -o "dots/$name" --records 4 >/dev/null || fail "synth $name"
+done
+"$bin" convert dots/site.1.hh2 dots/site.2.hh2 --split -o split >/dev/null 2>stderr.txt ||
+    fail "dotted split: $(cat stderr.txt)"
+[[ -f split/site.1V.csv && -f split/site.2V.csv && ! -e split/siteV.csv ]] || fail "dotted split: $(ls split)"
+"$bin" convert dots/x.hh1 dots/x.hn1 --split -o split2 >/dev/null 2>stderr.txt && fail "split clash: exit 0"
+grep -qF "would write split2/xV.csv" stderr.txt && [[ ! -e split2 ]] || fail "split clash: $(cat stderr.txt)"
+mkdir pair && cp site/a.hm3 site/b.hv2 pair/ && ln -s pair pairlink
+"$bin" convert pair pairlink >/dev/null 2>stderr.txt && fail "a folder twice: exit 0"
+[[ $(grep -c "(the same file as pair/[ab].csv) as " stderr.txt) -eq 4 ]] || fail "a folder twice: $(cat stderr.txt)"
+[[ $(ls pair) == $'a.hm3\nb.hv2' ]] || fail "a folder twice: written $(ls pair)"
 
 # Without -o the files go beside the recordings; -o naming a file is a usage error.
 mkdir beside && cp site/a.hm3 site/b.hv2 beside/
@@ -58,6 +75,8 @@ keep kept.csv
 "$bin" convert site/a.hm3 site/b.hv2 -o kept.csv >/dev/null 2>stderr.txt
 [[ $? -eq 2 ]] && grep -qF "is not a folder" stderr.txt || fail "-o a file: $(cat stderr.txt)"
 refuse "a folder without recordings" "no recording in the folder" "$bin" convert alone -o x
+refuse "a folder that cannot be made" "(ファイルまたはフォルダーがありません)" "$bin" convert site \
+    -o missing/deeper
 refuse "a bad list before any work" "--orders" "$bin" convert site --orders 1-x -o never
 [[ ! -e never ]] || fail "a refused batch made its folder"
 

@@ -85,6 +85,18 @@ synth stuck.ha3 --records 3
 dd if="$dir/stuck.ha3" of="$dir/stuck.ha3" bs=1 count=6 seek=512 conv=notrunc status=none
 "$bin" convert "$dir/stuck.ha3" >/dev/null 2>"$dir/err.txt" || fail "stuck.ha3: refused"
 grep -q "先頭と同じ" "$dir/err.txt" || fail "stuck.ha3: no warning: $(cat "$dir/err.txt")"
+# Every readable record is converted: a last stamp equal to the first keeps all 12 records, one
+# that is not a time stamp leaves out that record alone (a header and 11 lines).
+synth last-equal.ha3 --records 12
+dd if="$dir/last-equal.ha3" of="$dir/last-equal.ha3" bs=1 count=6 seek=$((11 * 256)) conv=notrunc status=none
+synth last-unreadable.ha3 --records 12
+printf '\xff\xff\xff\xff' | dd of="$dir/last-unreadable.ha3" bs=1 seek=$((11 * 256)) conv=notrunc status=none
+for case in equal:13 unreadable:12; do
+    what=${case%:*}
+    "$bin" convert "$dir/last-$what.ha3" -o "$dir/last-$what.csv" >/dev/null 2>"$dir/err.txt" ||
+        fail "last-$what: $(cat "$dir/err.txt")"
+    [[ $(wc -l <"$dir/last-$what.csv") -eq ${case#*:} ]] || fail "last-$what: $(wc -l <"$dir/last-$what.csv") lines"
+done
 # A period from the day before the file: every record.
 synth early.hm1 --records 12 --start "19/05/29 00:00" --interval 10
 "$bin" convert "$dir/early.hm1" --start "19/05/28 12:00" -o "$dir/early.csv" >/dev/null

@@ -32,11 +32,11 @@ check h.hm1 --records 1 --start "05/03/12 00:05" -- "records: 1" "interval: 1" \
     "first: 05/03/12 00:05" "last: 05/03/12 00:05"
 check i.hm1 --records 3 --start "99/12/31 00:00" --interval 1440 -- "last: 00/01/02 00:00"
 
-# A last record with time 24:00: the end falls back to the start, with a warning on stderr.
+# A last record with time 24:00: the end is the record before it, with a warning on stderr.
 "$bin" synth -o "$dir/j.hm1" --records 5 || fail "synth j.hm1"
 printf '\x60\x09' | dd of="$dir/j.hm1" bs=1 seek=$((4 * 256 + 4)) conv=notrunc status=none
-"$bin" info "$dir/j.hm1" 2>"$dir/j.err" | grep -cxF -e "last: 19/05/29 00:00" -e "interval: 1" |
-    grep -qx 2 || fail "j.hm1: the end is not the start with interval 1"
+"$bin" info "$dir/j.hm1" 2>"$dir/j.err" | grep -cxF -e "last: 19/05/29 00:30" -e "interval: 10" |
+    grep -qx 2 || fail "j.hm1: the end is not the fourth record's"
 [[ -s $dir/j.err ]] || fail "j.hm1: no warning"
 
 # Failures: non-zero exit and a message on stderr, and no file left behind.

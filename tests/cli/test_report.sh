@@ -67,18 +67,40 @@ grep -q "bad.json" "$dir/err.txt" && grep -q '"title"' "$dir/err.txt" || fail "b
 grep -q '"limit": 4,' "$dir/u.json" || fail "the user's set is used"
 rm "$user/bad.json"
 
+# Nothing in the user's folder stops a report of another set: a FIFO, a link to an endless device,
+# a limit beyond reason and a name with a bell and a newline are each one line with the command
+# word and the control characters escaped.
+mkfifo "$user/fifo.json" && ln -s /dev/zero "$user/zero.json" || fail "fifo"
+sed 's/"total": 5/"total": 1e308/' "$(dirname "$0")/../../limits/jp-env-6.6kV.json" >"$user/huge.json"
+echo '{' >"$user/"$'bell\a\nname.json'
+timeout 60 "$bin" report "$dir/s.hh2" --limits iec61000-2-2 -o "$dir/v.json" >/dev/null \
+    2>"$dir/err.txt" || fail "a report past a bad user folder: $(cat "$dir/err.txt")"
+[[ $(grep -c '^harmograph report: 限度値ファイル .*json: ' "$dir/err.txt") -eq 4 ]] &&
+    [[ $(wc -l <"$dir/err.txt") -eq 4 ]] && grep -qF 'bell\x07\nname.json' "$dir/err.txt" ||
+    fail "user folder messages: $(cat -A "$dir/err.txt")"
+rm -f "$user"/*.json
+
+# Options beyond physical reason are usage errors; nothing infinite is ever written.
+for opt in "--measured-kv 1e300" "--contract-kw 1e-40"; do
+    "$bin" report "$dir/s.hh2" --limits jp-guideline-22kV --contract-kw 50 $opt -o "$dir/inf.json" \
+        >/dev/null 2>"$dir/err.txt"
+    [[ $? -eq 2 ]] && grep -qF -- "${opt% *} needs a physically possible value" "$dir/err.txt" ||
+        fail "$opt: $(cat "$dir/err.txt")"
+done
+[[ ! -e $dir/inf.json ]] || fail "an infinite report was written"
+
 echo keep >"$dir/old.json"
 keep "$dir/old.json" "$dir/s.hh2"
 r=("$bin" report "$dir/s.hh2")
 o=(-o "$dir/old.json")
-refuse "no limits option" "usage" "${r[@]}" "${o[@]}"
+misuse "no limits option" "usage" "${r[@]}" "${o[@]}"
 refuse "unknown set" "no-such" "${r[@]}" --limits no-such "${o[@]}"
 refuse "no contract power" "契約電力" "${r[@]}" --limits jp-guideline-22kV "${o[@]}"
-refuse "bad contract power" "--contract-kw" "${r[@]}" --limits jp-guideline-22kV \
+misuse "bad contract power" "--contract-kw" "${r[@]}" --limits jp-guideline-22kV \
     --contract-kw -5 "${o[@]}"
-refuse "no such channel" "--channel" "${r[@]}" --limits jp-guideline-22kV --contract-kw 50 \
+misuse "no such channel" "--channel" "${r[@]}" --limits jp-guideline-22kV --contract-kw 50 \
     --channel 3 "${o[@]}"
-refuse "unknown output form" "OUT.pdf" "${r[@]}" --limits jp-env-ehv -o "$dir/old.txt"
+misuse "unknown output form" "OUT.pdf" "${r[@]}" --limits jp-env-ehv -o "$dir/old.txt"
 refuse "no data" "指定期間にデータがありません" "${r[@]}" --limits jp-env-ehv \
     --start "19/06/01 00:00" --end "19/06/02 00:00" "${o[@]}"
 refuse "output is the input" "" "${r[@]}" --limits jp-env-ehv -o "$dir/s.hh2"

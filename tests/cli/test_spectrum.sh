@@ -25,9 +25,9 @@ grep -q "<svg" "$dir/s.svg" || fail "s.svg is not SVG"
 echo keep >"$dir/kept.csv"
 keep "$dir/kept.csv"
 o=(-o "$dir/kept.csv")
-refuse "no --at" "usage" "${s[@]}" "${o[@]}"
+misuse "no --at" "usage" "${s[@]}" "${o[@]}"
 refuse "after the end" "no record at or after" "${s[@]}" --at "29/01/01 00:00" "${o[@]}"
-refuse "bad time" "--at" "${s[@]}" --at "19/05/29 25:00" "${o[@]}"
-refuse "channel 10" "--channel" "${s[@]}" --at "19/05/29 00:00" --channel 10 "${o[@]}"
-refuse "suffix" ".csv file" "${s[@]}" --at "19/05/29 00:00" -o "$dir/kept.txt"
+misuse "bad time" "--at" "${s[@]}" --at "19/05/29 25:00" "${o[@]}"
+misuse "channel 10" "--channel" "${s[@]}" --at "19/05/29 00:00" --channel 10 "${o[@]}"
+misuse "suffix" ".csv file" "${s[@]}" --at "19/05/29 00:00" -o "$dir/kept.txt"
 finish spectrum

@@ -243,7 +243,7 @@ TEST_F(CsvWriterTest, DispatchPerKind) {
 }
 
 TEST_F(CsvWriterTest, SplitFilesStayInADottedFolderAndTheWorkingFolder) {
-    EXPECT_EQ(splitStem("/home/u/.cache/x.y.csv"), "/home/u/.cache/x");
+    EXPECT_EQ(splitStem("/home/u/.cache/x.y.csv"), "/home/u/.cache/x.y");  // the extension only
     EXPECT_EQ(splitStem("../a.b/noext"), "../a.b/noext");  // no "." in the name: the whole path
 
     fs::create_directories(dir + "/site.v2");

@@ -2,6 +2,7 @@
 // a message naming the file and the field while the others load; the user's folder adds sets
 // and replaces a set of the same name.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <filesystem>
@@ -120,6 +121,18 @@ TEST(LimitSets, BadFilesNameFileAndField) {
         {head +
              R"("quantity": "current_per_kw", "receiving_kv": 6.6, "total": 1, "orders": {"5": 1}})",
          "\"total\""},
+        // Beyond physical reason: a distortion over 100 %, a current per kW of 1e308.
+        {head + R"("quantity": "voltage_distortion", "orders": {"5": 101}})", "100 以下"},
+        {head + R"("quantity": "current_per_kw", "receiving_kv": 6.6, "orders": {"5": 1e308}})",
+         "\"orders.5\""},
+        {head + R"("quantity": "current_per_kw", "receiving_kv": 1e6, "orders": {"5": 1}})",
+         "\"receiving_kv\""},
+        // Past 1 MB, or nesting past 16 levels, is refused before anything is parsed.
+        {std::string(1'000'000, '['), "入れ子"},
+        {std::string(5'000'000, '['), "大きすぎます"},
+        {head + R"("quantity": "voltage_distortion", "total": 5, "x": )" + std::string(17, '[') +
+             std::string(17, ']') + "}",
+         "入れ子"},
     };
     for (const Case& c : cases) {
         auto s = parseLimitSet(c.text, "bad.json");
@@ -142,10 +155,21 @@ TEST(LimitSets, UserFolderAddsAndReplaces) {
     writeText(user + "/b.json", replaced);
     writeText(user + "/c.json", "{broken");
     writeText(user + "/notes.txt", "not a set");
+    // Only regular files of at most 1 MB are read: a FIFO would block the run, a link to an
+    // endless device would feed it for ever.
+    for (const char* name : {"/d.json", "/e.json"}) std::filesystem::remove(user + name);
+    ASSERT_EQ(::mkfifo((user + "/d.json").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", user + "/e.json");
+    writeText(user + "/f.json", std::string((1 << 20) + 1, ' '));
     const LimitCatalogue c =
         loadLimitSets({HARMO_LIMITS_DIR, user, test::scratchPath("no-such-folder")});
-    ASSERT_EQ(c.problems.size(), 1u);
-    EXPECT_NE(c.problems[0].find("c.json"), std::string::npos);
+    ASSERT_EQ(c.problems.size(), 4u);
+    for (const auto& [n, part] : {std::pair{0, "c.json: は JSON"},
+                                  {1, "d.json: は通常のファイルでは"},
+                                  {2, "e.json: は通常のファイルでは"},
+                                  {3, "f.json: は大きすぎます"}})
+        EXPECT_NE(c.problems[static_cast<std::size_t>(n)].find(part), std::string::npos)
+            << c.problems[static_cast<std::size_t>(n)];
     EXPECT_EQ(c.sets.size(), shipped().sets.size() + 1);
     ASSERT_NE(c.find("mine"), nullptr);
     EXPECT_EQ(c.find("jp-env-6.6kV")->total, 4);

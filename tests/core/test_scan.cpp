@@ -104,12 +104,11 @@ TEST(Scan, RefusesBadFiles) {
     EXPECT_FALSE(scanFile(test::scratchPath("")).ok());  // a folder
 }
 
-// A first record without a real stamp is refused; a bad last one (or one before the first: a clock
-// reset) or one equal to the first ends the file at its start with interval 1 and a warning.
+// A first record without a real stamp is refused. A last one that cannot end the file (not a real
+// stamp, before the first: a clock reset, or the first's own minute) gives way to the last record
+// that can, found walking back; when none can, the end is one minute a record after the start.
 TEST(Scan, BadFirstOrLastStamp) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    // Stamps of the first record (0) are refused; of the last (19) they end the file at its start;
-    // 190529 00:00 is the first's own minute.
     const std::tuple<int64_t, float, int16_t> cases[] = {
         {0, 191329, 1030},  {0, -190529, 1030}, {0, nan, 1030}, {0, 190529, 2400},
         {0, 190529, 1260},  {19, 191329, 0},    {19, nan, 0},   {19, 190529, 2400},
@@ -124,11 +123,20 @@ TEST(Scan, BadFirstOrLastStamp) {
             EXPECT_NE(scan.error().find("先頭レコード"), std::string::npos) << scan.error();
             continue;
         }
-        EXPECT_EQ(scan->warnings.size(), 1u);
-        EXPECT_EQ(scan->recordInterval, 1.0f);
-        EXPECT_EQ(scan->fileEndTime, scan->fileStartTime);
-        EXPECT_EQ(scan->endDate + " " + scan->endTime, "19/05/29 00:00");
+        ASSERT_EQ(scan->warnings.size(), 1u);
+        EXPECT_NE(scan->warnings[0].find("19 件目"), std::string::npos) << scan->warnings[0];
+        EXPECT_EQ(scan->recordInterval, 10.0f);
+        EXPECT_EQ(scan->endDate + " " + scan->endTime, "19/05/29 03:00");
     }
+    // Every stamp after the first stuck at the first: 19 minutes on, at 1 minute a record.
+    const std::string stuck = synth("stuck.hv1", 20);
+    for (int64_t r = 1; r < 20; ++r) patchStamp(stuck, 330, r, 190529, 0);
+    auto scan = scanFile(stuck);
+    ASSERT_TRUE(scan.ok()) << scan.error();
+    ASSERT_EQ(scan->warnings.size(), 1u);
+    EXPECT_NE(scan->warnings[0].find("レコード数から"), std::string::npos) << scan->warnings[0];
+    EXPECT_EQ(scan->recordInterval, 1.0f);
+    EXPECT_EQ(scan->endDate + " " + scan->endTime, "19/05/29 00:19");
 }
 
 // An "hn1" file of 1 342 008 bytes is 513 short records (2 616 bytes) and 436 long ones (3 078):
