@@ -32,7 +32,7 @@ sanitize: deps
 	@cmake build-asan -DHARMO_WERROR=ON >/dev/null
 	cmake --build build-asan -j $(JOBS) --target core_tests harmograph
 	HARMO_TMP=$(CURDIR)/build-asan/tmp ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 build-asan/tests/core_tests --gtest_brief=1
-	@ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 bash tools/cli_tests.sh build-asan/harmograph build-asan/tmp
+	@ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 bash tools/cli_tests.sh $(CURDIR)/build-asan/harmograph $(CURDIR)/build-asan/tmp
 
 # The libFuzzer target (clang, optimised: about twice the inputs a second) over recordings of every kind, seeded by the sample generator, for
 # FUZZ_SECONDS; a finding fails the run and leaves its input under build-fuzz/findings/.

@@ -86,9 +86,14 @@ double axisTop(double largest) {
     // Below a nano-unit every figure prints as zero anyway; the axis stays 0..1.
     if (!(largest > 1e-9) || !std::isfinite(largest)) return 1;
     const double power = std::pow(10.0, std::floor(std::log10(largest)));
-    for (const double step : {1.0, 2.0, 5.0, 10.0})
-        if (step * power >= largest * 1.05) return step * power;
-    return 10 * power;
+    double top = 10 * power;
+    for (const double step : {1.0, 2.0, 5.0})
+        if (step * power >= largest * 1.05) {
+            top = step * power;
+            break;
+        }
+    // Near the largest double the next step overflows: the largest figure is the top then.
+    return std::isfinite(top) ? top : largest;
 }
 
 void drawChart(Canvas& canvas, const ComplianceReport& r, const std::vector<std::size_t>& rows) {
