@@ -6,9 +6,9 @@
 #include <QStringList>
 #include <QTimer>
 
-#include "app/MDIForm1.h"
 #include "platform/qt/qpainter_canvas.h"
 #include "platform/qt/qt_translation.h"
+#include "ui/main_frame.h"
 
 namespace hg {
 
@@ -26,7 +26,7 @@ int runGui(int argc, char** argv) {
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
 
-    MDIForm1 frame;
+    MainFrame frame;
     frame.start(arguments.join(QLatin1Char(' ')), QCoreApplication::applicationDirPath());
 
     // HARMO_SCREENSHOT=FILE.png: saves a picture of the frame once it is painted, then ends.

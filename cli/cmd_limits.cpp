@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <iostream>
 
-#include "analysis/limits.h"
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/help.h"
 #include "cli/limit_sets.h"
+#include "compliance/limits.h"
 
 namespace hg::cli {
 

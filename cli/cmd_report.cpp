@@ -18,7 +18,6 @@
 #include <string>
 #include <tuple>
 
-#include "analysis/compliance_text.h"
 #include "analysis/execute.h"
 #include "analysis/harmdim.h"
 #include "cli/args.h"
@@ -27,6 +26,7 @@
 #include "cli/help.h"
 #include "cli/limit_sets.h"
 #include "cli/painting_app.h"
+#include "compliance/compliance_text.h"
 #include "platform/output.h"
 #include "platform/qt/pdf_sheet.h"
 #include "platform/textcode.h"

@@ -2,7 +2,7 @@
 // build tree) and the user's folder. Files that cannot be read are named on stderr.
 #pragma once
 
-#include "analysis/limits.h"
+#include "compliance/limits.h"
 
 namespace hg::cli {
 

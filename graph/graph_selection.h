@@ -1,7 +1,7 @@
 // What a graph window lets the user choose, and how each choice changes the window's selection:
 // the item list of a file kind, the order groups, the 5 x 5 grid of order boxes with its scroll
 // position and captions, the channel, and the ranking of orders by size that the largest-first
-// groups select from. The window (Form2) shows this state and forwards its events here.
+// groups select from. The window (GraphWindow) shows this state and forwards its events here.
 #pragma once
 
 #include <array>

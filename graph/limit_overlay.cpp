@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "analysis/compliance_text.h"
 #include "analysis/harmdim.h"
+#include "compliance/compliance_text.h"
 #include "datafile/record_format.h"
 #include "graph/curve_rules.h"
 #include "graph/graph_composition.h"

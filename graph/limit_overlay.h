@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "analysis/compliance.h"
-#include "analysis/limits.h"
-#include "analysis/statistics.h"
+#include "compliance/compliance.h"
+#include "compliance/limits.h"
+#include "compliance/statistics.h"
 
 namespace hg {
 

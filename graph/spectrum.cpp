@@ -13,6 +13,20 @@
 
 namespace hg {
 
+SpectrumShown zoomedOrders(SpectrumShown shown, int last, int around, int steps) {
+    constexpr int kLeastBars = 5;
+    constexpr double kWheelZoom = 0.8;
+    const int count = shown.last - shown.first + 1;
+    const int wanted =
+        std::clamp(static_cast<int>(std::lround(count * std::pow(kWheelZoom, steps))),
+                   std::min(kLeastBars, last), last);
+    if (wanted == count) return shown;
+    const double share = count > 1 ? double(around - shown.first) / (count - 1) : 0.5;
+    int first = around - static_cast<int>(std::lround(share * (wanted - 1)));
+    first = std::clamp(first, 1, last - wanted + 1);
+    return {first, first + wanted - 1};
+}
+
 Spectrum spectrumAt(const HARMDIM& state, int32_t rec, int channel) {
     Spectrum s;
     s.record = rec;

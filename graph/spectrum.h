@@ -45,6 +45,11 @@ struct SpectrumShown {
     int last = 1 << 20;  // clipped to the last order
 };
 
+// The orders shown after `steps` wheel steps (> 0: zoom in, each step showing 0.8 times the bars,
+// never fewer than 5 nor more than there are) around position `around`, whose bar keeps its share
+// of the charts' width; `last` is the last position. The range stays within 1..last.
+SpectrumShown zoomedOrders(SpectrumShown shown, int last, int around, int steps);
+
 struct SpectrumBar {
     int chart = 0;  // 0 the voltage distortion, 1 the current
     int order = 0;

@@ -5,7 +5,7 @@
 // page in tenths of a millimetre.
 #pragma once
 
-#include "analysis/compliance_text.h"
+#include "compliance/compliance_text.h"
 #include "platform/canvas.h"
 
 namespace hg {

@@ -1,29 +1,29 @@
 #!/usr/bin/env bash
 # The house rules of the source tree, checked on every `make test`:
-#  - the core (everything but app/, cli/, platform/qt/ and the window files Form*/MDIForm*)
-#    includes no Qt header and nothing of platform/qt/;
+#  - the core (every folder but app/, cli/, ui/ and platform/qt/) includes no Qt header and
+#    nothing of platform/qt/;
 #  - a file includes only its own folder and the folders below it, from the bottom: platform,
-#    datafile, analysis, then csv and graph (side by side, neither includes the other), then print,
-#    then cli, then app; so no folder includes another in a cycle;
+#    datafile, analysis, compliance, then csv and graph (side by side, neither includes the other), then print,
+#    then cli and ui (side by side), then app; so no folder includes another in a cycle;
 #  - every C++ file is clang-format clean.
-# Prints each breach on one line and exits 1 when there is any.
+# Every file on disk is checked (tracked by git or not); an include is read however it is written
+# ("#  include", <folder/x.h> as well as "folder/x.h").
+# tools/check_layers.sh [ROOT]: the tree at ROOT (this project's by default). Prints each breach on
+# one line and exits 1 when there is any.
 set -u
-cd "$(dirname "$0")/.."
+cd "${1:-$(dirname "$0")/..}" || exit 2
 
 rank() {
     case "$1" in
-        platform) echo 0 ;; datafile) echo 1 ;; analysis) echo 2 ;;
-        csv | graph) echo 3 ;; print) echo 4 ;; cli) echo 5 ;; app) echo 6 ;;
+        platform) echo 0 ;; datafile) echo 1 ;; analysis) echo 2 ;; compliance) echo 3 ;;
+        csv | graph) echo 4 ;; print) echo 5 ;; cli | ui) echo 6 ;; app) echo 7 ;;
         *) echo -1 ;;
     esac
 }
 
 is_window_layer() {
     case "$1" in
-        app/* | cli/* | platform/qt/*) return 0 ;;
-    esac
-    case "$(basename "$1")" in
-        Form[0-9]* | MDIForm[0-9]*) return 0 ;;
+        app/* | cli/* | ui/* | platform/qt/*) return 0 ;;
     esac
     return 1
 }
@@ -34,28 +34,41 @@ breach() {
     breaches=$((breaches + 1))
 }
 
-files=$(git ls-files -- '*.cpp' '*.h' | grep -E '^(platform|datafile|analysis|csv|graph|print|cli|app)/')
+# "LINE:TARGET" for every include of FILE, TARGET being what lies between the quotes or brackets.
+includes() {
+    grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*["<][^">]+[">]' "$1" |
+        sed -E 's/^([0-9]+):[[:space:]]*#[[:space:]]*include[[:space:]]*["<]([^">]+)[">].*/\1:\2/'
+}
+
+files=$(find platform datafile analysis compliance csv graph print cli ui app -name '*.cpp' -o -name '*.h' \
+    2>/dev/null | sort)
 for f in $files; do
     folder=${f%%/*}
     own=$(rank "$folder")
-    if ! is_window_layer "$f"; then
-        grep -nE '^#include <Q|^#include "platform/qt/' "$f" | while IFS= read -r line; do
-            echo "$f:${line%%:*}: the core includes Qt: ${line#*:}"
-        done | grep . && breaches=$((breaches + 1))
-    fi
-    while IFS= read -r line; do
-        target=$(sed -E 's/^[0-9]+:#include "([^/"]+)\/.*/\1/' <<<"$line")
-        [ "$target" = "$folder" ] && continue
-        other=$(rank "$target")
+    while IFS=: read -r line target; do
+        [ -n "$target" ] || continue
+        if ! is_window_layer "$f"; then
+            case "$target" in
+                Q[A-Za-z]* | Qt*/* | platform/qt/*)
+                    breach "$f:$line: the core includes Qt: $target"
+                    continue
+                    ;;
+            esac
+        fi
+        top=${target%%/*}
+        [ "$top" = "$target" ] && continue # a system or library header
+        [ "$top" = "$folder" ] && continue
+        other=$(rank "$top")
         [ "$other" -lt 0 ] && continue
         if [ "$other" -ge "$own" ]; then
-            breach "$f:${line%%:*}: $folder/ may not include $target/ (only folders below it)"
+            breach "$f:$line: $folder/ may not include $top/ (only folders below it)"
         fi
-    done < <(grep -nE '^#include "[a-z]+/' "$f")
+    done < <(includes "$f")
 done
 
 if command -v clang-format >/dev/null 2>&1; then
-    for f in $(git ls-files -- '*.cpp' '*.h'); do
+    for f in $(find platform datafile analysis compliance csv graph print cli ui app tests bench fuzz \
+        -name '*.cpp' -o -name '*.h' 2>/dev/null | sort); do
         clang-format --dry-run -Werror "$f" >/dev/null 2>&1 || breach "$f: not clang-format clean"
     done
 else

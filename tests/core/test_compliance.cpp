@@ -6,9 +6,9 @@
 #include <cmath>
 #include <tuple>
 
-#include "analysis/compliance.h"
-#include "analysis/compliance_text.h"
 #include "analysis/harmdim.h"
+#include "compliance/compliance.h"
+#include "compliance/compliance_text.h"
 #include "platform/recording_canvas.h"
 #include "print/compliance_report.h"
 #include "support_analysis.h"

@@ -227,6 +227,20 @@ TEST(Spectrum, ValuesBarsAndCsvOfARecord) {
     EXPECT_EQ(composeSpectrum(z, sp, {2, 4}).bars.size(), 6u);
 }
 
+// The wheel over 255 orders: a step shows 0.8 times the bars (204), the bar under the pointer
+// keeping its place; never under 5 bars, never past either end, back to all when zoomed out.
+TEST(Spectrum, OrderZoomKeepsTheBarUnderThePointer) {
+    const auto zoomed = [](SpectrumShown s, int around, int steps) {
+        const SpectrumShown z = zoomedOrders(s, 255, around, steps);
+        return std::pair(z.first, z.last);
+    };
+    EXPECT_EQ(zoomed({1, 255}, 128, 1), std::pair(26, 229));
+    EXPECT_EQ(zoomed({1, 255}, 1, 1), std::pair(1, 204));
+    EXPECT_EQ(zoomed({1, 255}, 255, 3), std::pair(125, 255));
+    EXPECT_EQ(zoomed({100, 110}, 105, 20), std::pair(103, 107));
+    EXPECT_EQ(zoomed({100, 110}, 105, -40), std::pair(1, 255));
+}
+
 TEST(CurveExport, DrawnCurvesOverTheRangeShown) {
     HARMDIM s = steppedState(13, 10, 9 * 60);
     const auto orders = flags({0, 1});

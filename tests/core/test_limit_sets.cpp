@@ -10,7 +10,7 @@
 #include <optional>
 #include <sstream>
 
-#include "analysis/limits.h"
+#include "compliance/limits.h"
 #include "support_scratch.h"
 
 namespace hg {

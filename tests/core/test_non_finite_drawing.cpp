@@ -8,8 +8,8 @@
 #include <cmath>
 #include <limits>
 
-#include "analysis/compliance.h"
 #include "analysis/item_codes.h"
+#include "compliance/compliance.h"
 #include "graph/graph_composition.h"
 #include "graph/spectrum.h"
 #include "platform/recording_canvas.h"

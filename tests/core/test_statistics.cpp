@@ -9,7 +9,7 @@
 #include <random>
 
 #include "analysis/harmdim.h"
-#include "analysis/statistics.h"
+#include "compliance/statistics.h"
 #include "platform/dates.h"
 #include "support_analysis.h"
 

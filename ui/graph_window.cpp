@@ -1,4 +1,4 @@
-#include "graph/Form2.h"
+#include "ui/graph_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -57,8 +57,8 @@ void GraphPicture::setImage(QImage image) {
     update();
 }
 
-Form2::Form2(std::shared_ptr<const HARMDIM> analysis, OrderFlags& jisuFlag, QMdiArea* area,
-             Form2* mainWindow)
+GraphWindow::GraphWindow(std::shared_ptr<const HARMDIM> analysis, OrderFlags& jisuFlag,
+                         QMdiArea* area, GraphWindow* mainWindow)
     : analysis_(std::move(analysis)), jisuFlag_(jisuFlag), area_(area), main_(mainWindow) {
     setWindowTitle(QStringLiteral("高調波グラフ作成"));
     buildControls();
@@ -73,13 +73,13 @@ Form2::Form2(std::shared_ptr<const HARMDIM> analysis, OrderFlags& jisuFlag, QMdi
     load();
 }
 
-Form2::~Form2() = default;
+GraphWindow::~GraphWindow() = default;
 
-QMdiSubWindow* Form2::subWindow() const {
+QMdiSubWindow* GraphWindow::subWindow() const {
     return qobject_cast<QMdiSubWindow*>(parentWidget());
 }
 
-void Form2::buildControls() {
+void GraphWindow::buildControls() {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
@@ -98,7 +98,7 @@ void Form2::buildControls() {
 }
 
 // Item and group lists.
-void Form2::buildLists(QWidget* c) {
+void GraphWindow::buildLists(QWidget* c) {
     Label1 = new QLabel(QStringLiteral("解析内容"), c);
     Label1->setGeometry(8, 2, 200, 16);
     Combo1 = new QComboBox(c);
@@ -108,12 +108,12 @@ void Form2::buildLists(QWidget* c) {
     Combo2 = new QComboBox(c);
     Combo2->setGeometry(8, 62, 200, 24);
     Combo2->setMaxVisibleItems(30);
-    connect(Combo1, &QComboBox::activated, this, &Form2::itemChosen);
-    connect(Combo2, &QComboBox::activated, this, &Form2::groupChosen);
+    connect(Combo1, &QComboBox::activated, this, &GraphWindow::itemChosen);
+    connect(Combo2, &QComboBox::activated, this, &GraphWindow::groupChosen);
 }
 
 // The order grid: five columns under their headers, the first box of a row with its caption.
-void Form2::buildOrderGrid(QWidget* c) {
+void GraphWindow::buildOrderGrid(QWidget* c) {
     const int gridLeft = 216;
     const int headerTop = 2;
     const int rowTop = 18;
@@ -140,10 +140,10 @@ void Form2::buildOrderGrid(QWidget* c) {
     VScroll1->setRange(0, kMaxScroll);
     VScroll1->setPageStep(5);
     VScroll1->setGeometry(gridLeft + 176, rowTop, 16, 5 * rowHeight);
-    connect(VScroll1, &QScrollBar::valueChanged, this, &Form2::scrolled);
+    connect(VScroll1, &QScrollBar::valueChanged, this, &GraphWindow::scrolled);
 }
 
-void Form2::buildChannelOptions(QWidget* c) {
+void GraphWindow::buildChannelOptions(QWidget* c) {
     Frame1 = new QGroupBox(QStringLiteral("電流ch選択"), c);
     Frame1->setGeometry(418, 0, 150, 102);
     for (int i = 0; i < 10; ++i) {
@@ -155,10 +155,10 @@ void Form2::buildChannelOptions(QWidget* c) {
 }
 
 // The prediction and its transformer parameters.
-void Form2::buildPrediction(QWidget* c) {
+void GraphWindow::buildPrediction(QWidget* c) {
     Check2 = new QCheckBox(QStringLiteral("上位電圧歪・位相予測計算"), c);
     Check2->setGeometry(576, 2, 200, 18);
-    connect(Check2, &QCheckBox::toggled, this, &Form2::predictionToggled);
+    connect(Check2, &QCheckBox::toggled, this, &GraphWindow::predictionToggled);
     const char* labels[6] = {"変圧器容量", "MVA", "%X", "%", "電圧", "kV"};
     const char* initial[3] = {"10", "8.0", "6.6"};
     for (int i = 0; i < 3; ++i) {
@@ -176,12 +176,12 @@ void Form2::buildPrediction(QWidget* c) {
 }
 
 // The print message and the buttons.
-void Form2::buildCommands(QWidget* c) {
+void GraphWindow::buildCommands(QWidget* c) {
     Label3 = new QLabel(QStringLiteral("プリントメッセージ"), c);
     Label3->setGeometry(770, 2, 300, 16);
     Text1 = new QLineEdit(c);
     Text1->setGeometry(770, 18, 300, 24);
-    connect(Text1, &QLineEdit::textChanged, this, &Form2::messageChanged);
+    connect(Text1, &QLineEdit::textChanged, this, &GraphWindow::messageChanged);
     auto button = [c](const char* caption, int x, int width = 56) {
         auto* b = new QPushButton(QString::fromUtf8(caption), c);
         b->setGeometry(x, 56, width, 28);
@@ -194,15 +194,15 @@ void Form2::buildCommands(QWidget* c) {
     Command3 = button("前画面", 950);
     Command4 = button("終了", 1010);
     Command6 = button("全体表示", 1070, 72);
-    connect(Command1, &QPushButton::clicked, this, &Form2::drawAsked);
-    connect(Command2, &QPushButton::clicked, this, &Form2::openPrintDialog);
-    connect(Command5, &QPushButton::clicked, this, &Form2::copyPicture);
-    connect(Command3, &QPushButton::clicked, this, &Form2::backToFileSelection);
-    connect(Command4, &QPushButton::clicked, this, &Form2::endProgram);
-    connect(Command6, &QPushButton::clicked, this, &Form2::showWholePeriod);
+    connect(Command1, &QPushButton::clicked, this, &GraphWindow::drawAsked);
+    connect(Command2, &QPushButton::clicked, this, &GraphWindow::openPrintDialog);
+    connect(Command5, &QPushButton::clicked, this, &GraphWindow::copyPicture);
+    connect(Command3, &QPushButton::clicked, this, &GraphWindow::backToFileSelection);
+    connect(Command4, &QPushButton::clicked, this, &GraphWindow::endProgram);
+    connect(Command6, &QPushButton::clicked, this, &GraphWindow::showWholePeriod);
 }
 
-void Form2::buildMenus() {
+void GraphWindow::buildMenus() {
     MeF = menuBar->addMenu(QStringLiteral("ファイル"));
     MePR = MeF->addAction(QStringLiteral("印刷"));
     MeSavePic = MeF->addAction(QStringLiteral("画像保存..."));
@@ -221,16 +221,16 @@ void Form2::buildMenus() {
         wsh[i]->setEnabled(false);
         connect(wsh[i], &QAction::triggered, this, [this, i] { showGraphWindow(i); });
     }
-    connect(MePR, &QAction::triggered, this, &Form2::openPrintDialog);
-    connect(MeLo, &QAction::triggered, this, &Form2::backToFileSelection);
-    connect(MeEnd, &QAction::triggered, this, &Form2::endProgram);
-    connect(MeCOPY, &QAction::triggered, this, &Form2::copyPicture);
-    connect(MeGV, &QAction::triggered, this, &Form2::drawAsked);
+    connect(MePR, &QAction::triggered, this, &GraphWindow::openPrintDialog);
+    connect(MeLo, &QAction::triggered, this, &GraphWindow::backToFileSelection);
+    connect(MeEnd, &QAction::triggered, this, &GraphWindow::endProgram);
+    connect(MeCOPY, &QAction::triggered, this, &GraphWindow::copyPicture);
+    connect(MeGV, &QAction::triggered, this, &GraphWindow::drawAsked);
     connect(Win, &QAction::triggered, this, [this] { openExtraWindow(); });
     buildReadingMenus();
 }
 
-void Form2::load() {
+void GraphWindow::load() {
     tag_ = QStringLiteral("-1");
     Command2->setEnabled(false);
     MePR->setEnabled(false);
@@ -270,7 +270,7 @@ void Form2::load() {
     syncControls();
 }
 
-void Form2::showWindow() {
+void GraphWindow::showWindow() {
     QMdiSubWindow* frame = subWindow();
     if (isMainWindow() && extraWindowCount() == 0)
         frame->showMaximized();
@@ -280,22 +280,23 @@ void Form2::showWindow() {
     layoutPicture();
 }
 
-int Form2::clientHeight() const {
+int GraphWindow::clientHeight() const {
     return client_->height();
 }
 
-const QImage& Form2::picture() const {
+const QImage& GraphWindow::picture() const {
     return Picture1->image();
 }
 
-int Form2::extraWindowCount() const {
+int GraphWindow::extraWindowCount() const {
     if (!isMainWindow()) return 0;
-    return static_cast<int>(std::count_if(extras_.begin(), extras_.end(),
-                                          [](const QPointer<Form2>& w) { return !w.isNull(); }));
+    return static_cast<int>(
+        std::count_if(extras_.begin(), extras_.end(),
+                      [](const QPointer<GraphWindow>& w) { return !w.isNull(); }));
 }
 
-TransformerParameters Form2::transformerParameters() const {
-    const Form2* source = isMainWindow() || main_.isNull() ? this : main_.data();
+TransformerParameters GraphWindow::transformerParameters() const {
+    const GraphWindow* source = isMainWindow() || main_.isNull() ? this : main_.data();
     return hg::transformerParameters(source->Text2[0]->text().toStdString(),
                                      source->Text2[1]->text().toStdString(),
                                      source->Text2[2]->text().toStdString());
@@ -303,21 +304,21 @@ TransformerParameters Form2::transformerParameters() const {
 
 // Activation: draws a pending redraw of the window's selection, and lays out the channel frame
 // and the grid for the file.
-void Form2::activated() {
+void GraphWindow::activated() {
     const GraphSelection& s = view_->selection();
     if (s.group() > 0 && s.item() > 0 && RedrawFlag != 0) draw();
     Frame1->setVisible(analysis_->ChannelCount > 0);
     syncControls();
 }
 
-bool Form2::eventFilter(QObject* watched, QEvent* event) {
+bool GraphWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == client_ && event->type() == QEvent::Resize) layoutPicture();
     return QWidget::eventFilter(watched, event);
 }
 
 // Resize: the picture takes the inner width less 16 and the inner height less 105, and the graph
 // is drawn again at that size.
-void Form2::layoutPicture() {
+void GraphWindow::layoutPicture() {
     // The readout strip and the pan bar take their room from the picture only while shown.
     const int strip = cursorShown() ? kReadoutWidth : 0;
     const int bar = view_ && view_->range() ? kPanBarHeight : 0;
@@ -332,7 +333,7 @@ void Form2::layoutPicture() {
     if (drawn_ || (s.item() > 0 && s.group() > 0)) draw();
 }
 
-void Form2::syncControls() {
+void GraphWindow::syncControls() {
     syncing_ = true;
     const GraphSelection& s = view_->selection();
     {
@@ -356,7 +357,7 @@ void Form2::syncControls() {
     syncing_ = false;
 }
 
-void Form2::JisuChange() {
+void GraphWindow::JisuChange() {
     for (int i = 0; i < kGridBoxes; ++i) {
         const OrderBox b = view_->selection().box(i);
         const QSignalBlocker block(Check1[i]);
@@ -365,33 +366,33 @@ void Form2::JisuChange() {
     }
 }
 
-void Form2::itemChosen(int index) {
+void GraphWindow::itemChosen(int index) {
     if (index < 0) return;
     const bool drawNow = view_->selection().chooseItem(Combo1->itemText(index).toStdString());
     syncControls();
     if (drawNow) draw();
 }
 
-void Form2::groupChosen(int index) {
+void GraphWindow::groupChosen(int index) {
     if (index < 0) return;
     const bool drawNow = view_->selection().chooseGroup(Combo2->itemText(index).toStdString());
     syncControls();
     if (drawNow) draw();
 }
 
-void Form2::boxClicked(int index, bool checked) {
+void GraphWindow::boxClicked(int index, bool checked) {
     if (syncing_) return;
     view_->selection().clickBox(index, checked);
     JisuChange();
 }
 
-void Form2::scrolled(int value) {
+void GraphWindow::scrolled(int value) {
     if (syncing_) return;
     view_->selection().scrollTo(value);
     syncControls();
 }
 
-void Form2::channelChosen(int index) {
+void GraphWindow::channelChosen(int index) {
     if (view_->selection().chooseChannel(index)) {
         Command1->setEnabled(true);
         draw();
@@ -399,29 +400,29 @@ void Form2::channelChosen(int index) {
     }
 }
 
-void Form2::predictionToggled(bool checked) {
+void GraphWindow::predictionToggled(bool checked) {
     for (QLabel* label : Label5) label->setEnabled(checked);
     for (QLineEdit* box : Text2) box->setEnabled(checked);
 }
 
 // A changed print message shows on the picture at once: the graph is drawn again with it.
-void Form2::messageChanged() {
+void GraphWindow::messageChanged() {
     if (drawn_) draw();
 }
 
-void Form2::draw() {
+void GraphWindow::draw() {
     drawGraph(false);
 }
 
 // Command1 and MeGV: the draw the user asks for reports unusable prediction parameters once.
-void Form2::drawAsked() {
+void GraphWindow::drawAsked() {
     drawGraph(true);
 }
 
 // The prediction's parameters are checked when they are edited and when a draw the user asked for
 // uses them, each time once; other draws (a resize, a keystroke in the print message) only say so
 // in the picture.
-Status Form2::checkParameters(bool report) {
+Status GraphWindow::checkParameters(bool report) {
     Status usable = checkTransformerParameters(transformerParameters());
     if (!usable && report && !parametersReported_) {
         parametersReported_ = true;
@@ -430,7 +431,7 @@ Status Form2::checkParameters(bool report) {
     return usable;
 }
 
-void Form2::drawGraph(bool report) {
+void GraphWindow::drawGraph(bool report) {
     if (busy_) {
         redrawPending_ = true;
         return;
@@ -467,7 +468,7 @@ void Form2::drawGraph(bool report) {
     if (redrawPending_ && !closing_) draw();
 }
 
-GraphDrawing Form2::composePicture(std::string notice) {
+GraphDrawing GraphWindow::composePicture(std::string notice) {
     QImage image(Picture1->size(), QImage::Format_RGB32);
     if (image.isNull()) return GraphDrawing{GraphOutcome::TooSmall, {}, {}, {}, 0};
     image.fill(Qt::white);
@@ -493,37 +494,37 @@ GraphDrawing Form2::composePicture(std::string notice) {
     return drawing;
 }
 
-void Form2::copyPicture() {
+void GraphWindow::copyPicture() {
     // Before any graph there is nothing to copy: the clipboard keeps what it holds.
     if (Picture1->image().isNull()) return;
     QGuiApplication::clipboard()->setImage(Picture1->image());
 }
 
-void Form2::openPrintDialog() {
+void GraphWindow::openPrintDialog() {
     if (!printable_) return;
     emit printRequested(this);
 }
 
-void Form2::backToFileSelection() {
-    Form2* mainWindow = isMainWindow() ? this : main_.data();
+void GraphWindow::backToFileSelection() {
+    GraphWindow* mainWindow = isMainWindow() ? this : main_.data();
     if (mainWindow && mainWindow->subWindow()) mainWindow->subWindow()->close();
 }
 
-void Form2::endProgram() {
+void GraphWindow::endProgram() {
     if (QWidget* frame = area_->window()) frame->close();
     QCoreApplication::exit(0);
 }
 
-Form2* Form2::openExtraWindow() {
+GraphWindow* GraphWindow::openExtraWindow() {
     if (!isMainWindow()) return main_ ? main_->openExtraWindow() : nullptr;
     auto slot = std::find_if(extras_.begin(), extras_.end(),
-                             [](const QPointer<Form2>& w) { return w.isNull(); });
+                             [](const QPointer<GraphWindow>& w) { return w.isNull(); });
     if (slot == extras_.end()) return nullptr;
     const int k = static_cast<int>(slot - extras_.begin());
-    auto* extra = new Form2(analysis_, jisuFlag_, area_, this);
+    auto* extra = new GraphWindow(analysis_, jisuFlag_, area_, this);
     // The frame hears every graph window's print command through the main window.
-    connect(extra, &Form2::printRequested, this, &Form2::printRequested);
-    connect(extra, &Form2::complianceRequested, this, &Form2::complianceRequested);
+    connect(extra, &GraphWindow::printRequested, this, &GraphWindow::printRequested);
+    connect(extra, &GraphWindow::complianceRequested, this, &GraphWindow::complianceRequested);
     extra->tag_ = QString::number(k);
     extra->setWindowTitle(QStringLiteral("高調波グラフ作成 %1").arg(k + 2));
     extra->subWindow()->setWindowTitle(extra->windowTitle());
@@ -535,17 +536,18 @@ Form2* Form2::openExtraWindow() {
     return extra;
 }
 
-void Form2::showGraphWindow(int i) {
-    Form2* mainWindow = isMainWindow() ? this : main_.data();
+void GraphWindow::showGraphWindow(int i) {
+    GraphWindow* mainWindow = isMainWindow() ? this : main_.data();
     if (!mainWindow) return;
-    Form2* target = i == 0 ? mainWindow : (i - 1 < 2 ? mainWindow->extras_[i - 1].data() : nullptr);
+    GraphWindow* target =
+        i == 0 ? mainWindow : (i - 1 < 2 ? mainWindow->extras_[i - 1].data() : nullptr);
     if (target && target->subWindow()) area_->setActiveSubWindow(target->subWindow());
 }
 
 // The main window and its extra windows one above the other, each the frame's full width.
-void Form2::tileWindows() {
-    std::vector<Form2*> windows{this};
-    for (const QPointer<Form2>& w : extras_)
+void GraphWindow::tileWindows() {
+    std::vector<GraphWindow*> windows{this};
+    for (const QPointer<GraphWindow>& w : extras_)
         if (w) windows.push_back(w.data());
     const QSize area = area_->viewport()->size();
     const int n = static_cast<int>(windows.size());
@@ -559,28 +561,28 @@ void Form2::tileWindows() {
 
 // The window entries of every graph window: "新しいウィンド" while fewer than two extra windows
 // are open, "ウインドを表示n" for each open window.
-void Form2::updateWindowEntries() {
-    Form2* mainWindow = isMainWindow() ? this : main_.data();
+void GraphWindow::updateWindowEntries() {
+    GraphWindow* mainWindow = isMainWindow() ? this : main_.data();
     if (!mainWindow) return;
     const int count = mainWindow->extraWindowCount();
-    std::vector<Form2*> windows{mainWindow};
-    for (const QPointer<Form2>& w : mainWindow->extras_)
+    std::vector<GraphWindow*> windows{mainWindow};
+    for (const QPointer<GraphWindow>& w : mainWindow->extras_)
         if (w) windows.push_back(w.data());
-    for (Form2* w : windows) {
+    for (GraphWindow* w : windows) {
         w->Win->setEnabled(count < 2);
         w->wsh[0]->setEnabled(count > 0);
         for (int i = 0; i < 2; ++i) w->wsh[i + 1]->setEnabled(!mainWindow->extras_[i].isNull());
     }
 }
 
-void Form2::closeEvent(QCloseEvent* event) {
+void GraphWindow::closeEvent(QCloseEvent* event) {
     closing_ = true;
     // The spectrum and compliance windows opened here go with the window.
     for (const QPointer<QWidget>& w : readers_)
         if (w && w->parentWidget()) w->parentWidget()->close();
     if (isMainWindow()) {
         // The extra windows go with the main window; the tables go with the last of them.
-        for (const QPointer<Form2>& w : extras_)
+        for (const QPointer<GraphWindow>& w : extras_)
             if (w && w->subWindow()) w->subWindow()->close();
         event->accept();
         lastWindowClosed();
@@ -590,14 +592,14 @@ void Form2::closeEvent(QCloseEvent* event) {
     if (main_) main_->extraClosed(this);
 }
 
-void Form2::extraClosed(Form2* extra) {
-    for (QPointer<Form2>& w : extras_)
+void GraphWindow::extraClosed(GraphWindow* extra) {
+    for (QPointer<GraphWindow>& w : extras_)
         if (w == extra) w = nullptr;
     if (closing_) return;
     updateWindowEntries();
 }
 
-void Form2::lastWindowClosed() {
+void GraphWindow::lastWindowClosed() {
     emit closed();
 }
 

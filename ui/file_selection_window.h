@@ -1,7 +1,8 @@
-// Form1: the file-selection window, an MDI child of the frame. Drive, folder and file lists (a
-// click on a file scans it), the mode options, the four period boxes with their step buttons, the
-// output name, and Execute: in graph mode the preparation and the load, then the graph window; in
-// conversion mode the round trip through the CSV dialog Form4, then the conversion.
+// FileSelectionWindow: the file-selection window, an MDI child of the frame. Drive, folder and file
+// lists (a click on a file scans it), the mode options, the four period boxes with their step
+// buttons, the output name, and Execute: in graph mode the preparation and the load, then the graph
+// window; in conversion mode the round trip through the CSV dialog CsvOrdersDialog, then the
+// conversion.
 #pragma once
 
 #include <QPointer>
@@ -34,17 +35,17 @@ namespace hg {
 
 struct ConversionReport;
 struct HARMDIM;
-class Form2;
-class Form4;
+class GraphWindow;
+class CsvOrdersDialog;
 
-class Form1 : public QWidget {
+class FileSelectionWindow : public QWidget {
     Q_OBJECT
 
   public:
     // Adds the window to `area` as an MDI child (hidden until start()).
     // `jisuFlag` is the application's order table the CSV dialog edits.
-    Form1(OrderFlags& jisuFlag, QMdiArea* area);
-    ~Form1() override;
+    FileSelectionWindow(OrderFlags& jisuFlag, QMdiArea* area);
+    ~FileSelectionWindow() override;
 
     // Start-up: opens the lists on the folder of the optional path argument, or on the program's
     // own folder; graph mode selected; the window shown.
@@ -75,8 +76,8 @@ class Form1 : public QWidget {
     QMdiSubWindow* subWindow() const;
 
     bool isBusy() const { return busy_; }
-    Form4* csvDialog();          // created at first use
-    Form2* graphWindow() const;  // the open graph window, if any
+    CsvOrdersDialog* csvDialog();      // created at first use
+    GraphWindow* graphWindow() const;  // the open graph window, if any
 
     // Controls.
     QComboBox* Drive1;
@@ -117,7 +118,7 @@ class Form1 : public QWidget {
     // Command10 or closing the window: the program ends.
     void endRequested();
     // Execute loaded a period and opened its main graph window.
-    void graphWindowOpened(hg::Form2* window);
+    void graphWindowOpened(hg::GraphWindow* window);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -164,8 +165,8 @@ class Form1 : public QWidget {
     QStringList notes_;  // warnings of the last run, shown when it ends
     QString drive_;
     FileKind scannedKind_;  // kind of the file last scanned, from its name
-    QPointer<Form4> form4_;
-    QPointer<Form2> form2_;
+    QPointer<CsvOrdersDialog> form4_;
+    QPointer<GraphWindow> form2_;
     bool busy_ = false;
     bool syncing_ = false;          // lists being set from code
     bool pressOnSelected_ = false;  // the last mouse press in File1 hit the selected file

@@ -1,4 +1,4 @@
-#include "print/Form5.h"
+#include "ui/compliance_window.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -63,7 +63,8 @@ ComplianceSource complianceSourceOf(const HARMDIM& s) {
                             s.AnalysisStart, s.AnalysisEnd,         s.PeriodMinutes};
 }
 
-Form5::Form5(ComplianceSource source, LimitCatalogue catalogue, int channel, QWidget* parent)
+ComplianceWindow::ComplianceWindow(ComplianceSource source, LimitCatalogue catalogue, int channel,
+                                   QWidget* parent)
     : QWidget(parent), source_(std::move(source)), catalogue_(std::move(catalogue)) {
     setWindowTitle(u"適合判定"_qs);
     Combo1 = new QComboBox(this);
@@ -106,7 +107,7 @@ Form5::Form5(ComplianceSource source, LimitCatalogue catalogue, int channel, QWi
         judge();
 }
 
-void Form5::layoutControls() {
+void ComplianceWindow::layoutControls() {
     auto* options = new QGridLayout;
     options->addWidget(new QLabel(u"限度値"_qs, this), 0, 0);
     options->addWidget(Combo1, 0, 1);
@@ -127,7 +128,7 @@ void Form5::layoutControls() {
     all->addLayout(buttons);
 }
 
-void Form5::showSet() {
+void ComplianceWindow::showSet() {
     const LimitSet* set = catalogue_.find(Combo1->currentText().toStdString());
     if (!set) return;
     const bool current = set->quantity == LimitQuantity::CurrentPerKw;
@@ -137,7 +138,7 @@ void Form5::showSet() {
                               "（最新版と照合してください）"));
 }
 
-Result<ComplianceOptions> Form5::options() const {
+Result<ComplianceOptions> ComplianceWindow::options() const {
     ComplianceOptions o;
     o.channel = static_cast<int16_t>(Combo2->currentIndex());
     for (const auto& [box, target, name] : {std::tuple{Text1, &o.contractKw, u"契約電力"_qs},
@@ -153,7 +154,7 @@ Result<ComplianceOptions> Form5::options() const {
     return o;
 }
 
-bool Form5::judge() {
+bool ComplianceWindow::judge() {
     const LimitSet* set = catalogue_.find(Combo1->currentText().toStdString());
     if (!set) return false;
     auto o = options();
@@ -179,7 +180,7 @@ bool Form5::judge() {
     return true;
 }
 
-void Form5::fillTable() {
+void ComplianceWindow::fillTable() {
     Grid1->setSortingEnabled(false);
     Grid1->setRowCount(static_cast<int>(report_.rows.size()));
     const int d = report_.set.quantity == LimitQuantity::CurrentPerKw ? 3 : 2;
@@ -210,7 +211,7 @@ void Form5::fillTable() {
     Grid1->resizeColumnsToContents();
 }
 
-QString Form5::tableText() const {
+QString ComplianceWindow::tableText() const {
     QString text = kHeadings.join(QLatin1Char('\t')) + QLatin1Char('\n');
     for (int row = 0; row < Grid1->rowCount(); ++row) {
         QStringList cells;
@@ -220,37 +221,37 @@ QString Form5::tableText() const {
     return text;
 }
 
-void Form5::copyTable() {
+void ComplianceWindow::copyTable() {
     QApplication::clipboard()->setText(tableText());
 }
 
-Status Form5::saveCsv(const QString& path) const {
+Status ComplianceWindow::saveCsv(const QString& path) const {
     if (report_.rows.empty()) return Error{"判定結果がありません"};
     auto bytes = encodeText(complianceCsv(report_), TextEncoding::Cp932);
     if (!bytes) return Error{bytes.error()};
     return writeBytes(path, *bytes);
 }
 
-Status Form5::savePdf(const QString& path) const {
+Status ComplianceWindow::savePdf(const QString& path) const {
     if (report_.rows.empty()) return Error{"判定結果がありません"};
     return writePdfSheet(QFile::encodeName(path).toStdString(), false,
                          QStringLiteral("harmograph – 適合判定"),
                          [&](Canvas& canvas) { drawComplianceReport(canvas, report_); });
 }
 
-void Form5::askCsv() {
+void ComplianceWindow::askCsv() {
     const QString path = QFileDialog::getSaveFileName(this, u"CSV保存"_qs, {}, u"CSV (*.csv)"_qs);
     if (path.isEmpty()) return;
     if (auto saved = saveCsv(path); !saved) showMessage(this, saved.error());
 }
 
-void Form5::askPdf() {
+void ComplianceWindow::askPdf() {
     const QString path = QFileDialog::getSaveFileName(this, u"PDF保存"_qs, {}, u"PDF (*.pdf)"_qs);
     if (path.isEmpty()) return;
     if (auto saved = savePdf(path); !saved) showMessage(this, saved.error());
 }
 
-void Form5::printSheet() {
+void ComplianceWindow::printSheet() {
     if (report_.rows.empty()) return;
     QPrinter printer;
     printer.setPageOrientation(QPageLayout::Portrait);

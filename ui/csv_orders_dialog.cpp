@@ -1,4 +1,4 @@
-#include "csv/Form4.h"
+#include "ui/csv_orders_dialog.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -28,7 +28,8 @@ QString rowCaption(int offset) {
 
 }  // namespace
 
-Form4::Form4(OrderFlags& jisuFlag, QWidget* parent) : QDialog(parent), JisuFlag(jisuFlag) {
+CsvOrdersDialog::CsvOrdersDialog(OrderFlags& jisuFlag, QWidget* parent)
+    : QDialog(parent), JisuFlag(jisuFlag) {
     setWindowTitle(QStringLiteral("ＣＳＶファイル出力次数"));
     setModal(false);
 
@@ -79,11 +80,11 @@ Form4::Form4(OrderFlags& jisuFlag, QWidget* parent) : QDialog(parent), JisuFlag(
     buttons->addWidget(Command3);
     layout->addLayout(buttons);
 
-    connect(VScroll1, &QScrollBar::valueChanged, this, &Form4::pageChange);
-    connect(Check3, &QCheckBox::clicked, this, &Form4::check3Click);
-    connect(Command1, &QPushButton::clicked, this, &Form4::ok);
-    connect(Command2, &QPushButton::clicked, this, &Form4::toggleAll);
-    connect(Command3, &QPushButton::clicked, this, &Form4::reject);
+    connect(VScroll1, &QScrollBar::valueChanged, this, &CsvOrdersDialog::pageChange);
+    connect(Check3, &QCheckBox::clicked, this, &CsvOrdersDialog::check3Click);
+    connect(Command1, &QPushButton::clicked, this, &CsvOrdersDialog::ok);
+    connect(Command2, &QPushButton::clicked, this, &CsvOrdersDialog::toggleAll);
+    connect(Command3, &QPushButton::clicked, this, &CsvOrdersDialog::reject);
 
     // Orders 257..260 do not exist: the last page shows them grey. The boxes then start from the
     // table, so the first store keeps what the graph window left there.
@@ -91,13 +92,13 @@ Form4::Form4(OrderFlags& jisuFlag, QWidget* parent) : QDialog(parent), JisuFlag(
     loadPage(0);
 }
 
-std::array<int16_t, 25> Form4::boxValues() const {
+std::array<int16_t, 25> CsvOrdersDialog::boxValues() const {
     std::array<int16_t, 25> values{};
     for (int i = 0; i < 25; ++i) values[i] = checkValue(*Check1[i]);
     return values;
 }
 
-CsvOptions Form4::csvOptions() const {
+CsvOptions CsvOrdersDialog::csvOptions() const {
     CsvOptions options;
     options.firstPage = boxValues();
     std::copy_n(JisuFlag.begin(), options.orderFlags.size(), options.orderFlags.begin());
@@ -108,12 +109,12 @@ CsvOptions Form4::csvOptions() const {
     return options;
 }
 
-void Form4::storePage(bool even) {
+void CsvOrdersDialog::storePage(bool even) {
     const int base = 10 * ShownTop + (even ? 1 : 0);
     for (int i = 0; i < 25; ++i) JisuFlag[base + 2 * i] = checkValue(*Check1[i]);
 }
 
-void Form4::loadPage(int v) {
+void CsvOrdersDialog::loadPage(int v) {
     const bool even = Check3->isChecked();
     for (int r = 0; r < 5; ++r) Check1[5 * r]->setText(rowCaption(10 * (v + r)));
     const int base = 10 * v + (even ? 1 : 0);
@@ -126,18 +127,18 @@ void Form4::loadPage(int v) {
     ShownTop = static_cast<int16_t>(v);
 }
 
-void Form4::pageChange(int v) {
+void CsvOrdersDialog::pageChange(int v) {
     storePage(Check3->isChecked());
     loadPage(v);
 }
 
-void Form4::check3Click() {
+void CsvOrdersDialog::check3Click() {
     // The box already shows the new parity: store with the one that was in force before.
     storePage(!Check3->isChecked());
     loadPage(VScroll1->value());
 }
 
-void Form4::toggleAll() {
+void CsvOrdersDialog::toggleAll() {
     const int16_t t = static_cast<int16_t>(Command2Tag.toInt());
     for (QCheckBox* box : Check1)
         if (checkValue(*box) < kGrey) setCheckValue(*box, t);
@@ -152,7 +153,7 @@ void Form4::toggleAll() {
     }
 }
 
-void Form4::showFor(const FileKind& kind) {
+void CsvOrdersDialog::showFor(const FileKind& kind) {
     // Keep what the boxes show with the page and parity in force, then start on the first page
     // of odd orders.
     storePage(Check3->isChecked());
@@ -185,7 +186,7 @@ void Form4::showFor(const FileKind& kind) {
     activateWindow();
 }
 
-void Form4::ok() {
+void CsvOrdersDialog::ok() {
     pageChange(VScroll1->value());
     // Only a checked order counts: a page whose only marks are grey boxes holds no choice.
     int checked = 0;
@@ -197,7 +198,7 @@ void Form4::ok() {
     emit confirmed();
 }
 
-void Form4::reject() {
+void CsvOrdersDialog::reject() {
     CsvDialogResult = 0;
     hide();
     emit cancelled();

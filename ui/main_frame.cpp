@@ -1,4 +1,4 @@
-#include "app/MDIForm1.h"
+#include "ui/main_frame.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -11,34 +11,34 @@
 #include <QPushButton>
 
 #include "analysis/harmdim.h"
-#include "app/Form1.h"
-#include "graph/Form2.h"
-#include "print/Form3.h"
-#include "print/Form5.h"
 #include "print/print_page.h"
+#include "ui/compliance_window.h"
+#include "ui/file_selection_window.h"
+#include "ui/graph_window.h"
+#include "ui/print_dialog.h"
 
 namespace hg {
 
-MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
+MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("グラフ"));
     mdiArea = new QMdiArea(this);
     setCentralWidget(mdiArea);
     WindowMenu = menuBar()->addMenu(QStringLiteral("ウィンドウ"));
-    connect(WindowMenu, &QMenu::aboutToShow, this, &MDIForm1::fillWindowMenu);
-    form1 = new Form1(JisuFlag, mdiArea);
-    connect(form1, &Form1::endRequested, this, &MDIForm1::endProgram);
-    connect(form1, &Form1::graphWindowOpened, this, &MDIForm1::adoptGraphWindow);
+    connect(WindowMenu, &QMenu::aboutToShow, this, &MainFrame::fillWindowMenu);
+    form1 = new FileSelectionWindow(JisuFlag, mdiArea);
+    connect(form1, &FileSelectionWindow::endRequested, this, &MainFrame::endProgram);
+    connect(form1, &FileSelectionWindow::graphWindowOpened, this, &MainFrame::adoptGraphWindow);
     resize(1000, 700);
 }
 
-void MDIForm1::start(const QString& argument, const QString& programFolder) {
+void MainFrame::start(const QString& argument, const QString& programFolder) {
     // The frame first: a message about the start-up folder appears over it.
     show();
     form1->start(argument, programFolder);
     form1->subWindow()->resize(form1->sizeHint().expandedTo(QSize(820, 560)));
 }
 
-void MDIForm1::fillWindowMenu() {
+void MainFrame::fillWindowMenu() {
     WindowMenu->clear();
     const QList<QMdiSubWindow*> windows = mdiArea->subWindowList();
     for (QMdiSubWindow* window : windows) {
@@ -51,15 +51,16 @@ void MDIForm1::fillWindowMenu() {
     }
 }
 
-void MDIForm1::adoptGraphWindow(Form2* window) {
-    connect(window, &Form2::printRequested, this, &MDIForm1::printFor);
-    connect(window, &Form2::complianceRequested, this, &MDIForm1::complianceFor);
+void MainFrame::adoptGraphWindow(GraphWindow* window) {
+    connect(window, &GraphWindow::printRequested, this, &MainFrame::printFor);
+    connect(window, &GraphWindow::complianceRequested, this, &MainFrame::complianceFor);
 }
 
-void MDIForm1::complianceFor(Form2* window) {
+void MainFrame::complianceFor(GraphWindow* window) {
     if (!window || !window->analysis()) return;
-    auto* compliance = new Form5(complianceSourceOf(*window->analysis()), window->limitCatalogue(),
-                                 window->selection().channel());
+    auto* compliance =
+        new ComplianceWindow(complianceSourceOf(*window->analysis()), window->limitCatalogue(),
+                             window->selection().channel());
     // The window reads the loaded tables: they stay while it is open.
     connect(compliance, &QObject::destroyed, this, [keep = window->analysis()] { (void)keep; });
     if (const LimitSet* set = window->limitSet()) {
@@ -78,28 +79,28 @@ void MDIForm1::complianceFor(Form2* window) {
     window->adoptReader(compliance);
 }
 
-Form3& MDIForm1::printDialog() {
-    if (!form3_) form3_ = new Form3(this);
+PrintDialog& MainFrame::printDialog() {
+    if (!form3_) form3_ = new PrintDialog(this);
     return *form3_;
 }
 
-void MDIForm1::printFor(Form2* window) {
+void MainFrame::printFor(GraphWindow* window) {
     if (!window || !window->analysis()) return;
     const HARMDIM& analysis = *window->analysis();
-    Form3& dialog = printDialog();
+    PrintDialog& dialog = printDialog();
     // The set print is offered unless the window shows per-phase voltage or an unbalance item.
     dialog.Command3->setEnabled(window->selection().setPrintEnabled());
     dialog.openFor(window->analysis(),
                    printSourceOf(analysis, window->view(), window->Text1->text().toStdString()));
 }
 
-void MDIForm1::endProgram() {
+void MainFrame::endProgram() {
     if (ending_) return;
     close();
     QCoreApplication::exit(0);
 }
 
-void MDIForm1::closeEvent(QCloseEvent* event) {
+void MainFrame::closeEvent(QCloseEvent* event) {
     ending_ = true;
     mdiArea->closeAllSubWindows();
     event->accept();

@@ -9,12 +9,12 @@
 #include <QTreeView>
 #include <functional>
 
-#include "app/Form1.h"
-#include "app/MDIForm1.h"
-#include "app/startup.h"
-#include "csv/Form4.h"
-#include "graph/Form2.h"
 #include "gui_support.h"
+#include "ui/csv_orders_dialog.h"
+#include "ui/file_selection_window.h"
+#include "ui/graph_window.h"
+#include "ui/main_frame.h"
+#include "ui/start_folder.h"
 
 namespace hg {
 
@@ -22,18 +22,18 @@ using test::clickCheckBox;
 using test::Messages;
 using test::row;
 
-class TestForm1 : public QObject {
+class TestFileSelectionWindow : public QObject {
     Q_OBJECT
 
   private:
     std::unique_ptr<QTemporaryDir> dir_;
     QString folder_;
-    std::unique_ptr<MDIForm1> frame_;
-    Form1* form_ = nullptr;
+    std::unique_ptr<MainFrame> frame_;
+    FileSelectionWindow* form_ = nullptr;
 
     // A frame started on `argument`, the scratch folder's "x.hm3" unless given.
     void start(const QString& argument = {}) {
-        frame_ = std::make_unique<MDIForm1>();
+        frame_ = std::make_unique<MainFrame>();
         form_ = frame_->form1;
         frame_->start(argument.isEmpty() ? path("x.hm3") : argument, folder_);
         frame_->show();
@@ -62,10 +62,10 @@ class TestForm1 : public QObject {
         QTest::keyClicks(box, text);
     }
     // Conversion mode on the file scanned: Execute, `choose` applied to the dialog, then OK.
-    void convert(const std::function<void(Form4&)>& choose) {
+    void convert(const std::function<void(CsvOrdersDialog&)>& choose) {
         clickCheckBox(form_->Option1[1]);
         execute();
-        Form4* dialog = form_->csvDialog();
+        CsvOrdersDialog* dialog = form_->csvDialog();
         QVERIFY(dialog->isVisible());
         choose(*dialog);
         QTest::mouseClick(dialog->Command1, Qt::LeftButton);
@@ -156,7 +156,7 @@ class TestForm1 : public QObject {
 
     // The frame is on the screen before the start-up message about a missing folder.
     void startUpMessageShowsOverTheFrame() {
-        frame_ = std::make_unique<MDIForm1>();
+        frame_ = std::make_unique<MainFrame>();
         form_ = frame_->form1;
         QList<bool> frameShown;
         setMessageHook([&](const QString&, MessageKind) { frameShown << frame_->isVisible(); });
@@ -321,7 +321,7 @@ class TestForm1 : public QObject {
         execute();
         QCOMPARE(during, QList<QPoint>{before});
         messages.expect();
-        QPointer<Form2> graph = form_->graphWindow();
+        QPointer<GraphWindow> graph = form_->graphWindow();
         QVERIFY(graph && form_->subWindow()->isHidden());
         QVERIFY(graph->analysis()->PeriodRecords == 6 && graph->analysis()->LoadedRecords == 7);
         verifyIdle();
@@ -358,7 +358,7 @@ class TestForm1 : public QObject {
         start();
         Messages messages;
         click("site.hm3", true);
-        Form2* graph = form_->graphWindow();
+        GraphWindow* graph = form_->graphWindow();
         QVERIFY(graph);
         test::choose(graph->Combo1, u"電圧歪率(%)"_s);
         test::choose(graph->Combo2, u"１～９次"_s);
@@ -368,7 +368,7 @@ class TestForm1 : public QObject {
         click("feeder.hh2");
         clickCheckBox(form_->Option1[1]);
         execute();
-        Form4* dialog = form_->csvDialog();
+        CsvOrdersDialog* dialog = form_->csvDialog();
         QVERIFY(dialog->isVisible());
         for (int page : {0, 2, 10}) {
             dialog->VScroll1->setValue(page);
@@ -400,7 +400,7 @@ class TestForm1 : public QObject {
             click("site.hm3");
             setPeriod(periodTexts);
             if (conversion)
-                convert([](Form4& d) { clickCheckBox(d.Check1[0]); });
+                convert([](CsvOrdersDialog& d) { clickCheckBox(d.Check1[0]); });
             else
                 execute();
             messages.expect(message);
@@ -443,7 +443,7 @@ class TestForm1 : public QObject {
         clickCheckBox(form_->Option1[1]);
         QVERIFY(form_->Label11->isVisible() && form_->Text5->isVisible());
         execute();
-        Form4* dialog = form_->csvDialog();
+        CsvOrdersDialog* dialog = form_->csvDialog();
         QVERIFY(dialog->isVisible() && dialog->Check4->isEnabled());
         QTest::mouseClick(dialog->Command3, Qt::LeftButton);
         QVERIFY(dialog->isHidden() && dialog->CsvDialogResult == 0);
@@ -486,7 +486,7 @@ class TestForm1 : public QObject {
         Messages messages;
         click("feeder.hh2");
         form_->Text5->setText(u"out.csv"_s);
-        convert([](Form4& d) {
+        convert([](CsvOrdersDialog& d) {
             d.VScroll1->setValue(21);
             clickCheckBox(d.Check1[0]);  // order 211
             clickCheckBox(d.Check4);
@@ -504,7 +504,7 @@ class TestForm1 : public QObject {
         }
         click("site.hm3");
         QVERIFY(form_->Label12->isHidden());
-        convert([](Form4& d) { clickCheckBox(d.Check1[0]); });
+        convert([](CsvOrdersDialog& d) { clickCheckBox(d.Check1[0]); });
         QCOMPARE(form_->Label12->text(), u"144 件を site.csv に出力しました"_s);
         clickCheckBox(form_->Option1[0]);
         QVERIFY(form_->Label12->isHidden());
@@ -526,7 +526,7 @@ class TestForm1 : public QObject {
         const QByteArray recording = test::readBytes(path("site.hm3"));
         click("site.hm3");
         form_->Text5->setText(output.isEmpty() ? QString() : path(output));
-        convert([](Form4& d) { clickCheckBox(d.Check1[1]); });
+        convert([](CsvOrdersDialog& d) { clickCheckBox(d.Check1[1]); });
         messages.expect(message);
         QCOMPARE(test::readBytes(path("site.hm3")), recording);
         QVERIFY(QFileInfo(path("sub")).isDir());
@@ -538,5 +538,5 @@ class TestForm1 : public QObject {
 
 }  // namespace hg
 
-QTEST_MAIN(hg::TestForm1)
-#include "test_form1.moc"
+QTEST_MAIN(hg::TestFileSelectionWindow)
+#include "test_file_selection_window.moc"

@@ -1,7 +1,7 @@
-// Form3 "印刷設定": the print settings dialog, owned by the frame and opened modally for the graph
-// window whose print command was used (its view and the analysis it shows).
-// Created once and then only hidden and shown again; the thirds sheet in progress and ThirdCount
-// outlive its closings.
+// PrintDialog "印刷設定": the print settings dialog, owned by the frame and opened modally for the
+// graph window whose print command was used (its view and the analysis it shows). Created once and
+// then only hidden and shown again; the thirds sheet in progress and ThirdCount outlive its
+// closings.
 //
 // Controls (geometry in pixels, 15 twips each; client area 303 x 388 plus the PDF box):
 //   Command1 "ｷｬﾝｾﾙ"         hides the dialog
@@ -44,12 +44,12 @@ struct HARMDIM;
 class PrinterChooser;
 class SheetDocument;
 
-class Form3 : public QDialog {
+class PrintDialog : public QDialog {
     Q_OBJECT
 
   public:
-    explicit Form3(QWidget* parent = nullptr);
-    ~Form3() override;
+    explicit PrintDialog(QWidget* parent = nullptr);
+    ~PrintDialog() override;
 
     // Opens the dialog modally for the selection of the graph window whose print command was
     // used. Returns when the dialog is hidden again.

@@ -1,6 +1,6 @@
-// Form5 "適合判定": the compliance window, an MDI child of the graph window. For the loaded
-// period it judges a limit set chosen in Combo1 (and, for current-per-kW sets, the channel of
-// Combo2, the contract power of Text1 and the measuring point's voltage of Text2): per order and
+// ComplianceWindow "適合判定": the compliance window, an MDI child of the graph window. For the
+// loaded period it judges a limit set chosen in Combo1 (and, for current-per-kW sets, the channel
+// of Combo2, the contract power of Text1 and the measuring point's voltage of Text2): per order and
 // the total the set's statistic, the maximum and its time, the limit, the margin (limit − value,
 // and as % of the limit) and "適合" / "超過". The table sorts by any column; the buttons copy
 // it as tab-separated text, save it as CSV (code page 932), print the report sheet or save it
@@ -13,9 +13,9 @@
 #include <QWidget>
 #include <string>
 
-#include "analysis/compliance_text.h"
-#include "analysis/limits.h"
-#include "analysis/statistics.h"
+#include "compliance/compliance_text.h"
+#include "compliance/limits.h"
+#include "compliance/statistics.h"
 #include "platform/result.h"
 
 class QComboBox;
@@ -40,13 +40,13 @@ struct ComplianceSource {
 
 ComplianceSource complianceSourceOf(const HARMDIM& state);
 
-class Form5 : public QWidget {
+class ComplianceWindow : public QWidget {
     Q_OBJECT
 
   public:
     // `channel` is the graph window's current channel (0..C, C the composite).
-    Form5(ComplianceSource source, LimitCatalogue catalogue, int channel,
-          QWidget* parent = nullptr);
+    ComplianceWindow(ComplianceSource source, LimitCatalogue catalogue, int channel,
+                     QWidget* parent = nullptr);
 
     // Judges the chosen set and fills the table; a refusal (no contract power) is shown as a
     // message and leaves the table empty.

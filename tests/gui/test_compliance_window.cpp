@@ -6,13 +6,13 @@
 #include <QHeaderView>
 #include <QTableWidget>
 
-#include "analysis/limits.h"
+#include "compliance/limits.h"
 #include "gui_support.h"
-#include "print/Form5.h"
+#include "ui/compliance_window.h"
 
 namespace hg {
 
-class TestForm5 : public QObject {
+class TestComplianceWindow : public QObject {
     Q_OBJECT
 
   private:
@@ -31,7 +31,7 @@ class TestForm5 : public QObject {
         return c;
     }
 
-    QStringList column(const Form5& w, int c) const {
+    QStringList column(const ComplianceWindow& w, int c) const {
         QStringList texts;
         for (int row = 0; row < w.Grid1->rowCount(); ++row) texts << w.Grid1->item(row, c)->text();
         return texts;
@@ -46,7 +46,7 @@ class TestForm5 : public QObject {
 
     void judgesTheVoltageSetOnOpening() {
         test::Messages messages;
-        Form5 w(complianceSourceOf(*state_), catalogue(), 2);
+        ComplianceWindow w(complianceSourceOf(*state_), catalogue(), 2);
         messages.expect();
         QCOMPARE(w.Combo1->currentText(), u"a-volt"_s);
         QVERIFY(!w.Text1->isEnabled());
@@ -62,7 +62,7 @@ class TestForm5 : public QObject {
 
     void currentSetNeedsTheContractPower() {
         test::Messages messages;
-        Form5 w(complianceSourceOf(*state_), catalogue(), 2);
+        ComplianceWindow w(complianceSourceOf(*state_), catalogue(), 2);
         test::choose(w.Combo1, u"b-amp"_s);
         messages.expect(u"契約電力"_s);
         QCOMPARE(w.Grid1->rowCount(), 0);
@@ -83,7 +83,7 @@ class TestForm5 : public QObject {
     }
 
     void sortsCopiesAndSaves() {
-        Form5 w(complianceSourceOf(*state_), catalogue(), 0);
+        ComplianceWindow w(complianceSourceOf(*state_), catalogue(), 0);
         // Sorted by the margin: the worst first, the orders without a limit last.
         w.Grid1->sortItems(5, Qt::AscendingOrder);
         const QStringList verdicts = column(w, 7);
@@ -115,5 +115,5 @@ class TestForm5 : public QObject {
 
 }  // namespace hg
 
-QTEST_MAIN(hg::TestForm5)
-#include "test_form5.moc"
+QTEST_MAIN(hg::TestComplianceWindow)
+#include "test_compliance_window.moc"

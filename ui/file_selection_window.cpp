@@ -1,4 +1,4 @@
-#include "app/Form1.h"
+#include "ui/file_selection_window.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -30,16 +30,16 @@
 #include "analysis/harmdim.h"
 #include "analysis/load.h"
 #include "analysis/period.h"
-#include "app/startup.h"
-#include "csv/Form4.h"
 #include "csv/csv_writer.h"
 #include "datafile/record_file.h"
 #include "datafile/recording_names.h"
 #include "datafile/scan.h"
-#include "graph/Form2.h"
 #include "platform/qt/message_box.h"
 #include "platform/qt/qt_text.h"
 #include "platform/qt/wait_cursor.h"
+#include "ui/csv_orders_dialog.h"
+#include "ui/graph_window.h"
+#include "ui/start_folder.h"
 
 namespace hg {
 
@@ -76,9 +76,9 @@ QPushButton* stepButton(const QString& caption, QWidget* parent) {
 
 // The busy state of Execute: the busy label and progress bar shown, the wait cursor, the mode
 // options hidden; all of it undone on every way out.
-class Form1::Busy {
+class FileSelectionWindow::Busy {
   public:
-    explicit Busy(Form1& form) : f_(form) {
+    explicit Busy(FileSelectionWindow& form) : f_(form) {
         f_.busy_ = true;
         f_.Command1->setDefault(true);
         f_.Label10->show();
@@ -99,11 +99,12 @@ class Form1::Busy {
     Busy& operator=(const Busy&) = delete;
 
   private:
-    Form1& f_;
+    FileSelectionWindow& f_;
     WaitCursor cursor_;
 };
 
-Form1::Form1(OrderFlags& jisuFlag, QMdiArea* area) : jisuFlag_(jisuFlag), area_(area) {
+FileSelectionWindow::FileSelectionWindow(OrderFlags& jisuFlag, QMdiArea* area)
+    : jisuFlag_(jisuFlag), area_(area) {
     setWindowTitle(QStringLiteral("harmograph (2019/05/29)"));
     buildControls();
     QMdiSubWindow* frame = area_->addSubWindow(this);
@@ -114,9 +115,9 @@ Form1::Form1(OrderFlags& jisuFlag, QMdiArea* area) : jisuFlag_(jisuFlag), area_(
     });
 }
 
-Form1::~Form1() = default;
+FileSelectionWindow::~FileSelectionWindow() = default;
 
-void Form1::buildControls() {
+void FileSelectionWindow::buildControls() {
     buildLabels();
     buildLists();
     buildSelection();
@@ -127,7 +128,7 @@ void Form1::buildControls() {
     connectBoxesAndButtons();
 }
 
-void Form1::buildLabels() {
+void FileSelectionWindow::buildLabels() {
     Label2 = new QLabel(QStringLiteral("ドライブ"), this);
     Label3 = new QLabel(QStringLiteral("ディレクトリー"), this);
     Label4 = new QLabel(QStringLiteral("ファイル"), this);
@@ -140,7 +141,7 @@ void Form1::buildLabels() {
     Label11 = new QLabel(QStringLiteral("出力ファイル名"), this);
 }
 
-void Form1::buildLists() {
+void FileSelectionWindow::buildLists() {
     Drive1 = new QComboBox(this);
     dirModel_ = new QFileSystemModel(this);
     dirModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
@@ -164,7 +165,7 @@ void Form1::buildLists() {
 }
 
 // The selected file's path with the scan's warnings under it, and the two modes.
-void Form1::buildSelection() {
+void FileSelectionWindow::buildSelection() {
     Label1 = new QLabel(this);
     Label1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Label1->setWordWrap(true);
@@ -190,7 +191,7 @@ void Form1::buildSelection() {
 }
 
 // The four period boxes with their step buttons, the output name, Execute and End.
-void Form1::buildPeriodBoxes() {
+void FileSelectionWindow::buildPeriodBoxes() {
     Text1 = new QLineEdit(QStringLiteral("00/00/00"), this);
     Text2 = new QLineEdit(QStringLiteral("00:00"), this);
     Text3 = new QLineEdit(QStringLiteral("00/00/00"), this);
@@ -219,7 +220,7 @@ void Form1::buildPeriodBoxes() {
     Command1->setEnabled(false);
 }
 
-void Form1::buildBusyRow() {
+void FileSelectionWindow::buildBusyRow() {
     Label12 = new QLabel(this);
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setTextVisible(false);
@@ -227,7 +228,7 @@ void Form1::buildBusyRow() {
 }
 
 // Lists on the left; selection, mode, period and buttons on the right.
-void Form1::layoutControls() {
+void FileSelectionWindow::layoutControls() {
     auto* lists = new QVBoxLayout;
     lists->addWidget(Label2);
     lists->addWidget(Drive1);
@@ -287,12 +288,14 @@ void Form1::layoutControls() {
     Text5->hide();
 }
 
-void Form1::connectLists() {
+void FileSelectionWindow::connectLists() {
     connect(Drive1, &QComboBox::activated, this, [this](int index) {
         if (!syncing_) setDrive(Drive1->itemData(index).toString());
     });
-    connect(dirModel_, &QFileSystemModel::directoryLoaded, this, &Form1::keepFolderInView);
-    connect(dirModel_, &QFileSystemModel::layoutChanged, this, &Form1::keepFolderInView);
+    connect(dirModel_, &QFileSystemModel::directoryLoaded, this,
+            &FileSelectionWindow::keepFolderInView);
+    connect(dirModel_, &QFileSystemModel::layoutChanged, this,
+            &FileSelectionWindow::keepFolderInView);
     Dir1->viewport()->installEventFilter(this);
     connect(Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
@@ -314,7 +317,7 @@ void Form1::connectLists() {
             [this](const QModelIndex& index) { fileDoubleClicked(fileModel_->fileName(index)); });
 }
 
-void Form1::connectBoxesAndButtons() {
+void FileSelectionWindow::connectBoxesAndButtons() {
     connect(Text1, &QLineEdit::textChanged, this, [this] { normaliseDate(Text1); });
     connect(Text3, &QLineEdit::textChanged, this, [this] { normaliseDate(Text3); });
     connect(Command2, &QPushButton::clicked, this, [this] { stepTime(Text2, true); });
@@ -329,24 +332,24 @@ void Form1::connectBoxesAndButtons() {
     for (QLineEdit* box : {Text1, Text2, Text3, Text4, Text5})
         connect(box, &QLineEdit::textChanged, Label12, &QLabel::hide);
     connect(Option1[0], &QRadioButton::toggled, Label12, &QLabel::hide);
-    connect(Command1, &QPushButton::clicked, this, &Form1::execute);
+    connect(Command1, &QPushButton::clicked, this, &FileSelectionWindow::execute);
     connect(Command10, &QPushButton::clicked, this, [this] { emit endRequested(); });
 }
 
-QMdiSubWindow* Form1::subWindow() const {
+QMdiSubWindow* FileSelectionWindow::subWindow() const {
     return qobject_cast<QMdiSubWindow*>(parentWidget());
 }
 
-void Form1::showWindow() {
+void FileSelectionWindow::showWindow() {
     subWindow()->show();
     area_->setActiveSubWindow(subWindow());
 }
 
-void Form1::hideWindow() {
+void FileSelectionWindow::hideWindow() {
     subWindow()->hide();
 }
 
-void Form1::start(const QString& argument, const QString& programFolder) {
+void FileSelectionWindow::start(const QString& argument, const QString& programFolder) {
     // Drives: the mounted volumes and the root.
     QStringList roots{QStringLiteral("/")};
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
@@ -373,7 +376,7 @@ void Form1::start(const QString& argument, const QString& programFolder) {
     showWindow();
 }
 
-void Form1::selectDriveOf(const QString& folder) {
+void FileSelectionWindow::selectDriveOf(const QString& folder) {
     QString root = QStorageInfo(folder).rootPath();
     if (root.isEmpty()) root = QStringLiteral("/");
     const QSignalBlocker block(Drive1);
@@ -390,7 +393,7 @@ void Form1::selectDriveOf(const QString& folder) {
     }
 }
 
-void Form1::showFolderInDir1(const QString& folder) {
+void FileSelectionWindow::showFolderInDir1(const QString& folder) {
     syncing_ = true;
     const QModelIndex index = dirModel_->index(folder);
     for (QModelIndex up = index.parent(); up.isValid(); up = up.parent()) Dir1->expand(up);
@@ -403,12 +406,12 @@ void Form1::showFolderInDir1(const QString& folder) {
     dirScrollPending_ = true;
 }
 
-void Form1::keepFolderInView() {
+void FileSelectionWindow::keepFolderInView() {
     if (dirScrollPending_ && !folder_.isEmpty())
         Dir1->scrollTo(dirModel_->index(folder_), QAbstractItemView::PositionAtCenter);
 }
 
-bool Form1::setDrive(const QString& root) {
+bool FileSelectionWindow::setDrive(const QString& root) {
     const QStorageInfo volume(root);
     if (!volume.isValid() || !volume.isReady() || !QDir(root).isReadable()) {
         showMessage(this, QStringLiteral("ドライブ「%1」の準備ができていません。\n"
@@ -421,7 +424,7 @@ bool Form1::setDrive(const QString& root) {
     return setFolder(root);
 }
 
-bool Form1::setFolder(const QString& wanted, FolderFrom from) {
+bool FileSelectionWindow::setFolder(const QString& wanted, FolderFrom from) {
     const QString folder = QDir::cleanPath(wanted);
     const QDir dir(folder);
     const QFileInfo info(folder);
@@ -449,17 +452,17 @@ bool Form1::setFolder(const QString& wanted, FolderFrom from) {
     return true;
 }
 
-void Form1::fileSelected(const QString& fileName) {
+void FileSelectionWindow::fileSelected(const QString& fileName) {
     scanFile(fromLocalPath(joinPath(localPath(folder_), localPath(fileName))));
 }
 
-void Form1::fileDoubleClicked(const QString& fileName) {
+void FileSelectionWindow::fileDoubleClicked(const QString& fileName) {
     // The click before it scanned the file; Execute runs only for the file that scan accepted.
     const QString path = fromLocalPath(joinPath(localPath(folder_), localPath(fileName)));
     if (path == Label1->text()) execute();
 }
 
-bool Form1::scanFile(const QString& fullPath) {
+bool FileSelectionWindow::scanFile(const QString& fullPath) {
     auto scanned = hg::scanFile(localPath(fullPath));
     if (!scanned) {
         showMessage(
@@ -486,7 +489,7 @@ bool Form1::scanFile(const QString& fullPath) {
 
 // On every change of a date box, typed or set by code: the rewrite is not a further change, and
 // the cursor stays where it was.
-void Form1::normaliseDate(QLineEdit* box) {
+void FileSelectionWindow::normaliseDate(QLineEdit* box) {
     const QString text = box->text();
     const QString normal = toQString(normaliseDateBox(utf8(text)));
     if (normal == text) return;
@@ -496,23 +499,23 @@ void Form1::normaliseDate(QLineEdit* box) {
     box->setCursorPosition(std::min<int>(cursor, static_cast<int>(normal.size())));
 }
 
-void Form1::normaliseTime(QLineEdit* box) {
+void FileSelectionWindow::normaliseTime(QLineEdit* box) {
     const QString normal = toQString(normaliseTimeBox(utf8(box->text())));
     if (normal != box->text()) box->setText(normal);
 }
 
-void Form1::stepTime(QLineEdit* box, bool plus) {
+void FileSelectionWindow::stepTime(QLineEdit* box, bool plus) {
     const std::string text = utf8(box->text());
     const auto stepped = plus ? stepTimePlus(text, recording_.RecordInterval)
                               : stepTimeMinus(text, recording_.RecordInterval);
     if (stepped) box->setText(toQString(*stepped));
 }
 
-void Form1::stepDay(QLineEdit* box, int days) {
+void FileSelectionWindow::stepDay(QLineEdit* box, int days) {
     if (const auto stepped = stepDate(utf8(box->text()), days)) box->setText(toQString(*stepped));
 }
 
-void Form1::modeChanged() {
+void FileSelectionWindow::modeChanged() {
     const bool convert = Option1[1]->isChecked();
     Label11->setVisible(convert);
     Text5->setVisible(convert);
@@ -521,7 +524,7 @@ void Form1::modeChanged() {
     if (!convert && form4_ && form4_->isVisible()) form4_->reject();
 }
 
-bool Form1::eventFilter(QObject* watched, QEvent* event) {
+bool FileSelectionWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut && (watched == Text2 || watched == Text4))
         normaliseTime(static_cast<QLineEdit*>(watched));
     if (watched == Dir1->viewport() &&
@@ -535,7 +538,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void Form1::closeEvent(QCloseEvent* event) {
+void FileSelectionWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     if (!ending_) {
         ending_ = true;
@@ -543,27 +546,27 @@ void Form1::closeEvent(QCloseEvent* event) {
     }
 }
 
-Form4* Form1::csvDialog() {
+CsvOrdersDialog* FileSelectionWindow::csvDialog() {
     if (!form4_) {
-        form4_ = new Form4(jisuFlag_, window());
-        connect(form4_, &Form4::confirmed, this, [this] {
+        form4_ = new CsvOrdersDialog(jisuFlag_, window());
+        connect(form4_, &CsvOrdersDialog::confirmed, this, [this] {
             showWindow();
             activated();
         });
-        connect(form4_, &Form4::cancelled, this, [this] { showWindow(); });
+        connect(form4_, &CsvOrdersDialog::cancelled, this, [this] { showWindow(); });
     }
     return form4_;
 }
 
-Form2* Form1::graphWindow() const {
+GraphWindow* FileSelectionWindow::graphWindow() const {
     return form2_;
 }
 
-void Form1::openCsvDialog() {
+void FileSelectionWindow::openCsvDialog() {
     csvDialog()->showFor(scannedKind_);
 }
 
-void Form1::activated() {
+void FileSelectionWindow::activated() {
     if (!form4_ || form4_->CsvDialogResult != 1 || busy_) return;
     if (!Option1[1]->isChecked()) {
         form4_->CsvDialogResult = 0;
@@ -572,18 +575,18 @@ void Form1::activated() {
     execute();
 }
 
-PeriodTexts Form1::periodTexts() const {
+PeriodTexts FileSelectionWindow::periodTexts() const {
     return PeriodTexts{utf8(Text1->text()), utf8(Text2->text()), utf8(Text3->text()),
                        utf8(Text4->text())};
 }
 
-void Form1::reportProgress(int64_t done, int64_t total) {
+void FileSelectionWindow::reportProgress(int64_t done, int64_t total) {
     const int64_t permille = total > 0 ? std::clamp<int64_t>(done * 1000 / total, 0, 1000) : 0;
     ProgressBar1->setValue(static_cast<int>(permille));
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void Form1::execute() {
+void FileSelectionWindow::execute() {
     if (busy_) return;
     const QString path = Label1->text();
     if (path.isEmpty()) return;
@@ -628,7 +631,7 @@ void Form1::execute() {
     openGraphWindow(std::move(analysis));
 }
 
-Status Form1::runGraphLoad(HARMDIM& analysis, const ProgressFn& progress) {
+Status FileSelectionWindow::runGraphLoad(HARMDIM& analysis, const ProgressFn& progress) {
     auto file = RecordFile::open(analysis.FilePath);
     if (!file) return Error{file.error()};
     auto report = executeGraph(analysis, *file, progress);
@@ -637,7 +640,7 @@ Status Form1::runGraphLoad(HARMDIM& analysis, const ProgressFn& progress) {
     return success();
 }
 
-Status Form1::runConversion(const HARMDIM& analysis, const ProgressFn& progress) {
+Status FileSelectionWindow::runConversion(const HARMDIM& analysis, const ProgressFn& progress) {
     // The output name as typed; a bare or relative name goes beside the measurement file.
     QString output = Text5->text().trimmed();
     if (output.isEmpty()) return Error{"出力ファイル名を入力してください。"};
@@ -655,7 +658,7 @@ Status Form1::runConversion(const HARMDIM& analysis, const ProgressFn& progress)
 
 // Where the busy label stood, until the next action: how many records went into which file, or
 // into how many files.
-void Form1::showConversionDone(const ConversionReport& report) {
+void FileSelectionWindow::showConversionDone(const ConversionReport& report) {
     Label12->setText(report.files.size() == 1
                          ? QStringLiteral("%1 件を %2 に出力しました")
                                .arg(report.lines)
@@ -666,9 +669,9 @@ void Form1::showConversionDone(const ConversionReport& report) {
     Label12->show();
 }
 
-void Form1::openGraphWindow(std::shared_ptr<const HARMDIM> analysis) {
-    form2_ = new Form2(std::move(analysis), jisuFlag_, area_);
-    connect(form2_, &Form2::closed, this, [this] { showWindow(); });
+void FileSelectionWindow::openGraphWindow(std::shared_ptr<const HARMDIM> analysis) {
+    form2_ = new GraphWindow(std::move(analysis), jisuFlag_, area_);
+    connect(form2_, &GraphWindow::closed, this, [this] { showWindow(); });
     emit graphWindowOpened(form2_);
     form2_->showWindow();
     hideWindow();

@@ -1,4 +1,4 @@
-#include "graph/Form6.h"
+#include "ui/spectrum_window.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -20,21 +20,13 @@
 #include <cmath>
 
 #include "analysis/harmdim.h"
-#include "graph/Form2.h"
 #include "platform/qt/message_box.h"
 #include "platform/qt/picture_file.h"
 #include "platform/qt/qpainter_canvas.h"
 #include "platform/qt/qt_text.h"
+#include "ui/graph_window.h"
 
 namespace hg {
-
-namespace {
-
-// The fewest bars a zoom shows; one wheel step shows this much of them.
-constexpr int kLeastBars = 5;
-constexpr double kWheelZoom = 0.8;
-
-}  // namespace
 
 SpectrumPicture::SpectrumPicture(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -67,7 +59,7 @@ void SpectrumPicture::resizeEvent(QResizeEvent*) {
     emit resized();
 }
 
-Form6::Form6(std::shared_ptr<const HARMDIM> analysis, QMdiArea* area)
+SpectrumWindow::SpectrumWindow(std::shared_ptr<const HARMDIM> analysis, QMdiArea* area)
     : analysis_(std::move(analysis)) {
     setWindowTitle(u"スペクトル"_qs);
     Picture1 = new SpectrumPicture(this);
@@ -84,8 +76,8 @@ Form6::Form6(std::shared_ptr<const HARMDIM> analysis, QMdiArea* area)
     grid->addWidget(Command2, 2, 2);
     grid->addWidget(Command3, 2, 3);
     grid->setColumnStretch(0, 1);
-    connect(Picture1, &SpectrumPicture::hovered, this, &Form6::hovered);
-    connect(Picture1, &SpectrumPicture::resized, this, &Form6::redraw);
+    connect(Picture1, &SpectrumPicture::hovered, this, &SpectrumWindow::hovered);
+    connect(Picture1, &SpectrumPicture::resized, this, &SpectrumWindow::redraw);
     connect(Picture1, &SpectrumPicture::wheelTurned, this, [this](QPoint at, int steps) {
         // Around the column under the pointer, else around the middle of the orders shown.
         int around = (shown_.first + shown_.last) / 2;
@@ -93,10 +85,10 @@ Form6::Form6(std::shared_ptr<const HARMDIM> analysis, QMdiArea* area)
             if (at.x() >= b.left && at.x() < b.right) around = positionOf(b.order);
         zoomOrders(around, steps);
     });
-    connect(HScroll1, &QScrollBar::valueChanged, this, &Form6::scrolled);
-    connect(Command1, &QPushButton::clicked, this, &Form6::copyPicture);
-    connect(Command2, &QPushButton::clicked, this, &Form6::printPicture);
-    connect(Command3, &QPushButton::clicked, this, &Form6::savePdf);
+    connect(HScroll1, &QScrollBar::valueChanged, this, &SpectrumWindow::scrolled);
+    connect(Command1, &QPushButton::clicked, this, &SpectrumWindow::copyPicture);
+    connect(Command2, &QPushButton::clicked, this, &SpectrumWindow::printPicture);
+    connect(Command3, &QPushButton::clicked, this, &SpectrumWindow::savePdf);
     QMdiSubWindow* frame = area->addSubWindow(this);
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->setWindowTitle(windowTitle());
@@ -105,17 +97,17 @@ Form6::Form6(std::shared_ptr<const HARMDIM> analysis, QMdiArea* area)
     area->setActiveSubWindow(frame);
 }
 
-QMdiSubWindow* Form6::subWindow() const {
+QMdiSubWindow* SpectrumWindow::subWindow() const {
     return qobject_cast<QMdiSubWindow*>(parentWidget());
 }
 
-void Form6::follow(Form2* window) {
+void SpectrumWindow::follow(GraphWindow* window) {
     source_ = window;
-    connect(window, &Form2::readingMoved, this, &Form6::followWindow);
+    connect(window, &GraphWindow::readingMoved, this, &SpectrumWindow::followWindow);
     followWindow();
 }
 
-void Form6::followWindow() {
+void SpectrumWindow::followWindow() {
     if (!source_) return;
     const GraphView& view = source_->view();
     const int32_t rec =
@@ -123,7 +115,7 @@ void Form6::followWindow() {
     showRecord(rec, view.selection().channel());
 }
 
-void Form6::showRecord(int32_t record, int channel) {
+void SpectrumWindow::showRecord(int32_t record, int channel) {
     if (placedRecords(*analysis_) <= 0) return;
     record = std::clamp(record, 0, placedRecords(*analysis_) - 1);
     const bool first = spectrum_.orders.empty();
@@ -133,40 +125,32 @@ void Form6::showRecord(int32_t record, int channel) {
     redraw();
 }
 
-int Form6::positionOf(int order) const {
+int SpectrumWindow::positionOf(int order) const {
     const auto& orders = spectrum_.orders;
     for (std::size_t i = 1; i < orders.size(); ++i)
         if (orders[i].order == order) return static_cast<int>(i);
     return shown_.first;
 }
 
-int Form6::lastPosition() const {
+int SpectrumWindow::lastPosition() const {
     return std::max(1, static_cast<int>(spectrum_.orders.size()) - 1);
 }
 
-void Form6::zoomOrders(int around, int steps) {
-    const int last = lastPosition();
-    const int count = shown_.last - shown_.first + 1;
-    const int wanted =
-        std::clamp(static_cast<int>(std::lround(count * std::pow(kWheelZoom, steps))),
-                   std::min(kLeastBars, last), last);
-    if (wanted == count) return;
-    // The bar under the pointer keeps its share of the charts' width.
-    const double share = count > 1 ? double(around - shown_.first) / (count - 1) : 0.5;
-    int first = around - static_cast<int>(std::lround(share * (wanted - 1)));
-    first = std::clamp(first, 1, last - wanted + 1);
-    shown_ = {first, first + wanted - 1};
+void SpectrumWindow::zoomOrders(int around, int steps) {
+    const SpectrumShown zoomed = zoomedOrders(shown_, lastPosition(), around, steps);
+    if (zoomed.first == shown_.first && zoomed.last == shown_.last) return;
+    shown_ = zoomed;
     syncScroll();
     redraw();
 }
 
-void Form6::scrolled(int value) {
+void SpectrumWindow::scrolled(int value) {
     const int count = shown_.last - shown_.first + 1;
     shown_ = {value, value + count - 1};
     redraw();
 }
 
-void Form6::syncScroll() {
+void SpectrumWindow::syncScroll() {
     const QSignalBlocker block(HScroll1);
     const int count = shown_.last - shown_.first + 1;
     HScroll1->setRange(1, std::max(1, lastPosition() - count + 1));
@@ -175,7 +159,7 @@ void Form6::syncScroll() {
     HScroll1->setEnabled(count < lastPosition());
 }
 
-void Form6::redraw() {
+void SpectrumWindow::redraw() {
     if (spectrum_.orders.empty()) return;
     QImage image(Picture1->size(), QImage::Format_RGB32);
     if (image.isNull()) return;
@@ -188,17 +172,17 @@ void Form6::redraw() {
     Picture1->setImage(std::move(image));
 }
 
-void Form6::hovered(QPoint at) {
+void SpectrumWindow::hovered(QPoint at) {
     const auto bar = barAt(drawing_, at.x(), at.y());
     Label1->setText(bar ? toQString(barText(*bar)) : QString());
 }
 
-void Form6::copyPicture() {
+void SpectrumWindow::copyPicture() {
     if (!Picture1->image().isNull()) QGuiApplication::clipboard()->setImage(Picture1->image());
 }
 
 // The charts as shown, fitted to the printer's page.
-void Form6::printPicture() {
+void SpectrumWindow::printPicture() {
     if (Picture1->image().isNull()) return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
@@ -213,7 +197,7 @@ void Form6::printPicture() {
     painter.drawImage(0, 0, image);
 }
 
-void Form6::savePdf() {
+void SpectrumWindow::savePdf() {
     if (spectrum_.orders.empty()) return;
     const QString path =
         askPdfFileName ? askPdfFileName()

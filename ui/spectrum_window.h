@@ -1,6 +1,6 @@
-// Form6 "スペクトル": the spectrum of one record in an MDI child of the frame, following the cursor
-// of the graph window it was opened from: the voltage distortion per order with the total
-// distortion, and the window's channel's current per order with the fundamental, as two bar
+// SpectrumWindow "スペクトル": the spectrum of one record in an MDI child of the frame, following
+// the cursor of the graph window it was opened from: the voltage distortion per order with the
+// total distortion, and the window's channel's current per order with the fundamental, as two bar
 // charts. Hovering a bar tells its value; the wheel over the charts zooms the range of orders and
 // the scroll bar under them moves it. The buttons copy the charts, print them or save them as PDF.
 #pragma once
@@ -21,7 +21,7 @@ class QScrollBar;
 
 namespace hg {
 
-class Form2;
+class GraphWindow;
 struct HARMDIM;
 
 // Picture1 of the spectrum window: the charts as an image; hover and wheel go to the window.
@@ -48,16 +48,16 @@ class SpectrumPicture : public QWidget {
     QImage image_;
 };
 
-class Form6 : public QWidget {
+class SpectrumWindow : public QWidget {
     Q_OBJECT
 
   public:
     // Adds the window to `area` (deleted when closed) and shows it; it keeps the analysis.
-    Form6(std::shared_ptr<const HARMDIM> analysis, QMdiArea* area);
+    SpectrumWindow(std::shared_ptr<const HARMDIM> analysis, QMdiArea* area);
 
     // Shows the record under the cursor of `window` (the first record it shows while it has no
     // cursor) for its channel, and follows its cursor and channel from now on.
-    void follow(Form2* window);
+    void follow(GraphWindow* window);
     void showRecord(int32_t record, int channel);
     QMdiSubWindow* subWindow() const;
 
@@ -89,7 +89,7 @@ class Form6 : public QWidget {
     int positionOf(int order) const;  // the place of an order in Spectrum::orders
 
     std::shared_ptr<const HARMDIM> analysis_;
-    QPointer<Form2> source_;
+    QPointer<GraphWindow> source_;
     Spectrum spectrum_;
     SpectrumShown shown_;
     SpectrumDrawing drawing_;

@@ -1,4 +1,4 @@
-#include "print/Form3.h"
+#include "ui/print_dialog.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -63,7 +63,7 @@ void fillBackground(QWidget* widget, const QColor& colour) {
 
 }  // namespace
 
-Form3::Form3(QWidget* parent) : QDialog(parent) {
+PrintDialog::PrintDialog(QWidget* parent) : QDialog(parent) {
     installJapaneseFontSubstitutions();
     setWindowTitle(QStringLiteral("印刷設定"));
     setModal(true);
@@ -145,7 +145,7 @@ Form3::Form3(QWidget* parent) : QDialog(parent) {
 }
 
 // Frame1: the item boxes of the set print.
-void Form3::buildItemBoxes() {
+void PrintDialog::buildItemBoxes() {
     Frame1 = new QGroupBox(QStringLiteral("ｾｯﾄ印刷設定"), this);
     Frame1->setGeometry(px(kFrame1Left), px(kFrame1Top), px(2535) + kExtraWidth, px(5355));
     Frame1->setFont(designFont(kGothicFont, 12));
@@ -177,7 +177,7 @@ void Form3::buildItemBoxes() {
 }
 
 // Frame3: the whole period, or what a zoomed graph window shows.
-void Form3::buildRangeChoice() {
+void PrintDialog::buildRangeChoice() {
     Frame3 = new QGroupBox(QStringLiteral("印刷範囲"), this);
     Frame3->setGeometry(twipRect(120, 4680, 1455, 810));
     Option2[0] = new QRadioButton(QStringLiteral("表示範囲"), Frame3);
@@ -192,32 +192,32 @@ void Form3::buildRangeChoice() {
     }
 }
 
-void Form3::setPrintService(std::shared_ptr<PrintService> service,
-                            std::chrono::milliseconds listLimit,
-                            std::chrono::milliseconds submitLimit) {
+void PrintDialog::setPrintService(std::shared_ptr<PrintService> service,
+                                  std::chrono::milliseconds listLimit,
+                                  std::chrono::milliseconds submitLimit) {
     Printer->setService(std::move(service), listLimit);
     submitLimit_ = submitLimit;
 }
 
-void Form3::showEvent(QShowEvent* event) {
+void PrintDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // The printers and their states as they are now, asked without holding up the window.
     Printer->refresh();
 }
 
-Form3::~Form3() {
+PrintDialog::~PrintDialog() {
     // The program is ending: a thirds sheet in progress is printed as it is, and a failure can
     // no longer be shown in a box.
     reportError = [](const QString& message) { qWarning("%s", qPrintable(message)); };
     ejectOpenSheet();
 }
 
-int Form3::openFor(std::shared_ptr<const HARMDIM> analysis, const PrintSource& source) {
+int PrintDialog::openFor(std::shared_ptr<const HARMDIM> analysis, const PrintSource& source) {
     setSource(std::move(analysis), source);
     return exec();
 }
 
-void Form3::setSource(std::shared_ptr<const HARMDIM> analysis, const PrintSource& source) {
+void PrintDialog::setSource(std::shared_ptr<const HARMDIM> analysis, const PrintSource& source) {
     analysis_ = std::move(analysis);
     source_ = source;
     // The whole period unless the user asks for what the zoomed window shows.
@@ -229,7 +229,7 @@ void Form3::setSource(std::shared_ptr<const HARMDIM> analysis, const PrintSource
     applyAvailability();
 }
 
-void Form3::ejectOpenSheet() {
+void PrintDialog::ejectOpenSheet() {
     if (!thirdSheet_) return;
     if (thirdUnsent_) {
         fail(QStringLiteral("1/3印刷の用紙は印刷されていません。"));
@@ -240,7 +240,7 @@ void Form3::ejectOpenSheet() {
     updateThirdControls();
 }
 
-void Form3::paintEvent(QPaintEvent* event) {
+void PrintDialog::paintEvent(QPaintEvent* event) {
     QDialog::paintEvent(event);
     // The brace joining the set print button to its settings.
     QPainter p(this);
@@ -253,7 +253,7 @@ void Form3::paintEvent(QPaintEvent* event) {
     p.drawPolyline(pts, 7);
 }
 
-void Form3::applyAvailability() {
+void PrintDialog::applyAvailability() {
     for (int i = 0; i < kItemSlots; ++i) {
         QCheckBox* box = Check1[static_cast<std::size_t>(i)];
         const bool available = setPrintAvailable(static_cast<int16_t>(i + 1), source_.filePath);
@@ -262,22 +262,22 @@ void Form3::applyAvailability() {
     }
 }
 
-void Form3::updateThirdControls() {
+void PrintDialog::updateThirdControls() {
     // A finished sheet that its printer did not take can only be sent again ("排出").
     Command5->setEnabled(!thirdUnsent_);
     Command6->setVisible(ThirdCount >= 1 || thirdUnsent_);
     Command5->setText(QStringLiteral(" %1/3印刷").arg(ThirdCount + 1));
 }
 
-void Form3::applyOrientation(QPrinter& printer) const {
+void PrintDialog::applyOrientation(QPrinter& printer) const {
     printer.setPageOrientation(orientation_ == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
 }
 
-void Form3::fail(const QString& message) {
+void PrintDialog::fail(const QString& message) {
     if (reportError) reportError(message);
 }
 
-std::optional<Form3::SheetTarget> Form3::chooseTarget() {
+std::optional<PrintDialog::SheetTarget> PrintDialog::chooseTarget() {
     if (CheckPdf->isChecked()) {
         const QString name = askPdfFileName ? askPdfFileName() : QString();
         if (name.isEmpty()) return {};  // the file choice was cancelled
@@ -309,8 +309,8 @@ std::optional<Form3::SheetTarget> Form3::chooseTarget() {
     return SheetTarget{{}, printer->name};
 }
 
-std::unique_ptr<SheetDocument> Form3::startSheet(const QPrinter& printer,
-                                                 const std::vector<int16_t>& items) {
+std::unique_ptr<SheetDocument> PrintDialog::startSheet(const QPrinter& printer,
+                                                       const std::vector<int16_t>& items) {
     const QPageLayout page = printer.pageLayout();
     const QPageLayout layout =
         sheetPageLayout(page.orientation() == QPageLayout::Landscape, page.pageSize());
@@ -323,7 +323,7 @@ std::unique_ptr<SheetDocument> Form3::startSheet(const QPrinter& printer,
     return nullptr;
 }
 
-bool Form3::finishSheet(SheetDocument& sheet, const SheetTarget& target) {
+bool PrintDialog::finishSheet(SheetDocument& sheet, const SheetTarget& target) {
     if (!sheet.finish()) {
         fail(QStringLiteral("印刷する用紙を作れませんでした。"));
         return false;
@@ -331,7 +331,8 @@ bool Form3::finishSheet(SheetDocument& sheet, const SheetTarget& target) {
     return sendSheet(sheet.pdf(), sheet.title(), target);
 }
 
-bool Form3::sendSheet(const QByteArray& pdf, const QString& title, const SheetTarget& target) {
+bool PrintDialog::sendSheet(const QByteArray& pdf, const QString& title,
+                            const SheetTarget& target) {
     if (!target.pdfPath.isEmpty()) {
         const auto written = writeWholeFile(
             QFile::encodeName(target.pdfPath).toStdString(),
@@ -357,11 +358,11 @@ bool Form3::sendSheet(const QByteArray& pdf, const QString& title, const SheetTa
     return true;
 }
 
-void Form3::Command1_Click() {
+void PrintDialog::Command1_Click() {
     hide();
 }
 
-void Form3::Command2_Click() {
+void PrintDialog::Command2_Click() {
     WaitCursor wait;
     applyOrientation(printer_);
     const std::optional<SheetTarget> target = chooseTarget();
@@ -372,7 +373,7 @@ void Form3::Command2_Click() {
     if (finishSheet(*sheet, *target)) hide();
 }
 
-void Form3::Command3_Click() {
+void PrintDialog::Command3_Click() {
     WaitCursor wait;
     std::vector<int16_t> items;
     for (int i = 0; i < kItemSlots; ++i)
@@ -389,7 +390,7 @@ void Form3::Command3_Click() {
     if (finishSheet(*sheet, *target)) hide();
 }
 
-void Form3::Command4_Click() {
+void PrintDialog::Command4_Click() {
     // The set-up works on the printer of the one-sheet and set prints; an open thirds sheet
     // keeps the set-up it was started with.
     applyOrientation(printer_);
@@ -403,7 +404,7 @@ void Form3::Command4_Click() {
     Option1[static_cast<std::size_t>(orientation_ - 1)]->setChecked(true);
 }
 
-void Form3::Command5_Click() {
+void PrintDialog::Command5_Click() {
     WaitCursor wait;
     if (!thirdSheet_) {
         // A new thirds sheet: its own document, with the printer's set-up as it stands (its
@@ -430,7 +431,7 @@ void Form3::Command5_Click() {
     if (!thirdUnsent_) hide();
 }
 
-void Form3::Command6_Click() {
+void PrintDialog::Command6_Click() {
     // With no sheet open there is nothing to eject (no blank page).
     if (thirdSheet_ && thirdUnsent_) {
         // Sent again: to the printer chosen now, or into a PDF file.
@@ -449,7 +450,7 @@ void Form3::Command6_Click() {
     Command5->setText(QStringLiteral(" %1/3印刷").arg(ThirdCount + 1));
 }
 
-bool Form3::finishThirdSheet() {
+bool PrintDialog::finishThirdSheet() {
     // The job's name carries every third's item.
     SheetDocument& sheet = *thirdSheet_;
     if (!sheet.finish()) {
@@ -466,17 +467,17 @@ bool Form3::finishThirdSheet() {
     return true;
 }
 
-void Form3::Check1_Click(int index) {
+void PrintDialog::Check1_Click(int index) {
     int checked = 0;
     for (QCheckBox* box : Check1) checked += box->isChecked() ? 1 : 0;
     if (checked > 3) Check1[static_cast<std::size_t>(index)]->setChecked(false);
 }
 
-void Form3::Option1_Click(int index) {
+void PrintDialog::Option1_Click(int index) {
     orientation_ = index + 1;
 }
 
-void Form3::Option2_Click(int index) {
+void PrintDialog::Option2_Click(int index) {
     source_.range = index == 0 ? shownRange_ : std::nullopt;
 }
 

@@ -1,7 +1,7 @@
-// MDIForm1 "グラフ": the frame of every window, with the one menu "ウィンドウ" listing the open
-// windows. The file-selection window Form1 lives in it from the start; the frame holds the order
-// table the windows share, the print dialog every graph window's print command opens, and opens
-// the compliance windows the graph windows ask for.
+// MainFrame "グラフ": the frame of every window, with the one menu "ウィンドウ" listing the open
+// windows. The file-selection window FileSelectionWindow lives in it from the start; the frame
+// holds the order table the windows share, the print dialog every graph window's print command
+// opens, and opens the compliance windows the graph windows ask for.
 #pragma once
 
 #include <QMainWindow>
@@ -14,35 +14,35 @@ class QMenu;
 
 namespace hg {
 
-class Form1;
-class Form2;
-class Form3;
+class FileSelectionWindow;
+class GraphWindow;
+class PrintDialog;
 
-class MDIForm1 : public QMainWindow {
+class MainFrame : public QMainWindow {
     Q_OBJECT
 
   public:
-    explicit MDIForm1(QWidget* parent = nullptr);
+    explicit MainFrame(QWidget* parent = nullptr);
 
-    // Shows the frame, then opens Form1 in it on the folder of the optional path argument (or
-    // the program's own folder).
+    // Shows the frame, then opens FileSelectionWindow in it on the folder of the optional path
+    // argument (or the program's own folder).
     void start(const QString& argument, const QString& programFolder);
 
     // Ends the program: every window closes.
     void endProgram();
 
     // The print dialog, created at its first use; opened for the graph window that asked.
-    Form3& printDialog();
-    void printFor(Form2* window);
+    PrintDialog& printDialog();
+    void printFor(GraphWindow* window);
     // The compliance window "適合判定" for a graph window's analysis, channel and limit set.
-    void complianceFor(Form2* window);
+    void complianceFor(GraphWindow* window);
     // A main graph window opened on the frame: its print commands (and its extra windows')
     // open the print dialog.
-    void adoptGraphWindow(Form2* window);
+    void adoptGraphWindow(GraphWindow* window);
 
     QMdiArea* mdiArea;
     QMenu* WindowMenu;  // "ウィンドウ"
-    Form1* form1;
+    FileSelectionWindow* form1;
     // The orders the graph windows store on every draw and the CSV dialog opens with.
     OrderFlags JisuFlag = initialJisuFlag();
 
@@ -53,7 +53,7 @@ class MDIForm1 : public QMainWindow {
     void fillWindowMenu();
 
     bool ending_ = false;
-    QPointer<Form3> form3_;
+    QPointer<PrintDialog> form3_;
 };
 
 }  // namespace hg

@@ -1,4 +1,4 @@
-#include "analysis/compliance_text.h"
+#include "compliance/compliance_text.h"
 
 #include <charconv>
 #include <cmath>

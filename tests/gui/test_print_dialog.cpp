@@ -9,11 +9,11 @@
 #include <mutex>
 #include <thread>
 
-#include "app/MDIForm1.h"
-#include "graph/Form2.h"
 #include "gui_support.h"
 #include "platform/qt/printer_chooser.h"
-#include "print/Form3.h"
+#include "ui/graph_window.h"
+#include "ui/main_frame.h"
+#include "ui/print_dialog.h"
 
 using namespace std::chrono_literals;
 
@@ -81,7 +81,7 @@ class FakePrintService : public PrintService {
 
 }  // namespace
 
-class TestForm3 : public QObject {
+class TestPrintDialog : public QObject {
     Q_OBJECT
 
   private:
@@ -103,8 +103,8 @@ class TestForm3 : public QObject {
     }
 
     // A dialog printing to PDF files named by the test, with failures collected.
-    std::unique_ptr<Form3> dialog() {
-        auto form = std::make_unique<Form3>();
+    std::unique_ptr<PrintDialog> dialog() {
+        auto form = std::make_unique<PrintDialog>();
         form->CheckPdf->setChecked(true);
         form->askPdfFileName = [this] {
             return pdfName_ = dir_->filePath(u"sheet%1.pdf"_s.arg(++pdfCount_));
@@ -115,7 +115,7 @@ class TestForm3 : public QObject {
         return form;
     }
 
-    static void press(Form3& form, QAbstractButton* button) {
+    static void press(PrintDialog& form, QAbstractButton* button) {
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QTest::mouseClick(button, Qt::LeftButton);
@@ -151,7 +151,7 @@ class TestForm3 : public QObject {
                               Case{"k.ha4", true, true, true}}) {
             PrintSource source;
             source.filePath = std::string("/data/") + k.name;
-            Form3 form;
+            PrintDialog form;
             form.setSource(nullptr, source);
             QCOMPARE(std::tuple(k.name, form.Check1[8]->isEnabled(), form.Check1[9]->isEnabled(),
                                 form.Check1[15]->isEnabled()),
@@ -163,7 +163,7 @@ class TestForm3 : public QObject {
         // Opened again for a file of another kind, the dialog decides again.
         PrintSource source;
         source.filePath = "/data/x.ha4";
-        Form3 form;
+        PrintDialog form;
         form.setSource(nullptr, source);
         form.Check1[9]->setChecked(true);
         source.filePath = "/data/x.ha5";
@@ -309,7 +309,7 @@ class TestForm3 : public QObject {
     }
 
     // A dialog printing to the fake print service's printers.
-    std::unique_ptr<Form3> printerDialog(std::shared_ptr<FakePrintService> service) {
+    std::unique_ptr<PrintDialog> printerDialog(std::shared_ptr<FakePrintService> service) {
         auto form = dialog();
         form->CheckPdf->setChecked(false);
         form->setPrintService(service, 400ms, 400ms);
@@ -465,16 +465,16 @@ class TestForm3 : public QObject {
     // "印刷" of a graph window opens the frame's dialog on that window's item, orders, message and
     // prediction, even when another window drew last (with a prediction of another channel).
     void printCommandPrintsItsOwnWindow() {
-        MDIForm1 frame;
+        MainFrame frame;
         frame.resize(1000, 800);
         frame.show();
-        auto* mainWindow = new Form2(analysis_, frame.JisuFlag, frame.mdiArea);
+        auto* mainWindow = new GraphWindow(analysis_, frame.JisuFlag, frame.mdiArea);
         frame.adoptGraphWindow(mainWindow);
         mainWindow->showWindow();
         test::choose(mainWindow->Combo2, u"１～９次"_s);
         test::choose(mainWindow->Combo1, u"上位電圧歪率予測(%)"_s);
         mainWindow->Text1->setText(u"主"_s);
-        Form2* extra = mainWindow->openExtraWindow();
+        GraphWindow* extra = mainWindow->openExtraWindow();
         QVERIFY(extra);
         QTest::mouseClick(extra->Option1[1], Qt::LeftButton);  // the composite
         test::choose(extra->Combo2, u"１～９次"_s);
@@ -485,7 +485,7 @@ class TestForm3 : public QObject {
         PrintSource seen;
         bool setPrint = false;
         QTimer::singleShot(0, this, [&] {
-            Form3& dialog = frame.printDialog();
+            PrintDialog& dialog = frame.printDialog();
             QVERIFY(dialog.isVisible());
             seen = dialog.source();
             setPrint = dialog.Command3->isEnabled();
@@ -501,5 +501,5 @@ class TestForm3 : public QObject {
 
 }  // namespace hg
 
-QTEST_MAIN(hg::TestForm3)
-#include "test_form3.moc"
+QTEST_MAIN(hg::TestPrintDialog)
+#include "test_print_dialog.moc"

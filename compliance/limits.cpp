@@ -1,4 +1,4 @@
-#include "analysis/limits.h"
+#include "compliance/limits.h"
 
 #include <algorithm>
 #include <charconv>

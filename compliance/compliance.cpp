@@ -1,4 +1,4 @@
-#include "analysis/compliance.h"
+#include "compliance/compliance.h"
 
 #include <cmath>
 #include <cstdio>

@@ -3,15 +3,15 @@
 #include <QMainWindow>
 #include <QMdiArea>
 
-#include "graph/Form2.h"
 #include "gui_support.h"
+#include "ui/graph_window.h"
 
 namespace hg {
 
 using test::choose;
 using test::clickCheckBox;
 
-class TestForm2 : public QObject {
+class TestGraphWindow : public QObject {
     Q_OBJECT
 
   private:
@@ -22,11 +22,11 @@ class TestForm2 : public QObject {
     std::weak_ptr<const HARMDIM> loaded_;  // the analysis of the last window opened
 
     // A graph window of a freshly loaded sample in the shown frame.
-    Form2* open(const QString& name, int64_t records = 12) {
+    GraphWindow* open(const QString& name, int64_t records = 12) {
         auto state = std::make_shared<HARMDIM>();
         if (!test::loadSample(*state, dir_->path(), name, records)) return nullptr;
         loaded_ = state;
-        auto* form = new Form2(state, jisuFlag_, area_);
+        auto* form = new GraphWindow(state, jisuFlag_, area_);
         form->showWindow();
         return form;
     }
@@ -45,7 +45,7 @@ class TestForm2 : public QObject {
             {"a.ha3", 11}, {"a.hm3", 11}, {"a.hh1", 11}, {"a.ha4", 14}, {"a.hv2", 17},
             {"a.hn2", 13}, {"a.ha5", 15}, {"a.ha6", 15}, {"a.hm8", 11}, {"a.hm9", 11}};
         for (auto [name, count] : cases) {
-            Form2* form = open(QString::fromLatin1(name), 3);
+            GraphWindow* form = open(QString::fromLatin1(name), 3);
             QVERIFY2(form, name);
             QCOMPARE(form->Combo1->count(), count);
             QVERIFY(form->Combo1->itemText(0) == "電圧歪率(%)" && form->Combo1->currentIndex() < 0);
@@ -64,7 +64,7 @@ class TestForm2 : public QObject {
     }
 
     void sixthOrderBoxUnchecksItself() {
-        Form2* form = open(u"six.hm1"_s);
+        GraphWindow* form = open(u"six.hm1"_s);
         QVERIFY(form);
         choose(form->Combo2, u"任　意"_s);
         for (int i = 0; i < 6; ++i) QTest::mouseClick(form->Check1[i], Qt::LeftButton);
@@ -76,7 +76,7 @@ class TestForm2 : public QObject {
 
     // A group on 256 orders; print stays disabled until the first draw.
     void highRangeOnAllOrdersThenTheFirstDraw() {
-        Form2* form = open(u"all.hh1"_s);
+        GraphWindow* form = open(u"all.hh1"_s);
         QVERIFY(form);
         choose(form->Combo2, u"51～59次"_s);
         QCOMPARE(form->VScroll1->value(), 7);
@@ -93,7 +93,7 @@ class TestForm2 : public QObject {
     }
 
     void unbalanceDrawsPerPhaseVoltage() {
-        Form2* form = open(u"unb.hv2"_s);
+        GraphWindow* form = open(u"unb.hv2"_s);
         QVERIFY(form);
         choose(form->Combo1, u"電圧不平衡率(%)"_s);
         QCOMPARE(form->selection().item(), int16_t{12});
@@ -111,7 +111,7 @@ class TestForm2 : public QObject {
     // once; other draws (keystrokes in the print message, a resize) draw no prediction curve, say
     // why in the picture and open no box. Printing follows whether curves were drawn.
     void predictionParametersAreCheckedOnce() {
-        Form2* form = open(u"pred.hv2"_s);
+        GraphWindow* form = open(u"pred.hv2"_s);
         QVERIFY(form);
         test::Messages messages;
         form->Text2[0]->setText(u"0"_s);
@@ -142,7 +142,7 @@ class TestForm2 : public QObject {
 
     // A draw without curves ("任　意" with no box ticked) leaves nothing to print.
     void printFollowsWhetherTheLastDrawDrewCurves() {
-        Form2* form = open(u"none.hm1"_s);
+        GraphWindow* form = open(u"none.hm1"_s);
         QVERIFY(form);
         choose(form->Combo1, u"電圧歪率(%)"_s);
         choose(form->Combo2, u"１～９次"_s);
@@ -152,14 +152,14 @@ class TestForm2 : public QObject {
             if (box->isChecked()) QTest::mouseClick(box, Qt::LeftButton);
         QTest::mouseClick(form->Command1, Qt::LeftButton);
         QVERIFY(!form->Command2->isEnabled() && !form->MePR->isEnabled());
-        QSignalSpy asked(form, &Form2::printRequested);
+        QSignalSpy asked(form, &GraphWindow::printRequested);
         form->MePR->trigger();
         form->openPrintDialog();
         QCOMPARE(asked.count(), 0);
     }
 
     void copyPutsThePictureOnTheClipboard() {
-        Form2* form = open(u"copy.hm1"_s);
+        GraphWindow* form = open(u"copy.hm1"_s);
         QVERIFY(form);
         // Before any graph the clipboard keeps what it holds.
         QGuiApplication::clipboard()->setText(u"kept"_s);
@@ -180,15 +180,15 @@ class TestForm2 : public QObject {
     }
 
     void extraWindowsTileAndStopAtTwo() {
-        Form2* form = open(u"extra.hm1"_s);
+        GraphWindow* form = open(u"extra.hm1"_s);
         QVERIFY(form);
         std::weak_ptr<const HARMDIM> loaded = loaded_;
         form->Text2[2]->setText(u"22"_s);
-        Form2* first = form->openExtraWindow();
+        GraphWindow* first = form->openExtraWindow();
         QVERIFY(first && form->Win->isEnabled());
-        Form2* second = first->openExtraWindow();  // from an extra window too
+        GraphWindow* second = first->openExtraWindow();  // from an extra window too
         QVERIFY(second);
-        for (Form2* w : {form, first, second}) {
+        for (GraphWindow* w : {form, first, second}) {
             QVERIFY(!w->Win->isEnabled());
             QVERIFY(w->wsh[2]->isEnabled() && !w->wsh[3]->isEnabled());
         }
@@ -200,7 +200,7 @@ class TestForm2 : public QObject {
         QCOMPARE(second->transformerParameters().capacity, 20.0);
         // ... and show the values in use.
         form->Text2[1]->setText(u"7.5"_s);
-        for (Form2* extra : {first, second})
+        for (GraphWindow* extra : {first, second})
             for (auto [i, text] : {std::pair{0, u"20"_s}, {1, u"7.5"_s}, {2, u"22"_s}})
                 QCOMPARE(extra->Text2[i]->text(), text);
         // One above the other, each the frame's width.
@@ -214,7 +214,7 @@ class TestForm2 : public QObject {
         QCOMPARE(form->selection().item(), int16_t{0});
         QVERIFY(first->hasDrawn());
         // Closing an extra window keeps the tables and frees its place.
-        QSignalSpy closed(form, &Form2::closed);
+        QSignalSpy closed(form, &GraphWindow::closed);
         second->subWindow()->close();
         QCoreApplication::processEvents();
         QVERIFY(closed.isEmpty() && loaded.lock()->LoadedRecords > 0 && form->Win->isEnabled());
@@ -229,5 +229,5 @@ class TestForm2 : public QObject {
 
 }  // namespace hg
 
-QTEST_MAIN(hg::TestForm2)
-#include "test_form2.moc"
+QTEST_MAIN(hg::TestGraphWindow)
+#include "test_graph_window.moc"

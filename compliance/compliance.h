@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "analysis/limits.h"
-#include "analysis/statistics.h"
+#include "compliance/limits.h"
+#include "compliance/statistics.h"
 #include "platform/result.h"
 
 namespace hg {

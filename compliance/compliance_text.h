@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "analysis/channels.h"
-#include "analysis/compliance.h"
-#include "analysis/limits.h"
+#include "compliance/compliance.h"
+#include "compliance/limits.h"
 
 namespace hg {
 

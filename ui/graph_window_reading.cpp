@@ -22,8 +22,6 @@
 #include <cmath>
 
 #include "analysis/harmdim.h"
-#include "graph/Form2.h"
-#include "graph/Form6.h"
 #include "graph/cursor_readout.h"
 #include "graph/curve_export.h"
 #include "graph/limit_overlay.h"
@@ -32,6 +30,8 @@
 #include "platform/qt/message_box.h"
 #include "platform/qt/picture_file.h"
 #include "platform/qt/qt_text.h"
+#include "ui/graph_window.h"
+#include "ui/spectrum_window.h"
 
 namespace hg {
 
@@ -133,7 +133,7 @@ void GraphPicture::paintEvent(QPaintEvent*) {
     }
 }
 
-void Form2::buildReading(QWidget* c) {
+void GraphWindow::buildReading(QWidget* c) {
     Picture1->setFocusPolicy(Qt::ClickFocus);
     Picture1->setMouseTracking(true);
     HScroll1 = new QScrollBar(Qt::Horizontal, c);
@@ -145,15 +145,15 @@ void Form2::buildReading(QWidget* c) {
     Readout->setFrameShape(QFrame::StyledPanel);
     Readout->hide();
     Command6->setEnabled(false);
-    connect(Picture1, &GraphPicture::pointerMoved, this, &Form2::pointerMoved);
-    connect(Picture1, &GraphPicture::keyPressed, this, &Form2::keyPressed);
-    connect(Picture1, &GraphPicture::zoomDragged, this, &Form2::zoomDragged);
-    connect(Picture1, &GraphPicture::panDragged, this, &Form2::panDragged);
-    connect(Picture1, &GraphPicture::wheelTurned, this, &Form2::wheelTurned);
-    connect(HScroll1, &QScrollBar::valueChanged, this, &Form2::panScrolled);
+    connect(Picture1, &GraphPicture::pointerMoved, this, &GraphWindow::pointerMoved);
+    connect(Picture1, &GraphPicture::keyPressed, this, &GraphWindow::keyPressed);
+    connect(Picture1, &GraphPicture::zoomDragged, this, &GraphWindow::zoomDragged);
+    connect(Picture1, &GraphPicture::panDragged, this, &GraphWindow::panDragged);
+    connect(Picture1, &GraphPicture::wheelTurned, this, &GraphWindow::wheelTurned);
+    connect(HScroll1, &QScrollBar::valueChanged, this, &GraphWindow::panScrolled);
 }
 
-void Form2::buildReadingMenus() {
+void GraphWindow::buildReadingMenus() {
     MeV->addSeparator();
     MeCursor = MeV->addAction(u"カーソル値表示"_qs);
     MeCursor->setCheckable(true);
@@ -168,20 +168,20 @@ void Form2::buildReadingMenus() {
         layoutPicture();
         showCursor();
     });
-    connect(MeWhole, &QAction::triggered, this, &Form2::showWholePeriod);
-    connect(MeLimit, &QMenu::aboutToShow, this, &Form2::fillLimitMenu);
+    connect(MeWhole, &QAction::triggered, this, &GraphWindow::showWholePeriod);
+    connect(MeLimit, &QMenu::aboutToShow, this, &GraphWindow::fillLimitMenu);
     connect(MeSpec, &QAction::triggered, this, [this] { openSpectrum(); });
     connect(MeComp, &QAction::triggered, this, [this] { openCompliance(); });
-    connect(MeSavePic, &QAction::triggered, this, &Form2::savePicture);
-    connect(MeSaveCsv, &QAction::triggered, this, &Form2::saveCurvesCsv);
+    connect(MeSavePic, &QAction::triggered, this, &GraphWindow::savePicture);
+    connect(MeSaveCsv, &QAction::triggered, this, &GraphWindow::saveCurvesCsv);
 }
 
-bool Form2::cursorShown() const {
+bool GraphWindow::cursorShown() const {
     return MeCursor->isChecked();
 }
 
 // The cursor follows the pointer to the record nearest in time among those shown.
-void Form2::pointerMoved(QPoint at) {
+void GraphWindow::pointerMoved(QPoint at) {
     if (!cursorShown() || !layout_) return;
     const ShownRange shown = view_->shownRange();
     const double minute = std::clamp(minuteAtX(*layout_, at.x()), shown.first, shown.last);
@@ -192,7 +192,7 @@ void Form2::pointerMoved(QPoint at) {
     emit readingMoved();
 }
 
-void Form2::keyPressed(int key) {
+void GraphWindow::keyPressed(int key) {
     if (key == Qt::Key_Escape) return showWholePeriod();
     const int32_t n = placedRecords(*analysis_);
     if (!cursorShown() || !layout_ || n <= 0) return;
@@ -206,7 +206,7 @@ void Form2::keyPressed(int key) {
 }
 
 // A cursor moved out of a zoomed range takes the range with it.
-void Form2::moveCursorTo(int32_t record) {
+void GraphWindow::moveCursorTo(int32_t record) {
     view_->setCursor(record);
     const double minute = recordMinute(*analysis_, record);
     const ShownRange shown = view_->shownRange();
@@ -219,7 +219,7 @@ void Form2::moveCursorTo(int32_t record) {
 }
 
 // The cursor line over the picture and the readout of its record beside it.
-void Form2::showCursor() {
+void GraphWindow::showCursor() {
     const std::optional<int32_t> rec = view_->cursor();
     if (!cursorShown() || !rec || !layout_) {
         Picture1->setCursorX(std::nullopt);
@@ -235,35 +235,35 @@ void Form2::showCursor() {
     Readout->setText(readoutHtml(cursorReadout(*analysis_, view_->request({}), *rec)));
 }
 
-void Form2::zoomDragged(int fromX, int toX) {
+void GraphWindow::zoomDragged(int fromX, int toX) {
     if (!layout_ || std::abs(toX - fromX) < kLeastDrag) return;
     zoomTo(rangeBetween(*analysis_, minuteAtX(*layout_, fromX), minuteAtX(*layout_, toX)));
 }
 
-void Form2::wheelTurned(QPoint at, int steps) {
+void GraphWindow::wheelTurned(QPoint at, int steps) {
     if (!layout_) return;
     zoomTo(zoomAround(*analysis_, view_->shownRange(), minuteAtX(*layout_, at.x()),
                       std::pow(kWheelZoom, steps)));
 }
 
 // A Shift-drag moves the graph with the pointer: to the right shows earlier records.
-void Form2::panDragged(int dx) {
+void GraphWindow::panDragged(int dx) {
     if (!layout_ || !view_->range() || layout_->XScale <= 0) return;
     zoomTo(panBy(*analysis_, view_->shownRange(), -dx / layout_->XScale));
 }
 
-void Form2::panScrolled(int value) {
+void GraphWindow::panScrolled(int value) {
     if (!view_->range()) return;
     zoomTo(panBy(*analysis_, *view_->range(), value - view_->range()->first));
 }
 
-void Form2::showWholePeriod() {
+void GraphWindow::showWholePeriod() {
     if (!view_->range()) return;
     view_->setRange(std::nullopt);
     rangeChanged();
 }
 
-void Form2::zoomTo(ShownRange range) {
+void GraphWindow::zoomTo(ShownRange range) {
     if (!drawn_) return;
     const std::optional<ShownRange> before = view_->range();
     view_->setRange(range);
@@ -272,7 +272,7 @@ void Form2::zoomTo(ShownRange range) {
 
 // The pan bar appears or goes with the zoom (the picture makes room for it), and the graph is
 // drawn over the new range.
-void Form2::rangeChanged() {
+void GraphWindow::rangeChanged() {
     const bool zoomed = view_->range().has_value();
     syncPanBar();
     Command6->setEnabled(zoomed);
@@ -283,7 +283,7 @@ void Form2::rangeChanged() {
         draw();
 }
 
-void Form2::syncPanBar() {
+void GraphWindow::syncPanBar() {
     const QSignalBlocker block(HScroll1);
     const std::optional<ShownRange>& r = view_->range();
     if (!r) return HScroll1->setRange(0, 0);
@@ -296,11 +296,11 @@ void Form2::syncPanBar() {
 }
 
 // The sets installed with the program and the user's, read once per window.
-const LimitCatalogue& Form2::limitCatalogue() {
+const LimitCatalogue& GraphWindow::limitCatalogue() {
     return catalogue();
 }
 
-const LimitCatalogue& Form2::catalogue() {
+const LimitCatalogue& GraphWindow::catalogue() {
     if (!catalogue_) {
         const std::string program = QCoreApplication::applicationFilePath().toStdString();
         catalogue_ = loadLimitSets(limitFolders(program));
@@ -313,7 +313,7 @@ const LimitCatalogue& Form2::catalogue() {
     return *catalogue_;
 }
 
-void Form2::fillLimitMenu() {
+void GraphWindow::fillLimitMenu() {
     MeLimit->clear();
     QAction* none = MeLimit->addAction(u"なし"_qs);
     none->setCheckable(true);
@@ -331,7 +331,7 @@ void Form2::fillLimitMenu() {
     }
 }
 
-void Form2::chooseLimitSet(const QString& name) {
+void GraphWindow::chooseLimitSet(const QString& name) {
     const LimitSet* set = name.isEmpty() ? nullptr : catalogue().find(name.toStdString());
     if (set)
         limitSet_ = *set;
@@ -340,7 +340,7 @@ void Form2::chooseLimitSet(const QString& name) {
     if (drawn_) draw();
 }
 
-void Form2::drawLimitOverlayOn(Canvas& canvas, const GraphDrawing& drawing, int fontSize) {
+void GraphWindow::drawLimitOverlayOn(Canvas& canvas, const GraphDrawing& drawing, int fontSize) {
     if (!limitSet_) return;
     const GraphSelection& s = view_->selection();
     LimitOverlayRequest r;
@@ -353,20 +353,20 @@ void Form2::drawLimitOverlayOn(Canvas& canvas, const GraphDrawing& drawing, int 
     drawLimitOverlay(canvas, drawing, curves, r.item, fontSize);
 }
 
-void Form2::adoptReader(QWidget* window) {
+void GraphWindow::adoptReader(QWidget* window) {
     std::erase_if(readers_, [](const QPointer<QWidget>& w) { return w.isNull(); });
     readers_.emplace_back(window);
 }
 
-QWidget* Form2::openSpectrum() {
-    auto* spectrum = new Form6(analysis_, area_);
+QWidget* GraphWindow::openSpectrum() {
+    auto* spectrum = new SpectrumWindow(analysis_, area_);
     spectrum->follow(this);
     adoptReader(spectrum);
     return spectrum;
 }
 
 // The frame opens the compliance window (a print-side window) on the window's catalogue.
-void Form2::openCompliance() {
+void GraphWindow::openCompliance() {
     if (catalogue().sets.empty()) {
         showMessage(this, u"限度値セットが見つかりません。"_qs);
         return;
@@ -374,7 +374,7 @@ void Form2::openCompliance() {
     emit complianceRequested(this);
 }
 
-void Form2::savePicture() {
+void GraphWindow::savePicture() {
     if (!drawn_) return;
     const QString path =
         askSaveFileName
@@ -405,7 +405,7 @@ void Form2::savePicture() {
 }
 
 // The drawn curves over the range shown, in the conversion's code page.
-void Form2::saveCurvesCsv() {
+void GraphWindow::saveCurvesCsv() {
     if (!drawn_) return;
     const QString path =
         askSaveFileName ? askSaveFileName(u"CSV保存"_qs, u"CSV (*.csv)"_qs)

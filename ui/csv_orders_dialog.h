@@ -1,7 +1,7 @@
-// Form4 "ＣＳＶファイル出力次数": the CSV output dialog. The user picks the harmonic orders (25
-// boxes showing one page of ten orders per row, odd or even) and the optional items; OK sets
-// CsvDialogResult and hands over to the file-selection window, which runs the conversion. Created
-// once and then only hidden and shown, so the choices stay for the rest of the run.
+// CsvOrdersDialog "ＣＳＶファイル出力次数": the CSV output dialog. The user picks the harmonic
+// orders (25 boxes showing one page of ten orders per row, odd or even) and the optional items; OK
+// sets CsvDialogResult and hands over to the file-selection window, which runs the conversion.
+// Created once and then only hidden and shown, so the choices stay for the rest of the run.
 //
 // Order box i (0..24) of page v stands for JisuFlag entry 10·v + 2·i (+1 in even mode), i.e.
 // order 10·(v + i div 5) + 2·(i mod 5) + 1 (+1 in even mode). Box values are 0, 1 and 2 (grey:
@@ -25,12 +25,12 @@ namespace hg {
 
 struct CsvOptions;
 
-class Form4 : public QDialog {
+class CsvOrdersDialog : public QDialog {
     Q_OBJECT
 
   public:
     // The dialog edits `jisuFlag`, the orders the application shares with the graph windows.
-    explicit Form4(OrderFlags& jisuFlag, QWidget* parent = nullptr);
+    explicit CsvOrdersDialog(OrderFlags& jisuFlag, QWidget* parent = nullptr);
 
     // Activation: prepares the dialog for the selected file's kind (the optional items, the pages,
     // Check4 and Check5) and shows it, not modal.

@@ -1,4 +1,4 @@
-#include "analysis/statistics.h"
+#include "compliance/statistics.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,10 +1,10 @@
 // The CSV output dialog: pages of the order grid, the items per kind, the odd/even switch, the
 // all/none toggle, the grey boxes of orders 257..260, OK and Cancel.
 
-#include "csv/Form4.h"
 #include "csv/csv_writer.h"
 #include "gui_support.h"
 #include "platform/qt/check_value.h"
+#include "ui/csv_orders_dialog.h"
 
 namespace hg {
 namespace {
@@ -15,15 +15,15 @@ FileKind kindOf(const char* name) {
 
 }  // namespace
 
-class TestForm4 : public QObject {
+class TestCsvOrdersDialog : public QObject {
     Q_OBJECT
 
   private:
     std::unique_ptr<OrderFlags> jisuFlag_;
-    std::unique_ptr<Form4> dialog_;
+    std::unique_ptr<CsvOrdersDialog> dialog_;
 
-    Form4& open(const char* fileName) {
-        if (!dialog_) dialog_ = std::make_unique<Form4>(*jisuFlag_);
+    CsvOrdersDialog& open(const char* fileName) {
+        if (!dialog_) dialog_ = std::make_unique<CsvOrdersDialog>(*jisuFlag_);
         dialog_->showFor(kindOf(fileName));
         return *dialog_;
     }
@@ -53,7 +53,7 @@ class TestForm4 : public QObject {
     }
 
     void rowCaptionsAndHeadingsFollowThePage() {
-        Form4& d = open("a.hh2");
+        CsvOrdersDialog& d = open("a.hh2");
         QCOMPARE(rowCaptions(), (QStringList{"+ 0", "+ 10", "+ 20", "+ 30", "+ 40"}));
         QCOMPARE(headings(), (QStringList{"1", "3", "5", "7", "9"}));
         d.VScroll1->triggerAction(QAbstractSlider::SliderPageStepAdd);
@@ -79,7 +79,7 @@ class TestForm4 : public QObject {
                               Case{"a.hm2", false, false, false, false, true},
                               Case{"a.hm1", false, false, false, false, false},
                               Case{"a.ha6", false, false, false, false, false}}) {
-            Form4& d = open("b.hh2");  // a kind that enables everything, every box ticked
+            CsvOrdersDialog& d = open("b.hh2");  // a kind that enables everything, every box ticked
             for (QCheckBox* b : {d.Check2[0], d.Check2[1], d.Check4, d.Check5}) b->setChecked(true);
             d.showFor(kindOf(k.name));
             const auto expected =
@@ -101,7 +101,7 @@ class TestForm4 : public QObject {
     }
 
     void oddAndEvenKeepTheirOwnChoices() {
-        Form4& d = open("a.hn2");
+        CsvOrdersDialog& d = open("a.hn2");
         clickBox(0);  // order 1 (entry 0)
         test::clickCheckBox(d.Check3);
         QCOMPARE(box(0), kUnchecked);  // order 2 (entry 1)
@@ -121,7 +121,7 @@ class TestForm4 : public QObject {
 
     // Orders 257..260 are grey on the last page of both parities; the toggle never changes them.
     void greyBoxesAndTheToggle() {
-        Form4& d = open("a.hh1");
+        CsvOrdersDialog& d = open("a.hh1");
         page(21);
         for (int i = 0; i < 25; ++i) {
             const bool grey = i >= 23;  // entries 256 and 258
@@ -148,10 +148,10 @@ class TestForm4 : public QObject {
     // first showing loads.
     void okNeedsACheckedOrderOnTheShownPage() {
         (*jisuFlag_)[2] = 1;  // order 3, left there by a graph
-        Form4& d = open("a.hh2");
+        CsvOrdersDialog& d = open("a.hh2");
         QCOMPARE(box(1), kChecked);
         clickBox(1);
-        QSignalSpy confirmed(&d, &Form4::confirmed);
+        QSignalSpy confirmed(&d, &CsvOrdersDialog::confirmed);
         page(10);
         clickBox(3);  // entry 106, order 107
         page(0);
@@ -171,8 +171,8 @@ class TestForm4 : public QObject {
     }
 
     void cancelClearsTheResultAndKeepsTheDialog() {
-        Form4& d = open("a.hm3");
-        QSignalSpy cancelled(&d, &Form4::cancelled);
+        CsvOrdersDialog& d = open("a.hm3");
+        QSignalSpy cancelled(&d, &CsvOrdersDialog::cancelled);
         clickBox(4);
         d.CsvDialogResult = 1;
         QTest::mouseClick(d.Command3, Qt::LeftButton);
@@ -190,5 +190,5 @@ class TestForm4 : public QObject {
 
 }  // namespace hg
 
-QTEST_MAIN(hg::TestForm4)
-#include "test_form4.moc"
+QTEST_MAIN(hg::TestCsvOrdersDialog)
+#include "test_csv_orders_dialog.moc"

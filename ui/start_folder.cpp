@@ -1,4 +1,4 @@
-#include "app/startup.h"
+#include "ui/start_folder.h"
 
 #include <QDir>
 #include <QFileInfo>

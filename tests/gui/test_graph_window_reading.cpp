@@ -8,19 +8,19 @@
 #include <QTableWidget>
 #include <QWheelEvent>
 
-#include "app/MDIForm1.h"
-#include "graph/Form2.h"
 #include "graph/cursor_readout.h"
 #include "graph/zoomed_graph.h"
 #include "gui_support.h"
 #include "platform/qt/qt_text.h"
-#include "print/Form5.h"
+#include "ui/compliance_window.h"
+#include "ui/graph_window.h"
+#include "ui/main_frame.h"
 
 namespace hg {
 
 using test::choose;
 
-class TestForm2Reading : public QObject {
+class TestGraphWindowReading : public QObject {
     Q_OBJECT
 
   private:
@@ -31,20 +31,20 @@ class TestForm2Reading : public QObject {
     std::shared_ptr<HARMDIM> state_;
 
     // A graph window drawing the voltage distortion of orders 1..9 over a day of ten minutes.
-    Form2* openDrawn(QMdiArea* area = nullptr) {
-        auto* form = new Form2(state_, jisuFlag_, area ? area : area_);
+    GraphWindow* openDrawn(QMdiArea* area = nullptr) {
+        auto* form = new GraphWindow(state_, jisuFlag_, area ? area : area_);
         form->showWindow();
         choose(form->Combo1, u"電圧歪率(%)"_s);
         choose(form->Combo2, u"１～９次"_s);
         return form->hasDrawn() ? form : nullptr;
     }
     // The layout of the picture as the window shows it.
-    GraphLayout layoutOf(const Form2& form) const {
+    GraphLayout layoutOf(const GraphWindow& form) const {
         GraphLayout g = *graphLayout(*state_, form.Picture1->width(), form.Picture1->height());
         if (form.view().range()) showRange(g, *state_, *form.view().range());
         return g;
     }
-    QPoint at(const Form2& form, double minute) const {
+    QPoint at(const GraphWindow& form, double minute) const {
         return {static_cast<int>(std::lround(xOfMinute(layoutOf(form), minute))), 100};
     }
     static void wheel(QWidget* w, QPoint at, int steps) {
@@ -73,7 +73,7 @@ class TestForm2Reading : public QObject {
     // The cursor snaps to the nearest record, the strip beside the picture reads it, the keys
     // step it; the picture itself never carries the cursor, and without it stays as it was.
     void cursorFollowsPointerAndKeys() {
-        Form2* form = openDrawn();
+        GraphWindow* form = openDrawn();
         QVERIFY(form);
         const QImage plain = form->picture();
         const int width = form->Picture1->width();
@@ -107,7 +107,7 @@ class TestForm2Reading : public QObject {
     // pointer, the cursor keys take the range along; Esc and 全体表示 give the whole period back,
     // pixel for pixel. Copy copies the zoomed picture.
     void zoomPanAndBack() {
-        Form2* form = openDrawn();
+        GraphWindow* form = openDrawn();
         QVERIFY(form);
         const QImage whole = form->picture();
         QVERIFY(!form->Command6->isEnabled() && !form->HScroll1->isVisible());
@@ -157,7 +157,7 @@ class TestForm2Reading : public QObject {
     // The picture in each form by its suffix, the curves of the range shown as CSV, and a name
     // without a known suffix refused with a message.
     void savesPictureAndCurves() {
-        Form2* form = openDrawn();
+        GraphWindow* form = openDrawn();
         QVERIFY(form);
         QString name;
         form->askSaveFileName = [&](const QString&, const QString&) { return name; };
@@ -186,9 +186,9 @@ class TestForm2Reading : public QObject {
     // A limit set from the user's folder draws over the graph and goes again with "なし"; the
     // compliance window opens on the chosen set.
     void limitSetAndComplianceWindow() {
-        MDIForm1 mdi;  // the frame opens the compliance window
+        MainFrame mdi;  // the frame opens the compliance window
         mdi.show();
-        Form2* form = openDrawn(mdi.mdiArea);
+        GraphWindow* form = openDrawn(mdi.mdiArea);
         mdi.adoptGraphWindow(form);
         QVERIFY(form);
         const QImage plain = form->picture();
@@ -206,18 +206,19 @@ class TestForm2Reading : public QObject {
 
         form->chooseLimitSet(u"t-volt"_s);
         form->MeComp->trigger();
-        auto* compliance = qobject_cast<Form5*>(mdi.mdiArea->activeSubWindow()->widget());
+        auto* compliance =
+            qobject_cast<ComplianceWindow*>(mdi.mdiArea->activeSubWindow()->widget());
         QVERIFY(compliance);
         QCOMPARE(mdi.mdiArea->activeSubWindow()->windowTitle(), u"適合判定"_s);
         QCOMPARE(compliance->Combo1->currentText(), u"t-volt"_s);
         QVERIFY(compliance->Grid1->rowCount() > 0);
         form->subWindow()->close();
         QCoreApplication::processEvents();
-        QVERIFY(!mdi.mdiArea->findChild<Form5*>());
+        QVERIFY(!mdi.mdiArea->findChild<ComplianceWindow*>());
     }
 };
 
 }  // namespace hg
 
-QTEST_MAIN(hg::TestForm2Reading)
-#include "test_form2_reading.moc"
+QTEST_MAIN(hg::TestGraphWindowReading)
+#include "test_graph_window_reading.moc"

@@ -1,5 +1,5 @@
-// Form2 "高調波グラフ作成": the graph window, an MDI child of the frame. The user chooses an item,
-// an order group or orders by hand in the 5 x 5 grid, a current channel and the prediction's
+// GraphWindow "高調波グラフ作成": the graph window, an MDI child of the frame. The user chooses an
+// item, an order group or orders by hand in the 5 x 5 grid, a current channel and the prediction's
 // transformer parameters; every completed choice draws the graph on Picture1. The window's
 // commands copy the picture, open the print dialog, open up to two extra graph windows tiled in the
 // frame, go back to the file selection and end the program.
@@ -20,8 +20,8 @@
 #include <optional>
 #include <vector>
 
-#include "analysis/limits.h"
 #include "analysis/order_flags.h"
+#include "compliance/limits.h"
 #include "graph/graph_view.h"
 
 class QAction;
@@ -81,16 +81,16 @@ class GraphPicture : public QWidget {
     std::optional<int> panFrom_;  // a Shift-drag in progress is here
 };
 
-class Form2 : public QWidget {
+class GraphWindow : public QWidget {
     Q_OBJECT
 
   public:
     // Adds the window to `area` (deleted when closed) and loads it on `analysis`: lists, channel
     // options. `jisuFlag` takes the orders of every draw. `mainWindow` is null for the main graph
     // window, else the window that owns this extra one.
-    Form2(std::shared_ptr<const HARMDIM> analysis, OrderFlags& jisuFlag, QMdiArea* area,
-          Form2* mainWindow = nullptr);
-    ~Form2() override;
+    GraphWindow(std::shared_ptr<const HARMDIM> analysis, OrderFlags& jisuFlag, QMdiArea* area,
+                GraphWindow* mainWindow = nullptr);
+    ~GraphWindow() override;
 
     // Shows the window (its MDI child frame) and makes it the active child; the main window is
     // maximised while it is alone.
@@ -102,13 +102,13 @@ class Form2 : public QWidget {
     QString tag() const { return tag_; }
 
     // Commands.
-    void draw();                  // Command1 "実行", MeGV "グラフ更新"
-    void copyPicture();           // Command5 "ｺﾋﾟｰ", MeCOPY
-    void openPrintDialog();       // Command2 "印刷", MePR
-    void backToFileSelection();   // Command3 "前画面", MeLo "新規読み込み"
-    void endProgram();            // Command4 "終了", MeEnd
-    Form2* openExtraWindow();     // Win "新しいウィンド"; null when two are open already
-    void showGraphWindow(int i);  // wsh(i): 0 the main window, i the extra window i - 1
+    void draw();                     // Command1 "実行", MeGV "グラフ更新"
+    void copyPicture();              // Command5 "ｺﾋﾟｰ", MeCOPY
+    void openPrintDialog();          // Command2 "印刷", MePR
+    void backToFileSelection();      // Command3 "前画面", MeLo "新規読み込み"
+    void endProgram();               // Command4 "終了", MeEnd
+    GraphWindow* openExtraWindow();  // Win "新しいウィンド"; null when two are open already
+    void showGraphWindow(int i);     // wsh(i): 0 the main window, i the extra window i - 1
 
     // Shows the window's order selection in the grid.
     void JisuChange();
@@ -195,11 +195,11 @@ class Form2 : public QWidget {
     // The last graph window has closed (emitted by the main window).
     void closed();
     // Command2 / MePR pressed after a draw, in `window` (this one or one of its extra windows).
-    void printRequested(hg::Form2* window);
+    void printRequested(hg::GraphWindow* window);
     // The cursor moved to another record, or the channel changed (the spectrum follows).
     void readingMoved();
     // MeComp chosen in `window` (this one or one of its extra windows) with limit sets found.
-    void complianceRequested(hg::Form2* window);
+    void complianceRequested(hg::GraphWindow* window);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -245,18 +245,18 @@ class Form2 : public QWidget {
     void drawGraph(bool report);
     GraphDrawing composePicture(std::string notice);
     Status checkParameters(bool report);
-    void extraClosed(Form2* extra);
+    void extraClosed(GraphWindow* extra);
     void lastWindowClosed();
 
     std::shared_ptr<const HARMDIM> analysis_;
     OrderFlags& jisuFlag_;
     QMdiArea* area_;
-    QPointer<Form2> main_;
+    QPointer<GraphWindow> main_;
     QString tag_;
     QWidget* client_;
     std::unique_ptr<GraphView> view_;
     int16_t RedrawFlag = 0;  // -1 from the load until the window's first draw
-    std::array<QPointer<Form2>, 2> extras_{};
+    std::array<QPointer<GraphWindow>, 2> extras_{};
     bool drawn_ = false;
     bool printable_ = false;           // the last draw drew curves
     bool parametersReported_ = false;  // the unusable parameters as they stand were reported

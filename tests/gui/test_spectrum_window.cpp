@@ -6,14 +6,14 @@
 #include <QMdiArea>
 #include <QWheelEvent>
 
-#include "graph/Form2.h"
-#include "graph/Form6.h"
 #include "gui_support.h"
 #include "platform/qt/qt_text.h"
+#include "ui/graph_window.h"
+#include "ui/spectrum_window.h"
 
 namespace hg {
 
-class TestForm6 : public QObject {
+class TestSpectrumWindow : public QObject {
     Q_OBJECT
 
   private:
@@ -22,15 +22,15 @@ class TestForm6 : public QObject {
     QMdiArea* area_ = nullptr;
     OrderFlags jisuFlag_ = initialJisuFlag();
 
-    Form6* openFrom(Form2*& graph, const QString& name) {
+    SpectrumWindow* openFrom(GraphWindow*& graph, const QString& name) {
         auto state = std::make_shared<HARMDIM>();
         if (!test::loadSample(*state, dir_->path(), name, 48)) return nullptr;
-        graph = new Form2(state, jisuFlag_, area_);
+        graph = new GraphWindow(state, jisuFlag_, area_);
         graph->showWindow();
         test::choose(graph->Combo1, u"電    流(A)"_s);
         test::choose(graph->Combo2, u"１～９次"_s);
         graph->MeSpec->trigger();
-        return qobject_cast<Form6*>(area_->activeSubWindow()->widget());
+        return qobject_cast<SpectrumWindow*>(area_->activeSubWindow()->widget());
     }
 
   private slots:
@@ -41,8 +41,8 @@ class TestForm6 : public QObject {
     void cleanup() { mdi_.close(); }
 
     void followsTheCursorAndChannel() {
-        Form2* graph = nullptr;
-        Form6* spectrum = openFrom(graph, u"f.hm2"_s);
+        GraphWindow* graph = nullptr;
+        SpectrumWindow* spectrum = openFrom(graph, u"f.hm2"_s);
         QVERIFY(spectrum);
         QCOMPARE(area_->activeSubWindow()->windowTitle(), u"スペクトル"_s);
         QCOMPARE(spectrum->spectrum().record, 0);
@@ -79,8 +79,8 @@ class TestForm6 : public QObject {
 
     // 256 orders: all shown at first; the wheel zooms in around the pointer, the bar scrolls.
     void ordersZoomAndScroll() {
-        Form2* graph = nullptr;
-        Form6* spectrum = openFrom(graph, u"h.hh1"_s);
+        GraphWindow* graph = nullptr;
+        SpectrumWindow* spectrum = openFrom(graph, u"h.hh1"_s);
         QVERIFY(spectrum);
         const int last = static_cast<int>(spectrum->spectrum().orders.size()) - 1;
         QVERIFY(last > 200);
@@ -105,5 +105,5 @@ class TestForm6 : public QObject {
 
 }  // namespace hg
 
-QTEST_MAIN(hg::TestForm6)
-#include "test_form6.moc"
+QTEST_MAIN(hg::TestSpectrumWindow)
+#include "test_spectrum_window.moc"
