@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "analysis/harmdim.h"
+#include "analysis/series_value.h"
 #include "bench_support.h"
 #include "graph/graph_composition.h"
-#include "graph/series_value.h"
 #include "platform/canvas.h"
 #include "platform/dates.h"
 #include "platform/recording_canvas.h"

@@ -13,7 +13,9 @@
 
 #include "analysis/execute.h"
 #include "analysis/harmdim.h"
+#include "analysis/items.h"
 #include "analysis/load.h"
+#include "analysis/upstream_prediction.h"
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/graph_load.h"
@@ -24,8 +26,6 @@
 #include "graph/graph_composition.h"
 #include "graph/graph_selection.h"
 #include "graph/graph_view.h"
-#include "graph/items.h"
-#include "graph/upstream_prediction.h"
 #include "platform/output.h"
 #include "platform/qt/picture_file.h"
 #include "platform/qt/qpainter_canvas.h"

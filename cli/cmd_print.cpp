@@ -28,7 +28,9 @@
 
 #include "analysis/execute.h"
 #include "analysis/harmdim.h"
+#include "analysis/items.h"
 #include "analysis/load.h"
+#include "analysis/upstream_prediction.h"
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/graph_load.h"
@@ -36,8 +38,6 @@
 #include "cli/painting_app.h"
 #include "datafile/record_file.h"
 #include "datafile/scan.h"
-#include "graph/items.h"
-#include "graph/upstream_prediction.h"
 #include "platform/output.h"
 #include "platform/qt/pdf_sheet.h"
 #include "platform/qt/qpainter_canvas.h"

@@ -15,6 +15,7 @@
 #include "analysis/execute.h"
 #include "analysis/harmdim.h"
 #include "analysis/load.h"
+#include "analysis/upstream_prediction.h"
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/graph_load.h"
@@ -22,7 +23,6 @@
 #include "cli/progress.h"
 #include "datafile/record_file.h"
 #include "datafile/scan.h"
-#include "graph/upstream_prediction.h"
 #include "platform/output.h"
 
 namespace hg::cli {

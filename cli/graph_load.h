@@ -5,9 +5,9 @@
 #include <string>
 
 #include "analysis/execute.h"
+#include "analysis/upstream_prediction.h"
 #include "cli/args.h"
 #include "datafile/scan.h"
-#include "graph/upstream_prediction.h"
 #include "platform/result.h"
 
 namespace hg {

@@ -17,12 +17,12 @@
 #include "analysis/execute.h"
 #include "analysis/harmdim.h"
 #include "analysis/load.h"
+#include "analysis/upstream_prediction.h"
 #include "csv/csv_writer.h"
 #include "datafile/record_file.h"
 #include "datafile/scan.h"
 #include "graph/graph_composition.h"
 #include "graph/graph_selection.h"
-#include "graph/upstream_prediction.h"
 #include "platform/canvas.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "analysis/harmdim.h"
 #include "analysis/item_codes.h"
-#include "graph/series_value.h"
+#include "analysis/series_value.h"
 #include "platform/dates.h"
 #include "platform/numtext.h"
 

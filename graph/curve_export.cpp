@@ -1,8 +1,8 @@
 #include "graph/curve_export.h"
 
 #include "analysis/harmdim.h"
+#include "analysis/series_value.h"
 #include "graph/cursor_readout.h"
-#include "graph/series_value.h"
 #include "platform/dates.h"
 #include "platform/numtext.h"
 

@@ -5,9 +5,9 @@
 
 #include "analysis/channels.h"
 #include "analysis/harmdim.h"
+#include "analysis/items.h"
 #include "datafile/record_format.h"
 #include "graph/axis_rules.h"
-#include "graph/items.h"
 #include "platform/classic.h"
 #include "platform/dates.h"
 #include "platform/numtext.h"

@@ -5,11 +5,11 @@
 #include <utility>
 
 #include "analysis/harmdim.h"
+#include "analysis/items.h"
+#include "analysis/series_value.h"
 #include "datafile/record_format.h"
 #include "graph/curve_rules.h"
 #include "graph/graph_selection.h"
-#include "graph/items.h"
-#include "graph/series_value.h"
 #include "graph/time_grid.h"
 #include "graph/zoomed_graph.h"
 #include "platform/canvas.h"

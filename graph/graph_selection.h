@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "analysis/harmdim.h"
-#include "graph/items.h"
+#include "analysis/items.h"
 
 namespace hg {
 

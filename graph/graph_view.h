@@ -10,9 +10,9 @@
 #include <optional>
 #include <string>
 
+#include "analysis/upstream_prediction.h"
 #include "graph/graph_composition.h"
 #include "graph/graph_selection.h"
-#include "graph/upstream_prediction.h"
 #include "platform/result.h"
 
 namespace hg {

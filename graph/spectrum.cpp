@@ -6,8 +6,8 @@
 #include "analysis/channels.h"
 #include "analysis/harmdim.h"
 #include "analysis/item_codes.h"
+#include "analysis/series_value.h"
 #include "graph/cursor_readout.h"
-#include "graph/series_value.h"
 #include "platform/canvas.h"
 #include "platform/numtext.h"
 

@@ -4,10 +4,10 @@
 #include <cmath>
 
 #include "analysis/harmdim.h"
+#include "analysis/items.h"
+#include "analysis/series_value.h"
+#include "analysis/upstream_prediction.h"
 #include "graph/axis_rules.h"
-#include "graph/items.h"
-#include "graph/series_value.h"
-#include "graph/upstream_prediction.h"
 #include "platform/numtext.h"
 
 namespace hg {

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "analysis/harmdim.h"
+#include "analysis/series_value.h"
 #include "graph/curve_rules.h"
-#include "graph/series_value.h"
 #include "platform/classic.h"
 
 namespace hg {

@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "analysis/harmdim.h"
+#include "analysis/upstream_prediction.h"
 #include "graph/graph_view.h"
-#include "graph/upstream_prediction.h"
 #include "platform/canvas.h"
 #include "platform/result.h"
 

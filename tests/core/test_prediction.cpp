@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "analysis/harmdim.h"
-#include "graph/upstream_prediction.h"
+#include "analysis/upstream_prediction.h"
 #include "support_analysis.h"
 
 namespace hg {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "graph/upstream_prediction.h"
+#include "analysis/upstream_prediction.h"
 #include "platform/recording_canvas.h"
 #include "print/print_page.h"
 #include "support_graph_state.h"

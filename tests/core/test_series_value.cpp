@@ -6,8 +6,8 @@
 #include <tuple>
 
 #include "analysis/harmdim.h"
-#include "graph/series_value.h"
-#include "graph/upstream_prediction.h"
+#include "analysis/series_value.h"
+#include "analysis/upstream_prediction.h"
 #include "support_analysis.h"
 
 namespace hg {

@@ -1,10 +1,10 @@
-#include "graph/series_value.h"
+#include "analysis/series_value.h"
 
 #include <cmath>
 
 #include "analysis/harmdim.h"
-#include "graph/items.h"
-#include "graph/upstream_prediction.h"
+#include "analysis/items.h"
+#include "analysis/upstream_prediction.h"
 
 namespace hg {
 

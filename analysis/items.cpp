@@ -1,4 +1,4 @@
-#include "graph/items.h"
+#include "analysis/items.h"
 
 #include <iterator>
 

@@ -1,4 +1,4 @@
-#include "graph/upstream_prediction.h"
+#include "analysis/upstream_prediction.h"
 
 #include <algorithm>
 #include <cmath>
