@@ -26,7 +26,10 @@ enum ItemCode : int16_t {
     kVoltageUnbalance = 22,  // list only: the unbalance view of 12
     kCurrentUnbalance = 23,  // list only: the unbalance view of 13
 };
-constexpr int kItemSlots = 16;
+// The slot of an item in the period extremes and the ranking tables.
+constexpr int slotOf(ItemCode code) {
+    return code - 1;
+}
 // Order flags: entries 0..255 are orders 1..256; 256..259 are never orders (always 2).
 constexpr int kJisuFlagCount = 260;
 constexpr int kFirstUnavailableFlag = 256;

@@ -6,21 +6,22 @@
 
 #include "analysis/degree_trig.h"
 #include "analysis/harmdim.h"
+#include "analysis/item_codes.h"
 
 namespace hg {
 
 // Item slots (item code - 1) the load fills.
 namespace {
-constexpr int kSlotVoltageDistortion = 0;
-constexpr int kSlotCurrentDistortion = 1;
-constexpr int kSlotActivePower = 2;
-constexpr int kSlotReactivePower = 3;
-constexpr int kSlotCurrent = 4;
-constexpr int kSlotImpedance = 6;
-constexpr int kSlotOverload = 7;
-constexpr int kSlotVoltage = 10;
-constexpr int kSlotPhaseVoltage = 11;
-constexpr int kSlotPhaseCurrent = 12;
+constexpr int kSlotVoltageDistortion = slotOf(kVoltageDistortion);
+constexpr int kSlotCurrentDistortion = slotOf(kCurrentDistortion);
+constexpr int kSlotActivePower = slotOf(kActivePower);
+constexpr int kSlotReactivePower = slotOf(kReactivePower);
+constexpr int kSlotCurrent = slotOf(kCurrent);
+constexpr int kSlotImpedance = slotOf(kImpedance);
+constexpr int kSlotOverload = slotOf(kOverload);
+constexpr int kSlotVoltage = slotOf(kVoltage);
+constexpr int kSlotPhaseVoltage = slotOf(kPhaseVoltage);
+constexpr int kSlotPhaseCurrent = slotOf(kPhaseCurrent);
 constexpr int kMaxChannelRows = 16;  // C + 1 <= 10
 constexpr int kMaxOrders = 256;
 

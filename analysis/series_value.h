@@ -1,10 +1,12 @@
 // The value of a graph series at a record: for an item code, a record slot and a series index
 // (the order index for order items, the column or row for the per-phase and overload items), the
-// number the screen graph and the printed graph both plot. The wrap strokes of the angle items
-// belong to the drawing.
+// number the screen graph and the printed graph both plot, read through the item catalogue. The
+// wrap strokes of the angle items belong to the drawing.
 #pragma once
 
 #include <cstdint>
+
+#include "analysis/item_values.h"
 
 namespace hg {
 
@@ -12,27 +14,17 @@ struct HARMDIM;
 struct Prediction;
 
 // The item code as the series reads it: 22 and 23 (the unbalance views) read as 12 and 13, any
-// code outside 1..16 reads as 1 (voltage distortion).
+// code no item has reads as 1 (voltage distortion).
 int16_t seriesItem(int16_t item);
 
-// The channel an item plots: the window's current channel for items 2..7 and 13, else 0.
+// The channel an item plots: the window's current channel for the items that read one, else 0.
 int seriesChannel(int16_t item, int currentChannel);
 
-// Items whose values are degrees in -180..180 on a fixed axis: 6, 9, 10, 15, 16.
+// Items whose values are degrees in -180..180 on a fixed axis.
 bool isAngleItem(int16_t item);
 
-// Items whose series 0 (the fundamental) is multiplied by the fundamental factor: 3, 4, 5, 7, 11.
+// Items whose series 0 (the fundamental) is multiplied by the fundamental factor.
 bool fundamentalFactorApplies(int16_t item);
-
-// The angle in degrees of the point (P, -Q): the arctangent of -Q / (P + 1E-20) (pi taken as
-// 3.141592), moved by -180 when Q >= 0 and +180 when Q < 0 if P + 1E-20 is not above 0.
-double phaseDifferenceAngle(float activePower, float reactivePower);
-
-struct SeriesValue {
-    double value = 0;        // the value, times the fundamental factor where it applies
-    bool atTopEdge = false;  // impedance of a record whose current is exactly 0: the drawing
-                             // places the point on the plot's top edge (value is then 0)
-};
 
 // The value of series `series` of item `item` at record slot `rec`. `currentChannel` is the
 // window's channel (used by the items that plot a channel). Values that are undefined give 0:

@@ -1,10 +1,12 @@
 #include "analysis/tables.h"
 
+#include "analysis/items.h"
+
 namespace hg {
 
 void AnalysisTables::dimRanking(int16_t maxOrderIndex) {
-    RankMagnitude.dim(7, maxOrderIndex);
-    OrderRank.dim(7, maxOrderIndex);
+    RankMagnitude.dim(kRankedItemRows, maxOrderIndex);
+    OrderRank.dim(kRankedItemRows, maxOrderIndex);
 }
 
 void AnalysisTables::dimTables(int32_t periodRecords, int16_t maxOrderIndex, int16_t channelCount) {

@@ -89,7 +89,9 @@ std::optional<int> checkItemOffered(const Args& args, int item, const FileKind& 
     if (itemTextOf(item).empty() || !itemOfferedFor(item, kind.family))
         return usageError("item " + std::to_string(item) + " is not offered for a \"" + kind.text +
                           "\" file");
-    if (!itemInfo(item)->fixedSeries && !args.has("--group") && !args.has("--orders"))
+    const ItemChoice choice = itemInfo(item)->choice;
+    const bool chooses = choice == ItemChoice::OrderGroups || choice == ItemChoice::PerPhaseGroups;
+    if (chooses && !args.has("--group") && !args.has("--orders"))
         return usageError("item " + std::to_string(item) + " needs --group or --orders");
     return std::nullopt;
 }

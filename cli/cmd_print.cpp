@@ -38,6 +38,7 @@
 #include "cli/painting_app.h"
 #include "datafile/record_file.h"
 #include "datafile/scan.h"
+#include "graph/graph_selection.h"
 #include "platform/output.h"
 #include "platform/qt/pdf_sheet.h"
 #include "platform/qt/qpainter_canvas.h"
@@ -52,42 +53,23 @@ namespace {
 enum class Layout { One, Set, Thirds };
 
 Result<std::vector<int16_t>> parseItems(const std::string& text) {
-    auto codes = numberList("--items", text, 1, kCurrentUnbalance);
+    auto codes = numberList("--items", text, 1, largestItemCode());
     if (!codes) return Error{codes.error()};
     std::vector<int16_t> items;
     for (const int code : *codes) {
-        const bool known =
-            code <= kItemSlots || code == kVoltageUnbalance || code == kCurrentUnbalance;
-        if (!known) return Error{"--items: no item has the code " + std::to_string(code)};
+        if (!itemInfo(code)) return Error{"--items: no item has the code " + std::to_string(code)};
         items.push_back(static_cast<int16_t>(code));
     }
     return items;
 }
 
 // The selection a graph window makes for an item by itself, or with the first order group.
-void selectOrders(PrintSource& source, int16_t item, int16_t maxOrderIndex) {
-    source.orders.fill(0);
-    for (int k = 256; k < kJisuFlagCount; ++k) source.orders[static_cast<std::size_t>(k)] = 2;
-    source.item = item;
-    switch (item) {
-        case kOverload:
-            for (int k = 0; k < 3; ++k) source.orders[static_cast<std::size_t>(k)] = 1;
-            return;
-        case kPhaseVoltage:
-        case kPhaseCurrent:
-            for (int k = 0; k < 5; ++k) source.orders[static_cast<std::size_t>(k)] = 1;
-            return;
-        case kVoltageUnbalance:
-        case kCurrentUnbalance:
-            source.item = item == kVoltageUnbalance ? kPhaseVoltage : kPhaseCurrent;
-            source.orders[5] = 1;
-            return;
-        default: {
-            const int step = maxOrderIndex < 25 ? 1 : 2;
-            for (int i = 0; i < 5; ++i) source.orders[static_cast<std::size_t>(step * i)] = 1;
-            return;
-        }
-    }
+void selectOrders(PrintSource& source, const HARMDIM& state, int16_t item) {
+    GraphSelection selection(state);
+    if (!selection.chooseItem(itemTextOf(item)))
+        selection.chooseGroup(groupListOf(state.MaxOrderIndex).front());
+    source.item = selection.item();
+    source.orders = selection.orders();
 }
 
 // What the command line asks to print, before the recording is read.
@@ -152,7 +134,7 @@ void drawSheet(Canvas& canvas, const HARMDIM& state, const PrintOptions& o, cons
     switch (o.layout) {
         case Layout::One: {
             PrintSource source = base;
-            selectOrders(source, o.items[0], state.MaxOrderIndex);
+            selectOrders(source, state, o.items[0]);
             printOneSheet(canvas, state, source, mono);
             break;
         }
@@ -160,7 +142,7 @@ void drawSheet(Canvas& canvas, const HARMDIM& state, const PrintOptions& o, cons
             PrintSource source = base;
             // One selection for every block: the first order group (the overload block draws
             // its three series in a set whatever is selected).
-            selectOrders(source, kVoltageDistortion, state.MaxOrderIndex);
+            selectOrders(source, state, kVoltageDistortion);
             source.item = o.items[0];
             printSetSheet(canvas, state, source, o.items, mono);
             break;
@@ -168,7 +150,7 @@ void drawSheet(Canvas& canvas, const HARMDIM& state, const PrintOptions& o, cons
         case Layout::Thirds:
             for (std::size_t n = 0; n < o.items.size(); ++n) {
                 PrintSource source = base;
-                selectOrders(source, o.items[n], state.MaxOrderIndex);
+                selectOrders(source, state, o.items[n]);
                 printThird(canvas, state, source, static_cast<int>(n), mono);
             }
             break;

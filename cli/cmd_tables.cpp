@@ -104,7 +104,7 @@ Table<float> extremesWithPrediction(const Table<float>& itemMax, const Predictio
     out.dim(itemMax.upper(0), itemMax.upper(1), itemMax.upper(2));
     if (out.size() == itemMax.size() && itemMax.size() > 0)
         std::copy_n(itemMax.data(), itemMax.size(), out.data());
-    constexpr long kSlot = kPredictedDistortion - 1;
+    constexpr long kSlot = slotOf(kPredictedDistortion);
     for (long k = 0; k <= itemMax.upper(2); ++k)
         if (out.contains(0, kSlot, k) && prediction.PredictMax.contains(k))
             out(0, kSlot, k) = prediction.PredictMax(k);

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "analysis/items.h"
 #include "cli/args.h"
 #include "cli/commands.h"
 
@@ -52,7 +53,7 @@ constexpr CommandInfo kCommands[] = {
      "one graph as the graph window draws it, as a PNG picture, an SVG drawing or a PDF page",
      "harmograph plot FILE --item CODE (--group CODE | --orders LIST) [--channel N] [--start T] "
      "[--end T] [--size WxH] [--message TEXT] [--transformer C,X,U] -o OUT.png|OUT.svg|OUT.pdf",
-     "--item CODE\tthe item, 1..23 as the graph window lists them\n"
+     "--item CODE\tthe item (the codes are listed below)\n"
      "--group CODE\tthe order group, 1..8\n"
      "--orders LIST\t\"all\" or orders and ranges \"1,3,5-9\" (at most five drawn)\n"
      "--channel N\t0..C (C = composite)\n"
@@ -65,7 +66,7 @@ constexpr CommandInfo kCommands[] = {
      "harmograph print FILE --layout one|set|thirds --items CODES [--channel N] [--mono] "
      "[--landscape] [--message TEXT] [--start T] [--end T] [--predict C,X,U] -o OUT.pdf",
      "--layout one|set|thirds\tone item, a set of up to three, or up to three thirds\n"
-     "--items CODES\titem codes \"1,2,3\"\n"
+     "--items CODES\titem codes \"1,2,3\" (listed below)\n"
      "--channel N\t0..C (C = composite)\n"
      "--mono\tblack and white\n"
      "--landscape\tthe sheet turned\n"
@@ -125,6 +126,32 @@ void printOptions(std::ostream& out, std::string_view options) {
         out << "  " << option << std::string(width + 2 - option.size(), ' ') << text << "\n";
 }
 
+// The kinds of recording that offer an item, when not every kind does.
+std::string_view offerText(KindOffer offer) {
+    switch (offer) {
+        case KindOffer::Every:
+            return "";
+        case KindOffer::SuperpositionKinds:
+            return "ha4, hv, hn";
+        case KindOffer::Ha4Only:
+            return "ha4";
+        case KindOffer::PerPhaseKinds:
+            return "ha5, ha6, hv";
+    }
+    return "";
+}
+
+// The item codes of the catalogue in the order of the graph window's item list.
+void printItems(std::ostream& out) {
+    out << "\nitems (CODE, in the order of the graph window's list; the kinds that offer it):\n";
+    for (const ItemInfo& item : itemCatalogue()) {
+        out << "  " << std::right << std::setw(2) << item.code << "  " << item.listText;
+        if (const std::string_view kinds = offerText(item.offer); !kinds.empty())
+            out << "  (" << kinds << ")";
+        out << "\n";
+    }
+}
+
 }  // namespace
 
 const CommandInfo* commandTable(std::size_t& count) {
@@ -153,6 +180,7 @@ void printOverview(std::ostream& out) {
 void printCommandHelp(std::ostream& out, const CommandInfo& command) {
     out << "usage: " << command.usage << "\n" << command.summary << "\n\noptions:\n";
     printOptions(out, command.options);
+    if (std::string_view(command.options).find("--item") != std::string_view::npos) printItems(out);
 }
 
 void printVersion(std::ostream& out) {

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "analysis/harmdim.h"
-#include "analysis/item_codes.h"
+#include "analysis/items.h"
 #include "analysis/series_value.h"
 #include "platform/dates.h"
 #include "platform/numtext.h"
@@ -11,30 +11,8 @@
 namespace hg {
 
 std::string_view itemUnit(int16_t item, int series) {
-    switch (seriesItem(item)) {
-        case kActivePower:
-            return "kW";
-        case kReactivePower:
-            return "kvar";
-        case kCurrent:
-            return "A";
-        case kImpedance:
-            return "Ω";
-        case kVoltage:
-            return "V";
-        case kPhaseVoltage:
-            return series == 5 ? "%" : "V";
-        case kPhaseCurrent:
-            return series == 5 ? "%" : "A";
-        case kPhaseDifference:
-        case kVoltageSuperposition:
-        case kCurrentSuperposition:
-        case kPredictedPhaseDifference:
-        case kPredictedSuperposition:
-            return "°";
-        default:
-            return "%";
-    }
+    const ItemInfo& info = seriesInfo(item);
+    return info.series == SeriesSet::PerPhase && series == kUnbalanceSeries ? "%" : info.unit;
 }
 
 std::string readoutNumber(double value) {

@@ -14,32 +14,40 @@
 
 namespace hg {
 
+namespace {
+// The item whose series are drawn (an unknown code draws as voltage distortion).
+SeriesSet seriesSetOf(int item) {
+    return seriesInfo(item).series;
+}
+}  // namespace
+
 std::string legendText(int item, int k, int orderStep) {
-    static const char* const kOverloadLegends[] = {"Ｌ無ｺﾝﾃﾞﾝｻ", "Ｌ6%ｺﾝﾃﾞﾝｻ", "Ｌ6%ﾘｱｸﾄﾙ"};
-    static const char* const kPhaseVoltageLegends[] = {"Vu-v", "Vv-w", "Vu-w", "正相", "逆相"};
-    static const char* const kPhaseCurrentLegends[] = {"Ｉu", "Ｉv", "Ｉw", "正相", "逆相"};
     if (k < 0) return {};
-    if (item == kOverload && k <= 2) return kOverloadLegends[k];
-    if (item == kPhaseVoltage) return k <= 4 ? kPhaseVoltageLegends[k] : "";
-    if (item == kPhaseCurrent) return k <= 4 ? kPhaseCurrentLegends[k] : "";
-    if (k == 0) {
-        return item == kVoltageDistortion || item == kCurrentDistortion ||
-                       item == kPredictedDistortion
-                   ? "総合"
-                   : "基本";
+    const ItemInfo& info = seriesInfo(item);
+    if (!info.legends.empty()) {
+        // Fixed series; the unbalance rate after the per-phase values has no legend.
+        const auto index = static_cast<std::size_t>(k);
+        return index < info.legends.size() ? std::string(info.legends[index]) : std::string();
     }
+    if (k == 0) return std::string(info.firstLegend);
     std::string text = " ";
     return text.append(plainInteger(static_cast<long long>(k) * orderStep + 1)).append("次");
 }
 
 int lastSeriesOf(int item, int maxOrderIndex) {
-    if (item == kOverload) return std::min(2, maxOrderIndex);
-    if (item == kPhaseVoltage || item == kPhaseCurrent) return 5;
+    switch (seriesSetOf(item)) {
+        case SeriesSet::OverloadRates:
+            return std::min(static_cast<int>(seriesInfo(item).legends.size()) - 1, maxOrderIndex);
+        case SeriesSet::PerPhase:
+            return kUnbalanceSeries;
+        case SeriesSet::Orders:
+            break;
+    }
     return maxOrderIndex;
 }
 
 double legendX(int item, int k, int n, const LegendPlacement& placement) {
-    if (item == kOverload) {
+    if (seriesSetOf(item) == SeriesSet::OverloadRates) {
         const int slots[] = {placement.overloadFirstSlot, 4, 7};
         return slots[std::clamp(k, 0, 2)] * placement.step + 100;
     }
@@ -51,7 +59,7 @@ int curveColour(int n, bool monochrome) {
 }
 
 double titleX(int item) {
-    return item == kOverload ? 1500 : 1000;
+    return seriesSetOf(item) == SeriesSet::OverloadRates ? 1500 : 1000;
 }
 
 std::string phaseMarkText(std::string_view filePath) {
@@ -69,9 +77,16 @@ std::string channelMarkText(int item, int channel, int channelCount) {
 }
 
 std::optional<LeadLagMarks> leadLagMarks(int item) {
-    if (item == kPhaseDifference || item == kVoltageSuperposition || item == kCurrentSuperposition)
-        return LeadLagMarks{"遅れ", "進み"};
-    if (item == kReactivePower) return LeadLagMarks{"進み", "遅れ"};
+    const ItemInfo* info = itemInfo(item);
+    if (!info) return std::nullopt;
+    switch (info->marks) {
+        case LeadLag::LagBelow:
+            return LeadLagMarks{"遅れ", "進み"};
+        case LeadLag::LeadBelow:
+            return LeadLagMarks{"進み", "遅れ"};
+        case LeadLag::None:
+            break;
+    }
     return std::nullopt;
 }
 

@@ -73,7 +73,7 @@ void GraphSelection::keepCheckable() {
 void GraphSelection::selectLargest(int firstRank, int lastRank) {
     // The predicted distortion has no ranking of its own: the orders stay as they are (the ranked
     // orders of the item before stay checked and are drawn as predicted distortion).
-    if (item_ == kPredictedDistortion) return;
+    if (const ItemInfo* info = itemInfo(item_); info && info->largestKeepsOrders) return;
     clearOrders();
     // Only the ranked items have ranks; for any other item (or none yet) nothing is selected.
     if (!isRankedItem(item_)) return;
@@ -86,43 +86,49 @@ void GraphSelection::selectLargest(int firstRank, int lastRank) {
     }
 }
 
+// The per-phase items' own series, and the unbalance views: a fixed choice of series without
+// the order groups. Returns whether to draw (always: the selection is made).
+bool GraphSelection::chooseFixedSeries(const ItemInfo& info) {
+    clearOrders();
+    scroll_ = 0;
+    scrollEnabled_ = false;
+    if (info.choice == ItemChoice::UnbalanceView) {
+        orders_[kUnbalanceSeries] = 1;
+        checkableUpTo_ = std::min(kUnbalanceSeries, maxOrderIndex_);
+        boxesLocked_ = true;
+    } else {
+        for (int k = 0; k < info.fixedSeries && k <= maxOrderIndex_; ++k) orders_[k] = 1;
+        checkableUpTo_ = std::min(info.fixedSeries - 1, maxOrderIndex_);
+        boxesLocked_ = false;
+    }
+    groupLabelEnabled_ = false;
+    groupListVisible_ = false;
+    item_ = info.seriesCode;
+    group_ = 8;  // the selection is made: a draw follows even as the first choice
+    drawEnabled_ = true;
+    setPrintEnabled_ = false;
+    return true;
+}
+
 bool GraphSelection::chooseItem(std::string_view text) {
     const auto found = itemCodeOf(text);
     if (!found) return false;
-    int16_t code = *found;
+    const ItemInfo& info = *itemInfo(*found);
+    const int16_t code = info.seriesCode;
     itemName_ = std::string(text);
 
-    if (code == kPhaseVoltage || code > 16) {
-        // Per-phase voltage and the two unbalance views: a fixed choice of series.
-        clearOrders();
-        scroll_ = 0;
-        scrollEnabled_ = false;
-        if (code == kPhaseVoltage) {
-            for (int k = 0; k <= 4 && k <= maxOrderIndex_; ++k) orders_[k] = 1;
-            checkableUpTo_ = std::min(4, maxOrderIndex_);
-            boxesLocked_ = false;
-        } else {
-            code = code == kVoltageUnbalance ? kPhaseVoltage : kPhaseCurrent;
-            orders_[5] = 1;
-            checkableUpTo_ = std::min(5, maxOrderIndex_);
-            boxesLocked_ = true;
-        }
-        groupLabelEnabled_ = false;
-        groupListVisible_ = false;
-        item_ = code;
-        group_ = 8;  // the selection is made: a draw follows even as the first choice
-        drawEnabled_ = true;
-        setPrintEnabled_ = false;
-        return true;
-    }
+    // The per-phase items with fixed series: the per-phase voltage and the unbalance views.
+    if (info.choice == ItemChoice::UnbalanceView ||
+        (info.choice == ItemChoice::FixedSeries && info.series == SeriesSet::PerPhase))
+        return chooseFixedSeries(info);
 
     boxesLocked_ = false;
-    if (code == kOverload) {
+    if (info.choice == ItemChoice::FixedSeries) {
         clearOrders();
         scroll_ = 0;
         scrollEnabled_ = false;
-        for (int k = 0; k <= 2 && k <= maxOrderIndex_; ++k) orders_[k] = 1;
-        checkableUpTo_ = std::min(2, maxOrderIndex_);
+        for (int k = 0; k < info.fixedSeries && k <= maxOrderIndex_; ++k) orders_[k] = 1;
+        checkableUpTo_ = std::min(info.fixedSeries - 1, maxOrderIndex_);
         drawEnabled_ = true;
         group_ = 8;
         groupListVisible_ = false;
@@ -130,9 +136,9 @@ bool GraphSelection::chooseItem(std::string_view text) {
         groupListVisible_ = true;
         groupLabelEnabled_ = true;
         setPrintEnabled_ = true;
-        if (code == kPhaseCurrent) {
+        if (info.choice == ItemChoice::PerPhaseGroups) {
             // Five per-phase values and the unbalance rate: order indexes 0..5 only.
-            checkableUpTo_ = std::min(5, maxOrderIndex_);
+            checkableUpTo_ = std::min(kUnbalanceSeries, maxOrderIndex_);
             keepCheckable();
             scrollEnabled_ = false;
             scroll_ = 0;
@@ -225,7 +231,7 @@ void GraphSelection::scrollTo(int value) {
 
 bool GraphSelection::chooseChannel(int index) {
     channel_ = static_cast<int16_t>(index);
-    if ((item_ >= 2 && item_ <= 7) || item_ == kPhaseCurrent) {
+    if (const ItemInfo* info = itemInfo(item_); info && info->channelDependent) {
         drawEnabled_ = true;
         return true;
     }

@@ -72,6 +72,7 @@ class GraphSelection {
     bool setPrintEnabled() const { return setPrintEnabled_; }
 
   private:
+    bool chooseFixedSeries(const ItemInfo& info);
     void clearOrders();
     void keepCheckable();
     void selectLargest(int firstRank, int lastRank);

@@ -5,8 +5,7 @@
 namespace hg {
 
 bool GraphView::showsPrediction() const {
-    const int item = selection_.item();
-    return item >= kPredictedDistortion && item <= kPredictedSuperposition;
+    return isPredictionItem(selection_.item());
 }
 
 Status GraphView::preparePrediction() {

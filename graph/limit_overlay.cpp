@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "analysis/harmdim.h"
+#include "analysis/items.h"
 #include "compliance/compliance_text.h"
 #include "datafile/record_format.h"
 #include "graph/curve_rules.h"
@@ -13,13 +14,19 @@ namespace hg {
 
 namespace {
 
+ItemLimit itemLimitsOf(int item) {
+    const ItemInfo* info = itemInfo(item);
+    return info ? info->limits : ItemLimit::None;
+}
+
 // The limit of order index k in the unit the item is drawn in.
 std::optional<double> limitOf(const LimitOverlayRequest& r, int k, int orderStep) {
     const int order = k * orderStep + 1;
-    if (r.item == kVoltageDistortion && r.set->quantity == LimitQuantity::VoltageDistortion)
+    const ItemLimit limits = itemLimitsOf(r.item);
+    if (limits == ItemLimit::Distortion && r.set->quantity == LimitQuantity::VoltageDistortion)
         return k == 0 ? r.set->total : r.set->limitFor(order);
-    if (r.item == kCurrent && r.set->quantity == LimitQuantity::CurrentPerKw && k > 0 &&
-        r.options.contractKw) {
+    if (limits == ItemLimit::CurrentPerKw && r.set->quantity == LimitQuantity::CurrentPerKw &&
+        k > 0 && r.options.contractKw) {
         const auto perKw = r.set->limitFor(order);
         if (!perKw) return std::nullopt;
         const double measured = r.options.measuredKv.value_or(r.set->receivingKv);
@@ -33,7 +40,7 @@ std::optional<double> limitOf(const LimitOverlayRequest& r, int k, int orderStep
 std::vector<OverlayCurve> overlayCurves(const StatisticsSource& source,
                                         const LimitOverlayRequest& request) {
     std::vector<OverlayCurve> curves;
-    if (request.item != kVoltageDistortion && request.item != kCurrent) return curves;
+    if (itemLimitsOf(request.item) == ItemLimit::None) return curves;
     std::vector<StatColumn> columns;
     const int n = std::min<int>(source.maxOrderIndex, static_cast<int>(request.orders.size()) - 1);
     for (int k = 0; k <= n && curves.size() < static_cast<std::size_t>(kMaxCurves); ++k) {
@@ -44,7 +51,7 @@ std::vector<OverlayCurve> overlayCurves(const StatisticsSource& source,
         if (request.set) c.limit = limitOf(request, k, orderStepOf(source.maxOrderIndex));
         curves.push_back(c);
         columns.push_back(
-            request.item == kVoltageDistortion
+            itemLimitsOf(request.item) == ItemLimit::Distortion
                 ? StatColumn{StatQuantity::VoltageDistortion, 0, static_cast<int16_t>(k)}
                 : StatColumn{StatQuantity::Current, request.channel, static_cast<int16_t>(k)});
     }

@@ -137,7 +137,8 @@ std::pair<double, double> drawnExtremes(const HARMDIM& state, const ValueAxisReq
     int checkedCount = 0;
     for (long k = 0; k <= n; ++k) checkedCount += selected(flags, k) ? 1 : 0;
     const bool onlyFundamental = checkedCount == 1 && selected(flags, 0);
-    const bool factorApplies = fundamentalFactorApplies(static_cast<int16_t>(item));
+    const ItemInfo& info = seriesInfo(item);
+    const bool factorApplies = info.fundamentalFactor;
 
     const ItemExtremes* shown = request.shown;
     auto shownAt = [](const std::vector<float>& v, long k) {
@@ -146,7 +147,7 @@ std::pair<double, double> drawnExtremes(const HARMDIM& state, const ValueAxisReq
     };
     auto highest = [&](long k) -> double {
         if (shown) return shownAt(shown->max, k);
-        if (item != kPredictedDistortion) return extreme(state.ItemMax, ch, item, k);
+        if (!info.prediction) return extreme(state.ItemMax, ch, item, k);
         const Prediction* p = request.prediction;
         return p && p->PredictMax.contains(k) ? p->PredictMax(k) : 0.0f;
     };
@@ -155,8 +156,9 @@ std::pair<double, double> drawnExtremes(const HARMDIM& state, const ValueAxisReq
     };
     double max = 0;
     double min = 0;
-    if ((item == 11 && onlyFundamental) || item > 11) min = lowest(0);
-    if (item == 8) min = 130;
+    if (info.axis == AxisFamily::Floating || (info.axis == AxisFamily::Voltage && onlyFundamental))
+        min = lowest(0);
+    if (info.axis == AxisFamily::Overload) min = 130;
     for (long k = factorApplies && !onlyFundamental ? 1 : 0; k <= n; ++k) {
         if (!selected(flags, k)) continue;
         max = std::max(max, highest(k));
@@ -185,7 +187,9 @@ bool usable(double top, double low) {
 ValueAxis computeValueAxis(const HARMDIM& state, const ValueAxisRequest& request) {
     const int item = request.item;
     if (isAngleItem(static_cast<int16_t>(item))) return fixedAxis(180, -180, 90);
-    if (item == 8 && request.fixedOverloadRange) return fixedAxis(160, 0, 20);
+    const ItemInfo& info = seriesInfo(item);
+    if (info.axis == AxisFamily::Overload && request.fixedOverloadRange)
+        return fixedAxis(160, 0, 20);
 
     ValueAxis axis;
     const auto [max, min] = drawnExtremes(state, request, axis);
@@ -194,7 +198,7 @@ ValueAxis computeValueAxis(const HARMDIM& state, const ValueAxisRequest& request
     ScaleLimit(max, kScaleUpper, lower, upper);
     double top = upper;
     double low = 0;
-    const AxisFamily family = itemInfo(seriesItem(static_cast<int16_t>(item)))->axis;
+    const AxisFamily family = info.axis;
     if (family != AxisFamily::FromZero) {
         ScaleLimit(min, kScaleLower, lower, upper);
         low = lower;
@@ -216,7 +220,7 @@ ValueAxis computeValueAxis(const HARMDIM& state, const ValueAxisRequest& request
     axis.top = top;
     axis.low = low;
     axis.unit = u;
-    axis.base = family == AxisFamily::Floating ? low : 0;
+    axis.base = family == AxisFamily::FromZero || family == AxisFamily::Signed ? 0 : low;
     return axis;
 }
 

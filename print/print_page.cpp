@@ -32,11 +32,6 @@ int16_t blockItem(int16_t item) {
     return seriesItem(item);
 }
 
-bool isPrediction(int16_t item) {
-    return item == kPredictedDistortion || item == kPredictedPhaseDifference ||
-           item == kPredictedSuperposition;
-}
-
 // The series of a block: the order indexes drawn, in drawing order. In a set print the overload
 // block draws its three series whatever is selected.
 std::vector<int> blockSeries(const HARMDIM& state, const PrintSource& source, int16_t item,
@@ -126,29 +121,26 @@ PrintSource printSourceOf(const HARMDIM& state, const GraphView& view, std::stri
 
 std::string_view setPrintCaption(int index) {
     const ItemInfo* info = itemInfo(index + 1);
-    return info && info->inSetPrint ? info->paperTitle : std::string_view{};
+    return info ? info->paperTitle : std::string_view{};
 }
 
 bool setPrintAvailable(int16_t item, std::string_view filePath) {
     const ItemInfo* info = itemInfo(item);
-    if (!info || !info->inSetPrint) return false;
+    if (!info || info->paperTitle.empty()) return false;
     if (info->offer == KindOffer::Every) return true;
     const auto kind = kindFromName(baseName(filePath), std::nullopt);
     return kind && itemOfferedFor(item, kind->family);
 }
 
 std::string printItemName(int16_t item, const std::array<int16_t, kJisuFlagCount>& orders) {
-    const bool unbalance = orders[5] == 1;
-    switch (item) {
-        case kPhaseVoltage:
-        case kVoltageUnbalance:
-            return std::string(itemTextOf(unbalance ? kVoltageUnbalance : kPhaseVoltage));
-        case kPhaseCurrent:
-        case kCurrentUnbalance:
-            return std::string(itemTextOf(unbalance ? kCurrentUnbalance : kPhaseCurrent));
-        default:
-            return std::string(setPrintCaption(item - 1));
+    const ItemInfo* info = itemInfo(item);
+    if (info && info->series == SeriesSet::PerPhase) {
+        // A per-phase item is named for what it draws: its values, or its unbalance view.
+        const bool unbalance = orders[kUnbalanceSeries] == 1;
+        return std::string(
+            itemTextOf(unbalance ? unbalanceViewOf(info->seriesCode) : info->seriesCode));
     }
+    return std::string(setPrintCaption(item - 1));
 }
 
 void PrinterText(Canvas& canvas, double x, double y, std::string_view text, int colour) {
@@ -391,7 +383,7 @@ void printThird(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
 
 Status preparePrintPrediction(const HARMDIM& state, PrintSource& source,
                               const std::vector<int16_t>& items) {
-    if (std::none_of(items.begin(), items.end(), isPrediction)) return success();
+    if (std::none_of(items.begin(), items.end(), isPredictionItem)) return success();
     if (predictionHeld(source.prediction.get(), source.channel, source.transformer))
         return success();
     auto run = UpstreamPrediction(state, source.channel, source.transformer);

@@ -38,9 +38,7 @@ QRect twipRect(int left, int top, int width, int height) {
     return QRect(px(left), px(top), px(width), px(height));
 }
 
-// Tops of the item boxes in window twips, by box index.
-constexpr std::array<int, kItemSlots> kBoxTops = {480,  1560, 1920, 2280, 840,  1200, 2640, 3000,
-                                                  3720, 4080, 3360, 5340, 5520, 4380, 4680, 4920};
+constexpr int kCaptionColumnChars = 12;  // the longest caption one line of a box holds
 constexpr int kFrame1Left = 1920;
 constexpr int kFrame1Top = 120;
 constexpr int kBoxLeft = 2040;
@@ -155,19 +153,21 @@ void PrintDialog::buildItemBoxes() {
     // the eject button and the third print's caption; availability; the orientation option.
     for (int i = 0; i < kItemSlots; ++i) {
         auto* box = new QCheckBox(Frame1);
-        const int top = kBoxTops[static_cast<std::size_t>(i)];
-        if (i == kPredictedSuperposition - 1) {
-            // Two lines: the caption is too long for the column.
-            box->setText(toQString(setPrintCaption(i))
-                             .replace(QStringLiteral("(deg)"), QStringLiteral("\n(deg)")));
+        const ItemInfo* item = itemInfo(i + 1);
+        const int top = item ? item->printBoxTop : 0;
+        const QString caption = toQString(setPrintCaption(i));
+        if (caption.size() > kCaptionColumnChars) {
+            // Two lines: the caption is too long for the column; the unit goes below.
+            box->setText(
+                QString(caption).insert(caption.lastIndexOf(QLatin1Char('(')), QLatin1Char('\n')));
             box->setGeometry(px(kBoxLeft - kFrame1Left), px(top - kFrame1Top),
                              px(2235) + kExtraWidth, px(450));
         } else {
-            box->setText(toQString(setPrintCaption(i)));
+            box->setText(caption);
             box->setGeometry(px(kBoxLeft - kFrame1Left), px(top - kFrame1Top),
                              px(2055) + kExtraWidth, px(270));
         }
-        if (i == kPhaseVoltage - 1 || i == kPhaseCurrent - 1) {
+        if (top == 0 || caption.isEmpty()) {  // an item without a box on the set print
             box->hide();
             box->setEnabled(false);
         }

@@ -29,6 +29,7 @@
 #include <optional>
 #include <vector>
 
+#include "analysis/items.h"
 #include "platform/output.h"
 #include "platform/qt/print_service.h"
 #include "print/print_page.h"

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
+#include "analysis/items.h"
 #include "analysis/ranking.h"
 #include "graph/graph_selection.h"
 #include "support_graph_state.h"
@@ -38,6 +40,31 @@ TEST(GraphSelection, ItemListPerKind) {
     }
     EXPECT_EQ(itemCodeOf("電    流(A)"), 5);
     EXPECT_EQ(itemCodeOf("電 流(A)"), std::nullopt);  // the list's own text, blanks included
+}
+
+// Every row of the item catalogue says all a reader needs: a text, a unit, a value, a table item
+// that is its own, and the series its selection makes; the slots of the extremes cover them all.
+TEST(ItemCatalogue, EveryEntryIsComplete) {
+    std::vector<int> codes;
+    for (const ItemInfo& item : itemCatalogue()) {
+        SCOPED_TRACE(item.code);
+        codes.push_back(item.code);
+        EXPECT_FALSE(item.listText.empty());
+        EXPECT_FALSE(item.unit.empty());
+        EXPECT_NE(item.value, nullptr);
+        const ItemInfo* table = itemInfo(item.seriesCode);
+        ASSERT_NE(table, nullptr);
+        EXPECT_EQ(table->seriesCode, item.seriesCode);
+        EXPECT_LE(item.seriesCode, kItemSlots);
+        EXPECT_EQ(item.printBoxTop > 0, !item.paperTitle.empty());
+        if (item.choice == ItemChoice::FixedSeries) {
+            EXPECT_GT(item.fixedSeries, 0);
+            EXPECT_GE(item.legends.size(), static_cast<std::size_t>(item.fixedSeries));
+        }
+        EXPECT_EQ(item.series == SeriesSet::Orders, item.legends.empty());
+    }
+    std::sort(codes.begin(), codes.end());
+    EXPECT_EQ(std::adjacent_find(codes.begin(), codes.end()), codes.end()) << "a code twice";
 }
 
 TEST(GraphSelection, GroupsCheckTheirOrders) {
