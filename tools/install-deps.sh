@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev libgl-dev
     fonts-ipafont-gothic
     libgtest-dev libgmock-dev libbenchmark-dev
-    python3-numpy python3-pandas
+    python3 python3-numpy python3-pandas
     xvfb xauth poppler-utils
     clang-format
     qt6-translations-l10n

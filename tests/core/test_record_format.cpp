@@ -60,15 +60,56 @@ auto fields(const RecordValues& v) {
                       std::vector(v.Ia, v.Ia + 3));
 }
 
+// Offsets of the last channel's blocks and of the optional blocks; -1 where a kind has none.
+struct LayoutCase {
+    const char* name;
+    bool shortHn;
+    int64_t recordLength;
+    int64_t lastCurrent, lastAngle, vr, ir, vp, lastIp, ia;
+};
+
+// The raw bytes of a record at the offsets of its case, and the blocks filling it exactly.
+void expectBlocksAtOffsets(const LayoutCase& c, const RecordLayout& layout, const uint8_t* raw,
+                           const RecordValues& want) {
+    const int n = layout.orders - 1;
+    const int last = layout.channels - 1;
+    EXPECT_EQ(decodeFloat(raw + 0), want.date);
+    EXPECT_EQ(decodeInt16(raw + 4), want.time);
+    EXPECT_EQ(decodeFloat(raw + 6), want.V[0]);
+    EXPECT_EQ(decodeFloat(raw + 6 + 4 * n), want.V[static_cast<std::size_t>(n)]);
+    EXPECT_GT(want.current(last, 0), 1.0f);
+    EXPECT_EQ(decodeFloat(raw + c.lastCurrent), want.current(last, 0));
+    EXPECT_EQ(decodeFloat(raw + c.lastCurrent + 4 * n), want.current(last, n));
+    EXPECT_EQ(decodeInt16(raw + c.lastAngle), want.angle(last, 0));
+    EXPECT_EQ(decodeInt16(raw + c.lastAngle + 2 * n), want.angle(last, n));
+    int64_t end = c.lastAngle + 2 * (n + 1);
+    if (c.vr >= 0) {
+        const int count = c.shortHn ? 25 : n + 1;
+        const int step = c.shortHn ? 2 : 1;
+        EXPECT_EQ(decodeInt16(raw + c.vr + 2), want.VR[static_cast<std::size_t>(step)]);
+        EXPECT_EQ(decodeInt16(raw + c.vr + 2 * (count - 1)),
+                  want.VR[static_cast<std::size_t>(step * (count - 1))]);
+        end = std::max(end, c.vr + 2 * count);
+    }
+    if (c.ir >= 0) {
+        EXPECT_EQ(decodeInt16(raw + c.ir + 2 * n), want.IR[static_cast<std::size_t>(n)]);
+        end = std::max(end, c.ir + 2 * (n + 1));
+    }
+    if (c.vp >= 0) {
+        EXPECT_GT(want.Vp[2], 5000.0f);
+        EXPECT_EQ(decodeFloat(raw + c.vp + 8), want.Vp[2]);
+        EXPECT_EQ(decodeFloat(raw + c.lastIp + 8), want.Ip[static_cast<std::size_t>(last * 3 + 2)]);
+        end = std::max({end, c.vp + 12, c.lastIp + 12});
+    }
+    if (c.ia >= 0) {
+        EXPECT_EQ(decodeInt16(raw + c.ia + 4), want.Ia[2]);
+        end = std::max(end, c.ia + 6);
+    }
+    EXPECT_EQ(end, c.recordLength);  // the blocks fill the record exactly
+}
+
 TEST(RecordLayout, EveryBlockOfEveryKindAtItsOffset) {
-    // Offsets of the last channel's blocks and of the optional blocks; -1 where a kind has none.
-    struct Case {
-        const char* name;
-        bool shortHn;
-        int64_t recordLength;
-        int64_t lastCurrent, lastAngle, vr, ir, vp, lastIp, ia;
-    };
-    const Case cases[] = {
+    const LayoutCase cases[] = {
         {"k.ha3", false, 256, 106, 206, -1, -1, -1, -1, -1},
         {"k.ha4", false, 356, 106, 206, 256, 306, -1, -1, -1},
         {"k.ha5", false, 280, 106, 206, -1, -1, 256, 268, -1},
@@ -82,7 +123,7 @@ TEST(RecordLayout, EveryBlockOfEveryKindAtItsOffset) {
         {"k.hn2", false, 4614, 2566, 3590, 4102, -1, -1, -1, -1},
         {"s.hn2", true, 4152, 2566, 3590, 4102, -1, -1, -1, -1},
     };
-    for (const Case& c : cases) {
+    for (const LayoutCase& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = test::scratchPath(c.name);
         SynthOptions options;
@@ -106,44 +147,7 @@ TEST(RecordLayout, EveryBlockOfEveryKindAtItsOffset) {
             EXPECT_EQ(fields(got), fields(want)) << r;
         }
         EXPECT_FALSE(readRecord(*file, layout, 6, buffer, got));
-        // Raw bytes of record 0 at the offsets of the table.
-        const uint8_t* raw = buffer.data();
-        const int n = layout.orders - 1;
-        const int last = layout.channels - 1;
-        EXPECT_EQ(decodeFloat(raw + 0), want.date);
-        EXPECT_EQ(decodeInt16(raw + 4), want.time);
-        EXPECT_EQ(decodeFloat(raw + 6), want.V[0]);
-        EXPECT_EQ(decodeFloat(raw + 6 + 4 * n), want.V[static_cast<std::size_t>(n)]);
-        EXPECT_GT(want.current(last, 0), 1.0f);
-        EXPECT_EQ(decodeFloat(raw + c.lastCurrent), want.current(last, 0));
-        EXPECT_EQ(decodeFloat(raw + c.lastCurrent + 4 * n), want.current(last, n));
-        EXPECT_EQ(decodeInt16(raw + c.lastAngle), want.angle(last, 0));
-        EXPECT_EQ(decodeInt16(raw + c.lastAngle + 2 * n), want.angle(last, n));
-        int64_t end = c.lastAngle + 2 * (n + 1);
-        if (c.vr >= 0) {
-            const int count = c.shortHn ? 25 : n + 1;
-            const int step = c.shortHn ? 2 : 1;
-            EXPECT_EQ(decodeInt16(raw + c.vr + 2), want.VR[static_cast<std::size_t>(step)]);
-            EXPECT_EQ(decodeInt16(raw + c.vr + 2 * (count - 1)),
-                      want.VR[static_cast<std::size_t>(step * (count - 1))]);
-            end = std::max(end, c.vr + 2 * count);
-        }
-        if (c.ir >= 0) {
-            EXPECT_EQ(decodeInt16(raw + c.ir + 2 * n), want.IR[static_cast<std::size_t>(n)]);
-            end = std::max(end, c.ir + 2 * (n + 1));
-        }
-        if (c.vp >= 0) {
-            EXPECT_GT(want.Vp[2], 5000.0f);
-            EXPECT_EQ(decodeFloat(raw + c.vp + 8), want.Vp[2]);
-            EXPECT_EQ(decodeFloat(raw + c.lastIp + 8),
-                      want.Ip[static_cast<std::size_t>(last * 3 + 2)]);
-            end = std::max({end, c.vp + 12, c.lastIp + 12});
-        }
-        if (c.ia >= 0) {
-            EXPECT_EQ(decodeInt16(raw + c.ia + 4), want.Ia[2]);
-            end = std::max(end, c.ia + 6);
-        }
-        EXPECT_EQ(end, c.recordLength);  // the blocks fill the record exactly
+        expectBlocksAtOffsets(c, layout, buffer.data(), want);
     }
 }
 
