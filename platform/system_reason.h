@@ -1,5 +1,4 @@
-// The reason a file operation failed, as the messages give it: the common reasons in Japanese,
-// the system's own text for the rest.
+// The reason a file operation failed, as the messages give it, always in Japanese.
 #pragma once
 
 #include <string>
@@ -7,9 +6,9 @@
 namespace hg {
 
 // The reason of a system error number: "ファイルまたはフォルダーがありません" for no such file or
-// folder, "アクセスが許可されていません" for permission denied, and so on for a full disk, a
-// read-only file system, a folder where a file was meant, a file too large and an I/O error;
-// any other number gives the system's text.
+// folder, "アクセスが許可されていません" for permission denied, and so on for the common numbers
+// (a full disk, a read-only file system, a folder expected or found, a name too long, a loop of
+// links ...); any other number gives "システムエラー（番号 N）".
 std::string systemReasonText(int err);
 
 }  // namespace hg

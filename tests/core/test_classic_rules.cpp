@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cmath>
+#include <string>
 
 #include "platform/classic.h"
+#include "platform/system_reason.h"
 
 namespace hg {
 namespace {
@@ -35,3 +38,14 @@ TEST(ClassicRules, ValReadsTheLeadingNumberAndMidCountsCharacters) {
 
 }  // namespace
 }  // namespace hg
+
+// Every reason a message gives is Japanese: the common error numbers by name, any other by number.
+TEST(SystemReason, EveryReasonInJapanese) {
+    for (const int err : {ENOENT, EACCES, ENOSPC, EROFS, EISDIR, ENOTDIR, ENAMETOOLONG, EEXIST,
+                          ELOOP, EFBIG, EIO, EXDEV}) {
+        const std::string text = hg::systemReasonText(err);
+        EXPECT_TRUE(!text.empty() && static_cast<unsigned char>(text[0]) >= 0x80) << err << text;
+    }
+    EXPECT_EQ(hg::systemReasonText(ENOTDIR), "途中の名前がフォルダーではありません");
+    EXPECT_EQ(hg::systemReasonText(9999), "システムエラー（番号 9999）");
+}
