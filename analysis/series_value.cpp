@@ -4,6 +4,7 @@
 
 #include "analysis/harmdim.h"
 #include "analysis/items.h"
+#include "analysis/percent_of_fundamental.h"
 #include "analysis/upstream_prediction.h"
 
 namespace hg {
@@ -22,11 +23,6 @@ double at(const Table<T>& t, long i, long j) {
 template <class T>
 double at(const Table<T>& t, long i, long j, long k) {
     return t.contains(i, j, k) ? static_cast<double>(t(i, j, k)) : 0.0;
-}
-
-// a / b x 100, and 0 when b is 0.
-double percentOf(double a, double b) {
-    return b == 0 ? 0.0 : a / b * 100.0;
 }
 }  // namespace
 
@@ -74,11 +70,12 @@ SeriesValue seriesValue(const HARMDIM& s, int16_t item, int32_t rec, int series,
     switch (code) {
         case kVoltageDistortion:
             v = k == 0 ? at(s.VoltageThd, t)
-                       : percentOf(at(s.VoltageTable, t, k), at(s.VoltageTable, t, 0));
+                       : percentOfFundamental(at(s.VoltageTable, t, k), at(s.VoltageTable, t, 0));
             break;
         case kCurrentDistortion:
             v = k == 0 ? at(s.CurrentThd, ch, t)
-                       : percentOf(at(s.CurrentTable, ch, t, k), at(s.CurrentTable, ch, t, 0));
+                       : percentOfFundamental(at(s.CurrentTable, ch, t, k),
+                                              at(s.CurrentTable, ch, t, 0));
             break;
         case kActivePower:
             v = at(s.ActivePower, ch, t, k);
@@ -126,7 +123,7 @@ SeriesValue seriesValue(const HARMDIM& s, int16_t item, int32_t rec, int series,
             break;
         case kPredictedDistortion:
             if (prediction)
-                v = percentOf(
+                v = percentOfFundamental(
                     k == 0 ? at(prediction->PredictTotal, t) : at(prediction->PredictTable, t, k),
                     at(prediction->PredictTable, t, 0));
             break;
