@@ -47,6 +47,16 @@ Result<Preparation> prepareExecute(HARMDIM& s, const std::string& path, const Pe
     return Preparation{false};
 }
 
+Result<std::shared_ptr<HARMDIM>> prepareAnalysis(const Recording& scanned,
+                                                 const PeriodTexts& period, ExecuteMode mode) {
+    auto analysis = std::make_shared<HARMDIM>();
+    static_cast<Recording&>(*analysis) = scanned;
+    auto prepared = prepareExecute(*analysis, scanned.FilePath, period, mode);
+    if (!prepared) return Error{prepared.error()};
+    if (prepared->nothingToDo) return std::shared_ptr<HARMDIM>();
+    return analysis;
+}
+
 int64_t periodEstimate(double fileStart, double analysisStart, float recordInterval) {
     const double interval = recordInterval > 0 ? recordInterval : 1.0;
     const double estimate =

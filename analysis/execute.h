@@ -1,11 +1,12 @@
 // Execute's preparation, shared by the file-selection window and the command line: reads the
 // period, determines the kind and sizes from the selected file's name, dimensions the ranking
 // tables, and cuts the period to the records the file holds. Graph mode then dimensions the
-// per-record tables and runs the load; conversion mode runs a CSV writer.
+// per-record tables and runs the load (loadAnalysis); conversion mode runs a CSV writer.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "analysis/period.h"
@@ -14,6 +15,7 @@
 namespace hg {
 
 struct HARMDIM;
+struct Recording;
 
 enum class ExecuteMode { Graph, Convert };
 
@@ -48,5 +50,12 @@ int64_t periodEstimate(double fileStart, double analysisStart, float recordInter
 // before anything is dimensioned. Sets no window state.
 Result<Preparation> prepareExecute(HARMDIM& state, const std::string& path,
                                    const PeriodTexts& period, ExecuteMode mode);
+
+// A new analysis of the recording a scan described (its file at scanned.FilePath), prepared by
+// prepareExecute for `mode` over `period`; null when the start lies after the end (nothing to
+// do: the caller restores itself). Graph mode goes on with loadAnalysis, conversion mode with a
+// CSV writer.
+Result<std::shared_ptr<HARMDIM>> prepareAnalysis(const Recording& scanned,
+                                                 const PeriodTexts& period, ExecuteMode mode);
 
 }  // namespace hg

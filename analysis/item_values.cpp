@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "analysis/harmdim.h"
+#include "analysis/percent_of_fundamental.h"
 #include "analysis/upstream_prediction.h"
 
 namespace hg {
@@ -23,11 +24,6 @@ double at(const Table<T>& t, long i, long j, long k) {
     return t.contains(i, j, k) ? static_cast<double>(t(i, j, k)) : 0.0;
 }
 
-// a / b x 100, and 0 when b is 0.
-double percentOf(double a, double b) {
-    return b == 0 ? 0.0 : a / b * 100.0;
-}
-
 SeriesValue plain(double v) {
     return SeriesValue{v, false};
 }
@@ -46,13 +42,14 @@ namespace item_values {
 SeriesValue voltageDistortion(const ItemSource& src, long t, long k, long) {
     const HARMDIM& s = src.state;
     return plain(k == 0 ? at(s.VoltageThd, t)
-                        : percentOf(at(s.VoltageTable, t, k), at(s.VoltageTable, t, 0)));
+                        : percentOfFundamental(at(s.VoltageTable, t, k), at(s.VoltageTable, t, 0)));
 }
 
 SeriesValue currentDistortion(const ItemSource& src, long t, long k, long ch) {
     const HARMDIM& s = src.state;
-    return plain(k == 0 ? at(s.CurrentThd, ch, t)
-                        : percentOf(at(s.CurrentTable, ch, t, k), at(s.CurrentTable, ch, t, 0)));
+    return plain(
+        k == 0 ? at(s.CurrentThd, ch, t)
+               : percentOfFundamental(at(s.CurrentTable, ch, t, k), at(s.CurrentTable, ch, t, 0)));
 }
 
 SeriesValue activePower(const ItemSource& src, long t, long k, long ch) {
@@ -107,8 +104,8 @@ SeriesValue phaseCurrent(const ItemSource& src, long t, long k, long ch) {
 SeriesValue predictedDistortion(const ItemSource& src, long t, long k, long) {
     const Prediction* p = src.prediction;
     if (!p) return {};
-    return plain(percentOf(k == 0 ? at(p->PredictTotal, t) : at(p->PredictTable, t, k),
-                           at(p->PredictTable, t, 0)));
+    return plain(percentOfFundamental(k == 0 ? at(p->PredictTotal, t) : at(p->PredictTable, t, k),
+                                      at(p->PredictTable, t, 0)));
 }
 
 SeriesValue predictedPhaseDifference(const ItemSource& src, long t, long k, long) {

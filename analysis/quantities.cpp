@@ -7,6 +7,7 @@
 #include "analysis/degree_trig.h"
 #include "analysis/harmdim.h"
 #include "analysis/item_codes.h"
+#include "analysis/percent_of_fundamental.h"
 
 namespace hg {
 
@@ -119,7 +120,7 @@ HG_INLINE void channelPowers(const RecordWork& w, int ch, const int16_t* angles,
 
 // 2a. Voltage distortion of every order against the fundamental voltage v0 (not 0), its extremes,
 // and the sums of the totals.
-HG_INLINE VoltageSums voltageDistortion(const RecordWork& w, double v0, int64_t& outOfRange) {
+HG_INLINE VoltageSums voltageDistortion(const RecordWork& w, double v0) {
     const int step = w.K <= 25 ? 2 : 1;
     const float* V = w.V;
     VoltageSums sums;
@@ -129,7 +130,7 @@ HG_INLINE VoltageSums voltageDistortion(const RecordWork& w, double v0, int64_t&
         const double vk = V[k];
         const double n = k * step + 1;
         const double term = 6.0 * n * n - 100.0;
-        ratio[k] = static_cast<float>(vk / v0 * 100.0);
+        ratio[k] = static_cast<float>(percentOfFundamental(vk, v0));
         const double c = n * vk / v0;
         capacitor[k] = c * c;
         const double l = -94.0 * n * vk / (term * v0);
@@ -137,7 +138,6 @@ HG_INLINE VoltageSums voltageDistortion(const RecordWork& w, double v0, int64_t&
         const double x = -94.0 * n * n * vk / (5.0 * v0 * term);
         reactor[k] = x * x;
     }
-    if (w.K > 1) outOfRange += zeroNonFinite(ratio + 1, w.k_ - 1);
     maxInto(w.itemMax.row(0, kSlotVoltageDistortion) + 1, ratio + 1, w.K - 1);
     for (int k = 1; k < w.K; ++k) {
         sums.accV += static_cast<double>(ratio[k]) * ratio[k];
@@ -149,17 +149,14 @@ HG_INLINE VoltageSums voltageDistortion(const RecordWork& w, double v0, int64_t&
 }
 
 // 2b. Current distortion of every channel row against its fundamental current, its extremes, and
-// the sums of the totals (0 for a row without a fundamental).
-HG_INLINE std::array<double, kMaxChannelRows> currentDistortion(const RecordWork& w,
-                                                                int64_t& outOfRange) {
+// the sums of the totals (0 for a row without a fundamental, every ratio being 0).
+HG_INLINE std::array<double, kMaxChannelRows> currentDistortion(const RecordWork& w) {
     std::array<double, kMaxChannelRows> accI{};
     alignas(64) float q[kMaxOrders];
-    for (int ch = 0; ch <= w.C; ++ch) {
+    for (int ch = 0; ch <= w.C && w.K > 1; ++ch) {
         const float* I = w.s.CurrentTable.row(ch, w.slot);
-        if (!(I[0] > 0.0f) || w.K < 2) continue;
         const double i0 = I[0];
-        for (int k = 1; k < w.K; ++k) q[k] = static_cast<float>(I[k] / i0 * 100.0);
-        outOfRange += zeroNonFinite(q + 1, w.k_ - 1);
+        for (int k = 1; k < w.K; ++k) q[k] = static_cast<float>(percentOfFundamental(I[k], i0));
         maxInto(w.itemMax.row(ch, kSlotCurrentDistortion) + 1, q + 1, w.K - 1);
         double acc = 0;
         for (int k = 1; k < w.K; ++k) acc += static_cast<double>(q[k]) * q[k];
@@ -243,8 +240,8 @@ HG_VECTOR_CLONES int64_t computeRecordQuantities(HARMDIM& s, int32_t slot,
     const double v0 = w.V[0];
     const bool voltageReference = v0 != 0.0;
     VoltageSums sums;
-    if (voltageReference) sums = voltageDistortion(w, v0, outOfRange);
-    const std::array<double, kMaxChannelRows> accI = currentDistortion(w, outOfRange);
+    if (voltageReference) sums = voltageDistortion(w, v0);
+    const std::array<double, kMaxChannelRows> accI = currentDistortion(w);
 
     // 3. Voltage extremes.
     maxInto(w.itemMax.row(0, kSlotVoltage), w.V, K);

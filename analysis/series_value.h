@@ -28,9 +28,9 @@ bool fundamentalFactorApplies(int16_t item);
 
 // The value of series `series` of item `item` at record slot `rec`. `currentChannel` is the
 // window's channel (used by the items that plot a channel). Values that are undefined give 0:
-// a distortion ratio whose fundamental (voltage, current or predicted voltage) is 0, a slot at or
-// beyond LoadedRecords, and an index outside the item's table. The prediction items read
-// `prediction` (0 without one).
+// a distortion ratio over a fundamental (voltage, current or predicted voltage) of 0 or too small
+// to hold it (percentOfFundamental), a slot at or beyond LoadedRecords, and an index outside the
+// item's table. The prediction items read `prediction` (0 without one).
 SeriesValue seriesValue(const HARMDIM& state, int16_t item, int32_t rec, int series,
                         int currentChannel, double fundamentalFactor,
                         const Prediction* prediction = nullptr);

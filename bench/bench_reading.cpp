@@ -30,7 +30,7 @@ constexpr int64_t kRecords = 32767;
 
 // The whole recording loaded as Execute loads it, once.
 const HARMDIM& loaded() {
-    static const std::unique_ptr<HARMDIM> s =
+    static const std::shared_ptr<const HARMDIM> s =
         bench::loadWhole(bench::recording("load.hh9", kRecords));
     return *s;
 }

@@ -38,7 +38,7 @@ std::string recording(const std::string& name) {
 
 // The period loaded once for every case.
 const hg::HARMDIM& loaded() {
-    static const std::unique_ptr<hg::HARMDIM> state = hg::bench::loadWhole(recording("load.hh9"));
+    static const auto state = hg::bench::loadWhole(recording("load.hh9"));
     return *state;
 }
 

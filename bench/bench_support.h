@@ -12,10 +12,8 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/execute.h"
 #include "analysis/harmdim.h"
-#include "analysis/load.h"
-#include "datafile/record_file.h"
+#include "analysis/load_analysis.h"
 #include "datafile/record_format.h"
 #include "datafile/scan.h"
 #include "datafile/synth.h"
@@ -51,16 +49,15 @@ inline std::string recording(const std::string& name, int64_t records) {
 }
 
 // The whole recording at `path` loaded as graph-mode Execute loads it; the run ends on failure.
-inline std::unique_ptr<HARMDIM> loadWhole(const std::string& path) {
-    auto s = std::make_unique<HARMDIM>();
+inline std::shared_ptr<const HARMDIM> loadWhole(const std::string& path) {
     auto scan = scanFile(path);
-    auto file = RecordFile::open(path);
-    if (!scan || !file) std::exit(1);
-    applyScan(*s, *scan);
+    if (!scan) std::exit(1);
+    Recording scanned;
+    applyScan(scanned, *scan);
     const PeriodTexts texts{scan->startDate, scan->startTime, scan->endDate, scan->endTime};
-    if (!prepareExecute(*s, path, texts, ExecuteMode::Graph) || !executeGraph(*s, *file))
-        std::exit(1);
-    return s;
+    auto loaded = loadAnalysis(scanned, texts);
+    if (!loaded || !loaded->analysis) std::exit(1);
+    return loaded->analysis;
 }
 
 // A drawing surface that only counts what is drawn (the composition's own cost).

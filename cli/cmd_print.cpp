@@ -29,14 +29,12 @@
 #include "analysis/execute.h"
 #include "analysis/harmdim.h"
 #include "analysis/items.h"
-#include "analysis/load.h"
 #include "analysis/upstream_prediction.h"
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/graph_load.h"
 #include "cli/help.h"
 #include "cli/painting_app.h"
-#include "datafile/record_file.h"
 #include "datafile/scan.h"
 #include "graph/graph_selection.h"
 #include "platform/output.h"
@@ -179,9 +177,9 @@ int print(int argc, char** argv) {
     }
     auto texts = periodTextsOf(*args, *scan);
     if (!texts) return usageError(texts.error());
-    HARMDIM state;
-    if (auto loaded = prepareAndLoad(state, *scan, *texts, ExecuteMode::Graph); !loaded)
-        return fail(loaded.error());
+    auto loaded = executeFor(*scan, *texts, ExecuteMode::Graph);
+    if (!loaded) return fail(loaded.error());
+    const HARMDIM& state = **loaded;
 
     PrintSource base = printSourceOf(state);
     base.startDate = texts->startDate;

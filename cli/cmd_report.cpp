@@ -128,9 +128,9 @@ int report(int argc, char** argv) {
 
     auto texts = periodTextsOf(*args, *scan);
     if (!texts) return usageError(texts.error());
-    HARMDIM state;
-    if (auto loaded = prepareAndLoad(state, *scan, *texts, ExecuteMode::Graph); !loaded)
-        return fail("report: " + loaded.error());
+    auto loaded = executeFor(*scan, *texts, ExecuteMode::Graph);
+    if (!loaded) return fail("report: " + loaded.error());
+    const HARMDIM& state = **loaded;
 
     auto rows = complianceRows(*set, statisticsSourceOf(state), options);
     if (!rows) return fail("report: " + rows.error());

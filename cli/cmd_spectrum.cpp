@@ -97,9 +97,9 @@ int spectrum(int argc, char** argv) {
     if (!scan) return fail(scan.error());
     auto texts = spectrumPeriod(*args->get("--at"), *scan);
     if (!texts) return fail("spectrum: " + texts.error());
-    HARMDIM state;
-    if (auto loaded = prepareAndLoad(state, *scan, *texts, ExecuteMode::Graph); !loaded)
-        return fail("spectrum: " + loaded.error());
+    auto loaded = executeFor(*scan, *texts, ExecuteMode::Graph);
+    if (!loaded) return fail("spectrum: " + loaded.error());
+    const HARMDIM& state = **loaded;
 
     int channel = 0;
     if (auto c = args->get("--channel")) {

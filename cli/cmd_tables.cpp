@@ -14,14 +14,12 @@
 
 #include "analysis/execute.h"
 #include "analysis/harmdim.h"
-#include "analysis/load.h"
 #include "analysis/upstream_prediction.h"
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/graph_load.h"
 #include "cli/help.h"
 #include "cli/progress.h"
-#include "datafile/record_file.h"
 #include "datafile/scan.h"
 #include "platform/output.h"
 
@@ -220,11 +218,11 @@ int tables(int argc, char** argv) {
 
     auto texts = periodTextsOf(*args, *scan);
     if (!texts) return usageError(texts.error());
-    HARMDIM state;
     TerminalProgress bar("tables");
-    const Status loaded = prepareAndLoad(state, *scan, *texts, ExecuteMode::Graph, bar.report());
+    auto loaded = executeFor(*scan, *texts, ExecuteMode::Graph, bar.report());
     bar.finish();
     if (!loaded) return fail("tables: " + loaded.error());
+    const HARMDIM& state = **loaded;
 
     std::shared_ptr<const Prediction> prediction;
     if (predict) {

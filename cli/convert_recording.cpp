@@ -68,11 +68,12 @@ Conversion convert(const Args& args, const ScanResult& scan, const std::string& 
         c.error = period.error();
         return c;
     }
-    HARMDIM state;
-    if (auto prepared = prepareAndLoad(state, scan, *period, ExecuteMode::Convert); !prepared) {
+    auto prepared = executeFor(scan, *period, ExecuteMode::Convert);
+    if (!prepared) {
         c.error = prepared.error();
         return c;
     }
+    const HARMDIM& state = **prepared;
     auto options = optionsFor(args, state.Kind);
     if (!options) {
         c.usage = true;

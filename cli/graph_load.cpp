@@ -4,9 +4,7 @@
 
 #include <tuple>
 
-#include "analysis/harmdim.h"
-#include "analysis/load.h"
-#include "datafile/record_file.h"
+#include "analysis/load_analysis.h"
 #include "platform/output.h"
 
 namespace hg::cli {
@@ -39,19 +37,23 @@ Result<ScanResult> scanForOutput(const std::string& command, const std::string& 
     return scan;
 }
 
-Status prepareAndLoad(HARMDIM& state, const ScanResult& scan, const PeriodTexts& texts,
-                      ExecuteMode mode, const ProgressFn& progress) {
-    applyScan(state, scan);
-    auto prepared = prepareExecute(state, scan.fullPath, texts, mode);
-    if (!prepared) return Error{prepared.error()};
-    if (prepared->nothingToDo) return Error{"the period starts after it ends"};
-    if (mode == ExecuteMode::Convert) return success();
-    auto file = RecordFile::open(scan.fullPath);
-    if (!file) return Error{file.error()};
-    auto report = executeGraph(state, *file, progress);
-    if (!report) return Error{report.error()};
-    for (const std::string& w : report->warnings) warn(w);
-    return success();
+Result<std::shared_ptr<const HARMDIM>> executeFor(const ScanResult& scan, const PeriodTexts& texts,
+                                                  ExecuteMode mode, const ProgressFn& progress) {
+    Recording scanned;
+    applyScan(scanned, scan);
+    std::shared_ptr<const HARMDIM> analysis;
+    if (mode == ExecuteMode::Convert) {
+        auto prepared = prepareAnalysis(scanned, texts, mode);
+        if (!prepared) return Error{prepared.error()};
+        analysis = std::move(*prepared);
+    } else {
+        auto loaded = loadAnalysis(scanned, texts, {progress});
+        if (!loaded) return Error{loaded.error()};
+        for (const std::string& w : loaded->report.warnings) warn(w);
+        analysis = std::move(loaded->analysis);
+    }
+    if (!analysis) return Error{"the period starts after it ends"};
+    return analysis;
 }
 
 Result<TransformerParameters> transformerOption(const std::string& option,

@@ -1,7 +1,9 @@
-// What the graph-mode sub-commands (tables, plot, print) and convert share: the period texts of
-// the scan with --start/--end applied, and the graph-mode preparation and load of that period.
+// What the sub-commands that read a period (tables, plot, print, report, spectrum, convert) share:
+// the scan checked against the output, the period texts of the scan with --start/--end applied,
+// and Execute of that period.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "analysis/execute.h"
@@ -26,11 +28,12 @@ Result<PeriodTexts> periodTextsOf(const Args& args, const ScanResult& scan);
 Result<ScanResult> scanForOutput(const std::string& command, const std::string& input,
                                  const std::string& output);
 
-// Stores the scan, runs Execute's preparation in `mode` and, in graph mode, the load (reporting to
-// `progress`); warnings go to stderr. A start after the end is refused ("the period starts after
-// it ends").
-Status prepareAndLoad(HARMDIM& state, const ScanResult& scan, const PeriodTexts& texts,
-                      ExecuteMode mode, const ProgressFn& progress = {});
+// Execute over `texts` of the scanned recording: in graph mode the loaded analysis (loadAnalysis,
+// reporting to `progress`, its warnings on stderr), in conversion mode the prepared one. A start
+// after the end is refused ("the period starts after it ends").
+Result<std::shared_ptr<const HARMDIM>> executeFor(const ScanResult& scan, const PeriodTexts& texts,
+                                                  ExecuteMode mode,
+                                                  const ProgressFn& progress = {});
 
 // The three transformer parameters "C,X,U" (MVA, percent, kV) of `option` ("--predict",
 // "--transformer").

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "analysis/harmdim.h"
+#include "analysis/percent_of_fundamental.h"
 #include "platform/dates.h"
 
 #if defined(__GNUC__)
@@ -27,33 +28,31 @@ constexpr int kMaxThreads = 8;
 constexpr int kGroupWidth = 64;
 
 // Where a column's values lie: value of slot s is base[s · stride], or for a distortion ratio the
-// ratio of that to fundamental[s · stride].
+// percentage of that of fundamental[s · stride].
 struct ColumnLayout {
     const float* base = nullptr;
     std::ptrdiff_t stride = 1;
     const float* fundamental = nullptr;
-    bool currentReference = false;  // the current's rule: a fundamental of 0 or less gives 0
 };
 
 ColumnLayout orderLayout(const Table<float>& table, long channel, int k, bool threeIndexes) {
     const float* row = threeIndexes ? table.row(channel, 0) : table.row(0);
-    return {row + k, table.upper(threeIndexes ? 2 : 1) + 1, nullptr, false};
+    return {row + k, table.upper(threeIndexes ? 2 : 1) + 1, nullptr};
 }
 
 ColumnLayout layoutOf(const StatisticsSource& s, StatColumn c) {
     const int k = c.index;
     switch (c.quantity) {
         case StatQuantity::VoltageDistortion: {
-            if (k == 0) return {s.VoltageThd.data(), 1, nullptr, false};
+            if (k == 0) return {s.VoltageThd.data(), 1, nullptr};
             ColumnLayout l = orderLayout(s.VoltageTable, 0, k, false);
             l.fundamental = s.VoltageTable.row(0);
             return l;
         }
         case StatQuantity::CurrentDistortion: {
-            if (k == 0) return {s.CurrentThd.row(c.channel), 1, nullptr, false};
+            if (k == 0) return {s.CurrentThd.row(c.channel), 1, nullptr};
             ColumnLayout l = orderLayout(s.CurrentTable, c.channel, k, true);
             l.fundamental = s.CurrentTable.row(c.channel, 0);
-            l.currentReference = true;
             return l;
         }
         case StatQuantity::Voltage:
@@ -65,7 +64,7 @@ ColumnLayout layoutOf(const StatisticsSource& s, StatColumn c) {
         case StatQuantity::ReactivePower:
             return orderLayout(s.ReactivePower, c.channel, k, true);
         case StatQuantity::Overload:
-            return {s.OverloadTable.row(k), 1, nullptr, false};
+            return {s.OverloadTable.row(k), 1, nullptr};
         case StatQuantity::PhaseVoltage:
             return orderLayout(s.PhaseVoltage, 0, k, false);
         case StatQuantity::PhaseCurrent:
@@ -82,16 +81,9 @@ HG_ROW_INLINE void rowValues(const ColumnLayout& first, int width, int32_t s, fl
         for (int j = 0; j < width; ++j) out[j] = row[j];
         return;
     }
-    const float f = first.fundamental[s * first.stride];
-    const bool reference = first.currentReference ? f > 0.0f : f != 0.0f;
-    if (!reference) {
-        for (int j = 0; j < width; ++j) out[j] = 0.0f;
-        return;
-    }
-    const double fundamental = f;
+    const double fundamental = first.fundamental[s * first.stride];
     for (int j = 0; j < width; ++j)
-        out[j] = static_cast<float>(static_cast<double>(row[j]) / fundamental * 100.0);
-    for (int j = 0; j < width; ++j) out[j] = std::isfinite(out[j]) ? out[j] : 0.0f;
+        out[j] = static_cast<float>(percentOfFundamental(row[j], fundamental));
 }
 
 // Runs of columns that lie side by side in one row layout: [begin, end) pairs.
@@ -216,11 +208,6 @@ void groupStatistics(const ColumnLayout& first, int width, int32_t records, floa
 }
 
 }  // namespace
-
-float distortionRatio(float part, float fundamental) {
-    const float r = static_cast<float>(static_cast<double>(part) / fundamental * 100.0);
-    return std::isfinite(r) ? r : 0.0f;
-}
 
 int32_t nearestRankIndex(int percent, int32_t n) {
     const int64_t rank = (static_cast<int64_t>(percent) * n + 99) / 100;

@@ -77,10 +77,6 @@ struct StatisticsSource {
 
 StatisticsSource statisticsSourceOf(const HARMDIM& state);
 
-// The distortion ratio of an order: part ÷ fundamental × 100 in single precision, as the load
-// computes it; 0 when the fundamental is not positive or the ratio is not finite.
-float distortionRatio(float part, float fundamental);
-
 // Every column the tables hold, in quantity, channel, index order.
 std::vector<StatColumn> allColumns(const StatisticsSource& source);
 

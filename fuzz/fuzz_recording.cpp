@@ -14,12 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "analysis/execute.h"
 #include "analysis/harmdim.h"
-#include "analysis/load.h"
+#include "analysis/load_analysis.h"
 #include "analysis/upstream_prediction.h"
 #include "csv/csv_writer.h"
-#include "datafile/record_file.h"
 #include "datafile/scan.h"
 #include "graph/graph_composition.h"
 #include "graph/graph_selection.h"
@@ -75,7 +73,7 @@ bool writeFile(const std::string& path, const uint8_t* data, std::size_t size) {
     return std::fclose(f) == 0 && ok;
 }
 
-void drawAndPredict(HARMDIM& state, const ScanResult& scan, uint8_t choice) {
+void drawAndPredict(const HARMDIM& state, const ScanResult& scan, uint8_t choice) {
     const std::vector<ItemEntry> items = itemListOf(scan.kind.family);
     if (items.empty()) return;
     std::vector<int16_t> orders(kJisuFlagCount, 0);
@@ -103,18 +101,14 @@ void runOne(const uint8_t* data, std::size_t size) {
     if (!scan) return;
     const PeriodTexts whole{scan->startDate, scan->startTime, scan->endDate, scan->endTime};
 
-    HARMDIM graph;
-    applyScan(graph, *scan);
-    if (auto prepared = prepareExecute(graph, path, whole, ExecuteMode::Graph);
-        prepared && !prepared->nothingToDo) {
-        if (auto file = RecordFile::open(path); file && executeGraph(graph, *file, {}, 1))
-            drawAndPredict(graph, *scan, static_cast<uint8_t>(choice / kKinds.size()));
-    }
+    Recording scanned;
+    applyScan(scanned, *scan);
+    if (auto loaded = loadAnalysis(scanned, whole, {{}, 1}); loaded && loaded->analysis)
+        drawAndPredict(*loaded->analysis, *scan, static_cast<uint8_t>(choice / kKinds.size()));
 
-    HARMDIM conversion;
-    applyScan(conversion, *scan);
-    if (auto prepared = prepareExecute(conversion, path, whole, ExecuteMode::Convert);
-        prepared && !prepared->nothingToDo) {
+    if (auto prepared = prepareAnalysis(scanned, whole, ExecuteMode::Convert);
+        prepared && *prepared) {
+        const HARMDIM& conversion = **prepared;
         CsvOptions options = defaultCsvOptions(conversion.Kind);
         options.combined = conversion.ChannelCount > 1;
         (void)runConversion(conversion, options, scratchFolder() + "/out.csv");

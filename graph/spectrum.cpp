@@ -6,6 +6,7 @@
 #include "analysis/channels.h"
 #include "analysis/harmdim.h"
 #include "analysis/item_codes.h"
+#include "analysis/percent_of_fundamental.h"
 #include "analysis/series_value.h"
 #include "graph/cursor_readout.h"
 #include "platform/canvas.h"
@@ -35,14 +36,15 @@ Spectrum spectrumAt(const HARMDIM& state, int32_t rec, int channel) {
     s.channelText = channelName(s.channel, state.ChannelCount);
     const int n = state.MaxOrderIndex;
     const int step = n <= 24 ? 2 : 1;
-    const bool voltage = state.VoltageTable.contains(rec, 0) && state.VoltageTable(rec, 0) != 0;
+    const double fundamental =
+        state.VoltageTable.contains(rec, 0) ? state.VoltageTable(rec, 0) : 0.0;
     s.totalDistortion = seriesValue(state, kVoltageDistortion, rec, 0, 0, 1.0).value;
     s.fundamentalCurrent = seriesValue(state, kCurrent, rec, 0, s.channel, 1.0).value;
     s.orders.reserve(static_cast<std::size_t>(n) + 1);
     for (int k = 0; k <= n; ++k) {
         SpectrumOrder o;
         o.order = k * step + 1;
-        o.distortion = k == 0 ? (voltage ? 100.0 : 0.0)
+        o.distortion = k == 0 ? percentOfFundamental(fundamental, fundamental)
                               : seriesValue(state, kVoltageDistortion, rec, k, 0, 1.0).value;
         o.current = seriesValue(state, kCurrent, rec, k, s.channel, 1.0).value;
         s.orders.push_back(o);

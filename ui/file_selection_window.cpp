@@ -28,10 +28,9 @@
 #include <algorithm>
 
 #include "analysis/harmdim.h"
-#include "analysis/load.h"
+#include "analysis/load_analysis.h"
 #include "analysis/period.h"
 #include "csv/csv_writer.h"
-#include "datafile/record_file.h"
 #include "datafile/recording_names.h"
 #include "datafile/scan.h"
 #include "platform/qt/message_box.h"
@@ -601,23 +600,19 @@ void FileSelectionWindow::execute() {
 
     Label12->hide();
     // A new analysis of the scanned recording: its period, then its tables or its CSV files.
-    auto analysis = std::make_shared<HARMDIM>();
-    static_cast<Recording&>(*analysis) = recording_;
-    bool graphReady = false;
+    std::shared_ptr<const HARMDIM> loaded;
     notes_.clear();
     const Status outcome = [&]() -> Status {
         Busy busy(*this);
-        const auto prepared = prepareExecute(*analysis, localPath(path), periodTexts(),
-                                             convert ? ExecuteMode::Convert : ExecuteMode::Graph);
-        if (!prepared) return Error{prepared.error()};
-        if (prepared->nothingToDo) return success();
         const ProgressFn progress = [this](int64_t done, int64_t total) {
             reportProgress(done, total);
         };
-        if (convert) return runConversion(*analysis, progress);
-        const Status loaded = runGraphLoad(*analysis, progress);
-        graphReady = loaded.ok();
-        return loaded;
+        if (convert) return runConversion(progress);
+        auto run = loadAnalysis(recording_, periodTexts(), {progress});
+        if (!run) return Error{run.error()};
+        for (const std::string& warning : run->report.warnings) notes_ << toQString(warning);
+        loaded = std::move(run->analysis);
+        return success();
     }();
     if (!outcome) {
         showMessage(this, toQString(outcome.error()));
@@ -625,29 +620,23 @@ void FileSelectionWindow::execute() {
     }
     if (!notes_.isEmpty())
         showMessage(this, notes_.join(QLatin1Char('\n')), MessageKind::Information);
-    if (!graphReady) return;
+    if (!loaded) return;
     // The new period is loaded: the graph windows of the previous one give way to it.
     if (form2_) form2_->parentWidget()->close();
-    openGraphWindow(std::move(analysis));
+    openGraphWindow(std::move(loaded));
 }
 
-Status FileSelectionWindow::runGraphLoad(HARMDIM& analysis, const ProgressFn& progress) {
-    auto file = RecordFile::open(analysis.FilePath);
-    if (!file) return Error{file.error()};
-    auto report = executeGraph(analysis, *file, progress);
-    if (!report) return Error{report.error()};
-    for (const std::string& warning : report->warnings) notes_ << toQString(warning);
-    return success();
-}
-
-Status FileSelectionWindow::runConversion(const HARMDIM& analysis, const ProgressFn& progress) {
+Status FileSelectionWindow::runConversion(const ProgressFn& progress) {
+    auto analysis = prepareAnalysis(recording_, periodTexts(), ExecuteMode::Convert);
+    if (!analysis) return Error{analysis.error()};
+    if (!*analysis) return success();
     // The output name as typed; a bare or relative name goes beside the measurement file.
     QString output = Text5->text().trimmed();
     if (output.isEmpty()) return Error{"出力ファイル名を入力してください。"};
     if (QFileInfo(output).isRelative())
         output = QFileInfo(Label1->text()).absoluteDir().filePath(output);
     auto report =
-        hg::runConversion(analysis, csvDialog()->csvOptions(), localPath(output), progress);
+        hg::runConversion(**analysis, csvDialog()->csvOptions(), localPath(output), progress);
     if (!report) return Error{report.error()};
     if (report->skippedRecords > 0)
         notes_ << QStringLiteral("日付・時刻の読めないレコード %1 件を飛ばしました。")

@@ -150,9 +150,8 @@ class FileSelectionWindow : public QWidget {
     void reportProgress(int64_t done, int64_t total);
     PeriodTexts periodTexts() const;
 
-    // The mode's own work after the preparation; each reports its failure as a Result.
-    Status runGraphLoad(HARMDIM& analysis, const ProgressFn& progress);
-    Status runConversion(const HARMDIM& analysis, const ProgressFn& progress);
+    // Conversion mode's Execute: the preparation, then the CSV files; a failure as a Result.
+    Status runConversion(const ProgressFn& progress);
     void openGraphWindow(std::shared_ptr<const HARMDIM> analysis);
     void showConversionDone(const ConversionReport& report);
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "analysis/execute.h"
+#include "analysis/load_analysis.h"
 #include "datafile/record_format.h"
 #include "datafile/scan.h"
 #include "datafile/synth.h"
@@ -47,7 +47,8 @@ Result<LoadReport> loadRecording(HARMDIM& s, const std::string& path, const std:
                                  const std::string& end, int threads) {
     auto scan = scanFile(path);
     if (!scan) return Error{scan.error()};
-    applyScan(s, *scan);
+    Recording scanned;
+    applyScan(scanned, *scan);
     PeriodTexts texts{scan->startDate, scan->startTime, scan->endDate, scan->endTime};
     if (!start.empty()) {
         texts.startDate = start.substr(0, 8);
@@ -57,12 +58,11 @@ Result<LoadReport> loadRecording(HARMDIM& s, const std::string& path, const std:
         texts.endDate = end.substr(0, 8);
         texts.endTime = end.substr(9);
     }
-    auto prepared = prepareExecute(s, scan->fullPath, texts, ExecuteMode::Graph);
-    if (!prepared) return Error{prepared.error()};
-    if (prepared->nothingToDo) return Error{"nothing to do"};
-    auto file = RecordFile::open(scan->fullPath);
-    if (!file) return Error{file.error()};
-    return executeGraph(s, *file, {}, threads);
+    auto loaded = loadAnalysis(scanned, texts, {{}, threads});
+    if (!loaded) return Error{loaded.error()};
+    if (!loaded->analysis) return Error{"nothing to do"};
+    s = std::move(*loaded->analysis);
+    return loaded->report;
 }
 
 }  // namespace hg::test

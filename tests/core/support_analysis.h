@@ -26,9 +26,9 @@ std::string writeRecording(const std::string& name, int64_t count,
                            const std::function<void(int64_t r, RecordValues&)>& fill = {},
                            bool shortHn = false);
 
-// Scans `path`, prepares Execute in graph mode with the given period texts ("yy/mm/dd hh:mm"; the
-// scan's first and last record when empty) and loads the period on `threads` threads (0: the
-// load's own choice).
+// Scans `path` and runs graph-mode Execute (loadAnalysis) with the given period texts
+// ("yy/mm/dd hh:mm"; the scan's first and last record when empty), the load on `threads` threads
+// (0: the load's own choice); `state` takes the loaded analysis over.
 Result<LoadReport> loadRecording(HARMDIM& state, const std::string& path,
                                  const std::string& start = {}, const std::string& end = {},
                                  int threads = 0);

@@ -1,6 +1,6 @@
 // Statistics of the loaded period: nearest-rank percentiles on hand-worked sets, one column's
 // figures, every column of a real load against the load's own extremes and a sorted reference,
-// a record without fundamental counted as 0, and the time stamp of a slot.
+// one rule for a distortion ratio on every path, and the time stamp of a slot.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +9,11 @@
 #include <random>
 
 #include "analysis/harmdim.h"
+#include "analysis/item_codes.h"
+#include "analysis/percent_of_fundamental.h"
+#include "analysis/series_value.h"
 #include "compliance/statistics.h"
+#include "graph/spectrum.h"
 #include "platform/dates.h"
 #include "support_analysis.h"
 
@@ -171,24 +175,46 @@ TEST(Statistics, LongPeriodsAgreeWithASortedReference) {
     expectSortedReference(source, columns, statisticsOf(source, columns, 2));
 }
 
-TEST(Statistics, MissingFundamentalCountsAsZero) {
-    const std::string path = writeRecording("nofund.hm1", 10, [](int64_t r, RecordValues& v) {
-        v.V[0] = r == 4 ? 0.0f : 100.0f;
-        v.V[2] = 3;  // the 5th at 3 %
-        v.current(0, 0) = r == 6 ? 0.0f : 10.0f;
-        v.current(0, 2) = 1;
+// One rule for a distortion ratio on every path: the load's totals and extremes and the
+// statistics (in single precision), the graph series and the spectrum agree record by record for
+// fundamentals of 0, subnormal ones (the ratio too large for single precision, or not), a plain
+// and a negative one.
+TEST(Statistics, PercentOfFundamentalIsOneRuleOnEveryPath) {
+    constexpr float kTiny = 1e-40f;
+    const struct {
+        float fundamental, part, percent;
+    } cases[] = {{0, 3, 0}, {kTiny, 3, 0}, {kTiny, kTiny / 4, 25}, {100, 3, 3}, {-10, 3, -30}};
+    constexpr int32_t kRecords = 5;
+    // The 5th (order index 2) over the fundamental, in the voltage and in channel 1's current.
+    const std::string path = writeRecording("fund.hm1", kRecords, [&](int64_t r, RecordValues& v) {
+        v.V[0] = v.current(0, 0) = cases[r].fundamental;
+        v.V[2] = v.current(0, 2) = cases[r].part;
     });
     HARMDIM s;
     ASSERT_TRUE(loadRecording(s, path));
-    const StatisticsSource source = statisticsSourceOf(s);
-    for (const StatColumn c : {StatColumn{StatQuantity::VoltageDistortion, 0, 2},
-                               StatColumn{StatQuantity::VoltageDistortion, 0, 0},
-                               StatColumn{StatQuantity::CurrentDistortion, 0, 2}}) {
-        const ColumnStatistics st = statisticsOf(source, c);
-        EXPECT_EQ(st.count, 10);
-        EXPECT_EQ(st.min, 0.0f);
-        EXPECT_FLOAT_EQ(st.max, c.quantity == StatQuantity::CurrentDistortion ? 10.0f : 3.0f);
-        EXPECT_FLOAT_EQ(static_cast<float>(st.mean), st.max * 0.9f);
+    for (const int16_t item : {kVoltageDistortion, kCurrentDistortion}) {
+        const bool voltage = item == kVoltageDistortion;
+        std::vector<float> statistics;
+        columnValues(
+            statisticsSourceOf(s),
+            {voltage ? StatQuantity::VoltageDistortion : StatQuantity::CurrentDistortion, 0, 2},
+            statistics);
+        float highest = 0;
+        for (int32_t r = 0; r < kRecords; ++r) {
+            const double percent = percentOfFundamental(cases[r].part, cases[r].fundamental);
+            const float stored = static_cast<float>(percent);
+            EXPECT_NEAR(percent, cases[r].percent, 1e-2) << r;
+            highest = std::max(highest, stored);
+            // A record with one harmonic: its total is that harmonic's ratio, without the sign.
+            EXPECT_EQ(voltage ? s.VoltageThd(r) : s.CurrentThd(0, r), std::fabs(stored)) << r;
+            EXPECT_EQ(statistics[static_cast<std::size_t>(r)], stored) << r;
+            EXPECT_EQ(seriesValue(s, item, r, 2, 0, 1).value, percent) << r;
+            if (!voltage) continue;
+            const Spectrum spectrum = spectrumAt(s, r, 0);
+            EXPECT_EQ(spectrum.orders[2].distortion, percent) << r;
+            EXPECT_EQ(spectrum.orders[0].distortion, cases[r].fundamental == 0 ? 0 : 100) << r;
+        }
+        EXPECT_EQ(s.ItemMax(0, item - 1, 2), highest);
     }
 }
 

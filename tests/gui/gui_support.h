@@ -23,10 +23,8 @@
 #include <QtTest>
 #include <memory>
 
-#include "analysis/execute.h"
 #include "analysis/harmdim.h"
-#include "analysis/load.h"
-#include "datafile/record_file.h"
+#include "analysis/load_analysis.h"
 #include "datafile/scan.h"
 #include "datafile/synth.h"
 #include "platform/dates.h"
@@ -65,12 +63,13 @@ inline bool loadSample(HARMDIM& state, const QString& folder, const QString& nam
     const std::string path = QFile::encodeName(writeSample(folder, name, records)).toStdString();
     auto scan = scanFile(path);
     if (!scan) return false;
-    applyScan(state, *scan);
+    Recording scanned;
+    applyScan(scanned, *scan);
     const PeriodTexts texts{scan->startDate, scan->startTime, scan->endDate, scan->endTime};
-    auto prepared = prepareExecute(state, scan->fullPath, texts, ExecuteMode::Graph);
-    if (!prepared || prepared->nothingToDo) return false;
-    auto file = RecordFile::open(scan->fullPath);
-    return file && executeGraph(state, *file).ok();
+    auto loaded = loadAnalysis(scanned, texts);
+    if (!loaded || !loaded->analysis) return false;
+    state = std::move(*loaded->analysis);
+    return true;
 }
 
 // A shown frame with an MDI area, as the graph windows of a test live in.
