@@ -69,8 +69,9 @@ std::string phaseMarkText(std::string_view filePath) {
 }
 
 std::string channelMarkText(int item, int channel, int channelCount) {
+    // The items read from a channel, and the predictions, which are computed for one.
     const ItemInfo* info = itemInfo(item);
-    if (!info || !info->channelDependent) return {};
+    if (!info || !(info->channelDependent || info->prediction)) return {};
     std::string mark(" ");
     mark += channelName(channel, channelCount);
     return mark;

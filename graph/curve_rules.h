@@ -47,7 +47,7 @@ double titleX(int item);
 std::string phaseMarkText(std::string_view filePath);
 
 // The channel mark of a title: one blank and the channel's name for the items that read the
-// window's channel (" 2ch", " 合成"), empty for the others.
+// window's channel and the predictions computed for it (" 2ch", " 合成"), empty for the others.
 std::string channelMarkText(int item, int channel, int channelCount);
 
 // The marks of the angle and reactive power graphs: `below` under the plot, `above` over it.

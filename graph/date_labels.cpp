@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "analysis/harmdim.h"
+#include "graph/shown_range.h"
 #include "platform/dates.h"
 #include "platform/numtext.h"
 
@@ -10,6 +12,17 @@ namespace hg {
 std::string shortDateText(double dayNumber) {
     const CivilDate d = civilDate(dayNumber);
     return plainInteger(d.month) + "/" + plainInteger(d.day);
+}
+
+std::string shownDaysText(const HARMDIM& state, const ShownRange* range) {
+    if (!range || showsWholePeriod(state, *range)) return formatYyMmDdWeekday(state.AnalysisStart);
+    const double first = state.AnalysisStart + range->first / 1440.0;
+    const double last = state.AnalysisStart + range->last / 1440.0;
+    const double firstDay = std::floor(first);
+    double lastDay = std::floor(last);
+    if (lastDay == last && last > first) lastDay -= 1;  // ends at the midnight
+    if (!(lastDay > firstDay)) return formatYyMmDdWeekday(firstDay);
+    return formatYyMmDdWeekday(firstDay) + "～" + formatYyMmDdWeekday(lastDay);
 }
 
 int dateLabelStep(double unitsPerDay, double labelWidth) {

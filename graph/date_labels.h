@@ -9,6 +9,9 @@
 
 namespace hg {
 
+struct HARMDIM;
+struct ShownRange;
+
 // Spans longer than this (minutes) carry dates.
 constexpr double kDatedSpanMinutes = 2 * 1440;
 
@@ -25,6 +28,12 @@ std::string shortDateText(double dayNumber);
 // span of two days or less. Neighbouring labels stand at least a label width and a gap apart.
 std::vector<DateLabel> dateLabels(double startDay, double first, double last, double unitsPerMinute,
                                   double labelWidth);
+
+// The days a graph shows, as its date line names them: the analysis start day ("19/05/01(水)") for
+// the whole period (or no range); for a part of it, the first day shown, and "～" and the last day
+// shown when the range runs into another day ("19/05/07(火)～19/05/09(木)"). A range ending at a
+// midnight shows nothing of the day that begins there.
+std::string shownDaysText(const HARMDIM& state, const ShownRange* range);
 
 // How many midnights apart two labelled ones are: 1, 2, 7, 14, 28, ... the fewest that keep
 // `labelWidth` (and a gap) between labels `unitsPerDay` apart.

@@ -9,6 +9,8 @@
 #include "analysis/series_value.h"
 #include "datafile/record_format.h"
 #include "graph/curve_rules.h"
+#include "graph/date_labels.h"
+#include "graph/footer_text.h"
 #include "graph/graph_selection.h"
 #include "graph/time_grid.h"
 #include "graph/zoomed_graph.h"
@@ -195,8 +197,8 @@ GraphRequest graphRequestOf(const GraphSelection& selection, std::string message
     return request;
 }
 
-std::string graphDateText(const HARMDIM& state) {
-    return formatYyMmDdWeekday(state.AnalysisStart);
+std::string graphDateText(const HARMDIM& state, const std::optional<ShownRange>& range) {
+    return shownDaysText(state, range ? &*range : nullptr);
 }
 
 namespace {
@@ -368,9 +370,11 @@ std::string drawTitleAndFooters(Canvas& canvas, const HARMDIM& state, const Grap
     canvas.setFontBold(false);
     const GraphLayout& g = p.g;
     printAt(canvas, g.XUnit * titleX(item), g.YUnit * 5.0, title, kBlack);
-    printAt(canvas, g.XUnit * 1400.0, g.YUnit * 600.0, "ﾌｧｲﾙ名:" + state.FilePath, kBlack);
+    const double footerX = g.XUnit * 1400.0;
+    printAt(canvas, footerX, g.YUnit * 600.0,
+            fittedFileNameText(canvas, state.FilePath, footerX, canvas.scaleWidth()), kBlack);
     canvas.setFontSize(std::max(1, clientHeight / 40));
-    printAt(canvas, g.XUnit * 120.0, g.YUnit * 580.0, graphDateText(state), kBlack);
+    printAt(canvas, g.XUnit * 120.0, g.YUnit * 580.0, graphDateText(state, request.range), kBlack);
     printAt(canvas, g.XUnit * 520.0, g.YUnit * 580.0, " " + request.message, kBlack);
     canvas.setFontSize(fontSize);
     return title;

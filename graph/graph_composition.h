@@ -114,7 +114,8 @@ int graphFontSize(int clientHeight);
 // loaded tables (only read) and the request's prediction. The drawing tells the plot geometry.
 GraphDrawing composeGraph(Canvas& canvas, const HARMDIM& state, const GraphRequest& request);
 
-// The date footer of a graph: "yy/mm/dd(aaa)" of the analysis start.
-std::string graphDateText(const HARMDIM& state);
+// The date footer of a graph: "yy/mm/dd(aaa)" of the analysis start, or the days a zoomed range
+// shows (shownDaysText).
+std::string graphDateText(const HARMDIM& state, const std::optional<ShownRange>& range);
 
 }  // namespace hg

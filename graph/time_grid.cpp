@@ -19,17 +19,20 @@ void label(Canvas& canvas, double x, double y, const std::string& text) {
     canvas.text(static_cast<float>(x), static_cast<float>(y), text);
 }
 
-// The dates under the hour labels of a span of more than two days, centred on their midnights.
+// The dates of a span of more than two days, inside the plot at its top edge, each just right of
+// its midnight line: there they meet neither the hour labels nor the footers under the plot, at
+// any size of picture or page.
 void drawDates(Canvas& canvas, const HARMDIM& state, const TimeGridStyle& style, double first,
-               double last, double labelY) {
+               double last) {
     if (!(last - first > kDatedSpanMinutes)) return;
     const double width = canvas.textWidth("12/31");
-    const double y = labelY + canvas.textHeight();
+    const double gap = canvas.textWidth(" ") / 2;
+    const double y = style.top + gap;
     for (const DateLabel& d :
          dateLabels(state.StartDay, first, last, style.unitsPerMinute, width)) {
         const double x =
             style.left + (static_cast<double>(d.minute) - first) * style.unitsPerMinute;
-        label(canvas, roundHalfEven(x - canvas.textWidth(d.text) / 2), y, d.text);
+        label(canvas, roundHalfEven(x + gap), y, d.text);
     }
 }
 
@@ -83,7 +86,7 @@ void drawTimeGrid(Canvas& canvas, const HARMDIM& state, const TimeGridStyle& sty
         }
     }
     canvas.setLineStyle(LineStyle::Solid);
-    drawDates(canvas, state, style, first, last, labelY);
+    drawDates(canvas, state, style, first, last);
 }
 
 }  // namespace hg

@@ -3,7 +3,8 @@
 // first tick at or after the start, dotted dark blue between the hours, and on the hour solid at
 // midnight, dash-dot where the hour is labelled (every hourLabelStep hours) and dotted otherwise.
 // Hour labels and, for periods under an hour, "h:m" labels stand 5 units under the plot. Over more
-// than two days, dates stand under the hour labels at the midnights (thinned so they never meet).
+// than two days, dates stand inside the plot's top edge right of the midnights (thinned so they
+// never meet).
 // A zoomed window draws the grid of the range it shows by the same rules.
 #pragma once
 

@@ -119,6 +119,11 @@ double RecordingCanvas::textHeight() const {
     return font().size * unitsPerPointY_;
 }
 
+Point RecordingCanvas::textExtent(const DrawCall& call) const {
+    return {cells(call.text) * call.font.size / 2 * unitsPerPointX_,
+            call.font.size * unitsPerPointY_};
+}
+
 std::vector<DrawCall> RecordingCanvas::select(
     const std::function<bool(const DrawCall&)>& keep) const {
     std::vector<DrawCall> out;

@@ -42,6 +42,8 @@ class RecordingCanvas : public Canvas {
     // units per point (1 unless set).
     double textWidth(std::string_view utf8) const override;
     double textHeight() const override;
+    // The width and height a recorded text call covers, by the same rule in the call's font.
+    Point textExtent(const DrawCall& call) const;
     void setUnitsPerPoint(double x, double y) {
         unitsPerPointX_ = x;
         unitsPerPointY_ = y;

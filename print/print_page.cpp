@@ -8,6 +8,8 @@
 #include "analysis/series_value.h"
 #include "datafile/record_format.h"
 #include "graph/curve_rules.h"
+#include "graph/date_labels.h"
+#include "graph/footer_text.h"
 #include "graph/graph_selection.h"
 #include "graph/time_grid.h"
 #include "graph/value_axis.h"
@@ -289,28 +291,15 @@ void prepareSheet(Canvas& canvas, SheetKind kind) {
     canvas.setLineStyle(LineStyle::Solid);
 }
 
-std::string fileNameLine(const PrintSource& source) {
-    return "ﾌｧｲﾙ名:" + source.filePath;
-}
-
-std::string dateLine(const PrintSource& source) {
+std::string dateLine(const HARMDIM& state, const PrintSource& source) {
+    if (source.range) return shownDaysText(state, &*source.range) + "    " + source.message;
     const auto day = parseDateText(source.startDate);
     const std::string date = day ? formatYyMmDdWeekday(*day) : source.startDate;
     return date + "    " + source.message;
 }
 
 std::string fittedFileNameLine(const Canvas& canvas, const PrintSource& source, double x) {
-    const std::string whole = fileNameLine(source);
-    if (x + canvas.textWidth(whole) <= kPageWidth) return whole;
-    // Folders are left out from the left, one at a time, behind "…/"; the file name stays whole.
-    const std::string& path = source.filePath;
-    std::string line = whole;
-    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
-         slash = path.find('/', slash + 1)) {
-        line = "ﾌｧｲﾙ名:…" + path.substr(slash);
-        if (x + canvas.textWidth(line) <= kPageWidth) break;
-    }
-    return line;
+    return fittedFileNameText(canvas, source.filePath, x, kPageWidth);
 }
 
 void printFileNameLine(Canvas& canvas, const PrintSource& source, double x, double y, double size) {
@@ -328,9 +317,10 @@ double dateLineTop(Canvas& canvas, int16_t blockY) {
     return std::max(top, hourLabelsBottom);
 }
 
-void printDateLine(Canvas& canvas, const PrintSource& source, double x, double y, double size) {
+void printDateLine(Canvas& canvas, const HARMDIM& state, const PrintSource& source, double x,
+                   double y, double size) {
     canvas.setFontSize(size);
-    PrinterText(canvas, x, y, dateLine(source), kBlack);
+    PrinterText(canvas, x, y, dateLine(state, source), kBlack);
 }
 
 void printOneSheet(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
@@ -339,7 +329,7 @@ void printOneSheet(Canvas& canvas, const HARMDIM& state, const PrintSource& sour
     PrintGraph(canvas, state, source, source.item, kBlockLeft, kOneSheetBlockTop, kPrintLegendStep,
                false, monochrome);
     printFileNameLine(canvas, source, 1400, 600, kHeaderFontSize);
-    printDateLine(canvas, source, 220, 580, kHeaderFontSize);
+    printDateLine(canvas, state, source, 220, 580, kHeaderFontSize);
     canvas.setFontSize(kSheetFontSize);
 }
 
@@ -360,7 +350,7 @@ void printSetSheet(Canvas& canvas, const HARMDIM& state, const PrintSource& sour
         PrintGraph(canvas, state, source, item, kBlockLeft, blockTop(k), kPrintLegendStep, true,
                    monochrome);
         ++k;
-        printDateLine(canvas, source, 220, dateLineTop(canvas, blockTop(k - 1)), kSetDateFontSize);
+        printDateLine(canvas, state, source, 220, dateLineTop(canvas, blockTop(k - 1)), kSetDateFontSize);
     }
     printFileNameLine(canvas, source, 1400, 1930, kHeaderFontSize);
     canvas.setFontSize(kSheetFontSize);
@@ -377,7 +367,7 @@ void printThird(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
         printFileNameLine(canvas, source, 1400, 1930, kHeaderFontSize);
         dateSize = kSetDateFontSize;
     }
-    printDateLine(canvas, source, 220, dateLineTop(canvas, blockTop(n)), dateSize);
+    printDateLine(canvas, state, source, 220, dateLineTop(canvas, blockTop(n)), dateSize);
     canvas.setFontSize(kSheetFontSize);
 }
 

@@ -113,10 +113,9 @@ void PrintGraph(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
 // Sheet preparation: font "ＭＳ ゴシック" 13.5 pt, page 2350 by 640 (one-sheet) or 1970 units.
 void prepareSheet(Canvas& canvas, SheetKind kind);
 
-// "ﾌｧｲﾙ名:" and the file path; and the start date as "yy/mm/dd(aaa)", four blanks and the print
-// message. Both in black at the given size.
-std::string fileNameLine(const PrintSource& source);
-std::string dateLine(const PrintSource& source);
+// The start date as "yy/mm/dd(aaa)" (the days shown when the source prints a range), four blanks
+// and the print message.
+std::string dateLine(const HARMDIM& state, const PrintSource& source);
 // The file-name line as it fits between x and the page's right edge in the canvas's current font:
 // whole when it fits, else with the leading folders left out ("ﾌｧｲﾙ名:…/feeder_n/x.hv3"); the
 // file name itself always whole.
@@ -126,7 +125,8 @@ std::string fittedFileNameLine(const Canvas& canvas, const PrintSource& source, 
 // higher than just below them.
 double dateLineTop(Canvas& canvas, int16_t blockY);
 void printFileNameLine(Canvas& canvas, const PrintSource& source, double x, double y, double size);
-void printDateLine(Canvas& canvas, const PrintSource& source, double x, double y, double size);
+void printDateLine(Canvas& canvas, const HARMDIM& state, const PrintSource& source, double x,
+                   double y, double size);
 
 // The three sheets. Each prepares the page itself; the caller ends the document.
 //  - One sheet: the source's item at (260, 50), the file-name line at (1400, 600) and the date

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,27 @@ inline void expectText(const RecordingCanvas& c, const std::string& text, double
     EXPECT_EQ(t->from, (Point{x, y})) << text;
     if (size > 0) {
         EXPECT_DOUBLE_EQ(t->font.size, size) << text;
+    }
+}
+
+// Expects no two of the texts kept by `keep` to overlap (boxes sharing more than an edge); blank
+// texts cover nothing.
+inline void expectNoTextOverlaps(const RecordingCanvas& c,
+                                 const std::function<bool(const DrawCall&)>& keep,
+                                 const std::string& where) {
+    std::vector<DrawCall> texts;
+    for (const DrawCall& t : c.texts())
+        if (keep(t) && t.text.find_first_not_of(' ') != std::string::npos) texts.push_back(t);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        for (std::size_t j = i + 1; j < texts.size(); ++j) {
+            const DrawCall &a = texts[i], &b = texts[j];
+            const Point ea = c.textExtent(a), eb = c.textExtent(b);
+            const bool apart = a.from.x + ea.x <= b.from.x || b.from.x + eb.x <= a.from.x ||
+                               a.from.y + ea.y <= b.from.y || b.from.y + eb.y <= a.from.y;
+            EXPECT_TRUE(apart) << where << ": \"" << a.text << "\" at (" << a.from.x << ", "
+                               << a.from.y << ") and \"" << b.text << "\" at (" << b.from.x
+                               << ", " << b.from.y << ")";
+        }
     }
 }
 

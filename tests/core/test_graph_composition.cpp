@@ -133,7 +133,7 @@ TEST(GraphComposition, FundamentalDividedInTheCurveAndTitle) {
 TEST(GraphComposition, PhaseAndChannelMarksOfTheTitle) {
     for (auto [path, item, channels, channel, title] :
          {std::tuple{"/d/x.Rhv2", 6, 2, 0, "t(deg)R相 1ch"},
-          {"/d/x.Shv2", 15, 2, 1, "t(deg)S相"},  // the prediction: no channel mark
+          {"/d/x.Shv2", 15, 2, 1, "t(deg)S相 2ch"},  // the prediction of the channel
           {"/d/x.Thv2", 11, 2, 1, "t(deg)"},     // voltage: no phase, no channel
           {"/d/x.rhv2", 6, 2, 1, "t(deg) 2ch"},
           {"/d/x.hv2", 2, 2, 2, "t(deg) 合成"},
@@ -318,6 +318,37 @@ TEST(GraphComposition, Footers) {
     const auto d = draw(s, 2, flags({0, 2}));
     expectText(d->canvas, "ﾌｧｲﾙ名:/data/sample.hm1", 1000.0f / 2250 * 1400, 600);
     expectText(d->canvas, "19/05/29(水)", static_cast<float>(1000.0f / 2250 * 120), 580);
+}
+
+// Under the plot nothing meets: the hour labels, the dates of a long period, the date line with the
+// message and the file-name footer, at every picture size from the smallest tile to full screen,
+// for the whole period and a zoom over days.
+TEST(GraphComposition, TimeAxisDatesAndFootersNeverOverlap) {
+    for (const PeriodSpec period : {PeriodSpec{9 * 60, 45, 10}, PeriodSpec{0, 1440, 145},
+                                    PeriodSpec{0, 4 * 1440, 577}, PeriodSpec{0, 31 * 1440, 4465}}) {
+        HARMDIM s = graphState(period, 24, 1, "/data/site/substation_east/feeder/sample.hm1");
+        for (const auto [w, h] : {std::pair{330, 230}, {500, 350}, {1000, 630}, {1584, 1057},
+                                  {1920, 1080}}) {
+            for (const bool zoomed : {false, true}) {
+                auto d = std::make_unique<Drawn>(w, h);
+                GraphRequest r;
+                const auto orders = flags({0, 1});
+                r.item = 1, r.group = 8, r.orders = orders, r.itemName = "電圧歪率(%)";
+                r.message = "受電点 6.6kV";
+                if (zoomed) r.range = ShownRange{period.minutes / 3.0, period.minutes * 0.9};
+                d->drawing = composeGraph(d->canvas, s, r);
+                const GraphLayout& g = d->drawing.layout;
+                // The value axis labels left of the plot and the title and legends above it are
+                // not the time axis's.
+                const auto underOrInside = [&](const DrawCall& t) {
+                    return t.from.y >= g.T && !(t.from.x < g.L && t.from.y < g.T + g.GraphHeight);
+                };
+                expectNoTextOverlaps(d->canvas, underOrInside,
+                                     std::to_string(period.minutes) + " min, " + std::to_string(w) +
+                                         "x" + std::to_string(h) + (zoomed ? " zoomed" : ""));
+            }
+        }
+    }
 }
 
 // What a curve covers: the slanted lines between columns, and per pixel column the stretches its

@@ -129,6 +129,41 @@ TEST(PrintPage, LandscapeDateLinesClearTheHourLabels) {
     }
 }
 
+// No two texts of a sheet meet, the value axis labels aside: hour labels, dates, date lines,
+// titles and legends and the file-name line, in every layout, portrait and landscape, over a day,
+// four days and a month, the whole period or a range over days.
+TEST(PrintPage, NoTextsMeetInAnyLayoutOrOrientation) {
+    const auto valueLabel = [](const DrawCall& t) {
+        return t.from.x < kBlockLeft && t.text.find_first_not_of(" -.0123456789") == std::string::npos;
+    };
+    const auto notValueLabel = [&](const DrawCall& t) { return !valueLabel(t); };
+    for (const PeriodSpec period : {PeriodSpec{0, 1440, 145}, PeriodSpec{0, 4 * 1440, 577},
+                                    PeriodSpec{0, 31 * 1440, 4465}}) {
+        HARMDIM s = pageState(period, "/data/site/substation_east/feeder/sample.hm1");
+        for (const bool landscape : {false, true}) {
+            for (const bool range : {false, true}) {
+                PrintSource src = source(kVoltageDistortion, {0, 1});
+                src.filePath = s.FilePath;
+                if (range) src.range = ShownRange{period.minutes / 3.0, period.minutes * 0.9};
+                const std::string where = std::to_string(period.minutes) + " min" +
+                                          (landscape ? ", landscape" : "") + (range ? ", range" : "");
+                for (const int layout : {0, 1, 2}) {
+                    RecordingCanvas c(2350, 1970);
+                    c.setLandscape(landscape);
+                    const double pageHeight = layout == 0 ? 640 : 1970;
+                    const double w = landscape ? 785.2 : 538.6, h = landscape ? 538.6 : 785.2;
+                    c.setUnitsPerPoint(2350 / w, pageHeight / h);
+                    if (layout == 0) printOneSheet(c, s, src, false);
+                    if (layout == 1)
+                        printSetSheet(c, s, src, {kVoltageDistortion, kCurrent, kPhaseDifference}, false);
+                    for (int n = 0; layout == 2 && n < 3; ++n) printThird(c, s, src, n, false);
+                    expectNoTextOverlaps(c, notValueLabel, where + ", layout " + std::to_string(layout));
+                }
+            }
+        }
+    }
+}
+
 // The file-name line ends before the page's right edge: a deep path loses folders from the left
 // behind "…/", the file name itself stays whole. 8 pt on A4 portrait: about 54 characters fit.
 TEST(PrintPage, FileNameLineFitsThePage) {
