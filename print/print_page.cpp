@@ -112,16 +112,17 @@ PrintSource printSourceOf(const HARMDIM& state) {
     return source;
 }
 
-PrintSource printSourceOf(const HARMDIM& state, const GraphView& view, std::string message) {
+PrintSource printSourceOf(const HARMDIM& state, const GraphView& view) {
     PrintSource source = printSourceOf(state);
     const GraphSelection& selection = view.selection();
     source.item = selection.item();
     source.channel = selection.channel();
     source.orders = selection.orders();
-    source.message = std::move(message);
+    source.message = view.message();
     source.transformer = view.transformer();
     source.prediction = view.prediction();
     source.range = view.range();
+    if (const LimitSet* set = view.limitSet()) source.limits = *set;
     return source;
 }
 

@@ -68,8 +68,8 @@ struct PrintSource {
 // A source with the loaded analysis's file and start date and no selection yet.
 PrintSource printSourceOf(const HARMDIM& state);
 // What a graph window prints: its view's item, channel, orders, transformer and prediction, the
-// range it shows, its print message, and the analysis's file and start date.
-PrintSource printSourceOf(const HARMDIM& state, const GraphView& view, std::string message);
+// range it shows, its limit set and print message, and the analysis's file and start date.
+PrintSource printSourceOf(const HARMDIM& state, const GraphView& view);
 
 // Captions of the print dialog's sixteen item boxes by box index (item code − 1); the boxes of
 // items 12 and 13 have none. These are also the item names of the printed titles.
