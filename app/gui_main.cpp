@@ -8,6 +8,7 @@
 
 #include "platform/qt/qpainter_canvas.h"
 #include "platform/qt/qt_translation.h"
+#include "ui/app_controller.h"
 #include "ui/main_frame.h"
 
 namespace hg {
@@ -26,8 +27,9 @@ int runGui(int argc, char** argv) {
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
 
-    MainFrame frame;
-    frame.start(arguments.join(QLatin1Char(' ')), QCoreApplication::applicationDirPath());
+    AppController controller;
+    controller.start(arguments.join(QLatin1Char(' ')), QCoreApplication::applicationDirPath());
+    MainFrame& frame = controller.frame();
 
     // HARMO_SCREENSHOT=FILE.png: saves a picture of the frame once it is painted, then ends.
     const QString screenshot = qEnvironmentVariable("HARMO_SCREENSHOT");

@@ -40,7 +40,7 @@ ColumnLayout orderLayout(const Table<float>& table, long channel, int k, bool th
     return {row + k, table.upper(threeIndexes ? 2 : 1) + 1, nullptr};
 }
 
-ColumnLayout layoutOf(const StatisticsSource& s, StatColumn c) {
+ColumnLayout tableLayout(const StatisticsSource& s, StatColumn c) {
     const int k = c.index;
     switch (c.quantity) {
         case StatQuantity::VoltageDistortion: {
@@ -71,6 +71,21 @@ ColumnLayout layoutOf(const StatisticsSource& s, StatColumn c) {
             return orderLayout(s.PhaseCurrent, c.channel, k, true);
     }
     return {};
+}
+
+// Where a column's values lie from the first slot counted: slot s of the layout is slot
+// firstSlot + s of the tables.
+ColumnLayout layoutOf(const StatisticsSource& s, StatColumn c) {
+    ColumnLayout l = tableLayout(s, c);
+    const std::ptrdiff_t skip = static_cast<std::ptrdiff_t>(s.firstSlot) * l.stride;
+    if (l.base) l.base += skip;
+    if (l.fundamental) l.fundamental += skip;
+    return l;
+}
+
+// A maximum's slot counted from the first slot, as a slot of the tables.
+void toTableSlot(const StatisticsSource& s, ColumnStatistics& st) {
+    if (st.maxSlot >= 0) st.maxSlot += s.firstSlot;
 }
 
 // The values of record slot s of `width` adjacent columns starting at `first`: the row itself,
@@ -291,7 +306,9 @@ void columnValues(const StatisticsSource& source, StatColumn column, std::vector
 ColumnStatistics statisticsOf(const StatisticsSource& source, StatColumn column) {
     std::vector<float> values;
     columnValues(source, column, values);
-    return columnStatistics(values);
+    ColumnStatistics st = columnStatistics(values);
+    toTableSlot(source, st);
+    return st;
 }
 
 std::vector<ColumnStatistics> statisticsOf(const StatisticsSource& source,
@@ -313,6 +330,8 @@ std::vector<ColumnStatistics> statisticsOf(const StatisticsSource& source,
     std::vector<std::jthread> pool;
     for (int t = 1; t < count; ++t) pool.emplace_back(work);
     work();
+    pool.clear();
+    for (ColumnStatistics& st : results) toTableSlot(source, st);
     return results;
 }
 

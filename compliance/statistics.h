@@ -69,18 +69,22 @@ struct StatisticsSource {
     const Table<float>& OverloadTable;  // (0..5, rec)
     const Table<float>& PhaseVoltage;   // (rec, 0..5)
     const Table<float>& PhaseCurrent;   // (ch, rec, 0..5)
-    int32_t records = 0;                // loaded record slots
+    int32_t records = 0;                // record slots counted
     int16_t channels = 0;               // C: rows 0..C, C being the composite
     int16_t maxOrderIndex = 0;          // N
     bool perPhase = false;              // the kind carries per-phase values
+    // The first slot counted: a stretch of the period counts slots firstSlot .. firstSlot +
+    // records - 1. A maximum's slot is still a slot of the tables.
+    int32_t firstSlot = 0;
 };
 
+// Every loaded record of the period.
 StatisticsSource statisticsSourceOf(const HARMDIM& state);
 
 // Every column the tables hold, in quantity, channel, index order.
 std::vector<StatColumn> allColumns(const StatisticsSource& source);
 
-// The values of one column in slot order (source.records of them).
+// The values of one column in slot order (source.records of them, from source.firstSlot).
 void columnValues(const StatisticsSource& source, StatColumn column, std::vector<float>& out);
 
 // Statistics of one column.

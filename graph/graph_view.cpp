@@ -31,6 +31,11 @@ void GraphView::setRange(const std::optional<ShownRange>& range) {
         range_ = range;
 }
 
+std::optional<LimitOverlayRequest> GraphView::limitOverlay() const {
+    if (!limitSet_) return std::nullopt;
+    return limitOverlayOf(selection_.item(), selection_.channel(), selection_.orders(), *limitSet_);
+}
+
 ShownRange GraphView::shownRange() const {
     return range_ ? *range_ : wholePeriod(analysis_);
 }

@@ -1,8 +1,9 @@
-// A graph window's view of the loaded analysis: its selection (item, group, channel, orders), the
-// transformer of its prediction and the prediction itself, computed for this window's channel and
-// transformer when it draws a prediction item. The loaded tables are only read, so any number of
-// views look at one analysis without disturbing each other; the command line's `plot` draws
-// through a view as well.
+// A graph window's view of the loaded analysis: everything the window shows and prints. Its
+// selection (item, group, channel, orders), the transformer of its prediction and the prediction
+// itself (computed for this window's channel and transformer when it draws a prediction item),
+// the range shown, the cursor, the limit set drawn over the graph and the print message. The
+// loaded tables are only read, so any number of views look at one analysis without disturbing
+// each other; the command line's `plot` draws through a view as well.
 #pragma once
 
 #include <cstdint>
@@ -11,8 +12,10 @@
 #include <string>
 
 #include "analysis/upstream_prediction.h"
+#include "compliance/limits.h"
 #include "graph/graph_composition.h"
 #include "graph/graph_selection.h"
+#include "graph/limit_overlay.h"
 #include "platform/result.h"
 
 namespace hg {
@@ -46,8 +49,18 @@ class GraphView {
     const std::optional<int32_t>& cursor() const { return cursor_; }
     void setCursor(std::optional<int32_t> record) { cursor_ = record; }
 
-    // What the view asks the composition to draw, with the window's print message, over the
-    // range shown.
+    // The limit set drawn over the graph; none: no set.
+    const LimitSet* limitSet() const { return limitSet_ ? &*limitSet_ : nullptr; }
+    void setLimitSet(std::optional<LimitSet> set) { limitSet_ = std::move(set); }
+    // The limit lines of the selection against the limit set; none without a set. Refers to the
+    // view: used while it stays as it is.
+    std::optional<LimitOverlayRequest> limitOverlay() const;
+
+    // The print message the window shows under the graph and prints.
+    const std::string& message() const { return message_; }
+    void setMessage(std::string message) { message_ = std::move(message); }
+
+    // What the view asks the composition to draw, with a print message, over the range shown.
     GraphRequest request(std::string message) const;
 
   private:
@@ -57,6 +70,8 @@ class GraphView {
     std::shared_ptr<const Prediction> prediction_;
     std::optional<ShownRange> range_;
     std::optional<int32_t> cursor_;
+    std::optional<LimitSet> limitSet_;
+    std::string message_;
 };
 
 }  // namespace hg

@@ -37,23 +37,42 @@ std::optional<double> limitOf(const LimitOverlayRequest& r, int k, int orderStep
 
 }  // namespace
 
-std::vector<OverlayCurve> overlayCurves(const StatisticsSource& source,
-                                        const LimitOverlayRequest& request) {
+LimitOverlayRequest limitOverlayOf(int16_t item, int16_t channel, std::span<const int16_t> orders,
+                                   const LimitSet& set) {
+    LimitOverlayRequest r;
+    r.item = item;
+    r.channel = channel;
+    r.orders = orders;
+    r.set = &set;
+    r.options.channel = channel;
+    return r;
+}
+
+std::vector<OverlayCurve> limitCurves(int maxOrderIndex, const LimitOverlayRequest& request) {
     std::vector<OverlayCurve> curves;
     if (itemLimitsOf(request.item) == ItemLimit::None) return curves;
-    std::vector<StatColumn> columns;
-    const int n = std::min<int>(source.maxOrderIndex, static_cast<int>(request.orders.size()) - 1);
+    const int n = std::min<int>(maxOrderIndex, static_cast<int>(request.orders.size()) - 1);
     for (int k = 0; k <= n && curves.size() < static_cast<std::size_t>(kMaxCurves); ++k) {
         if (request.orders[static_cast<std::size_t>(k)] != 1) continue;
         OverlayCurve c;
         c.k = k;
         c.drawn = static_cast<int>(curves.size()) + 1;
-        if (request.set) c.limit = limitOf(request, k, orderStepOf(source.maxOrderIndex));
+        if (request.set) c.limit = limitOf(request, k, orderStepOf(maxOrderIndex));
         curves.push_back(c);
-        columns.push_back(
-            itemLimitsOf(request.item) == ItemLimit::Distortion
-                ? StatColumn{StatQuantity::VoltageDistortion, 0, static_cast<int16_t>(k)}
-                : StatColumn{StatQuantity::Current, request.channel, static_cast<int16_t>(k)});
+    }
+    return curves;
+}
+
+std::vector<OverlayCurve> overlayCurves(const StatisticsSource& source,
+                                        const LimitOverlayRequest& request) {
+    std::vector<OverlayCurve> curves = limitCurves(source.maxOrderIndex, request);
+    if (curves.empty()) return curves;
+    std::vector<StatColumn> columns;
+    for (const OverlayCurve& c : curves) {
+        const auto k = static_cast<int16_t>(c.k);
+        columns.push_back(itemLimitsOf(request.item) == ItemLimit::Distortion
+                              ? StatColumn{StatQuantity::VoltageDistortion, 0, k}
+                              : StatColumn{StatQuantity::Current, request.channel, k});
     }
     const auto stats = statisticsOf(source, columns, 1);
     for (std::size_t i = 0; i < curves.size(); ++i) {
@@ -73,7 +92,8 @@ void drawLimitOverlay(Canvas& canvas, const GraphDrawing& drawing,
                       const std::vector<OverlayCurve>& curves, int item, int fontSize) {
     if (drawing.outcome != GraphOutcome::Drawn) return;
     const GraphLayout& g = drawing.layout;
-    const double top = g.T, bottom = g.T + g.GraphHeight;
+    const PlotArea plot{static_cast<double>(g.L), static_cast<double>(g.GraphWidth),
+                        static_cast<double>(g.T), static_cast<double>(g.GraphHeight)};
     const LegendPlacement legends{kScreenLegendStep, 100, 1};
     canvas.setLineWidth(1);
     canvas.setFont(kGothicFont, std::max(8, fontSize - 2), false);
@@ -82,14 +102,19 @@ void drawLimitOverlay(Canvas& canvas, const GraphDrawing& drawing,
         canvas.setForeColor(colour);
         canvas.text(legendX(item, c.k, c.drawn, legends) * g.XUnit, 5 * g.YUnit + fontSize * 1.6,
                     overlayStripText(c));
-        if (!c.limit) continue;
-        // Limits are for harmonics and totals, which are never drawn divided.
-        const double y = drawing.axis.position(*c.limit, top, g.GraphHeight);
-        if (!(y >= top && y <= bottom)) continue;  // off the value axis: the strip tells
-        canvas.setLineStyle(LineStyle::DashDot);
-        canvas.line(g.L, y, g.GraphWidth, y, colour);
-        canvas.setLineStyle(LineStyle::Solid);
+        drawLimitLine(canvas, c, drawing.axis, plot, colour);
     }
+}
+
+void drawLimitLine(Canvas& canvas, const OverlayCurve& curve, const ValueAxis& axis,
+                   const PlotArea& plot, const Colour& colour) {
+    if (!curve.limit) return;
+    // Limits are for harmonics and totals, which are never drawn divided.
+    const double y = axis.position(*curve.limit, plot.top, plot.height);
+    if (!(y >= plot.top && y <= plot.top + plot.height)) return;  // off the axis: the strip tells
+    canvas.setLineStyle(LineStyle::DashDot);
+    canvas.line(plot.left, y, plot.right, y, colour);
+    canvas.setLineStyle(LineStyle::Solid);
 }
 
 }  // namespace hg

@@ -2,7 +2,8 @@
 // distortion, or the current against a current-per-kW set, taken back to amperes at the measuring
 // point), its limit as a dash-dot line across the plot in the curve's colour, and under the
 // legends a strip with each drawn curve's maximum and 95th percentile over the period. Drawn
-// after the graph, only when the window has a set chosen.
+// after the graph, only when the window has a set chosen. The printed graph block draws the same
+// lines (without the strip) when the window it prints has a set chosen.
 #pragma once
 
 #include <cstdint>
@@ -18,7 +19,9 @@
 namespace hg {
 
 class Canvas;
+struct Colour;
 struct GraphDrawing;
+struct ValueAxis;
 
 struct LimitOverlayRequest {
     int16_t item = 0;
@@ -36,10 +39,29 @@ struct OverlayCurve {
     std::optional<double> limit;  // in the item's unit
 };
 
-// The curves the graph drew (up to five, by order index) with their statistics and limits; empty
-// for items other than voltage distortion (1) and current (5).
+// The overlay of a graph of `item` on `channel` with its order flags against `set`, without a
+// contract power (current sets then draw no line).
+LimitOverlayRequest limitOverlayOf(int16_t item, int16_t channel, std::span<const int16_t> orders,
+                                   const LimitSet& set);
+
+// The curves the graph drew (up to five, by order index) with their limits; empty for items other
+// than voltage distortion (1) and current (5). `overlayCurves` adds each curve's statistics.
+std::vector<OverlayCurve> limitCurves(int maxOrderIndex, const LimitOverlayRequest& request);
 std::vector<OverlayCurve> overlayCurves(const StatisticsSource& source,
                                         const LimitOverlayRequest& request);
+
+// Where a graph plots its curves: from x `left` to `right`, `height` down from `top`.
+struct PlotArea {
+    double left = 0;
+    double right = 0;
+    double top = 0;
+    double height = 0;
+};
+
+// A curve's limit line: dash-dot across the plot at the limit's height on `axis`, in `colour`;
+// nothing when the curve has no limit or it lies off the axis.
+void drawLimitLine(Canvas& canvas, const OverlayCurve& curve, const ValueAxis& axis,
+                   const PlotArea& plot, const Colour& colour);
 
 // The strip text of a curve: "最大 4.16  95% 3.99".
 std::string overlayStripText(const OverlayCurve& curve);

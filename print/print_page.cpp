@@ -11,6 +11,7 @@
 #include "graph/date_labels.h"
 #include "graph/footer_text.h"
 #include "graph/graph_selection.h"
+#include "graph/limit_overlay.h"
 #include "graph/time_grid.h"
 #include "graph/value_axis.h"
 #include "graph/zoomed_graph.h"
@@ -108,16 +109,17 @@ PrintSource printSourceOf(const HARMDIM& state) {
     return source;
 }
 
-PrintSource printSourceOf(const HARMDIM& state, const GraphView& view, std::string message) {
+PrintSource printSourceOf(const HARMDIM& state, const GraphView& view) {
     PrintSource source = printSourceOf(state);
     const GraphSelection& selection = view.selection();
     source.item = selection.item();
     source.channel = selection.channel();
     source.orders = selection.orders();
-    source.message = std::move(message);
+    source.message = view.message();
     source.transformer = view.transformer();
     source.prediction = view.prediction();
     source.range = view.range();
+    if (const LimitSet* set = view.limitSet()) source.limits = *set;
     return source;
 }
 
@@ -230,6 +232,19 @@ void drawBlockSeries(Canvas& canvas, const HARMDIM& state, int16_t item, int ser
     }
 }
 
+// The limit lines of the source's limit set across the block, in the colours of their curves.
+void drawBlockLimits(Canvas& canvas, const HARMDIM& state, const PrintSource& source, int16_t item,
+                     const ValueAxis& axis, int16_t X, int16_t Y, bool monochrome) {
+    if (!source.limits) return;
+    const PlotArea block{static_cast<double>(X), static_cast<double>(X + kBlockWidth),
+                         static_cast<double>(Y), static_cast<double>(kBlockHeight)};
+    const LimitOverlayRequest request =
+        limitOverlayOf(item, source.channel, source.orders, *source.limits);
+    for (const OverlayCurve& curve : limitCurves(state.MaxOrderIndex, request))
+        drawLimitLine(canvas, curve, axis, block,
+                      Colour::palette(curveColour(curve.drawn, monochrome)));
+}
+
 }  // namespace
 
 void PrintGraph(Canvas& canvas, const HARMDIM& state, const PrintSource& source, int16_t item,
@@ -273,6 +288,7 @@ void PrintGraph(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
         drawBlockSeries(canvas, state, item, s, scale, records, colour);
     }
     canvas.setLineWidth(1);
+    drawBlockLimits(canvas, state, source, item, axis, X, Y, monochrome);
 
     // Title.
     std::string title = titleWithFactor(printItemName(item, source.orders), item, axis);

@@ -20,6 +20,7 @@
 
 #include "analysis/harmdim.h"
 #include "analysis/upstream_prediction.h"
+#include "compliance/limits.h"
 #include "graph/graph_view.h"
 #include "platform/canvas.h"
 #include "platform/result.h"
@@ -59,13 +60,16 @@ struct PrintSource {
     // The stretch of the period the blocks print (a zoomed window's range; the print dialog keeps
     // it only while "表示範囲" is chosen); none: the whole period.
     std::optional<ShownRange> range;
+    // The limit set the window draws over its graph: the blocks draw its limit lines as the
+    // screen does; none: no lines.
+    std::optional<LimitSet> limits;
 };
 
 // A source with the loaded analysis's file and start date and no selection yet.
 PrintSource printSourceOf(const HARMDIM& state);
 // What a graph window prints: its view's item, channel, orders, transformer and prediction, the
-// range it shows, its print message, and the analysis's file and start date.
-PrintSource printSourceOf(const HARMDIM& state, const GraphView& view, std::string message);
+// range it shows, its limit set and print message, and the analysis's file and start date.
+PrintSource printSourceOf(const HARMDIM& state, const GraphView& view);
 
 // Captions of the print dialog's sixteen item boxes by box index (item code − 1); the boxes of
 // items 12 and 13 have none. These are also the item names of the printed titles.
@@ -105,8 +109,9 @@ double PrintSeries(Canvas& canvas, const HARMDIM& state, int16_t item, int32_t r
                    const SeriesScale& scale, double& previous, bool draw, int colour);
 
 // Draws the block of `item` at origin (X, Y): frame, base line, grid and labels, time axis,
-// series with legends, title. `setMode` is the set print's fixed overload range and all three
-// overload series. Monochrome prints the series in the dark colours.
+// series with legends, the limit lines of the source's limit set, title. `setMode` is the set
+// print's fixed overload range and all three overload series. Monochrome prints the series in the
+// dark colours.
 void PrintGraph(Canvas& canvas, const HARMDIM& state, const PrintSource& source, int16_t item,
                 int16_t X, int16_t Y, int16_t legendStep, bool setMode, bool monochrome);
 

@@ -5,6 +5,9 @@
 #  - a file includes only its own folder and the folders below it, from the bottom: platform,
 #    datafile, analysis, compliance, then csv and graph (side by side, neither includes the other), then print,
 #    then cli and ui (side by side), then app; so no folder includes another in a cycle;
+#  - no window includes another window's header: a file of ui/ includes a header of ui/ declaring
+#    a Qt object only when it is its own (graph_window_reading.cpp may include graph_window.h) or
+#    when the file is the application controller, which alone knows the windows;
 #  - every C++ file is clang-format clean.
 # Every file on disk is checked (tracked by git or not); an include is read however it is written
 # ("#  include", <folder/x.h> as well as "folder/x.h").
@@ -40,6 +43,16 @@ includes() {
         sed -E 's/^([0-9]+):[[:space:]]*#[[:space:]]*include[[:space:]]*["<]([^">]+)[">].*/\1:\2/'
 }
 
+# Whether ui/ file FILE including ui/ header TARGET reaches into another window: TARGET declares
+# a Qt object, is not FILE's own header, and FILE is not the application controller.
+another_window() {
+    local stem=${1##*/} header=${2##*/}
+    stem=${stem%.*}
+    header=${header%.h}
+    case "$stem" in app_controller | "$header" | "$header"_*) return 1 ;; esac
+    grep -q 'Q_OBJECT' "$2" 2>/dev/null
+}
+
 files=$(find platform datafile analysis compliance csv graph print cli ui app -name '*.cpp' -o -name '*.h' \
     2>/dev/null | sort)
 for f in $files; do
@@ -57,6 +70,10 @@ for f in $files; do
         fi
         top=${target%%/*}
         [ "$top" = "$target" ] && continue # a system or library header
+        if [ "$folder" = ui ] && [ "$top" = ui ] && another_window "$f" "$target"; then
+            breach "$f:$line: a window includes another window's header: $target"
+            continue
+        fi
         [ "$top" = "$folder" ] && continue
         other=$(rank "$top")
         [ "$other" -lt 0 ] && continue

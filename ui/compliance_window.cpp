@@ -17,6 +17,8 @@
 #include <cmath>
 
 #include "analysis/harmdim.h"
+#include "compliance/statistics.h"
+#include "graph/graph_view.h"
 #include "platform/dates.h"
 #include "platform/output.h"
 #include "platform/qt/message_box.h"
@@ -56,25 +58,44 @@ Status writeBytes(const QString& path, const std::string& bytes) {
     return staged.commit();
 }
 
-}  // namespace
+// The records judged: those of the graph window's range, or every loaded record; and the times
+// of the stretch they cover.
+struct JudgedRecords {
+    StatisticsSource tables;
+    double start = 0;
+    double end = 0;
+};
 
-ComplianceSource complianceSourceOf(const HARMDIM& s) {
-    return ComplianceSource{s.FilePath,      statisticsSourceOf(s), s.RecordX,
-                            s.AnalysisStart, s.AnalysisEnd,         s.PeriodMinutes};
+JudgedRecords judgedRecords(const HARMDIM& a, const std::optional<ShownRange>& range) {
+    JudgedRecords judged{statisticsSourceOf(a), a.AnalysisStart, a.AnalysisEnd};
+    if (!range) return judged;
+    const RecordSpan span = recordsIn(a, *range);
+    judged.tables.firstSlot = span.first;
+    judged.tables.records = span.count();
+    if (!span.empty()) {
+        judged.start = recordDateTime(a, span.first);
+        judged.end = recordDateTime(a, span.last);
+    }
+    return judged;
 }
 
-ComplianceWindow::ComplianceWindow(ComplianceSource source, LimitCatalogue catalogue, int channel,
-                                   QWidget* parent)
-    : QWidget(parent), source_(std::move(source)), catalogue_(std::move(catalogue)) {
+}  // namespace
+
+ComplianceWindow::ComplianceWindow(std::shared_ptr<const HARMDIM> analysis,
+                                   LimitCatalogue catalogue, const GraphView& view, QWidget* parent)
+    : QWidget(parent),
+      analysis_(std::move(analysis)),
+      range_(view.range()),
+      catalogue_(std::move(catalogue)) {
     setWindowTitle(u"適合判定"_qs);
     Combo1 = new QComboBox(this);
     for (const LimitSet& set : catalogue_.sets) Combo1->addItem(toQString(set.name));
     Label1 = new QLabel(this);
     Label1->setWordWrap(true);
     Combo2 = new QComboBox(this);
-    const int channels = source_.tables.channels;
+    const int channels = analysis_->ChannelCount;
     for (int ch = 0; ch <= channels; ++ch) Combo2->addItem(toQString(channelName(ch, channels)));
-    Combo2->setCurrentIndex(std::clamp(channel, 0, channels));
+    Combo2->setCurrentIndex(std::clamp<int>(view.selection().channel(), 0, channels));
     Text1 = new QLineEdit(this);
     Text2 = new QLineEdit(this);
     Command1 = new QPushButton(u"判定"_qs, this);
@@ -100,11 +121,25 @@ ComplianceWindow::ComplianceWindow(ComplianceSource source, LimitCatalogue catal
     connect(Command4, &QPushButton::clicked, this, [this] { printSheet(); });
     connect(Command5, &QPushButton::clicked, this, [this] { askPdf(); });
     showSet();
-    if (catalogue_.sets.empty())
-        showMessage(this, u"限度値ファイルがありません。"_qs);
-    else if (catalogue_.find(Combo1->currentText().toStdString())->quantity ==
-             LimitQuantity::VoltageDistortion)
+    // The graph window's set, judged at once; else the first set, judged when it is a voltage set.
+    const LimitSet* shown = view.limitSet();
+    const int chosen = shown ? Combo1->findText(toQString(shown->name)) : -1;
+    if (chosen >= 0 && chosen != Combo1->currentIndex()) {
+        Combo1->setCurrentIndex(chosen);
+        showSet();
         judge();
+    } else if (catalogue_.sets.empty()) {
+        showMessage(this, u"限度値ファイルがありません。"_qs);
+    } else if (catalogue_.find(Combo1->currentText().toStdString())->quantity ==
+               LimitQuantity::VoltageDistortion) {
+        judge();
+    }
+}
+
+void ComplianceWindow::follow(const GraphView& view) {
+    Combo2->setCurrentIndex(std::clamp<int>(view.selection().channel(), 0, Combo2->count() - 1));
+    range_ = view.range();
+    if (!report_.rows.empty()) judge(false);
 }
 
 void ComplianceWindow::layoutControls() {
@@ -154,28 +189,30 @@ Result<ComplianceOptions> ComplianceWindow::options() const {
     return o;
 }
 
-bool ComplianceWindow::judge() {
+bool ComplianceWindow::judge(bool tellRefusal) {
     const LimitSet* set = catalogue_.find(Combo1->currentText().toStdString());
     if (!set) return false;
+    const HARMDIM& a = *analysis_;
+    const JudgedRecords judged = judgedRecords(a, range_);
     auto o = options();
-    auto rows = o ? complianceRows(*set, source_.tables, *o)
+    auto rows = o ? complianceRows(*set, judged.tables, *o)
                   : Result<std::vector<ComplianceRow>>(Error{o.error()});
     if (!rows) {
         Grid1->setRowCount(0);
         report_.rows.clear();
-        showMessage(this, rows.error());
+        if (tellRefusal) showMessage(this, rows.error());
         return false;
     }
-    report_ = ComplianceReport{source_.file,
-                               source_.start,
-                               source_.end,
-                               source_.tables.records,
-                               source_.tables.channels,
+    report_ = ComplianceReport{a.FilePath,
+                               judged.start,
+                               judged.end,
+                               judged.tables.records,
+                               judged.tables.channels,
                                *set,
                                *o,
                                std::move(*rows),
                                {}};
-    setMaxTimes(report_, source_.recordX, source_.start, source_.periodMinutes);
+    setMaxTimes(report_, a.RecordX, a.AnalysisStart, a.PeriodMinutes);
     fillTable();
     return true;
 }

@@ -1,21 +1,24 @@
-// ComplianceWindow "適合判定": the compliance window, an MDI child of the graph window. For the
-// loaded period it judges a limit set chosen in Combo1 (and, for current-per-kW sets, the channel
-// of Combo2, the contract power of Text1 and the measuring point's voltage of Text2): per order and
+// ComplianceWindow "適合判定": the compliance window, an MDI child of the frame opened from a graph
+// window. For the stretch of the period that window shows (its zoomed range, else the loaded
+// period) it judges a limit set chosen in Combo1 (and, for current-per-kW sets, the channel of
+// Combo2, the contract power of Text1 and the measuring point's voltage of Text2): per order and
 // the total the set's statistic, the maximum and its time, the limit, the margin (limit − value,
 // and as % of the limit) and "適合" / "超過". The table sorts by any column; the buttons copy
 // it as tab-separated text, save it as CSV (code page 932), print the report sheet or save it
-// as PDF.
+// as PDF. It follows the graph window's range and channel as they change.
 //
-// It reads the loaded tables only (never copies them) and keeps nothing between runs.
+// It reads the loaded tables only (never copies them), keeps them while it is open, and keeps
+// nothing between runs.
 #pragma once
 
 #include <QString>
 #include <QWidget>
-#include <string>
+#include <memory>
+#include <optional>
 
 #include "compliance/compliance_text.h"
 #include "compliance/limits.h"
-#include "compliance/statistics.h"
+#include "graph/shown_range.h"
 #include "platform/result.h"
 
 class QComboBox;
@@ -26,31 +29,25 @@ class QTableWidget;
 
 namespace hg {
 
+class GraphView;
 struct HARMDIM;
-
-// What the window judges: the loaded tables and the period they hold.
-struct ComplianceSource {
-    std::string file;
-    StatisticsSource tables;
-    const Table<float>& recordX;
-    double start = 0;
-    double end = 0;
-    int32_t periodMinutes = 0;
-};
-
-ComplianceSource complianceSourceOf(const HARMDIM& state);
 
 class ComplianceWindow : public QWidget {
     Q_OBJECT
 
   public:
-    // `channel` is the graph window's current channel (0..C, C the composite).
-    ComplianceWindow(ComplianceSource source, LimitCatalogue catalogue, int channel,
-                     QWidget* parent = nullptr);
+    // Opens on a graph window's view: its range, its channel (0..C, C the composite) and, when
+    // the catalogue holds it, its limit set.
+    ComplianceWindow(std::shared_ptr<const HARMDIM> analysis, LimitCatalogue catalogue,
+                     const GraphView& view, QWidget* parent = nullptr);
 
-    // Judges the chosen set and fills the table; a refusal (no contract power) is shown as a
-    // message and leaves the table empty.
-    bool judge();
+    // Takes the graph window's range and channel as they are now; a table shown is judged again
+    // (a refusal then only empties it).
+    void follow(const GraphView& view);
+
+    // Judges the chosen set and fills the table; a refusal (no contract power) leaves the table
+    // empty, and is shown as a message when `tellRefusal`.
+    bool judge(bool tellRefusal = true);
 
     // The table as shown (its sort order), tab-separated, one line per row with the heading.
     QString tableText() const;
@@ -81,7 +78,8 @@ class ComplianceWindow : public QWidget {
     void askPdf();
     void printSheet();
 
-    ComplianceSource source_;
+    std::shared_ptr<const HARMDIM> analysis_;
+    std::optional<ShownRange> range_;  // the graph window's zoomed range; none: the period
     LimitCatalogue catalogue_;
     ComplianceReport report_;
 };

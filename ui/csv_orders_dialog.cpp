@@ -10,7 +10,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "csv/csv_writer.h"
 #include "platform/qt/check_value.h"
 
 namespace hg {
@@ -28,8 +27,8 @@ QString rowCaption(int offset) {
 
 }  // namespace
 
-CsvOrdersDialog::CsvOrdersDialog(OrderFlags& jisuFlag, QWidget* parent)
-    : QDialog(parent), JisuFlag(jisuFlag) {
+CsvOrdersDialog::CsvOrdersDialog(SharedOrders& orders, QWidget* parent)
+    : QDialog(parent), orders_(orders) {
     setWindowTitle(QStringLiteral("ＣＳＶファイル出力次数"));
     setModal(false);
 
@@ -86,9 +85,8 @@ CsvOrdersDialog::CsvOrdersDialog(OrderFlags& jisuFlag, QWidget* parent)
     connect(Command2, &QPushButton::clicked, this, &CsvOrdersDialog::toggleAll);
     connect(Command3, &QPushButton::clicked, this, &CsvOrdersDialog::reject);
 
-    // Orders 257..260 do not exist: the last page shows them grey. The boxes then start from the
-    // table, so the first store keeps what the graph window left there.
-    for (int e = kFirstUnavailableFlag; e < kJisuFlagCount; ++e) JisuFlag[e] = kGrey;
+    // The boxes start from the shared orders (orders 257..260 grey), so the first store keeps
+    // what the graph window left there.
     loadPage(0);
 }
 
@@ -101,7 +99,8 @@ std::array<int16_t, 25> CsvOrdersDialog::boxValues() const {
 CsvOptions CsvOrdersDialog::csvOptions() const {
     CsvOptions options;
     options.firstPage = boxValues();
-    std::copy_n(JisuFlag.begin(), options.orderFlags.size(), options.orderFlags.begin());
+    const OrderFlags flags = orders_.jisuFlag();
+    std::copy_n(flags.begin(), options.orderFlags.size(), options.orderFlags.begin());
     options.voltageAngle = Check2[0]->isChecked();
     options.perPhase = Check2[1]->isChecked();
     options.split = Check4->isChecked();
@@ -111,15 +110,18 @@ CsvOptions CsvOrdersDialog::csvOptions() const {
 
 void CsvOrdersDialog::storePage(bool even) {
     const int base = 10 * ShownTop + (even ? 1 : 0);
-    for (int i = 0; i < 25; ++i) JisuFlag[base + 2 * i] = checkValue(*Check1[i]);
+    OrderFlags flags = orders_.jisuFlag();
+    for (int i = 0; i < 25; ++i) flags[base + 2 * i] = checkValue(*Check1[i]);
+    orders_.setJisuFlag(flags);
 }
 
 void CsvOrdersDialog::loadPage(int v) {
     const bool even = Check3->isChecked();
     for (int r = 0; r < 5; ++r) Check1[5 * r]->setText(rowCaption(10 * (v + r)));
     const int base = 10 * v + (even ? 1 : 0);
+    const OrderFlags flags = orders_.jisuFlag();
     for (int i = 0; i < 25; ++i) {
-        const int16_t value = JisuFlag[base + 2 * i];
+        const int16_t value = flags[base + 2 * i];
         setCheckValue(*Check1[i], value);
         Check1[i]->setEnabled(value != kGrey);
     }
@@ -142,7 +144,9 @@ void CsvOrdersDialog::toggleAll() {
     const int16_t t = static_cast<int16_t>(Command2Tag.toInt());
     for (QCheckBox* box : Check1)
         if (checkValue(*box) < kGrey) setCheckValue(*box, t);
-    for (int e = 0; e < kFirstUnavailableFlag; ++e) JisuFlag[e] = t;
+    OrderFlags flags = orders_.jisuFlag();
+    for (int e = 0; e < kFirstUnavailableFlag; ++e) flags[e] = t;
+    orders_.setJisuFlag(flags);
     pageChange(VScroll1->value());
     if (t != 1) {
         Command2->setText(QStringLiteral("全チェック"));
@@ -193,13 +197,11 @@ void CsvOrdersDialog::ok() {
     for (const QCheckBox* box : Check1)
         if (checkValue(*box) == kChecked) ++checked;
     if (checked == 0) return;
-    CsvDialogResult = 1;
     hide();
-    emit confirmed();
+    emit confirmed(csvOptions());
 }
 
 void CsvOrdersDialog::reject() {
-    CsvDialogResult = 0;
     hide();
     emit cancelled();
 }

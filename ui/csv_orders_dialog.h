@@ -1,7 +1,7 @@
 // CsvOrdersDialog "ＣＳＶファイル出力次数": the CSV output dialog. The user picks the harmonic
 // orders (25 boxes showing one page of ten orders per row, odd or even) and the optional items; OK
-// sets CsvDialogResult and hands over to the file-selection window, which runs the conversion.
-// Created once and then only hidden and shown, so the choices stay for the rest of the run.
+// answers with the choices (`confirmed`), and the file-selection window runs the conversion with
+// them. Created once and then only hidden and shown, so the choices stay for the rest of the run.
 //
 // Order box i (0..24) of page v stands for JisuFlag entry 10·v + 2·i (+1 in even mode), i.e.
 // order 10·(v + i div 5) + 2·(i mod 5) + 1 (+1 in even mode). Box values are 0, 1 and 2 (grey:
@@ -13,8 +13,9 @@
 #include <array>
 #include <cstdint>
 
-#include "analysis/order_flags.h"
+#include "csv/csv_writer.h"
 #include "datafile/record_format.h"
+#include "ui/shared_orders.h"
 
 class QCheckBox;
 class QLabel;
@@ -23,14 +24,12 @@ class QScrollBar;
 
 namespace hg {
 
-struct CsvOptions;
-
 class CsvOrdersDialog : public QDialog {
     Q_OBJECT
 
   public:
-    // The dialog edits `jisuFlag`, the orders the application shares with the graph windows.
-    explicit CsvOrdersDialog(OrderFlags& jisuFlag, QWidget* parent = nullptr);
+    // The dialog edits the orders the application shares with the graph windows.
+    explicit CsvOrdersDialog(SharedOrders& orders, QWidget* parent = nullptr);
 
     // Activation: prepares the dialog for the selected file's kind (the optional items, the pages,
     // Check4 and Check5) and shows it, not modal.
@@ -58,12 +57,11 @@ class CsvOrdersDialog : public QDialog {
     QPushButton* Command3;                      // "キャンセル"
     QString Command2Tag = QStringLiteral("1");  // the value the next toggle applies
     int16_t ShownTop = 0;                       // the page the boxes show
-    int16_t CsvDialogResult = 0;                // 1 after OK with a selection, else 0
 
   signals:
-    // OK with a selection: CsvDialogResult is 1 and the dialog is hidden.
-    void confirmed();
-    // Cancel (or the window closed): CsvDialogResult is 0 and the dialog is hidden.
+    // OK with a selection: the dialog is hidden; the conversion reads `options`.
+    void confirmed(const hg::CsvOptions& options);
+    // Cancel (or the window closed): the dialog is hidden.
     void cancelled();
 
   public slots:
@@ -77,7 +75,7 @@ class CsvOrdersDialog : public QDialog {
     void toggleAll();
     void ok();
 
-    OrderFlags& JisuFlag;
+    SharedOrders& orders_;  // JisuFlag
 };
 
 }  // namespace hg

@@ -36,8 +36,6 @@
 #include "platform/qt/message_box.h"
 #include "platform/qt/qt_text.h"
 #include "platform/qt/wait_cursor.h"
-#include "ui/csv_orders_dialog.h"
-#include "ui/graph_window.h"
 #include "ui/start_folder.h"
 
 namespace hg {
@@ -102,8 +100,7 @@ class FileSelectionWindow::Busy {
     WaitCursor cursor_;
 };
 
-FileSelectionWindow::FileSelectionWindow(OrderFlags& jisuFlag, QMdiArea* area)
-    : jisuFlag_(jisuFlag), area_(area) {
+FileSelectionWindow::FileSelectionWindow(QMdiArea* area) : area_(area) {
     setWindowTitle(QStringLiteral("harmograph (2019/05/29)"));
     buildControls();
     QMdiSubWindow* frame = area_->addSubWindow(this);
@@ -482,7 +479,7 @@ bool FileSelectionWindow::scanFile(const QString& fullPath) {
     scannedKind_ = scanned->kind;
     Command1->setEnabled(true);
     // Dialog choices made for the previous file are not carried over to this one.
-    if (form4_ && form4_->isVisible()) form4_->reject();
+    emit csvDialogDismissed();
     return true;
 }
 
@@ -519,8 +516,8 @@ void FileSelectionWindow::modeChanged() {
     Label11->setVisible(convert);
     Text5->setVisible(convert);
     // A dialog result confirmed in the other mode is never carried over.
-    if (form4_) form4_->CsvDialogResult = 0;
-    if (!convert && form4_ && form4_->isVisible()) form4_->reject();
+    CsvDialogResult = 0;
+    if (!convert) emit csvDialogDismissed();
 }
 
 bool FileSelectionWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -545,30 +542,26 @@ void FileSelectionWindow::closeEvent(QCloseEvent* event) {
     }
 }
 
-CsvOrdersDialog* FileSelectionWindow::csvDialog() {
-    if (!form4_) {
-        form4_ = new CsvOrdersDialog(jisuFlag_, window());
-        connect(form4_, &CsvOrdersDialog::confirmed, this, [this] {
-            showWindow();
-            activated();
-        });
-        connect(form4_, &CsvOrdersDialog::cancelled, this, [this] { showWindow(); });
-    }
-    return form4_;
+void FileSelectionWindow::csvOrdersConfirmed(const CsvOptions& options) {
+    CsvDialogResult = 1;
+    csvOptions_ = options;
+    showWindow();
+    activated();
 }
 
-GraphWindow* FileSelectionWindow::graphWindow() const {
-    return form2_;
+void FileSelectionWindow::csvOrdersCancelled() {
+    CsvDialogResult = 0;
+    showWindow();
 }
 
 void FileSelectionWindow::openCsvDialog() {
-    csvDialog()->showFor(scannedKind_);
+    emit csvDialogWanted(scannedKind_);
 }
 
 void FileSelectionWindow::activated() {
-    if (!form4_ || form4_->CsvDialogResult != 1 || busy_) return;
+    if (CsvDialogResult != 1 || busy_) return;
     if (!Option1[1]->isChecked()) {
-        form4_->CsvDialogResult = 0;
+        CsvDialogResult = 0;
         return;
     }
     execute();
@@ -591,8 +584,8 @@ void FileSelectionWindow::execute() {
     if (path.isEmpty()) return;
     const bool convert = Option1[1]->isChecked();
     // A confirmed dialog result is used once, by this run, whatever the mode.
-    const bool confirmed = form4_ && form4_->CsvDialogResult == 1;
-    if (form4_) form4_->CsvDialogResult = 0;
+    const bool confirmed = CsvDialogResult == 1;
+    CsvDialogResult = 0;
     if (convert && !confirmed) {
         openCsvDialog();
         return;
@@ -621,8 +614,6 @@ void FileSelectionWindow::execute() {
     if (!notes_.isEmpty())
         showMessage(this, notes_.join(QLatin1Char('\n')), MessageKind::Information);
     if (!loaded) return;
-    // The new period is loaded: the graph windows of the previous one give way to it.
-    if (form2_) form2_->parentWidget()->close();
     openGraphWindow(std::move(loaded));
 }
 
@@ -635,8 +626,7 @@ Status FileSelectionWindow::runConversion(const ProgressFn& progress) {
     if (output.isEmpty()) return Error{"出力ファイル名を入力してください。"};
     if (QFileInfo(output).isRelative())
         output = QFileInfo(Label1->text()).absoluteDir().filePath(output);
-    auto report =
-        hg::runConversion(**analysis, csvDialog()->csvOptions(), localPath(output), progress);
+    auto report = hg::runConversion(**analysis, csvOptions_, localPath(output), progress);
     if (!report) return Error{report.error()};
     if (report->skippedRecords > 0)
         notes_ << QStringLiteral("日付・時刻の読めないレコード %1 件を飛ばしました。")
@@ -658,11 +648,10 @@ void FileSelectionWindow::showConversionDone(const ConversionReport& report) {
     Label12->show();
 }
 
+// The new period is loaded: its graph window opens (those of the previous one give way to it)
+// and this window hides until the last graph window closes.
 void FileSelectionWindow::openGraphWindow(std::shared_ptr<const HARMDIM> analysis) {
-    form2_ = new GraphWindow(std::move(analysis), jisuFlag_, area_);
-    connect(form2_, &GraphWindow::closed, this, [this] { showWindow(); });
-    emit graphWindowOpened(form2_);
-    form2_->showWindow();
+    emit analysisLoaded(std::move(analysis));
     hideWindow();
 }
 

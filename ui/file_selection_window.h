@@ -1,11 +1,11 @@
 // FileSelectionWindow: the file-selection window, an MDI child of the frame. Drive, folder and file
 // lists (a click on a file scans it), the mode options, the four period boxes with their step
 // buttons, the output name, and Execute: in graph mode the preparation and the load, then the graph
-// window; in conversion mode the round trip through the CSV dialog CsvOrdersDialog, then the
-// conversion.
+// window (opened by the app controller on `analysisLoaded`); in conversion mode the round trip
+// through the CSV dialog (asked for with `csvDialogWanted`, its answer given to
+// csvOrdersConfirmed / csvOrdersCancelled), then the conversion.
 #pragma once
 
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -14,7 +14,7 @@
 #include <memory>
 
 #include "analysis/execute.h"
-#include "analysis/order_flags.h"
+#include "csv/csv_writer.h"
 #include "datafile/record_format.h"
 #include "datafile/recording.h"
 #include "platform/result.h"
@@ -35,16 +35,13 @@ namespace hg {
 
 struct ConversionReport;
 struct HARMDIM;
-class GraphWindow;
-class CsvOrdersDialog;
 
 class FileSelectionWindow : public QWidget {
     Q_OBJECT
 
   public:
     // Adds the window to `area` as an MDI child (hidden until start()).
-    // `jisuFlag` is the application's order table the CSV dialog edits.
-    FileSelectionWindow(OrderFlags& jisuFlag, QMdiArea* area);
+    explicit FileSelectionWindow(QMdiArea* area);
     ~FileSelectionWindow() override;
 
     // Start-up: opens the lists on the folder of the optional path argument, or on the program's
@@ -70,14 +67,16 @@ class FileSelectionWindow : public QWidget {
 
     // Activation of the window: runs Execute while a confirmed CSV dialog result is waiting.
     void activated();
+    // The CSV dialog's answer: OK with the conversion's choices (the window shows itself and
+    // runs the conversion), or Cancel.
+    void csvOrdersConfirmed(const CsvOptions& options);
+    void csvOrdersCancelled();
 
     void showWindow();
     void hideWindow();
     QMdiSubWindow* subWindow() const;
 
     bool isBusy() const { return busy_; }
-    CsvOrdersDialog* csvDialog();      // created at first use
-    GraphWindow* graphWindow() const;  // the open graph window, if any
 
     // Controls.
     QComboBox* Drive1;
@@ -117,8 +116,12 @@ class FileSelectionWindow : public QWidget {
   signals:
     // Command10 or closing the window: the program ends.
     void endRequested();
-    // Execute loaded a period and opened its main graph window.
-    void graphWindowOpened(hg::GraphWindow* window);
+    // Execute loaded a period: its graph windows are to open (the earlier ones give way).
+    void analysisLoaded(std::shared_ptr<const hg::HARMDIM> analysis);
+    // Conversion mode's Execute asks for the CSV dialog on the kind of the file scanned.
+    void csvDialogWanted(const hg::FileKind& kind);
+    // The dialog's choices no longer hold (another file, graph mode): it is to be cancelled.
+    void csvDialogDismissed();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -156,16 +159,15 @@ class FileSelectionWindow : public QWidget {
     void showConversionDone(const ConversionReport& report);
 
     Recording recording_;  // the recording the last accepted scan described
-    OrderFlags& jisuFlag_;
     QMdiArea* area_;
     QFileSystemModel* dirModel_;
     QFileSystemModel* fileModel_;
     QString folder_;
     QStringList notes_;  // warnings of the last run, shown when it ends
     QString drive_;
-    FileKind scannedKind_;  // kind of the file last scanned, from its name
-    QPointer<CsvOrdersDialog> form4_;
-    QPointer<GraphWindow> form2_;
+    FileKind scannedKind_;        // kind of the file last scanned, from its name
+    int16_t CsvDialogResult = 0;  // 1 after the CSV dialog's OK, until a run or a change uses it
+    CsvOptions csvOptions_;       // the choices of that OK
     bool busy_ = false;
     bool syncing_ = false;          // lists being set from code
     bool pressOnSelected_ = false;  // the last mouse press in File1 hit the selected file

@@ -57,10 +57,11 @@ void GraphPicture::setImage(QImage image) {
     update();
 }
 
-GraphWindow::GraphWindow(std::shared_ptr<const HARMDIM> analysis, OrderFlags& jisuFlag,
-                         QMdiArea* area, GraphWindow* mainWindow)
-    : analysis_(std::move(analysis)), jisuFlag_(jisuFlag), area_(area), main_(mainWindow) {
-    setWindowTitle(QStringLiteral("高調波グラフ作成"));
+GraphWindow::GraphWindow(std::shared_ptr<const HARMDIM> analysis, QMdiArea* area,
+                         std::optional<Extra> extra)
+    : analysis_(std::move(analysis)), area_(area), extra_(std::move(extra)) {
+    setWindowTitle(extra_ ? QStringLiteral("高調波グラフ作成 %1").arg(extra_->number + 2)
+                          : QStringLiteral("高調波グラフ作成"));
     buildControls();
     buildMenus();
     QMdiSubWindow* frame = area_->addSubWindow(this);
@@ -166,6 +167,7 @@ void GraphWindow::buildPrediction(QWidget* c) {
         Label5[2 * i]->setGeometry(580, 24 + i * 26, 80, 22);
         Text2[i] = new QLineEdit(QString::fromUtf8(initial[i]), c);
         Text2[i]->setGeometry(660, 24 + i * 26, 56, 22);
+        connect(Text2[i], &QLineEdit::textChanged, this, &GraphWindow::takeBoxTransformer);
         connect(Text2[i], &QLineEdit::textEdited, this, [this] { parametersReported_ = false; });
         connect(Text2[i], &QLineEdit::editingFinished, this,
                 [this] { (void)checkParameters(true); });
@@ -173,6 +175,23 @@ void GraphWindow::buildPrediction(QWidget* c) {
         Label5[2 * i + 1]->setGeometry(720, 24 + i * 26, 40, 22);
     }
     predictionToggled(false);
+}
+
+// The main window's prediction takes the transformer its boxes show.
+void GraphWindow::takeBoxTransformer() {
+    if (!view_ || !isMainWindow()) return;
+    view_->setTransformer(transformerParameters(Text2[0]->text().toStdString(),
+                                                Text2[1]->text().toStdString(),
+                                                Text2[2]->text().toStdString()));
+}
+
+// An extra window's boxes show the transformer it took when it opened.
+void GraphWindow::showTransformer(const TransformerParameters& p) {
+    const double values[] = {p.capacity, p.reactance, p.voltage};
+    for (std::size_t i = 0; i < Text2.size(); ++i) {
+        const QSignalBlocker block(Text2[i]);
+        Text2[i]->setText(QString::number(values[i]));
+    }
 }
 
 // The print message and the buttons.
@@ -197,8 +216,8 @@ void GraphWindow::buildCommands(QWidget* c) {
     connect(Command1, &QPushButton::clicked, this, &GraphWindow::drawAsked);
     connect(Command2, &QPushButton::clicked, this, &GraphWindow::openPrintDialog);
     connect(Command5, &QPushButton::clicked, this, &GraphWindow::copyPicture);
-    connect(Command3, &QPushButton::clicked, this, &GraphWindow::backToFileSelection);
-    connect(Command4, &QPushButton::clicked, this, &GraphWindow::endProgram);
+    connect(Command3, &QPushButton::clicked, this, &GraphWindow::backRequested);
+    connect(Command4, &QPushButton::clicked, this, &GraphWindow::endRequested);
     connect(Command6, &QPushButton::clicked, this, &GraphWindow::showWholePeriod);
 }
 
@@ -219,19 +238,19 @@ void GraphWindow::buildMenus() {
     for (int i = 0; i < 5; ++i) {
         wsh[i] = MeW->addAction(QStringLiteral("ウインドを表示%1").arg(i + 1));
         wsh[i]->setEnabled(false);
-        connect(wsh[i], &QAction::triggered, this, [this, i] { showGraphWindow(i); });
+        connect(wsh[i], &QAction::triggered, this, [this, i] { emit windowShowRequested(i); });
     }
     connect(MePR, &QAction::triggered, this, &GraphWindow::openPrintDialog);
-    connect(MeLo, &QAction::triggered, this, &GraphWindow::backToFileSelection);
-    connect(MeEnd, &QAction::triggered, this, &GraphWindow::endProgram);
+    connect(MeLo, &QAction::triggered, this, &GraphWindow::backRequested);
+    connect(MeEnd, &QAction::triggered, this, &GraphWindow::endRequested);
     connect(MeCOPY, &QAction::triggered, this, &GraphWindow::copyPicture);
     connect(MeGV, &QAction::triggered, this, &GraphWindow::drawAsked);
-    connect(Win, &QAction::triggered, this, [this] { openExtraWindow(); });
+    connect(Win, &QAction::triggered, this, &GraphWindow::extraWindowRequested);
     buildReadingMenus();
 }
 
 void GraphWindow::load() {
-    tag_ = QStringLiteral("-1");
+    tag_ = extra_ ? QString::number(extra_->number) : QStringLiteral("-1");
     Command2->setEnabled(false);
     MePR->setEnabled(false);
     const int channels = analysis_->ChannelCount;
@@ -257,22 +276,22 @@ void GraphWindow::load() {
     Combo2->setCurrentIndex(-1);
     Command1->setEnabled(false);
 
-    if (!isMainWindow()) {
-        // The prediction's parameters are always those of the main window; the boxes show them.
+    if (extra_) {
+        // The prediction's parameters are those the main window had when this one opened; the
+        // boxes show them.
         Check2->setEnabled(false);
         predictionToggled(false);
-        for (std::size_t i = 0; i < Text2.size(); ++i) {
-            Text2[i]->setText(main_->Text2[i]->text());
-            connect(main_->Text2[i], &QLineEdit::textChanged, Text2[i], &QLineEdit::setText);
-        }
+        view_->setTransformer(extra_->transformer);
+        showTransformer(extra_->transformer);
+    } else {
+        takeBoxTransformer();
     }
-    updateWindowEntries();
     syncControls();
 }
 
 void GraphWindow::showWindow() {
     QMdiSubWindow* frame = subWindow();
-    if (isMainWindow() && extraWindowCount() == 0)
+    if (isMainWindow())
         frame->showMaximized();
     else
         frame->show();
@@ -288,18 +307,9 @@ const QImage& GraphWindow::picture() const {
     return Picture1->image();
 }
 
-int GraphWindow::extraWindowCount() const {
-    if (!isMainWindow()) return 0;
-    return static_cast<int>(
-        std::count_if(extras_.begin(), extras_.end(),
-                      [](const QPointer<GraphWindow>& w) { return !w.isNull(); }));
-}
-
-TransformerParameters GraphWindow::transformerParameters() const {
-    const GraphWindow* source = isMainWindow() || main_.isNull() ? this : main_.data();
-    return hg::transformerParameters(source->Text2[0]->text().toStdString(),
-                                     source->Text2[1]->text().toStdString(),
-                                     source->Text2[2]->text().toStdString());
+void GraphWindow::setWindowEntries(bool newWindow, const std::array<bool, 3>& shown) {
+    Win->setEnabled(newWindow);
+    for (std::size_t i = 0; i < shown.size(); ++i) wsh[i]->setEnabled(shown[i]);
 }
 
 // Activation: draws a pending redraw of the window's selection, and lays out the channel frame
@@ -392,12 +402,13 @@ void GraphWindow::scrolled(int value) {
     syncControls();
 }
 
+// The channel is the window's whatever the item: the spectrum and compliance windows follow it.
 void GraphWindow::channelChosen(int index) {
     if (view_->selection().chooseChannel(index)) {
         Command1->setEnabled(true);
         draw();
-        emit readingMoved();
     }
+    emit viewChanged();
 }
 
 void GraphWindow::predictionToggled(bool checked) {
@@ -407,6 +418,7 @@ void GraphWindow::predictionToggled(bool checked) {
 
 // A changed print message shows on the picture at once: the graph is drawn again with it.
 void GraphWindow::messageChanged() {
+    view_->setMessage(Text1->text().toStdString());
     if (drawn_) draw();
 }
 
@@ -423,7 +435,7 @@ void GraphWindow::drawAsked() {
 // uses them, each time once; other draws (a resize, a keystroke in the print message) only say so
 // in the picture.
 Status GraphWindow::checkParameters(bool report) {
-    Status usable = checkTransformerParameters(transformerParameters());
+    Status usable = checkTransformerParameters(view_->transformer());
     if (!usable && report && !parametersReported_) {
         parametersReported_ = true;
         showMessage(this, usable.error());
@@ -445,7 +457,6 @@ void GraphWindow::drawGraph(bool report) {
         WaitCursor wait;
         std::string notice;
         if (view_->showsPrediction()) {
-            view_->setTransformer(transformerParameters());
             Status ready = checkParameters(report);
             if (ready) ready = view_->preparePrediction();
             if (!ready) notice = "予測曲線を描けません: " + ready.error();
@@ -455,7 +466,7 @@ void GraphWindow::drawGraph(bool report) {
     busy_ = false;
     if (drawing.outcome == GraphOutcome::Drawn) {
         // The orders drawn become the ones the CSV dialog opens with.
-        storeDrawnOrders(jisuFlag_, s.orders());
+        emit ordersDrawn(s.orders());
         RedrawFlag = 0;
         drawn_ = true;
     }
@@ -472,7 +483,7 @@ GraphDrawing GraphWindow::composePicture(std::string notice) {
     QImage image(Picture1->size(), QImage::Format_RGB32);
     if (image.isNull()) return GraphDrawing{GraphOutcome::TooSmall, {}, {}, {}, 0};
     image.fill(Qt::white);
-    GraphRequest request = view_->request(Text1->text().toStdString());
+    GraphRequest request = view_->request(view_->message());
     request.clientHeight = clientHeight();
     request.notice = std::move(notice);
     request.afterCurve = [] {
@@ -502,105 +513,13 @@ void GraphWindow::copyPicture() {
 
 void GraphWindow::openPrintDialog() {
     if (!printable_) return;
-    emit printRequested(this);
-}
-
-void GraphWindow::backToFileSelection() {
-    GraphWindow* mainWindow = isMainWindow() ? this : main_.data();
-    if (mainWindow && mainWindow->subWindow()) mainWindow->subWindow()->close();
-}
-
-void GraphWindow::endProgram() {
-    if (QWidget* frame = area_->window()) frame->close();
-    QCoreApplication::exit(0);
-}
-
-GraphWindow* GraphWindow::openExtraWindow() {
-    if (!isMainWindow()) return main_ ? main_->openExtraWindow() : nullptr;
-    auto slot = std::find_if(extras_.begin(), extras_.end(),
-                             [](const QPointer<GraphWindow>& w) { return w.isNull(); });
-    if (slot == extras_.end()) return nullptr;
-    const int k = static_cast<int>(slot - extras_.begin());
-    auto* extra = new GraphWindow(analysis_, jisuFlag_, area_, this);
-    // The frame hears every graph window's print command through the main window.
-    connect(extra, &GraphWindow::printRequested, this, &GraphWindow::printRequested);
-    connect(extra, &GraphWindow::complianceRequested, this, &GraphWindow::complianceRequested);
-    extra->tag_ = QString::number(k);
-    extra->setWindowTitle(QStringLiteral("高調波グラフ作成 %1").arg(k + 2));
-    extra->subWindow()->setWindowTitle(extra->windowTitle());
-    *slot = extra;
-    extra->subWindow()->show();
-    tileWindows();
-    updateWindowEntries();
-    area_->setActiveSubWindow(extra->subWindow());
-    return extra;
-}
-
-void GraphWindow::showGraphWindow(int i) {
-    GraphWindow* mainWindow = isMainWindow() ? this : main_.data();
-    if (!mainWindow) return;
-    GraphWindow* target =
-        i == 0 ? mainWindow : (i - 1 < 2 ? mainWindow->extras_[i - 1].data() : nullptr);
-    if (target && target->subWindow()) area_->setActiveSubWindow(target->subWindow());
-}
-
-// The main window and its extra windows one above the other, each the frame's full width.
-void GraphWindow::tileWindows() {
-    std::vector<GraphWindow*> windows{this};
-    for (const QPointer<GraphWindow>& w : extras_)
-        if (w) windows.push_back(w.data());
-    const QSize area = area_->viewport()->size();
-    const int n = static_cast<int>(windows.size());
-    const int h = std::max(1, area.height() / n);
-    for (int i = 0; i < n; ++i) {
-        QMdiSubWindow* frame = windows[i]->subWindow();
-        frame->showNormal();
-        frame->setGeometry(0, i * h, area.width(), h);
-    }
-}
-
-// The window entries of every graph window: "新しいウィンド" while fewer than two extra windows
-// are open, "ウインドを表示n" for each open window.
-void GraphWindow::updateWindowEntries() {
-    GraphWindow* mainWindow = isMainWindow() ? this : main_.data();
-    if (!mainWindow) return;
-    const int count = mainWindow->extraWindowCount();
-    std::vector<GraphWindow*> windows{mainWindow};
-    for (const QPointer<GraphWindow>& w : mainWindow->extras_)
-        if (w) windows.push_back(w.data());
-    for (GraphWindow* w : windows) {
-        w->Win->setEnabled(count < 2);
-        w->wsh[0]->setEnabled(count > 0);
-        for (int i = 0; i < 2; ++i) w->wsh[i + 1]->setEnabled(!mainWindow->extras_[i].isNull());
-    }
+    emit printRequested();
 }
 
 void GraphWindow::closeEvent(QCloseEvent* event) {
     closing_ = true;
-    // The spectrum and compliance windows opened here go with the window.
-    for (const QPointer<QWidget>& w : readers_)
-        if (w && w->parentWidget()) w->parentWidget()->close();
-    if (isMainWindow()) {
-        // The extra windows go with the main window; the tables go with the last of them.
-        for (const QPointer<GraphWindow>& w : extras_)
-            if (w && w->subWindow()) w->subWindow()->close();
-        event->accept();
-        lastWindowClosed();
-        return;
-    }
     event->accept();
-    if (main_) main_->extraClosed(this);
-}
-
-void GraphWindow::extraClosed(GraphWindow* extra) {
-    for (QPointer<GraphWindow>& w : extras_)
-        if (w == extra) w = nullptr;
-    if (closing_) return;
-    updateWindowEntries();
-}
-
-void GraphWindow::lastWindowClosed() {
-    emit closed();
+    emit closing();
 }
 
 }  // namespace hg

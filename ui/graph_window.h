@@ -1,24 +1,22 @@
 // GraphWindow "高調波グラフ作成": the graph window, an MDI child of the frame. The user chooses an
 // item, an order group or orders by hand in the 5 x 5 grid, a current channel and the prediction's
 // transformer parameters; every completed choice draws the graph on Picture1. The window's
-// commands copy the picture, open the print dialog, open up to two extra graph windows tiled in the
-// frame, go back to the file selection and end the program.
+// commands copy the picture, and ask the app controller (through signals) to open the print
+// dialog, an extra graph window, the spectrum or compliance window, to go back to the file
+// selection and to end the program.
 //
-// Every graph window holds the loaded analysis (shared, read-only) and its own view of it. The
-// first graph window (the main one, tag "-1") owns the extra ones (tags "0", "1"): closing it
-// closes them and emits `closed()`, on which the file-selection window shows itself again; the
-// tables go with the last window that holds them. The print command asks the frame, which owns
-// the print dialog, through `printRequested`.
+// Every graph window holds the loaded analysis (shared, read-only) and its own view of it, which
+// holds everything the window shows and prints. The main window (tag "-1") takes its prediction's
+// transformer from its boxes; an extra window (tags "0", "1") takes the main window's once when it
+// opens and keeps it. The tables go with the last window that holds them.
 #pragma once
 
 #include <QImage>
-#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <functional>
 #include <memory>
 #include <optional>
-#include <vector>
 
 #include "analysis/order_flags.h"
 #include "compliance/limits.h"
@@ -85,46 +83,46 @@ class GraphWindow : public QWidget {
     Q_OBJECT
 
   public:
+    // An extra window: its number (0, 1) and the main window's transformer when it opens.
+    struct Extra {
+        int number = 0;
+        TransformerParameters transformer;
+    };
+
     // Adds the window to `area` (deleted when closed) and loads it on `analysis`: lists, channel
-    // options. `jisuFlag` takes the orders of every draw. `mainWindow` is null for the main graph
-    // window, else the window that owns this extra one.
-    GraphWindow(std::shared_ptr<const HARMDIM> analysis, OrderFlags& jisuFlag, QMdiArea* area,
-                GraphWindow* mainWindow = nullptr);
+    // options. Without `extra` the main graph window.
+    GraphWindow(std::shared_ptr<const HARMDIM> analysis, QMdiArea* area,
+                std::optional<Extra> extra = std::nullopt);
     ~GraphWindow() override;
 
-    // Shows the window (its MDI child frame) and makes it the active child; the main window is
-    // maximised while it is alone.
+    // Shows the window (its MDI child frame) and makes it the active child; the main window opens
+    // maximised.
     void showWindow();
     QMdiSubWindow* subWindow() const;
 
-    bool isMainWindow() const { return main_ == nullptr; }
+    bool isMainWindow() const { return !extra_; }
     // "-1" for the main window, the extra window's number "0", "1" otherwise.
     QString tag() const { return tag_; }
 
     // Commands.
-    void draw();                     // Command1 "実行", MeGV "グラフ更新"
-    void copyPicture();              // Command5 "ｺﾋﾟｰ", MeCOPY
-    void openPrintDialog();          // Command2 "印刷", MePR
-    void backToFileSelection();      // Command3 "前画面", MeLo "新規読み込み"
-    void endProgram();               // Command4 "終了", MeEnd
-    GraphWindow* openExtraWindow();  // Win "新しいウィンド"; null when two are open already
-    void showGraphWindow(int i);     // wsh(i): 0 the main window, i the extra window i - 1
+    void draw();             // Command1 "実行", MeGV "グラフ更新"
+    void copyPicture();      // Command5 "ｺﾋﾟｰ", MeCOPY
+    void openPrintDialog();  // Command2 "印刷", MePR: asks the controller after a draw
+    // The window menu's entries as the controller keeps them: "新しいウィンド" while another
+    // window may open, wsh(i) "ウインドを表示" for each graph window (0 the main one) shown.
+    void setWindowEntries(bool newWindow, const std::array<bool, 3>& shown);
 
     // Shows the window's order selection in the grid.
     void JisuChange();
 
     const GraphSelection& selection() const { return view_->selection(); }
-    // The window's view (selection, transformer, prediction) and the analysis it shows.
+    // The window's view (everything it shows and prints) and the analysis it shows.
     const GraphView& view() const { return *view_; }
     const std::shared_ptr<const HARMDIM>& analysis() const { return analysis_; }
     const QImage& picture() const;
     // Whether a draw drew a graph; whether the last draw drew curves (the print button follows).
     bool hasDrawn() const { return drawn_; }
     bool canPrint() const { return printable_; }
-    // The extra windows open now (main window only; 0 for an extra window).
-    int extraWindowCount() const;
-    // The transformer parameters of the prediction: the main window's three boxes.
-    TransformerParameters transformerParameters() const;
     // Inner height of the window below its menu, in pixels (the font sizes follow it).
     int clientHeight() const;
 
@@ -134,14 +132,11 @@ class GraphWindow : public QWidget {
     void moveCursorTo(int32_t record);  // places the cursor, the range following it
     void showWholePeriod();             // Esc, Command6 "全体表示"
     void zoomTo(ShownRange range);
-    const LimitSet* limitSet() const { return limitSet_ ? &*limitSet_ : nullptr; }
+    const LimitSet* limitSet() const { return view_->limitSet(); }
     void chooseLimitSet(const QString& name);  // empty: none
-    QWidget* openSpectrum();                   // MeSpec "スペクトル"
-    void openCompliance();                     // MeComp "適合判定": asks the frame
+    void openCompliance();  // MeComp "適合判定": asks the controller when limit sets are found
     // The limit sets found (read at the first use; unreadable files reported once).
     const LimitCatalogue& limitCatalogue();
-    // A window reading this one's analysis (spectrum, compliance): it closes with this window.
-    void adoptReader(QWidget* window);
     void savePicture();    // MeSavePic "画像保存..."
     void saveCurvesCsv();  // MeSaveCsv "CSV保存..."
     // Where a save goes (default: a save dialog; empty cancels), replaceable by tests.
@@ -192,14 +187,24 @@ class GraphWindow : public QWidget {
     QLabel* Readout;       // the cursor's readout strip beside the picture
 
   signals:
-    // The last graph window has closed (emitted by the main window).
-    void closed();
-    // Command2 / MePR pressed after a draw, in `window` (this one or one of its extra windows).
-    void printRequested(hg::GraphWindow* window);
-    // The cursor moved to another record, or the channel changed (the spectrum follows).
-    void readingMoved();
-    // MeComp chosen in `window` (this one or one of its extra windows) with limit sets found.
-    void complianceRequested(hg::GraphWindow* window);
+    // Command2 / MePR pressed after a draw.
+    void printRequested();
+    // MeSpec "スペクトル"; MeComp "適合判定" with limit sets found.
+    void spectrumRequested();
+    void complianceRequested();
+    // Win "新しいウィンド"; wsh(i) (0 the main window, i the extra window i); Command3 / MeLo
+    // "前画面"; Command4 / MeEnd "終了".
+    void extraWindowRequested();
+    void windowShowRequested(int i);
+    void backRequested();
+    void endRequested();
+    // A draw drew these orders: they become the ones the CSV dialog opens with.
+    void ordersDrawn(const hg::OrderFlags& orders);
+    // The cursor moved to another record, the range shown or the channel changed (the spectrum
+    // and compliance windows follow).
+    void viewChanged();
+    // The window is closing.
+    void closing();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -211,6 +216,8 @@ class GraphWindow : public QWidget {
     void buildOrderGrid(QWidget* c);
     void buildChannelOptions(QWidget* c);
     void buildPrediction(QWidget* c);
+    void takeBoxTransformer();
+    void showTransformer(const TransformerParameters& p);
     void buildCommands(QWidget* c);
     void buildReading(QWidget* c);
     void buildMenus();
@@ -232,8 +239,6 @@ class GraphWindow : public QWidget {
     void activated();
     void layoutPicture();
     void syncControls();
-    void updateWindowEntries();
-    void tileWindows();
     void itemChosen(int index);
     void groupChosen(int index);
     void boxClicked(int index, bool checked);
@@ -245,18 +250,14 @@ class GraphWindow : public QWidget {
     void drawGraph(bool report);
     GraphDrawing composePicture(std::string notice);
     Status checkParameters(bool report);
-    void extraClosed(GraphWindow* extra);
-    void lastWindowClosed();
 
     std::shared_ptr<const HARMDIM> analysis_;
-    OrderFlags& jisuFlag_;
     QMdiArea* area_;
-    QPointer<GraphWindow> main_;
+    std::optional<Extra> extra_;
     QString tag_;
     QWidget* client_;
     std::unique_ptr<GraphView> view_;
     int16_t RedrawFlag = 0;  // -1 from the load until the window's first draw
-    std::array<QPointer<GraphWindow>, 2> extras_{};
     bool drawn_ = false;
     bool printable_ = false;           // the last draw drew curves
     bool parametersReported_ = false;  // the unusable parameters as they stand were reported
@@ -265,10 +266,8 @@ class GraphWindow : public QWidget {
     bool closing_ = false;
     bool syncing_ = false;
     std::optional<GraphLayout> layout_;  // the layout of the graph shown
-    std::optional<LimitSet> limitSet_;
     std::optional<LimitCatalogue> catalogue_;
     QActionGroup* limitGroup_ = nullptr;
-    std::vector<QPointer<QWidget>> readers_;  // spectrum and compliance windows opened here
 };
 
 }  // namespace hg

@@ -1,6 +1,6 @@
 // Reading the graph in the graph window: the cursor and its readout strip, zoom and pan, the limit
-// set drawn over the graph, the spectrum and compliance windows, and saving the picture and the
-// drawn curves. The window only routes the mouse and keys; the rules are those of the core.
+// set drawn over the graph, asking for the spectrum and compliance windows, and saving the picture
+// and the drawn curves. The window only routes the mouse and keys; the rules are those of the core.
 #include <QActionGroup>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -8,9 +8,6 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -31,7 +28,6 @@
 #include "platform/qt/picture_file.h"
 #include "platform/qt/qt_text.h"
 #include "ui/graph_window.h"
-#include "ui/spectrum_window.h"
 
 namespace hg {
 
@@ -170,7 +166,7 @@ void GraphWindow::buildReadingMenus() {
     });
     connect(MeWhole, &QAction::triggered, this, &GraphWindow::showWholePeriod);
     connect(MeLimit, &QMenu::aboutToShow, this, &GraphWindow::fillLimitMenu);
-    connect(MeSpec, &QAction::triggered, this, [this] { openSpectrum(); });
+    connect(MeSpec, &QAction::triggered, this, &GraphWindow::spectrumRequested);
     connect(MeComp, &QAction::triggered, this, [this] { openCompliance(); });
     connect(MeSavePic, &QAction::triggered, this, &GraphWindow::savePicture);
     connect(MeSaveCsv, &QAction::triggered, this, &GraphWindow::saveCurvesCsv);
@@ -189,7 +185,7 @@ void GraphWindow::pointerMoved(QPoint at) {
     if (!rec || rec == view_->cursor()) return;
     view_->setCursor(rec);
     showCursor();
-    emit readingMoved();
+    emit viewChanged();
 }
 
 void GraphWindow::keyPressed(int key) {
@@ -215,7 +211,7 @@ void GraphWindow::moveCursorTo(int32_t record) {
     else if (view_->range() && minute > shown.last)
         zoomTo(panBy(*analysis_, shown, minute - shown.last));
     showCursor();
-    emit readingMoved();
+    emit viewChanged();
 }
 
 // The cursor line over the picture and the readout of its record beside it.
@@ -281,6 +277,7 @@ void GraphWindow::rangeChanged() {
         layoutPicture();
     else
         draw();
+    emit viewChanged();
 }
 
 void GraphWindow::syncPanBar() {
@@ -317,7 +314,7 @@ void GraphWindow::fillLimitMenu() {
     MeLimit->clear();
     QAction* none = MeLimit->addAction(u"なし"_qs);
     none->setCheckable(true);
-    none->setChecked(!limitSet_);
+    none->setChecked(!view_->limitSet());
     limitGroup_->addAction(none);
     connect(none, &QAction::triggered, this, [this] { chooseLimitSet({}); });
     for (const LimitSet& set : catalogue().sets) {
@@ -325,7 +322,7 @@ void GraphWindow::fillLimitMenu() {
         QAction* entry = MeLimit->addAction(name + u"  "_qs + toQString(set.title));
         entry->setData(name);
         entry->setCheckable(true);
-        entry->setChecked(limitSet_ && limitSet_->name == set.name);
+        entry->setChecked(view_->limitSet() && view_->limitSet()->name == set.name);
         limitGroup_->addAction(entry);
         connect(entry, &QAction::triggered, this, [this, name] { chooseLimitSet(name); });
     }
@@ -333,45 +330,24 @@ void GraphWindow::fillLimitMenu() {
 
 void GraphWindow::chooseLimitSet(const QString& name) {
     const LimitSet* set = name.isEmpty() ? nullptr : catalogue().find(name.toStdString());
-    if (set)
-        limitSet_ = *set;
-    else
-        limitSet_.reset();
+    view_->setLimitSet(set ? std::optional<LimitSet>(*set) : std::nullopt);
     if (drawn_) draw();
 }
 
 void GraphWindow::drawLimitOverlayOn(Canvas& canvas, const GraphDrawing& drawing, int fontSize) {
-    if (!limitSet_) return;
-    const GraphSelection& s = view_->selection();
-    LimitOverlayRequest r;
-    r.item = s.item();
-    r.channel = s.channel();
-    r.orders = s.orders();
-    r.set = &*limitSet_;
-    r.options.channel = s.channel();
-    const std::vector<OverlayCurve> curves = overlayCurves(statisticsSourceOf(*analysis_), r);
-    drawLimitOverlay(canvas, drawing, curves, r.item, fontSize);
+    const std::optional<LimitOverlayRequest> r = view_->limitOverlay();
+    if (!r) return;
+    const std::vector<OverlayCurve> curves = overlayCurves(statisticsSourceOf(*analysis_), *r);
+    drawLimitOverlay(canvas, drawing, curves, r->item, fontSize);
 }
 
-void GraphWindow::adoptReader(QWidget* window) {
-    std::erase_if(readers_, [](const QPointer<QWidget>& w) { return w.isNull(); });
-    readers_.emplace_back(window);
-}
-
-QWidget* GraphWindow::openSpectrum() {
-    auto* spectrum = new SpectrumWindow(analysis_, area_);
-    spectrum->follow(this);
-    adoptReader(spectrum);
-    return spectrum;
-}
-
-// The frame opens the compliance window (a print-side window) on the window's catalogue.
+// The controller opens the compliance window on the window's catalogue.
 void GraphWindow::openCompliance() {
     if (catalogue().sets.empty()) {
         showMessage(this, u"限度値セットが見つかりません。"_qs);
         return;
     }
-    emit complianceRequested(this);
+    emit complianceRequested();
 }
 
 void GraphWindow::savePicture() {
@@ -387,7 +363,7 @@ void GraphWindow::savePicture() {
         showMessage(this, u"ファイル名の拡張子を .png、.svg、.pdf のどれかにしてください。"_qs);
         return;
     }
-    GraphRequest request = view_->request(Text1->text().toStdString());
+    GraphRequest request = view_->request(view_->message());
     request.clientHeight = clientHeight();
     const int fontSize = graphFontSize(request.clientHeight);
     const PictureOutcome result = writePicture(

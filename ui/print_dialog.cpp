@@ -212,14 +212,16 @@ PrintDialog::~PrintDialog() {
     ejectOpenSheet();
 }
 
-int PrintDialog::openFor(std::shared_ptr<const HARMDIM> analysis, const PrintSource& source) {
-    setSource(std::move(analysis), source);
+int PrintDialog::openFor(const std::shared_ptr<const HARMDIM>& analysis, const GraphView& view) {
+    setSource(analysis, printSourceOf(*analysis, view), view.selection().setPrintEnabled());
     return exec();
 }
 
-void PrintDialog::setSource(std::shared_ptr<const HARMDIM> analysis, const PrintSource& source) {
-    analysis_ = std::move(analysis);
+void PrintDialog::setSource(const std::shared_ptr<const HARMDIM>& analysis,
+                            const PrintSource& source, bool setPrintOffered) {
+    analysis_ = analysis;
     source_ = source;
+    Command3->setEnabled(setPrintOffered);
     // The whole period unless the user asks for what the zoomed window shows.
     shownRange_ = source.range;
     source_.range.reset();
@@ -363,30 +365,34 @@ void PrintDialog::Command1_Click() {
 }
 
 void PrintDialog::Command2_Click() {
+    const std::shared_ptr<const HARMDIM> analysis = analysis_.lock();
+    if (!analysis) return;
     WaitCursor wait;
     applyOrientation(printer_);
     const std::optional<SheetTarget> target = chooseTarget();
     if (!target) return;
     auto sheet = startSheet(printer_, {source_.item});
     if (!sheet) return;
-    printOneSheet(sheet->canvas(), *analysis_, source_, Check2->isChecked());
+    printOneSheet(sheet->canvas(), *analysis, source_, Check2->isChecked());
     if (finishSheet(*sheet, *target)) hide();
 }
 
 void PrintDialog::Command3_Click() {
+    const std::shared_ptr<const HARMDIM> analysis = analysis_.lock();
+    if (!analysis) return;
     WaitCursor wait;
     std::vector<int16_t> items;
     for (int i = 0; i < kItemSlots; ++i)
         if (Check1[static_cast<std::size_t>(i)]->isChecked())
             items.push_back(static_cast<int16_t>(i + 1));
-    if (auto ok = preparePrintPrediction(*analysis_, source_, items); !ok)
+    if (auto ok = preparePrintPrediction(*analysis, source_, items); !ok)
         return fail(QStringLiteral("上位電圧予測を計算できません: %1").arg(toQString(ok.error())));
     applyOrientation(printer_);
     const std::optional<SheetTarget> target = chooseTarget();
     if (!target) return;
     auto sheet = startSheet(printer_, items);
     if (!sheet) return;
-    printSetSheet(sheet->canvas(), *analysis_, source_, items, Check2->isChecked());
+    printSetSheet(sheet->canvas(), *analysis, source_, items, Check2->isChecked());
     if (finishSheet(*sheet, *target)) hide();
 }
 
@@ -405,6 +411,8 @@ void PrintDialog::Command4_Click() {
 }
 
 void PrintDialog::Command5_Click() {
+    const std::shared_ptr<const HARMDIM> analysis = analysis_.lock();
+    if (!analysis) return;
     WaitCursor wait;
     if (!thirdSheet_) {
         // A new thirds sheet: its own document, with the printer's set-up as it stands (its
@@ -418,7 +426,7 @@ void PrintDialog::Command5_Click() {
         ThirdCount = 0;
     }
     const int n = ThirdCount;
-    printThird(thirdSheet_->canvas(), *analysis_, source_, n, Check2->isChecked());
+    printThird(thirdSheet_->canvas(), *analysis, source_, n, Check2->isChecked());
     thirdItems_.push_back(source_.item);
     if (n + 1 < 3) {
         ThirdCount = static_cast<int16_t>(n + 1);

@@ -1,7 +1,7 @@
-// PrintDialog "印刷設定": the print settings dialog, owned by the frame and opened modally for the
-// graph window whose print command was used (its view and the analysis it shows). Created once and
-// then only hidden and shown again; the thirds sheet in progress and ThirdCount outlive its
-// closings.
+// PrintDialog "印刷設定": the print settings dialog, opened modally by the app controller for the
+// graph window whose print command was used (the analysis it shows and a snapshot of its view).
+// Created once and then only hidden and shown again; the thirds sheet in progress and ThirdCount
+// outlive its closings. It never keeps an analysis alive: that goes with its last graph window.
 //
 // Controls (geometry in pixels, 15 twips each; client area 303 x 388 plus the PDF box):
 //   Command1 "ｷｬﾝｾﾙ"         hides the dialog
@@ -52,11 +52,13 @@ class PrintDialog : public QDialog {
     explicit PrintDialog(QWidget* parent = nullptr);
     ~PrintDialog() override;
 
-    // Opens the dialog modally for the selection of the graph window whose print command was
-    // used. Returns when the dialog is hidden again.
-    int openFor(std::shared_ptr<const HARMDIM> analysis, const PrintSource& source);
-    // Takes the selection without opening (tests drive the buttons).
-    void setSource(std::shared_ptr<const HARMDIM> analysis, const PrintSource& source);
+    // Opens the dialog modally for the view of the graph window whose print command was used.
+    // Returns when the dialog is hidden again.
+    int openFor(const std::shared_ptr<const HARMDIM>& analysis, const GraphView& view);
+    // Takes what to print without opening (tests drive the buttons). The set print is offered
+    // unless the window shows per-phase voltage or an unbalance item.
+    void setSource(const std::shared_ptr<const HARMDIM>& analysis, const PrintSource& source,
+                   bool setPrintOffered = true);
     const PrintSource& source() const { return source_; }
 
     // Thirds of the open thirds sheet already printed, 0..2.
@@ -146,7 +148,7 @@ class PrintDialog : public QDialog {
     bool finishThirdSheet();
     void fail(const QString& message);
 
-    std::shared_ptr<const HARMDIM> analysis_;
+    std::weak_ptr<const HARMDIM> analysis_;
     PrintSource source_;
     std::optional<ShownRange> shownRange_;  // the range the graph window shows, if zoomed
     int16_t ThirdCount = 0;

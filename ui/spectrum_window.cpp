@@ -20,11 +20,11 @@
 #include <cmath>
 
 #include "analysis/harmdim.h"
+#include "graph/graph_view.h"
 #include "platform/qt/message_box.h"
 #include "platform/qt/picture_file.h"
 #include "platform/qt/qpainter_canvas.h"
 #include "platform/qt/qt_text.h"
-#include "ui/graph_window.h"
 
 namespace hg {
 
@@ -101,15 +101,7 @@ QMdiSubWindow* SpectrumWindow::subWindow() const {
     return qobject_cast<QMdiSubWindow*>(parentWidget());
 }
 
-void SpectrumWindow::follow(GraphWindow* window) {
-    source_ = window;
-    connect(window, &GraphWindow::readingMoved, this, &SpectrumWindow::followWindow);
-    followWindow();
-}
-
-void SpectrumWindow::followWindow() {
-    if (!source_) return;
-    const GraphView& view = source_->view();
+void SpectrumWindow::showView(const GraphView& view) {
     const int32_t rec =
         view.cursor().value_or(std::max(recordsIn(*analysis_, view.shownRange()).first, 0));
     showRecord(rec, view.selection().channel());

@@ -1,12 +1,12 @@
 // SpectrumWindow "スペクトル": the spectrum of one record in an MDI child of the frame, following
-// the cursor of the graph window it was opened from: the voltage distortion per order with the
-// total distortion, and the window's channel's current per order with the fundamental, as two bar
-// charts. Hovering a bar tells its value; the wheel over the charts zooms the range of orders and
-// the scroll bar under them moves it. The buttons copy the charts, print them or save them as PDF.
+// the view of the graph window it was opened from (the app controller hands it on at every change
+// of its cursor, range or channel): the voltage distortion per order with the total distortion,
+// and the window's channel's current per order with the fundamental, as two bar charts. Hovering
+// a bar tells its value; the wheel over the charts zooms the range of orders and the scroll bar
+// under them moves it. The buttons copy the charts, print them or save them as PDF.
 #pragma once
 
 #include <QImage>
-#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -21,7 +21,7 @@ class QScrollBar;
 
 namespace hg {
 
-class GraphWindow;
+class GraphView;
 struct HARMDIM;
 
 // Picture1 of the spectrum window: the charts as an image; hover and wheel go to the window.
@@ -55,9 +55,9 @@ class SpectrumWindow : public QWidget {
     // Adds the window to `area` (deleted when closed) and shows it; it keeps the analysis.
     SpectrumWindow(std::shared_ptr<const HARMDIM> analysis, QMdiArea* area);
 
-    // Shows the record under the cursor of `window` (the first record it shows while it has no
-    // cursor) for its channel, and follows its cursor and channel from now on.
-    void follow(GraphWindow* window);
+    // Shows the record under the cursor of a graph window's view (the first record it shows while
+    // it has no cursor) for its channel.
+    void showView(const GraphView& view);
     void showRecord(int32_t record, int channel);
     QMdiSubWindow* subWindow() const;
 
@@ -80,7 +80,6 @@ class SpectrumWindow : public QWidget {
     QPushButton* Command3;
 
   private:
-    void followWindow();
     void hovered(QPoint at);
     void scrolled(int value);
     void syncScroll();
@@ -89,7 +88,6 @@ class SpectrumWindow : public QWidget {
     int positionOf(int order) const;  // the place of an order in Spectrum::orders
 
     std::shared_ptr<const HARMDIM> analysis_;
-    QPointer<GraphWindow> source_;
     Spectrum spectrum_;
     SpectrumShown shown_;
     SpectrumDrawing drawing_;

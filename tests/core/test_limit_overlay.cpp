@@ -1,6 +1,6 @@
 // A limit set over a drawn graph: dash-dot limit lines in the curves' colours at the limits'
 // heights on the value axis, the strip of maxima and 95th percentiles, the current limits taken
-// back to amperes, and nothing but the strip without a set.
+// back to amperes, nothing but the strip without a set, and the same lines on a printed block.
 #include <gtest/gtest.h>
 
 #include "analysis/harmdim.h"
@@ -8,6 +8,7 @@
 #include "graph/graph_composition.h"
 #include "graph/limit_overlay.h"
 #include "platform/recording_canvas.h"
+#include "print/print_page.h"
 #include "support_analysis.h"
 
 namespace hg {
@@ -117,6 +118,41 @@ TEST(LimitOverlay, WithoutASetOnlyTheStrip) {
     EXPECT_NE(o->canvas.findText("最大 5.90  95% 5.80"), nullptr);
     EXPECT_TRUE(
         overlayCurves(statisticsSourceOf(s), {kPhaseDifference, 0, {}, nullptr, {}}).empty());
+}
+
+// A printed block of a window with a set: the lines across the block in the colours of the
+// printed curves (the dark ones in monochrome), where those curves stand at the limits' values.
+TEST(LimitOverlay, PrintedBlockDrawsTheSameLines) {
+    HARMDIM s;
+    loadTwenty(s);
+    PrintSource source = printSourceOf(s);
+    source.item = kVoltageDistortion;
+    source.orders[1] = source.orders[2] = 1;  // the 3rd, flat at 3 %; the 5th from 4 %
+    source.limits = parsed(
+        R"({"name": "v", "title": "t", "source": "s", "edition": "e", "check": "c",
+            "quantity": "voltage_distortion", "total": 8, "orders": {"5": 5, "3": 2}})");
+    for (const bool mono : {false, true}) {
+        RecordingCanvas page(2350, 640);
+        printOneSheet(page, s, source, mono);
+        const auto firstPointY = [&](int drawn) {  // of the drawn-th curve: its first record
+            const Rgb colour = paletteRgb(curveColour(drawn, mono));
+            const auto point = [&](const DrawCall& c) {
+                return c.kind == DrawCall::Kind::Point && c.colour.rgb == colour;
+            };
+            return page.select(point).at(0).from.y;
+        };
+        const double at3 = firstPointY(1), perPercent = firstPointY(2) - at3;
+        const auto limits = page.select([](const DrawCall& c) {
+            return c.style == LineStyle::DashDot && c.horizontal() && c.from.x == kBlockLeft &&
+                   c.to.x == kBlockLeft + kBlockWidth;
+        });
+        ASSERT_EQ(limits.size(), 2u) << page.dump();
+        for (const int drawn : {1, 2}) {
+            EXPECT_EQ(limits[drawn - 1].colour.rgb, paletteRgb(curveColour(drawn, mono)));
+            const double percent = drawn == 1 ? 2 : 5;
+            EXPECT_NEAR(limits[drawn - 1].from.y, at3 + (percent - 3) * perPercent, 1e-6);
+        }
+    }
 }
 
 }  // namespace

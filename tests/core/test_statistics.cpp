@@ -94,14 +94,20 @@ ColumnStatistics sortedReference(std::vector<float> v) {
     return st;
 }
 
-// Every column's figures are those of its values sorted whole.
+// Every column's figures are those of its values sorted whole: the values of the source's slots
+// among those of the tables from the first slot on.
 void expectSortedReference(const StatisticsSource& source, const std::vector<StatColumn>& columns,
                            const std::vector<ColumnStatistics>& all) {
+    StatisticsSource fromFirstSlot = source;
+    fromFirstSlot.firstSlot = 0;
+    fromFirstSlot.records = source.firstSlot + source.records;
     std::vector<float> values;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const StatColumn c = columns[i];
-        columnValues(source, c, values);
-        const ColumnStatistics want = sortedReference(values);
+        columnValues(fromFirstSlot, c, values);
+        values.erase(values.begin(), values.begin() + source.firstSlot);
+        ColumnStatistics want = sortedReference(values);
+        want.maxSlot += source.firstSlot;
         const ColumnStatistics& got = all[i];
         SCOPED_TRACE(::testing::Message() << "quantity " << static_cast<int>(c.quantity)
                                           << " channel " << c.channel << " index " << c.index);
@@ -173,6 +179,11 @@ TEST(Statistics, LongPeriodsAgreeWithASortedReference) {
     const StatisticsSource source = statisticsSourceOf(s);
     const std::vector<StatColumn> columns = allColumns(source);
     expectSortedReference(source, columns, statisticsOf(source, columns, 2));
+    // A stretch of the period (a zoomed graph's records), its maxima's slots those of the tables.
+    StatisticsSource stretch = source;
+    stretch.firstSlot = 400;
+    stretch.records = 2100;
+    expectSortedReference(stretch, columns, statisticsOf(stretch, columns, 2));
 }
 
 // One rule for a distortion ratio on every path: the load's totals and extremes and the

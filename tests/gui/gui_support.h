@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -29,6 +28,8 @@
 #include "datafile/synth.h"
 #include "platform/dates.h"
 #include "platform/qt/message_box.h"
+#include "ui/app_controller.h"
+#include "ui/main_frame.h"
 
 using namespace Qt::StringLiterals;
 
@@ -72,23 +73,19 @@ inline bool loadSample(HARMDIM& state, const QString& folder, const QString& nam
     return true;
 }
 
-// A shown frame with an MDI area, as the graph windows of a test live in.
+// The program's windows (the app controller and its frame, shown), as those of a test live in.
 struct MdiFrame {
-    std::unique_ptr<QMainWindow> frame;
+    std::unique_ptr<AppController> app;
     QMdiArea* area = nullptr;
 
     bool open() {
-        frame = std::make_unique<QMainWindow>();
-        area = new QMdiArea(frame.get());
-        frame->setCentralWidget(area);
-        frame->resize(1280, 800);
-        frame->show();
-        return QTest::qWaitForWindowExposed(frame.get());
+        app = std::make_unique<AppController>();
+        app->frame().resize(1280, 800);
+        app->frame().show();
+        area = app->frame().mdiArea;
+        return QTest::qWaitForWindowExposed(&app->frame());
     }
-    void close() {
-        area->closeAllSubWindows();
-        frame.reset();
-    }
+    void close() { app.reset(); }
 };
 
 // One row of a data-driven test on one line.

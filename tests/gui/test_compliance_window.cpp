@@ -7,6 +7,7 @@
 #include <QTableWidget>
 
 #include "compliance/limits.h"
+#include "graph/graph_view.h"
 #include "gui_support.h"
 #include "ui/compliance_window.h"
 
@@ -17,7 +18,13 @@ class TestComplianceWindow : public QObject {
 
   private:
     std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<HARMDIM> state_;
+    std::shared_ptr<HARMDIM> state_;
+
+    GraphView viewOn(int channel) const {  // a graph window's, not zoomed, without a set
+        GraphView view(*state_);
+        view.selection().chooseChannel(channel);
+        return view;
+    }
 
     static LimitCatalogue catalogue() {
         const std::string set =
@@ -40,13 +47,13 @@ class TestComplianceWindow : public QObject {
   private slots:
     void initTestCase() {
         dir_ = test::scratchFolder(u"form5"_s);
-        state_ = std::make_unique<HARMDIM>();
+        state_ = std::make_shared<HARMDIM>();
         QVERIFY(test::loadSample(*state_, dir_->path(), u"s.hm2"_s, 144));
     }
 
     void judgesTheVoltageSetOnOpening() {
         test::Messages messages;
-        ComplianceWindow w(complianceSourceOf(*state_), catalogue(), 2);
+        ComplianceWindow w(state_, catalogue(), viewOn(2));
         messages.expect();
         QCOMPARE(w.Combo1->currentText(), u"a-volt"_s);
         QVERIFY(!w.Text1->isEnabled());
@@ -62,7 +69,7 @@ class TestComplianceWindow : public QObject {
 
     void currentSetNeedsTheContractPower() {
         test::Messages messages;
-        ComplianceWindow w(complianceSourceOf(*state_), catalogue(), 2);
+        ComplianceWindow w(state_, catalogue(), viewOn(2));
         test::choose(w.Combo1, u"b-amp"_s);
         messages.expect(u"契約電力"_s);
         QCOMPARE(w.Grid1->rowCount(), 0);
@@ -83,7 +90,7 @@ class TestComplianceWindow : public QObject {
     }
 
     void sortsCopiesAndSaves() {
-        ComplianceWindow w(complianceSourceOf(*state_), catalogue(), 0);
+        ComplianceWindow w(state_, catalogue(), viewOn(0));
         // Sorted by the margin: the worst first, the orders without a limit last.
         w.Grid1->sortItems(5, Qt::AscendingOrder);
         const QStringList verdicts = column(w, 7);

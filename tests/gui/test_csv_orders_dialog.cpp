@@ -4,6 +4,7 @@
 #include "csv/csv_writer.h"
 #include "gui_support.h"
 #include "platform/qt/check_value.h"
+#include "ui/app_controller.h"
 #include "ui/csv_orders_dialog.h"
 
 namespace hg {
@@ -19,11 +20,11 @@ class TestCsvOrdersDialog : public QObject {
     Q_OBJECT
 
   private:
-    std::unique_ptr<OrderFlags> jisuFlag_;
+    std::unique_ptr<AppController> app_;  // holds the orders the dialog edits
     std::unique_ptr<CsvOrdersDialog> dialog_;
 
     CsvOrdersDialog& open(const char* fileName) {
-        if (!dialog_) dialog_ = std::make_unique<CsvOrdersDialog>(*jisuFlag_);
+        if (!dialog_) dialog_ = std::make_unique<CsvOrdersDialog>(*app_);
         dialog_->showFor(kindOf(fileName));
         return *dialog_;
     }
@@ -42,14 +43,15 @@ class TestCsvOrdersDialog : public QObject {
     int16_t box(int i) const { return checkValue(*dialog_->Check1[i]); }
     void page(int v) { dialog_->VScroll1->setValue(v); }
     QList<int16_t> flags(int from, int count) const {
-        return {jisuFlag_->begin() + from, jisuFlag_->begin() + from + count};
+        const OrderFlags f = app_->jisuFlag();
+        return {f.begin() + from, f.begin() + from + count};
     }
 
   private slots:
-    void init() { jisuFlag_ = std::make_unique<OrderFlags>(initialJisuFlag()); }
+    void init() { app_ = std::make_unique<AppController>(); }
     void cleanup() {
         dialog_.reset();
-        jisuFlag_.reset();
+        app_.reset();
     }
 
     void rowCaptionsAndHeadingsFollowThePage() {
@@ -147,7 +149,9 @@ class TestCsvOrdersDialog : public QObject {
     // OK needs an order checked on the shown page; every page is stored in the table, which the
     // first showing loads.
     void okNeedsACheckedOrderOnTheShownPage() {
-        (*jisuFlag_)[2] = 1;  // order 3, left there by a graph
+        OrderFlags drawn = app_->jisuFlag();
+        drawn[2] = 1;  // order 3, left there by a graph
+        app_->setJisuFlag(drawn);
         CsvOrdersDialog& d = open("a.hh2");
         QCOMPARE(box(1), kChecked);
         clickBox(1);
@@ -161,30 +165,28 @@ class TestCsvOrdersDialog : public QObject {
         // The last page, whose only marks are its grey boxes.
         page(21);
         QTest::mouseClick(d.Command1, Qt::LeftButton);
-        QVERIFY(d.isVisible() && confirmed.isEmpty() && d.CsvDialogResult == 0);
+        QVERIFY(d.isVisible() && confirmed.isEmpty());
         clickBox(0);  // order 211
         QTest::mouseClick(d.Command1, Qt::LeftButton);
-        QVERIFY(d.isHidden() && confirmed.count() == 1 && d.CsvDialogResult == 1);
-        QCOMPARE((*jisuFlag_)[210], 1);
-        QCOMPARE((*jisuFlag_)[106], 1);  // the other page's order 107 is kept
-        QCOMPARE((*jisuFlag_)[2], 0);
+        QVERIFY(d.isHidden() && confirmed.count() == 1);
+        QCOMPARE(app_->jisuFlag()[210], 1);
+        QCOMPARE(app_->jisuFlag()[106], 1);  // the other page's order 107 is kept
+        QCOMPARE(app_->jisuFlag()[2], 0);
     }
 
-    void cancelClearsTheResultAndKeepsTheDialog() {
+    void cancelAnswersAndKeepsTheDialog() {
         CsvOrdersDialog& d = open("a.hm3");
         QSignalSpy cancelled(&d, &CsvOrdersDialog::cancelled);
         clickBox(4);
-        d.CsvDialogResult = 1;
         QTest::mouseClick(d.Command3, Qt::LeftButton);
-        QVERIFY(d.isHidden() && d.CsvDialogResult == 0 && cancelled.count() == 1);
+        QVERIFY(d.isHidden() && cancelled.count() == 1);
         // Shown again, the same dialog keeps the box (stored on activation).
         open("a.hm3");
         QCOMPARE(box(4), kChecked);
         QCOMPARE(d.csvOptions().orderFlags[8], 1);
         // The close button cancels too.
-        d.CsvDialogResult = 1;
         d.close();
-        QVERIFY(d.isHidden() && d.CsvDialogResult == 0 && cancelled.count() == 2);
+        QVERIFY(d.isHidden() && cancelled.count() == 2);
     }
 };
 

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "gui_support.h"
+#include "ui/app_controller.h"
 #include "ui/csv_orders_dialog.h"
 #include "ui/file_selection_window.h"
 #include "ui/graph_window.h"
@@ -28,17 +29,18 @@ class TestFileSelectionWindow : public QObject {
   private:
     std::unique_ptr<QTemporaryDir> dir_;
     QString folder_;
-    std::unique_ptr<MainFrame> frame_;
+    std::unique_ptr<AppController> app_;
     FileSelectionWindow* form_ = nullptr;
 
-    // A frame started on `argument`, the scratch folder's "x.hm3" unless given.
+    // The windows started on `argument`, the scratch folder's "x.hm3" unless given.
     void start(const QString& argument = {}) {
-        frame_ = std::make_unique<MainFrame>();
-        form_ = frame_->form1;
-        frame_->start(argument.isEmpty() ? path("x.hm3") : argument, folder_);
-        frame_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
+        app_ = std::make_unique<AppController>();
+        form_ = &app_->fileSelection();
+        app_->start(argument.isEmpty() ? path("x.hm3") : argument, folder_);
+        QVERIFY(QTest::qWaitForWindowExposed(&app_->frame()));
     }
+    GraphWindow* graphWindow() const { return app_->graphWindow(); }
+    CsvOrdersDialog* csvDialog() const { return &app_->csvDialog(); }
 
     QString path(const QString& name) const { return folder_ + QLatin1Char('/') + name; }
 
@@ -65,7 +67,7 @@ class TestFileSelectionWindow : public QObject {
     void convert(const std::function<void(CsvOrdersDialog&)>& choose) {
         clickCheckBox(form_->Option1[1]);
         execute();
-        CsvOrdersDialog* dialog = form_->csvDialog();
+        CsvOrdersDialog* dialog = csvDialog();
         QVERIFY(dialog->isVisible());
         choose(*dialog);
         QTest::mouseClick(dialog->Command1, Qt::LeftButton);
@@ -101,7 +103,7 @@ class TestFileSelectionWindow : public QObject {
     }
 
     void cleanup() {
-        frame_.reset();
+        app_.reset();
         form_ = nullptr;
         for (const QString& csv : QDir(folder_).entryList({u"*.csv"_s}, QDir::Files))
             QFile::remove(path(csv));
@@ -129,7 +131,7 @@ class TestFileSelectionWindow : public QObject {
         start(path("site.hm3"));
         QCOMPARE(form_->folder(), folder_);
         form_->subWindow()->close();
-        QVERIFY(frame_->isHidden());
+        QVERIFY(app_->frame().isHidden());
         cleanup();
         QString argument = path("site.hm3");
         argument.replace(QLatin1Char('/'), QLatin1Char('\\'));
@@ -151,16 +153,17 @@ class TestFileSelectionWindow : public QObject {
         messages.expect(u"C:/data"_s);
         QCOMPARE(form_->folder(), folder_);  // the program's own folder
         QTest::mouseClick(form_->Command10, Qt::LeftButton);
-        QVERIFY(frame_->isHidden());
+        QVERIFY(app_->frame().isHidden());
     }
 
     // The frame is on the screen before the start-up message about a missing folder.
     void startUpMessageShowsOverTheFrame() {
-        frame_ = std::make_unique<MainFrame>();
-        form_ = frame_->form1;
+        app_ = std::make_unique<AppController>();
+        form_ = &app_->fileSelection();
         QList<bool> frameShown;
-        setMessageHook([&](const QString&, MessageKind) { frameShown << frame_->isVisible(); });
-        frame_->start(path("missing/x.hm3"), folder_);
+        setMessageHook(
+            [&](const QString&, MessageKind) { frameShown << app_->frame().isVisible(); });
+        app_->start(path("missing/x.hm3"), folder_);
         setMessageHook({});
         QCOMPARE(frameShown, QList<bool>{true});
     }
@@ -259,7 +262,7 @@ class TestFileSelectionWindow : public QObject {
         type(form_->Text3, u"19/5/2"_s);
         QCOMPARE(form_->Text3->text(), u"19/5/2"_s);  // not a date: left as typed
         // Time boxes on losing the focus.
-        QApplication::setActiveWindow(frame_.get());
+        QApplication::setActiveWindow(&app_->frame());
         form_->Text2->setFocus();
         QTRY_VERIFY(form_->Text2->hasFocus());
         type(form_->Text2, u"9:30"_s);
@@ -321,7 +324,7 @@ class TestFileSelectionWindow : public QObject {
         execute();
         QCOMPARE(during, QList<QPoint>{before});
         messages.expect();
-        QPointer<GraphWindow> graph = form_->graphWindow();
+        QPointer<GraphWindow> graph = graphWindow();
         QVERIFY(graph && form_->subWindow()->isHidden());
         QVERIFY(graph->analysis()->PeriodRecords == 6 && graph->analysis()->LoadedRecords == 7);
         verifyIdle();
@@ -332,14 +335,14 @@ class TestFileSelectionWindow : public QObject {
         execute();
         messages.expect(u"解析開始時間"_s);
         QVERIFY(graph && graph->subWindow()->isVisible());
-        QCOMPARE(form_->graphWindow(), graph.data());
+        QCOMPARE(graphWindow(), graph.data());
         setPeriod({day, "10:00", day, "12:00"});
         execute();
         QTRY_VERIFY(!graph);  // replaced by the window of the new period
-        QVERIFY(form_->graphWindow() && form_->graphWindow()->analysis()->PeriodRecords == 12);
-        std::weak_ptr<const HARMDIM> analysis = form_->graphWindow()->analysis();
-        QVERIFY(form_->graphWindow()->openExtraWindow());
-        form_->graphWindow()->subWindow()->close();
+        QVERIFY(graphWindow() && graphWindow()->analysis()->PeriodRecords == 12);
+        std::weak_ptr<const HARMDIM> analysis = graphWindow()->analysis();
+        QVERIFY(app_->openExtraWindow());
+        graphWindow()->subWindow()->close();
         QTRY_VERIFY(form_->subWindow()->isVisible());
         QVERIFY(form_->Option1[0]->isVisible() && form_->Option1[1]->isVisible());
         QTRY_VERIFY(analysis.expired());
@@ -348,7 +351,7 @@ class TestFileSelectionWindow : public QObject {
         start();
         click("feeder.hh2", true);
         QCOMPARE(form_->Label1->text(), path("feeder.hh2"));
-        QVERIFY(form_->graphWindow() && form_->graphWindow()->analysis()->MaxOrderIndex == 255);
+        QVERIFY(graphWindow() && graphWindow()->analysis()->MaxOrderIndex == 255);
     }
 
     // The orders a graph draws reach the CSV dialog (by order index: the graph's indexes 0..4 are
@@ -358,7 +361,7 @@ class TestFileSelectionWindow : public QObject {
         start();
         Messages messages;
         click("site.hm3", true);
-        GraphWindow* graph = form_->graphWindow();
+        GraphWindow* graph = graphWindow();
         QVERIFY(graph);
         test::choose(graph->Combo1, u"電圧歪率(%)"_s);
         test::choose(graph->Combo2, u"１～９次"_s);
@@ -368,7 +371,7 @@ class TestFileSelectionWindow : public QObject {
         click("feeder.hh2");
         clickCheckBox(form_->Option1[1]);
         execute();
-        CsvOrdersDialog* dialog = form_->csvDialog();
+        CsvOrdersDialog* dialog = csvDialog();
         QVERIFY(dialog->isVisible());
         for (int page : {0, 2, 10}) {
             dialog->VScroll1->setValue(page);
@@ -404,7 +407,7 @@ class TestFileSelectionWindow : public QObject {
             else
                 execute();
             messages.expect(message);
-            QVERIFY(!form_->graphWindow() && form_->subWindow()->isVisible());
+            QVERIFY(!graphWindow() && form_->subWindow()->isVisible());
             QCOMPARE(period(), periodTexts);  // nothing the user typed is lost
             QVERIFY(!QFile::exists(path("site.csv")));
             verifyIdle();
@@ -418,7 +421,7 @@ class TestFileSelectionWindow : public QObject {
         click("long.ha3");
         execute();
         messages.expect(u"32767"_s);
-        QCOMPARE(form_->graphWindow(), nullptr);
+        QCOMPARE(graphWindow(), nullptr);
         verifyIdle();
     }
 
@@ -443,17 +446,16 @@ class TestFileSelectionWindow : public QObject {
         clickCheckBox(form_->Option1[1]);
         QVERIFY(form_->Label11->isVisible() && form_->Text5->isVisible());
         execute();
-        CsvOrdersDialog* dialog = form_->csvDialog();
+        CsvOrdersDialog* dialog = csvDialog();
         QVERIFY(dialog->isVisible() && dialog->Check4->isEnabled());
         QTest::mouseClick(dialog->Command3, Qt::LeftButton);
-        QVERIFY(dialog->isHidden() && dialog->CsvDialogResult == 0);
+        QVERIFY(dialog->isHidden());
         execute();
-        QVERIFY(dialog->isVisible() && form_->csvDialog() == dialog);
+        QVERIFY(dialog->isVisible() && csvDialog() == dialog);
         clickCheckBox(form_->Option1[0]);
         QVERIFY(form_->Label11->isHidden() && form_->Text5->isHidden() && dialog->isHidden());
-        dialog->CsvDialogResult = 1;  // a stale result never starts a run by itself
-        form_->activated();
-        QVERIFY(dialog->CsvDialogResult == 0 && !form_->graphWindow());
+        emit dialog->confirmed(dialog->csvOptions());  // a stale answer never starts a run
+        QVERIFY(!graphWindow() && !QFile::exists(path("feeder.csv")));
         clickCheckBox(form_->Option1[1]);
         execute();
         QVERIFY(dialog->isVisible());
@@ -466,7 +468,7 @@ class TestFileSelectionWindow : public QObject {
         clickCheckBox(dialog->Check1[2]);  // order 5
         QTest::mouseClick(dialog->Command1, Qt::LeftButton);
         messages.expect();
-        QVERIFY(dialog->isHidden() && dialog->CsvDialogResult == 0);
+        QVERIFY(dialog->isHidden());
         verifyIdle();
         const QString csv = path("site.csv");
         const QList<QByteArray> lines = test::readBytes(csv).split('\n');

@@ -18,7 +18,6 @@ class TestGraphWindow : public QObject {
     std::unique_ptr<QTemporaryDir> dir_ = test::scratchFolder(u"form2"_s);
     test::MdiFrame mdi_;
     QMdiArea* area_ = nullptr;
-    OrderFlags jisuFlag_ = initialJisuFlag();
     std::weak_ptr<const HARMDIM> loaded_;  // the analysis of the last window opened
 
     // A graph window of a freshly loaded sample in the shown frame.
@@ -26,7 +25,7 @@ class TestGraphWindow : public QObject {
         auto state = std::make_shared<HARMDIM>();
         if (!test::loadSample(*state, dir_->path(), name, records)) return nullptr;
         loaded_ = state;
-        auto* form = new GraphWindow(state, jisuFlag_, area_);
+        auto* form = new GraphWindow(state, area_);
         form->showWindow();
         return form;
     }
@@ -177,53 +176,6 @@ class TestGraphWindow : public QObject {
         form->subWindow()->resize(800, 500);
         QCoreApplication::processEvents();
         QCOMPARE(form->picture().size(), form->Picture1->size());
-    }
-
-    void extraWindowsTileAndStopAtTwo() {
-        GraphWindow* form = open(u"extra.hm1"_s);
-        QVERIFY(form);
-        std::weak_ptr<const HARMDIM> loaded = loaded_;
-        form->Text2[2]->setText(u"22"_s);
-        GraphWindow* first = form->openExtraWindow();
-        QVERIFY(first && form->Win->isEnabled());
-        GraphWindow* second = first->openExtraWindow();  // from an extra window too
-        QVERIFY(second);
-        for (GraphWindow* w : {form, first, second}) {
-            QVERIFY(!w->Win->isEnabled());
-            QVERIFY(w->wsh[2]->isEnabled() && !w->wsh[3]->isEnabled());
-        }
-        QCOMPARE(form->openExtraWindow(), nullptr);
-        // The prediction's parameters are the main window's: the extra windows' boxes are off.
-        QTest::mouseClick(form->Check2, Qt::LeftButton);
-        QVERIFY(form->Text2[0]->isEnabled() && !first->Text2[0]->isEnabled());
-        form->Text2[0]->setText(u"20"_s);
-        QCOMPARE(second->transformerParameters().capacity, 20.0);
-        // ... and show the values in use.
-        form->Text2[1]->setText(u"7.5"_s);
-        for (GraphWindow* extra : {first, second})
-            for (auto [i, text] : {std::pair{0, u"20"_s}, {1, u"7.5"_s}, {2, u"22"_s}})
-                QCOMPARE(extra->Text2[i]->text(), text);
-        // One above the other, each the frame's width.
-        QCOMPARE(second->subWindow()->geometry().top(), 2 * (area_->viewport()->height() / 3));
-        QCOMPARE(second->subWindow()->width(), area_->viewport()->width());
-        form->wsh[2]->trigger();
-        QCOMPARE(area_->activeSubWindow(), second->subWindow());
-        // Each window keeps its own selection.
-        choose(first->Combo1, u"電圧歪率(%)"_s);
-        choose(first->Combo2, u"１～９次"_s);
-        QCOMPARE(form->selection().item(), int16_t{0});
-        QVERIFY(first->hasDrawn());
-        // Closing an extra window keeps the tables and frees its place.
-        QSignalSpy closed(form, &GraphWindow::closed);
-        second->subWindow()->close();
-        QCoreApplication::processEvents();
-        QVERIFY(closed.isEmpty() && loaded.lock()->LoadedRecords > 0 && form->Win->isEnabled());
-        // "前画面" of an extra window closes them all; the tables go with the last.
-        first->Command3->click();
-        QCoreApplication::processEvents();
-        QCOMPARE(closed.count(), 1);
-        QVERIFY(area_->subWindowList().isEmpty());
-        QTRY_VERIFY(loaded.expired());
     }
 };
 

@@ -14,7 +14,6 @@
 #include "platform/qt/qt_text.h"
 #include "ui/compliance_window.h"
 #include "ui/graph_window.h"
-#include "ui/main_frame.h"
 
 namespace hg {
 
@@ -27,13 +26,13 @@ class TestGraphWindowReading : public QObject {
     std::unique_ptr<QTemporaryDir> dir_ = test::scratchFolder(u"reading"_s);
     test::MdiFrame mdi_;
     QMdiArea* area_ = nullptr;
-    OrderFlags jisuFlag_ = initialJisuFlag();
     std::shared_ptr<HARMDIM> state_;
 
-    // A graph window drawing the voltage distortion of orders 1..9 over a day of ten minutes.
-    GraphWindow* openDrawn(QMdiArea* area = nullptr) {
-        auto* form = new GraphWindow(state_, jisuFlag_, area ? area : area_);
-        form->showWindow();
+    // A graph window drawing the voltage distortion of orders 1..9 over a day of ten minutes, in
+    // the test's frame or opened by `app`.
+    GraphWindow* openDrawn(AppController* app = nullptr) {
+        GraphWindow* form = app ? app->openGraphWindow(state_) : new GraphWindow(state_, area_);
+        if (!app) form->showWindow();
         choose(form->Combo1, u"電圧歪率(%)"_s);
         choose(form->Combo2, u"１～９次"_s);
         return form->hasDrawn() ? form : nullptr;
@@ -184,12 +183,9 @@ class TestGraphWindowReading : public QObject {
     }
 
     // A limit set from the user's folder draws over the graph and goes again with "なし"; the
-    // compliance window opens on the chosen set.
+    // compliance window opens on the chosen set and follows the graph window's range and channel.
     void limitSetAndComplianceWindow() {
-        MainFrame mdi;  // the frame opens the compliance window
-        mdi.show();
-        GraphWindow* form = openDrawn(mdi.mdiArea);
-        mdi.adoptGraphWindow(form);
+        GraphWindow* form = openDrawn(mdi_.app.get());  // opening the compliance window too
         QVERIFY(form);
         const QImage plain = form->picture();
         emit form->MeLimit->aboutToShow();
@@ -206,15 +202,23 @@ class TestGraphWindowReading : public QObject {
 
         form->chooseLimitSet(u"t-volt"_s);
         form->MeComp->trigger();
-        auto* compliance =
-            qobject_cast<ComplianceWindow*>(mdi.mdiArea->activeSubWindow()->widget());
+        auto* compliance = qobject_cast<ComplianceWindow*>(area_->activeSubWindow()->widget());
         QVERIFY(compliance);
-        QCOMPARE(mdi.mdiArea->activeSubWindow()->windowTitle(), u"適合判定"_s);
+        QCOMPARE(area_->activeSubWindow()->windowTitle(), u"適合判定"_s);
         QCOMPARE(compliance->Combo1->currentText(), u"t-volt"_s);
         QVERIFY(compliance->Grid1->rowCount() > 0);
+        QCOMPARE(compliance->report().records, 144);
+        wheel(form->Picture1, at(*form, 700), 3);
+        const RecordSpan shown = recordsIn(*state_, *form->view().range());
+        QVERIFY(shown.count() < 144);
+        QCOMPARE(compliance->report().records, shown.count());
+        const int32_t maxSlot = compliance->report().rows[0].maxSlot;
+        QVERIFY(maxSlot >= shown.first && maxSlot <= shown.last);
+        QTest::mouseClick(form->Option1[1], Qt::LeftButton);
+        QCOMPARE(compliance->Combo2->currentIndex(), 1);
         form->subWindow()->close();
         QCoreApplication::processEvents();
-        QVERIFY(!mdi.mdiArea->findChild<ComplianceWindow*>());
+        QVERIFY(!area_->findChild<ComplianceWindow*>());
     }
 };
 

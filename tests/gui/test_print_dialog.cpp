@@ -1,7 +1,6 @@
 // The print dialog printing into PDF files read back with poppler: the item boxes per kind, one
 // sheet, a set, thirds and eject, the orientation, and failures.
 #include <QElapsedTimer>
-#include <QMdiArea>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -11,8 +10,6 @@
 
 #include "gui_support.h"
 #include "platform/qt/printer_chooser.h"
-#include "ui/graph_window.h"
-#include "ui/main_frame.h"
 #include "ui/print_dialog.h"
 
 using namespace std::chrono_literals;
@@ -458,44 +455,6 @@ class TestPrintDialog : public QObject {
                 QCOMPARE(kept.readAll(), QByteArray("earlier sheet"));
             }
         }
-    }
-
-    // "印刷" of a graph window opens the dialog on that window's item, orders and message, even
-    // when another window drew last.
-    // "印刷" of a graph window opens the frame's dialog on that window's item, orders, message and
-    // prediction, even when another window drew last (with a prediction of another channel).
-    void printCommandPrintsItsOwnWindow() {
-        MainFrame frame;
-        frame.resize(1000, 800);
-        frame.show();
-        auto* mainWindow = new GraphWindow(analysis_, frame.JisuFlag, frame.mdiArea);
-        frame.adoptGraphWindow(mainWindow);
-        mainWindow->showWindow();
-        test::choose(mainWindow->Combo2, u"１～９次"_s);
-        test::choose(mainWindow->Combo1, u"上位電圧歪率予測(%)"_s);
-        mainWindow->Text1->setText(u"主"_s);
-        GraphWindow* extra = mainWindow->openExtraWindow();
-        QVERIFY(extra);
-        QTest::mouseClick(extra->Option1[1], Qt::LeftButton);  // the composite
-        test::choose(extra->Combo2, u"１～９次"_s);
-        test::choose(extra->Combo1, u"上位電圧歪率予測(%)"_s);
-        QVERIFY(mainWindow->hasDrawn() && extra->hasDrawn());
-        QCOMPARE(extra->view().prediction()->channel, int16_t{1});
-
-        PrintSource seen;
-        bool setPrint = false;
-        QTimer::singleShot(0, this, [&] {
-            PrintDialog& dialog = frame.printDialog();
-            QVERIFY(dialog.isVisible());
-            seen = dialog.source();
-            setPrint = dialog.Command3->isEnabled();
-            QTest::mouseClick(dialog.Command1, Qt::LeftButton);
-        });
-        QTest::mouseClick(mainWindow->Command2, Qt::LeftButton);
-        QCOMPARE(seen.item, int16_t{kPredictedDistortion});
-        QVERIFY(seen.message == "主" && seen.orders[0] == 1 && setPrint);
-        QVERIFY(seen.prediction && seen.prediction->channel == 0);
-        QCOMPARE(seen.prediction.get(), mainWindow->view().prediction().get());
     }
 };
 

@@ -1,6 +1,6 @@
-// The spectrum window opened from a graph window's 表示 menu: it follows that window's cursor and
-// channel, tells a bar's value under the pointer, zooms and scrolls the orders of a 256-order
-// recording, copies its charts and saves them as PDF.
+// The spectrum window opened from a graph window's 表示 menu (by the app controller): it follows
+// that window's cursor and channel, tells a bar's value under the pointer, zooms and scrolls the
+// orders of a 256-order recording, copies its charts and saves them as PDF.
 #include <QClipboard>
 #include <QMainWindow>
 #include <QMdiArea>
@@ -20,13 +20,11 @@ class TestSpectrumWindow : public QObject {
     std::unique_ptr<QTemporaryDir> dir_ = test::scratchFolder(u"form6"_s);
     test::MdiFrame mdi_;
     QMdiArea* area_ = nullptr;
-    OrderFlags jisuFlag_ = initialJisuFlag();
 
     SpectrumWindow* openFrom(GraphWindow*& graph, const QString& name) {
         auto state = std::make_shared<HARMDIM>();
         if (!test::loadSample(*state, dir_->path(), name, 48)) return nullptr;
-        graph = new GraphWindow(state, jisuFlag_, area_);
-        graph->showWindow();
+        graph = mdi_.app->openGraphWindow(state);
         test::choose(graph->Combo1, u"電    流(A)"_s);
         test::choose(graph->Combo2, u"１～９次"_s);
         graph->MeSpec->trigger();
@@ -74,7 +72,7 @@ class TestSpectrumWindow : public QObject {
         QVERIFY(test::readBytes(pdf).startsWith("%PDF"));
         graph->subWindow()->close();
         QCoreApplication::processEvents();
-        QVERIFY(area_->subWindowList().isEmpty());  // the spectrum goes with its graph window
+        QVERIFY(!area_->findChild<SpectrumWindow*>());  // the spectrum goes with its graph window
     }
 
     // 256 orders: all shown at first; the wheel zooms in around the pointer, the bar scrolls.

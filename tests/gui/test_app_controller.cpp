@@ -1,0 +1,131 @@
+// The app controller's relations between the windows: the extra graph windows (tiled, two at
+// most, their menus, the main window's transformer taken once), "前画面" closing them all, and
+// the print dialog on the window whose "印刷" was used, which keeps no analysis alive.
+#include <QMdiArea>
+#include <QTimer>
+
+#include "gui_support.h"
+#include "ui/file_selection_window.h"
+#include "ui/graph_window.h"
+#include "ui/print_dialog.h"
+
+namespace hg {
+
+using test::choose;
+
+class TestAppController : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<QTemporaryDir> dir_ = test::scratchFolder(u"controller"_s);
+    test::MdiFrame mdi_;
+    AppController* app_ = nullptr;
+    QMdiArea* area_ = nullptr;
+
+    // The main graph window on a freshly loaded sample; `loaded` watches its analysis.
+    GraphWindow* open(const QString& name, std::weak_ptr<const HARMDIM>& loaded) {
+        auto state = std::make_shared<HARMDIM>();
+        if (!test::loadSample(*state, dir_->path(), name, 12)) return nullptr;
+        loaded = state;
+        return app_->openGraphWindow(std::move(state));
+    }
+
+  private slots:
+    void init() {
+        QVERIFY(mdi_.open());
+        app_ = mdi_.app.get();
+        area_ = mdi_.area;
+    }
+    void cleanup() { mdi_.close(); }
+
+    void extraWindowsTileAndStopAtTwo() {
+        std::weak_ptr<const HARMDIM> loaded;
+        GraphWindow* form = open(u"extra.hm1"_s, loaded);
+        QVERIFY(form);
+        form->Text2[2]->setText(u"22"_s);
+        GraphWindow* first = app_->openExtraWindow();
+        QVERIFY(first && form->Win->isEnabled());
+        first->Win->trigger();  // from an extra window too
+        GraphWindow* second = app_->graphWindow(2);
+        QVERIFY(second);
+        for (GraphWindow* w : {form, first, second}) {
+            QVERIFY(!w->Win->isEnabled());
+            QVERIFY(w->wsh[2]->isEnabled() && !w->wsh[3]->isEnabled());
+        }
+        QCOMPARE(app_->openExtraWindow(), nullptr);
+        // An extra window keeps the main window's transformer of its opening, shown in its
+        // boxes, which are off.
+        QTest::mouseClick(form->Check2, Qt::LeftButton);
+        QVERIFY(form->Text2[0]->isEnabled() && !first->Text2[0]->isEnabled());
+        form->Text2[0]->setText(u"20"_s);
+        QCOMPARE(form->view().transformer().capacity, 20.0);
+        for (GraphWindow* extra : {first, second}) {
+            const TransformerParameters taken = extra->view().transformer();
+            QVERIFY(taken.capacity == 10.0 && taken.voltage == 22.0);
+            QVERIFY(extra->Text2[0]->text() == u"10"_s && extra->Text2[2]->text() == u"22"_s);
+        }
+        // One above the other, each the frame's width.
+        QCOMPARE(second->subWindow()->geometry().top(), 2 * (area_->viewport()->height() / 3));
+        QCOMPARE(second->subWindow()->width(), area_->viewport()->width());
+        form->wsh[2]->trigger();
+        QCOMPARE(area_->activeSubWindow(), second->subWindow());
+        // Each window keeps its own selection.
+        choose(first->Combo1, u"電圧歪率(%)"_s);
+        choose(first->Combo2, u"１～９次"_s);
+        QCOMPARE(form->selection().item(), int16_t{0});
+        QVERIFY(first->hasDrawn());
+        // Closing an extra window keeps the tables and frees its place.
+        second->subWindow()->close();
+        QCoreApplication::processEvents();
+        QVERIFY(loaded.lock()->LoadedRecords > 0 && form->Win->isEnabled());
+        QVERIFY(!app_->fileSelection().subWindow()->isVisible());
+        // "前画面" of an extra window closes them all and shows the file selection again.
+        first->Command3->click();
+        QVERIFY(app_->fileSelection().subWindow()->isVisible());
+        QTRY_COMPARE(area_->subWindowList(),
+                     QList<QMdiSubWindow*>{app_->fileSelection().subWindow()});
+    }
+
+    // "印刷" of a graph window opens the dialog on that window's item, orders, message and
+    // prediction, even when another window drew last (with a prediction of another channel).
+    // Neither the dialog nor a spectrum keeps the analysis after the last graph window.
+    void printCommandPrintsItsOwnWindow() {
+        std::weak_ptr<const HARMDIM> loaded;
+        GraphWindow* mainWindow = open(u"print.ha4"_s, loaded);
+        QVERIFY(mainWindow);
+        choose(mainWindow->Combo2, u"１～９次"_s);
+        choose(mainWindow->Combo1, u"上位電圧歪率予測(%)"_s);
+        mainWindow->Text1->setText(u"主"_s);
+        GraphWindow* extra = app_->openExtraWindow();
+        QVERIFY(extra);
+        QTest::mouseClick(extra->Option1[1], Qt::LeftButton);  // the composite
+        choose(extra->Combo2, u"１～９次"_s);
+        choose(extra->Combo1, u"上位電圧歪率予測(%)"_s);
+        QVERIFY(mainWindow->hasDrawn() && extra->hasDrawn());
+        QCOMPARE(extra->view().prediction()->channel, int16_t{1});
+
+        PrintSource seen;
+        bool setPrint = false;
+        QTimer::singleShot(0, this, [&] {
+            PrintDialog& dialog = app_->printDialog();
+            QVERIFY(dialog.isVisible());
+            seen = dialog.source();
+            setPrint = dialog.Command3->isEnabled();
+            QTest::mouseClick(dialog.Command1, Qt::LeftButton);
+        });
+        QTest::mouseClick(mainWindow->Command2, Qt::LeftButton);
+        QCOMPARE(seen.item, int16_t{kPredictedDistortion});
+        QVERIFY(seen.message == "主" && seen.orders[0] == 1 && setPrint);
+        QVERIFY(seen.prediction && seen.prediction->channel == 0);
+        QCOMPARE(seen.prediction.get(), mainWindow->view().prediction().get());
+
+        extra->MeSpec->trigger();
+        mainWindow->Command3->click();
+        QTRY_VERIFY(loaded.expired());
+    }
+};
+
+}  // namespace hg
+
+QTEST_MAIN(hg::TestAppController)
+#include "test_app_controller.moc"

@@ -1,0 +1,204 @@
+#include "ui/app_controller.h"
+
+#include <QCoreApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <algorithm>
+
+#include "analysis/harmdim.h"
+#include "ui/compliance_window.h"
+#include "ui/csv_orders_dialog.h"
+#include "ui/file_selection_window.h"
+#include "ui/graph_window.h"
+#include "ui/main_frame.h"
+#include "ui/print_dialog.h"
+#include "ui/spectrum_window.h"
+
+namespace hg {
+
+AppController::AppController() : frame_(std::make_unique<MainFrame>()) {
+    form1_ = new FileSelectionWindow(frame_->mdiArea);
+    connect(form1_, &FileSelectionWindow::endRequested, this, &AppController::endProgram);
+    connect(form1_, &FileSelectionWindow::analysisLoaded, this, &AppController::openGraphWindow);
+    connect(form1_, &FileSelectionWindow::csvDialogWanted, this,
+            [this](const FileKind& kind) { csvDialog().showFor(kind); });
+    connect(form1_, &FileSelectionWindow::csvDialogDismissed, this, [this] {
+        if (form4_ && form4_->isVisible()) form4_->reject();
+    });
+}
+
+AppController::~AppController() {
+    ending_ = true;
+    frame_.reset();
+}
+
+void AppController::start(const QString& argument, const QString& programFolder) {
+    // The frame first: a message about the start-up folder appears over it.
+    frame_->show();
+    form1_->start(argument, programFolder);
+    form1_->subWindow()->resize(form1_->sizeHint().expandedTo(QSize(820, 560)));
+}
+
+void AppController::endProgram() {
+    if (ending_) return;
+    ending_ = true;
+    frame_->close();
+    QCoreApplication::exit(0);
+}
+
+OrderFlags AppController::jisuFlag() const {
+    return JisuFlag;
+}
+
+void AppController::setJisuFlag(const OrderFlags& flags) {
+    JisuFlag = flags;
+    for (int e = kFirstUnavailableFlag; e < kJisuFlagCount; ++e) JisuFlag[e] = 2;
+}
+
+PrintDialog& AppController::printDialog() {
+    if (!form3_) form3_ = new PrintDialog(frame_.get());
+    return *form3_;
+}
+
+CsvOrdersDialog& AppController::csvDialog() {
+    if (!form4_) {
+        form4_ = new CsvOrdersDialog(*this, frame_.get());
+        connect(form4_, &CsvOrdersDialog::confirmed, form1_,
+                &FileSelectionWindow::csvOrdersConfirmed);
+        connect(form4_, &CsvOrdersDialog::cancelled, form1_,
+                &FileSelectionWindow::csvOrdersCancelled);
+    }
+    return *form4_;
+}
+
+GraphWindow* AppController::graphWindow(int i) const {
+    return i >= 0 && i < static_cast<int>(graphs_.size()) ? graphs_[i].data() : nullptr;
+}
+
+GraphWindow* AppController::openGraphWindow(std::shared_ptr<const HARMDIM> analysis) {
+    // The windows of the previous period give way to those of the new one.
+    if (graphs_[0]) graphs_[0]->subWindow()->close();
+    auto* window = new GraphWindow(std::move(analysis), frame_->mdiArea);
+    graphs_[0] = window;
+    adopt(window);
+    window->showWindow();
+    return window;
+}
+
+GraphWindow* AppController::openExtraWindow() {
+    GraphWindow* mainWindow = graphs_[0];
+    if (!mainWindow) return nullptr;
+    const auto slot = std::find_if(graphs_.begin() + 1, graphs_.end(),
+                                   [](const QPointer<GraphWindow>& w) { return w.isNull(); });
+    if (slot == graphs_.end()) return nullptr;
+    const int number = static_cast<int>(slot - graphs_.begin()) - 1;
+    auto* extra = new GraphWindow(mainWindow->analysis(), frame_->mdiArea,
+                                  GraphWindow::Extra{number, mainWindow->view().transformer()});
+    *slot = extra;
+    adopt(extra);
+    extra->subWindow()->show();
+    tileGraphWindows();
+    updateWindowEntries();
+    frame_->mdiArea->setActiveSubWindow(extra->subWindow());
+    return extra;
+}
+
+void AppController::adopt(GraphWindow* window) {
+    connect(window, &GraphWindow::printRequested, this, [this, window] { printFor(window); });
+    connect(window, &GraphWindow::spectrumRequested, this,
+            [this, window] { openSpectrum(window); });
+    connect(window, &GraphWindow::complianceRequested, this,
+            [this, window] { openCompliance(window); });
+    connect(window, &GraphWindow::extraWindowRequested, this, &AppController::openExtraWindow);
+    connect(window, &GraphWindow::windowShowRequested, this, &AppController::showGraphWindow);
+    connect(window, &GraphWindow::backRequested, this, &AppController::backToFileSelection);
+    connect(window, &GraphWindow::endRequested, this, &AppController::endProgram);
+    connect(window, &GraphWindow::ordersDrawn, this,
+            [this](const OrderFlags& drawn) { storeDrawnOrders(JisuFlag, drawn); });
+    connect(window, &GraphWindow::closing, this, [this, window] { graphWindowClosing(window); });
+}
+
+void AppController::printFor(GraphWindow* window) {
+    printDialog().openFor(window->analysis(), window->view());
+}
+
+// The spectrum of the record under the window's cursor, following its view.
+void AppController::openSpectrum(GraphWindow* window) {
+    auto* spectrum = new SpectrumWindow(window->analysis(), frame_->mdiArea);
+    spectrum->showView(window->view());
+    connect(window, &GraphWindow::viewChanged, spectrum,
+            [spectrum, window] { spectrum->showView(window->view()); });
+    keepReader(window, spectrum);
+}
+
+// The compliance window on the window's limit sets, following its range and channel.
+void AppController::openCompliance(GraphWindow* window) {
+    auto* compliance =
+        new ComplianceWindow(window->analysis(), window->limitCatalogue(), window->view());
+    QMdiSubWindow* frame = frame_->mdiArea->addSubWindow(compliance);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->setWindowTitle(compliance->windowTitle());
+    frame->resize(760, 520);
+    frame->show();
+    frame_->mdiArea->setActiveSubWindow(frame);
+    connect(window, &GraphWindow::viewChanged, compliance,
+            [compliance, window] { compliance->follow(window->view()); });
+    keepReader(window, compliance);
+}
+
+void AppController::keepReader(GraphWindow* graph, QWidget* reader) {
+    std::erase_if(readers_, [](const Reader& r) { return r.graph.isNull() || r.window.isNull(); });
+    readers_.push_back({graph, reader});
+}
+
+void AppController::showGraphWindow(int i) {
+    if (GraphWindow* window = graphWindow(i))
+        frame_->mdiArea->setActiveSubWindow(window->subWindow());
+}
+
+// "前画面" of any graph window closes them all.
+void AppController::backToFileSelection() {
+    if (graphs_[0]) graphs_[0]->subWindow()->close();
+}
+
+void AppController::graphWindowClosing(GraphWindow* window) {
+    // The spectrum and compliance windows opened from it go with it.
+    for (const Reader& r : readers_)
+        if (r.graph == window && r.window && r.window->parentWidget())
+            r.window->parentWidget()->close();
+    const auto slot = std::find(graphs_.begin(), graphs_.end(), window);
+    if (slot == graphs_.end()) return;
+    *slot = nullptr;
+    if (slot != graphs_.begin()) return updateWindowEntries();
+    // The extra windows go with the main window; then the file selection shows again.
+    for (std::size_t i = 1; i < graphs_.size(); ++i)
+        if (graphs_[i]) graphs_[i]->subWindow()->close();
+    if (!ending_) form1_->showWindow();
+}
+
+// The graph windows one above the other, each the frame's full width.
+void AppController::tileGraphWindows() {
+    std::vector<GraphWindow*> windows;
+    for (const QPointer<GraphWindow>& w : graphs_)
+        if (w) windows.push_back(w.data());
+    const QSize area = frame_->mdiArea->viewport()->size();
+    const int n = static_cast<int>(windows.size());
+    const int h = std::max(1, area.height() / n);
+    for (int i = 0; i < n; ++i) {
+        QMdiSubWindow* frame = windows[static_cast<std::size_t>(i)]->subWindow();
+        frame->showNormal();
+        frame->setGeometry(0, i * h, area.width(), h);
+    }
+}
+
+// "新しいウィンド" while fewer than two extra windows are open, "ウインドを表示n" for each open
+// window, in every graph window.
+void AppController::updateWindowEntries() {
+    const std::array<bool, 3> shown{!graphs_[1].isNull() || !graphs_[2].isNull(),
+                                    !graphs_[1].isNull(), !graphs_[2].isNull()};
+    const bool newWindow = graphs_[1].isNull() || graphs_[2].isNull();
+    for (const QPointer<GraphWindow>& w : graphs_)
+        if (w) w->setWindowEntries(newWindow, shown);
+}
+
+}  // namespace hg
