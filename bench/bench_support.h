@@ -74,6 +74,7 @@ class CountingCanvas : public Canvas {
     void drawClear(Rgb) override { ++calls; }
     void drawLine(Point, Point, const Colour&) override { ++calls; }
     void drawBox(Point, Point, const Colour&) override { ++calls; }
+    void drawFilledBox(Point, Point, const Colour&) override { ++calls; }
     void drawPoint(Point, const Colour&) override { ++calls; }
     void drawText(Point, std::string_view) override { ++calls; }
 };

@@ -44,6 +44,7 @@ class FiniteCanvas : public Canvas {
     void drawClear(Rgb) override {}
     void drawLine(Point a, Point b, const Colour&) override { check(a), check(b); }
     void drawBox(Point a, Point b, const Colour&) override { check(a), check(b); }
+    void drawFilledBox(Point a, Point b, const Colour&) override { check(a), check(b); }
     void drawPoint(Point a, const Colour&) override { check(a); }
     void drawText(Point a, std::string_view) override { check(a); }
 

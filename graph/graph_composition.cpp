@@ -249,6 +249,7 @@ ValueAxis screenAxis(const HARMDIM& state, const GraphRequest& request, const Gr
     axisRequest.orderFlags =
         std::span<const int16_t>(orders.data(), static_cast<std::size_t>(state.MaxOrderIndex) + 1);
     axisRequest.prediction = request.prediction;
+    axisRequest.mustShow = request.limits;
     ItemExtremes shown;
     if (g.shownRecords) {
         shown = shownExtremes(state, request, axisRequest.orderFlags, *g.shownRecords);
@@ -358,6 +359,27 @@ int drawCurves(Canvas& canvas, const HARMDIM& state, const GraphRequest& request
     return drawn;
 }
 
+// The footers: the file name at (1400, 600) and the date line (the date, then the message at 520)
+// at (120, 580) in units of the picture, each moved down just under the hour labels where a small
+// picture would bring them together, and the message just after a date line too long for its
+// place.
+void drawFooters(Canvas& canvas, const HARMDIM& state, const GraphRequest& request, const Plot& p,
+                 int clientHeight, int fontSize) {
+    const GraphLayout& g = p.g;
+    const double hourLabelsBottom = p.T + p.H + 5 + canvas.textHeight();  // in the grid's font
+    const double footerX = g.XUnit * 1400.0;
+    printAt(canvas, footerX, std::max(g.YUnit * 600.0, hourLabelsBottom),
+            fittedFileNameText(canvas, state.FilePath, footerX, canvas.scaleWidth()), kBlack);
+    canvas.setFontSize(std::max(1, clientHeight / 40));
+    const double y = std::max(g.YUnit * 580.0, hourLabelsBottom);
+    const std::string date = graphDateText(state, request.range);
+    const double dateX = g.XUnit * 120.0;
+    printAt(canvas, dateX, y, date, kBlack);
+    printAt(canvas, std::max(g.XUnit * 520.0, dateX + canvas.textWidth(date)), y,
+            " " + request.message, kBlack);
+    canvas.setFontSize(fontSize);
+}
+
 // The title (with the fundamental factor, the phase and the channel) and the footers: the file,
 // the date and the print message. Returns the title.
 std::string drawTitleAndFooters(Canvas& canvas, const HARMDIM& state, const GraphRequest& request,
@@ -368,15 +390,8 @@ std::string drawTitleAndFooters(Canvas& canvas, const HARMDIM& state, const Grap
         title += phaseMarkText(state.FilePath);
     title += channelMarkText(item, request.channel, state.ChannelCount);
     canvas.setFontBold(false);
-    const GraphLayout& g = p.g;
-    printAt(canvas, g.XUnit * titleX(item), g.YUnit * 5.0, title, kBlack);
-    const double footerX = g.XUnit * 1400.0;
-    printAt(canvas, footerX, g.YUnit * 600.0,
-            fittedFileNameText(canvas, state.FilePath, footerX, canvas.scaleWidth()), kBlack);
-    canvas.setFontSize(std::max(1, clientHeight / 40));
-    printAt(canvas, g.XUnit * 120.0, g.YUnit * 580.0, graphDateText(state, request.range), kBlack);
-    printAt(canvas, g.XUnit * 520.0, g.YUnit * 580.0, " " + request.message, kBlack);
-    canvas.setFontSize(fontSize);
+    printAt(canvas, p.g.XUnit * titleX(item), p.g.YUnit * 5.0, title, kBlack);
+    drawFooters(canvas, state, request, p, clientHeight, fontSize);
     return title;
 }
 

@@ -75,6 +75,8 @@ struct GraphRequest {
     std::string notice;
     // Called after each curve (the window lets pending events through).
     std::function<void()> afterCurve;
+    // Limit values the value axis extends to show (the lines of the window's limit set).
+    std::vector<double> limits;
     // The range a zoomed window shows; none: the whole period.
     std::optional<ShownRange> range;
 };

@@ -21,6 +21,8 @@ GraphRequest GraphView::request(std::string message) const {
     GraphRequest r = graphRequestOf(selection_, std::move(message));
     if (showsPrediction()) r.prediction = prediction_.get();
     r.range = range_;
+    if (const auto overlay = limitOverlay())
+        r.limits = limitValues(analysis_.MaxOrderIndex, *overlay);
     return r;
 }
 

@@ -63,6 +63,13 @@ std::vector<OverlayCurve> limitCurves(int maxOrderIndex, const LimitOverlayReque
     return curves;
 }
 
+std::vector<double> limitValues(int maxOrderIndex, const LimitOverlayRequest& request) {
+    std::vector<double> values;
+    for (const OverlayCurve& c : limitCurves(maxOrderIndex, request))
+        if (c.limit && std::isfinite(*c.limit)) values.push_back(*c.limit);
+    return values;
+}
+
 std::vector<OverlayCurve> overlayCurves(const StatisticsSource& source,
                                         const LimitOverlayRequest& request) {
     std::vector<OverlayCurve> curves = limitCurves(source.maxOrderIndex, request);
@@ -84,8 +91,28 @@ std::vector<OverlayCurve> overlayCurves(const StatisticsSource& source,
 
 std::string overlayStripText(const OverlayCurve& curve) {
     const int decimals = std::fabs(curve.max) >= 100 ? 1 : 2;
-    return "最大 " + reportNumber(curve.max, decimals) + "  95% " +
-           reportNumber(curve.p95, decimals);
+    std::string text =
+        "最大 " + reportNumber(curve.max, decimals) + "  95% " + reportNumber(curve.p95, decimals);
+    if (curve.limit) text += "  限度 " + reportNumber(static_cast<float>(*curve.limit), decimals);
+    return text;
+}
+
+std::vector<Point> stripPlaces(const Canvas& canvas, const std::vector<double>& starts,
+                               const std::vector<std::string>& texts, double y, double right) {
+    const double gap = canvas.textWidth("  ");
+    std::vector<Point> places;
+    double x = 0;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const double width = canvas.textWidth(texts[i]);
+        x = i == 0 ? starts[i] : std::max(starts[i], x + gap);
+        if (i > 0 && x + width > right) {  // no room left on this line: the next line
+            y += canvas.textHeight();
+            x = starts[0];
+        }
+        places.push_back({x, y});
+        x += width;
+    }
+    return places;
 }
 
 void drawLimitOverlay(Canvas& canvas, const GraphDrawing& drawing,
@@ -97,12 +124,19 @@ void drawLimitOverlay(Canvas& canvas, const GraphDrawing& drawing,
     const LegendPlacement legends{kScreenLegendStep, 100, 1};
     canvas.setLineWidth(1);
     canvas.setFont(kGothicFont, std::max(8, fontSize - 2), false);
+    std::vector<double> starts;
+    std::vector<std::string> texts;
     for (const OverlayCurve& c : curves) {
-        const Colour colour = Colour::palette(curveColour(c.drawn, false));
+        starts.push_back(legendX(item, c.k, c.drawn, legends) * g.XUnit);
+        texts.push_back(overlayStripText(c));
+    }
+    const auto places =
+        stripPlaces(canvas, starts, texts, 5 * g.YUnit + fontSize * 1.6, canvas.scaleWidth());
+    for (std::size_t i = 0; i < curves.size(); ++i) {
+        const Colour colour = Colour::palette(curveColour(curves[i].drawn, false));
         canvas.setForeColor(colour);
-        canvas.text(legendX(item, c.k, c.drawn, legends) * g.XUnit, 5 * g.YUnit + fontSize * 1.6,
-                    overlayStripText(c));
-        drawLimitLine(canvas, c, drawing.axis, plot, colour);
+        canvas.text(places[i].x, places[i].y, texts[i]);
+        drawLimitLine(canvas, curves[i], drawing.axis, plot, colour);
     }
 }
 

@@ -19,6 +19,7 @@
 namespace hg {
 
 class Canvas;
+struct Point;
 struct Colour;
 struct GraphDrawing;
 struct ValueAxis;
@@ -49,6 +50,8 @@ LimitOverlayRequest limitOverlayOf(int16_t item, int16_t channel, std::span<cons
 std::vector<OverlayCurve> limitCurves(int maxOrderIndex, const LimitOverlayRequest& request);
 std::vector<OverlayCurve> overlayCurves(const StatisticsSource& source,
                                         const LimitOverlayRequest& request);
+// The limits of those curves, which the value axis extends to show.
+std::vector<double> limitValues(int maxOrderIndex, const LimitOverlayRequest& request);
 
 // Where a graph plots its curves: from x `left` to `right`, `height` down from `top`.
 struct PlotArea {
@@ -63,8 +66,14 @@ struct PlotArea {
 void drawLimitLine(Canvas& canvas, const OverlayCurve& curve, const ValueAxis& axis,
                    const PlotArea& plot, const Colour& colour);
 
-// The strip text of a curve: "最大 4.16  95% 3.99".
+// The strip text of a curve: "最大 4.16  95% 3.99  限度 5.00" (no limit: without the last).
 std::string overlayStripText(const OverlayCurve& curve);
+
+// Where the strip texts stand from `y` down: each at its curve's legend place `starts[i]` or just
+// after the text before it, whichever is further right; a text that would pass `right` begins a
+// new line at the first place. So no two texts meet.
+std::vector<Point> stripPlaces(const Canvas& canvas, const std::vector<double>& starts,
+                               const std::vector<std::string>& texts, double y, double right);
 
 // Draws the lines and the strip over the graph `drawing` just composed on `canvas` (its picture
 // pixels), with the graph's label font size.

@@ -107,14 +107,16 @@ void drawChart(Canvas& canvas, const Spectrum& s, const SpectrumShown& shown, in
     const int labelEvery =
         std::max(1, static_cast<int>(std::ceil(canvas.textWidth("256") * 1.5 / column)));
     const Colour bar = Colour::palette(chart == 0 ? 9 : 12);
-    canvas.setLineWidth(std::max(1, static_cast<int>(column * 0.7)));
     for (int i = shown.first; i <= shown.last; ++i) {
         const SpectrumOrder& o = s.orders[static_cast<std::size_t>(i)];
         const double left = box.left + column * (i - shown.first);
         const double centre = std::round(left + column / 2);
         const double v = std::max(valueOf(o), 0.0);
-        const double y = box.bottom - std::min(v / top, 1.0) * height;
-        if (y < box.bottom) canvas.line(centre, box.bottom, centre, std::round(y), bar);
+        const double y = std::round(box.bottom - std::min(v / top, 1.0) * height);
+        // A bar is a filled rectangle over 70 % of its column, standing on the zero line: whole
+        // pixels, never below the line or over the order labels under it.
+        const double half = std::max(0.5, std::round(column * 0.35));
+        if (y < box.bottom) canvas.fillBox(centre - half, y, centre + half, box.bottom, bar);
         out.bars.push_back({chart, o.order, valueOf(o), left, left + column, box.top, box.bottom});
         if ((i - shown.first) % labelEvery == 0) {
             canvas.setForeColor(black);

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "analysis/harmdim.h"
 #include "graph/curve_rules.h"
@@ -36,6 +38,36 @@ void drawDates(Canvas& canvas, const HARMDIM& state, const TimeGridStyle& style,
     }
 }
 
+struct AxisLabel {
+    double x = 0;
+    std::string text;
+    double size = 12;
+    bool midnight = false;
+};
+
+// The labels under the plot, left to right. A label that would run into the one kept before it is
+// left out (its line stays), unless it is a midnight's and that one is not: then the midnight's
+// takes its place. Where the labels have room, all are drawn.
+void drawAxisLabels(Canvas& canvas, const std::vector<AxisLabel>& labels, double y) {
+    const double size = canvas.font().size;
+    std::vector<std::pair<const AxisLabel*, double>> kept;  // label, right edge
+    for (const AxisLabel& l : labels) {
+        canvas.setFontSize(l.size);
+        const double right = l.x + canvas.textWidth(l.text);
+        if (!kept.empty() && l.x < kept.back().second) {
+            if (!l.midnight || kept.back().first->midnight) continue;
+            kept.pop_back();
+            if (!kept.empty() && l.x < kept.back().second) continue;
+        }
+        kept.push_back({&l, right});
+    }
+    for (const auto& [l, right] : kept) {
+        canvas.setFontSize(l->size);
+        label(canvas, l->x, y, l->text);
+    }
+    canvas.setFontSize(size);
+}
+
 }  // namespace
 
 void drawTimeGrid(Canvas& canvas, const HARMDIM& state, const TimeGridStyle& style) {
@@ -55,6 +87,7 @@ void drawTimeGrid(Canvas& canvas, const HARMDIM& state, const TimeGridStyle& sty
     if (!std::isfinite(first) || !std::isfinite(last)) return;
     const double top = style.top, bottom = style.top + style.height;
     const double labelY = bottom + 5;
+    std::vector<AxisLabel> labels;
     for (int64_t m = static_cast<int64_t>(std::ceil(first / tick)) * tick;
          static_cast<double>(m) <= last; m += tick) {
         const double offset = (static_cast<double>(m) - first) * scale;
@@ -69,23 +102,21 @@ void drawTimeGrid(Canvas& canvas, const HARMDIM& state, const TimeGridStyle& sty
             canvas.line(x, top, x, bottom,
                         hour == 0 || labelled ? style.markedHourLine : style.hourLine);
             if (labelled) {
-                const std::string text = plainInteger(hour);
-                label(canvas, x - style.labelShiftPerDigit * static_cast<double>(text.size()),
-                      labelY, text);
+                std::string text = plainInteger(hour);
+                const double at = x - style.labelShiftPerDigit * static_cast<double>(text.size());
+                labels.push_back({at, std::move(text), canvas.font().size, hour == 0});
             }
         } else {
             canvas.setLineStyle(LineStyle::Dotted);
             canvas.line(x, top, x, bottom, minuteLine);
-            if (minuteLabels) {
-                const double size = canvas.font().size;
-                canvas.setFontSize(style.minuteLabelFontSize);
-                label(canvas, x - 40, labelY,
-                      plainInteger(hour) + ":" + plainInteger(classicMod(m, 60)));
-                canvas.setFontSize(size);
-            }
+            if (minuteLabels)
+                labels.push_back({x - 40,
+                                  plainInteger(hour) + ":" + plainInteger(classicMod(m, 60)),
+                                  style.minuteLabelFontSize, false});
         }
     }
     canvas.setLineStyle(LineStyle::Solid);
+    drawAxisLabels(canvas, labels, labelY);
     drawDates(canvas, state, style, first, last);
 }
 

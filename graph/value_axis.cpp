@@ -175,6 +175,9 @@ std::pair<double, double> drawnExtremes(const HARMDIM& state, const ValueAxisReq
         max = std::max(max, fMax * axis.factor);
         min = std::min(min, fMin * axis.factor);
     }
+    // A limit drawn over the graph stays on the axis, above the values if need be.
+    for (const double limit : request.mustShow)
+        if (std::isfinite(limit)) max = std::max(max, limit);
     return {max, min};
 }
 

@@ -34,6 +34,8 @@ struct ValueAxisRequest {
     bool fixedOverloadRange = false;  // item 8 in the printed set: 0..160, step 20
     // The prediction drawn (item 14 takes its maxima from it); none: the maxima are 0.
     const Prediction* prediction = nullptr;
+    // Values the axis extends to show above its extremes (the limits drawn over the graph).
+    std::span<const double> mustShow;
     // The extremes over the records shown (none: the period's).
     const ItemExtremes* shown = nullptr;
 };

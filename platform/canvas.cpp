@@ -27,6 +27,11 @@ void Canvas::box(double x1, double y1, double x2, double y2, std::optional<Colou
     current_ = {x2, y2};
 }
 
+void Canvas::fillBox(double x1, double y1, double x2, double y2, std::optional<Colour> colour) {
+    drawFilledBox({x1, y1}, {x2, y2}, colour.value_or(fore_));
+    current_ = {x2, y2};
+}
+
 void Canvas::point(double x, double y, std::optional<Colour> colour) {
     drawPoint({x, y}, colour.value_or(fore_));
     current_ = {x, y};

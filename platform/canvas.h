@@ -121,6 +121,8 @@ class Canvas {
     void line(double x1, double y1, double x2, double y2, std::optional<Colour> colour = {});
     void lineTo(double x, double y, std::optional<Colour> colour = {});  // from the current point
     void box(double x1, double y1, double x2, double y2, std::optional<Colour> colour = {});
+    // A box filled in the colour with no outline: exactly the area from (x1, y1) to (x2, y2).
+    void fillBox(double x1, double y1, double x2, double y2, std::optional<Colour> colour = {});
     void point(double x, double y, std::optional<Colour> colour = {});
     void moveTo(double x, double y) { current_ = {x, y}; }
     Point currentPoint() const { return current_; }
@@ -169,6 +171,7 @@ class Canvas {
     virtual void drawClear(Rgb back) = 0;
     virtual void drawLine(Point from, Point to, const Colour& colour) = 0;
     virtual void drawBox(Point a, Point b, const Colour& colour) = 0;
+    virtual void drawFilledBox(Point a, Point b, const Colour& colour) = 0;
     virtual void drawPoint(Point at, const Colour& colour) = 0;
     virtual void drawText(Point topLeft, std::string_view utf8) = 0;  // in the fore colour
 

@@ -53,6 +53,8 @@ const char* kindName(DrawCall::Kind kind) {
             return "line";
         case DrawCall::Kind::Box:
             return "box";
+        case DrawCall::Kind::FilledBox:
+            return "filled box";
         case DrawCall::Kind::Point:
             return "point";
         case DrawCall::Kind::Text:
@@ -93,7 +95,8 @@ std::string describe(const DrawCall& call) {
     std::string out = kindName(call.kind);
     if (call.kind == DrawCall::Kind::Clear) return out;
     out += " (" + number(call.from.x) + "," + number(call.from.y) + ")";
-    if (call.kind == DrawCall::Kind::Line || call.kind == DrawCall::Kind::Box) {
+    if (call.kind == DrawCall::Kind::Line || call.kind == DrawCall::Kind::Box ||
+        call.kind == DrawCall::Kind::FilledBox) {
         out += "-(" + number(call.to.x) + "," + number(call.to.y) + ")";
     }
     out.append(" ").append(colourText(call.colour));
@@ -208,6 +211,10 @@ void RecordingCanvas::drawLine(Point from, Point to, const Colour& colour) {
 
 void RecordingCanvas::drawBox(Point a, Point b, const Colour& colour) {
     record(DrawCall::Kind::Box, a, b, colour);
+}
+
+void RecordingCanvas::drawFilledBox(Point a, Point b, const Colour& colour) {
+    record(DrawCall::Kind::FilledBox, a, b, colour);
 }
 
 void RecordingCanvas::drawPoint(Point at, const Colour& colour) {

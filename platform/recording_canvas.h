@@ -13,7 +13,7 @@
 namespace hg {
 
 struct DrawCall {
-    enum class Kind { Clear, Line, Box, Point, Text };
+    enum class Kind { Clear, Line, Box, FilledBox, Point, Text };
     Kind kind = Kind::Line;
     Point from;     // line and box: first corner; point: the point; text: top-left corner
     Point to;       // line and box: last corner; point and text: same as from
@@ -59,6 +59,7 @@ class RecordingCanvas : public Canvas {
     std::vector<DrawCall> ofKind(DrawCall::Kind kind) const;
     std::vector<DrawCall> lines() const { return ofKind(DrawCall::Kind::Line); }
     std::vector<DrawCall> boxes() const { return ofKind(DrawCall::Kind::Box); }
+    std::vector<DrawCall> filledBoxes() const { return ofKind(DrawCall::Kind::FilledBox); }
     std::vector<DrawCall> points() const { return ofKind(DrawCall::Kind::Point); }
     std::vector<DrawCall> texts() const { return ofKind(DrawCall::Kind::Text); }
     std::vector<DrawCall> lines(LineStyle style) const;
@@ -78,6 +79,7 @@ class RecordingCanvas : public Canvas {
     void drawClear(Rgb back) override;
     void drawLine(Point from, Point to, const Colour& colour) override;
     void drawBox(Point a, Point b, const Colour& colour) override;
+    void drawFilledBox(Point a, Point b, const Colour& colour) override;
     void drawPoint(Point at, const Colour& colour) override;
     void drawText(Point topLeft, std::string_view utf8) override;
 

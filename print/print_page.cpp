@@ -205,6 +205,11 @@ ValueAxis blockAxis(const HARMDIM& state, const PrintSource& source, int16_t ite
     request.style = AxisStyle::Paper;
     request.fixedOverloadRange = setMode && item == kOverload;
     request.prediction = source.prediction.get();
+    std::vector<double> limits;
+    if (source.limits && !request.fixedOverloadRange)
+        limits = limitValues(state.MaxOrderIndex,
+                             limitOverlayOf(item, source.channel, source.orders, *source.limits));
+    request.mustShow = limits;
     ItemExtremes shown;
     if (source.range) {
         GraphRequest graph;
@@ -325,7 +330,6 @@ void printFileNameLine(Canvas& canvas, const PrintSource& source, double x, doub
 
 double dateLineTop(Canvas& canvas, int16_t blockY) {
     const double top = blockY + 530;
-    if (!canvas.landscape()) return top;
     const double size = canvas.font().size;
     canvas.setFontSize(kBlockFontSize);
     const double hourLabelsBottom = blockY + kBlockHeight + 5 + canvas.textHeight();
@@ -366,7 +370,8 @@ void printSetSheet(Canvas& canvas, const HARMDIM& state, const PrintSource& sour
         PrintGraph(canvas, state, source, item, kBlockLeft, blockTop(k), kPrintLegendStep, true,
                    monochrome);
         ++k;
-        printDateLine(canvas, state, source, 220, dateLineTop(canvas, blockTop(k - 1)), kSetDateFontSize);
+        printDateLine(canvas, state, source, 220, dateLineTop(canvas, blockTop(k - 1)),
+                      kSetDateFontSize);
     }
     printFileNameLine(canvas, source, 1400, 1930, kHeaderFontSize);
     canvas.setFontSize(kSheetFontSize);

@@ -125,9 +125,9 @@ std::string dateLine(const HARMDIM& state, const PrintSource& source);
 // whole when it fits, else with the leading folders left out ("ﾌｧｲﾙ名:…/feeder_n/x.hv3"); the
 // file name itself always whole.
 std::string fittedFileNameLine(const Canvas& canvas, const PrintSource& source, double x);
-// Where the date line of the block at height blockY stands: 530 below the block's top; on a
-// landscape sheet, where the hour labels under the block take more of the page's height, no
-// higher than just below them.
+// Where the date line of the block at height blockY stands: 530 below the block's top, and no
+// higher than just below the hour labels under the block (which reach a little further in
+// portrait, and more on a landscape sheet).
 double dateLineTop(Canvas& canvas, int16_t blockY);
 void printFileNameLine(Canvas& canvas, const PrintSource& source, double x, double y, double size);
 void printDateLine(Canvas& canvas, const HARMDIM& state, const PrintSource& source, double x,

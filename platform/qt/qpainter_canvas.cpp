@@ -139,6 +139,12 @@ void QPainterCanvas::drawBox(Point a, Point b, const Colour& colour) {
     painter_.drawRect(QRectF(toDevice(a), toDevice(b)).normalized());
 }
 
+void QPainterCanvas::drawFilledBox(Point a, Point b, const Colour& colour) {
+    if (!painter_.isActive() || !finite(a) || !finite(b)) return;
+    const QColor fill = pen(colour, false).color();
+    painter_.fillRect(QRectF(toDevice(a), toDevice(b)).normalized(), fill);
+}
+
 void QPainterCanvas::drawPoint(Point at, const Colour& colour) {
     if (!painter_.isActive() || !finite(at)) return;
     painter_.setPen(pen(colour, false));

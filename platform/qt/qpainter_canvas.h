@@ -48,6 +48,7 @@ class QPainterCanvas : public Canvas {
     void drawClear(Rgb back) override;
     void drawLine(Point from, Point to, const Colour& colour) override;
     void drawBox(Point a, Point b, const Colour& colour) override;
+    void drawFilledBox(Point a, Point b, const Colour& colour) override;
     void drawPoint(Point at, const Colour& colour) override;
     void drawText(Point topLeft, std::string_view utf8) override;
 

@@ -134,7 +134,7 @@ TEST(GraphComposition, PhaseAndChannelMarksOfTheTitle) {
     for (auto [path, item, channels, channel, title] :
          {std::tuple{"/d/x.Rhv2", 6, 2, 0, "t(deg)R相 1ch"},
           {"/d/x.Shv2", 15, 2, 1, "t(deg)S相 2ch"},  // the prediction of the channel
-          {"/d/x.Thv2", 11, 2, 1, "t(deg)"},     // voltage: no phase, no channel
+          {"/d/x.Thv2", 11, 2, 1, "t(deg)"},         // voltage: no phase, no channel
           {"/d/x.rhv2", 6, 2, 1, "t(deg) 2ch"},
           {"/d/x.hv2", 2, 2, 2, "t(deg) 合成"},
           {"/d/x.hm9", 5, 9, 8, "t(deg) 9ch"},
@@ -318,6 +318,14 @@ TEST(GraphComposition, Footers) {
     const auto d = draw(s, 2, flags({0, 2}));
     expectText(d->canvas, "ﾌｧｲﾙ名:/data/sample.hm1", 1000.0f / 2250 * 1400, 600);
     expectText(d->canvas, "19/05/29(水)", static_cast<float>(1000.0f / 2250 * 120), 580);
+    // A deep path loses its leading folders, as on paper; the file name stays whole.
+    HARMDIM deep = graphState({}, 24, 2, "/data/2019/substation_east/feeder_north/bay_3/x.hv3");
+    const auto e = draw(deep, 2, flags({0, 2}), 600, 400);
+    const auto footer = e->canvas.select(
+        [](const DrawCall& t) { return t.kind == Kind::Text && t.text.starts_with("ﾌｧｲﾙ名:"); });
+    ASSERT_EQ(footer.size(), 1u);
+    EXPECT_TRUE(footer[0].text.starts_with("ﾌｧｲﾙ名:…/") && footer[0].text.ends_with("/x.hv3"));
+    EXPECT_LE(footer[0].from.x + e->canvas.textExtent(footer[0]).x, 600);
 }
 
 // Under the plot nothing meets: the hour labels, the dates of a long period, the date line with the
@@ -327,8 +335,8 @@ TEST(GraphComposition, TimeAxisDatesAndFootersNeverOverlap) {
     for (const PeriodSpec period : {PeriodSpec{9 * 60, 45, 10}, PeriodSpec{0, 1440, 145},
                                     PeriodSpec{0, 4 * 1440, 577}, PeriodSpec{0, 31 * 1440, 4465}}) {
         HARMDIM s = graphState(period, 24, 1, "/data/site/substation_east/feeder/sample.hm1");
-        for (const auto [w, h] : {std::pair{330, 230}, {500, 350}, {1000, 630}, {1584, 1057},
-                                  {1920, 1080}}) {
+        for (const auto& [w, h] :
+             {std::pair{330, 230}, {500, 350}, {1000, 630}, {1584, 1057}, {1920, 1080}}) {
             for (const bool zoomed : {false, true}) {
                 auto d = std::make_unique<Drawn>(w, h);
                 GraphRequest r;

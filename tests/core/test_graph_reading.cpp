@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "graph/cursor_readout.h"
 #include "graph/curve_export.h"
@@ -131,6 +132,18 @@ TEST(ZoomedGraph, ShownMinimaOfTheVoltageComeFromTheFirstRecordShown) {
     EXPECT_EQ(d.axis.top, 6100);
 }
 
+// The date line of a zoomed view names the days it shows: the first, and the last when it spans
+// days (a range ending at a midnight shows nothing of the next day); the whole period its start.
+TEST(DateLabels, AZoomNamesTheDaysItShows) {
+    const HARMDIM s = graphState({0, 10 * 1440, 1441});
+    EXPECT_EQ(shownDaysText(s, nullptr), "19/05/29(水)");
+    const ShownRange whole = wholePeriod(s), hour{6 * 1440 + 60, 6 * 1440 + 120},
+                     days{2 * 1440, 4 * 1440};
+    EXPECT_EQ(shownDaysText(s, &whole), "19/05/29(水)");
+    EXPECT_EQ(shownDaysText(s, &hour), "19/06/04(火)");
+    EXPECT_EQ(shownDaysText(s, &days), "19/05/31(金)～19/06/01(土)");
+}
+
 TEST(DateLabels, LongPeriodsCarryDatesThinnedSoTheyNeverMeet) {
     struct Case {
         double unitsPerDay;
@@ -222,6 +235,22 @@ TEST(Spectrum, ValuesBarsAndCsvOfARecord) {
     ASSERT_TRUE(hit);
     EXPECT_EQ(barText(*hit), "3次 2%");
     EXPECT_FALSE(barAt(d, 1, 1));
+    // Bars are filled rectangles of whole pixels inside their columns, standing on the zero line:
+    // none reaches below it, where the order labels stand.
+    const auto filled = c.filledBoxes();
+    ASSERT_FALSE(filled.empty());
+    for (const DrawCall& bar : filled) {
+        const auto column = barAt(d, (bar.from.x + bar.to.x) / 2, bar.to.y - 1);
+        ASSERT_TRUE(column) << bar;
+        EXPECT_EQ(bar.to.y, column->bottom) << bar;
+        EXPECT_LT(bar.from.y, bar.to.y) << bar;
+        EXPECT_GE(bar.from.x, column->left) << bar;
+        EXPECT_LE(bar.to.x, column->right) << bar;
+        EXPECT_EQ(bar.from.x, std::round(bar.from.x)) << bar;
+    }
+    EXPECT_EQ(c.lines().size(), c.select([](const DrawCall& l) {
+                                     return l.kind == DrawCall::Kind::Line && l.horizontal();
+                                 }).size());  // no bar drawn as a line
     // A range of orders: 5..9 only.
     RecordingCanvas z(800, 600);
     EXPECT_EQ(composeSpectrum(z, sp, {2, 4}).bars.size(), 6u);

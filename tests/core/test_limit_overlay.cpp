@@ -10,6 +10,7 @@
 #include "platform/recording_canvas.h"
 #include "print/print_page.h"
 #include "support_analysis.h"
+#include "support_graph_state.h"
 
 namespace hg {
 namespace {
@@ -50,9 +51,10 @@ std::unique_ptr<Overlaid> overlay(HARMDIM& s, int16_t item, std::vector<int16_t>
     r.group = 8;
     r.orders = orders;
     r.itemName = "x";
+    LimitOverlayRequest request{item, 0, orders, set, options};
+    r.limits = limitValues(s.MaxOrderIndex, request);  // as the window's view asks
     o->drawing = composeGraph(o->canvas, s, r);
     o->canvas.forget();
-    LimitOverlayRequest request{item, 0, orders, set, options};
     o->curves = overlayCurves(statisticsSourceOf(s), request);
     drawLimitOverlay(o->canvas, o->drawing, o->curves, item, 12);
     return o;
@@ -70,15 +72,15 @@ TEST(LimitOverlay, VoltageDistortionLinesAndStrip) {
     EXPECT_EQ(o->curves[2].limit, 5);
     EXPECT_FLOAT_EQ(o->curves[2].max, 5.9f);
     EXPECT_FLOAT_EQ(o->curves[2].p95, 5.8f);  // rank 19 of 20
-    EXPECT_NE(o->canvas.findText("最大 5.90  95% 5.80"), nullptr) << o->canvas.dump();
-    EXPECT_NE(o->canvas.findText("最大 3.00  95% 3.00"), nullptr);
+    EXPECT_NE(o->canvas.findText("最大 5.90  95% 5.80  限度 5.00"), nullptr) << o->canvas.dump();
+    EXPECT_NE(o->canvas.findText("最大 3.00  95% 3.00  限度 2.00"), nullptr);
     const GraphLayout& g = o->drawing.layout;
     const auto lines = o->canvas.lines(LineStyle::DashDot);
     std::size_t expected = 0;
     for (const OverlayCurve& c : o->curves) {
         const double y = o->drawing.axis.position(*c.limit, g.T, g.GraphHeight);
-        if (y < g.T || y > g.T + g.GraphHeight) continue;  // the total's 8 % may lie above
         ++expected;
+        EXPECT_TRUE(y >= g.T && y <= g.T + g.GraphHeight);  // the total's 8 % extends the axis
         const Rgb colour = paletteRgb(curveColour(c.drawn, false));
         const bool found = std::any_of(lines.begin(), lines.end(), [&](const DrawCall& l) {
             return l.from.y == y && l.to.y == y && l.colour.rgb == colour && l.from.x == g.L &&
@@ -86,8 +88,23 @@ TEST(LimitOverlay, VoltageDistortionLinesAndStrip) {
         });
         EXPECT_TRUE(found) << "order index " << c.k << "\n" << o->canvas.dump();
     }
-    EXPECT_GE(expected, 2u);  // the 3rd's 2 % and the 5th's 5 % lie on the axis
+    EXPECT_EQ(expected, 3u);
     EXPECT_EQ(lines.size(), expected);
+    // Without a set the axis is the values' own: the total's 8 % would lie above it.
+    GraphRequest plain;
+    std::vector<int16_t> orders{1, 1, 1};
+    orders.resize(kJisuFlagCount, 0);
+    plain.item = kVoltageDistortion, plain.group = 8, plain.orders = orders, plain.itemName = "x";
+    RecordingCanvas c(1000, 630);
+    EXPECT_LT(composeGraph(c, s, plain).axis.top, 8);
+    // Five strips in a narrow window never meet: a strip that has no room goes to a next line.
+    RecordingCanvas narrow(330, 230);
+    const std::vector<std::string> texts(5, overlayStripText(o->curves[2]));
+    const std::vector<double> starts{44, 75, 106, 137, 168};
+    const auto places = stripPlaces(narrow, starts, texts, 20, 330);
+    for (std::size_t i = 0; i < places.size(); ++i) narrow.text(places[i].x, places[i].y, texts[i]);
+    test::expectNoTextOverlaps(
+        narrow, [](const DrawCall&) { return true; }, "narrow strip");
 }
 
 TEST(LimitOverlay, CurrentLimitsInAmperes) {

@@ -107,7 +107,7 @@ TEST(PrintPage, ThirdsFillTheSheetFromTheTop) {
 // On a landscape sheet the page's height units are larger than on a portrait one: the date lines
 // of set and thirds sheets go below the hour labels (12 pt from 505 under the block's top);
 // portrait keeps them at 530. Units per point of A4 (190 x 277 mm printable) either way.
-TEST(PrintPage, LandscapeDateLinesClearTheHourLabels) {
+TEST(PrintPage, DateLinesClearTheHourLabels) {
     HARMDIM s = pageState({0, 1440, 145});
     for (const bool landscape : {false, true}) {
         RecordingCanvas c(2350, 1970);
@@ -116,7 +116,7 @@ TEST(PrintPage, LandscapeDateLinesClearTheHourLabels) {
             c.setUnitsPerPoint(2350 / 785.2, 1970 / 538.6);
         else
             c.setUnitsPerPoint(2350 / 538.6, 1970 / 785.2);
-        const double below = landscape ? 505 + 12 * 1970 / 538.6 : 530;
+        const double below = 505 + 12 * (landscape ? 1970 / 538.6 : 1970 / 785.2);
         printSetSheet(c, s, source(kVoltageDistortion, {0}), {kVoltageDistortion}, false);
         const DrawCall* date = c.findText("19/05/29(水)    受電点");
         ASSERT_NE(date, nullptr);
@@ -134,11 +134,12 @@ TEST(PrintPage, LandscapeDateLinesClearTheHourLabels) {
 // four days and a month, the whole period or a range over days.
 TEST(PrintPage, NoTextsMeetInAnyLayoutOrOrientation) {
     const auto valueLabel = [](const DrawCall& t) {
-        return t.from.x < kBlockLeft && t.text.find_first_not_of(" -.0123456789") == std::string::npos;
+        return t.from.x < kBlockLeft &&
+               t.text.find_first_not_of(" -.0123456789") == std::string::npos;
     };
     const auto notValueLabel = [&](const DrawCall& t) { return !valueLabel(t); };
-    for (const PeriodSpec period : {PeriodSpec{0, 1440, 145}, PeriodSpec{0, 4 * 1440, 577},
-                                    PeriodSpec{0, 31 * 1440, 4465}}) {
+    for (const PeriodSpec period :
+         {PeriodSpec{0, 1440, 145}, PeriodSpec{0, 4 * 1440, 577}, PeriodSpec{0, 31 * 1440, 4465}}) {
         HARMDIM s = pageState(period, "/data/site/substation_east/feeder/sample.hm1");
         for (const bool landscape : {false, true}) {
             for (const bool range : {false, true}) {
@@ -146,7 +147,8 @@ TEST(PrintPage, NoTextsMeetInAnyLayoutOrOrientation) {
                 src.filePath = s.FilePath;
                 if (range) src.range = ShownRange{period.minutes / 3.0, period.minutes * 0.9};
                 const std::string where = std::to_string(period.minutes) + " min" +
-                                          (landscape ? ", landscape" : "") + (range ? ", range" : "");
+                                          (landscape ? ", landscape" : "") +
+                                          (range ? ", range" : "");
                 for (const int layout : {0, 1, 2}) {
                     RecordingCanvas c(2350, 1970);
                     c.setLandscape(landscape);
@@ -155,9 +157,11 @@ TEST(PrintPage, NoTextsMeetInAnyLayoutOrOrientation) {
                     c.setUnitsPerPoint(2350 / w, pageHeight / h);
                     if (layout == 0) printOneSheet(c, s, src, false);
                     if (layout == 1)
-                        printSetSheet(c, s, src, {kVoltageDistortion, kCurrent, kPhaseDifference}, false);
+                        printSetSheet(c, s, src, {kVoltageDistortion, kCurrent, kPhaseDifference},
+                                      false);
                     for (int n = 0; layout == 2 && n < 3; ++n) printThird(c, s, src, n, false);
-                    expectNoTextOverlaps(c, notValueLabel, where + ", layout " + std::to_string(layout));
+                    expectNoTextOverlaps(c, notValueLabel,
+                                         where + ", layout " + std::to_string(layout));
                 }
             }
         }
