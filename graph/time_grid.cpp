@@ -30,10 +30,12 @@ void drawDates(Canvas& canvas, const HARMDIM& state, const TimeGridStyle& style,
     const double width = canvas.textWidth("12/31");
     const double gap = canvas.textWidth(" ") / 2;
     const double y = style.top + gap;
+    const double right = style.left + (last - first) * style.unitsPerMinute;
     for (const DateLabel& d :
          dateLabels(state.StartDay, first, last, style.unitsPerMinute, width)) {
         const double x =
             style.left + (static_cast<double>(d.minute) - first) * style.unitsPerMinute;
+        if (x + gap + canvas.textWidth(d.text) > right) break;  // no room before the plot's edge
         label(canvas, roundHalfEven(x + gap), y, d.text);
     }
 }
