@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The layering check itself: a clean scratch tree passes; each way of breaking the layers fails it
 # (an upward include in angle brackets or with blanks after "#", a Qt header in quotes or in
-# brackets, a core file including a window's header), in files git has never seen.
+# brackets, a core file including a window's header, a system header outside platform/), in files
+# git has never seen.
 # tests/tools/test_check_layers.sh SCRATCH
 set -u
 check=$(cd "$(dirname "$0")/../.." && pwd)/tools/check_layers.sh
@@ -14,6 +15,7 @@ clean_tree() {
     printf '#pragma once\n' >"$dir/print/print_page.h"
     printf '#pragma once\n' >"$dir/ui/graph_window.h"
     printf '#include "platform/x.h"\n' >"$dir/analysis/a.cpp"
+    printf '#include <sys/stat.h>\n#include <windows.h>\n' >"$dir/platform/s.cpp"
     printf '#include <QString>\n\n#include "print/print_page.h"\n' >"$dir/ui/w.cpp"
 }
 
@@ -33,6 +35,8 @@ blanks after the hash|analysis/b.cpp|#  include "print/print_page.h"\n
 a Qt header in quotes|graph/b.cpp|#include "QtCore/qstring.h"\n
 a Qt header in brackets|graph/b.cpp|#include <QPainter>\n
 a window header in the core|print/b.cpp|#include "ui/graph_window.h"\n
+a system header in the core|analysis/b.cpp|#include <sys/mman.h>\n
+a system header in a window|ui/b.cpp|#  include <unistd.h>\n
 CASES
 rm -rf "$dir" "$dir.out"
 ((failures)) && exit 1
