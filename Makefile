@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps configure build run test sanitize fuzz bench clean package
+.PHONY: deps configure build run test sanitize fuzz bench clean package windows nocups
 
 deps:
 	@bash tools/install-deps.sh
@@ -23,6 +23,8 @@ test: configure
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
 	@$(MAKE) --no-print-directory sanitize
 	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=30
+	@$(MAKE) --no-print-directory nocups
+	@$(MAKE) --no-print-directory windows
 
 # The whole program once more under AddressSanitizer and UndefinedBehaviorSanitizer (with
 # float-to-integer overflow): the core tests, then every command-line shell test against the
@@ -41,6 +43,22 @@ fuzz: build
 	cmake --build build-fuzz -j $(JOBS) --target fuzz_recording
 	@bash tools/fuzz.sh $(BUILD)/harmograph build-fuzz $(FUZZ_SECONDS)
 
+# The Windows build of the core and the command line (MinGW-w64, no Qt) in build-win/, tested
+# under Wine against the Linux build: the command-line tests that apply and the byte comparisons.
+windows: build
+	@[ -f build-win/CMakeCache.txt ] || cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=tools/mingw-w64.cmake -DHARMO_GUI=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake build-win -DHARMO_WERROR=ON >/dev/null
+	cmake --build build-win -j $(JOBS)
+	@bash tools/wine_tests.sh $(BUILD)/harmograph build-win/harmograph.exe build-win/tmp
+
+# The windows' printing without CUPS (-DHARMO_CUPS=OFF: Qt's own printer jobs) in build-nocups/,
+# unoptimised: only the print dialog's tests and Qt's printing's, and what they need.
+nocups: deps
+	@[ -f build-nocups/CMakeCache.txt ] || cmake -S . -B build-nocups -DHARMO_CUPS=OFF -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-O0 >/dev/null
+	@cmake build-nocups -DHARMO_WERROR=ON >/dev/null
+	cmake --build build-nocups -j $(JOBS) --target test_print_dialog test_qt_print_service
+	cd build-nocups && ctest --output-on-failure -R '^test_(print_dialog|qt_print_service)$$'
+
 run: build
 	@bash tools/run.sh $(BUILD)/harmograph
 
@@ -53,4 +71,4 @@ package: build
 	cd $(BUILD) && cpack -G DEB
 
 clean:
-	rm -rf $(BUILD) build-asan build-fuzz
+	rm -rf $(BUILD) build-asan build-fuzz build-win build-nocups

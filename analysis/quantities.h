@@ -14,7 +14,7 @@
 // The per-record work runs on the widest vectors the processor has (the same IEEE operations,
 // no fused multiply-add, so the same results on every processor); its helpers are compiled into
 // each version.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__)
 #define HG_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define HG_VECTOR_CLONES

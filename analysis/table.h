@@ -1,7 +1,8 @@
 // A rectangular table of one to three indexes, every index running 0..its upper bound inclusive,
 // zero-filled when dimensioned, in one flat block (last index fastest). Bounds are checked in
-// debug builds. Large tables are anonymous memory mappings that ask for huge pages: untouched
-// pages cost nothing until written, and writing a table of a gigabyte takes few page faults.
+// debug builds. Large tables come straight from the system's pages (on Linux mappings that ask
+// for huge pages): untouched pages cost nothing until written, and writing a table of a gigabyte
+// takes few page faults.
 #pragma once
 
 #include <cassert>

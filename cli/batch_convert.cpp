@@ -1,7 +1,5 @@
 #include "cli/batch_convert.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <atomic>
 #include <map>
@@ -13,15 +11,11 @@
 #include "datafile/recording_names.h"
 #include "datafile/scan.h"
 #include "platform/file_identity.h"
+#include "platform/system_files.h"
 
 namespace hg::cli {
 
 namespace {
-
-bool isFolder(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
 
 // One recording of the batch: where it goes, and what the scan found.
 struct Entry {
@@ -120,7 +114,7 @@ void runJobs(std::size_t count, int jobs, const std::function<void(std::size_t)>
 Result<std::vector<std::string>> batchInputs(const std::vector<std::string>& named) {
     std::vector<std::string> inputs;
     for (const std::string& path : named) {
-        if (!isFolder(path)) {
+        if (!sys::isFolder(path)) {
             inputs.push_back(path);
             continue;
         }

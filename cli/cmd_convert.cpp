@@ -5,10 +5,6 @@
 // The window's CSV conversion with the dialog set from the options: the scan, Execute's
 // preparation in conversion mode and the writer the dispatch chooses. Prints the files written.
 // Several recordings (or a folder of them) are converted at once into the folder -o names.
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <iostream>
 #include <thread>
 
@@ -19,6 +15,7 @@
 #include "cli/help.h"
 #include "cli/progress.h"
 #include "datafile/scan.h"
+#include "platform/system_files.h"
 #include "platform/system_reason.h"
 #include "platform/textcode.h"
 
@@ -27,11 +24,6 @@ namespace hg::cli {
 namespace {
 
 constexpr int kMaxJobs = 256;
-
-bool isFolder(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
 
 // What can be checked before any recording is read: the period texts, the order list's form and
 // the encoding.
@@ -73,9 +65,9 @@ Result<std::string> outputFolder(const Args& args, bool& made) {
     made = false;
     const auto out = args.get("-o");
     if (!out) return std::string();
-    if (isFolder(*out)) return *out;
-    if (::mkdir(out->c_str(), 0777) != 0)
-        return Error{"cannot make the folder " + *out + " (" + systemReasonText(errno) + ")"};
+    if (sys::isFolder(*out)) return *out;
+    if (const int err = sys::makeFolder(*out); err != 0)
+        return Error{"cannot make the folder " + *out + " (" + systemReasonText(err) + ")"};
     made = true;
     return *out;
 }
@@ -83,7 +75,7 @@ Result<std::string> outputFolder(const Args& args, bool& made) {
 int convertMany(const Args& args, int jobs) {
     auto inputs = batchInputs(args.positional);
     if (!inputs) return fail(inputs.error());
-    if (auto out = args.get("-o"); out && !isFolder(*out) && ::access(out->c_str(), F_OK) == 0)
+    if (auto out = args.get("-o"); out && !sys::isFolder(*out) && sys::exists(*out))
         return usageError("-o " + *out + " is not a folder (several recordings go into a folder)");
     bool made = false;
     auto folder = outputFolder(args, made);
@@ -91,7 +83,7 @@ int convertMany(const Args& args, int jobs) {
     const BatchResult result =
         convertAll(args, *inputs, *folder, jobs, [](const std::string& line) { warn(line); });
     // A folder made for a batch that wrote nothing is not left behind.
-    if (made && result.files.empty()) ::rmdir(folder->c_str());
+    if (made && result.files.empty()) sys::removeEmptyFolder(*folder);
     for (const std::string& file : result.files) std::cout << shownText(file) << "\n";
     std::cout.flush();
     if (!result.failed.empty()) {
@@ -116,7 +108,7 @@ int convert(int argc, char** argv) {
         if (!n) return usageError(n.error());
         jobs = *n;
     }
-    const bool batch = args->positional.size() > 1 || isFolder(args->positional.front());
+    const bool batch = args->positional.size() > 1 || sys::isFolder(args->positional.front());
     return batch ? convertMany(*args, jobs) : convertOne(*args, args->positional.front());
 }
 

@@ -2,7 +2,6 @@
 // Lists the limit sets found (the installed ones and the user's folder), one a line: the name,
 // the quantity it limits, the statistic it is judged on, the title and the file it came from.
 // Files that cannot be read are named on stderr; the others are still listed.
-#include <filesystem>
 #include <iostream>
 
 #include "cli/args.h"
@@ -10,14 +9,12 @@
 #include "cli/help.h"
 #include "cli/limit_sets.h"
 #include "compliance/limits.h"
+#include "platform/system_process.h"
 
 namespace hg::cli {
 
 LimitCatalogue loadCatalogue(const char* argv0) {
-    std::error_code ec;
-    std::string program = std::filesystem::read_symlink("/proc/self/exe", ec).string();
-    if (ec || program.empty()) program = argv0;
-    LimitCatalogue catalogue = loadLimitSets(limitFolders(program));
+    LimitCatalogue catalogue = loadLimitSets(limitFolders(sys::programPath(argv0)));
     for (const std::string& problem : catalogue.problems) warn(problem);
     return catalogue;
 }

@@ -8,8 +8,6 @@
 // point (the set's receiving voltage when absent); --channel chooses the current (0-based, the
 // last being the composite, which is the default). Voltage sets have no channel: --channel,
 // --contract-kw and --measured-kv are not used by them.
-#include <QGuiApplication>
-#include <QString>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -25,10 +23,9 @@
 #include "cli/graph_load.h"
 #include "cli/help.h"
 #include "cli/limit_sets.h"
-#include "cli/painting_app.h"
+#include "cli/report_pdf.h"
 #include "compliance/compliance_text.h"
 #include "platform/output.h"
-#include "platform/qt/pdf_sheet.h"
 #include "platform/textcode.h"
 #include "print/compliance_report.h"
 
@@ -72,13 +69,6 @@ Status readOptions(const Args& args, ComplianceOptions& options, std::optional<i
     return success();
 }
 
-// The sheet as a one-page A4 portrait PDF.
-Status writePdf(const std::string& output, const ComplianceReport& report) {
-    const auto app = paintingApplication();
-    return writePdfSheet(output, false, QStringLiteral("harmograph – 適合判定"),
-                         [&](Canvas& canvas) { drawComplianceReport(canvas, report); });
-}
-
 Status writeReport(const std::string& output, Form form, const ComplianceReport& report) {
     switch (form) {
         case Form::Json:
@@ -89,7 +79,7 @@ Status writeReport(const std::string& output, Form form, const ComplianceReport&
             return writeWholeFile(output, *bytes);
         }
         case Form::Pdf:
-            return writePdf(output, report);
+            return writeReportPdf(output, report);
     }
     return success();
 }

@@ -1,14 +1,14 @@
 // The first word decides: help, the version, a sub-command (headless), or the windows on a path.
-#include <sys/stat.h>
-
-#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/help.h"
+#include "platform/system_files.h"
+#include "platform/system_process.h"
 
 namespace hg::cli {
 
@@ -16,11 +16,6 @@ namespace {
 
 bool isHelpWord(std::string_view word) {
     return word == "--help" || word == "-h";
-}
-
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
 }
 
 // The window takes its arguments, joined, as one path (optionally quoted): an existing file or
@@ -34,19 +29,12 @@ bool namesPath(int argc, char** argv) {
     std::string path = trimmed(joined);
     if (path.size() >= 2 && path.front() == '"' && path.back() == '"')
         path = path.substr(1, path.size() - 2);
-    return exists(path) || exists(argv[1]) || path.find_first_of("/\\") != std::string::npos;
-}
-
-bool displayAvailable() {
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        const char* value = std::getenv(name);
-        if (value && *value) return true;
-    }
-    return false;
+    return sys::exists(path) || sys::exists(argv[1]) ||
+           path.find_first_of("/\\") != std::string::npos;
 }
 
 int startWindows(int argc, char** argv, GuiRunner gui) {
-    if (!displayAvailable())
+    if (!sys::displayAvailable())
         return fail(
             "no display for the windows (DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM are unset); "
             "the commands run without one (harmograph --help)");
@@ -92,8 +80,14 @@ int dispatch(int argc, char** argv, GuiRunner gui) {
 }  // namespace
 
 int run(int argc, char** argv, GuiRunner gui) {
+    sys::prepareStandardStreams();
+    // The arguments in UTF-8 whatever the system's code page (argv itself on POSIX).
+    std::vector<std::string> words = sys::utf8Arguments(argc, argv);
+    std::vector<char*> pointers;
+    for (std::string& w : words) pointers.push_back(w.data());
+    pointers.push_back(nullptr);
     try {
-        return dispatch(argc, argv, gui);
+        return dispatch(static_cast<int>(words.size()), pointers.data(), gui);
     } catch (const std::exception& e) {
         return fail(std::string("stopped: ") + e.what());
     } catch (...) {

@@ -1,10 +1,9 @@
 #include "cli/graph_load.h"
 
-#include <sys/stat.h>
-
 #include <tuple>
 
 #include "analysis/load_analysis.h"
+#include "platform/file_identity.h"
 #include "platform/output.h"
 
 namespace hg::cli {
@@ -29,7 +28,7 @@ Result<ScanResult> scanForOutput(const std::string& command, const std::string& 
     auto scan = scanFile(input);
     if (!scan) return Error{scan.error()};
     for (const std::string& w : scan->warnings) warn(w);
-    if (sameFile(scan->fullPath, output))
+    if (sameExistingFile(scan->fullPath, output))
         return Error{command + ": the output would overwrite the recording " + output};
     // A folder or a device (/dev/null) cannot be replaced by the finished file.
     if (auto target = checkOutputTarget(output, scan->fullPath); !target)
@@ -64,13 +63,6 @@ Result<TransformerParameters> transformerOption(const std::string& option,
         return Error{option + " takes C,X,U (MVA, percent, kV), e.g. 10,8.0,6.6"};
     const std::string_view t = text;
     return transformerParameters(t.substr(0, a), t.substr(a + 1, b - a - 1), t.substr(b + 1));
-}
-
-bool sameFile(const std::string& a, const std::string& b) {
-    struct stat sa {};
-    struct stat sb {};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
 }
 
 }  // namespace hg::cli

@@ -39,7 +39,4 @@ Result<std::shared_ptr<const HARMDIM>> executeFor(const ScanResult& scan, const 
 // "--transformer").
 Result<TransformerParameters> transformerOption(const std::string& option, const std::string& text);
 
-// Whether two paths name the same file (an output must never replace the recording it reads).
-bool sameFile(const std::string& a, const std::string& b);
-
 }  // namespace hg::cli

@@ -1,8 +1,8 @@
 #include "cli/progress.h"
 
-#include <unistd.h>
-
 #include <cstdio>
+
+#include "platform/system_process.h"
 
 namespace hg::cli {
 
@@ -13,7 +13,7 @@ constexpr int kBarWidth = 30;
 }  // namespace
 
 TerminalProgress::TerminalProgress(std::string label)
-    : TerminalProgress(std::move(label), ::isatty(STDERR_FILENO) == 1) {}
+    : TerminalProgress(std::move(label), sys::standardErrorIsTerminal()) {}
 
 TerminalProgress::TerminalProgress(std::string label, bool terminal)
     : label_(std::move(label)), terminal_(terminal) {}

@@ -12,7 +12,8 @@ namespace hg::cli {
 
 class TerminalProgress {
   public:
-    // `label` starts the line ("convert"); `terminal` whether stderr is one (isatty by default).
+    // `label` starts the line ("convert"); `terminal` whether stderr is one (asked of the system by
+    // default).
     explicit TerminalProgress(std::string label);
     TerminalProgress(std::string label, bool terminal);
     ~TerminalProgress();

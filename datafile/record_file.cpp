@@ -1,13 +1,9 @@
 #include "datafile/record_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "platform/dates.h"
 #include "platform/system_reason.h"
@@ -15,43 +11,22 @@
 namespace hg {
 
 Result<RecordFile> RecordFile::open(const std::string& path) {
-    // Opened without waiting: a FIFO or a device named like a recording would otherwise block
-    // the open itself. Only a regular file is read, and then with ordinary blocking reads.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0)
-        return Error{"ファイルを開けません: " + path + " (" + systemReasonText(errno) + ")"};
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return Error{"通常のファイルではありません: " + path};
-    }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        return Error{"ファイルを開けません: " + path + " (" + systemReasonText(errno) + ")"};
+    sys::ReadOnlyFile file = sys::ReadOnlyFile::open(path);
+    switch (file.failure()) {
+        case sys::ReadOnlyFile::Failure::Open:
+            return Error{"ファイルを開けません: " + path + " (" + systemReasonText(file.error()) +
+                         ")"};
+        case sys::ReadOnlyFile::Failure::Inspect:
+        case sys::ReadOnlyFile::Failure::NotRegular:
+            return Error{"通常のファイルではありません: " + path};
+        case sys::ReadOnlyFile::Failure::None:
+            break;
     }
     RecordFile f;
-    f.fd_ = fd;
-    f.size_ = static_cast<uint64_t>(st.st_size);
+    f.size_ = file.size();
+    f.file_ = std::move(file);
     f.path_ = path;
     return f;
-}
-
-RecordFile::RecordFile(RecordFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), size_(other.size_), path_(std::move(other.path_)) {}
-
-RecordFile& RecordFile::operator=(RecordFile&& other) noexcept {
-    if (this != &other) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = std::exchange(other.fd_, -1);
-        size_ = other.size_;
-        path_ = std::move(other.path_);
-    }
-    return *this;
-}
-
-RecordFile::~RecordFile() {
-    if (fd_ >= 0) ::close(fd_);
 }
 
 namespace {
@@ -96,13 +71,12 @@ int64_t RecordFile::recordCount(int64_t recordLength) const {
 }
 
 bool RecordFile::read(uint64_t offset, void* destination, std::size_t bytes) const {
-    if (fd_ < 0 || offset > size_ || bytes > size_ - offset) return false;
+    if (!file_.isOpen() || offset > size_ || bytes > size_ - offset) return false;
     auto* out = static_cast<char*>(destination);
     std::size_t done = 0;
     while (done < bytes) {
-        const ssize_t got =
-            ::pread(fd_, out + done, bytes - done, static_cast<off_t>(offset + done));
-        if (got < 0 && errno == EINTR) continue;
+        int err = 0;
+        const long long got = file_.readAt(offset + done, out + done, bytes - done, err);
         if (got <= 0) return false;  // error, or the file shrank under us
         done += static_cast<std::size_t>(got);
     }

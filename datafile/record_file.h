@@ -9,18 +9,15 @@
 
 #include "datafile/record_format.h"
 #include "platform/result.h"
+#include "platform/system_files.h"
 
 namespace hg {
 
-// An open recording, read only. Reads are positioned (pread) and never go past the file's end.
+// An open recording, read only. Reads are positioned and never go past the file's end.
 class RecordFile {
   public:
+    // Refuses what is not a regular file (a FIFO or a device is never waited on).
     static Result<RecordFile> open(const std::string& path);
-    RecordFile(RecordFile&& other) noexcept;
-    RecordFile& operator=(RecordFile&& other) noexcept;
-    RecordFile(const RecordFile&) = delete;
-    RecordFile& operator=(const RecordFile&) = delete;
-    ~RecordFile();
 
     uint64_t size() const { return size_; }
     const std::string& path() const { return path_; }
@@ -33,7 +30,7 @@ class RecordFile {
 
   private:
     RecordFile() = default;
-    int fd_ = -1;
+    sys::ReadOnlyFile file_;
     uint64_t size_ = 0;
     std::string path_;
 };

@@ -1,10 +1,9 @@
 #include "datafile/recording_names.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cctype>
+
+#include "platform/system_files.h"
 
 namespace hg {
 
@@ -42,16 +41,11 @@ bool isRecordingName(std::string_view fileName) {
 
 std::vector<std::string> recordingsIn(const std::string& folder) {
     std::vector<std::string> names;
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir) return {};
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
+    int error = 0;
+    for (const std::string& name : sys::regularFilesIn(folder, error)) {
         if (name.empty() || name.front() == '.' || !isRecordingName(name)) continue;
-        struct stat st {};
-        const std::string path = folder + (folder.back() == '/' ? "" : "/") + name;
-        if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.push_back(path);
+        names.push_back(folder + (sys::isFolderSeparator(folder.back()) ? "" : "/") + name);
     }
-    ::closedir(dir);
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -1,19 +1,21 @@
 #include "platform/file_identity.h"
 
-#include <sys/stat.h>
-
-#include <filesystem>
+#include "platform/system_files.h"
 
 namespace hg {
 
 std::string fileIdentity(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0)
-        return "inode " + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
-    std::error_code ec;
-    const std::filesystem::path normal =
-        std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec);
-    return "path " + (ec ? path : normal.lexically_normal().string());
+    const sys::PathStatus status = sys::pathStatus(path);
+    if (status.kind != sys::PathKind::Missing) return "inode " + status.identity;
+    const std::string normal = sys::normalPath(path);
+    return "path " + (normal.empty() ? path : normal);
+}
+
+bool sameExistingFile(const std::string& a, const std::string& b) {
+    const sys::PathStatus first = sys::pathStatus(a);
+    if (first.kind == sys::PathKind::Missing) return false;
+    const sys::PathStatus second = sys::pathStatus(b);
+    return second.kind != sys::PathKind::Missing && first.identity == second.identity;
 }
 
 }  // namespace hg

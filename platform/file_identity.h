@@ -6,9 +6,12 @@
 
 namespace hg {
 
-// A text equal for every path naming the same file: the device and inode of a file that exists,
-// otherwise the absolute path with its existing folders resolved through their links and "." and
-// ".." removed.
+// A text equal for every path naming the same file: the device and file number of a file that
+// exists, otherwise the absolute path with its existing folders resolved through their links and
+// "." and ".." removed (on Windows without regard to case).
 std::string fileIdentity(const std::string& path);
+
+// Whether both paths name one existing file.
+bool sameExistingFile(const std::string& a, const std::string& b);
 
 }  // namespace hg

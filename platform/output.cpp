@@ -1,15 +1,13 @@
 #include "platform/output.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
+#include "platform/file_identity.h"
+#include "platform/system_files.h"
+#include "platform/system_process.h"
 #include "platform/system_reason.h"
 
 namespace hg {
@@ -20,29 +18,14 @@ std::string reason(int err) {
     return " (" + systemReasonText(err) + ")";
 }
 
-// The folder part of a path including its final "/", and the file name after it.
+// The folder part of a path including its final separator, and the file name after it.
 std::pair<std::string, std::string> splitFolder(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) return {std::string(), path};
-    return {path.substr(0, slash + 1), path.substr(slash + 1)};
+    std::size_t slash = path.size();
+    while (slash > 0 && !sys::isFolderSeparator(path[slash - 1])) --slash;
+    return {path.substr(0, slash), path.substr(slash)};
 }
 
 std::atomic<unsigned> tempCounter{0};
-
-// The file a target path names: a symbolic link is followed to the file it points to (which is
-// what gets replaced; the link stays a link), link by link.
-std::string followLinks(std::string path) {
-    for (int depth = 0; depth < 40; ++depth) {
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
-        std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
-        const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
-        if (n <= 0 || static_cast<std::size_t>(n) >= link.size()) break;
-        link.resize(static_cast<std::size_t>(n));
-        path = link.front() == '/' ? link : splitFolder(path).first + link;
-    }
-    return path;
-}
 
 }  // namespace
 
@@ -52,59 +35,53 @@ Result<TempFile> OutputLayer::create(const std::string& target) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         TempFile f;
         f.target = target;
-        f.temp = folder + "." + name + ".tmp" + std::to_string(::getpid()) + "-" +
+        f.temp = folder + "." + name + ".tmp" + std::to_string(sys::processId()) + "-" +
                  std::to_string(tempCounter.fetch_add(1));
-        f.handle = ::open(f.temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (f.handle >= 0) {
+        const int err = sys::createNewFile(f.temp, f.handle);
+        if (err == 0) {
             // A replaced file keeps its permissions (a private 0600 file stays private).
-            struct stat old {};
-            if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
-                (void)::fchmod(f.handle, old.st_mode & 07777);
+            sys::keepPermissionsOf(target, f.handle);
             return f;
         }
-        if (errno != EEXIST && errno != EINTR)
-            return Error{"出力ファイルを作成できません: " + target + reason(errno)};
+        if (err != EEXIST) return Error{"出力ファイルを作成できません: " + target + reason(err)};
     }
     return Error{"出力ファイルを作成できません: " + target + " (一時ファイル名が尽きました)"};
 }
 
 Status OutputLayer::write(TempFile& file, const char* data, std::size_t size) {
     while (size > 0) {
-        const ssize_t done = ::write(file.handle, data, size);
-        if (done < 0 && errno == EINTR) continue;
-        if (done <= 0) {
-            const int err = done < 0 ? errno : ENOSPC;
+        std::size_t done = 0;
+        if (const int err = sys::writeSome(file.handle, data, size, done); err != 0)
             return Error{"出力ファイルへの書き込みに失敗しました: " + file.target + reason(err)};
-        }
         data += done;
-        size -= static_cast<std::size_t>(done);
+        size -= done;
     }
     return success();
 }
 
 Status OutputLayer::close(TempFile& file) {
-    if (file.handle < 0) return success();
-    const int rc = ::close(file.handle);
-    file.handle = -1;
-    if (rc != 0 && errno != EINTR)
-        return Error{"出力ファイルへの書き込みに失敗しました: " + file.target + reason(errno)};
+    if (file.handle == sys::kNoFile) return success();
+    const int err = sys::closeFile(file.handle);
+    file.handle = sys::kNoFile;
+    if (err != 0)
+        return Error{"出力ファイルへの書き込みに失敗しました: " + file.target + reason(err)};
     return success();
 }
 
 Status OutputLayer::rename(const std::string& from, const std::string& to) {
-    if (std::rename(from.c_str(), to.c_str()) != 0)
-        return Error{"出力ファイルを置き換えられません: " + to + reason(errno)};
+    if (const int err = sys::replaceFile(from, to); err != 0)
+        return Error{"出力ファイルを置き換えられません: " + to + reason(err)};
     return success();
 }
 
 Status OutputLayer::link(const std::string& from, const std::string& to) {
-    if (::link(from.c_str(), to.c_str()) != 0)
-        return Error{"出力ファイルの控えを作れません: " + from + reason(errno)};
+    if (const int err = sys::linkFile(from, to); err != 0)
+        return Error{"出力ファイルの控えを作れません: " + from + reason(err)};
     return success();
 }
 
 void OutputLayer::remove(const std::string& path) {
-    ::unlink(path.c_str());
+    sys::removeFile(path);
 }
 
 OutputLayer& diskOutput() {
@@ -114,17 +91,16 @@ OutputLayer& diskOutput() {
 
 Status checkOutputTarget(const std::string& target, const std::string& input) {
     if (target.empty()) return Error{"出力ファイル名がありません"};
-    if (target.back() == '/') return Error{"出力先はフォルダです: " + target};
-    struct stat out {};
-    if (::stat(target.c_str(), &out) != 0) {
-        if (errno == ENOENT) return success();
-        return Error{"出力先を確かめられません: " + target + reason(errno)};
+    if (sys::isFolderSeparator(target.back())) return Error{"出力先はフォルダです: " + target};
+    const sys::PathStatus out = sys::pathStatus(target);
+    if (out.kind == sys::PathKind::Missing) {
+        if (out.error == ENOENT) return success();
+        return Error{"出力先を確かめられません: " + target + reason(out.error)};
     }
-    if (S_ISDIR(out.st_mode)) return Error{"出力先はフォルダです: " + target};
-    if (!S_ISREG(out.st_mode)) return Error{"出力先は通常のファイルではありません: " + target};
-    struct stat in {};
-    if (!input.empty() && ::stat(input.c_str(), &in) == 0 && in.st_dev == out.st_dev &&
-        in.st_ino == out.st_ino)
+    if (out.kind == sys::PathKind::Folder) return Error{"出力先はフォルダです: " + target};
+    if (out.kind != sys::PathKind::Regular)
+        return Error{"出力先は通常のファイルではありません: " + target};
+    if (!input.empty() && sameExistingFile(input, target))
         return Error{"出力先が読み込み中の測定ファイルと同じです: " + target};
     return success();
 }
@@ -137,7 +113,7 @@ StagedOutputs::~StagedOutputs() {
 }
 
 Result<std::size_t> StagedOutputs::add(const std::string& target) {
-    auto file = layer_.create(followLinks(target));
+    auto file = layer_.create(sys::followLinks(target));
     if (!file) return Error{file.error()};
     outputs_.push_back(Output{std::move(*file), nullptr, 0, 0, 0});
     grow(outputs_.back(), blockSize_ + (blockSize_ >> 2));
@@ -181,8 +157,7 @@ Status StagedOutputs::commit() {
     };
     if (outputs_.size() > 1) {
         for (std::size_t i = 0; i < outputs_.size(); ++i) {
-            struct stat st {};
-            if (::stat(outputs_[i].file.target.c_str(), &st) != 0) continue;
+            if (sys::pathStatus(outputs_[i].file.target).kind == sys::PathKind::Missing) continue;
             existed[i] = true;
             kept[i] = outputs_[i].file.temp + ".old";
             auto done = layer_.link(outputs_[i].file.target, kept[i]);
@@ -220,8 +195,8 @@ Status StagedOutputs::commit() {
 
 void StagedOutputs::abandon() {
     for (Output& o : outputs_) {
-        if (o.file.handle >= 0) ::close(o.file.handle);
-        o.file.handle = -1;
+        if (o.file.handle != sys::kNoFile) (void)sys::closeFile(o.file.handle);
+        o.file.handle = sys::kNoFile;
         if (!o.file.temp.empty()) layer_.remove(o.file.temp);
         o.file.temp.clear();
     }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/result.h"
+#include "platform/system_files.h"
 
 namespace hg {
 
@@ -22,7 +23,7 @@ namespace hg {
 struct TempFile {
     std::string target;
     std::string temp;
-    int handle = -1;  // open while >= 0
+    sys::FileHandle handle = sys::kNoFile;  // open while not kNoFile
 };
 
 // The file operations an output run needs. The default implementation works on the disk.

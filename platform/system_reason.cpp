@@ -18,7 +18,9 @@ const Reason kReasons[] = {
     {EACCES, "アクセスが許可されていません"},
     {EPERM, "アクセスが許可されていません"},
     {ENOSPC, "ディスクに空きがありません"},
+#ifdef EDQUOT
     {EDQUOT, "ディスクの使用量の上限を超えました"},
+#endif
     {EROFS, "読み取り専用のファイルシステムです"},
     {EISDIR, "フォルダーです"},
     {ENOTDIR, "途中の名前がフォルダーではありません"},
@@ -39,7 +41,9 @@ const Reason kReasons[] = {
     {ENODEV, "装置がありません"},
     {EAGAIN, "一時的に使えません"},
     {EINTR, "中断されました"},
+#ifdef ESTALE
     {ESTALE, "ネットワーク上のファイルが見つからなくなりました"},
+#endif
     {ETIMEDOUT, "時間切れです"},
 };
 
@@ -48,7 +52,8 @@ const Reason kReasons[] = {
 std::string systemReasonText(int err) {
     for (const Reason& r : kReasons)
         if (r.err == err) return std::string(r.text);
-    return "システムエラー（番号 " + std::to_string(err) + "）";
+    // A Windows error without an errno counterpart comes negated (system_files.h).
+    return "システムエラー（番号 " + std::to_string(err < 0 ? -err : err) + "）";
 }
 
 }  // namespace hg

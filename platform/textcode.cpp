@@ -1,28 +1,23 @@
 #include "platform/textcode.h"
 
-#include <iconv.h>
-
 #include <cctype>
+
+#include "platform/system_codepage.h"
 
 namespace hg {
 
 Result<std::string> encodeText(std::string_view utf8, TextEncoding encoding) {
     if (encoding == TextEncoding::Utf8) return std::string(utf8);
-    iconv_t cd = ::iconv_open("CP932", "UTF-8");
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return Error{"文字コード CP932 への変換が使えません（iconv）"};
-    std::string out(utf8.size() * 2 + 8, '\0');
-    char* in = const_cast<char*>(utf8.data());
-    std::size_t inLeft = utf8.size();
-    char* dst = out.data();
-    std::size_t outLeft = out.size();
-    const std::size_t rc = ::iconv(cd, &in, &inLeft, &dst, &outLeft);
-    ::iconv_close(cd);
-    if (rc == static_cast<std::size_t>(-1)) {
-        return Error{"CP932 で表せない文字があります: " + std::string(utf8)};
+    std::string out;
+    switch (sys::encodeCodePage932(utf8, out)) {
+        case sys::Encoded::Done:
+            return out;
+        case sys::Encoded::NoConverter:
+            return Error{"文字コード CP932 への変換が使えません"};
+        case sys::Encoded::Unrepresentable:
+            break;
     }
-    out.resize(out.size() - outLeft);
-    return out;
+    return Error{"CP932 で表せない文字があります: " + std::string(utf8)};
 }
 
 std::string_view fileStartBytes(TextEncoding encoding) {

@@ -1,6 +1,6 @@
 // Code pages of the text files the system writes. Texts are held in UTF-8 inside the program;
 // files are written in code page 932 (Shift_JIS, the Japanese ANSI code page) unless the user
-// asks for UTF-8. Conversion goes through the C library's iconv.
+// asks for UTF-8. Conversion goes through the system's converter (system_codepage.h).
 #pragma once
 
 #include <string>

@@ -2,6 +2,8 @@
 # The house rules of the source tree, checked on every `make test`:
 #  - the core (every folder but app/, cli/, ui/ and platform/qt/) includes no Qt header and
 #    nothing of platform/qt/;
+#  - only platform/ includes an operating system's header (unistd.h, sys/..., windows.h ...): every
+#    system call lives behind its interface there;
 #  - a file includes only its own folder and the folders below it, from the bottom: platform,
 #    datafile, analysis, compliance, then csv and graph (side by side, neither includes the other), then print,
 #    then cli and ui (side by side), then app; so no folder includes another in a cycle;
@@ -22,6 +24,15 @@ rank() {
         csv | graph) echo 4 ;; print) echo 5 ;; cli | ui) echo 6 ;; app) echo 7 ;;
         *) echo -1 ;;
     esac
+}
+
+# Headers of an operating system rather than of C++ or its C library.
+is_system_header() {
+    case "$1" in
+        sys/* | unistd.h | fcntl.h | dirent.h | iconv.h | termios.h | pthread.h | dlfcn.h | \
+            windows.h | io.h | direct.h | shellapi.h | winbase.h | fileapi.h) return 0 ;;
+    esac
+    return 1
 }
 
 is_window_layer() {
@@ -67,6 +78,10 @@ for f in $files; do
                     continue
                     ;;
             esac
+        fi
+        if [ "$folder" != platform ] && is_system_header "$target"; then
+            breach "$f:$line: a system header outside platform/: $target"
+            continue
         fi
         top=${target%%/*}
         [ "$top" = "$target" ] && continue # a system or library header

@@ -18,6 +18,8 @@ packages=(
     qt6-svg-dev
     # the install and package checks: desktop entry validation, dpkg-shlibdeps, file
     desktop-file-utils dpkg-dev file
+    # the Windows build of the command line and Wine to test it
+    g++-mingw-w64-x86-64-posix wine wine64
 )
 
 missing=()

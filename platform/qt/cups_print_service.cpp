@@ -1,19 +1,15 @@
 // The system's print service on CUPS: destinations with their states, and jobs created, given
-// the sheet's PDF and checked for acceptance. Without CUPS at build time the service lists no
-// printer and refuses jobs with a message.
+// the sheet's PDF and checked for acceptance. Built where CUPS is found; elsewhere Qt's own
+// printing stands in (qt_print_service.h).
+#include <cups/cups.h>
+
 #include <cstring>
 
 #include "platform/qt/print_service.h"
 
-#if defined(HARMO_HAVE_CUPS)
-#include <cups/cups.h>
-#endif
-
 namespace hg {
 
 namespace {
-
-#if defined(HARMO_HAVE_CUPS)
 
 QString lastCupsError() {
     return QString::fromUtf8(cupsLastErrorString());
@@ -79,18 +75,6 @@ class CupsPrintService : public PrintService {
         return r;
     }
 };
-
-#else
-
-class CupsPrintService : public PrintService {
-  public:
-    PrinterList printers() override { return {}; }
-    SubmitResult submit(const PrintJob&) override {
-        return {false, 0, QStringLiteral("この環境では印刷サービスを使えません")};
-    }
-};
-
-#endif
 
 }  // namespace
 

@@ -1,7 +1,5 @@
 #include "platform/qt/pdf_output.h"
 
-#include <unistd.h>
-
 #include <QFile>
 #include <QFileInfo>
 #include <string_view>

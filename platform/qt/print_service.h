@@ -55,7 +55,7 @@ class PrintService {
     virtual SubmitResult submit(const PrintJob& job) = 0;
 };
 
-// The system's print service (CUPS).
+// The system's print service: CUPS where the build found it, else Qt's own printing.
 std::shared_ptr<PrintService> systemPrintService();
 
 // Time limits of the questions to the print server.

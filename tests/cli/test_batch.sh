@@ -88,10 +88,13 @@ grep -qF "harmograph info: " stderr.txt || fail "info: $(cat stderr.txt)"
 
 # The progress bar: on a terminal for a long period, nowhere otherwise.
 "$bin" synth -o long.hv2 --records 2000 >/dev/null || fail "synth long"
-script -qec "'$bin' convert long.hv2 -o long.csv" /dev/null >tty.txt || fail "convert on a terminal"
-grep -qF "] 100%" tty.txt || fail "no bar on a terminal: $(head -c 300 tty.txt)"
-script -qec "'$bin' tables long.hv2 -o long.json" /dev/null >tty.txt || fail "tables on a terminal"
-grep -qF "harmograph tables: [" tty.txt || fail "no bar for tables: $(head -c 300 tty.txt)"
+# (Under Wine, HARMO_WINE set, the terminal shows Wine's redrawing of a console: not read there.)
+if [[ -z ${HARMO_WINE:-} ]]; then
+    script -qec "'$bin' convert long.hv2 -o long.csv" /dev/null >tty.txt || fail "convert on a terminal"
+    grep -qF "] 100%" tty.txt || fail "no bar on a terminal: $(head -c 300 tty.txt)"
+    script -qec "'$bin' tables long.hv2 -o long.json" /dev/null >tty.txt || fail "tables on a terminal"
+    grep -qF "harmograph tables: [" tty.txt || fail "no bar for tables: $(head -c 300 tty.txt)"
+fi
 "$bin" convert long.hv2 -o long.csv >/dev/null 2>stderr.txt || fail "convert long"
 [[ ! -s stderr.txt ]] || fail "a bar without a terminal: $(cat stderr.txt)"
 finish batch

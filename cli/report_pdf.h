@@ -1,0 +1,15 @@
+// The compliance report sheet as a PDF file: drawn through Qt, so only in the full build (the
+// command line without windows says so instead).
+#pragma once
+
+#include <string>
+
+#include "platform/result.h"
+#include "print/compliance_report.h"
+
+namespace hg::cli {
+
+// The sheet as a one-page A4 portrait PDF.
+Status writeReportPdf(const std::string& output, const ComplianceReport& report);
+
+}  // namespace hg::cli
