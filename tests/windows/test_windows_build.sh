@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Windows build under Wine against the Linux build: a folder and file names with Japanese
 # characters and blanks, written with "\" as well as "/"; every kind converted byte for byte as on
-# Linux, with each option; the tables the same; a batch on two threads the same; an earlier file
-# (or several, one of them read-only) that cannot be replaced left as it was; the drawing sub-commands pointing to the full build.
+# Linux, with each option; the tables the same; a batch on two threads the same; earlier files
+# that cannot be replaced (one of several read-only) left as they were; the drawing sub-commands
+# pointing to the full build.
 # $1 = harmograph.exe run through Wine (a wrapper), $2 = a scratch folder, $3 = the Linux harmograph.
 source "$(dirname "$0")/../cli/lib.sh"
 linux=$3
