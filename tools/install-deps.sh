@@ -20,6 +20,8 @@ packages=(
     desktop-file-utils dpkg-dev file
     # the Windows build of the command line and Wine to test it
     g++-mingw-w64-x86-64-posix wine wine64
+    # Qt's own printing (the build without CUPS): Qt PDF draws a sheet onto a printer
+    qt6-pdf-dev
 )
 
 missing=()

@@ -220,7 +220,26 @@ int linkFile(const std::string& existing, const std::string& name) {
 }
 
 void removeFile(const std::string& path) {
-    DeleteFileW(widen(path).c_str());
+    const std::wstring name = widen(path);
+    if (DeleteFileW(name.c_str()) || GetLastError() != ERROR_ACCESS_DENIED) return;
+    // A read-only file (or a second name of one, kept while outputs are replaced): the name goes,
+    // the file under its other names stays read-only. Its attributes are cleared on a handle,
+    // the name marked for deletion, and the attributes put back before the handle closes.
+    const HANDLE h =
+        CreateFileW(name.c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | DELETE, kShareAll,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return;
+    FILE_BASIC_INFO basic{};
+    if (GetFileInformationByHandleEx(h, FileBasicInfo, &basic, sizeof basic)) {
+        FILE_BASIC_INFO writable = basic;
+        writable.FileAttributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+        if (writable.FileAttributes == 0) writable.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+        FILE_DISPOSITION_INFO gone{TRUE};
+        if (SetFileInformationByHandle(h, FileBasicInfo, &writable, sizeof writable) &&
+            SetFileInformationByHandle(h, FileDispositionInfo, &gone, sizeof gone))
+            SetFileInformationByHandle(h, FileBasicInfo, &basic, sizeof basic);
+    }
+    CloseHandle(h);
 }
 
 std::string followLinks(const std::string& path) {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Windows build under Wine against the Linux build: a folder and file names with Japanese
 # characters and blanks, written with "\" as well as "/"; every kind converted byte for byte as on
-# Linux, with each option; the tables the same; a batch on two threads the same; an earlier file
-# that cannot be replaced left as it was; the drawing sub-commands pointing to the full build.
+# Linux, with each option; the tables the same; a batch on two threads the same; earlier files
+# that cannot be replaced (one of several read-only) left as they were; the drawing sub-commands
+# pointing to the full build.
 # $1 = harmograph.exe run through Wine (a wrapper), $2 = a scratch folder, $3 = the Linux harmograph.
 source "$(dirname "$0")/../cli/lib.sh"
 linux=$3
@@ -67,11 +68,14 @@ same "report" r.csv
 [[ $(ls "win/批 量" | wc -l) -eq ${#names[@]} ]] && diff -r "win/批 量" "lin/批 量" >/dev/null ||
     fail "batch: $(ls "win/批 量")"
 
-# An earlier file that cannot be replaced (read-only): a message, the file as it was, nothing left.
+# Earlier files that cannot be replaced (read-only): a message, every earlier file as it was
+# (split outputs replaced before the read-only one are put back), nothing left beside them.
 printf 'earlier\r\n' >"$site/kept.csv"
-chmod a-w "$site/kept.csv"
-keep "$site/kept.csv"
-refuse "read-only earlier file" "出力ファイルを置き換えられません" "$bin" convert "$site/a.ha3" -o "$site/kept.csv"
+"$bin" convert "$site/g.hh2" --split --orders 1-3 -o "$site/split.csv" >/dev/null || fail "split"
+chmod a-w "$site/kept.csv" "$site/splitI2.csv"
+keep "$site/kept.csv" "$site"/split*.csv
+refuse "a read-only earlier file" "出力ファイルを置き換えられません" "$bin" convert "$site/a.ha3" -o "$site/kept.csv"
+refuse "a read-only earlier split file" "splitI2.csv" "$bin" convert "$site/g.hh2" --split -o "$site/split.csv"
 refuse "a name Windows refuses" "" "$bin" convert "$site/a.ha3" -o "$site/a?.csv"
 ls -A "$site" | grep -q '\.tmp' && fail "temporary files left: $(ls -A "$site")"
 
