@@ -112,10 +112,9 @@ int report(int argc, char** argv) {
     if (auto ok = readOptions(*args, options, channel); !ok) return usageError(ok.error());
 
     const LimitCatalogue catalogue = loadCatalogue(argv[0]);
-    const LimitSet* set = catalogue.find(*args->get("--limits"));
-    if (!set)
-        return fail("report: no limit set is named \"" + *args->get("--limits") +
-                    "\" (harmograph limits lists them)");
+    auto chosen = catalogue.choose(*args->get("--limits"));
+    if (!chosen) return fail("report: " + chosen.error());
+    const LimitSet* set = *chosen;
 
     auto scan = scanForOutput("report", input, output);
     if (!scan) return fail(scan.error());

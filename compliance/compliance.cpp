@@ -144,14 +144,17 @@ Result<std::vector<ComplianceRow>> complianceRows(const LimitSet& set,
     return rows;
 }
 
+// The margin from the single-precision limit and value the verdict compares: the difference of
+// two singles is exact in double, so it is negative exactly when the verdict is 超過.
 std::optional<double> marginOf(const ComplianceRow& row) {
     if (!row.limit) return std::nullopt;
-    return *row.limit - row.value;
+    return static_cast<double>(static_cast<float>(*row.limit)) - row.value;
 }
 
 std::optional<double> marginPercentOf(const ComplianceRow& row) {
-    if (!row.limit) return std::nullopt;
-    return (*row.limit - row.value) / *row.limit * 100.0;
+    const auto margin = marginOf(row);
+    if (!margin) return std::nullopt;
+    return *margin / static_cast<float>(*row.limit) * 100.0;
 }
 
 }  // namespace hg

@@ -71,7 +71,8 @@ Result<std::vector<ComplianceRow>> complianceRows(const LimitSet& set,
                                                   const ComplianceOptions& options,
                                                   int threads = 0);
 
-// Margin to the limit (limit − value) and as % of the limit; empty without a limit.
+// Margin to the limit (limit − value, both as the verdict compares them) and as % of the limit;
+// empty without a limit. Negative exactly when the row fails.
 std::optional<double> marginOf(const ComplianceRow& row);
 std::optional<double> marginPercentOf(const ComplianceRow& row);
 

@@ -100,6 +100,12 @@ std::string reportNumber(double value, int decimals) {
     return b;
 }
 
+std::string marginText(std::optional<double> margin, int decimals) {
+    if (!margin) return "－";
+    const double step = std::pow(10.0, -decimals);
+    return reportNumber(*margin < 0 ? std::min(*margin, -step) : *margin, decimals);
+}
+
 std::string complianceJson(const ComplianceReport& report) {
     std::string s = "{\"file\": " + quoted(report.file) +
                     ",\n\"period\": {\"start\": " + quoted(formatYyMmDdHhMm(report.start)) +
@@ -125,8 +131,8 @@ std::string complianceCsv(const ComplianceReport& report) {
              std::to_string(r.records) + "," + shortest(r.max) + "," + maxTimeText(report, i) +
              "," + shortest(r.min) + "," + shortest(r.mean) + "," + shortest(r.p95) + "," +
              shortest(r.p99) + "," + (r.limit ? shortest(*r.limit) : "") + "," +
-             (margin ? shortest(static_cast<float>(*margin)) : "") + "," +
-             (percent ? reportNumber(*percent, 1) : "") + "," + (r.pass ? verdictText(r) : "") +
+             (margin ? marginText(margin, decimalsOf(report)) : "") + "," +
+             (percent ? marginText(percent, 1) : "") + "," + (r.pass ? verdictText(r) : "") +
              "\r\n";
     }
     return s;
@@ -144,9 +150,8 @@ std::string complianceTable(const ComplianceReport& report) {
         s += padded(orderName(r), 6) + padded(reportNumber(r.value, d), 10) +
              padded(reportNumber(r.max, d), 10) + padded(maxTimeText(report, i), 16) +
              padded(r.limit ? reportNumber(*r.limit, d) : "－", 10) +
-             padded(margin ? reportNumber(*margin, d) : "－", 10) +
-             padded(percent ? reportNumber(*percent, 1) : "－", 9) + padded(verdictText(r), 6) +
-             "\n";
+             padded(marginText(margin, d), 10) + padded(marginText(percent, 1), 9) +
+             padded(verdictText(r), 6) + "\n";
     }
     return s;
 }

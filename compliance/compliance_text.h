@@ -47,5 +47,8 @@ std::string complianceTable(const ComplianceReport& report);
 std::string orderName(const ComplianceRow& row);       // "総合" or "5次"
 std::string verdictText(const ComplianceRow& row);     // "適合", "超過" or "－"
 std::string reportNumber(double value, int decimals);  // fixed, "－" for none
+// A margin in fixed form whose sign is the verdict's: a shortfall smaller than the last digit
+// shows as one step under ("-0.01"), never as "-0.00" or "0.00".
+std::string marginText(std::optional<double> margin, int decimals);
 
 }  // namespace hg

@@ -185,8 +185,8 @@ void drawTable(Canvas& canvas, const ComplianceReport& r, const std::vector<std:
             reportNumber(row.max, d),
             row.maxSlot >= 0 && i < r.maxTimes.size() ? formatYyMmDdHhMm(r.maxTimes[i]) : "－",
             row.limit ? reportNumber(*row.limit, d) : "－",
-            margin ? reportNumber(*margin, d) : "－",
-            percent ? reportNumber(*percent, 1) : "－",
+            marginText(margin, d),
+            marginText(percent, 1),
             verdictText(row)};
         for (std::size_t c = 0; c < std::size(columns); ++c) {
             canvas.setForeColor(Colour::palette(c == 7 && row.pass && !*row.pass ? kOver : kFrame));

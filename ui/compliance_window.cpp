@@ -238,8 +238,10 @@ void ComplianceWindow::fillTable() {
             new NumberItem(toQString(r.maxSlot >= 0 ? formatYyMmDdHhMm(report_.maxTimes[i]) : "－"),
                            r.maxSlot >= 0 ? report_.maxTimes[i] : kNone));
         Grid1->setItem(row, 4, number(r.limit, d));
-        Grid1->setItem(row, 5, number(margin, d));
-        Grid1->setItem(row, 6, number(percent, 1));
+        Grid1->setItem(row, 5,
+                       new NumberItem(toQString(marginText(margin, d)), margin.value_or(kNone)));
+        Grid1->setItem(row, 6,
+                       new NumberItem(toQString(marginText(percent, 1)), percent.value_or(kNone)));
         Grid1->setItem(row, 7,
                        new NumberItem(toQString(verdictText(r)), r.pass ? (*r.pass ? 1 : 2) : 0));
         if (r.pass && !*r.pass) Grid1->item(row, 7)->setForeground(QColor(255, 0, 0));

@@ -38,6 +38,30 @@ TEST(Compliance, AtUnderAndOverTheLimit) {
         EXPECT_EQ(withinLimit(c.value, c.limit), c.pass) << c.value << " against " << c.limit;
 }
 
+TEST(Compliance, MarginsAgreeWithVerdicts) {
+    // A value at its limit, one single step over and under: the margin's sign and its text
+    // follow the verdict, however small the difference.
+    const float limit = 0.76f;
+    const float values[] = {limit, std::nextafter(limit, 1.0f), std::nextafter(limit, 0.0f),
+                            0.7649f, 0.7551f};
+    for (const float v : values) {
+        ComplianceRow row;
+        row.value = v;
+        row.limit = 0.76;
+        row.pass = withinLimit(v, *row.limit);
+        const double margin = *marginOf(row), percent = *marginPercentOf(row);
+        EXPECT_EQ(margin >= 0, *row.pass) << v;
+        EXPECT_EQ(percent >= 0, *row.pass) << v;
+        for (const std::string& text : {marginText(margin, 2), marginText(percent, 1)})
+            EXPECT_EQ(text[0] == '-', !*row.pass) << v << " " << text;
+    }
+    EXPECT_EQ(marginText(-1.66e-8, 2), "-0.01");
+    EXPECT_EQ(marginText(-1.66e-8, 1), "-0.1");
+    EXPECT_EQ(marginText(0.0, 2), "0.00");
+    EXPECT_EQ(marginText(-0.0151, 2), "-0.02");
+    EXPECT_EQ(marginText(std::nullopt, 2), "－");
+}
+
 TEST(Compliance, OutflowPerKwByTheVoltageRatio) {
     struct Case {
         double amperes, contractKw, measuredKv, receivingKv, milliamperesPerKw;

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "compliance/limits.h"
+#include "compliance/sha256.h"
 #include "support_scratch.h"
 
 namespace hg {
@@ -116,6 +117,16 @@ TEST(LimitSets, BadFilesNameFileAndField) {
         {head + R"("quantity": "voltage_distortion", "orders": {"0": 1}})", "\"orders.0\""},
         {head + R"("quantity": "voltage_distortion", "orders": {"5": 0}})", "\"orders.5\""},
         {head + R"("quantity": "voltage_distortion", "orders": [1]})", "\"orders\""},
+        // Two entries holding one order, and fields no set has, are named, never guessed at.
+        {head + R"("quantity": "voltage_distortion", "orders": {"5": 1.0, "3-49": 5}})",
+         "\"3-49\" と \"5\" は同じ次数"},
+        {head + R"("quantity": "voltage_distortion", "orders": {"24-": 1, "30-40": 2}})",
+         "\"24-\" と \"30-40\""},
+        {head + R"("quantity": "voltage_distortion", "total": 5, "totl": 4, "windw": 1})",
+         "\"totl\", \"windw\""},
+        {head + R"("quantity": "voltage_distortion", "total": 5, "conditions": [{"statistic":)"
+                R"( "p95", "factr": 1}]})",
+         "\"conditions.factr\""},
         {head + R"("quantity": "voltage_distortion"})", "\"orders\""},
         {head + R"("quantity": "current_per_kw", "orders": {"5": 1}})", "\"receiving_kv\""},
         {head +
@@ -175,6 +186,43 @@ TEST(LimitSets, UserFolderAddsAndReplaces) {
     EXPECT_EQ(c.find("jp-env-6.6kV")->total, 4);
     EXPECT_EQ(c.find("jp-env-6.6kV")->file, user + "/b.json");
     EXPECT_EQ(c.find("jp-env-ehv")->total, 3);
+}
+
+TEST(LimitSets, BrokenReplacementRefusesTheSet) {
+    // A user file replacing a shipped set that cannot be read: the set is refused with the
+    // reason, never judged with the shipped limits; a later good file takes the name back.
+    const std::string user = test::scratchPath("broken-limits");
+    const std::string later = test::scratchPath("later-limits");
+    for (const std::string& f : {user, later}) std::filesystem::create_directories(f);
+    writeText(user + "/jp-env-ehv.json", "{broken");  // claimed by its file name
+    writeText(user + "/other.json", R"({"name": "iec61000-2-2", "total": 8})");  // by its field
+    LimitCatalogue c = loadLimitSets({HARMO_LIMITS_DIR, user});
+    for (const char* name : {"jp-env-ehv", "iec61000-2-2"}) {
+        EXPECT_EQ(c.find(name), nullptr) << name;
+        auto chosen = c.choose(name);
+        ASSERT_FALSE(chosen) << name;
+        EXPECT_NE(chosen.error().find("判定しません"), std::string::npos) << chosen.error();
+    }
+    EXPECT_TRUE(c.choose("jp-env-6.6kV"));
+    std::string ehv = kGood;
+    ehv.replace(ehv.find("\"mine\""), 6, "\"jp-env-ehv\"");
+    writeText(later + "/ehv.json", ehv);
+    c = loadLimitSets({HARMO_LIMITS_DIR, user, later});
+    ASSERT_TRUE(c.choose("jp-env-ehv"));
+    EXPECT_EQ((*c.choose("jp-env-ehv"))->total, 4);
+}
+
+TEST(LimitSets, FileHash) {
+    // Published test vectors, and the hash of a set being that of its file's bytes.
+    EXPECT_EQ(sha256Hex(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(sha256Hex("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
+              "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
+    EXPECT_EQ(sha256Hex(std::string(1000000, 'a')),
+              "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+    const auto set = parseLimitSet(kGood, "mine.json");
+    ASSERT_TRUE(set);
+    EXPECT_EQ(set->sha256, sha256Hex(kGood));
 }
 
 TEST(LimitSets, Folders) {
