@@ -28,21 +28,28 @@ TEST(LimitSets, ShippedSetsLoad) {
     std::vector<std::string> names;
     for (const LimitSet& s : c.sets) {
         names.push_back(s.name);
-        EXPECT_EQ(s.statistic, LimitStatistic::P95) << s.name;
+        EXPECT_EQ(s.statistic,
+                  s.name == "ieee519-current" ? LimitStatistic::P99 : LimitStatistic::P95)
+            << s.name;
+        EXPECT_EQ(s.window, s.name.starts_with("jp-") ? WindowSpan::Period : WindowSpan::Week)
+            << s.name;
         EXPECT_FALSE(s.edition.empty()) << s.name;
         EXPECT_NE(s.check.find("current edition"), std::string::npos) << s.name;
         EXPECT_NE(s.file.find(s.name + ".json"), std::string::npos) << s.name;
     }
-    EXPECT_EQ(names,
-              (std::vector<std::string>{"iec61000-2-2", "ieee519-1to69kV", "ieee519-69to161kV",
-                                        "ieee519-gt161kV", "ieee519-le1kV", "jp-env-6.6kV",
-                                        "jp-env-ehv", "jp-guideline-22kV", "jp-guideline-6.6kV"}));
+    EXPECT_EQ(names, (std::vector<std::string>{
+                         "en50160", "iec61000-2-2", "ieee519-1to69kV", "ieee519-69to161kV",
+                         "ieee519-current", "ieee519-gt161kV", "ieee519-le1kV", "jp-env-6.6kV",
+                         "jp-env-ehv", "jp-guideline-22kV", "jp-guideline-6.6kV"}));
 }
 
 TEST(LimitSets, ShippedValues) {
     // Per set, "order=limit" with 0 for the total and "-" where the set has no limit.
     const std::pair<const char*, const char*> cases[] = {
         {"jp-env-6.6kV", "0=5 5=-"},
+        {"en50160",
+         "0=8 2=2 3=5 4=1 5=6 6=0.5 7=5 9=1.5 11=3.5 13=3 15=0.5 17=2 19=1.5 21=0.5 "
+         "23=1.5 24=0.5 25=1.5 26=-"},
         {"jp-env-ehv", "0=3"},
         {"iec61000-2-2",
          "0=8 5=6 7=5 11=3.5 13=3 3=5 9=1.5 15=0.4 21=0.3 27=0.2 45=0.2 2=2 4=1 6=0.5 51=-"},
