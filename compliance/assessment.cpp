@@ -238,22 +238,18 @@ std::optional<std::string> cannotShow(const LimitCondition& c, const LimitSet& s
     return std::nullopt;
 }
 
+// The value of every column for every used slot, in the order of DataBasis::used.
 struct Matrix {
-    std::vector<float> values;  // per slot, per column
+    std::vector<float> values;  // per used slot, per column
     std::size_t width = 0;
-    float at(int32_t v, std::size_t c) const {
-        return values[static_cast<std::size_t>(v) * width + c];
-    }
+    float at(std::size_t i, std::size_t c) const { return values[i * width + c]; }
 };
 
 Matrix valuesOf(const Plan& plan, const DataBasis& b, int maxOrderIndex,
                 const std::vector<Column>& columns) {
-    Matrix m{std::vector<float>(static_cast<std::size_t>(b.valueCount()) * columns.size(), 0.0f),
-             columns.size()};
-    for (int32_t v = 0; v < b.valueCount(); ++v)
-        if (b.states[static_cast<std::size_t>(v)] == ValueState::Used)
-            slotValues(plan, b.row(v), maxOrderIndex, columns,
-                       m.values.data() + static_cast<std::size_t>(v) * m.width);
+    Matrix m{std::vector<float>(b.used.size() * columns.size(), 0.0f), columns.size()};
+    for (std::size_t i = 0; i < b.used.size(); ++i)
+        slotValues(plan, b.usedRow(i), maxOrderIndex, columns, m.values.data() + i * m.width);
     return m;
 }
 
@@ -263,19 +259,24 @@ Result<AssessedWindow> windowOf(const Plan& plan, const DataBasis& b, const Wind
     AssessedWindow w;
     w.start = dateTimeOf(s.startMinute);
     w.end = dateTimeOf(s.endMinute);
-    std::vector<int32_t> used;
+    std::vector<int32_t> used;    // the window's used slots
+    std::vector<std::size_t> at;  // and their places in the basis's used slots
     for (int32_t v = s.first; v < s.end; ++v) {
         const ValueState state = b.states[static_cast<std::size_t>(v)];
         ++w.expected;
         w.present += state != ValueState::Missing ? 1 : 0;
         w.flagged += state == ValueState::Flagged ? 1 : 0;
-        if (state == ValueState::Used) used.push_back(v);
+    }
+    const auto first = std::lower_bound(b.used.begin(), b.used.end(), s.first);
+    for (auto it = first; it != b.used.end() && *it < s.end; ++it) {
+        used.push_back(*it);
+        at.push_back(static_cast<std::size_t>(it - b.used.begin()));
     }
     w.used = static_cast<int32_t>(used.size());
     w.indicative = indicativeReasons(b, plan.limits.window, w, s);
     std::vector<float> values(used.size());
     for (std::size_t c = 0; c < columns.size(); ++c) {
-        for (std::size_t i = 0; i < used.size(); ++i) values[i] = m.at(used[i], c);
+        for (std::size_t i = 0; i < used.size(); ++i) values[i] = m.at(at[i], c);
         for (const int condition : conditions) {
             ComplianceRow row = judgedRow(plan, columns[c], condition, values, used, b, o);
             if (!finiteRow(row))
@@ -374,9 +375,8 @@ Trend trendOf(const Assessment& a, const DataBasis& b, const std::vector<Column>
             }
         }
     if (closest < 0) return t;
-    for (int32_t v = 0; v < b.valueCount(); ++v)
-        if (b.states[static_cast<std::size_t>(v)] == ValueState::Used)
-            t.points.push_back({dateTimeOf(b.slotMinute(v)), m.at(v, column)});
+    for (std::size_t i = 0; i < b.used.size(); ++i)
+        t.points.push_back({dateTimeOf(b.slotMinute(b.used[i])), m.at(i, column)});
     return t;
 }
 
@@ -391,7 +391,9 @@ Result<Assessment> assess(const LimitSet& set, const BasisInput& input,
     Assessment a;
     a.limits = plan->limits;
     a.iscOverIl = plan->ratio;
-    a.basis = dataBasis(in);
+    auto basis = dataBasis(in);
+    if (!basis) return Error{basis.error()};
+    a.basis = std::move(*basis);
     const DataBasis& b = a.basis;
     const int N = in.tables.maxOrderIndex;
     a.oddOrdersOnly = orderStepOf(N) == 2;
@@ -411,14 +413,18 @@ Result<Assessment> assess(const LimitSet& set, const BasisInput& input,
         auto w = windowOf(*plan, b, s, columns, m, conditions, options);
         if (!w) return Error{w.error()};
         if (!conditions.empty()) addUnmeasuredRows(*w, a, conditions.front(), options);
+        // By order, the total first, the orders not measured among the others.
+        std::stable_sort(
+            w->rows.begin(), w->rows.end(),
+            [](const ComplianceRow& x, const ComplianceRow& y) { return x.order < y.order; });
         a.windows.push_back(std::move(*w));
     }
     a.warnings = plausibilityWarnings(set, b, options, a.recordedKv);
     a.overall = overallOf(a);
     a.overall.unassessable = static_cast<int>(a.unassessable.size());
     a.trend = trendOf(a, b, columns, m);
-    a.basis.values.clear();
-    a.basis.values.shrink_to_fit();
+    a.basis.values = {};
+    a.basis.used = {};
     return a;
 }
 

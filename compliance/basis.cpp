@@ -67,7 +67,13 @@ int recordIntervalOf(const std::vector<int64_t>& stamps, double averageInterval)
     return static_cast<int>(std::min<int64_t>(most->first, 1 << 20));
 }
 
-DataBasis dataBasis(const BasisInput& in) {
+const float* DataBasis::row(int32_t v) const {
+    const auto at = std::lower_bound(used.begin(), used.end(), v);
+    if (at == used.end() || *at != v) return nullptr;
+    return usedRow(static_cast<std::size_t>(at - used.begin()));
+}
+
+Result<DataBasis> dataBasis(const BasisInput& in) {
     DataBasis b;
     b.recordMinutes = recordIntervalOf(in.stamps, in.averageInterval);
     b.kind = kindOf(b.recordMinutes);
@@ -82,38 +88,49 @@ DataBasis dataBasis(const BasisInput& in) {
     b.records = in.tables.records;
     b.columns = in.tables.maxOrderIndex + 1;
     const int64_t slots = (b.endMinute - b.base) / b.valueMinutes + 1;
+    if (slots > kMaxValueSlots)
+        return Error{"期間が長すぎます（" + std::to_string(b.valueMinutes) + " 分値で " +
+                     std::to_string(kMaxValueSlots) + " 個まで）"};
     b.states.assign(static_cast<std::size_t>(slots), ValueState::Missing);
     std::vector<float> fundamentals;
     for (int32_t r = 0; r < b.records; ++r) fundamentals.push_back(fundamentalOf(in, r));
     b.medianFundamental = medianOf(fundamentals);
     const double flagBelow = kFlagShare * b.medianFundamental;
 
-    const auto columns = static_cast<std::size_t>(b.columns);
-    std::vector<double> squares(static_cast<std::size_t>(slots) * columns, 0.0);
-    std::vector<int32_t> counts(static_cast<std::size_t>(slots), 0);
+    // The records by the slot they fall in (stamps may fall back), a flagged record flagging
+    // its slot.
+    std::vector<std::pair<int32_t, int32_t>> bySlot;  // slot, record
     for (int32_t r = 0; r < b.records; ++r) {
         const int64_t v = (in.stamps[static_cast<std::size_t>(r)] - b.base) / b.valueMinutes;
         if (v < 0 || v >= slots) continue;
-        const auto slot = static_cast<std::size_t>(v);
         const float v1 = fundamentals[static_cast<std::size_t>(r)];
         const bool flagged = !(v1 > 0) || v1 < flagBelow || !std::isfinite(v1);
         b.flaggedRecords += flagged ? 1 : 0;
-        if (flagged || b.states[slot] == ValueState::Flagged) {
-            b.states[slot] = ValueState::Flagged;
-            continue;
-        }
-        b.states[slot] = ValueState::Used;
-        const float* m = magnitudes(in, r);
-        for (std::size_t k = 0; k < columns; ++k)
-            squares[slot * columns + k] += static_cast<double>(m[k]) * m[k];
-        ++counts[slot];
+        ValueState& state = b.states[static_cast<std::size_t>(v)];
+        state = flagged || state == ValueState::Flagged ? ValueState::Flagged : ValueState::Used;
+        bySlot.emplace_back(static_cast<int32_t>(v), r);
     }
-    b.values.assign(squares.size(), 0.0f);
-    for (std::size_t v = 0; v < b.states.size(); ++v) {
-        if (b.states[v] != ValueState::Used) continue;
-        for (std::size_t k = 0; k < columns; ++k)
-            b.values[v * columns + k] =
-                static_cast<float>(std::sqrt(squares[v * columns + k] / counts[v]));
+    std::stable_sort(bySlot.begin(), bySlot.end(),
+                     [](const auto& x, const auto& y) { return x.first < y.first; });
+    const auto columns = static_cast<std::size_t>(b.columns);
+    std::vector<double> squares(columns);
+    for (std::size_t i = 0; i < bySlot.size();) {
+        const int32_t v = bySlot[i].first;
+        std::size_t end = i;
+        while (end < bySlot.size() && bySlot[end].first == v) ++end;
+        if (b.states[static_cast<std::size_t>(v)] == ValueState::Used) {
+            std::fill(squares.begin(), squares.end(), 0.0);
+            for (std::size_t j = i; j < end; ++j) {
+                const float* m = magnitudes(in, bySlot[j].second);
+                for (std::size_t k = 0; k < columns; ++k)
+                    squares[k] += static_cast<double>(m[k]) * m[k];
+            }
+            b.used.push_back(v);
+            for (std::size_t k = 0; k < columns; ++k)
+                b.values.push_back(
+                    static_cast<float>(std::sqrt(squares[k] / static_cast<double>(end - i))));
+        }
+        i = end;
     }
     return b;
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "compliance/statistics.h"
+#include "platform/result.h"
 
 namespace hg {
 
@@ -53,14 +54,22 @@ struct DataBasis {
     int32_t flaggedRecords = 0;
     int columns = 0;                 // order indexes 0..N
     std::vector<ValueState> states;  // per value slot
-    std::vector<float> values;       // per value slot, `columns` magnitudes (0 unless used)
+    std::vector<int32_t> used;       // the slots whose value is used, ascending
+    std::vector<float> values;       // per used slot, `columns` magnitudes
 
     int32_t valueCount() const { return static_cast<int32_t>(states.size()); }
     int64_t slotMinute(int32_t v) const { return base + int64_t{v} * valueMinutes; }
-    const float* row(int32_t v) const {
-        return values.data() + static_cast<std::size_t>(v) * static_cast<std::size_t>(columns);
+    // The magnitudes of the i-th used slot.
+    const float* usedRow(std::size_t i) const {
+        return values.data() + i * static_cast<std::size_t>(columns);
     }
+    // The magnitudes of slot v; none when its value is not used.
+    const float* row(int32_t v) const;
 };
+
+// The most value slots a period may have: far beyond any recording's 32 767 records, short of
+// what a period of years between two stamps would ask of memory.
+inline constexpr int64_t kMaxValueSlots = 2'000'000;
 
 // The minutes from day 0 of every counted record's stamp, from the records' positions.
 BasisInput basisInputOf(const HARMDIM& state, int32_t firstSlot, int32_t records, double start,
@@ -70,6 +79,7 @@ BasisInput basisInputOf(const HARMDIM& state, int32_t firstSlot, int32_t records
 // average interval rounded to a whole minute (at least 1).
 int recordIntervalOf(const std::vector<int64_t>& stamps, double averageInterval);
 
-DataBasis dataBasis(const BasisInput& input);
+// Refuses a period of more than kMaxValueSlots values.
+Result<DataBasis> dataBasis(const BasisInput& input);
 
 }  // namespace hg
