@@ -344,7 +344,7 @@ Overall overallOf(const Assessment& a) {
     }
     if (a.limits.quantity == LimitQuantity::CurrentPerKw) {
         indicative = true;
-        o.reasons.push_back("実測による参考値（ガイドラインの評価は機器データによる計算です）");
+        o.reasons.emplace_back(kReferenceFromMeasurement);
     }
     // A figure from measurement stays a reference, whatever it shows.
     const bool reference = a.limits.quantity == LimitQuantity::CurrentPerKw;

@@ -14,6 +14,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "compliance/basis.h"
@@ -22,6 +23,10 @@
 #include "platform/result.h"
 
 namespace hg {
+
+// The label of an outflow current per kW on every output.
+inline constexpr std::string_view kReferenceFromMeasurement =
+    "実測による参考値（ガイドラインの評価は機器データによる計算です）";
 
 struct AssessedWindow {
     double start = 0;  // date-time of its first minute

@@ -82,7 +82,10 @@ Json methodJson(const ComplianceReport& r) {
         m["conditions"].push_back(cj);
     }
     m["note"] = set.note;
-    m["reference_from_measurement"] = set.quantity == LimitQuantity::CurrentPerKw;
+    const bool reference = set.quantity == LimitQuantity::CurrentPerKw;
+    m["reference_from_measurement"] = reference;
+    m["label"] = reference ? Json(kReferenceFromMeasurement) : Json(nullptr);
+    m["receiving_kv"] = reference ? Json(set.receivingKv) : Json(nullptr);
     return m;
 }
 
@@ -188,7 +191,11 @@ std::string tableRow(const ComplianceReport& r, const ComplianceRow& row) {
 }  // namespace
 
 std::string complianceTable(const ComplianceReport& r) {
-    std::string s = "総合判定：" + overallText(r.assessment.overall) + "\n";
+    const LimitSet& set = r.assessment.limits;
+    std::string s = "限度値：" + set.name + "（" + set.file + "、SHA-256 " + set.sha256 + "）\n";
+    if (set.quantity == LimitQuantity::CurrentPerKw)
+        s += std::string(kReferenceFromMeasurement) + "\n";
+    s += "総合判定：" + overallText(r.assessment.overall) + "\n";
     for (std::size_t w = 0; w < r.assessment.windows.size(); ++w) {
         s += windowText(r, w) + "\n";
         s += padded("次数", 6) + padded("条件", 12) + padded("判定値", 10) + padded("最大値", 10) +

@@ -78,7 +78,7 @@ void addInputs(const ComplianceReport& r, std::vector<std::pair<std::string, std
     p.emplace_back("チャンネル", channelName(r.options.channel, r.channels));
     if (set.quantity == LimitQuantity::CurrentPerKw) {
         const double measured = r.options.measuredKv.value_or(set.receivingKv);
-        p.emplace_back("区分", "実測による参考値（ガイドラインの評価は機器データによる計算です）");
+        p.emplace_back("区分", std::string(kReferenceFromMeasurement));
         p.emplace_back("契約電力", fixed(r.options.contractKw.value_or(0), 0) + " kW");
         p.emplace_back("測定点の電圧", fixed(measured, 2) + " kV" +
                                            (r.options.measuredKv ? "" : "（受電電圧を仮定）"));

@@ -193,7 +193,7 @@ void ComplianceWindow::showSet() {
     std::string text = set->title + "\n出典：" + set->source + "\n版：" + set->edition +
                        "（最新版と照合してください）\n限度値ファイル：" + set->file +
                        "\nSHA-256：" + set->sha256;
-    if (perKw) text += "\n実測による参考値（ガイドラインの評価は機器データによる計算です）";
+    if (perKw) text += "\n" + std::string(kReferenceFromMeasurement);
     Label1->setText(toQString(text));
 }
 
