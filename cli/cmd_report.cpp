@@ -1,16 +1,20 @@
 // harmograph report FILE --limits NAME [--contract-kw P] [--measured-kv V] [--channel N]
+//   [--isc-ka I --il-a A | --isc-il R --il-a A] [--meta FILE] [--site T ...] [--encoding E]
 //   [--start T] [--end T] -o OUT.pdf|OUT.csv|OUT.json
-// The compliance of the period with a limit set: the period is loaded as for a graph, each order
-// (and the total) is judged on the set's statistic, the judged rows are printed on stdout as a
-// table, and the whole report is written as the output's extension says: the A4 report sheet
-// (PDF), a CSV file (code page 932, CR LF) or JSON for machines.
+// The assessment a limit set makes of the period: the period is loaded as for a graph, turned
+// into the set's values and windows and judged on each of its conditions; the overall verdict
+// and the judged rows are printed on stdout, the plausibility warnings on stderr, and the whole
+// report is written as the output's extension says: the A4 report sheet (PDF, as many pages as
+// it needs), a CSV file (code page 932 or UTF-8, CR LF) or JSON for machines.
 // Current-per-kW sets need --contract-kw; --measured-kv is the nominal voltage at the measuring
-// point (the set's receiving voltage when absent); --channel chooses the current (0-based, the
-// last being the composite, which is the default). Voltage sets have no channel: --channel,
-// --contract-kw and --measured-kv are not used by them.
+// point (the metadata's nominal voltage, else the set's receiving voltage when absent);
+// current-of-demand sets need --il-a and --isc-ka or --isc-il; --channel chooses the current
+// (0-based, the last being the composite, which is the default). The particulars of the sheet
+// come from --meta (a JSON file) and the options named like its fields, which take precedence.
 #include <algorithm>
-#include <charconv>
+#include <chrono>
 #include <cmath>
+#include <ctime>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -25,9 +29,14 @@
 #include "cli/limit_sets.h"
 #include "cli/report_pdf.h"
 #include "compliance/compliance_text.h"
+#include "platform/dates.h"
 #include "platform/output.h"
 #include "platform/textcode.h"
 #include "print/compliance_report.h"
+
+#ifndef HARMO_VERSION
+#define HARMO_VERSION "unknown"
+#endif
 
 namespace hg::cli {
 
@@ -47,12 +56,24 @@ std::optional<Form> formOf(const std::string& path) {
     return std::nullopt;
 }
 
+std::set<std::string> valuedOptions() {
+    std::set<std::string> v = {
+        "--limits", "--contract-kw", "--measured-kv", "--channel", "--start", "--end",
+        "-o",       "--isc-ka",      "--il-a",        "--isc-il",  "--meta",  "--encoding"};
+    for (const MetaField& f : kMetaFields) v.insert(std::string(f.option));
+    return v;
+}
+
 Status readOptions(const Args& args, ComplianceOptions& options, std::optional<int>& channel) {
     for (const auto& [option, target, range, what] :
          {std::tuple{"--contract-kw", &options.contractKw, kContractKwRange,
                      "kW of contract power"},
           std::tuple{"--measured-kv", &options.measuredKv, kMeasuredKvRange,
-                     "kV at the measuring point"}}) {
+                     "kV at the measuring point"},
+          std::tuple{"--isc-ka", &options.iscKa, kShortCircuitKaRange,
+                     "kA of short-circuit current"},
+          std::tuple{"--il-a", &options.ilA, kCurrentARange, "A of maximum demand current"},
+          std::tuple{"--isc-il", &options.iscOverIl, kRatioRange, "for I_SC/I_L"}}) {
         if (!args.has(option)) continue;
         auto v = positiveNumber(option, *args.get(option));
         if (!v) return Error{v.error()};
@@ -61,6 +82,8 @@ Status readOptions(const Args& args, ComplianceOptions& options, std::optional<i
                          rangeText(range) + " " + what + ", not \"" + *args.get(option) + "\""};
         *target = *v;
     }
+    if (options.iscKa && options.iscOverIl)
+        return Error{"--isc-ka and --isc-il give the same ratio: give one of them"};
     if (auto c = args.get("--channel")) {
         auto n = wholeNumber<int>("--channel", *c, 0, 9);
         if (!n) return Error{n.error()};
@@ -69,14 +92,50 @@ Status readOptions(const Args& args, ComplianceOptions& options, std::optional<i
     return success();
 }
 
-Status writeReport(const std::string& output, Form form, const ComplianceReport& report) {
+// The particulars: the --meta file's, then the options'. The ratios are printed as given (the
+// recording is taken to hold primary values); the nominal voltage is the measuring voltage when
+// --measured-kv is not given.
+Result<ReportMeta> readMeta(const Args& args, ComplianceOptions& options) {
+    ReportMeta meta;
+    if (auto path = args.get("--meta")) {
+        auto read = readReportMeta(*path);
+        if (!read) return Error{read.error()};
+        meta = *read;
+    }
+    for (const MetaField& f : kMetaFields)
+        if (auto v = args.get(std::string(f.option))) meta.*(f.member) = *v;
+    for (const auto& [ratio, option] :
+         {std::pair{&meta.ctRatio, "--ct-ratio"}, std::pair{&meta.vtRatio, "--vt-ratio"}})
+        if (!ratio->empty() && !ratioOf(*ratio))
+            return Error{std::string(option) + " needs a ratio such as 6600/110, not \"" + *ratio +
+                         "\""};
+    if (!options.measuredKv && !meta.nominalKv.empty()) {
+        const auto kv = ratioOf(meta.nominalKv);
+        if (!kv || !withinRange(*kv, kMeasuredKvRange))
+            return Error{"the nominal voltage needs " + rangeText(kMeasuredKvRange) +
+                         " kV, not \"" + meta.nominalKv + "\""};
+        options.measuredKv = *kv;
+    }
+    return meta;
+}
+
+// Now, as a date-time of the local clock.
+double issuedNow() {
+    const std::time_t now = std::time(nullptr);
+    const std::tm local = *std::localtime(&now);  // one thread: the static result is safe
+    const auto day = dayNumber(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+    return dateTime(day.value_or(0), local.tm_hour * 60 + local.tm_min);
+}
+
+Status writeReport(const std::string& output, Form form, const ComplianceReport& report,
+                   TextEncoding encoding) {
     switch (form) {
         case Form::Json:
             return writeWholeFile(output, complianceJson(report));
         case Form::Csv: {
-            auto bytes = encodeText(complianceCsv(report), TextEncoding::Cp932);
+            auto bytes = encodeText(complianceCsv(report), encoding);
             if (!bytes) return Error{bytes.error()};
-            return writeWholeFile(output, *bytes);
+            return writeWholeFile(output, std::string(fileStartBytes(encoding)) + *bytes);
         }
         case Form::Pdf:
             return writeReportPdf(output, report);
@@ -87,9 +146,7 @@ Status writeReport(const std::string& output, Form form, const ComplianceReport&
 }  // namespace
 
 int report(int argc, char** argv) {
-    auto args = parseArgs(
-        argc, argv, 2,
-        {"--limits", "--contract-kw", "--measured-kv", "--channel", "--start", "--end", "-o"}, {});
+    auto args = parseArgs(argc, argv, 2, valuedOptions(), {});
     if (!args) return usageError(args.error());
     if (args->positional.size() != 1 || !args->has("-o") || !args->has("--limits"))
         return usageOf("report");
@@ -100,12 +157,15 @@ int report(int argc, char** argv) {
     ComplianceOptions options;
     std::optional<int> channel;
     if (auto ok = readOptions(*args, options, channel); !ok) return usageError(ok.error());
+    auto encoding = parseEncodingName(args->get("--encoding").value_or("cp932"));
+    if (!encoding) return usageError("--encoding: " + encoding.error());
+    auto meta = readMeta(*args, options);
+    if (!meta) return usageError(meta.error());
 
     const LimitCatalogue catalogue = loadCatalogue(argv[0]);
-    const LimitSet* set = catalogue.find(*args->get("--limits"));
-    if (!set)
-        return fail("report: no limit set is named \"" + *args->get("--limits") +
-                    "\" (harmograph limits lists them)");
+    auto chosen = catalogue.choose(*args->get("--limits"));
+    if (!chosen) return fail("report: " + chosen.error());
+    const LimitSet& set = **chosen;
 
     auto scan = scanForOutput("report", input, output);
     if (!scan) return fail(scan.error());
@@ -122,20 +182,23 @@ int report(int argc, char** argv) {
     if (!loaded) return fail("report: " + loaded.error());
     const HARMDIM& state = **loaded;
 
-    auto rows = complianceRows(*set, statisticsSourceOf(state), options);
-    if (!rows) return fail("report: " + rows.error());
-    ComplianceReport report{scan->fullPath,
-                            state.AnalysisStart,
-                            state.AnalysisEnd,
-                            state.LoadedRecords,
-                            state.ChannelCount,
-                            *set,
-                            options,
-                            std::move(*rows),
-                            {}};
-    setMaxTimes(report, state.RecordX, state.AnalysisStart, state.PeriodMinutes);
-
-    if (auto written = writeReport(output, *form, report); !written)
+    auto assessment = assess(
+        set, basisInputOf(state, 0, state.LoadedRecords, state.AnalysisStart, state.AnalysisEnd),
+        options);
+    if (!assessment) return fail("report: " + assessment.error());
+    const ComplianceReport report{scan->fullPath,
+                                  state.AnalysisStart,
+                                  state.AnalysisEnd,
+                                  state.LoadedRecords,
+                                  state.ChannelCount,
+                                  set,
+                                  options,
+                                  *meta,
+                                  std::move(*assessment),
+                                  HARMO_VERSION,
+                                  issuedNow()};
+    for (const std::string& w : report.assessment.warnings) warn("警告: " + w);
+    if (auto written = writeReport(output, *form, report, *encoding); !written)
         return fail("report: " + written.error());
     std::cout << complianceTable(report);
     return 0;

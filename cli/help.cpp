@@ -96,15 +96,26 @@ constexpr CommandInfo kCommands[] = {
      "--size WxH\tthe picture size\n"
      "-o OUT\tthe picture, or CSV: order, voltage distortion (%), current (A)"},
     {"report", report,
-     "the compliance of a period with a limit set: statistics per order, limits and verdicts",
+     "the assessment of a period by a limit set's own method: windows, coverage, verdicts and "
+     "one overall verdict",
      "harmograph report FILE --limits NAME [--contract-kw P] [--measured-kv V] [--channel N] "
+     "[--il-a A (--isc-ka I | --isc-il R)] [--meta FILE] [--site T ...] [--encoding E] "
      "[--start T] [--end T] -o OUT.pdf|OUT.csv|OUT.json",
      "--limits NAME\tthe limit set (harmograph limits lists them)\n"
      "--contract-kw P\tthe contract power, for the outflow current sets\n"
-     "--measured-kv V\tthe nominal voltage at the measuring point (default: the set's)\n"
+     "--measured-kv V\tthe nominal voltage at the measuring point (default: the metadata's, "
+     "else the set's)\n"
      "--channel N\tthe current's channel, 0..C (default: the composite)\n"
+     "--il-a A\tthe maximum demand load current, for the current-of-demand sets\n"
+     "--isc-ka I\tthe short-circuit current at the point of connection (or --isc-il R, the "
+     "ratio)\n"
+     "--meta FILE\tthe sheet's particulars as JSON: site, customer, receiving_point, "
+     "instrument, serial, ct_ratio, vt_ratio, nominal_kv, voltage_held\n"
+     "--site T ...\tone particular: --site, --customer, --receiving-point, --instrument, "
+     "--serial, --ct-ratio, --vt-ratio, --nominal-kv, --voltage-held (over --meta)\n"
+     "--encoding E\tthe CSV's code page: cp932 (default) or utf-8 (with its byte-order mark)\n"
      "--start T, --end T\tthe period (default: the whole recording)\n"
-     "-o OUT\tthe report sheet (PDF), CSV or JSON"},
+     "-o OUT\tthe report sheet (PDF, A4 pages), CSV or JSON"},
     {"limits", limits, "lists the limit sets found (installed and the user's own)",
      "harmograph limits", ""},
 };

@@ -9,8 +9,9 @@ namespace hg::cli {
 
 Status writeReportPdf(const std::string& output, const ComplianceReport& report) {
     const auto app = paintingApplication();
-    return writePdfSheet(output, false, QStringLiteral("harmograph – 適合判定"),
-                         [&](Canvas& canvas) { drawComplianceReport(canvas, report); });
+    return writePdfPages(
+        output, false, QStringLiteral("harmograph – 適合判定"), complianceReportPages(report),
+        [&](Canvas& canvas, int page) { drawComplianceReport(canvas, report, page); });
 }
 
 }  // namespace hg::cli

@@ -9,7 +9,7 @@
 
 namespace hg::cli {
 
-// The sheet as a one-page A4 portrait PDF.
+// The sheet as an A4 portrait PDF of as many pages as the report needs.
 Status writeReportPdf(const std::string& output, const ComplianceReport& report);
 
 }  // namespace hg::cli

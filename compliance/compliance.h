@@ -1,21 +1,20 @@
-// The verdict of a limit set over the loaded period: per order (and the total, for voltage
-// distortion) the statistics of the period and the set's statistic against its limit. A value
-// equal to its limit passes.
+// The verdict of a limit set over a period, row by row: per order (and the total) the statistic a
+// condition of the set names, against the limit times the condition's factor. A value equal to
+// its limit passes.
 //
 // Harmonic outflow current per kW of contract power: the current measured at the measuring
 // point's voltage is taken to the receiving voltage the limits are stated at by the ratio of the
 // two (the same power at either voltage), in mA, divided by the contract power.
+// Current of demand: each order's current, and the total demand distortion √Σ I_h² over the set's
+// orders, in % of the maximum demand load current I_L.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "compliance/limits.h"
-#include "compliance/statistics.h"
-#include "platform/result.h"
 
 namespace hg {
 
@@ -24,8 +23,11 @@ struct PhysicalRange {
     double least;
     double most;
 };
-inline constexpr PhysicalRange kContractKwRange{0.1, 1.0e7};  // kW
-inline constexpr PhysicalRange kMeasuredKvRange{0.05, 1000};  // kV
+inline constexpr PhysicalRange kContractKwRange{0.1, 1.0e7};       // kW
+inline constexpr PhysicalRange kMeasuredKvRange{0.05, 1000};       // kV
+inline constexpr PhysicalRange kCurrentARange{0.001, 1.0e7};       // A (I_L)
+inline constexpr PhysicalRange kShortCircuitKaRange{0.001, 1000};  // kA (I_SC)
+inline constexpr PhysicalRange kRatioRange{0.001, 1.0e9};          // I_SC / I_L
 
 bool withinRange(double x, const PhysicalRange& range);  // finite and inside
 std::string rangeText(const PhysicalRange& range);       // "0.1～1e+07"
@@ -34,22 +36,26 @@ struct ComplianceOptions {
     int16_t channel = 0;               // current channel 0..C (C: the composite)
     std::optional<double> contractKw;  // needed by current-per-kW sets
     std::optional<double> measuredKv;  // the measuring point's voltage; the set's when absent
+    std::optional<double> iscKa;       // short-circuit current at the point of connection
+    std::optional<double> ilA;         // maximum demand load current (current-of-demand sets)
+    std::optional<double> iscOverIl;   // the ratio, when I_SC is not given
 };
 
 struct ComplianceRow {
-    std::string_view
-        quantity;   // "voltage_distortion", "voltage_total_distortion", "current_per_kw"
-    int order = 0;  // 0 for the total
+    std::string_view quantity;   // "voltage_distortion", "voltage_total_distortion", ...
+    int order = 0;               // 0 for the total
     std::optional<int> channel;  // current rows only
-    int32_t records = 0;
-    int32_t maxSlot = -1;
+    int condition = 0;           // the set's condition the row is judged on
+    bool measured = true;        // false: the recording holds no value of this order
+    int32_t records = 0;         // values used
+    double maxTime = 0;          // the first maximum's value start (date-time)
     float max = 0;
     float min = 0;
     float mean = 0;
     float p95 = 0;
     float p99 = 0;
-    float value = 0;  // the set's statistic
-    std::optional<double> limit;
+    float value = 0;              // the condition's statistic
+    std::optional<double> limit;  // the set's limit times the condition's factor
     std::optional<bool> pass;
 };
 
@@ -61,17 +67,8 @@ bool withinLimit(double value, double limit);
 // measured at `measuredKv`.
 double outflowPerKw(double amperes, double contractKw, double measuredKv, double receivingKv);
 
-// The rows of a set: for voltage distortion the total then every order of the tables from the
-// second up, for current per kW every order from the second up of the chosen channel. Refuses a
-// channel the tables do not hold, a current set without a contract power or with a contract power
-// or measuring voltage outside its physical range, and any row whose statistics are not finite
-// numbers (naming the row).
-Result<std::vector<ComplianceRow>> complianceRows(const LimitSet& set,
-                                                  const StatisticsSource& source,
-                                                  const ComplianceOptions& options,
-                                                  int threads = 0);
-
-// Margin to the limit (limit − value) and as % of the limit; empty without a limit.
+// Margin to the limit (limit − value, both as the verdict compares them) and as % of the limit;
+// empty without a limit. Negative exactly when the row fails.
 std::optional<double> marginOf(const ComplianceRow& row);
 std::optional<double> marginPercentOf(const ComplianceRow& row);
 

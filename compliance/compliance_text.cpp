@@ -1,9 +1,8 @@
 #include "compliance/compliance_text.h"
 
-#include <charconv>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <nlohmann/json.hpp>
 
 #include "platform/dates.h"
 
@@ -11,76 +10,92 @@ namespace hg {
 
 namespace {
 
-std::string shortest(float v) {
-    if (!std::isfinite(v)) return "null";
+std::string fixed(double v, int decimals) {
+    char b[48];
+    std::snprintf(b, sizeof b, "%.*f", decimals, v);
+    return b;
+}
+
+// "3 以上" or a number as short as it is.
+std::string shortNumber(double v) {
     char b[32];
-    const auto r = std::to_chars(b, b + sizeof b, v);
-    return std::string(b, r.ptr);
+    std::snprintf(b, sizeof b, "%g", v);
+    return b;
 }
 
-std::string shortest(double v) {
-    if (!std::isfinite(v)) return "null";
-    char b[40];
-    const auto r = std::to_chars(b, b + sizeof b, v);
-    return std::string(b, r.ptr);
-}
-
-std::string quoted(const std::string& text) {
-    return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-}
-
-std::string maxTimeText(const ComplianceReport& report, std::size_t i) {
-    if (i >= report.maxTimes.size() || report.rows[i].maxSlot < 0) return "";
-    return formatYyMmDdHhMm(report.maxTimes[i]);
-}
-
-std::string jsonRow(const ComplianceReport& report, std::size_t i) {
-    const ComplianceRow& r = report.rows[i];
-    const std::string time = maxTimeText(report, i);
-    std::string s = "{\"quantity\": \"" + std::string(r.quantity) +
-                    "\", \"order\": " + std::to_string(r.order) +
-                    ", \"channel\": " + (r.channel ? std::to_string(*r.channel) : "null") +
-                    ", \"records\": " + std::to_string(r.records) +
-                    ", \"max\": " + shortest(r.max) +
-                    ", \"max_time\": " + (time.empty() ? "null" : quoted(time)) +
-                    ", \"min\": " + shortest(r.min) + ", \"mean\": " + shortest(r.mean) +
-                    ", \"p95\": " + shortest(r.p95) + ", \"p99\": " + shortest(r.p99) +
-                    ", \"limit\": " + (r.limit ? shortest(*r.limit) : "null") +
-                    ", \"pass\": " + (r.pass ? (*r.pass ? "true" : "false") : "null") + "}";
-    return s;
-}
-
-// A text padded with blanks to `width` display cells (full-width characters take two).
-std::string padded(const std::string& text, int width) {
-    int cells = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        const int length = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-        cells += length == 1 ? 1 : 2;
-        i += static_cast<std::size_t>(length);
+std::string spanText(WindowSpan w) {
+    switch (w) {
+        case WindowSpan::Day:
+            return "日ごと";
+        case WindowSpan::Week:
+            return "7 日ごと";
+        case WindowSpan::Period:
+            return "期間全体";
     }
-    return std::string(static_cast<std::size_t>(std::max(width - cells, 0)), ' ') + text;
+    return "期間全体";
 }
 
-int decimalsOf(const ComplianceReport& report) {
-    return report.set.quantity == LimitQuantity::CurrentPerKw ? 3 : 2;
+std::string recordText(int minutes) {
+    return std::to_string(minutes) + " 分";
+}
+
+std::string basisText(const DataBasis& b) {
+    switch (b.kind) {
+        case BasisKind::Aggregated:
+            return "10 分値（" + recordText(b.recordMinutes) +
+                   "レコードを時計の 10 分区切りで 2 乗平均平方根により集約）";
+        case BasisKind::TenMinute:
+            return "10 分値（10 分レコードをそのまま使用）";
+        case BasisKind::Longer:
+            return recordText(b.recordMinutes) + "値（10 分より長いレコードをそのまま使用、参考）";
+        case BasisKind::Uneven:
+            return recordText(b.recordMinutes) +
+                   "値（10 分を割り切らない間隔のためそのまま使用、参考）";
+    }
+    return "";
+}
+
+std::string joined(const std::vector<std::string>& parts, const std::string& between) {
+    std::string t;
+    for (std::size_t i = 0; i < parts.size(); ++i) t += (i ? between : "") + parts[i];
+    return t;
+}
+
+std::string unmeasuredText(const Assessment& a) {
+    if (a.unmeasured.empty()) return "なし";
+    std::vector<std::string> orders;
+    for (const int h : a.unmeasured) orders.push_back(std::to_string(h));
+    return joined(orders, ", ") + " 次（記録にない次数）";
+}
+
+void addInputs(const ComplianceReport& r, std::vector<std::pair<std::string, std::string>>& p) {
+    const LimitSet& set = r.assessment.limits;
+    if (set.quantity == LimitQuantity::VoltageDistortion) {
+        if (r.options.measuredKv)
+            p.emplace_back("測定点の電圧", fixed(*r.options.measuredKv, 2) + " kV");
+        return;
+    }
+    p.emplace_back("チャンネル", channelName(r.options.channel, r.channels));
+    if (set.quantity == LimitQuantity::CurrentPerKw) {
+        const double measured = r.options.measuredKv.value_or(set.receivingKv);
+        p.emplace_back("区分", std::string(kReferenceFromMeasurement));
+        p.emplace_back("契約電力", fixed(r.options.contractKw.value_or(0), 0) + " kW");
+        p.emplace_back("測定点の電圧", fixed(measured, 2) + " kV" +
+                                           (r.options.measuredKv ? "" : "（受電電圧を仮定）"));
+        p.emplace_back("受電電圧", fixed(set.receivingKv, 2) + " kV（電圧比で受電電圧に換算）");
+        return;
+    }
+    p.emplace_back("最大需要電流 I_L", shortNumber(r.options.ilA.value_or(0)) + " A");
+    if (r.options.iscKa) p.emplace_back("短絡電流 I_SC", shortNumber(*r.options.iscKa) + " kA");
+    if (r.assessment.iscOverIl) p.emplace_back("I_SC/I_L", fixed(*r.assessment.iscOverIl, 1));
 }
 
 }  // namespace
 
-void setMaxTimes(ComplianceReport& report, const Table<float>& recordX, double analysisStart,
-                 int32_t periodMinutes) {
-    report.maxTimes.clear();
-    for (const ComplianceRow& r : report.rows)
-        report.maxTimes.push_back(r.maxSlot >= 0 && recordX.contains(r.maxSlot)
-                                      ? slotTime(recordX(r.maxSlot), analysisStart, periodMinutes)
-                                      : 0.0);
-}
-
-std::vector<std::size_t> judgedRows(const ComplianceReport& report) {
+std::vector<std::size_t> judgedRows(const AssessedWindow& w) {
     std::vector<std::size_t> rows;
-    for (std::size_t i = 0; i < report.rows.size(); ++i)
-        if (report.rows[i].limit || report.rows[i].order == 0) rows.push_back(i);
+    for (std::size_t i = 0; i < w.rows.size(); ++i)
+        if (w.rows[i].limit || w.rows[i].order == 0 || !w.rows[i].measured) rows.push_back(i);
     return rows;
 }
 
@@ -89,66 +104,143 @@ std::string orderName(const ComplianceRow& row) {
 }
 
 std::string verdictText(const ComplianceRow& row) {
-    if (!row.pass) return "－";
+    if (!row.measured) return "未測定";
+    if (!row.pass) return row.limit ? "判定なし" : "－";
     return *row.pass ? "適合" : "超過";
+}
+
+std::string overallText(const Overall& o) {
+    switch (o.verdict) {
+        case OverallVerdict::Pass:
+            return o.unassessable
+                       ? "適合（評価不可の条件 " + std::to_string(o.unassessable) + " 件を除く）"
+                       : "適合";
+        case OverallVerdict::Fail:
+            return "超過";
+        case OverallVerdict::Indicative:
+            return o.exceeded ? "参考（限度値の超過あり）" : "参考（判定した値はすべて限度値以内）";
+    }
+    return "参考";
+}
+
+std::string statisticLabel(LimitStatistic s) {
+    switch (s) {
+        case LimitStatistic::P95:
+            return "95%値";
+        case LimitStatistic::P99:
+            return "99%値";
+        case LimitStatistic::Max:
+            return "最大値";
+        case LimitStatistic::Mean:
+            return "平均値";
+    }
+    return "95%値";
+}
+
+std::string conditionText(const LimitSet& set, int condition) {
+    const LimitCondition& c = set.conditions[static_cast<std::size_t>(condition)];
+    const std::string values = c.seconds >= 60 ? std::to_string(c.seconds / 60) + " 分値"
+                                               : std::to_string(c.seconds) + " 秒値";
+    return spanText(c.per) + "の" + values + "の" + statisticLabel(c.statistic) + "が限度値 × " +
+           fixed(c.factor, 1) + " 以下";
+}
+
+std::string quantityLabel(std::string_view q) {
+    if (q == "voltage_total_distortion") return "総合電圧歪率";
+    if (q == "voltage_distortion") return "電圧歪率";
+    if (q == "current_per_kw") return "流出電流 (契約電力 1 kW あたり)";
+    if (q == "current_total_demand_distortion") return "総合需要歪率 (TDD)";
+    if (q == "current_of_demand") return "電流 (最大需要電流に対する比)";
+    return std::string(q);
+}
+
+std::string unitOf(LimitQuantity q) {
+    switch (q) {
+        case LimitQuantity::VoltageDistortion:
+            return "%";
+        case LimitQuantity::CurrentPerKw:
+            return "mA/kW";
+        case LimitQuantity::CurrentOfDemand:
+            return "% of I_L";
+    }
+    return "%";
+}
+
+int decimalsOf(LimitQuantity q) {
+    return q == LimitQuantity::CurrentPerKw ? 3 : 2;
 }
 
 std::string reportNumber(double value, int decimals) {
     if (!std::isfinite(value)) return "－";
-    char b[48];
-    std::snprintf(b, sizeof b, "%.*f", decimals, value);
+    return fixed(value, decimals);
+}
+
+std::string marginText(std::optional<double> margin, int decimals) {
+    if (!margin) return "－";
+    const double step = std::pow(10.0, -decimals);
+    return reportNumber(*margin < 0 ? std::min(*margin, -step) : *margin, decimals);
+}
+
+std::string fullDateTime(double t) {
+    const int64_t total = std::fabs(t) < 1e9 ? std::llround(t * 1440.0) : 0;
+    const int64_t day = total >= 0 ? total / 1440 : (total - 1439) / 1440;
+    const auto minute = static_cast<int32_t>(total - day * 1440);
+    const CivilDate d = civilDate(static_cast<double>(day));
+    char b[40];
+    std::snprintf(b, sizeof b, "%04d/%02d/%02d %02d:%02d", d.year, d.month, d.day, minute / 60,
+                  minute % 60);
     return b;
 }
 
-std::string complianceJson(const ComplianceReport& report) {
-    std::string s = "{\"file\": " + quoted(report.file) +
-                    ",\n\"period\": {\"start\": " + quoted(formatYyMmDdHhMm(report.start)) +
-                    ", \"end\": " + quoted(formatYyMmDdHhMm(report.end)) +
-                    ", \"records\": " + std::to_string(report.records) +
-                    "},\n\"limits\": " + quoted(report.set.name) + ",\n\"rows\": [";
-    for (std::size_t i = 0; i < report.rows.size(); ++i)
-        s += (i ? ",\n  " : "\n  ") + jsonRow(report, i);
-    s += "\n]}\n";
-    return s;
+std::string windowText(const ComplianceReport& r, std::size_t i) {
+    const AssessedWindow& w = r.assessment.windows[i];
+    std::string t = "窓 " + std::to_string(i + 1) + "：" + fullDateTime(w.start) + " ～ " +
+                    fullDateTime(w.end) + "　予定 " + std::to_string(w.expected) + "・記録 " +
+                    std::to_string(w.present) + "・除外 " + std::to_string(w.flagged) + "・使用 " +
+                    std::to_string(w.used) + "（" + fixed(w.coverage(), 1) + " %）";
+    if (!w.indicative.empty()) t += "　参考：" + joined(w.indicative, "、");
+    return t;
 }
 
-std::string complianceCsv(const ComplianceReport& report) {
-    std::string s =
-        "区分,次数,チャンネル,レコード数,最大値,最大の時刻,最小値,平均値,95%値,99%値,限度値,余裕,"
-        "余裕(%),判定\r\n";
-    for (std::size_t i = 0; i < report.rows.size(); ++i) {
-        const ComplianceRow& r = report.rows[i];
-        const auto margin = marginOf(r);
-        const auto percent = marginPercentOf(r);
-        s += std::string(r.quantity) + "," + std::to_string(r.order) + "," +
-             (r.channel ? channelName(*r.channel, report.channels) : "") + "," +
-             std::to_string(r.records) + "," + shortest(r.max) + "," + maxTimeText(report, i) +
-             "," + shortest(r.min) + "," + shortest(r.mean) + "," + shortest(r.p95) + "," +
-             shortest(r.p99) + "," + (r.limit ? shortest(*r.limit) : "") + "," +
-             (margin ? shortest(static_cast<float>(*margin)) : "") + "," +
-             (percent ? reportNumber(*percent, 1) : "") + "," + (r.pass ? verdictText(r) : "") +
-             "\r\n";
-    }
-    return s;
-}
-
-std::string complianceTable(const ComplianceReport& report) {
-    const int d = decimalsOf(report);
-    std::string s = padded("次数", 6) + padded("95%値", 10) + padded("最大値", 10) +
-                    padded("最大の時刻", 16) + padded("限度値", 10) + padded("余裕", 10) +
-                    padded("余裕(%)", 9) + padded("判定", 6) + "\n";
-    for (const std::size_t i : judgedRows(report)) {
-        const ComplianceRow& r = report.rows[i];
-        const auto margin = marginOf(r);
-        const auto percent = marginPercentOf(r);
-        s += padded(orderName(r), 6) + padded(reportNumber(r.value, d), 10) +
-             padded(reportNumber(r.max, d), 10) + padded(maxTimeText(report, i), 16) +
-             padded(r.limit ? reportNumber(*r.limit, d) : "－", 10) +
-             padded(margin ? reportNumber(*margin, d) : "－", 10) +
-             padded(percent ? reportNumber(*percent, 1) : "－", 9) + padded(verdictText(r), 6) +
-             "\n";
-    }
-    return s;
+std::vector<std::pair<std::string, std::string>> reportParticulars(const ComplianceReport& r) {
+    const Assessment& a = r.assessment;
+    const LimitSet& set = a.limits;
+    std::vector<std::pair<std::string, std::string>> p;
+    p.emplace_back("ファイル", r.file);
+    for (const MetaField& f : kMetaFields) p.emplace_back(std::string(f.label), r.meta.*(f.member));
+    p.emplace_back("期間", fullDateTime(r.start) + " ～ " + fullDateTime(r.end));
+    p.emplace_back("レコード", std::to_string(r.records) + " レコード、" +
+                                   recordText(a.basis.recordMinutes) +
+                                   "間隔（各レコードは記録時刻から始まる間隔の値とみなします）");
+    p.emplace_back("評価に使う値", basisText(a.basis));
+    p.emplace_back("除外", std::to_string(a.basis.flaggedRecords) +
+                               " レコード（基本波電圧が期間の中央値 " +
+                               shortNumber(a.basis.medianFundamental) + " V の 10 % 未満）");
+    p.emplace_back("限度値", set.name + "　" + set.title);
+    p.emplace_back("出典", set.source);
+    p.emplace_back("版", set.edition + "（最新版と照合してください）");
+    p.emplace_back("限度値ファイル", set.file);
+    p.emplace_back("SHA-256", set.sha256);
+    p.emplace_back("評価方法",
+                   spanText(set.window) + "の窓で判定" +
+                       (set.window == WindowSpan::Week ? "（期間の始めから 7 日ずつ）" : ""));
+    for (std::size_t c = 0; c < set.conditions.size(); ++c)
+        p.emplace_back("条件 " + std::to_string(c + 1), conditionText(set, static_cast<int>(c)));
+    for (const UnassessableCondition& u : a.unassessable)
+        p.emplace_back("評価不可", "条件 " + std::to_string(u.condition + 1) + "：" + u.reason);
+    if (set.quantity != LimitQuantity::CurrentPerKw)
+        p.emplace_back("総合の次数", std::to_string(set.thdFrom) + "～" +
+                                         std::to_string(set.thdTo) + " 次" +
+                                         (a.oddOrdersOnly ? "（記録は奇数次のみ）" : ""));
+    if (!set.note.empty()) p.emplace_back("注記", set.note);
+    addInputs(r, p);
+    p.emplace_back("未測定の次数", unmeasuredText(a));
+    p.emplace_back("総合判定", overallText(a.overall));
+    for (const std::string& reason : a.overall.reasons) p.emplace_back("参考の理由", reason);
+    for (const std::string& w : a.warnings) p.emplace_back("警告", w);
+    p.emplace_back("発行日", fullDateTime(r.issued));
+    p.emplace_back("プログラム", "harmograph " + r.version);
+    return p;
 }
 
 }  // namespace hg

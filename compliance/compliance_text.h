@@ -1,51 +1,70 @@
-// A compliance report of a loaded period and its text forms: JSON for machines, CSV for
-// spreadsheets, and a plain table for the terminal. The printed sheet is composed in
-// print/compliance_report.
+// A compliance report of a period and its text forms: JSON for machines, CSV for spreadsheets
+// (a header block of key/value lines, then the table with a unit in every numeric heading), and
+// a plain table for the terminal. The printed sheet is composed in print/compliance_report from
+// the same texts.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "analysis/channels.h"
-#include "compliance/compliance.h"
+#include "compliance/assessment.h"
 #include "compliance/limits.h"
+#include "compliance/report_meta.h"
 
 namespace hg {
 
 struct ComplianceReport {
     std::string file;  // the recording
-    double start = 0;  // the analysis period
+    double start = 0;  // the period judged
     double end = 0;
-    int32_t records = 0;   // loaded records
+    int32_t records = 0;   // records of the period
     int16_t channels = 0;  // C: channel C is the composite
     LimitSet set;
     ComplianceOptions options;
-    std::vector<ComplianceRow> rows;
-    std::vector<double> maxTimes;  // per row: the time stamp of the first maximum
+    ReportMeta meta;
+    Assessment assessment;
+    std::string version;  // of the program
+    double issued = 0;    // date-time of issue
 };
 
-// Fills maxTimes from the rows' slots and the records' horizontal positions.
-void setMaxTimes(ComplianceReport& report, const Table<float>& recordX, double analysisStart,
-                 int32_t periodMinutes);
+// The rows a sheet or the terminal table shows: those with a limit, the totals and the orders
+// not measured.
+std::vector<std::size_t> judgedRows(const AssessedWindow& window);
 
-// The rows a sheet or the terminal table shows: those with a limit, and the total.
-std::vector<std::size_t> judgedRows(const ComplianceReport& report);
+// The report's particulars as label and text, in the order the CSV header block and the sheet
+// give them: the recording and its site, the period and basis, the set, its file and hash, the
+// method and its conditions, the inputs, the orders not measured, the overall verdict, the
+// warnings, the date of issue and the program's version.
+std::vector<std::pair<std::string, std::string>> reportParticulars(const ComplianceReport& r);
 
-// {"file", "period": {"start", "end", "records"}, "limits", "rows": [{"quantity", "order",
-// "channel", "records", "max", "max_time", "min", "mean", "p95", "p99", "limit", "pass"}]}; times
-// as "yy/mm/dd hh:mm"; order 0 for a total; limit and pass null without a limit.
+// A window's line: its span, expected, present, flagged and used intervals, coverage and
+// whether it is 参考 and why.
+std::string windowText(const ComplianceReport& r, std::size_t window);
+
 std::string complianceJson(const ComplianceReport& report);
-
-// One header line and one line per row (UTF-8, CR LF); the caller encodes it.
+// UTF-8 with CR LF; the caller encodes it.
 std::string complianceCsv(const ComplianceReport& report);
-
-// The judged rows as an aligned table for the terminal (UTF-8, LF).
+// The overall verdict and the judged rows of each window, aligned for the terminal (UTF-8, LF).
 std::string complianceTable(const ComplianceReport& report);
 
 // Texts shared by every form.
-std::string orderName(const ComplianceRow& row);       // "総合" or "5次"
-std::string verdictText(const ComplianceRow& row);     // "適合", "超過" or "－"
+std::string orderName(const ComplianceRow& row);    // "総合" or "5次"
+std::string verdictText(const ComplianceRow& row);  // "適合", "超過", "未測定", "－"
+std::string overallText(const Overall& overall);    // "適合", "超過", "参考（…）"; the
+                                                    // conditions not judged named with 適合
+std::string statisticLabel(LimitStatistic s);       // "95%値"
+std::string conditionText(const LimitSet& set,
+                          int condition);  // "7 日ごとの10 分値の95%値が限度値 × 1.0 以下"
+std::string quantityLabel(std::string_view rowQuantity);  // "電圧歪率" ...
+std::string unitOf(LimitQuantity q);                      // "%", "mA/kW", "% of I_L"
+int decimalsOf(LimitQuantity q);
 std::string reportNumber(double value, int decimals);  // fixed, "－" for none
+// A margin in fixed form whose sign is the verdict's: a shortfall smaller than the last digit
+// shows as one step under ("-0.01"), never as "-0.00" or "0.00".
+std::string marginText(std::optional<double> margin, int decimals);
+std::string fullDateTime(double dateTime);  // "2019/05/30 15:20"
 
 }  // namespace hg

@@ -1,8 +1,10 @@
-// The compliance report sheet: an A4 portrait page in Japanese with the recording's file name,
-// the period, the channel, the limit set and its source, a bar chart of the judged statistic
-// against the limit per order, and the table of the judged rows (value, maximum and its time,
-// limit, margin, verdict). Composed on a Canvas whose user window is the printable area of the
-// page in tenths of a millimetre.
+// The compliance report sheet: A4 portrait pages in Japanese, as many as the report needs, each
+// numbered "1/3" with the date of issue and the program's version. The first page holds the
+// particulars (the recording, its site and instrument, the period and basis, the set, its file
+// and hash, the method and inputs), the overall verdict, each window's coverage and a trend of the
+// total distortion (or of the order closest to its limit) with its limit; then each window's
+// table of judged rows; last, a 作成・確認・承認 block. Composed on a Canvas whose user window is
+// the printable area of the page in tenths of a millimetre.
 #pragma once
 
 #include "compliance/compliance_text.h"
@@ -13,6 +15,10 @@ namespace hg {
 constexpr double kReportPageWidth = 1900;   // 190 mm: A4 less 10 mm margins
 constexpr double kReportPageHeight = 2770;  // 277 mm
 
-void drawComplianceReport(Canvas& canvas, const ComplianceReport& report);
+// The number of pages the report takes.
+int complianceReportPages(const ComplianceReport& report);
+
+// Draws page `page` (1-based) of the report.
+void drawComplianceReport(Canvas& canvas, const ComplianceReport& report, int page = 1);
 
 }  // namespace hg

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDateTime>
+#include <QDialog>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -17,7 +19,7 @@
 #include <cmath>
 
 #include "analysis/harmdim.h"
-#include "compliance/statistics.h"
+#include "compliance/basis.h"
 #include "graph/graph_view.h"
 #include "platform/dates.h"
 #include "platform/output.h"
@@ -27,6 +29,11 @@
 #include "platform/qt/qt_text.h"
 #include "platform/textcode.h"
 #include "print/compliance_report.h"
+#include "ui/compliance_window_meta.h"
+
+#ifndef HARMO_VERSION
+#define HARMO_VERSION "unknown"
+#endif
 
 namespace hg {
 
@@ -46,8 +53,9 @@ class NumberItem : public QTableWidgetItem {
 
 constexpr double kNone = 1e300;  // the sort key of an empty cell
 
-const QStringList kHeadings = {u"次数"_qs,   u"95%値"_qs, u"最大値"_qs,  u"最大の時刻"_qs,
-                               u"限度値"_qs, u"余裕"_qs,  u"余裕(%)"_qs, u"判定"_qs};
+const QStringList kHeadings = {u"窓"_qs,        u"次数"_qs,       u"条件"_qs,   u"判定値"_qs,
+                               u"最大値"_qs,    u"最大の時刻"_qs, u"限度値"_qs, u"余裕"_qs,
+                               u"余裕率(%)"_qs, u"判定"_qs};
 
 Status writeBytes(const QString& path, const std::string& bytes) {
     StagedOutputs staged(diskOutput());
@@ -58,25 +66,20 @@ Status writeBytes(const QString& path, const std::string& bytes) {
     return staged.commit();
 }
 
-// The records judged: those of the graph window's range, or every loaded record; and the times
-// of the stretch they cover.
-struct JudgedRecords {
-    StatisticsSource tables;
-    double start = 0;
-    double end = 0;
-};
-
-JudgedRecords judgedRecords(const HARMDIM& a, const std::optional<ShownRange>& range) {
-    JudgedRecords judged{statisticsSourceOf(a), a.AnalysisStart, a.AnalysisEnd};
-    if (!range) return judged;
+// The records judged: those of the graph window's range, or every loaded record.
+BasisInput judgedRecords(const HARMDIM& a, const std::optional<ShownRange>& range) {
+    if (!range) return basisInputOf(a, 0, a.LoadedRecords, a.AnalysisStart, a.AnalysisEnd);
     const RecordSpan span = recordsIn(a, *range);
-    judged.tables.firstSlot = span.first;
-    judged.tables.records = span.count();
-    if (!span.empty()) {
-        judged.start = recordDateTime(a, span.first);
-        judged.end = recordDateTime(a, span.last);
-    }
-    return judged;
+    if (span.empty()) return basisInputOf(a, 0, 0, a.AnalysisStart, a.AnalysisStart);
+    return basisInputOf(a, span.first, span.count(), recordDateTime(a, span.first),
+                        recordDateTime(a, span.last));
+}
+
+double now() {
+    const QDateTime t = QDateTime::currentDateTime();
+    const QDate d = t.date();
+    return dateTime(dayNumber(d.year(), d.month(), d.day()).value_or(0),
+                    t.time().hour() * 60 + t.time().minute());
 }
 
 }  // namespace
@@ -86,7 +89,8 @@ ComplianceWindow::ComplianceWindow(std::shared_ptr<const HARMDIM> analysis,
     : QWidget(parent),
       analysis_(std::move(analysis)),
       range_(view.range()),
-      catalogue_(std::move(catalogue)) {
+      catalogue_(std::move(catalogue)),
+      meta_(rememberedMeta(toQString(analysis_->FilePath))) {
     setWindowTitle(u"適合判定"_qs);
     Combo1 = new QComboBox(this);
     for (const LimitSet& set : catalogue_.sets) Combo1->addItem(toQString(set.name));
@@ -98,7 +102,12 @@ ComplianceWindow::ComplianceWindow(std::shared_ptr<const HARMDIM> analysis,
     Combo2->setCurrentIndex(std::clamp<int>(view.selection().channel(), 0, channels));
     Text1 = new QLineEdit(this);
     Text2 = new QLineEdit(this);
+    Text3 = new QLineEdit(this);
+    Text4 = new QLineEdit(this);
     Command1 = new QPushButton(u"判定"_qs, this);
+    Label2 = new QLabel(this);
+    Label3 = new QLabel(this);
+    Label3->setWordWrap(true);
     Grid1 = new QTableWidget(0, static_cast<int>(kHeadings.size()), this);
     Grid1->setHorizontalHeaderLabels(kHeadings);
     Grid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -108,6 +117,7 @@ ComplianceWindow::ComplianceWindow(std::shared_ptr<const HARMDIM> analysis,
     Command3 = new QPushButton(u"CSV保存"_qs, this);
     Command4 = new QPushButton(u"印刷"_qs, this);
     Command5 = new QPushButton(u"PDF保存"_qs, this);
+    Command6 = new QPushButton(u"記録の情報…"_qs, this);
     layoutControls();
 
     connect(Combo1, &QComboBox::activated, this, [this] {
@@ -120,6 +130,7 @@ ComplianceWindow::ComplianceWindow(std::shared_ptr<const HARMDIM> analysis,
     connect(Command3, &QPushButton::clicked, this, [this] { askCsv(); });
     connect(Command4, &QPushButton::clicked, this, [this] { printSheet(); });
     connect(Command5, &QPushButton::clicked, this, [this] { askPdf(); });
+    connect(Command6, &QPushButton::clicked, this, [this] { editMeta(); });
     showSet();
     // The graph window's set, judged at once; else the first set, judged when it is a voltage set.
     const LimitSet* shown = view.limitSet();
@@ -139,7 +150,7 @@ ComplianceWindow::ComplianceWindow(std::shared_ptr<const HARMDIM> analysis,
 void ComplianceWindow::follow(const GraphView& view) {
     Combo2->setCurrentIndex(std::clamp<int>(view.selection().channel(), 0, Combo2->count() - 1));
     range_ = view.range();
-    if (!report_.rows.empty()) judge(false);
+    if (!report_.assessment.windows.empty()) judge(false);
 }
 
 void ComplianceWindow::layoutControls() {
@@ -148,17 +159,24 @@ void ComplianceWindow::layoutControls() {
     options->addWidget(Combo1, 0, 1);
     options->addWidget(new QLabel(u"チャンネル"_qs, this), 0, 2);
     options->addWidget(Combo2, 0, 3);
+    options->addWidget(Command6, 0, 4);
     options->addWidget(new QLabel(u"契約電力(kW)"_qs, this), 1, 0);
     options->addWidget(Text1, 1, 1);
     options->addWidget(new QLabel(u"測定点の電圧(kV)"_qs, this), 1, 2);
     options->addWidget(Text2, 1, 3);
-    options->addWidget(Command1, 1, 4);
+    options->addWidget(new QLabel(u"最大需要電流 I_L(A)"_qs, this), 2, 0);
+    options->addWidget(Text3, 2, 1);
+    options->addWidget(new QLabel(u"短絡電流 I_SC(kA)"_qs, this), 2, 2);
+    options->addWidget(Text4, 2, 3);
+    options->addWidget(Command1, 2, 4);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {Command2, Command3, Command4, Command5}) buttons->addWidget(b);
     buttons->addStretch();
     auto* all = new QVBoxLayout(this);
     all->addLayout(options);
     all->addWidget(Label1);
+    all->addWidget(Label2);
+    all->addWidget(Label3);
     all->addWidget(Grid1, 1);
     all->addLayout(buttons);
 }
@@ -166,26 +184,35 @@ void ComplianceWindow::layoutControls() {
 void ComplianceWindow::showSet() {
     const LimitSet* set = catalogue_.find(Combo1->currentText().toStdString());
     if (!set) return;
-    const bool current = set->quantity == LimitQuantity::CurrentPerKw;
-    for (QWidget* w : std::initializer_list<QWidget*>{Combo2, Text1, Text2}) w->setEnabled(current);
-    Text2->setPlaceholderText(current ? QString::number(set->receivingKv) : QString());
-    Label1->setText(toQString(set->title + "\n出典：" + set->source + "\n版：" + set->edition +
-                              "（最新版と照合してください）"));
+    const bool perKw = set->quantity == LimitQuantity::CurrentPerKw;
+    const bool demand = set->quantity == LimitQuantity::CurrentOfDemand;
+    Combo2->setEnabled(perKw || demand);
+    Text1->setEnabled(perKw);
+    for (QLineEdit* box : {Text3, Text4}) box->setEnabled(demand);
+    Text2->setPlaceholderText(perKw ? QString::number(set->receivingKv) : QString());
+    std::string text = set->title + "\n出典：" + set->source + "\n版：" + set->edition +
+                       "（最新版と照合してください）\n限度値ファイル：" + set->file +
+                       "\nSHA-256：" + set->sha256;
+    if (perKw) text += "\n" + std::string(kReferenceFromMeasurement);
+    Label1->setText(toQString(text));
 }
 
 Result<ComplianceOptions> ComplianceWindow::options() const {
     ComplianceOptions o;
     o.channel = static_cast<int16_t>(Combo2->currentIndex());
     for (const auto& [box, target, name] : {std::tuple{Text1, &o.contractKw, u"契約電力"_qs},
-                                            std::tuple{Text2, &o.measuredKv, u"測定点の電圧"_qs}}) {
+                                            std::tuple{Text2, &o.measuredKv, u"測定点の電圧"_qs},
+                                            std::tuple{Text3, &o.ilA, u"最大需要電流"_qs},
+                                            std::tuple{Text4, &o.iscKa, u"短絡電流"_qs}}) {
         const QString text = box->text().trimmed();
-        if (text.isEmpty()) continue;
+        if (text.isEmpty() || !box->isEnabled()) continue;
         bool ok = false;
         const double v = text.toDouble(&ok);
         if (!ok || !std::isfinite(v) || v <= 0)
             return Error{(name + u"は 0 より大きい数値にしてください。"_qs).toStdString()};
         *target = v;
     }
+    if (auto kv = ratioOf(meta_.nominalKv); kv && !o.measuredKv) o.measuredKv = *kv;
     return o;
 }
 
@@ -193,57 +220,89 @@ bool ComplianceWindow::judge(bool tellRefusal) {
     const LimitSet* set = catalogue_.find(Combo1->currentText().toStdString());
     if (!set) return false;
     const HARMDIM& a = *analysis_;
-    const JudgedRecords judged = judgedRecords(a, range_);
+    const BasisInput judged = judgedRecords(a, range_);
     auto o = options();
-    auto rows = o ? complianceRows(*set, judged.tables, *o)
-                  : Result<std::vector<ComplianceRow>>(Error{o.error()});
-    if (!rows) {
+    auto assessment = o ? assess(*set, judged, *o) : Result<Assessment>(Error{o.error()});
+    if (!assessment) {
         Grid1->setRowCount(0);
-        report_.rows.clear();
-        if (tellRefusal) showMessage(this, rows.error());
+        report_.assessment = {};
+        Label2->clear();
+        Label3->clear();
+        if (tellRefusal) showMessage(this, assessment.error());
         return false;
     }
-    report_ = ComplianceReport{a.FilePath,
-                               judged.start,
-                               judged.end,
-                               judged.tables.records,
-                               judged.tables.channels,
-                               *set,
-                               *o,
-                               std::move(*rows),
-                               {}};
-    setMaxTimes(report_, a.RecordX, a.AnalysisStart, a.PeriodMinutes);
-    fillTable();
+    const double start = dateTime(static_cast<int32_t>(judged.startMinute / 1440),
+                                  static_cast<int32_t>(judged.startMinute % 1440));
+    const double end = dateTime(static_cast<int32_t>(judged.endMinute / 1440),
+                                static_cast<int32_t>(judged.endMinute % 1440));
+    report_ = ComplianceReport{a.FilePath, start, end,   judged.tables.records,  a.ChannelCount,
+                               *set,       *o,    meta_, std::move(*assessment), HARMO_VERSION,
+                               now()};
+    showReport();
     return true;
+}
+
+void ComplianceWindow::showReport() {
+    const Assessment& a = report_.assessment;
+    Label2->setText(toQString("総合判定：" + overallText(a.overall)));
+    Label2->setStyleSheet(a.overall.verdict == OverallVerdict::Fail
+                              ? u"font-weight: bold; color: red"_qs
+                              : u"font-weight: bold"_qs);
+    QStringList lines;
+    for (std::size_t w = 0; w < a.windows.size(); ++w) lines << toQString(windowText(report_, w));
+    for (const UnassessableCondition& u : a.unassessable)
+        lines << toQString("評価不可：" + conditionText(a.limits, u.condition) + "（" + u.reason +
+                           "）");
+    if (!a.unmeasured.empty()) {
+        for (const auto& [label, text] : reportParticulars(report_))
+            if (label == "未測定の次数") lines << toQString("未測定の次数：" + text);
+    }
+    for (const std::string& w : a.warnings) lines << toQString("警告：" + w);
+    Label3->setText(lines.join(u'\n'));
+    fillTable();
 }
 
 void ComplianceWindow::fillTable() {
     Grid1->setSortingEnabled(false);
-    Grid1->setRowCount(static_cast<int>(report_.rows.size()));
-    const int d = report_.set.quantity == LimitQuantity::CurrentPerKw ? 3 : 2;
-    for (std::size_t i = 0; i < report_.rows.size(); ++i) {
-        const ComplianceRow& r = report_.rows[i];
-        const auto margin = marginOf(r);
-        const auto percent = marginPercentOf(r);
-        const auto number = [](std::optional<double> v, int decimals) {
-            return new NumberItem(toQString(v ? reportNumber(*v, decimals) : "－"),
-                                  v.value_or(kNone));
-        };
-        const int row = static_cast<int>(i);
-        Grid1->setItem(row, 0, new NumberItem(toQString(orderName(r)), r.order));
-        Grid1->setItem(row, 1, number(r.value, d));
-        Grid1->setItem(row, 2, number(r.max, d));
-        Grid1->setItem(
-            row, 3,
-            new NumberItem(toQString(r.maxSlot >= 0 ? formatYyMmDdHhMm(report_.maxTimes[i]) : "－"),
-                           r.maxSlot >= 0 ? report_.maxTimes[i] : kNone));
-        Grid1->setItem(row, 4, number(r.limit, d));
-        Grid1->setItem(row, 5, number(margin, d));
-        Grid1->setItem(row, 6, number(percent, 1));
-        Grid1->setItem(row, 7,
-                       new NumberItem(toQString(verdictText(r)), r.pass ? (*r.pass ? 1 : 2) : 0));
-        if (r.pass && !*r.pass) Grid1->item(row, 7)->setForeground(QColor(255, 0, 0));
-    }
+    const Assessment& a = report_.assessment;
+    std::size_t count = 0;
+    for (const AssessedWindow& w : a.windows) count += w.rows.size();
+    Grid1->setRowCount(static_cast<int>(count));
+    const int d = decimalsOf(a.limits.quantity);
+    const auto number = [](std::optional<double> v, int decimals) {
+        return new NumberItem(toQString(v ? reportNumber(*v, decimals) : "－"), v.value_or(kNone));
+    };
+    int row = 0;
+    for (std::size_t w = 0; w < a.windows.size(); ++w)
+        for (const ComplianceRow& r : a.windows[w].rows) {
+            const bool values = r.records > 0;
+            const auto value = [&](float v) {
+                return values ? std::optional<double>(v) : std::nullopt;
+            };
+            const LimitCondition& c = a.limits.conditions[static_cast<std::size_t>(r.condition)];
+            const auto margin = values ? marginOf(r) : std::nullopt;
+            const auto percent = values ? marginPercentOf(r) : std::nullopt;
+            Grid1->setItem(row, 0, new NumberItem(QString::number(w + 1), static_cast<double>(w)));
+            Grid1->setItem(row, 1, new NumberItem(toQString(orderName(r)), r.order));
+            Grid1->setItem(row, 2,
+                           new NumberItem(toQString(statisticLabel(c.statistic) + "×" +
+                                                    reportNumber(c.factor, 1)),
+                                          r.condition));
+            Grid1->setItem(row, 3, number(value(r.value), d));
+            Grid1->setItem(row, 4, number(value(r.max), d));
+            Grid1->setItem(row, 5,
+                           new NumberItem(toQString(values ? fullDateTime(r.maxTime) : "－"),
+                                          values ? r.maxTime : kNone));
+            Grid1->setItem(row, 6, number(r.limit, d));
+            Grid1->setItem(
+                row, 7, new NumberItem(toQString(marginText(margin, d)), margin.value_or(kNone)));
+            Grid1->setItem(
+                row, 8, new NumberItem(toQString(marginText(percent, 1)), percent.value_or(kNone)));
+            Grid1->setItem(
+                row, 9, new NumberItem(toQString(verdictText(r)), r.pass ? (*r.pass ? 1 : 2) : 0));
+            if (r.pass && !*r.pass) Grid1->item(row, 9)->setForeground(QColor(255, 0, 0));
+            ++row;
+        }
     Grid1->setSortingEnabled(true);
     Grid1->resizeColumnsToContents();
 }
@@ -263,17 +322,18 @@ void ComplianceWindow::copyTable() {
 }
 
 Status ComplianceWindow::saveCsv(const QString& path) const {
-    if (report_.rows.empty()) return Error{"判定結果がありません"};
+    if (report_.assessment.windows.empty()) return Error{"判定結果がありません"};
     auto bytes = encodeText(complianceCsv(report_), TextEncoding::Cp932);
     if (!bytes) return Error{bytes.error()};
     return writeBytes(path, *bytes);
 }
 
 Status ComplianceWindow::savePdf(const QString& path) const {
-    if (report_.rows.empty()) return Error{"判定結果がありません"};
-    return writePdfSheet(QFile::encodeName(path).toStdString(), false,
-                         QStringLiteral("harmograph – 適合判定"),
-                         [&](Canvas& canvas) { drawComplianceReport(canvas, report_); });
+    if (report_.assessment.windows.empty()) return Error{"判定結果がありません"};
+    return writePdfPages(
+        QFile::encodeName(path).toStdString(), false, QStringLiteral("harmograph – 適合判定"),
+        complianceReportPages(report_),
+        [&](Canvas& canvas, int page) { drawComplianceReport(canvas, report_, page); });
 }
 
 void ComplianceWindow::askCsv() {
@@ -289,15 +349,29 @@ void ComplianceWindow::askPdf() {
 }
 
 void ComplianceWindow::printSheet() {
-    if (report_.rows.empty()) return;
+    if (report_.assessment.windows.empty()) return;
     QPrinter printer;
     printer.setPageOrientation(QPageLayout::Portrait);
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted) return;
     QPainterCanvas canvas(printer);
     if (!canvas.isActive()) return showMessage(this, u"印刷を始められません。"_qs);
-    drawComplianceReport(canvas, report_);
+    const int pages = complianceReportPages(report_);
+    for (int page = 1; page <= pages; ++page) {
+        if (page > 1) printer.newPage();
+        drawComplianceReport(canvas, report_, page);
+    }
     if (!canvas.finish()) showMessage(this, u"印刷に失敗しました。"_qs);
+}
+
+void ComplianceWindow::editMeta() {
+    if (metaDialog_) return;
+    metaDialog_ = openMetaDialog(this, meta_, [this](const ReportMeta& meta) {
+        meta_ = meta;
+        rememberMeta(toQString(analysis_->FilePath), meta_);
+        if (!report_.assessment.windows.empty()) judge(false);
+    });
+    connect(metaDialog_, &QObject::destroyed, this, [this] { metaDialog_ = nullptr; });
 }
 
 }  // namespace hg

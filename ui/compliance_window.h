@@ -1,14 +1,17 @@
 // ComplianceWindow "適合判定": the compliance window, an MDI child of the frame opened from a graph
 // window. For the stretch of the period that window shows (its zoomed range, else the loaded
-// period) it judges a limit set chosen in Combo1 (and, for current-per-kW sets, the channel of
-// Combo2, the contract power of Text1 and the measuring point's voltage of Text2): per order and
-// the total the set's statistic, the maximum and its time, the limit, the margin (limit − value,
-// and as % of the limit) and "適合" / "超過". The table sorts by any column; the buttons copy
-// it as tab-separated text, save it as CSV (code page 932), print the report sheet or save it
-// as PDF. It follows the graph window's range and channel as they change.
+// period) it makes the assessment of a limit set chosen in Combo1 (and, for current sets, the
+// channel of Combo2, the contract power of Text1, the measuring point's voltage of Text2, the
+// maximum demand current of Text3 and the short-circuit current of Text4): the overall verdict
+// (Label2), each window's coverage, the conditions it cannot judge and the plausibility warnings
+// (Label3), and per window and order the statistic, the maximum and its time, the limit, the
+// margin and the verdict (Grid1). The table sorts by any column; the buttons copy it as
+// tab-separated text, save the report as CSV (code page 932), print the report sheet or save it
+// as PDF, and edit the recording's particulars (site, customer, instrument ...), which are
+// remembered per recording. It follows the graph window's range and channel as they change.
 //
 // It reads the loaded tables only (never copies them), keeps them while it is open, and keeps
-// nothing between runs.
+// nothing between runs but the particulars.
 #pragma once
 
 #include <QString>
@@ -22,6 +25,7 @@
 #include "platform/result.h"
 
 class QComboBox;
+class QDialog;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -54,6 +58,8 @@ class ComplianceWindow : public QWidget {
     Status saveCsv(const QString& path) const;
     Status savePdf(const QString& path) const;
     const ComplianceReport& report() const { return report_; }
+    // The particulars dialog, while it is open.
+    QDialog* metaDialog() const { return metaDialog_; }
 
     // Controls.
     QComboBox* Combo1;      // limit sets
@@ -61,27 +67,36 @@ class ComplianceWindow : public QWidget {
     QComboBox* Combo2;      // current channel: "CH1".. and "合成"
     QLineEdit* Text1;       // contract power, kW
     QLineEdit* Text2;       // measuring point's nominal voltage, kV (the set's when empty)
+    QLineEdit* Text3;       // maximum demand current I_L, A
+    QLineEdit* Text4;       // short-circuit current I_SC, kA
     QPushButton* Command1;  // "判定"
-    QTableWidget* Grid1;    // the judged rows
+    QLabel* Label2;         // the overall verdict
+    QLabel* Label3;         // windows, conditions not judged, warnings
+    QTableWidget* Grid1;    // the judged rows of every window
     QPushButton* Command2;  // "コピー"
     QPushButton* Command3;  // "CSV保存"
     QPushButton* Command4;  // "印刷"
     QPushButton* Command5;  // "PDF保存"
+    QPushButton* Command6;  // "記録の情報…"
 
   private:
     void layoutControls();
     void showSet();
     Result<ComplianceOptions> options() const;
+    void showReport();
     void fillTable();
     void copyTable();
     void askCsv();
     void askPdf();
     void printSheet();
+    void editMeta();
 
     std::shared_ptr<const HARMDIM> analysis_;
     std::optional<ShownRange> range_;  // the graph window's zoomed range; none: the period
     LimitCatalogue catalogue_;
     ComplianceReport report_;
+    ReportMeta meta_;
+    QDialog* metaDialog_ = nullptr;
 };
 
 }  // namespace hg

@@ -16,4 +16,10 @@ namespace hg {
 Status writePdfSheet(const std::string& path, bool landscape, const QString& title,
                      const std::function<void(Canvas&)>& draw, OutputLayer& layer = diskOutput());
 
+// An A4 PDF of `pages` pages on the same page: `draw` is called for each page (1-based) on a
+// fresh page.
+Status writePdfPages(const std::string& path, bool landscape, const QString& title, int pages,
+                     const std::function<void(Canvas&, int)>& draw,
+                     OutputLayer& layer = diskOutput());
+
 }  // namespace hg

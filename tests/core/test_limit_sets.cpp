@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "compliance/limits.h"
+#include "compliance/sha256.h"
 #include "support_scratch.h"
 
 namespace hg {
@@ -27,21 +28,28 @@ TEST(LimitSets, ShippedSetsLoad) {
     std::vector<std::string> names;
     for (const LimitSet& s : c.sets) {
         names.push_back(s.name);
-        EXPECT_EQ(s.statistic, LimitStatistic::P95) << s.name;
+        EXPECT_EQ(s.statistic,
+                  s.name == "ieee519-current" ? LimitStatistic::P99 : LimitStatistic::P95)
+            << s.name;
+        EXPECT_EQ(s.window, s.name.starts_with("jp-") ? WindowSpan::Period : WindowSpan::Week)
+            << s.name;
         EXPECT_FALSE(s.edition.empty()) << s.name;
         EXPECT_NE(s.check.find("current edition"), std::string::npos) << s.name;
         EXPECT_NE(s.file.find(s.name + ".json"), std::string::npos) << s.name;
     }
-    EXPECT_EQ(names,
-              (std::vector<std::string>{"iec61000-2-2", "ieee519-1to69kV", "ieee519-69to161kV",
-                                        "ieee519-gt161kV", "ieee519-le1kV", "jp-env-6.6kV",
-                                        "jp-env-ehv", "jp-guideline-22kV", "jp-guideline-6.6kV"}));
+    EXPECT_EQ(names, (std::vector<std::string>{
+                         "en50160", "iec61000-2-2", "ieee519-1to69kV", "ieee519-69to161kV",
+                         "ieee519-current", "ieee519-gt161kV", "ieee519-le1kV", "jp-env-6.6kV",
+                         "jp-env-ehv", "jp-guideline-22kV", "jp-guideline-6.6kV"}));
 }
 
 TEST(LimitSets, ShippedValues) {
     // Per set, "order=limit" with 0 for the total and "-" where the set has no limit.
     const std::pair<const char*, const char*> cases[] = {
         {"jp-env-6.6kV", "0=5 5=-"},
+        {"en50160",
+         "0=8 2=2 3=5 4=1 5=6 6=0.5 7=5 9=1.5 11=3.5 13=3 15=0.5 17=2 19=1.5 21=0.5 "
+         "23=1.5 24=0.5 25=1.5 26=-"},
         {"jp-env-ehv", "0=3"},
         {"iec61000-2-2",
          "0=8 5=6 7=5 11=3.5 13=3 3=5 9=1.5 15=0.4 21=0.3 27=0.2 45=0.2 2=2 4=1 6=0.5 51=-"},
@@ -116,6 +124,16 @@ TEST(LimitSets, BadFilesNameFileAndField) {
         {head + R"("quantity": "voltage_distortion", "orders": {"0": 1}})", "\"orders.0\""},
         {head + R"("quantity": "voltage_distortion", "orders": {"5": 0}})", "\"orders.5\""},
         {head + R"("quantity": "voltage_distortion", "orders": [1]})", "\"orders\""},
+        // Two entries holding one order, and fields no set has, are named, never guessed at.
+        {head + R"("quantity": "voltage_distortion", "orders": {"5": 1.0, "3-49": 5}})",
+         "\"3-49\" と \"5\" は同じ次数"},
+        {head + R"("quantity": "voltage_distortion", "orders": {"24-": 1, "30-40": 2}})",
+         "\"24-\" と \"30-40\""},
+        {head + R"("quantity": "voltage_distortion", "total": 5, "totl": 4, "windw": 1})",
+         "\"totl\", \"windw\""},
+        {head + R"("quantity": "voltage_distortion", "total": 5, "conditions": [{"statistic":)"
+                R"( "p95", "factr": 1}]})",
+         "\"conditions.factr\""},
         {head + R"("quantity": "voltage_distortion"})", "\"orders\""},
         {head + R"("quantity": "current_per_kw", "orders": {"5": 1}})", "\"receiving_kv\""},
         {head +
@@ -175,6 +193,43 @@ TEST(LimitSets, UserFolderAddsAndReplaces) {
     EXPECT_EQ(c.find("jp-env-6.6kV")->total, 4);
     EXPECT_EQ(c.find("jp-env-6.6kV")->file, user + "/b.json");
     EXPECT_EQ(c.find("jp-env-ehv")->total, 3);
+}
+
+TEST(LimitSets, BrokenReplacementRefusesTheSet) {
+    // A user file replacing a shipped set that cannot be read: the set is refused with the
+    // reason, never judged with the shipped limits; a later good file takes the name back.
+    const std::string user = test::scratchPath("broken-limits");
+    const std::string later = test::scratchPath("later-limits");
+    for (const std::string& f : {user, later}) std::filesystem::create_directories(f);
+    writeText(user + "/jp-env-ehv.json", "{broken");  // claimed by its file name
+    writeText(user + "/other.json", R"({"name": "iec61000-2-2", "total": 8})");  // by its field
+    LimitCatalogue c = loadLimitSets({HARMO_LIMITS_DIR, user});
+    for (const char* name : {"jp-env-ehv", "iec61000-2-2"}) {
+        EXPECT_EQ(c.find(name), nullptr) << name;
+        auto chosen = c.choose(name);
+        ASSERT_FALSE(chosen) << name;
+        EXPECT_NE(chosen.error().find("判定しません"), std::string::npos) << chosen.error();
+    }
+    EXPECT_TRUE(c.choose("jp-env-6.6kV"));
+    std::string ehv = kGood;
+    ehv.replace(ehv.find("\"mine\""), 6, "\"jp-env-ehv\"");
+    writeText(later + "/ehv.json", ehv);
+    c = loadLimitSets({HARMO_LIMITS_DIR, user, later});
+    ASSERT_TRUE(c.choose("jp-env-ehv"));
+    EXPECT_EQ((*c.choose("jp-env-ehv"))->total, 4);
+}
+
+TEST(LimitSets, FileHash) {
+    // Published test vectors, and the hash of a set being that of its file's bytes.
+    EXPECT_EQ(sha256Hex(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(sha256Hex("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
+              "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
+    EXPECT_EQ(sha256Hex(std::string(1000000, 'a')),
+              "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+    const auto set = parseLimitSet(kGood, "mine.json");
+    ASSERT_TRUE(set);
+    EXPECT_EQ(set->sha256, sha256Hex(kGood));
 }
 
 TEST(LimitSets, Folders) {

@@ -73,16 +73,22 @@ TEST(NonFiniteDrawing, SpectrumAndComplianceSheet) {
 
     ComplianceReport report;
     report.file = "/data/x.hm1";
-    report.set.name = "v";
-    report.set.total = 8;
+    LimitSet& set = report.assessment.limits;
+    set.name = "v";
+    set.total = 8;
+    set.conditions.resize(1);
+    AssessedWindow& window = report.assessment.windows.emplace_back();
     for (const float value : {kInf, kNan, 2.0f, -kInf}) {
         ComplianceRow row;
-        row.order = static_cast<int>(report.rows.size()) * 2 + 3;
+        row.order = static_cast<int>(window.rows.size()) * 2 + 3;
+        row.records = 1;
         row.value = row.p95 = row.max = value;
         row.limit = value == 2.0f ? std::optional<double>(1e308) : 5.0;
         row.pass = false;
-        report.rows.push_back(row);
+        window.rows.push_back(row);
+        report.assessment.trend.points.push_back({report.end + row.order, value});
     }
+    report.assessment.trend.limit = 1e308;
     RecordingCanvas sheet(100, 100);
     drawComplianceReport(sheet, report);
     expectFiniteDrawing(sheet, "compliance sheet");

@@ -1,9 +1,13 @@
-// The compliance window over a loaded sample: the first voltage set judged on opening, a current
-// set refused without contract power and judged with it, sorting by a column, the copy as
-// tab-separated text, and the CSV and PDF it saves.
+// The compliance window over a loaded sample: the first voltage set judged on opening with its
+// overall verdict and window, a current set refused without contract power and judged with it as
+// a reference figure, sorting by a column, the copy as tab-separated text, the CSV and PDF it
+// saves, and the particulars remembered per recording.
 
 #include <QClipboard>
+#include <QDialog>
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QStandardPaths>
 #include <QTableWidget>
 
 #include "compliance/limits.h"
@@ -46,6 +50,7 @@ class TestComplianceWindow : public QObject {
 
   private slots:
     void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
         dir_ = test::scratchFolder(u"form5"_s);
         state_ = std::make_shared<HARMDIM>();
         QVERIFY(test::loadSample(*state_, dir_->path(), u"s.hm2"_s, 144));
@@ -57,14 +62,18 @@ class TestComplianceWindow : public QObject {
         messages.expect();
         QCOMPARE(w.Combo1->currentText(), u"a-volt"_s);
         QVERIFY(!w.Text1->isEnabled());
-        QCOMPARE(w.Grid1->rowCount(), 25);  // the total and orders 3..49
-        QCOMPARE(w.Grid1->item(0, 0)->text(), u"総合"_s);
-        QCOMPARE(w.Grid1->item(3, 0)->text(), u"7次"_s);
-        QCOMPARE(w.Grid1->item(3, 7)->text(), u"超過"_s);  // 0.01 % is below any real 7th
-        QCOMPARE(w.Grid1->item(4, 4)->text(), u"－"_s);    // the 9th has no limit
+        QCOMPARE(w.Grid1->rowCount(), 25);  // the total and orders 3..49 of the one window
+        QCOMPARE(w.Grid1->item(0, 1)->text(), u"総合"_s);
+        QCOMPARE(w.Grid1->item(3, 1)->text(), u"7次"_s);
+        QCOMPARE(w.Grid1->item(3, 9)->text(), u"超過"_s);  // 0.01 % is below any real 7th
+        QCOMPARE(w.Grid1->item(4, 6)->text(), u"－"_s);    // the 9th has no limit
         QVERIFY(w.Label1->text().contains(u"最新版と照合"_s));
-        const ComplianceRow& seventh = w.report().rows[3];
-        QCOMPARE(w.Grid1->item(3, 1)->text().toStdString(), reportNumber(seventh.value, 2));
+        QVERIFY(w.Label1->text().contains(u"SHA-256"_s));
+        QCOMPARE(w.Label2->text(), u"総合判定：超過"_s);
+        QVERIFY(w.Label3->text().startsWith(u"窓 1："_s));
+        QVERIFY(w.Label3->text().contains(u"予定 144"_s));
+        const ComplianceRow& seventh = w.report().assessment.windows[0].rows[3];
+        QCOMPARE(w.Grid1->item(3, 3)->text().toStdString(), reportNumber(seventh.value, 2));
     }
 
     void currentSetNeedsTheContractPower() {
@@ -84,39 +93,64 @@ class TestComplianceWindow : public QObject {
         QTest::mouseClick(w.Command1, Qt::LeftButton);
         QCOMPARE(messages.texts.size(), 2);
         QCOMPARE(w.Grid1->rowCount(), 24);
-        QCOMPARE(w.report().rows[1].channel, 2);
+        QCOMPARE(w.report().assessment.windows[0].rows[1].channel, 2);
+        QVERIFY2(w.Label2->text().startsWith(u"総合判定：参考"_s), qPrintable(w.Label2->text()));
+        QVERIFY(w.Label1->text().contains(u"実測による参考値"_s));
         test::choose(w.Combo2, u"1ch"_s);
-        QCOMPARE(w.report().rows[1].channel, 0);
+        QCOMPARE(w.report().assessment.windows[0].rows[1].channel, 0);
     }
 
     void sortsCopiesAndSaves() {
         ComplianceWindow w(state_, catalogue(), viewOn(0));
         // Sorted by the margin: the worst first, the orders without a limit last.
-        w.Grid1->sortItems(5, Qt::AscendingOrder);
-        const QStringList verdicts = column(w, 7);
+        w.Grid1->sortItems(7, Qt::AscendingOrder);
+        const QStringList verdicts = column(w, 9);
         QCOMPARE(verdicts.first(), u"超過"_s);
         QCOMPARE(verdicts.last(), u"－"_s);
         QCOMPARE(verdicts.count(u"－"_s), 22);
-        w.Grid1->sortItems(0, Qt::AscendingOrder);
-        QCOMPARE(column(w, 0).first(), u"総合"_s);
-        QCOMPARE(column(w, 0)[1], u"3次"_s);
+        w.Grid1->sortItems(1, Qt::AscendingOrder);
+        QCOMPARE(column(w, 1).first(), u"総合"_s);
+        QCOMPARE(column(w, 1)[1], u"3次"_s);
 
         QTest::mouseClick(w.Command2, Qt::LeftButton);
         const QStringList lines =
             QApplication::clipboard()->text().split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 26);
-        QCOMPARE(lines[0], u"次数\t95%値\t最大値\t最大の時刻\t限度値\t余裕\t余裕(%)\t判定"_s);
-        QVERIFY(lines[1].startsWith(u"総合\t"_s));
+        QCOMPARE(lines[0],
+                 u"窓\t次数\t条件\t判定値\t最大値\t最大の時刻\t限度値\t余裕\t余裕率(%)\t判定"_s);
+        QVERIFY(lines[1].startsWith(u"1\t総合\t95%値×1.0\t"_s));
 
         const QString csv = dir_->filePath(u"r.csv"_s);
         QVERIFY(w.saveCsv(csv).ok());
         const QByteArray bytes = test::readBytes(csv);
-        QVERIFY(bytes.startsWith(QByteArray("\x8b\xe6\x95\xaa,")));  // "区分," in code page 932
-        QCOMPARE(bytes.count("\r\n"), 26);
+        QVERIFY(bytes.startsWith(QByteArray("\x8d\x80\x96\xda,")));  // "項目," in code page 932
+        QVERIFY(bytes.contains(QByteArray("\r\n\r\n\x91\x8b,")));    // the table after a blank line
+
         const QString pdf = dir_->filePath(u"r.pdf"_s);
         QVERIFY(w.savePdf(pdf).ok());
         QVERIFY(test::readBytes(pdf).startsWith("%PDF"));
         QVERIFY(!w.saveCsv(dir_->filePath(u"none/r.csv"_s)).ok());
+    }
+
+    void particularsAreRememberedPerRecording() {
+        {
+            ComplianceWindow w(state_, catalogue(), viewOn(0));
+            QTest::mouseClick(w.Command6, Qt::LeftButton);
+            QDialog* dialog = w.metaDialog();
+            QVERIFY(dialog);
+            dialog->findChild<QLineEdit*>(u"site"_s)->setText(u"第二変電所"_s);
+            dialog->findChild<QLineEdit*>(u"vt_ratio"_s)->setText(u"6600/110"_s);
+            for (QPushButton* b : dialog->findChildren<QPushButton*>())
+                if (b->text().contains(u"OK"_s)) QTest::mouseClick(b, Qt::LeftButton);
+            QCOMPARE(w.report().meta.site, std::string("第二変電所"));
+        }
+        ComplianceWindow again(state_, catalogue(), viewOn(0));
+        QCOMPARE(again.report().meta.site, std::string("第二変電所"));
+        QCOMPARE(again.report().meta.vtRatio, std::string("6600/110"));
+        const auto particulars = reportParticulars(again.report());
+        QVERIFY(std::find(particulars.begin(), particulars.end(),
+                          std::pair<std::string, std::string>{"場所", "第二変電所"}) !=
+                particulars.end());
     }
 };
 

@@ -212,8 +212,9 @@ class TestGraphWindowReading : public QObject {
         const RecordSpan shown = recordsIn(*state_, *form->view().range());
         QVERIFY(shown.count() < 144);
         QCOMPARE(compliance->report().records, shown.count());
-        const int32_t maxSlot = compliance->report().rows[0].maxSlot;
-        QVERIFY(maxSlot >= shown.first && maxSlot <= shown.last);
+        const double maxTime = compliance->report().assessment.windows[0].rows[0].maxTime;
+        QVERIFY(maxTime >= recordDateTime(*state_, shown.first) - 1e-6 &&
+                maxTime <= recordDateTime(*state_, shown.last) + 1e-6);
         QTest::mouseClick(form->Option1[1], Qt::LeftButton);
         QCOMPARE(compliance->Combo2->currentIndex(), 1);
         form->subWindow()->close();
