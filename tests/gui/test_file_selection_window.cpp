@@ -425,7 +425,9 @@ class TestFileSelectionWindow : public QObject {
         verifyIdle();
     }
 
-    void folderThatCannotBeListedIsReported() {
+    // A folder that cannot be listed is reported; a sub-folder visited before never shows among
+    // the files of its parent.
+    void fileListShowsTheFolderListedAndOnlyItsFiles() {
         start();
         Messages messages;
         QVERIFY(!form_->setFolder(path("missing")) && !form_->setFolder(path("site.hm3")));
@@ -433,6 +435,10 @@ class TestFileSelectionWindow : public QObject {
         QCOMPARE(form_->folder(), folder_);
         QVERIFY(form_->setFolder(path("sub")));
         QTRY_COMPARE(test::listedNames(form_->File1), QStringList());
+        QVERIFY(form_->setFolder(folder_));
+        QTRY_COMPARE(test::listedNames(form_->File1),
+                     (QStringList{"bus.hv2", "feeder.hh2", "long.ha3", "old.hm2.bak", "short.hm3",
+                                  "site.hm3", "stuck.ha3", "upper.HA4"}));
     }
 
     // Conversion mode shows the output name; its first Execute only opens the dialog. Cancel, a
