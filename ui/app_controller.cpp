@@ -19,6 +19,9 @@ namespace hg {
 AppController::AppController() : frame_(std::make_unique<MainFrame>()) {
     form1_ = new FileSelectionWindow(frame_->mdiArea);
     connect(form1_, &FileSelectionWindow::endRequested, this, &AppController::endProgram);
+    // Another period is chosen while the graphs stay: Execute replaces them once it has loaded.
+    connect(frame_.get(), &MainFrame::fileSelectionWanted, form1_,
+            &FileSelectionWindow::showWindow);
     connect(form1_, &FileSelectionWindow::analysisLoaded, this, &AppController::openGraphWindow);
     connect(form1_, &FileSelectionWindow::csvDialogWanted, this,
             [this](const FileKind& kind) { csvDialog().showFor(kind); });

@@ -1,5 +1,6 @@
 #include "ui/main_frame.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -13,12 +14,16 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
     mdiArea = new QMdiArea(this);
     setCentralWidget(mdiArea);
     WindowMenu = menuBar()->addMenu(QStringLiteral("ウィンドウ"));
+    ShowFileSelection = new QAction(QStringLiteral("ファイル選択"), this);
+    connect(ShowFileSelection, &QAction::triggered, this, &MainFrame::fileSelectionWanted);
     connect(WindowMenu, &QMenu::aboutToShow, this, &MainFrame::fillWindowMenu);
     resize(1000, 700);
 }
 
 void MainFrame::fillWindowMenu() {
     WindowMenu->clear();
+    WindowMenu->addAction(ShowFileSelection);
+    WindowMenu->addSeparator();
     const QList<QMdiSubWindow*> windows = mdiArea->subWindowList();
     for (QMdiSubWindow* window : windows) {
         if (!window->isVisible()) continue;

@@ -2,6 +2,7 @@
 // boxes and step buttons, the mode options, Execute in both modes and its failures.
 #include <QFileSystemModel>
 #include <QListView>
+#include <QMenu>
 #include <QPointer>
 #include <QProgressBar>
 #include <QStorageInfo>
@@ -307,8 +308,9 @@ class TestFileSelectionWindow : public QObject {
     }
 
     // Execute in graph mode: nothing on the right moves while it runs (the hidden options keep
-    // their room); the graph window opens and this one hides. The open graph windows stay until a
-    // new period is loaded, so a mistyped period loses none; closing the last one (with an extra
+    // their room); the graph window opens and this one hides, reachable from the frame's window
+    // menu. The open graph windows stay until a new period is loaded, so a mistyped period loses
+    // none; closing the last one (with an extra
     // one) shows this window with both modes and lets the tables go.
     void graphRunOpensTheGraphWindowAndComesBack() {
         start();
@@ -328,7 +330,13 @@ class TestFileSelectionWindow : public QObject {
         QVERIFY(graph && form_->subWindow()->isHidden());
         QVERIFY(graph->analysis()->PeriodRecords == 6 && graph->analysis()->LoadedRecords == 7);
         verifyIdle();
-        form_->showWindow();
+        // Back to the file selection from the frame's window menu, the graph staying open.
+        MainFrame& frame = app_->frame();
+        emit frame.WindowMenu->aboutToShow();
+        QVERIFY(frame.WindowMenu->actions().contains(frame.ShowFileSelection));
+        frame.ShowFileSelection->trigger();
+        QVERIFY(form_->subWindow()->isVisible() && graph->subWindow()->isVisible());
+        QCOMPARE(app_->frame().mdiArea->activeSubWindow(), form_->subWindow());
         setPeriod({day, "12:00", day, "11:00"});  // start after end: nothing to do
         execute();
         setPeriod({day, "25:00", day, "12:00"});  // refused
