@@ -621,7 +621,12 @@ void FileSelectionWindow::execute() {
     const bool confirmed = CsvDialogResult == 1;
     CsvDialogResult = 0;
     if (convert && !confirmed) {
-        openCsvDialog();
+        // The period is checked before the orders are chosen: a bad one is said at once.
+        const auto checked = prepareAnalysis(recording_, periodTexts(), ExecuteMode::Convert);
+        if (!checked)
+            showMessage(this, toQString(checked.error()));
+        else if (*checked)
+            openCsvDialog();
         return;
     }
 
