@@ -118,6 +118,12 @@ void AppController::adopt(GraphWindow* window) {
     connect(window, &GraphWindow::endRequested, this, &AppController::endProgram);
     connect(window, &GraphWindow::ordersDrawn, this,
             [this](const OrderFlags& drawn) { storeDrawnOrders(JisuFlag, drawn); });
+    connect(window, &GraphWindow::parametersTold, this, [this](const TransformerParameters& told) {
+        toldParameters_ = told;
+        for (const QPointer<GraphWindow>& w : graphs_)
+            if (w) w->noteParametersTold(told);
+    });
+    if (toldParameters_) window->noteParametersTold(*toldParameters_);
     connect(window, &GraphWindow::closing, this, [this, window] { graphWindowClosing(window); });
 }
 

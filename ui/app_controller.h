@@ -12,9 +12,11 @@
 #include <QString>
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "analysis/order_flags.h"
+#include "analysis/upstream_prediction.h"
 #include "ui/shared_orders.h"
 
 namespace hg {
@@ -75,6 +77,8 @@ class AppController : public QObject, public SharedOrders {
     void updateWindowEntries();
 
     OrderFlags JisuFlag = initialJisuFlag();
+    // The unusable prediction parameters a box told last, in whichever graph window.
+    std::optional<TransformerParameters> toldParameters_;
     bool ending_ = false;
     std::array<QPointer<GraphWindow>, 3> graphs_;
     std::vector<Reader> readers_;  // spectrum and compliance windows, by their graph window

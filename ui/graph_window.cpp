@@ -167,14 +167,19 @@ void GraphWindow::buildPrediction(QWidget* c) {
         Label5[2 * i]->setGeometry(580, 24 + i * 26, 80, 22);
         Text2[i] = new QLineEdit(QString::fromUtf8(initial[i]), c);
         Text2[i]->setGeometry(660, 24 + i * 26, 56, 22);
-        connect(Text2[i], &QLineEdit::textChanged, this, &GraphWindow::takeBoxTransformer);
-        connect(Text2[i], &QLineEdit::textEdited, this, [this] { parametersReported_ = false; });
+        connect(Text2[i], &QLineEdit::textChanged, this, &GraphWindow::boxTransformerEdited);
         connect(Text2[i], &QLineEdit::editingFinished, this,
                 [this] { (void)checkParameters(true); });
         Label5[2 * i + 1] = new QLabel(QString::fromUtf8(labels[2 * i + 1]), c);
         Label5[2 * i + 1]->setGeometry(720, 24 + i * 26, 40, 22);
     }
     predictionToggled(false);
+}
+
+// A prediction shown follows the edit at once: its curves, or the notice that it cannot be drawn.
+void GraphWindow::boxTransformerEdited() {
+    takeBoxTransformer();
+    if (drawn_ && view_->showsPrediction()) draw();
 }
 
 // The main window's prediction takes the transformer its boxes show.
@@ -431,13 +436,27 @@ void GraphWindow::drawAsked() {
     drawGraph(true);
 }
 
+namespace {
+
+bool sameParameters(const TransformerParameters& a, const TransformerParameters& b) {
+    return a.capacity == b.capacity && a.reactance == b.reactance && a.voltage == b.voltage;
+}
+
+}  // namespace
+
+void GraphWindow::noteParametersTold(const TransformerParameters& parameters) {
+    told_ = parameters;
+}
+
 // The prediction's parameters are checked when they are edited and when a draw the user asked for
-// uses them, each time once; other draws (a resize, a keystroke in the print message) only say so
-// in the picture.
+// uses them; a box tells each unusable set once, in whichever window. Other draws (a resize, a
+// keystroke in the print message) only say so in the picture.
 Status GraphWindow::checkParameters(bool report) {
-    Status usable = checkTransformerParameters(view_->transformer());
-    if (!usable && report && !parametersReported_) {
-        parametersReported_ = true;
+    const TransformerParameters& parameters = view_->transformer();
+    Status usable = checkTransformerParameters(parameters);
+    if (!usable && report && !(told_ && sameParameters(*told_, parameters))) {
+        told_ = parameters;
+        emit parametersTold(parameters);
         showMessage(this, usable.error());
     }
     return usable;

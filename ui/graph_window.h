@@ -112,6 +112,10 @@ class GraphWindow : public QWidget {
     // window may open, wsh(i) "ウインドを表示" for each graph window (0 the main one) shown.
     void setWindowEntries(bool newWindow, const std::array<bool, 3>& shown);
 
+    // Unusable prediction parameters are told once per set of values, whichever window meets
+    // them: the controller hands each set told on to every graph window.
+    void noteParametersTold(const TransformerParameters& parameters);
+
     // Shows the window's order selection in the grid.
     void JisuChange();
 
@@ -198,6 +202,8 @@ class GraphWindow : public QWidget {
     void windowShowRequested(int i);
     void backRequested();
     void endRequested();
+    // A box told these unusable prediction parameters.
+    void parametersTold(const hg::TransformerParameters& parameters);
     // A draw drew these orders: they become the ones the CSV dialog opens with.
     void ordersDrawn(const hg::OrderFlags& orders);
     // The cursor moved to another record, the range shown or the channel changed (the spectrum
@@ -216,6 +222,7 @@ class GraphWindow : public QWidget {
     void buildOrderGrid(QWidget* c);
     void buildChannelOptions(QWidget* c);
     void buildPrediction(QWidget* c);
+    void boxTransformerEdited();
     void takeBoxTransformer();
     void showTransformer(const TransformerParameters& p);
     void buildCommands(QWidget* c);
@@ -259,8 +266,8 @@ class GraphWindow : public QWidget {
     std::unique_ptr<GraphView> view_;
     int16_t RedrawFlag = 0;  // -1 from the load until the window's first draw
     bool drawn_ = false;
-    bool printable_ = false;           // the last draw drew curves
-    bool parametersReported_ = false;  // the unusable parameters as they stand were reported
+    bool printable_ = false;                     // the last draw drew curves
+    std::optional<TransformerParameters> told_;  // the unusable parameters last told
     bool busy_ = false;
     bool redrawPending_ = false;
     bool closing_ = false;
