@@ -49,6 +49,18 @@ QString readoutHtml(const CursorReadout& r) {
     return html;
 }
 
+// Why a graph was not drawn, in the user's words.
+QString whyNotDrawn(GraphOutcome outcome) {
+    switch (outcome) {
+        case GraphOutcome::NoOrders:
+            return u"描く次数が選ばれていません。"_qs;
+        case GraphOutcome::TooSmall:
+            return u"グラフを描くには画面が小さすぎます。ウィンドウを広げてください。"_qs;
+        default:
+            return u"解析内容と解析次数を選んでください。"_qs;
+    }
+}
+
 }  // namespace
 
 void GraphPicture::setCursorX(std::optional<int> x) {
@@ -366,18 +378,20 @@ void GraphWindow::savePicture() {
     GraphRequest request = view_->request(view_->message());
     request.clientHeight = clientHeight();
     const int fontSize = graphFontSize(request.clientHeight);
+    GraphOutcome outcome = GraphOutcome::NoSelection;
     const PictureOutcome result = writePicture(
         path, *form, Picture1->width(), Picture1->height(), windowTitle(), [&](Canvas& canvas) {
             const GraphDrawing drawing = composeGraph(canvas, *analysis_, request);
+            outcome = drawing.outcome;
             if (drawing.outcome != GraphOutcome::Drawn) return false;
             drawLimitOverlayOn(canvas, drawing, fontSize);
             return true;
         });
-    if (result.result == PictureResult::NotWritten)
-        showMessage(this, u"画像を保存できませんでした: "_qs + path + u"\n"_qs +
-                              QString::fromStdString(result.cause));
-    else if (result.result == PictureResult::NotDrawn)
-        showMessage(this, u"画像を保存できませんでした: "_qs + path);
+    if (result.result == PictureResult::Written) return;
+    const QString why = result.result == PictureResult::NotDrawn
+                            ? whyNotDrawn(outcome)
+                            : QString::fromStdString(result.cause);
+    showMessage(this, u"画像を保存できませんでした: "_qs + path + u"\n"_qs + why);
 }
 
 // The drawn curves over the range shown, in the conversion's code page.

@@ -153,8 +153,9 @@ class TestGraphWindowReading : public QObject {
         QCOMPARE(form->picture(), whole);
     }
 
-    // The picture in each form by its suffix, the curves of the range shown as CSV, and a name
-    // without a known suffix refused with a message.
+    // The picture in each form by its suffix (an SVG's fonts with a generic fallback), the curves
+    // of the range shown as CSV; a name without a known suffix is refused and a failed save says
+    // why.
     void savesPictureAndCurves() {
         GraphWindow* form = openDrawn();
         QVERIFY(form);
@@ -167,11 +168,32 @@ class TestGraphWindowReading : public QObject {
             form->MeSavePic->trigger();
             QVERIFY2(test::readBytes(name).startsWith(magic), file);
         }
+        // Every font an SVG names ends in the generic family.
+        const QByteArray svg = test::readBytes(dir_->filePath(u"g.svg"_s));
+        static const QRegularExpression family(u"font-family=\"([^\"]*)\""_s);
+        int families = 0;
+        for (auto it = family.globalMatch(QString::fromUtf8(svg)); it.hasNext(); ++families)
+            QVERIFY(it.next().captured(1).endsWith(u"sans-serif"_s));
+        QVERIFY(families > 10);
         test::Messages messages;
         name = dir_->filePath(u"g.bmp"_s);
         form->MeSavePic->trigger();
         messages.expect(u".png"_s);
         QVERIFY(!QFile::exists(name));
+        // A failed save says why.
+        messages.texts.clear();
+        name = dir_->filePath(u"missing/g.png"_s);
+        form->MeSavePic->trigger();
+        messages.expect(u"ありません"_s);
+        messages.texts.clear();
+        form->subWindow()->showNormal();
+        form->subWindow()->resize(320, 160);
+        QCoreApplication::processEvents();
+        name = dir_->filePath(u"small.png"_s);
+        form->MeSavePic->trigger();
+        messages.expect(u"小さすぎ"_s);
+        form->subWindow()->showMaximized();
+        QCoreApplication::processEvents();
 
         wheel(form->Picture1, at(*form, 720), 3);
         name = dir_->filePath(u"c.csv"_s);
