@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -27,6 +26,7 @@
 #include "platform/qt/message_box.h"
 #include "platform/qt/picture_file.h"
 #include "platform/qt/qt_text.h"
+#include "platform/qt/save_file_dialog.h"
 #include "ui/graph_window.h"
 
 namespace hg {
@@ -367,8 +367,8 @@ void GraphWindow::savePicture() {
     const QString path =
         askSaveFileName
             ? askSaveFileName(u"画像保存"_qs, u"PNG (*.png);;SVG (*.svg);;PDF (*.pdf)"_qs)
-            : QFileDialog::getSaveFileName(this, u"画像保存"_qs, {},
-                                           u"PNG (*.png);;SVG (*.svg);;PDF (*.pdf)"_qs);
+            : hg::askSaveFileName(this, u"画像保存"_qs,
+                                  u"PNG (*.png);;SVG (*.svg);;PDF (*.pdf)"_qs);
     if (path.isEmpty()) return;
     const std::optional<PictureForm> form = pictureFormOf(QFile::encodeName(path).toStdString());
     if (!form) {
@@ -397,9 +397,9 @@ void GraphWindow::savePicture() {
 // The drawn curves over the range shown, in the conversion's code page.
 void GraphWindow::saveCurvesCsv() {
     if (!drawn_) return;
-    const QString path =
-        askSaveFileName ? askSaveFileName(u"CSV保存"_qs, u"CSV (*.csv)"_qs)
-                        : QFileDialog::getSaveFileName(this, u"CSV保存"_qs, {}, u"CSV (*.csv)"_qs);
+    const QString path = askSaveFileName
+                             ? askSaveFileName(u"CSV保存"_qs, u"CSV (*.csv)"_qs)
+                             : hg::askSaveFileName(this, u"CSV保存"_qs, u"CSV (*.csv)"_qs);
     if (path.isEmpty()) return;
     const std::string target = QFile::encodeName(path).toStdString();
     Status saved = checkOutputTarget(target, analysis_->FilePath);

@@ -2,7 +2,6 @@
 
 #include <QClipboard>
 #include <QFile>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
@@ -25,6 +24,7 @@
 #include "platform/qt/picture_file.h"
 #include "platform/qt/qpainter_canvas.h"
 #include "platform/qt/qt_text.h"
+#include "platform/qt/save_file_dialog.h"
 
 namespace hg {
 
@@ -192,8 +192,7 @@ void SpectrumWindow::printPicture() {
 void SpectrumWindow::savePdf() {
     if (spectrum_.orders.empty()) return;
     const QString path =
-        askPdfFileName ? askPdfFileName()
-                       : QFileDialog::getSaveFileName(this, u"PDF保存"_qs, {}, u"PDF (*.pdf)"_qs);
+        askPdfFileName ? askPdfFileName() : askSaveFileName(this, u"PDF保存"_qs, u"PDF (*.pdf)"_qs);
     if (path.isEmpty()) return;
     const PictureOutcome result =
         writePicture(path, PictureForm::Pdf, Picture1->width(), Picture1->height(), windowTitle(),
