@@ -153,9 +153,8 @@ void SpectrumWindow::syncScroll() {
 
 void SpectrumWindow::redraw() {
     if (spectrum_.orders.empty()) return;
-    QImage image(Picture1->size(), QImage::Format_RGB32);
+    QImage image = whitePicture(Picture1->size(), Picture1->devicePixelRatioF());
     if (image.isNull()) return;
-    image.fill(Qt::white);
     {
         QPainterCanvas canvas(image);
         drawing_ = composeSpectrum(canvas, spectrum_, shown_);
@@ -183,9 +182,10 @@ void SpectrumWindow::printPicture() {
     QPainter painter(&printer);
     const QImage& image = Picture1->image();
     const QRect page = painter.viewport();
-    const QSize size = image.size().scaled(page.size(), Qt::KeepAspectRatio);
+    const QSize shown = image.deviceIndependentSize().toSize();
+    const QSize size = shown.scaled(page.size(), Qt::KeepAspectRatio);
     painter.setViewport(page.x(), page.y(), size.width(), size.height());
-    painter.setWindow(image.rect());
+    painter.setWindow(QRect(QPoint(0, 0), shown));
     painter.drawImage(0, 0, image);
 }
 
