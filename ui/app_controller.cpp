@@ -124,6 +124,9 @@ void AppController::adopt(GraphWindow* window) {
             if (w) w->noteParametersTold(told);
     });
     if (toldParameters_) window->noteParametersTold(*toldParameters_);
+    window->setContractPower(contractPower_);
+    connect(window, &GraphWindow::contractPowerEdited, this,
+            [this, window](const QString& kw) { shareContractPower(kw, window); });
     connect(window, &GraphWindow::closing, this, [this, window] { graphWindowClosing(window); });
 }
 
@@ -152,7 +155,21 @@ void AppController::openCompliance(GraphWindow* window) {
     frame_->mdiArea->setActiveSubWindow(frame);
     connect(window, &GraphWindow::viewChanged, compliance,
             [compliance, window] { compliance->follow(window->view()); });
+    compliance->setContractPower(contractPower_);
+    connect(compliance, &ComplianceWindow::contractPowerEdited, this,
+            [this, compliance](const QString& kw) { shareContractPower(kw, compliance); });
     keepReader(window, compliance);
+}
+
+// One contract power for every window that asks for it: typed in one, shown in the others.
+void AppController::shareContractPower(const QString& kw, QObject* from) {
+    contractPower_ = kw;
+    for (const QPointer<GraphWindow>& w : graphs_)
+        if (w && w != from) w->setContractPower(kw);
+    for (const Reader& r : readers_)
+        if (auto* compliance = qobject_cast<ComplianceWindow*>(r.window.data());
+            compliance && compliance != from)
+            compliance->setContractPower(kw);
 }
 
 void AppController::keepReader(GraphWindow* graph, QWidget* reader) {

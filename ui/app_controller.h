@@ -70,6 +70,7 @@ class AppController : public QObject, public SharedOrders {
     void openSpectrum(GraphWindow* window);
     void openCompliance(GraphWindow* window);
     void keepReader(GraphWindow* graph, QWidget* reader);
+    void shareContractPower(const QString& kw, QObject* from);
     void showGraphWindow(int i);
     void backToFileSelection();
     void graphWindowClosing(GraphWindow* window);
@@ -79,6 +80,8 @@ class AppController : public QObject, public SharedOrders {
     OrderFlags JisuFlag = initialJisuFlag();
     // The unusable prediction parameters a box told last, in whichever graph window.
     std::optional<TransformerParameters> toldParameters_;
+    // The contract power (kW) the graph windows' and compliance windows' boxes share.
+    QString contractPower_;
     bool ending_ = false;
     std::array<QPointer<GraphWindow>, 3> graphs_;
     std::vector<Reader> readers_;  // spectrum and compliance windows, by their graph window

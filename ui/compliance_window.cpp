@@ -97,6 +97,7 @@ ComplianceWindow::ComplianceWindow(std::shared_ptr<const HARMDIM> analysis,
     for (int ch = 0; ch <= channels; ++ch) Combo2->addItem(toQString(channelName(ch, channels)));
     Combo2->setCurrentIndex(std::clamp<int>(view.selection().channel(), 0, channels));
     Text1 = new QLineEdit(this);
+    connect(Text1, &QLineEdit::textEdited, this, &ComplianceWindow::contractPowerEdited);
     Text2 = new QLineEdit(this);
     Command1 = new QPushButton(u"判定"_qs, this);
     Grid1 = new QTableWidget(0, static_cast<int>(kHeadings.size()), this);
@@ -171,6 +172,10 @@ void ComplianceWindow::showSet() {
     Text2->setPlaceholderText(current ? QString::number(set->receivingKv) : QString());
     Label1->setText(toQString(set->title + "\n出典：" + set->source + "\n版：" + set->edition +
                               "（最新版と照合してください）"));
+}
+
+void ComplianceWindow::setContractPower(const QString& kw) {
+    Text1->setText(kw);
 }
 
 Result<ComplianceOptions> ComplianceWindow::options() const {

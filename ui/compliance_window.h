@@ -55,6 +55,9 @@ class ComplianceWindow : public QWidget {
     Status savePdf(const QString& path) const;
     const ComplianceReport& report() const { return report_; }
 
+    // The contract power of Text1, shared with the graph windows through the controller.
+    void setContractPower(const QString& kw);
+
     // Controls.
     QComboBox* Combo1;      // limit sets
     QLabel* Label1;         // the set's title, source and edition
@@ -67,6 +70,10 @@ class ComplianceWindow : public QWidget {
     QPushButton* Command3;  // "CSV保存"
     QPushButton* Command4;  // "印刷"
     QPushButton* Command5;  // "PDF保存"
+
+  signals:
+    // The contract power typed in Text1.
+    void contractPowerEdited(const QString& kw);
 
   private:
     void layoutControls();

@@ -99,6 +99,7 @@ void GraphWindow::buildControls() {
     buildChannelOptions(client_);
     buildPrediction(client_);
     buildCommands(client_);
+    buildContractPower(client_);
     Picture1 = new GraphPicture(client_);
     buildReading(client_);
     // The controls keep their room: the window is never narrower than they are.

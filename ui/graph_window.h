@@ -138,6 +138,9 @@ class GraphWindow : public QWidget {
     void zoomTo(ShownRange range);
     const LimitSet* limitSet() const { return view_->limitSet(); }
     void chooseLimitSet(const QString& name);  // empty: none
+    // The contract power (kW) of Text3, shown with the current-per-kW sets; shared with the other
+    // windows through the controller.
+    void setContractPower(const QString& kw);
     void openCompliance();  // MeComp "適合判定": asks the controller when limit sets are found
     // The limit sets found (read at the first use; unreadable files reported once).
     const LimitCatalogue& limitCatalogue();
@@ -189,6 +192,9 @@ class GraphWindow : public QWidget {
     GraphPicture* Picture1;
     QScrollBar* HScroll1;  // pans a zoomed graph; shown while zoomed
     QLabel* Readout;       // the cursor's readout strip beside the picture
+    QLabel* Label6;        // "契約電力", with a current-per-kW limit set
+    QLineEdit* Text3;      // the contract power
+    QLabel* Label7;        // "kW"
 
   signals:
     // Command2 / MePR pressed after a draw.
@@ -202,6 +208,8 @@ class GraphWindow : public QWidget {
     void windowShowRequested(int i);
     void backRequested();
     void endRequested();
+    // The contract power typed in Text3.
+    void contractPowerEdited(const QString& kw);
     // A box told these unusable prediction parameters.
     void parametersTold(const hg::TransformerParameters& parameters);
     // A draw drew these orders: they become the ones the CSV dialog opens with.
@@ -229,6 +237,9 @@ class GraphWindow : public QWidget {
     void buildReading(QWidget* c);
     void buildMenus();
     void buildReadingMenus();
+    void buildContractPower(QWidget* c);
+    void takeContractPower();
+    void showContractPower();
     void fillLimitMenu();
     const LimitCatalogue& catalogue();
     void pointerMoved(QPoint at);

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -343,7 +344,47 @@ void GraphWindow::fillLimitMenu() {
 void GraphWindow::chooseLimitSet(const QString& name) {
     const LimitSet* set = name.isEmpty() ? nullptr : catalogue().find(name.toStdString());
     view_->setLimitSet(set ? std::optional<LimitSet>(*set) : std::nullopt);
+    showContractPower();
     if (drawn_) draw();
+}
+
+// The contract power: beside the commands while a current-per-kW set is chosen.
+void GraphWindow::buildContractPower(QWidget* c) {
+    // In the second row of buttons, after 全体表示.
+    const QRect place = Command6->geometry();
+    Label6 = new QLabel(u"契約電力"_qs, c);
+    Label6->setGeometry(place.right() + 8, place.top(), 52, place.height());
+    Text3 = new QLineEdit(c);
+    Text3->setGeometry(place.right() + 62, place.top() + 2, 56, place.height() - 4);
+    Text3->setToolTip(u"電流の限度値 (mA/kW) を電流に直す契約電力"_qs);
+    Label7 = new QLabel(u"kW"_qs, c);
+    Label7->setGeometry(place.right() + 122, place.top(), 24, place.height());
+    connect(Text3, &QLineEdit::textEdited, this, [this](const QString& kw) {
+        takeContractPower();
+        emit contractPowerEdited(kw);
+    });
+    showContractPower();
+}
+
+void GraphWindow::showContractPower() {
+    const bool perKw =
+        view_ && view_->limitSet() && view_->limitSet()->quantity == LimitQuantity::CurrentPerKw;
+    for (QWidget* w : std::initializer_list<QWidget*>{Label6, Text3, Label7}) w->setVisible(perKw);
+}
+
+void GraphWindow::setContractPower(const QString& kw) {
+    if (Text3->text() == kw) return;
+    Text3->setText(kw);
+    takeContractPower();
+}
+
+// A contract power that is not a number above 0 draws no current limit.
+void GraphWindow::takeContractPower() {
+    bool ok = false;
+    const double kw = Text3->text().trimmed().toDouble(&ok);
+    view_->setContractKw(ok && std::isfinite(kw) && kw > 0 ? std::optional<double>(kw)
+                                                           : std::nullopt);
+    if (drawn_ && view_->limitSet()) draw();
 }
 
 void GraphWindow::drawLimitOverlayOn(Canvas& canvas, const GraphDrawing& drawing, int fontSize) {
