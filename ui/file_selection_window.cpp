@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -192,6 +193,7 @@ void FileSelectionWindow::buildLists() {
     File1->setSelectionMode(QAbstractItemView::SingleSelection);
     File1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     File1->viewport()->installEventFilter(this);
+    File1->installEventFilter(this);  // Enter on a file
 }
 
 // The selected file's path with the scan's warnings under it, and the two modes.
@@ -560,6 +562,14 @@ bool FileSelectionWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Dir1->viewport() &&
         (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::Wheel))
         dirScrollPending_ = false;
+    if (watched == File1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            // Enter runs Execute on the file scanned, as a double click does.
+            fileDoubleClicked(fileNameAt(File1->currentIndex()));
+            return true;
+        }
+    }
     if (watched == File1->viewport() && event->type() == QEvent::MouseButtonPress) {
         const QModelIndex index =
             File1->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());

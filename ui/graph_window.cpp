@@ -260,6 +260,18 @@ void GraphWindow::buildMenus() {
     connect(MeGV, &QAction::triggered, this, &GraphWindow::drawAsked);
     connect(Win, &QAction::triggered, this, &GraphWindow::extraWindowRequested);
     buildReadingMenus();
+    // The keys of the commands, shown in the menus; they act in the window that has the focus,
+    // whichever of the graph windows that is.
+    const std::pair<QAction*, QKeySequence> keys[] = {
+        {MeGV, QKeySequence(Qt::Key_F5)},
+        {MeCOPY, QKeySequence::Copy},
+        {MePR, QKeySequence::Print},
+    };
+    for (const auto& [action, key] : keys) {
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(action);
+    }
 }
 
 void GraphWindow::load() {

@@ -16,6 +16,10 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
     WindowMenu = menuBar()->addMenu(QStringLiteral("ウィンドウ"));
     ShowFileSelection = new QAction(QStringLiteral("ファイル選択"), this);
     connect(ShowFileSelection, &QAction::triggered, this, &MainFrame::fileSelectionWanted);
+    NextWindow = new QAction(QStringLiteral("次のウィンドウ"), this);
+    NextWindow->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab));
+    addAction(NextWindow);  // the key works while the menu is closed
+    connect(NextWindow, &QAction::triggered, mdiArea, &QMdiArea::activateNextSubWindow);
     connect(WindowMenu, &QMenu::aboutToShow, this, &MainFrame::fillWindowMenu);
     resize(1000, 700);
 }
@@ -23,6 +27,7 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
 void MainFrame::fillWindowMenu() {
     WindowMenu->clear();
     WindowMenu->addAction(ShowFileSelection);
+    WindowMenu->addAction(NextWindow);
     WindowMenu->addSeparator();
     const QList<QMdiSubWindow*> windows = mdiArea->subWindowList();
     for (QMdiSubWindow* window : windows) {

@@ -1,5 +1,6 @@
 // MainFrame "グラフ": the frame of every window, with the one menu "ウィンドウ": the file
-// selection (reachable while graph windows stay open) and the open windows. The app controller
+// selection (reachable while graph windows stay open), the next window (Ctrl+Tab) and the open
+// windows. The app controller
 // puts the windows in it; closing it closes them all.
 #pragma once
 
@@ -19,6 +20,7 @@ class MainFrame : public QMainWindow {
     QMdiArea* mdiArea;
     QMenu* WindowMenu;           // "ウィンドウ"
     QAction* ShowFileSelection;  // "ファイル選択"
+    QAction* NextWindow;         // "次のウィンドウ", Ctrl+Tab
 
   signals:
     // "ファイル選択": the file-selection window is to show, the graph windows staying open.

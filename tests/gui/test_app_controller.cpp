@@ -2,6 +2,7 @@
 // most, their menus, the main window's transformer taken once), "前画面" closing them all,
 // unusable prediction parameters told once across them, and the print dialog on the window whose
 // "印刷" was used, which keeps no analysis alive.
+#include <QClipboard>
 #include <QMdiArea>
 #include <QTimer>
 
@@ -116,6 +117,33 @@ class TestAppController : public QObject {
         QVERIFY(!form->canPrint());
         QTest::keyClick(form->Text2[1], Qt::Key_Return);
         QCOMPARE(messages.texts.size(), 2);  // another set: told
+    }
+
+    // The commands' keys, shown in the menus, act in the graph window that has the focus; Ctrl+Tab
+    // goes to the next window.
+    void keysActInTheWindowWithTheFocus() {
+        std::weak_ptr<const HARMDIM> loaded;
+        GraphWindow* form = open(u"keys.hm1"_s, loaded);
+        QVERIFY(form);
+        GraphWindow* extra = app_->openExtraWindow();
+        for (GraphWindow* w : {form, extra}) {
+            choose(w->Combo1, u"電圧歪率(%)"_s);
+            choose(w->Combo2, u"１～９次"_s);
+        }
+        QCOMPARE(extra->MePR->shortcut(), QKeySequence(QKeySequence::Print));
+        QApplication::setActiveWindow(&app_->frame());
+        extra->Combo1->setFocus();
+        QTRY_VERIFY(extra->Combo1->hasFocus());
+        QGuiApplication::clipboard()->clear();
+        QTest::keyClick(extra->Combo1, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->image(), extra->picture());
+        QSignalSpy drawn(extra->MeGV, &QAction::triggered);
+        QSignalSpy drawnThere(form->MeGV, &QAction::triggered);
+        QTest::keyClick(extra->Combo1, Qt::Key_F5);
+        QVERIFY(drawn.count() == 1 && drawnThere.count() == 0);
+        QCOMPARE(area_->activeSubWindow(), extra->subWindow());
+        QTest::keyClick(extra->Combo1, Qt::Key_Tab, Qt::ControlModifier);
+        QVERIFY(area_->activeSubWindow() != extra->subWindow());
     }
 
     // "印刷" of a graph window opens the dialog on that window's item, orders, message and

@@ -355,11 +355,15 @@ class TestFileSelectionWindow : public QObject {
         QVERIFY(form_->Option1[0]->isVisible() && form_->Option1[1]->isVisible());
         QTRY_VERIFY(analysis.expired());
         cleanup();
-        // A double click scans, then executes.
+        // A double click scans, then executes; so does Enter on the file scanned.
         start();
         click("feeder.hh2", true);
         QCOMPARE(form_->Label1->text(), path("feeder.hh2"));
         QVERIFY(graphWindow() && graphWindow()->analysis()->MaxOrderIndex == 255);
+        app_->frame().ShowFileSelection->trigger();
+        click("bus.hv2");
+        QTest::keyClick(form_->File1, Qt::Key_Return);
+        QTRY_VERIFY(graphWindow() && graphWindow()->analysis()->MaxOrderIndex < 255);
     }
 
     // The orders a graph draws reach the CSV dialog (by order index: the graph's indexes 0..4 are
