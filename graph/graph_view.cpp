@@ -35,7 +35,10 @@ void GraphView::setRange(const std::optional<ShownRange>& range) {
 
 std::optional<LimitOverlayRequest> GraphView::limitOverlay() const {
     if (!limitSet_) return std::nullopt;
-    return limitOverlayOf(selection_.item(), selection_.channel(), selection_.orders(), *limitSet_);
+    LimitOverlayRequest r =
+        limitOverlayOf(selection_.item(), selection_.channel(), selection_.orders(), *limitSet_);
+    r.options.contractKw = contractKw_;
+    return r;
 }
 
 ShownRange GraphView::shownRange() const {

@@ -1,9 +1,10 @@
 // A graph window's view of the loaded analysis: everything the window shows and prints. Its
 // selection (item, group, channel, orders), the transformer of its prediction and the prediction
 // itself (computed for this window's channel and transformer when it draws a prediction item),
-// the range shown, the cursor, the limit set drawn over the graph and the print message. The
-// loaded tables are only read, so any number of views look at one analysis without disturbing
-// each other; the command line's `plot` draws through a view as well.
+// the range shown, the cursor, the limit set drawn over the graph (with the contract power its
+// current sets need) and the print message. The loaded tables are only read, so any number of
+// views look at one analysis without disturbing each other; the command line's `plot` draws
+// through a view as well.
 #pragma once
 
 #include <cstdint>
@@ -52,6 +53,10 @@ class GraphView {
     // The limit set drawn over the graph; none: no set.
     const LimitSet* limitSet() const { return limitSet_ ? &*limitSet_ : nullptr; }
     void setLimitSet(std::optional<LimitSet> set) { limitSet_ = std::move(set); }
+    // The contract power a current-per-kW set is taken back to amperes with; none: such a set
+    // draws no line.
+    const std::optional<double>& contractKw() const { return contractKw_; }
+    void setContractKw(std::optional<double> kw) { contractKw_ = kw; }
     // The limit lines of the selection against the limit set; none without a set. Refers to the
     // view: used while it stays as it is.
     std::optional<LimitOverlayRequest> limitOverlay() const;
@@ -71,6 +76,7 @@ class GraphView {
     std::optional<ShownRange> range_;
     std::optional<int32_t> cursor_;
     std::optional<LimitSet> limitSet_;
+    std::optional<double> contractKw_;
     std::string message_;
 };
 

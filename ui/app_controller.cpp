@@ -19,6 +19,9 @@ namespace hg {
 AppController::AppController() : frame_(std::make_unique<MainFrame>()) {
     form1_ = new FileSelectionWindow(frame_->mdiArea);
     connect(form1_, &FileSelectionWindow::endRequested, this, &AppController::endProgram);
+    // Another period is chosen while the graphs stay: Execute replaces them once it has loaded.
+    connect(frame_.get(), &MainFrame::fileSelectionWanted, form1_,
+            &FileSelectionWindow::showWindow);
     connect(form1_, &FileSelectionWindow::analysisLoaded, this, &AppController::openGraphWindow);
     connect(form1_, &FileSelectionWindow::csvDialogWanted, this,
             [this](const FileKind& kind) { csvDialog().showFor(kind); });
@@ -115,6 +118,15 @@ void AppController::adopt(GraphWindow* window) {
     connect(window, &GraphWindow::endRequested, this, &AppController::endProgram);
     connect(window, &GraphWindow::ordersDrawn, this,
             [this](const OrderFlags& drawn) { storeDrawnOrders(JisuFlag, drawn); });
+    connect(window, &GraphWindow::parametersTold, this, [this](const TransformerParameters& told) {
+        toldParameters_ = told;
+        for (const QPointer<GraphWindow>& w : graphs_)
+            if (w) w->noteParametersTold(told);
+    });
+    if (toldParameters_) window->noteParametersTold(*toldParameters_);
+    window->setContractPower(contractPower_);
+    connect(window, &GraphWindow::contractPowerEdited, this,
+            [this, window](const QString& kw) { shareContractPower(kw, window); });
     connect(window, &GraphWindow::closing, this, [this, window] { graphWindowClosing(window); });
 }
 
@@ -143,7 +155,21 @@ void AppController::openCompliance(GraphWindow* window) {
     frame_->mdiArea->setActiveSubWindow(frame);
     connect(window, &GraphWindow::viewChanged, compliance,
             [compliance, window] { compliance->follow(window->view()); });
+    compliance->setContractPower(contractPower_);
+    connect(compliance, &ComplianceWindow::contractPowerEdited, this,
+            [this, compliance](const QString& kw) { shareContractPower(kw, compliance); });
     keepReader(window, compliance);
+}
+
+// One contract power for every window that asks for it: typed in one, shown in the others.
+void AppController::shareContractPower(const QString& kw, QObject* from) {
+    contractPower_ = kw;
+    for (const QPointer<GraphWindow>& w : graphs_)
+        if (w && w != from) w->setContractPower(kw);
+    for (const Reader& r : readers_)
+        if (auto* compliance = qobject_cast<ComplianceWindow*>(r.window.data());
+            compliance && compliance != from)
+            compliance->setContractPower(kw);
 }
 
 void AppController::keepReader(GraphWindow* graph, QWidget* reader) {

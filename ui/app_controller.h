@@ -12,9 +12,11 @@
 #include <QString>
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "analysis/order_flags.h"
+#include "analysis/upstream_prediction.h"
 #include "ui/shared_orders.h"
 
 namespace hg {
@@ -68,6 +70,7 @@ class AppController : public QObject, public SharedOrders {
     void openSpectrum(GraphWindow* window);
     void openCompliance(GraphWindow* window);
     void keepReader(GraphWindow* graph, QWidget* reader);
+    void shareContractPower(const QString& kw, QObject* from);
     void showGraphWindow(int i);
     void backToFileSelection();
     void graphWindowClosing(GraphWindow* window);
@@ -75,6 +78,10 @@ class AppController : public QObject, public SharedOrders {
     void updateWindowEntries();
 
     OrderFlags JisuFlag = initialJisuFlag();
+    // The unusable prediction parameters a box told last, in whichever graph window.
+    std::optional<TransformerParameters> toldParameters_;
+    // The contract power (kW) the graph windows' and compliance windows' boxes share.
+    QString contractPower_;
     bool ending_ = false;
     std::array<QPointer<GraphWindow>, 3> graphs_;
     std::vector<Reader> readers_;  // spectrum and compliance windows, by their graph window

@@ -101,6 +101,7 @@ ComplianceWindow::ComplianceWindow(std::shared_ptr<const HARMDIM> analysis,
     for (int ch = 0; ch <= channels; ++ch) Combo2->addItem(toQString(channelName(ch, channels)));
     Combo2->setCurrentIndex(std::clamp<int>(view.selection().channel(), 0, channels));
     Text1 = new QLineEdit(this);
+    connect(Text1, &QLineEdit::textEdited, this, &ComplianceWindow::contractPowerEdited);
     Text2 = new QLineEdit(this);
     Text3 = new QLineEdit(this);
     Text4 = new QLineEdit(this);
@@ -195,6 +196,10 @@ void ComplianceWindow::showSet() {
                        "\nSHA-256：" + set->sha256;
     if (perKw) text += "\n" + std::string(kReferenceFromMeasurement);
     Label1->setText(toQString(text));
+}
+
+void ComplianceWindow::setContractPower(const QString& kw) {
+    Text1->setText(kw);
 }
 
 Result<ComplianceOptions> ComplianceWindow::options() const {

@@ -61,6 +61,9 @@ class ComplianceWindow : public QWidget {
     // The particulars dialog, while it is open.
     QDialog* metaDialog() const { return metaDialog_; }
 
+    // The contract power of Text1, shared with the graph windows through the controller.
+    void setContractPower(const QString& kw);
+
     // Controls.
     QComboBox* Combo1;      // limit sets
     QLabel* Label1;         // the set's title, source and edition
@@ -78,6 +81,10 @@ class ComplianceWindow : public QWidget {
     QPushButton* Command4;  // "印刷"
     QPushButton* Command5;  // "PDF保存"
     QPushButton* Command6;  // "記録の情報…"
+
+  signals:
+    // The contract power typed in Text1.
+    void contractPowerEdited(const QString& kw);
 
   private:
     void layoutControls();

@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -22,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QSortFilterProxyModel>
 #include <QStorageInfo>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -69,7 +71,39 @@ QPushButton* stepButton(const QString& caption, QWidget* parent) {
     return button;
 }
 
+QString fileNameAt(const QModelIndex& index) {
+    return index.data(QFileSystemModel::FileNameRole).toString();
+}
+
 }  // namespace
+
+// The file list's rows: the recordings of the folder shown, never a folder. The file model keeps
+// the folders on the way to every folder it listed before, so a sub-folder visited once would
+// otherwise show among the files of its parent.
+class FileSelectionWindow::FilesOnly : public QSortFilterProxyModel {
+  public:
+    FilesOnly(QFileSystemModel* files, QObject* parent)
+        : QSortFilterProxyModel(parent), files_(files) {
+        setSourceModel(files);
+    }
+    // The folder listed; its rows are filtered, those of every other node kept (its ancestors
+    // must stay to reach it).
+    QModelIndex showFolder(const QString& folder) {
+        folder_ = folder;
+        invalidateFilter();
+        return mapFromSource(files_->index(folder));
+    }
+
+  protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
+        if (files_->filePath(parent) != folder_) return true;
+        return !files_->isDir(files_->index(row, 0, parent));
+    }
+
+  private:
+    QFileSystemModel* files_;
+    QString folder_;
+};
 
 // The busy state of Execute: the busy label and progress bar shown, the wait cursor, the mode
 // options hidden; all of it undone on every way out.
@@ -153,11 +187,13 @@ void FileSelectionWindow::buildLists() {
     fileModel_->setNameFilters(filePatterns());
     fileModel_->setNameFilterDisables(false);
     fileModel_->setReadOnly(true);
+    filesOnly_ = new FilesOnly(fileModel_, this);
     File1 = new QListView(this);
-    File1->setModel(fileModel_);
+    File1->setModel(filesOnly_);
     File1->setSelectionMode(QAbstractItemView::SingleSelection);
     File1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     File1->viewport()->installEventFilter(this);
+    File1->installEventFilter(this);  // Enter on a file
 }
 
 // The selected file's path with the scan's warnings under it, and the two modes.
@@ -301,16 +337,16 @@ void FileSelectionWindow::connectLists() {
     connect(File1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& selected) {
                 if (syncing_ || selected.indexes().isEmpty()) return;
-                fileSelected(fileModel_->fileName(selected.indexes().first()));
+                fileSelected(fileNameAt(selected.indexes().first()));
             });
     connect(File1, &QListView::clicked, this, [this](const QModelIndex& index) {
         // A click on the file already selected scans it again; a click that selects another
         // file was scanned by the selection change.
-        if (pressOnSelected_) fileSelected(fileModel_->fileName(index));
+        if (pressOnSelected_) fileSelected(fileNameAt(index));
         pressOnSelected_ = false;
     });
     connect(File1, &QListView::doubleClicked, this,
-            [this](const QModelIndex& index) { fileDoubleClicked(fileModel_->fileName(index)); });
+            [this](const QModelIndex& index) { fileDoubleClicked(fileNameAt(index)); });
 }
 
 void FileSelectionWindow::connectBoxesAndButtons() {
@@ -443,7 +479,7 @@ bool FileSelectionWindow::setFolder(const QString& wanted, FolderFrom from) {
     syncing_ = true;
     File1->clearSelection();
     fileModel_->setRootPath(folder);
-    File1->setRootIndex(fileModel_->index(folder));
+    File1->setRootIndex(filesOnly_->showFolder(folder));
     syncing_ = false;
     return true;
 }
@@ -526,6 +562,14 @@ bool FileSelectionWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Dir1->viewport() &&
         (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::Wheel))
         dirScrollPending_ = false;
+    if (watched == File1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            // Enter runs Execute on the file scanned, as a double click does.
+            fileDoubleClicked(fileNameAt(File1->currentIndex()));
+            return true;
+        }
+    }
     if (watched == File1->viewport() && event->type() == QEvent::MouseButtonPress) {
         const QModelIndex index =
             File1->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
@@ -587,7 +631,12 @@ void FileSelectionWindow::execute() {
     const bool confirmed = CsvDialogResult == 1;
     CsvDialogResult = 0;
     if (convert && !confirmed) {
-        openCsvDialog();
+        // The period is checked before the orders are chosen: a bad one is said at once.
+        const auto checked = prepareAnalysis(recording_, periodTexts(), ExecuteMode::Convert);
+        if (!checked)
+            showMessage(this, toQString(checked.error()));
+        else if (*checked)
+            openCsvDialog();
         return;
     }
 

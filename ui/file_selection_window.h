@@ -129,6 +129,7 @@ class FileSelectionWindow : public QWidget {
 
   private:
     class Busy;
+    class FilesOnly;
 
     void buildControls();
     void buildLabels();
@@ -162,6 +163,7 @@ class FileSelectionWindow : public QWidget {
     QMdiArea* area_;
     QFileSystemModel* dirModel_;
     QFileSystemModel* fileModel_;
+    FilesOnly* filesOnly_;  // File1's rows: the files of fileModel_'s folder
     QString folder_;
     QStringList notes_;  // warnings of the last run, shown when it ends
     QString drive_;

@@ -45,6 +45,11 @@ constexpr int kReadoutWidth = 220;
 constexpr int kPanBarHeight = 16;
 // The picture takes the window's inner width less 16 pixels.
 constexpr int kPictureWidthLess = 16;
+// The print message and the buttons from here to the right edge of the controls, which fit a
+// window maximised in the frame of 1000 pixels.
+constexpr int kCommandsLeft = 726;
+constexpr int kButtonWidth = 50;
+constexpr int kControlsRight = kCommandsLeft + 5 * kButtonWidth + 4 * 2;
 
 }  // namespace
 
@@ -94,20 +99,23 @@ void GraphWindow::buildControls() {
     buildChannelOptions(client_);
     buildPrediction(client_);
     buildCommands(client_);
+    buildContractPower(client_);
     Picture1 = new GraphPicture(client_);
     buildReading(client_);
+    // The controls keep their room: the window is never narrower than they are.
+    client_->setMinimumWidth(kControlsRight + kPictureMargin);
 }
 
 // Item and group lists.
 void GraphWindow::buildLists(QWidget* c) {
     Label1 = new QLabel(QStringLiteral("解析内容"), c);
-    Label1->setGeometry(8, 2, 200, 16);
+    Label1->setGeometry(8, 2, 180, 16);
     Combo1 = new QComboBox(c);
-    Combo1->setGeometry(8, 18, 200, 24);
+    Combo1->setGeometry(8, 18, 180, 24);
     Label2 = new QLabel(QStringLiteral("解析次数"), c);
-    Label2->setGeometry(8, 46, 200, 16);
+    Label2->setGeometry(8, 46, 180, 16);
     Combo2 = new QComboBox(c);
-    Combo2->setGeometry(8, 62, 200, 24);
+    Combo2->setGeometry(8, 62, 180, 24);
     Combo2->setMaxVisibleItems(30);
     connect(Combo1, &QComboBox::activated, this, &GraphWindow::itemChosen);
     connect(Combo2, &QComboBox::activated, this, &GraphWindow::groupChosen);
@@ -115,7 +123,7 @@ void GraphWindow::buildLists(QWidget* c) {
 
 // The order grid: five columns under their headers, the first box of a row with its caption.
 void GraphWindow::buildOrderGrid(QWidget* c) {
-    const int gridLeft = 216;
+    const int gridLeft = 196;
     const int headerTop = 2;
     const int rowTop = 18;
     const int rowHeight = 17;
@@ -146,7 +154,7 @@ void GraphWindow::buildOrderGrid(QWidget* c) {
 
 void GraphWindow::buildChannelOptions(QWidget* c) {
     Frame1 = new QGroupBox(QStringLiteral("電流ch選択"), c);
-    Frame1->setGeometry(418, 0, 150, 102);
+    Frame1->setGeometry(396, 0, 150, 102);
     for (int i = 0; i < 10; ++i) {
         auto* option = new QRadioButton(Frame1);
         option->setGeometry(6 + (i / 5) * 72, 16 + (i % 5) * 17, 70, 17);
@@ -158,23 +166,28 @@ void GraphWindow::buildChannelOptions(QWidget* c) {
 // The prediction and its transformer parameters.
 void GraphWindow::buildPrediction(QWidget* c) {
     Check2 = new QCheckBox(QStringLiteral("上位電圧歪・位相予測計算"), c);
-    Check2->setGeometry(576, 2, 200, 18);
+    Check2->setGeometry(554, 2, 168, 18);
     connect(Check2, &QCheckBox::toggled, this, &GraphWindow::predictionToggled);
     const char* labels[6] = {"変圧器容量", "MVA", "%X", "%", "電圧", "kV"};
     const char* initial[3] = {"10", "8.0", "6.6"};
     for (int i = 0; i < 3; ++i) {
         Label5[2 * i] = new QLabel(QString::fromUtf8(labels[2 * i]), c);
-        Label5[2 * i]->setGeometry(580, 24 + i * 26, 80, 22);
+        Label5[2 * i]->setGeometry(558, 24 + i * 26, 72, 22);
         Text2[i] = new QLineEdit(QString::fromUtf8(initial[i]), c);
-        Text2[i]->setGeometry(660, 24 + i * 26, 56, 22);
-        connect(Text2[i], &QLineEdit::textChanged, this, &GraphWindow::takeBoxTransformer);
-        connect(Text2[i], &QLineEdit::textEdited, this, [this] { parametersReported_ = false; });
+        Text2[i]->setGeometry(630, 24 + i * 26, 50, 22);
+        connect(Text2[i], &QLineEdit::textChanged, this, &GraphWindow::boxTransformerEdited);
         connect(Text2[i], &QLineEdit::editingFinished, this,
                 [this] { (void)checkParameters(true); });
         Label5[2 * i + 1] = new QLabel(QString::fromUtf8(labels[2 * i + 1]), c);
-        Label5[2 * i + 1]->setGeometry(720, 24 + i * 26, 40, 22);
+        Label5[2 * i + 1]->setGeometry(684, 24 + i * 26, 36, 22);
     }
     predictionToggled(false);
+}
+
+// A prediction shown follows the edit at once: its curves, or the notice that it cannot be drawn.
+void GraphWindow::boxTransformerEdited() {
+    takeBoxTransformer();
+    if (drawn_ && view_->showsPrediction()) draw();
 }
 
 // The main window's prediction takes the transformer its boxes show.
@@ -194,25 +207,25 @@ void GraphWindow::showTransformer(const TransformerParameters& p) {
     }
 }
 
-// The print message and the buttons.
+// The print message and the buttons in two rows under it.
 void GraphWindow::buildCommands(QWidget* c) {
     Label3 = new QLabel(QStringLiteral("プリントメッセージ"), c);
-    Label3->setGeometry(770, 2, 300, 16);
+    Label3->setGeometry(kCommandsLeft, 2, kControlsRight - kCommandsLeft, 16);
     Text1 = new QLineEdit(c);
-    Text1->setGeometry(770, 18, 300, 24);
+    Text1->setGeometry(kCommandsLeft, 18, kControlsRight - kCommandsLeft, 24);
     connect(Text1, &QLineEdit::textChanged, this, &GraphWindow::messageChanged);
-    auto button = [c](const char* caption, int x, int width = 56) {
+    auto button = [c](const char* caption, int place, int row, int width = kButtonWidth) {
         auto* b = new QPushButton(QString::fromUtf8(caption), c);
-        b->setGeometry(x, 56, width, 28);
+        b->setGeometry(kCommandsLeft + place * (kButtonWidth + 2), 46 + row * 30, width, 27);
         b->setAutoDefault(false);
         return b;
     };
-    Command1 = button("実行", 770);
-    Command2 = button("印刷", 830);
-    Command5 = button("ｺﾋﾟｰ", 890);
-    Command3 = button("前画面", 950);
-    Command4 = button("終了", 1010);
-    Command6 = button("全体表示", 1070, 72);
+    Command1 = button("実行", 0, 0);
+    Command2 = button("印刷", 1, 0);
+    Command5 = button("ｺﾋﾟｰ", 2, 0);
+    Command3 = button("前画面", 3, 0);
+    Command4 = button("終了", 4, 0);
+    Command6 = button("全体表示", 0, 1, 2 * kButtonWidth);
     connect(Command1, &QPushButton::clicked, this, &GraphWindow::drawAsked);
     connect(Command2, &QPushButton::clicked, this, &GraphWindow::openPrintDialog);
     connect(Command5, &QPushButton::clicked, this, &GraphWindow::copyPicture);
@@ -247,6 +260,18 @@ void GraphWindow::buildMenus() {
     connect(MeGV, &QAction::triggered, this, &GraphWindow::drawAsked);
     connect(Win, &QAction::triggered, this, &GraphWindow::extraWindowRequested);
     buildReadingMenus();
+    // The keys of the commands, shown in the menus; they act in the window that has the focus,
+    // whichever of the graph windows that is.
+    const std::pair<QAction*, QKeySequence> keys[] = {
+        {MeGV, QKeySequence(Qt::Key_F5)},
+        {MeCOPY, QKeySequence::Copy},
+        {MePR, QKeySequence::Print},
+    };
+    for (const auto& [action, key] : keys) {
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(action);
+    }
 }
 
 void GraphWindow::load() {
@@ -431,13 +456,27 @@ void GraphWindow::drawAsked() {
     drawGraph(true);
 }
 
+namespace {
+
+bool sameParameters(const TransformerParameters& a, const TransformerParameters& b) {
+    return a.capacity == b.capacity && a.reactance == b.reactance && a.voltage == b.voltage;
+}
+
+}  // namespace
+
+void GraphWindow::noteParametersTold(const TransformerParameters& parameters) {
+    told_ = parameters;
+}
+
 // The prediction's parameters are checked when they are edited and when a draw the user asked for
-// uses them, each time once; other draws (a resize, a keystroke in the print message) only say so
-// in the picture.
+// uses them; a box tells each unusable set once, in whichever window. Other draws (a resize, a
+// keystroke in the print message) only say so in the picture.
 Status GraphWindow::checkParameters(bool report) {
-    Status usable = checkTransformerParameters(view_->transformer());
-    if (!usable && report && !parametersReported_) {
-        parametersReported_ = true;
+    const TransformerParameters& parameters = view_->transformer();
+    Status usable = checkTransformerParameters(parameters);
+    if (!usable && report && !(told_ && sameParameters(*told_, parameters))) {
+        told_ = parameters;
+        emit parametersTold(parameters);
         showMessage(this, usable.error());
     }
     return usable;
@@ -480,9 +519,9 @@ void GraphWindow::drawGraph(bool report) {
 }
 
 GraphDrawing GraphWindow::composePicture(std::string notice) {
-    QImage image(Picture1->size(), QImage::Format_RGB32);
+    // Drawn at the screen's pixel ratio: sharp on a scaled screen.
+    QImage image = whitePicture(Picture1->size(), Picture1->devicePixelRatioF());
     if (image.isNull()) return GraphDrawing{GraphOutcome::TooSmall, {}, {}, {}, 0};
-    image.fill(Qt::white);
     GraphRequest request = view_->request(view_->message());
     request.clientHeight = clientHeight();
     request.notice = std::move(notice);

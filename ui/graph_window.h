@@ -112,6 +112,10 @@ class GraphWindow : public QWidget {
     // window may open, wsh(i) "ウインドを表示" for each graph window (0 the main one) shown.
     void setWindowEntries(bool newWindow, const std::array<bool, 3>& shown);
 
+    // Unusable prediction parameters are told once per set of values, whichever window meets
+    // them: the controller hands each set told on to every graph window.
+    void noteParametersTold(const TransformerParameters& parameters);
+
     // Shows the window's order selection in the grid.
     void JisuChange();
 
@@ -134,6 +138,9 @@ class GraphWindow : public QWidget {
     void zoomTo(ShownRange range);
     const LimitSet* limitSet() const { return view_->limitSet(); }
     void chooseLimitSet(const QString& name);  // empty: none
+    // The contract power (kW) of Text3, shown with the current-per-kW sets; shared with the other
+    // windows through the controller.
+    void setContractPower(const QString& kw);
     void openCompliance();  // MeComp "適合判定": asks the controller when limit sets are found
     // The limit sets found (read at the first use; unreadable files reported once).
     const LimitCatalogue& limitCatalogue();
@@ -185,6 +192,9 @@ class GraphWindow : public QWidget {
     GraphPicture* Picture1;
     QScrollBar* HScroll1;  // pans a zoomed graph; shown while zoomed
     QLabel* Readout;       // the cursor's readout strip beside the picture
+    QLabel* Label6;        // "契約電力", with a current-per-kW limit set
+    QLineEdit* Text3;      // the contract power
+    QLabel* Label7;        // "kW"
 
   signals:
     // Command2 / MePR pressed after a draw.
@@ -198,6 +208,10 @@ class GraphWindow : public QWidget {
     void windowShowRequested(int i);
     void backRequested();
     void endRequested();
+    // The contract power typed in Text3.
+    void contractPowerEdited(const QString& kw);
+    // A box told these unusable prediction parameters.
+    void parametersTold(const hg::TransformerParameters& parameters);
     // A draw drew these orders: they become the ones the CSV dialog opens with.
     void ordersDrawn(const hg::OrderFlags& orders);
     // The cursor moved to another record, the range shown or the channel changed (the spectrum
@@ -216,12 +230,16 @@ class GraphWindow : public QWidget {
     void buildOrderGrid(QWidget* c);
     void buildChannelOptions(QWidget* c);
     void buildPrediction(QWidget* c);
+    void boxTransformerEdited();
     void takeBoxTransformer();
     void showTransformer(const TransformerParameters& p);
     void buildCommands(QWidget* c);
     void buildReading(QWidget* c);
     void buildMenus();
     void buildReadingMenus();
+    void buildContractPower(QWidget* c);
+    void takeContractPower();
+    void showContractPower();
     void fillLimitMenu();
     const LimitCatalogue& catalogue();
     void pointerMoved(QPoint at);
@@ -259,8 +277,8 @@ class GraphWindow : public QWidget {
     std::unique_ptr<GraphView> view_;
     int16_t RedrawFlag = 0;  // -1 from the load until the window's first draw
     bool drawn_ = false;
-    bool printable_ = false;           // the last draw drew curves
-    bool parametersReported_ = false;  // the unusable parameters as they stand were reported
+    bool printable_ = false;                     // the last draw drew curves
+    std::optional<TransformerParameters> told_;  // the unusable parameters last told
     bool busy_ = false;
     bool redrawPending_ = false;
     bool closing_ = false;

@@ -5,9 +5,9 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -27,6 +27,7 @@
 #include "platform/qt/message_box.h"
 #include "platform/qt/picture_file.h"
 #include "platform/qt/qt_text.h"
+#include "platform/qt/save_file_dialog.h"
 #include "ui/graph_window.h"
 
 namespace hg {
@@ -47,6 +48,18 @@ QString readoutHtml(const CursorReadout& r) {
             toQString(line.value), toQString(line.unit).toHtmlEscaped());
     }
     return html;
+}
+
+// Why a graph was not drawn, in the user's words.
+QString whyNotDrawn(GraphOutcome outcome) {
+    switch (outcome) {
+        case GraphOutcome::NoOrders:
+            return u"描く次数が選ばれていません。"_qs;
+        case GraphOutcome::TooSmall:
+            return u"グラフを描くには画面が小さすぎます。ウィンドウを広げてください。"_qs;
+        default:
+            return u"解析内容と解析次数を選んでください。"_qs;
+    }
 }
 
 }  // namespace
@@ -331,7 +344,47 @@ void GraphWindow::fillLimitMenu() {
 void GraphWindow::chooseLimitSet(const QString& name) {
     const LimitSet* set = name.isEmpty() ? nullptr : catalogue().find(name.toStdString());
     view_->setLimitSet(set ? std::optional<LimitSet>(*set) : std::nullopt);
+    showContractPower();
     if (drawn_) draw();
+}
+
+// The contract power: beside the commands while a current-per-kW set is chosen.
+void GraphWindow::buildContractPower(QWidget* c) {
+    // In the second row of buttons, after 全体表示.
+    const QRect place = Command6->geometry();
+    Label6 = new QLabel(u"契約電力"_qs, c);
+    Label6->setGeometry(place.right() + 8, place.top(), 52, place.height());
+    Text3 = new QLineEdit(c);
+    Text3->setGeometry(place.right() + 62, place.top() + 2, 56, place.height() - 4);
+    Text3->setToolTip(u"電流の限度値 (mA/kW) を電流に直す契約電力"_qs);
+    Label7 = new QLabel(u"kW"_qs, c);
+    Label7->setGeometry(place.right() + 122, place.top(), 24, place.height());
+    connect(Text3, &QLineEdit::textEdited, this, [this](const QString& kw) {
+        takeContractPower();
+        emit contractPowerEdited(kw);
+    });
+    showContractPower();
+}
+
+void GraphWindow::showContractPower() {
+    const bool perKw =
+        view_ && view_->limitSet() && view_->limitSet()->quantity == LimitQuantity::CurrentPerKw;
+    for (QWidget* w : std::initializer_list<QWidget*>{Label6, Text3, Label7}) w->setVisible(perKw);
+}
+
+void GraphWindow::setContractPower(const QString& kw) {
+    if (Text3->text() == kw) return;
+    Text3->setText(kw);
+    takeContractPower();
+}
+
+// A contract power that is not a number above 0 draws no current limit.
+void GraphWindow::takeContractPower() {
+    bool ok = false;
+    const double kw = Text3->text().trimmed().toDouble(&ok);
+    view_->setContractKw(ok && std::isfinite(kw) && kw > 0 ? std::optional<double>(kw)
+                                                           : std::nullopt);
+    if (drawn_ && view_->limitSet()) draw();
 }
 
 void GraphWindow::drawLimitOverlayOn(Canvas& canvas, const GraphDrawing& drawing, int fontSize) {
@@ -355,8 +408,8 @@ void GraphWindow::savePicture() {
     const QString path =
         askSaveFileName
             ? askSaveFileName(u"画像保存"_qs, u"PNG (*.png);;SVG (*.svg);;PDF (*.pdf)"_qs)
-            : QFileDialog::getSaveFileName(this, u"画像保存"_qs, {},
-                                           u"PNG (*.png);;SVG (*.svg);;PDF (*.pdf)"_qs);
+            : hg::askSaveFileName(this, u"画像保存"_qs,
+                                  u"PNG (*.png);;SVG (*.svg);;PDF (*.pdf)"_qs);
     if (path.isEmpty()) return;
     const std::optional<PictureForm> form = pictureFormOf(QFile::encodeName(path).toStdString());
     if (!form) {
@@ -366,26 +419,28 @@ void GraphWindow::savePicture() {
     GraphRequest request = view_->request(view_->message());
     request.clientHeight = clientHeight();
     const int fontSize = graphFontSize(request.clientHeight);
+    GraphOutcome outcome = GraphOutcome::NoSelection;
     const PictureOutcome result = writePicture(
         path, *form, Picture1->width(), Picture1->height(), windowTitle(), [&](Canvas& canvas) {
             const GraphDrawing drawing = composeGraph(canvas, *analysis_, request);
+            outcome = drawing.outcome;
             if (drawing.outcome != GraphOutcome::Drawn) return false;
             drawLimitOverlayOn(canvas, drawing, fontSize);
             return true;
         });
-    if (result.result == PictureResult::NotWritten)
-        showMessage(this, u"画像を保存できませんでした: "_qs + path + u"\n"_qs +
-                              QString::fromStdString(result.cause));
-    else if (result.result == PictureResult::NotDrawn)
-        showMessage(this, u"画像を保存できませんでした: "_qs + path);
+    if (result.result == PictureResult::Written) return;
+    const QString why = result.result == PictureResult::NotDrawn
+                            ? whyNotDrawn(outcome)
+                            : QString::fromStdString(result.cause);
+    showMessage(this, u"画像を保存できませんでした: "_qs + path + u"\n"_qs + why);
 }
 
 // The drawn curves over the range shown, in the conversion's code page.
 void GraphWindow::saveCurvesCsv() {
     if (!drawn_) return;
-    const QString path =
-        askSaveFileName ? askSaveFileName(u"CSV保存"_qs, u"CSV (*.csv)"_qs)
-                        : QFileDialog::getSaveFileName(this, u"CSV保存"_qs, {}, u"CSV (*.csv)"_qs);
+    const QString path = askSaveFileName
+                             ? askSaveFileName(u"CSV保存"_qs, u"CSV (*.csv)"_qs)
+                             : hg::askSaveFileName(this, u"CSV保存"_qs, u"CSV (*.csv)"_qs);
     if (path.isEmpty()) return;
     const std::string target = QFile::encodeName(path).toStdString();
     Status saved = checkOutputTarget(target, analysis_->FilePath);

@@ -1,5 +1,6 @@
 #include "ui/main_frame.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -13,12 +14,21 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
     mdiArea = new QMdiArea(this);
     setCentralWidget(mdiArea);
     WindowMenu = menuBar()->addMenu(QStringLiteral("ウィンドウ"));
+    ShowFileSelection = new QAction(QStringLiteral("ファイル選択"), this);
+    connect(ShowFileSelection, &QAction::triggered, this, &MainFrame::fileSelectionWanted);
+    NextWindow = new QAction(QStringLiteral("次のウィンドウ"), this);
+    NextWindow->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab));
+    addAction(NextWindow);  // the key works while the menu is closed
+    connect(NextWindow, &QAction::triggered, mdiArea, &QMdiArea::activateNextSubWindow);
     connect(WindowMenu, &QMenu::aboutToShow, this, &MainFrame::fillWindowMenu);
     resize(1000, 700);
 }
 
 void MainFrame::fillWindowMenu() {
     WindowMenu->clear();
+    WindowMenu->addAction(ShowFileSelection);
+    WindowMenu->addAction(NextWindow);
+    WindowMenu->addSeparator();
     const QList<QMdiSubWindow*> windows = mdiArea->subWindowList();
     for (QMdiSubWindow* window : windows) {
         if (!window->isVisible()) continue;

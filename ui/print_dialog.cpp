@@ -4,7 +4,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -22,6 +21,7 @@
 #include "platform/qt/printer_chooser.h"
 #include "platform/qt/qpainter_canvas.h"
 #include "platform/qt/qt_text.h"
+#include "platform/qt/save_file_dialog.h"
 #include "platform/qt/sheet_document.h"
 #include "platform/qt/wait_cursor.h"
 #include "print/job_title.h"
@@ -126,8 +126,8 @@ PrintDialog::PrintDialog(QWidget* parent) : QDialog(parent) {
     connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
 
     askPdfFileName = [this] {
-        return QFileDialog::getSaveFileName(this, QStringLiteral("PDFファイルに出力"), QString(),
-                                            QStringLiteral("PDF (*.pdf)"));
+        return askSaveFileName(this, QStringLiteral("PDFファイルに出力"),
+                               QStringLiteral("PDF (*.pdf)"));
     };
     runPageSetup = [this](QPrinter& printer) {
         QPageSetupDialog dialog(&printer, this);

@@ -2,7 +2,6 @@
 
 #include <QClipboard>
 #include <QFile>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
@@ -25,6 +24,7 @@
 #include "platform/qt/picture_file.h"
 #include "platform/qt/qpainter_canvas.h"
 #include "platform/qt/qt_text.h"
+#include "platform/qt/save_file_dialog.h"
 
 namespace hg {
 
@@ -153,9 +153,8 @@ void SpectrumWindow::syncScroll() {
 
 void SpectrumWindow::redraw() {
     if (spectrum_.orders.empty()) return;
-    QImage image(Picture1->size(), QImage::Format_RGB32);
+    QImage image = whitePicture(Picture1->size(), Picture1->devicePixelRatioF());
     if (image.isNull()) return;
-    image.fill(Qt::white);
     {
         QPainterCanvas canvas(image);
         drawing_ = composeSpectrum(canvas, spectrum_, shown_);
@@ -183,17 +182,17 @@ void SpectrumWindow::printPicture() {
     QPainter painter(&printer);
     const QImage& image = Picture1->image();
     const QRect page = painter.viewport();
-    const QSize size = image.size().scaled(page.size(), Qt::KeepAspectRatio);
+    const QSize shown = image.deviceIndependentSize().toSize();
+    const QSize size = shown.scaled(page.size(), Qt::KeepAspectRatio);
     painter.setViewport(page.x(), page.y(), size.width(), size.height());
-    painter.setWindow(image.rect());
+    painter.setWindow(QRect(QPoint(0, 0), shown));
     painter.drawImage(0, 0, image);
 }
 
 void SpectrumWindow::savePdf() {
     if (spectrum_.orders.empty()) return;
     const QString path =
-        askPdfFileName ? askPdfFileName()
-                       : QFileDialog::getSaveFileName(this, u"PDF保存"_qs, {}, u"PDF (*.pdf)"_qs);
+        askPdfFileName ? askPdfFileName() : askSaveFileName(this, u"PDF保存"_qs, u"PDF (*.pdf)"_qs);
     if (path.isEmpty()) return;
     const PictureOutcome result =
         writePicture(path, PictureForm::Pdf, Picture1->width(), Picture1->height(), windowTitle(),

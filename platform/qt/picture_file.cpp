@@ -2,10 +2,13 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFont>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QRegularExpression>
+#include <QStringList>
 #include <QSvgGenerator>
 #include <cctype>
 
@@ -24,7 +27,7 @@ bool endsWith(const std::string& text, std::string_view suffix) {
     return true;
 }
 
-// Paints on the device; false when painting failed or `draw` drew nothing.
+// Paints on the device; false when painting failed. `drawn` tells whether `draw` drew anything.
 bool paint(QPaintDevice& device, int width, int height, const std::function<bool(Canvas&)>& draw,
            bool& drawn) {
     QPainterCanvas canvas(device);
@@ -32,6 +35,36 @@ bool paint(QPaintDevice& device, int width, int height, const std::function<bool
     canvas.setScale(width, height);
     drawn = draw(canvas);
     return canvas.finish();
+}
+
+// A font family as an SVG renderer reads it: the family, the font drawn in its place here, then
+// the generic family, so a renderer without the named fonts still draws the Japanese texts.
+QString familyWithFallbacks(const QString& family) {
+    QStringList names;
+    if (family != QStringLiteral("Sans Serif")) {
+        names << family;
+        names << QFont::substitutes(family);
+    }
+    QStringList quoted;
+    for (const QString& name : names) quoted << QLatin1Char('\'') + name + QLatin1Char('\'');
+    quoted << QStringLiteral("sans-serif");
+    return quoted.join(QStringLiteral(", "));
+}
+
+QByteArray withFallbackFonts(const QByteArray& svg) {
+    static const QRegularExpression attribute(QStringLiteral("font-family=\"([^\"]*)\""));
+    const QString text = QString::fromUtf8(svg);
+    QString out;
+    qsizetype done = 0;
+    for (auto it = attribute.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += QStringView(text).sliced(done, m.capturedStart() - done);
+        out += QStringLiteral("font-family=\"") + familyWithFallbacks(m.captured(1)) +
+               QLatin1Char('"');
+        done = m.capturedEnd();
+    }
+    out += QStringView(text).sliced(done);
+    return out.toUtf8();
 }
 
 }  // namespace
@@ -71,14 +104,16 @@ PictureOutcome writePicture(const QString& path, PictureForm form, int width, in
         svg.setResolution(96);
         svg.setTitle(title);
         painted = paint(svg, width, height, draw, drawn);
+        buffer.close();
+        if (painted) bytes = withFallbackFonts(bytes);
     } else {
         QImage image(width, height, QImage::Format_RGB32);
         image.fill(Qt::white);
         painted = paint(image, width, height, draw, drawn);
-        painted = painted && drawn && image.save(&buffer, "PNG");
+        if (painted && drawn) painted = image.save(&buffer, "PNG");
     }
+    if (!painted) return {PictureResult::NotWritten, "この大きさと形式の画像を作れませんでした"};
     if (!drawn) return {PictureResult::NotDrawn, {}};
-    if (!painted) return {PictureResult::NotWritten, "画像を描けませんでした"};
     const Status written = writeWholeFile(
         QFile::encodeName(path).toStdString(),
         std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), layer);

@@ -21,7 +21,9 @@ std::optional<PictureForm> pictureFormOf(const std::string& path);
 
 enum class PictureResult { Written, NotDrawn, NotWritten };
 
-// What came of a picture write; `cause` says why it was not written (the system's reason).
+// What came of a picture write; `cause` says why it was not written (the system's reason, or
+// that a picture of that size and form cannot be made). An SVG drawing names each font with the
+// font drawn in its place here and the generic family after it.
 struct PictureOutcome {
     PictureResult result = PictureResult::NotWritten;
     std::string cause;

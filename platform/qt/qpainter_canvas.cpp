@@ -26,6 +26,17 @@ bool isRaster(const QPaintDevice& device) {
     return type == QInternal::Image || type == QInternal::Pixmap || type == QInternal::Widget;
 }
 
+// An image with a pixel ratio (the picture of a scaled screen) is drawn in its logical pixels: the
+// painter maps them onto the image's finer ones, so lines and letters come out sharp.
+double pixelRatio(const QPaintDevice& device) {
+    const int type = device.devType();
+    return type == QInternal::Image || type == QInternal::Pixmap ? device.devicePixelRatio() : 1.0;
+}
+
+int logical(int pixels, double ratio) {
+    return static_cast<int>(std::lround(pixels / ratio));
+}
+
 bool finite(Point p) {
     return std::isfinite(p.x) && std::isfinite(p.y);
 }
@@ -45,15 +56,26 @@ void installJapaneseFontSubstitutions() {
     });
 }
 
+QImage whitePicture(QSize size, double ratio) {
+    if (size.isEmpty()) return {};
+    QImage image(size * ratio, QImage::Format_RGB32);
+    if (image.isNull()) return image;
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::white);
+    return image;
+}
+
 QPainterCanvas::QPainterCanvas(QPaintDevice& device)
-    : Canvas(device.width(), device.height()),
+    : Canvas(logical(device.width(), pixelRatio(device)),
+             logical(device.height(), pixelRatio(device))),
       device_(device),
-      deviceW_(device.width()),
-      deviceH_(device.height()) {
+      deviceW_(logical(device.width(), pixelRatio(device))),
+      deviceH_(logical(device.height(), pixelRatio(device))) {
     installJapaneseFontSubstitutions();
     const bool raster = isRaster(device);
     fontDpi_ = raster ? kScreenDpi : device.logicalDpiY();
-    penScale_ = raster ? 1.0 : std::max(1.0, device.logicalDpiX() / kScreenDpi);
+    // Pens are as wide in logical pixels on a finer image as on a plain one.
+    penScale_ = raster ? pixelRatio(device) : std::max(1.0, device.logicalDpiX() / kScreenDpi);
     painter_.begin(&device);
     if (painter_.isActive()) painter_.setRenderHint(QPainter::Antialiasing, false);
 }

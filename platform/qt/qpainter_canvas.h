@@ -5,10 +5,13 @@
 // coordinates only: font sizes are points of the device and pen widths device pixels, so a page
 // of 2350 by 640 units keeps round letters and even lines on paper of either orientation.
 // Raster devices count as 96 dpi (the screen picture: a width-1 pen is one pixel, 12 pt is 16
-// pixels); on paper pens are scaled by dpi/96 so that width 1 stays a thin visible line.
+// pixels); on paper pens are scaled by dpi/96 so that width 1 stays a thin visible line. An image
+// with a device pixel ratio is drawn in its logical pixels at its full resolution (a width-1 pen
+// is two image pixels at a ratio of 2).
 #pragma once
 
 #include <QFont>
+#include <QImage>
 #include <QPainter>
 
 #include "platform/canvas.h"
@@ -21,10 +24,14 @@ namespace hg {
 // metric-compatible IPA Gothic fonts. Safe to call more than once; needs a QGuiApplication.
 void installJapaneseFontSubstitutions();
 
+// A white picture of `size` logical pixels at `ratio` image pixels each (the screen's device pixel
+// ratio), to draw on through the canvas; null when empty.
+QImage whitePicture(QSize size, double ratio);
+
 class QPainterCanvas : public Canvas {
   public:
     // Begins painting on the device (which must outlive the canvas); the user window starts as
-    // the device's size in its own pixels. On a printer the caller turns pages with
+    // the device's size in its own (logical) pixels. On a printer the caller turns pages with
     // QPrinter::newPage() while the canvas lives.
     explicit QPainterCanvas(QPaintDevice& device);
     ~QPainterCanvas() override;

@@ -6,8 +6,10 @@ class QCoreApplication;
 
 namespace hg {
 
-// Loads Qt's Japanese translation into the application; false when it is not installed (Qt's
-// texts then stay in English).
+// Loads Qt's Japanese translation and its base catalogue into the application, with the few texts
+// of Qt's file dialogs that catalogue lacks, and makes Japanese the default locale (the file types
+// the dialogs name come from the MIME database in that language). False when Qt's translation is
+// not installed (Qt's texts then stay in English).
 bool installJapaneseQtTranslation(QCoreApplication& app);
 
 }  // namespace hg

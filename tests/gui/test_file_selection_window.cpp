@@ -2,6 +2,7 @@
 // boxes and step buttons, the mode options, Execute in both modes and its failures.
 #include <QFileSystemModel>
 #include <QListView>
+#include <QMenu>
 #include <QPointer>
 #include <QProgressBar>
 #include <QStorageInfo>
@@ -307,8 +308,9 @@ class TestFileSelectionWindow : public QObject {
     }
 
     // Execute in graph mode: nothing on the right moves while it runs (the hidden options keep
-    // their room); the graph window opens and this one hides. The open graph windows stay until a
-    // new period is loaded, so a mistyped period loses none; closing the last one (with an extra
+    // their room); the graph window opens and this one hides, reachable from the frame's window
+    // menu. The open graph windows stay until a new period is loaded, so a mistyped period loses
+    // none; closing the last one (with an extra
     // one) shows this window with both modes and lets the tables go.
     void graphRunOpensTheGraphWindowAndComesBack() {
         start();
@@ -328,7 +330,13 @@ class TestFileSelectionWindow : public QObject {
         QVERIFY(graph && form_->subWindow()->isHidden());
         QVERIFY(graph->analysis()->PeriodRecords == 6 && graph->analysis()->LoadedRecords == 7);
         verifyIdle();
-        form_->showWindow();
+        // Back to the file selection from the frame's window menu, the graph staying open.
+        MainFrame& frame = app_->frame();
+        emit frame.WindowMenu->aboutToShow();
+        QVERIFY(frame.WindowMenu->actions().contains(frame.ShowFileSelection));
+        frame.ShowFileSelection->trigger();
+        QVERIFY(form_->subWindow()->isVisible() && graph->subWindow()->isVisible());
+        QCOMPARE(app_->frame().mdiArea->activeSubWindow(), form_->subWindow());
         setPeriod({day, "12:00", day, "11:00"});  // start after end: nothing to do
         execute();
         setPeriod({day, "25:00", day, "12:00"});  // refused
@@ -347,11 +355,15 @@ class TestFileSelectionWindow : public QObject {
         QVERIFY(form_->Option1[0]->isVisible() && form_->Option1[1]->isVisible());
         QTRY_VERIFY(analysis.expired());
         cleanup();
-        // A double click scans, then executes.
+        // A double click scans, then executes; so does Enter on the file scanned.
         start();
         click("feeder.hh2", true);
         QCOMPARE(form_->Label1->text(), path("feeder.hh2"));
         QVERIFY(graphWindow() && graphWindow()->analysis()->MaxOrderIndex == 255);
+        app_->frame().ShowFileSelection->trigger();
+        click("bus.hv2");
+        QTest::keyClick(form_->File1, Qt::Key_Return);
+        QTRY_VERIFY(graphWindow() && graphWindow()->analysis()->MaxOrderIndex < 255);
     }
 
     // The orders a graph draws reach the CSV dialog (by order index: the graph's indexes 0..4 are
@@ -402,12 +414,12 @@ class TestFileSelectionWindow : public QObject {
             Messages messages;
             click("site.hm3");
             setPeriod(periodTexts);
-            if (conversion)
-                convert([](CsvOrdersDialog& d) { clickCheckBox(d.Check1[0]); });
-            else
-                execute();
+            // Said before the CSV dialog opens; the dialog does not open.
+            if (conversion) clickCheckBox(form_->Option1[1]);
+            execute();
             messages.expect(message);
             QVERIFY(!graphWindow() && form_->subWindow()->isVisible());
+            QVERIFY(csvDialog()->isHidden());
             QCOMPARE(period(), periodTexts);  // nothing the user typed is lost
             QVERIFY(!QFile::exists(path("site.csv")));
             verifyIdle();
@@ -425,7 +437,9 @@ class TestFileSelectionWindow : public QObject {
         verifyIdle();
     }
 
-    void folderThatCannotBeListedIsReported() {
+    // A folder that cannot be listed is reported; a sub-folder visited before never shows among
+    // the files of its parent.
+    void fileListShowsTheFolderListedAndOnlyItsFiles() {
         start();
         Messages messages;
         QVERIFY(!form_->setFolder(path("missing")) && !form_->setFolder(path("site.hm3")));
@@ -433,6 +447,10 @@ class TestFileSelectionWindow : public QObject {
         QCOMPARE(form_->folder(), folder_);
         QVERIFY(form_->setFolder(path("sub")));
         QTRY_COMPARE(test::listedNames(form_->File1), QStringList());
+        QVERIFY(form_->setFolder(folder_));
+        QTRY_COMPARE(test::listedNames(form_->File1),
+                     (QStringList{"bus.hv2", "feeder.hh2", "long.ha3", "old.hm2.bak", "short.hm3",
+                                  "site.hm3", "stuck.ha3", "upper.HA4"}));
     }
 
     // Conversion mode shows the output name; its first Execute only opens the dialog. Cancel, a

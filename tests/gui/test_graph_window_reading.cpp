@@ -2,6 +2,7 @@
 // zoom and pan and the way back to the whole period, saving the picture and the curves, and the
 // limit set and compliance window of the 表示 menu.
 #include <QClipboard>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMenu>
@@ -9,6 +10,7 @@
 #include <QWheelEvent>
 
 #include "graph/cursor_readout.h"
+#include "graph/limit_overlay.h"
 #include "graph/zoomed_graph.h"
 #include "gui_support.h"
 #include "platform/qt/qt_text.h"
@@ -60,6 +62,10 @@ class TestGraphWindowReading : public QObject {
                          R"({"name": "t-volt", "title": "試験", "source": "s", "edition": "e",
                              "check": "c", "quantity": "voltage_distortion", "total": 0.5,
                              "orders": {"3": 0.2, "5": 0.3}})");
+        test::writeBytes(dir_->path() + u"/config/harmograph/limits/a.json"_s,
+                         R"({"name": "t-amp", "title": "試験", "source": "s", "edition": "e",
+                             "check": "c", "quantity": "current_per_kw", "statistic": "p95",
+                             "receiving_kv": 6.6, "orders": {"5": 3.5, "7": 2.5}})");
         state_ = std::make_shared<HARMDIM>();
         QVERIFY(test::loadSample(*state_, dir_->path(), u"r.hm2"_s, 144));
     }
@@ -153,8 +159,9 @@ class TestGraphWindowReading : public QObject {
         QCOMPARE(form->picture(), whole);
     }
 
-    // The picture in each form by its suffix, the curves of the range shown as CSV, and a name
-    // without a known suffix refused with a message.
+    // The picture in each form by its suffix (an SVG's fonts with a generic fallback), the curves
+    // of the range shown as CSV; a name without a known suffix is refused and a failed save says
+    // why.
     void savesPictureAndCurves() {
         GraphWindow* form = openDrawn();
         QVERIFY(form);
@@ -167,11 +174,32 @@ class TestGraphWindowReading : public QObject {
             form->MeSavePic->trigger();
             QVERIFY2(test::readBytes(name).startsWith(magic), file);
         }
+        // Every font an SVG names ends in the generic family.
+        const QByteArray svg = test::readBytes(dir_->filePath(u"g.svg"_s));
+        static const QRegularExpression family(u"font-family=\"([^\"]*)\""_s);
+        int families = 0;
+        for (auto it = family.globalMatch(QString::fromUtf8(svg)); it.hasNext(); ++families)
+            QVERIFY(it.next().captured(1).endsWith(u"sans-serif"_s));
+        QVERIFY(families > 10);
         test::Messages messages;
         name = dir_->filePath(u"g.bmp"_s);
         form->MeSavePic->trigger();
         messages.expect(u".png"_s);
         QVERIFY(!QFile::exists(name));
+        // A failed save says why.
+        messages.texts.clear();
+        name = dir_->filePath(u"missing/g.png"_s);
+        form->MeSavePic->trigger();
+        messages.expect(u"ありません"_s);
+        messages.texts.clear();
+        form->subWindow()->showNormal();
+        form->subWindow()->resize(320, 160);
+        QCoreApplication::processEvents();
+        name = dir_->filePath(u"small.png"_s);
+        form->MeSavePic->trigger();
+        messages.expect(u"小さすぎ"_s);
+        form->subWindow()->showMaximized();
+        QCoreApplication::processEvents();
 
         wheel(form->Picture1, at(*form, 720), 3);
         name = dir_->filePath(u"c.csv"_s);
@@ -220,6 +248,35 @@ class TestGraphWindowReading : public QObject {
         form->subWindow()->close();
         QCoreApplication::processEvents();
         QVERIFY(!area_->findChild<ComplianceWindow*>());
+    }
+
+    // A current-per-kW set brings the contract power box; its value draws the limits and is the
+    // compliance window's, both ways.
+    void contractPowerWithPerKwSets() {
+        GraphWindow* form = openDrawn(mdi_.app.get());
+        QVERIFY(form);
+        choose(form->Combo1, u"電    流(A)"_s);
+        form->chooseLimitSet(u"t-volt"_s);
+        QVERIFY(form->Text3->isHidden());
+        form->chooseLimitSet(u"t-amp"_s);
+        QVERIFY(form->Text3->isVisible() && form->Label6->isVisible());
+        const auto limitOfOrder5 = [&] {
+            for (const OverlayCurve& c :
+                 limitCurves(state_->MaxOrderIndex, *form->view().limitOverlay()))
+                if (c.k == 2) return c.limit;
+            return std::optional<double>();
+        };
+        QVERIFY(!limitOfOrder5());
+        QTest::keyClicks(form->Text3, u"500"_s);
+        QVERIFY(limitOfOrder5() > 0);
+        form->MeComp->trigger();
+        auto* compliance = qobject_cast<ComplianceWindow*>(area_->activeSubWindow()->widget());
+        QVERIFY(compliance);
+        QCOMPARE(compliance->Text1->text(), u"500"_s);
+        compliance->Text1->clear();
+        QTest::keyClicks(compliance->Text1, u"250"_s);
+        QCOMPARE(form->Text3->text(), u"250"_s);
+        QCOMPARE(form->view().contractKw(), std::optional<double>(250));
     }
 };
 

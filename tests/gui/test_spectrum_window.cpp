@@ -49,6 +49,8 @@ class TestSpectrumWindow : public QObject {
         QCOMPARE(spectrum->spectrum().record, 47);
         QTest::keyClick(graph->Picture1, Qt::Key_Left);
         QCOMPARE(spectrum->spectrum().record, 46);
+        // The channel is followed whatever the item, one without channels too.
+        test::choose(graph->Combo1, u"電圧歪率(%)"_s);
         test::clickCheckBox(graph->Option1[1]);
         QCOMPARE(spectrum->spectrum().channel, 1);
         const Spectrum expected = spectrumAt(graph->view().analysis(), 46, 1);
