@@ -35,7 +35,8 @@ class TestScreenFit : public QObject {
 
   private slots:
     void controlsFitTheDefaultFrameAndThePictureIsSharp() {
-        AppController app;
+        const auto run = test::newApp();
+        AppController& app = *run;
         app.frame().show();  // at its default size
         QVERIFY(QTest::qWaitForWindowExposed(&app.frame()));
         QCOMPARE(app.frame().size(), QSize(1000, 700));
