@@ -1,11 +1,14 @@
 #include "ui/app_controller.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <algorithm>
 
 #include "analysis/harmdim.h"
+#include "platform/qt/message_box.h"
 #include "ui/compliance_window.h"
 #include "ui/csv_orders_dialog.h"
 #include "ui/file_selection_window.h"
@@ -28,18 +31,14 @@ AppController::AppController() : frame_(std::make_unique<MainFrame>()) {
     connect(form1_, &FileSelectionWindow::csvDialogDismissed, this, [this] {
         if (form4_ && form4_->isVisible()) form4_->reject();
     });
+    connect(frame_.get(), &MainFrame::settingsResetWanted, this, &AppController::resetSettings);
+    takeRememberedSettings();
 }
 
 AppController::~AppController() {
     ending_ = true;
+    if (remember_) saveSettings();
     frame_.reset();
-}
-
-void AppController::start(const QString& argument, const QString& programFolder) {
-    // The frame first: a message about the start-up folder appears over it.
-    frame_->show();
-    form1_->start(argument, programFolder);
-    form1_->subWindow()->resize(form1_->sizeHint().expandedTo(QSize(820, 560)));
 }
 
 void AppController::endProgram() {
@@ -59,7 +58,10 @@ void AppController::setJisuFlag(const OrderFlags& flags) {
 }
 
 PrintDialog& AppController::printDialog() {
-    if (!form3_) form3_ = new PrintDialog(frame_.get());
+    if (!form3_) {
+        form3_ = new PrintDialog(frame_.get());
+        if (remembered_.print) form3_->applyPrintSetup(*remembered_.print);
+    }
     return *form3_;
 }
 
@@ -70,6 +72,8 @@ CsvOrdersDialog& AppController::csvDialog() {
                 &FileSelectionWindow::csvOrdersConfirmed);
         connect(form4_, &CsvOrdersDialog::cancelled, form1_,
                 &FileSelectionWindow::csvOrdersCancelled);
+        form4_->Check4->setChecked(remembered_.csvSplit);
+        form4_->Check5->setChecked(remembered_.csvCombined);
     }
     return *form4_;
 }
@@ -125,6 +129,9 @@ void AppController::adopt(GraphWindow* window) {
     });
     if (toldParameters_) window->noteParametersTold(*toldParameters_);
     window->setContractPower(contractPower_);
+    if (!limitSet_.isEmpty()) window->chooseLimitSet(limitSet_);
+    connect(window, &GraphWindow::limitSetChosen, this,
+            [this](const QString& name) { limitSet_ = name; });
     connect(window, &GraphWindow::contractPowerEdited, this,
             [this, window](const QString& kw) { shareContractPower(kw, window); });
     connect(window, &GraphWindow::closing, this, [this, window] { graphWindowClosing(window); });
@@ -225,6 +232,57 @@ void AppController::updateWindowEntries() {
     const bool newWindow = graphs_[1].isNull() || graphs_[2].isNull();
     for (const QPointer<GraphWindow>& w : graphs_)
         if (w) w->setWindowEntries(newWindow, shown);
+}
+
+// The remembered settings: taken from the last run when the program starts, handed to the
+// windows as they open, written back when it ends, forgotten on "設定の初期化".
+void AppController::takeRememberedSettings() {
+    remembered_ = loadRememberedSettings();
+    if (remembered_.csvOrders) setJisuFlag(*remembered_.csvOrders);
+    contractPower_ = remembered_.contractKw;
+    limitSet_ = remembered_.limitSet;
+}
+
+void AppController::start(const QString& argument, const QString& programFolder) {
+    if (!remembered_.frameGeometry.isEmpty()) frame_->restoreGeometry(remembered_.frameGeometry);
+    // The frame first: a message about the start-up folder appears over it.
+    frame_->show();
+    const bool lastFolder = argument.trimmed().isEmpty() && !remembered_.folder.isEmpty() &&
+                            QFileInfo(remembered_.folder).isDir();
+    form1_->start(lastFolder ? remembered_.folder : argument, programFolder);
+    if (remembered_.fileSelectionGeometry.isValid())
+        form1_->subWindow()->setGeometry(remembered_.fileSelectionGeometry);
+    else
+        form1_->subWindow()->resize(form1_->sizeHint().expandedTo(QSize(820, 560)));
+}
+
+// What the windows hold now; what was never opened in this run stays as the last run left it.
+void AppController::saveSettings() const {
+    RememberedSettings now = remembered_;
+    now.folder = form1_->folder();
+    now.frameGeometry = frame_->saveGeometry();
+    if (!form1_->subWindow()->isMaximized())
+        now.fileSelectionGeometry = form1_->subWindow()->geometry();
+    if (form3_) now.print = form3_->printSetup();
+    now.limitSet = limitSet_;
+    now.contractKw = contractPower_;
+    now.csvOrders = JisuFlag;
+    if (form4_) {
+        now.csvSplit = form4_->Check4->isChecked();
+        now.csvCombined = form4_->Check5->isChecked();
+    }
+    saveRememberedSettings(now);
+}
+
+// Forgets what the last runs remembered; this run is not remembered either.
+void AppController::resetSettings() {
+    forgetRememberedSettings();
+    remember_ = false;
+    showMessage(frame_.get(),
+                QStringLiteral("記憶していた設定（フォルダー、ウィンドウの位置と大きさ、プリンタと"
+                               "用紙、限度値、契約電力、CSV出力の選択）を消しました。\n"
+                               "次の起動は初めの設定で始まります。"),
+                MessageKind::Information);
 }
 
 }  // namespace hg

@@ -17,6 +17,7 @@
 
 #include "analysis/order_flags.h"
 #include "analysis/upstream_prediction.h"
+#include "ui/remembered_settings.h"
 #include "ui/shared_orders.h"
 
 namespace hg {
@@ -39,7 +40,8 @@ class AppController : public QObject, public SharedOrders {
     FileSelectionWindow& fileSelection() { return *form1_; }
 
     // Shows the frame, then the file-selection window on the folder of the optional path
-    // argument (or the program's own folder).
+    // argument (else the folder of the last run, else the program's own folder), both where
+    // they were in the last run.
     void start(const QString& argument, const QString& programFolder);
     // Ends the program: every window closes.
     void endProgram();
@@ -71,6 +73,9 @@ class AppController : public QObject, public SharedOrders {
     void openCompliance(GraphWindow* window);
     void keepReader(GraphWindow* graph, QWidget* reader);
     void shareContractPower(const QString& kw, QObject* from);
+    void takeRememberedSettings();
+    void resetSettings();
+    void saveSettings() const;
     void showGraphWindow(int i);
     void backToFileSelection();
     void graphWindowClosing(GraphWindow* window);
@@ -82,6 +87,11 @@ class AppController : public QObject, public SharedOrders {
     std::optional<TransformerParameters> toldParameters_;
     // The contract power (kW) the graph windows' and compliance windows' boxes share.
     QString contractPower_;
+    // The limit set last chosen: new graph windows start with it.
+    QString limitSet_;
+    // The settings of the last run, and whether this one is remembered when it ends.
+    RememberedSettings remembered_;
+    bool remember_ = true;
     bool ending_ = false;
     std::array<QPointer<GraphWindow>, 3> graphs_;
     std::vector<Reader> readers_;  // spectrum and compliance windows, by their graph window

@@ -208,6 +208,8 @@ class GraphWindow : public QWidget {
     void windowShowRequested(int i);
     void backRequested();
     void endRequested();
+    // A limit set was chosen in MeLimit (its name; empty: none).
+    void limitSetChosen(const QString& name);
     // The contract power typed in Text3.
     void contractPowerEdited(const QString& kw);
     // A box told these unusable prediction parameters.

@@ -345,6 +345,7 @@ void GraphWindow::chooseLimitSet(const QString& name) {
     const LimitSet* set = name.isEmpty() ? nullptr : catalogue().find(name.toStdString());
     view_->setLimitSet(set ? std::optional<LimitSet>(*set) : std::nullopt);
     showContractPower();
+    emit limitSetChosen(set ? name : QString());
     if (drawn_) draw();
 }
 

@@ -13,6 +13,9 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("グラフ"));
     mdiArea = new QMdiArea(this);
     setCentralWidget(mdiArea);
+    SettingsMenu = menuBar()->addMenu(QStringLiteral("設定"));
+    ResetSettings = SettingsMenu->addAction(QStringLiteral("設定の初期化"));
+    connect(ResetSettings, &QAction::triggered, this, &MainFrame::settingsResetWanted);
     WindowMenu = menuBar()->addMenu(QStringLiteral("ウィンドウ"));
     ShowFileSelection = new QAction(QStringLiteral("ファイル選択"), this);
     connect(ShowFileSelection, &QAction::triggered, this, &MainFrame::fileSelectionWanted);

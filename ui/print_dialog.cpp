@@ -481,6 +481,22 @@ void PrintDialog::Check1_Click(int index) {
     if (checked > 3) Check1[static_cast<std::size_t>(index)]->setChecked(false);
 }
 
+PrintSetup PrintDialog::printSetup() const {
+    const QPageSize paper = printer_.pageLayout().pageSize();
+    return PrintSetup{PrinterChooser::chosenName(),
+                      paper.id() == QPageSize::Custom ? -1 : static_cast<int>(paper.id()),
+                      orientation_};
+}
+
+void PrintDialog::applyPrintSetup(const PrintSetup& setup) {
+    if (!setup.printer.isEmpty()) PrinterChooser::chooseByName(setup.printer);
+    if (setup.paper >= 0 && setup.paper <= QPageSize::LastPageSize)
+        printer_.setPageSize(QPageSize(static_cast<QPageSize::PageSizeId>(setup.paper)));
+    orientation_ = setup.orientation == 2 ? 2 : 1;
+    Option1[static_cast<std::size_t>(orientation_ - 1)]->setChecked(true);
+    applyOrientation(printer_);
+}
+
 void PrintDialog::Option1_Click(int index) {
     orientation_ = index + 1;
 }

@@ -33,6 +33,7 @@
 #include "platform/output.h"
 #include "platform/qt/print_service.h"
 #include "print/print_page.h"
+#include "ui/remembered_settings.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -71,6 +72,9 @@ class PrintDialog : public QDialog {
     int orientation() const { return orientation_; }
     // The printer of the one-sheet and set prints, with the set-up chosen.
     QPrinter& printer() { return printer_; }
+    // The printer, paper and orientation as chosen, to remember; and taking them back.
+    PrintSetup printSetup() const;
+    void applyPrintSetup(const PrintSetup& setup);
 
     // Prints the open thirds sheet as it is (before the program ends).
     void ejectOpenSheet();

@@ -9,7 +9,7 @@ namespace hg {
 namespace {
 
 // The printer chosen in this run, kept while the program runs.
-QString& chosenName() {
+QString& chosenPrinter() {
     static QString name;
     return name;
 }
@@ -78,13 +78,21 @@ void PrinterChooser::fill(const PrinterList& list) {
 
 void PrinterChooser::choose(int index) {
     if (index >= 0 && index < static_cast<int>(list_.printers.size()))
-        chosenName() = list_.printers[static_cast<std::size_t>(index)].name;
+        chosenPrinter() = list_.printers[static_cast<std::size_t>(index)].name;
+}
+
+QString PrinterChooser::chosenName() {
+    return chosenPrinter();
+}
+
+void PrinterChooser::chooseByName(const QString& name) {
+    chosenPrinter() = name;
 }
 
 std::optional<PrinterInfo> PrinterChooser::chosen() const {
     if (list_.printers.empty()) return {};
     for (const PrinterInfo& p : list_.printers)
-        if (p.name == chosenName()) return p;
+        if (p.name == chosenPrinter()) return p;
     return list_.printers.front();  // the system's default comes first
 }
 

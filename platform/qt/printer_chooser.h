@@ -32,6 +32,10 @@ class PrinterChooser : public QWidget {
     // The printer jobs go to: the one chosen in this run while the system offers it, else the
     // system's default, else the first; nothing when there is none (or no answer).
     std::optional<PrinterInfo> chosen() const;
+    // The name of the printer chosen in this run (empty: none chosen), and choosing one by name
+    // (a choice remembered from an earlier run), used while the system offers it.
+    static QString chosenName();
+    static void chooseByName(const QString& name);
     // Why there is no list: the server's error, "印刷サーバーが応答しません", or empty.
     const QString& listError() const { return list_.error; }
 

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -30,6 +31,7 @@
 #include "platform/qt/message_box.h"
 #include "ui/app_controller.h"
 #include "ui/main_frame.h"
+#include "ui/remembered_settings.h"
 
 using namespace Qt::StringLiterals;
 
@@ -73,13 +75,27 @@ inline bool loadSample(HARMDIM& state, const QString& folder, const QString& nam
     return true;
 }
 
+// The remembered settings of the test's runs: in a scratch folder of its own (never the user's),
+// empty when a run starts.
+inline void freshSettings() {
+    static const std::unique_ptr<QTemporaryDir> store = scratchFolder(u"settings"_s);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, store->path());
+    forgetRememberedSettings();
+}
+
+// The program's controller as a run without remembered settings starts it.
+inline std::unique_ptr<AppController> newApp() {
+    freshSettings();
+    return std::make_unique<AppController>();
+}
+
 // The program's windows (the app controller and its frame, shown), as those of a test live in.
 struct MdiFrame {
     std::unique_ptr<AppController> app;
     QMdiArea* area = nullptr;
 
     bool open() {
-        app = std::make_unique<AppController>();
+        app = newApp();
         app->frame().resize(1280, 800);
         app->frame().show();
         area = app->frame().mdiArea;

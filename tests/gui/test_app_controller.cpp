@@ -2,11 +2,15 @@
 // most, their menus, the main window's transformer taken once), "前画面" closing them all,
 // unusable prediction parameters told once across them, and the print dialog on the window whose
 // "印刷" was used, which keeps no analysis alive.
+#include <QCheckBox>
 #include <QClipboard>
 #include <QMdiArea>
+#include <QPageSize>
+#include <QRadioButton>
 #include <QTimer>
 
 #include "gui_support.h"
+#include "ui/csv_orders_dialog.h"
 #include "ui/file_selection_window.h"
 #include "ui/graph_window.h"
 #include "ui/print_dialog.h"
@@ -33,6 +37,15 @@ class TestAppController : public QObject {
     }
 
   private slots:
+    void initTestCase() {
+        // The user's limit sets of the test: a current-per-kW one.
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_->path() + u"/config"_s));
+        QDir().mkpath(dir_->path() + u"/config/harmograph/limits"_s);
+        test::writeBytes(dir_->path() + u"/config/harmograph/limits/a.json"_s,
+                         R"({"name": "t-amp", "title": "試験", "source": "s", "edition": "e",
+                             "check": "c", "quantity": "current_per_kw", "statistic": "p95",
+                             "receiving_kv": 6.6, "orders": {"5": 3.5}})");
+    }
     void init() {
         QVERIFY(mdi_.open());
         app_ = mdi_.app.get();
@@ -144,6 +157,51 @@ class TestAppController : public QObject {
         QCOMPARE(area_->activeSubWindow(), extra->subWindow());
         QTest::keyClick(extra->Combo1, Qt::Key_Tab, Qt::ControlModifier);
         QVERIFY(area_->activeSubWindow() != extra->subWindow());
+    }
+
+    // Remembered from one run to the next: the folder, the frame and the file-selection window,
+    // the paper and its orientation, the limit set, the contract power and the CSV dialog's
+    // choices; "設定の初期化" forgets them.
+    void settingsRememberedBetweenRuns() {
+        mdi_.close();
+        test::freshSettings();
+        const QString programFolder = QCoreApplication::applicationDirPath();
+        const QString folder = QDir::cleanPath(dir_->path());
+        const auto state = std::make_shared<HARMDIM>();
+        QVERIFY(test::loadSample(*state, folder, u"kept.hm1"_s, 12));
+        for (int run = 0; run < 3; ++run) {
+            AppController app;
+            test::Messages messages;
+            app.start({}, programFolder);
+            GraphWindow* form = app.openGraphWindow(state);
+            PrintDialog& print = app.printDialog();
+            if (run == 0) {
+                QVERIFY(app.fileSelection().setFolder(folder));
+                app.frame().resize(900, 640);
+                app.fileSelection().subWindow()->setGeometry(10, 20, 700, 500);
+                form->chooseLimitSet(u"t-amp"_s);
+                QTest::keyClicks(form->Text3, u"480"_s);
+                OrderFlags orders = app.jisuFlag();
+                orders[4] = 1;
+                app.setJisuFlag(orders);
+                app.csvDialog().Check4->setChecked(true);
+                print.Option1[1]->click();
+                print.printer().setPageSize(QPageSize(QPageSize::A3));
+                continue;
+            }
+            const bool kept = run == 1;
+            QCOMPARE(app.fileSelection().folder(), kept ? folder : programFolder);
+            QCOMPARE(app.frame().size(), kept ? QSize(900, 640) : QSize(1000, 700));
+            QCOMPARE(app.fileSelection().subWindow()->geometry() == QRect(10, 20, 700, 500), kept);
+            QCOMPARE(form->limitSet() != nullptr, kept);
+            QCOMPARE(form->Text3->text(), kept ? u"480"_s : QString());
+            QCOMPARE(app.jisuFlag()[4], int16_t(kept ? 1 : 0));
+            QCOMPARE(app.csvDialog().Check4->isChecked(), kept);
+            QCOMPARE(print.orientation(), kept ? 2 : 1);
+            QCOMPARE(print.printer().pageLayout().pageSize().id() == QPageSize::A3, kept);
+            if (kept) app.frame().ResetSettings->trigger();
+            messages.expect(kept ? u"次の起動"_s : QString());
+        }
     }
 
     // "印刷" of a graph window opens the dialog on that window's item, orders, message and

@@ -48,7 +48,7 @@ class TestCsvOrdersDialog : public QObject {
     }
 
   private slots:
-    void init() { app_ = std::make_unique<AppController>(); }
+    void init() { app_ = test::newApp(); }
     void cleanup() {
         dialog_.reset();
         app_.reset();

@@ -35,7 +35,7 @@ class TestFileSelectionWindow : public QObject {
 
     // The windows started on `argument`, the scratch folder's "x.hm3" unless given.
     void start(const QString& argument = {}) {
-        app_ = std::make_unique<AppController>();
+        app_ = test::newApp();
         form_ = &app_->fileSelection();
         app_->start(argument.isEmpty() ? path("x.hm3") : argument, folder_);
         QVERIFY(QTest::qWaitForWindowExposed(&app_->frame()));
@@ -159,7 +159,7 @@ class TestFileSelectionWindow : public QObject {
 
     // The frame is on the screen before the start-up message about a missing folder.
     void startUpMessageShowsOverTheFrame() {
-        app_ = std::make_unique<AppController>();
+        app_ = test::newApp();
         form_ = &app_->fileSelection();
         QList<bool> frameShown;
         setMessageHook(
