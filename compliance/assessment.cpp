@@ -338,6 +338,10 @@ Overall overallOf(const Assessment& a) {
             o.reasons.push_back("窓 " + std::to_string(i + 1) +
                                 " は参考: " + a.windows[i].indicative.front());
         }
+    if (a.unassessable.size() == a.limits.conditions.size()) {
+        indicative = true;
+        o.reasons.emplace_back("この記録で判定できる条件がありません");
+    }
     if (!a.unmeasured.empty()) {
         indicative = true;
         o.reasons.push_back("限度値のある次数に未測定があります");

@@ -149,14 +149,14 @@ std::string csvRow(const ComplianceReport& r, std::size_t window, const Complian
                     (row.channel ? channelName(*row.channel, r.channels) : "") + "," +
                     field(conditionText(r.assessment.limits, row.condition)) + "," +
                     std::to_string(row.records) + ",";
-    for (const float v : {row.max}) s += (values ? shortest(v) : "") + ",";
+    s += (values ? shortest(row.max) : "") + ",";
     s += (values ? fullDateTime(row.maxTime) : "") + ",";
     for (const float v : {row.min, row.mean, row.p95, row.p99, row.value})
         s += (values ? shortest(v) : "") + ",";
     s += (row.limit ? shortest(static_cast<float>(*row.limit)) : "") + "," +
          (values && row.limit ? marginText(marginOf(row), d) : "") + "," +
-         (values && row.limit ? marginText(marginPercentOf(row), 1) : "") + "," + verdictText(row) +
-         "\r\n";
+         (values && row.limit ? marginText(marginPercentOf(row), 1) : "") + "," +
+         (row.limit || !row.measured ? verdictText(row) : "") + "\r\n";
     return s;
 }
 
@@ -239,7 +239,7 @@ std::string complianceCsv(const ComplianceReport& r) {
         s += field(label) + "," + field(text) + "\r\n";
     for (std::size_t w = 0; w < r.assessment.windows.size(); ++w)
         s += "窓 " + std::to_string(w + 1) + "," + field(windowText(r, w)) + "\r\n";
-    const std::string u = "(" + unitOf(r.assessment.limits.quantity) + ")";
+    const std::string u = unitHeading(r.assessment.limits.quantity);
     s += "\r\n窓,区分,次数,チャンネル,条件,値の数,最大値" + u + ",最大の時刻,最小値" + u +
          ",平均値" + u + ",95%値" + u + ",99%値" + u + ",判定値" + u + ",限度値" + u + ",余裕" + u +
          ",余裕率(%),判定\r\n";

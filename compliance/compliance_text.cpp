@@ -16,7 +16,7 @@ std::string fixed(double v, int decimals) {
     return b;
 }
 
-// "3 以上" or a number as short as it is.
+// A number in its shortest general form ("6.6", "2000").
 std::string shortNumber(double v) {
     char b[32];
     std::snprintf(b, sizeof b, "%g", v);
@@ -164,6 +164,14 @@ std::string unitOf(LimitQuantity q) {
             return "% of I_L";
     }
     return "%";
+}
+
+std::string unitHeading(LimitQuantity q) {
+    // Appends, not a joined temporary: GCC 12 at -O3 misreads the join as an overlapping copy.
+    std::string heading = "(";
+    heading += unitOf(q);
+    heading += ")";
+    return heading;
 }
 
 int decimalsOf(LimitQuantity q) {

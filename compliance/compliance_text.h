@@ -60,6 +60,7 @@ std::string conditionText(const LimitSet& set,
                           int condition);  // "7 日ごとの10 分値の95%値が限度値 × 1.0 以下"
 std::string quantityLabel(std::string_view rowQuantity);  // "電圧歪率" ...
 std::string unitOf(LimitQuantity q);                      // "%", "mA/kW", "% of I_L"
+std::string unitHeading(LimitQuantity q);                 // "(%)", "(mA/kW)"
 int decimalsOf(LimitQuantity q);
 std::string reportNumber(double value, int decimals);  // fixed, "－" for none
 // A margin in fixed form whose sign is the verdict's: a shortfall smaller than the last digit

@@ -183,7 +183,7 @@ struct TableColumn {
 };
 
 std::vector<TableColumn> columnsOf(const ComplianceReport& r) {
-    const std::string unit = "(" + unitOf(r.assessment.limits.quantity) + ")";
+    const std::string unit = unitHeading(r.assessment.limits.quantity);
     return {{"次数", 110},          {"条件", 330},        {"判定値" + unit, 560},
             {"最大値" + unit, 760}, {"最大の時刻", 1040}, {"限度値" + unit, 1260},
             {"余裕" + unit, 1450},  {"余裕率(%)", 1600},  {"判定", 1760}};

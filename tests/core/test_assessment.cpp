@@ -136,6 +136,14 @@ TEST(Assessment, WeeklyWindowsAndTheOverallVerdict) {
     ASSERT_EQ(a->windows.size(), 1u);
     EXPECT_EQ(a->overall.verdict, OverallVerdict::Pass);
     EXPECT_EQ(overallText(a->overall), "適合");
+
+    // A set whose only condition needs 3-second values judges nothing: 参考, never 適合.
+    LimitSet fast = loose;
+    fast.conditions[0].seconds = 3;
+    a = assess(fast, wholePeriod(first), {});
+    ASSERT_TRUE(a) << a.error();
+    EXPECT_TRUE(a->windows[0].rows.empty());
+    EXPECT_EQ(a->overall.verdict, OverallVerdict::Indicative);
 }
 
 TEST(Assessment, TotalInTheSetsOrdersAndOrdersNotMeasured) {
