@@ -120,6 +120,7 @@ PrintSource printSourceOf(const HARMDIM& state, const GraphView& view) {
     source.prediction = view.prediction();
     source.range = view.range();
     if (const LimitSet* set = view.limitSet()) source.limits = *set;
+    source.contractKw = view.contractKw();
     return source;
 }
 
@@ -194,6 +195,14 @@ RecordSpan blockRecords(const HARMDIM& state, const PrintSource& source) {
         static_cast<int32_t>(std::min<long>(state.LoadedRecords, state.RecordX.upper(0) + 1)) - 1};
 }
 
+// The limit lines of a block as the window draws them: its set and contract power.
+LimitOverlayRequest blockLimitOverlay(int16_t item, const PrintSource& source) {
+    LimitOverlayRequest request =
+        limitOverlayOf(item, source.channel, source.orders, *source.limits);
+    request.options.contractKw = source.contractKw;
+    return request;
+}
+
 // The value axis of a block: over the period, or over the records of its range.
 ValueAxis blockAxis(const HARMDIM& state, const PrintSource& source, int16_t item, bool setMode) {
     ValueAxisRequest request;
@@ -207,8 +216,7 @@ ValueAxis blockAxis(const HARMDIM& state, const PrintSource& source, int16_t ite
     request.prediction = source.prediction.get();
     std::vector<double> limits;
     if (source.limits && !request.fixedOverloadRange)
-        limits = limitValues(state.MaxOrderIndex,
-                             limitOverlayOf(item, source.channel, source.orders, *source.limits));
+        limits = limitValues(state.MaxOrderIndex, blockLimitOverlay(item, source));
     request.mustShow = limits;
     ItemExtremes shown;
     if (source.range) {
@@ -243,8 +251,7 @@ void drawBlockLimits(Canvas& canvas, const HARMDIM& state, const PrintSource& so
     if (!source.limits) return;
     const PlotArea block{static_cast<double>(X), static_cast<double>(X + kBlockWidth),
                          static_cast<double>(Y), static_cast<double>(kBlockHeight)};
-    const LimitOverlayRequest request =
-        limitOverlayOf(item, source.channel, source.orders, *source.limits);
+    const LimitOverlayRequest request = blockLimitOverlay(item, source);
     for (const OverlayCurve& curve : limitCurves(state.MaxOrderIndex, request))
         drawLimitLine(canvas, curve, axis, block,
                       Colour::palette(curveColour(curve.drawn, monochrome)));

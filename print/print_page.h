@@ -63,6 +63,8 @@ struct PrintSource {
     // The limit set the window draws over its graph: the blocks draw its limit lines as the
     // screen does; none: no lines.
     std::optional<LimitSet> limits;
+    // The contract power the window's current-per-kW limits are drawn for; none: no such lines.
+    std::optional<double> contractKw;
 };
 
 // A source with the loaded analysis's file and start date and no selection yet.

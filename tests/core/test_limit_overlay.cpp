@@ -170,6 +170,24 @@ TEST(LimitOverlay, PrintedBlockDrawsTheSameLines) {
             EXPECT_NEAR(limits[drawn - 1].from.y, at3 + (percent - 3) * perPercent, 1e-6);
         }
     }
+    // A current-per-kW set draws on paper for the window's contract power, as on the screen.
+    source.item = kCurrent;
+    source.orders[1] = 0;
+    source.limits = parsed(
+        R"({"name": "i", "title": "t", "source": "s", "edition": "e", "check": "c",
+            "quantity": "current_per_kw", "receiving_kv": 6.6, "orders": {"5": 3.5}})");
+    const auto limitLines = [&](std::optional<double> kw) {
+        source.contractKw = kw;
+        RecordingCanvas page(2350, 640);
+        printOneSheet(page, s, source, false);
+        return page
+            .select([](const DrawCall& c) {
+                return c.style == LineStyle::DashDot && c.horizontal() && c.from.x == kBlockLeft;
+            })
+            .size();
+    };
+    EXPECT_EQ(limitLines(std::nullopt), 0u);
+    EXPECT_EQ(limitLines(100), 1u);
 }
 
 }  // namespace
