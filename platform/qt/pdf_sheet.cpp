@@ -8,24 +8,8 @@ namespace hg {
 
 Status writePdfSheet(const std::string& path, bool landscape, const QString& title,
                      const std::function<void(Canvas&)>& draw, OutputLayer& layer) {
-    PdfInMemory pdf;
-    QPdfWriter& writer = pdf.writer();
-    writer.setCreator(QStringLiteral("harmograph"));
-    writer.setTitle(title);
-    writer.setResolution(600);
-    writer.setPageLayout(sheetPageLayout(landscape));
-    bool ok = false;
-    {
-        QPainterCanvas canvas(writer);
-        if (canvas.isActive()) {
-            draw(canvas);
-            ok = canvas.finish();
-        }
-    }
-    if (!ok) return Error{"cannot draw the sheet for " + path};
-    if (auto written = pdf.save(path, layer); !written)
-        return Error{"cannot write " + path + ": " + written.error()};
-    return success();
+    return writePdfPages(
+        path, landscape, title, 1, [&](Canvas& canvas, int) { draw(canvas); }, layer);
 }
 
 Status writePdfPages(const std::string& path, bool landscape, const QString& title, int pages,
