@@ -154,6 +154,8 @@ int report(int argc, char** argv) {
     const std::string output = *args->get("-o");
     const auto form = formOf(output);
     if (!form) return usageError("the output is OUT.pdf, OUT.csv or OUT.json, not " + output);
+    // A build that cannot draw says so before any work, and before any warning of the period.
+    if (*form == Form::Pdf && !reportPdfAvailable()) return fail(reportPdfUnavailable());
     ComplianceOptions options;
     std::optional<int> channel;
     if (auto ok = readOptions(*args, options, channel); !ok) return usageError(ok.error());

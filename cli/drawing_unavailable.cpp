@@ -28,8 +28,16 @@ int spectrum(int, char**) {
     return fail(kNeedsFullBuild);
 }
 
+bool reportPdfAvailable() {
+    return false;
+}
+
+std::string reportPdfUnavailable() {
+    return "a PDF report: " + kNeedsFullBuild;
+}
+
 Status writeReportPdf(const std::string&, const ComplianceReport&) {
-    return Error{"a PDF report: " + kNeedsFullBuild};
+    return Error{reportPdfUnavailable()};
 }
 
 }  // namespace hg::cli

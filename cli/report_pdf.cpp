@@ -7,6 +7,14 @@
 
 namespace hg::cli {
 
+bool reportPdfAvailable() {
+    return true;
+}
+
+std::string reportPdfUnavailable() {
+    return {};
+}
+
 Status writeReportPdf(const std::string& output, const ComplianceReport& report) {
     const auto app = paintingApplication();
     return writePdfPages(

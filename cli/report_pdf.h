@@ -9,6 +9,10 @@
 
 namespace hg::cli {
 
+// Whether this build draws the sheet (the full build does), and what it says when it does not.
+bool reportPdfAvailable();
+std::string reportPdfUnavailable();
+
 // The sheet as an A4 portrait PDF of as many pages as the report needs.
 Status writeReportPdf(const std::string& output, const ComplianceReport& report);
 
