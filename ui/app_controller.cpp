@@ -100,7 +100,8 @@ GraphWindow* AppController::openExtraWindow() {
     if (slot == graphs_.end()) return nullptr;
     const int number = static_cast<int>(slot - graphs_.begin()) - 1;
     auto* extra = new GraphWindow(mainWindow->analysis(), frame_->mdiArea,
-                                  GraphWindow::Extra{number, mainWindow->view().transformer()});
+                                  GraphWindow::Extra{number, mainWindow->view().transformer(),
+                                                     mainWindow->transformerTexts()});
     *slot = extra;
     adopt(extra);
     extra->subWindow()->show();

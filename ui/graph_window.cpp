@@ -198,12 +198,16 @@ void GraphWindow::takeBoxTransformer() {
                                                 Text2[2]->text().toStdString()));
 }
 
-// An extra window's boxes show the transformer it took when it opened.
-void GraphWindow::showTransformer(const TransformerParameters& p) {
-    const double values[] = {p.capacity, p.reactance, p.voltage};
+std::array<QString, 3> GraphWindow::transformerTexts() const {
+    return {Text2[0]->text(), Text2[1]->text(), Text2[2]->text()};
+}
+
+// An extra window's boxes show the transformer it took when it opened, as the main window's
+// boxes showed it.
+void GraphWindow::showTransformer(const std::array<QString, 3>& texts) {
     for (std::size_t i = 0; i < Text2.size(); ++i) {
         const QSignalBlocker block(Text2[i]);
-        Text2[i]->setText(QString::number(values[i]));
+        Text2[i]->setText(texts[i]);
     }
 }
 
@@ -307,7 +311,7 @@ void GraphWindow::load() {
         Check2->setEnabled(false);
         predictionToggled(false);
         view_->setTransformer(extra_->transformer);
-        showTransformer(extra_->transformer);
+        showTransformer(extra_->texts);
     } else {
         takeBoxTransformer();
     }

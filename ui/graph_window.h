@@ -83,10 +83,12 @@ class GraphWindow : public QWidget {
     Q_OBJECT
 
   public:
-    // An extra window: its number (0, 1) and the main window's transformer when it opens.
+    // An extra window: its number (0, 1) and the main window's transformer when it opens, with
+    // the texts its boxes showed.
     struct Extra {
         int number = 0;
         TransformerParameters transformer;
+        std::array<QString, 3> texts;
     };
 
     // Adds the window to `area` (deleted when closed) and loads it on `analysis`: lists, channel
@@ -101,6 +103,8 @@ class GraphWindow : public QWidget {
     QMdiSubWindow* subWindow() const;
 
     bool isMainWindow() const { return !extra_; }
+    // The texts of the transformer boxes (MVA, %, kV) as they stand.
+    std::array<QString, 3> transformerTexts() const;
     // "-1" for the main window, the extra window's number "0", "1" otherwise.
     QString tag() const { return tag_; }
 
@@ -234,7 +238,7 @@ class GraphWindow : public QWidget {
     void buildPrediction(QWidget* c);
     void boxTransformerEdited();
     void takeBoxTransformer();
-    void showTransformer(const TransformerParameters& p);
+    void showTransformer(const std::array<QString, 3>& texts);
     void buildCommands(QWidget* c);
     void buildReading(QWidget* c);
     void buildMenus();

@@ -57,7 +57,7 @@ class TestAppController : public QObject {
         std::weak_ptr<const HARMDIM> loaded;
         GraphWindow* form = open(u"extra.hm1"_s, loaded);
         QVERIFY(form);
-        form->Text2[2]->setText(u"22"_s);
+        form->Text2[2]->setText(u"22.0"_s);
         GraphWindow* first = app_->openExtraWindow();
         QVERIFY(first && form->Win->isEnabled());
         first->Win->trigger();  // from an extra window too
@@ -69,7 +69,7 @@ class TestAppController : public QObject {
         }
         QCOMPARE(app_->openExtraWindow(), nullptr);
         // An extra window keeps the main window's transformer of its opening, shown in its
-        // boxes, which are off.
+        // boxes as the main window's showed it ("22.0"), which are off.
         QTest::mouseClick(form->Check2, Qt::LeftButton);
         QVERIFY(form->Text2[0]->isEnabled() && !first->Text2[0]->isEnabled());
         form->Text2[0]->setText(u"20"_s);
@@ -77,7 +77,7 @@ class TestAppController : public QObject {
         for (GraphWindow* extra : {first, second}) {
             const TransformerParameters taken = extra->view().transformer();
             QVERIFY(taken.capacity == 10.0 && taken.voltage == 22.0);
-            QVERIFY(extra->Text2[0]->text() == u"10"_s && extra->Text2[2]->text() == u"22"_s);
+            QVERIFY(extra->Text2[0]->text() == u"10"_s && extra->Text2[2]->text() == u"22.0"_s);
         }
         // One above the other, each the frame's width.
         QCOMPARE(second->subWindow()->geometry().top(), 2 * (area_->viewport()->height() / 3));
