@@ -24,6 +24,7 @@ struct PeriodTexts {
     std::string startTime;  // "hh:mm"
     std::string endDate;
     std::string endTime;
+    friend bool operator==(const PeriodTexts&, const PeriodTexts&) = default;
 };
 
 // Progress of long work: records done of the total; called now and then, not per record.

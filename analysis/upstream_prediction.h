@@ -20,6 +20,7 @@ struct TransformerParameters {
     double capacity = 10;    // MVA
     double reactance = 8.0;  // percent
     double voltage = 6.6;    // kV
+    friend bool operator==(const TransformerParameters&, const TransformerParameters&) = default;
 };
 
 // The three parameter texts as the graph window holds them, read by their leading numeric part

@@ -19,8 +19,9 @@ ItemLimit itemLimitsOf(int item) {
     return info ? info->limits : ItemLimit::None;
 }
 
-// The limit of order index k in the unit the item is drawn in.
-std::optional<double> limitOf(const LimitOverlayRequest& r, int k, int orderStep) {
+}  // namespace
+
+std::optional<double> orderLimit(const LimitOverlayRequest& r, int k, int orderStep) {
     const int order = k * orderStep + 1;
     const ItemLimit limits = itemLimitsOf(r.item);
     if (limits == ItemLimit::Distortion && r.set->quantity == LimitQuantity::VoltageDistortion)
@@ -34,8 +35,6 @@ std::optional<double> limitOf(const LimitOverlayRequest& r, int k, int orderStep
     }
     return std::nullopt;
 }
-
-}  // namespace
 
 LimitOverlayRequest limitOverlayOf(int16_t item, int16_t channel, std::span<const int16_t> orders,
                                    const LimitSet& set) {
@@ -57,7 +56,7 @@ std::vector<OverlayCurve> limitCurves(int maxOrderIndex, const LimitOverlayReque
         OverlayCurve c;
         c.k = k;
         c.drawn = static_cast<int>(curves.size()) + 1;
-        if (request.set) c.limit = limitOf(request, k, orderStepOf(maxOrderIndex));
+        if (request.set) c.limit = orderLimit(request, k, orderStepOf(maxOrderIndex));
         curves.push_back(c);
     }
     return curves;

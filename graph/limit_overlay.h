@@ -45,6 +45,11 @@ struct OverlayCurve {
 LimitOverlayRequest limitOverlayOf(int16_t item, int16_t channel, std::span<const int16_t> orders,
                                    const LimitSet& set);
 
+// The limit of order index k (0: the total, for the distortion) of the request's item in the unit
+// the item is drawn in; none when the set does not limit it (or a current-per-kW set has no
+// contract power). `orderStep` is 2 on files of odd orders, else 1.
+std::optional<double> orderLimit(const LimitOverlayRequest& request, int k, int orderStep);
+
 // The curves the graph drew (up to five, by order index) with their limits; empty for items other
 // than voltage distortion (1) and current (5). `overlayCurves` adds each curve's statistics.
 std::vector<OverlayCurve> limitCurves(int maxOrderIndex, const LimitOverlayRequest& request);

@@ -76,6 +76,12 @@ double roundTop(double v) {
     return 10 * p;
 }
 
+// A bar's colour against its limit: green within, red above, grey where the order has none.
+Colour verdictColour(double value, const std::optional<double>& limit) {
+    if (!limit || !std::isfinite(*limit)) return Colour::palette(8);
+    return Colour::palette(value > *limit ? 12 : 2);
+}
+
 struct ChartBox {
     double left, top, right, bottom;
 };
@@ -86,9 +92,19 @@ void drawChart(Canvas& canvas, const Spectrum& s, const SpectrumShown& shown, in
     canvas.setForeColor(black);
     canvas.text(box.left, box.top - canvas.textHeight() - 4, heading);
     auto valueOf = [&](const SpectrumOrder& o) { return chart == 0 ? o.distortion : o.current; };
+    auto limitOf = [&](const SpectrumOrder& o) {
+        return chart == 0 ? o.distortionLimit : o.currentLimit;
+    };
     double highest = 0;
-    for (int i = shown.first; i <= shown.last; ++i)
-        highest = std::max(highest, valueOf(s.orders[static_cast<std::size_t>(i)]));
+    bool limited = false;
+    for (int i = shown.first; i <= shown.last; ++i) {
+        const SpectrumOrder& o = s.orders[static_cast<std::size_t>(i)];
+        highest = std::max(highest, valueOf(o));
+        if (const auto limit = limitOf(o); limit && std::isfinite(*limit)) {
+            highest = std::max(highest, *limit);
+            limited = true;
+        }
+    }
     const double top = roundTop(highest);
     const double height = box.bottom - box.top;
     canvas.setLineWidth(1);
@@ -116,7 +132,15 @@ void drawChart(Canvas& canvas, const Spectrum& s, const SpectrumShown& shown, in
         // A bar is a filled rectangle over 70 % of its column, standing on the zero line: whole
         // pixels, never below the line or over the order labels under it.
         const double half = std::max(0.5, std::round(column * 0.35));
-        if (y < box.bottom) canvas.fillBox(centre - half, y, centre + half, box.bottom, bar);
+        if (y < box.bottom)
+            canvas.fillBox(centre - half, y, centre + half, box.bottom,
+                           limited ? verdictColour(v, limitOf(o)) : bar);
+        if (const auto limit = limitOf(o); limit && std::isfinite(*limit)) {
+            const double at = std::round(box.bottom - std::min(*limit / top, 1.0) * height);
+            canvas.setLineWidth(2);
+            canvas.line(centre - half - 1, at, centre + half + 1, at, black);
+            canvas.setLineWidth(1);
+        }
         out.bars.push_back({chart, o.order, valueOf(o), left, left + column, box.top, box.bottom});
         if ((i - shown.first) % labelEvery == 0) {
             canvas.setForeColor(black);

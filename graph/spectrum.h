@@ -19,6 +19,9 @@ struct SpectrumOrder {
     int order = 1;          // 1, 3, 5 ... or 1, 2, 3 ...
     double distortion = 0;  // % of the fundamental voltage (100 for the fundamental itself)
     double current = 0;     // A
+    // The limit set's values for the order, in the chart's unit (none: not limited or no set).
+    std::optional<double> distortionLimit;
+    std::optional<double> currentLimit;
 };
 
 struct Spectrum {
@@ -62,7 +65,9 @@ struct SpectrumDrawing {
     SpectrumShown shown;  // the positions drawn
 };
 
-// Draws both charts on the canvas (user window = the picture's pixels).
+// Draws both charts on the canvas (user window = the picture's pixels). A chart with limits marks
+// each limited bar's limit with a short black line across its column, extends its axis to show
+// them, and colours its bars by verdict: green within the limit, red above it, grey unlimited.
 SpectrumDrawing composeSpectrum(Canvas& canvas, const Spectrum& spectrum, SpectrumShown shown);
 
 // The bar under a point (its column, anywhere from the top of its chart to the base), if any.

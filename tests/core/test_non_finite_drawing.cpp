@@ -66,7 +66,10 @@ TEST(NonFiniteDrawing, SpectrumAndComplianceSheet) {
     Spectrum spectrum;
     spectrum.totalDistortion = kInf;
     spectrum.fundamentalCurrent = kNan;
-    spectrum.orders = {{1, 100, kNan}, {3, kInf, 1}, {5, kNan, kInf}, {7, -kInf, 2}};
+    spectrum.orders = {{1, 100, kNan, {}, {}},
+                       {3, kInf, 1, {}, {}},
+                       {5, kNan, kInf, {}, {}},
+                       {7, -kInf, 2, {}, {}}};
     RecordingCanvas spectrumCanvas(900, 700);
     composeSpectrum(spectrumCanvas, spectrum, {});
     expectFiniteDrawing(spectrumCanvas, "spectrum");

@@ -1,0 +1,44 @@
+// Before and after on one graph: a second period (of the same recording, or of another recording
+// of the same kind) drawn over the first, its records placed on the first period's time axis by
+// time of day (a day against a day) or by day of the week (a week against a week), its curves
+// dashed in the colours of the first's.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "graph/graph_composition.h"
+
+namespace hg {
+
+enum class Alignment { Day, Week };
+
+// "day" / "week" and back.
+const char* alignmentName(Alignment alignment);
+std::optional<Alignment> alignmentNamed(const std::string& name);
+
+// The whole days the comparison's times move back by to stand on the main period's axis: the
+// days between the two starts' midnights (Day), or between the Sundays that begin their weeks
+// (Week), so that times of day (and weekdays) meet. Date-times are day numbers.
+double alignmentShiftDays(double mainStart, double otherStart, Alignment alignment);
+
+// The comparison as the main graph draws it: for each record of the other analysis, its minute
+// on the main period's axis (from the main analysis start).
+struct AlignedComparison {
+    const HARMDIM* other = nullptr;
+    Alignment alignment = Alignment::Day;
+    std::vector<double> minutes;  // by the other's record slot
+    std::string legend;           // "比較 19/06/05(水) 00:00～19/06/06(木) 00:00"
+};
+
+AlignedComparison alignComparison(const HARMDIM& main, const HARMDIM& other, Alignment alignment);
+
+// Whether two analyses may be compared: the same kind of recording (the same orders and channels).
+bool comparable(const HARMDIM& main, const HARMDIM& other);
+
+// The records of the comparison that stand inside a range of the main axis.
+RecordSpan comparisonRecordsIn(const AlignedComparison& comparison, const ShownRange& range);
+
+}  // namespace hg
