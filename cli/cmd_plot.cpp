@@ -1,7 +1,10 @@
 // harmograph plot FILE --item CODE (--group CODE | --orders LIST) [--channel N] [--start T]
-//   [--end T] [--size WxH] [--message TEXT] [--transformer C,X,U] -o OUT.png|OUT.svg|OUT.pdf
+//   [--end T] [--size WxH] [--message TEXT] [--transformer C,X,U] [--axis LOW,HIGH,STEP]
+//   [--compare FILE2 [--compare-start T] [--compare-end T] [--align day|week]]
+//   -o OUT.png|OUT.svg|OUT.pdf
 // The graph the graph window draws for that selection, at that picture size, as a PNG image, an
-// SVG drawing or a one-page PDF. Runs without a display (the offscreen platform unless one is set).
+// SVG drawing or a one-page PDF; with the value axis set by hand, and a second period drawn
+// dashed over it. Runs without a display (the offscreen platform unless one is set).
 #include <QGuiApplication>
 #include <charconv>
 #include <cstdlib>
@@ -21,6 +24,8 @@
 #include "cli/help.h"
 #include "cli/painting_app.h"
 #include "datafile/scan.h"
+#include "graph/axis_by_hand.h"
+#include "graph/comparison.h"
 #include "graph/graph_composition.h"
 #include "graph/graph_selection.h"
 #include "graph/graph_view.h"
@@ -52,7 +57,19 @@ struct PlotOptions {
     int width = 1000;
     int height = 630;
     TransformerParameters transformer;
+    std::optional<AxisByHand> axis;
+    Alignment alignment = Alignment::Day;
 };
+
+// "LOW,HIGH,STEP" of --axis.
+Result<AxisByHand> axisOption(const std::string& text) {
+    const std::size_t a = text.find(','), b = text.find(',', a == std::string::npos ? a : a + 1);
+    if (a == std::string::npos || b == std::string::npos)
+        return Error{"--axis takes LOW,HIGH,STEP, not \"" + text + "\""};
+    auto axis = axisByHand(text.substr(0, a), text.substr(a + 1, b - a - 1), text.substr(b + 1));
+    if (!axis) return Error{"--axis: " + axis.error()};
+    return axis;
+}
 
 // Reads the options; a refusal is returned as its exit code.
 std::optional<int> readPlotOptions(const Args& args, PlotOptions& o) {
@@ -79,7 +96,39 @@ std::optional<int> readPlotOptions(const Args& args, PlotOptions& o) {
         if (auto ok = checkTransformerParameters(*p); !ok) return usageError(ok.error());
         o.transformer = *p;
     }
+    if (auto a = args.get("--axis")) {
+        auto axis = axisOption(*a);
+        if (!axis) return usageError(axis.error());
+        o.axis = *axis;
+    }
+    if (auto align = args.get("--align")) {
+        const auto alignment = alignmentNamed(*align);
+        if (!alignment) return usageError("--align takes day or week");
+        o.alignment = *alignment;
+    }
+    if (!args.has("--compare") &&
+        (args.has("--compare-start") || args.has("--compare-end") || args.has("--align")))
+        return usageError("--compare-start, --compare-end and --align go with --compare");
     return std::nullopt;
+}
+
+// The period compared, loaded: the whole of FILE2 unless --compare-start/--compare-end say
+// otherwise; a recording of another kind is refused.
+Result<std::shared_ptr<const HARMDIM>> loadComparison(const Args& args, const PlotOptions& o,
+                                                      const HARMDIM& main) {
+    auto scan = scanForOutput("plot", *args.get("--compare"), o.output);
+    if (!scan) return Error{scan.error()};
+    Args period;
+    if (auto t = args.get("--compare-start")) period.values["--start"] = *t;
+    if (auto t = args.get("--compare-end")) period.values["--end"] = *t;
+    auto texts = periodTextsOf(period, *scan);
+    if (!texts) return Error{"--compare: " + texts.error()};
+    auto loaded = executeFor(*scan, *texts, ExecuteMode::Graph);
+    if (!loaded) return Error{"--compare: " + loaded.error()};
+    if (!comparable(main, **loaded))
+        return Error{"--compare: " + *args.get("--compare") +
+                     " is not a recording of the kind of " + main.FilePath};
+    return loaded;
 }
 
 // The item must be one the file's kind offers, with the orders it needs.
@@ -149,7 +198,8 @@ int drawPicture(const PlotOptions& o, const HARMDIM& state, const GraphRequest& 
 int plot(int argc, char** argv) {
     auto args = parseArgs(argc, argv, 2,
                           {"--item", "--group", "--orders", "--channel", "--start", "--end",
-                           "--size", "--message", "--transformer", "-o"},
+                           "--size", "--message", "--transformer", "--axis", "--compare",
+                           "--compare-start", "--compare-end", "--align", "-o"},
                           {});
     if (!args) return usageError(args.error());
     PlotOptions o;
@@ -168,6 +218,12 @@ int plot(int argc, char** argv) {
     view.setTransformer(o.transformer);
     if (auto refused = selectAsTheWindow(*args, state, o.item, view.selection())) return *refused;
     if (auto ok = view.preparePrediction(); !ok) return fail(ok.error());
+    view.setAxisByHand(o.axis);
+    if (args->has("--compare")) {
+        auto compared = loadComparison(*args, o, state);
+        if (!compared) return fail(compared.error());
+        view.setComparison(*compared, o.alignment);
+    }
 
     const auto app = paintingApplication();
     return drawPicture(o, state, view.request(args->get("--message").value_or("")));

@@ -1,8 +1,9 @@
-// harmograph spectrum FILE --at "yy/mm/dd hh:mm" [--channel N] [--size WxH]
-//   -o OUT.png|OUT.svg|OUT.pdf|OUT.csv
-// The spectrum of the record at or after the time given: the voltage distortion and the chosen
-// channel's current of every order, drawn as the spectrum window draws it, or as CSV (one line per
-// order: order, voltage distortion (%), current (A)).
+// harmograph spectrum FILE (--at "yy/mm/dd hh:mm" | --stat p95|max [--start T] [--end T])
+//   [--limits NAME [--contract-kw P]] [--channel N] [--size WxH] -o OUT.png|OUT.svg|OUT.pdf|OUT.csv
+// The spectrum of the record at or after the time given, or each order's 95th percentile or
+// maximum over a period: the voltage distortion and the chosen channel's current of every order,
+// drawn as the spectrum window draws it (with a limit set's marks and verdict colours), or as CSV
+// (one line per order: order, voltage distortion (%), current (A)).
 #include <QGuiApplication>
 #include <QString>
 #include <algorithm>
@@ -14,7 +15,9 @@
 #include "cli/commands.h"
 #include "cli/graph_load.h"
 #include "cli/help.h"
+#include "cli/limit_sets.h"
 #include "cli/painting_app.h"
+#include "graph/period_spectrum.h"
 #include "graph/shown_range.h"
 #include "graph/spectrum.h"
 #include "platform/dates.h"
@@ -76,13 +79,66 @@ int writeSpectrum(const Spectrum& spectrum, const std::string& output, int width
     return 0;
 }
 
+// The spectrum asked for: of the record at --at, or the statistic of the period (--start/--end,
+// default the whole recording) with --stat; with --limits, the set's marks on the bars.
+struct SpectrumAsked {
+    std::optional<SpectrumStatistic> statistic;
+    const LimitSet* limits = nullptr;
+    std::optional<double> contractKw;
+};
+
+Result<SpectrumAsked> spectrumAsked(const Args& args, const LimitCatalogue& catalogue) {
+    SpectrumAsked asked;
+    if (args.has("--at") == args.has("--stat")) return Error{"give --at or --stat, one of them"};
+    if (args.has("--at") && (args.has("--start") || args.has("--end")))
+        return Error{"--start and --end go with --stat"};
+    if (auto stat = args.get("--stat")) {
+        if (*stat != "p95" && *stat != "max") return Error{"--stat takes p95 or max"};
+        asked.statistic = *stat == "max" ? SpectrumStatistic::Max : SpectrumStatistic::P95;
+    }
+    if (auto name = args.get("--limits")) {
+        auto chosen = catalogue.choose(*name);
+        if (!chosen) return Error{chosen.error()};
+        asked.limits = *chosen;
+    }
+    if (auto kw = args.get("--contract-kw")) {
+        auto value = positiveNumber("--contract-kw", *kw);
+        if (!value) return Error{value.error()};
+        asked.contractKw = *value;
+    }
+    return asked;
+}
+
+Result<PeriodTexts> periodOfSpectrum(const Args& args, const ScanResult& scan) {
+    if (args.has("--stat")) return periodTextsOf(args, scan);
+    return spectrumPeriod(*args.get("--at"), scan);
+}
+
+Result<Spectrum> spectrumOf(const Args& args, const HARMDIM& state, const SpectrumAsked& asked,
+                            int channel) {
+    Spectrum spectrum;
+    if (asked.statistic) {
+        const int32_t placed = placedRecords(state);
+        if (placed < 1) return Error{"no record in the period"};
+        spectrum = spectrumOver(state, {0, placed - 1}, channel, *asked.statistic);
+    } else {
+        const auto rec = recordAtOrAfter(state, 0);
+        if (!rec) return Error{"no record at or after " + *args.get("--at")};
+        spectrum = spectrumAt(state, *rec, channel);
+    }
+    if (asked.limits) applySpectrumLimits(spectrum, state, *asked.limits, asked.contractKw);
+    return spectrum;
+}
+
 }  // namespace
 
 int spectrum(int argc, char** argv) {
-    auto args = parseArgs(argc, argv, 2, {"--at", "--channel", "--size", "-o"}, {});
+    auto args = parseArgs(argc, argv, 2,
+                          {"--at", "--stat", "--start", "--end", "--limits", "--contract-kw",
+                           "--channel", "--size", "-o"},
+                          {});
     if (!args) return usageError(args.error());
-    if (args->positional.size() != 1 || !args->has("-o") || !args->has("--at"))
-        return usageOf("spectrum");
+    if (args->positional.size() != 1 || !args->has("-o")) return usageOf("spectrum");
     const std::string output = *args->get("-o");
     std::string lower = output;
     std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
@@ -91,28 +147,29 @@ int spectrum(int argc, char** argv) {
         return usageError("-o must name a .png, .svg, .pdf or .csv file");
     auto size = spectrumSize(*args);
     if (!size) return usageError(size.error());
-    if (auto at = splitPeriodText("--at", *args->get("--at")); !at) return usageError(at.error());
+    if (auto at = args->get("--at"))
+        if (auto parts = splitPeriodText("--at", *at); !parts) return usageError(parts.error());
+    const LimitCatalogue catalogue = loadCatalogue(argv[0]);
+    auto asked = spectrumAsked(*args, catalogue);
+    if (!asked) return usageError(asked.error());
 
     auto scan = scanForOutput("spectrum", args->positional[0], output);
     if (!scan) return fail(scan.error());
-    auto texts = spectrumPeriod(*args->get("--at"), *scan);
+    auto texts = periodOfSpectrum(*args, *scan);
     if (!texts) return fail("spectrum: " + texts.error());
     auto loaded = executeFor(*scan, *texts, ExecuteMode::Graph);
     if (!loaded) return fail("spectrum: " + loaded.error());
-    const HARMDIM& state = **loaded;
-
     int channel = 0;
     if (auto c = args->get("--channel")) {
-        auto n = channelNumber("--channel", *c, state.ChannelCount);
+        auto n = channelNumber("--channel", *c, (*loaded)->ChannelCount);
         if (!n) return usageError(n.error());
         channel = *n;
     }
-    const auto rec = recordAtOrAfter(state, 0);
-    if (!rec) return fail("spectrum: no record at or after " + *args->get("--at"));
-    const Spectrum spectrum = spectrumAt(state, *rec, channel);
-    if (int failed = writeSpectrum(spectrum, output, size->first, size->second)) return failed;
-    std::cout << shownText(output) << ": " << spectrum.when << ", " << spectrum.channelText << ", "
-              << spectrum.orders.size() << " orders\n";
+    auto spectrum = spectrumOf(*args, **loaded, *asked, channel);
+    if (!spectrum) return fail("spectrum: " + spectrum.error());
+    if (int failed = writeSpectrum(*spectrum, output, size->first, size->second)) return failed;
+    std::cout << shownText(output) << ": " << spectrum->when << ", " << spectrum->channelText
+              << ", " << spectrum->orders.size() << " orders\n";
     return 0;
 }
 

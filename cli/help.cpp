@@ -52,7 +52,9 @@ constexpr CommandInfo kCommands[] = {
     {"plot", plot,
      "one graph as the graph window draws it, as a PNG picture, an SVG drawing or a PDF page",
      "harmograph plot FILE --item CODE (--group CODE | --orders LIST) [--channel N] [--start T] "
-     "[--end T] [--size WxH] [--message TEXT] [--transformer C,X,U] -o OUT.png|OUT.svg|OUT.pdf",
+     "[--end T] [--size WxH] [--message TEXT] [--transformer C,X,U] [--axis LOW,HIGH,STEP] "
+     "[--compare FILE2 [--compare-start T] [--compare-end T] [--align day|week]] "
+     "-o OUT.png|OUT.svg|OUT.pdf",
      "--item CODE\tthe item (the codes are listed below)\n"
      "--group CODE\tthe order group, 1..8\n"
      "--orders LIST\t\"all\" or orders and ranges \"1,3,5-9\" (at most five drawn)\n"
@@ -61,6 +63,11 @@ constexpr CommandInfo kCommands[] = {
      "--size WxH\tthe picture size (default 1000x630)\n"
      "--message TEXT\tthe message line of the graph\n"
      "--transformer C,X,U\tthe prediction's transformer: MVA, percent, kV\n"
+     "--axis LOW,HIGH,STEP\tthe value axis set by hand (default: the item's own)\n"
+     "--compare FILE2\ta period of a recording of the same kind (FILE itself for another period of "
+     "it) drawn dashed over the graph\n"
+     "--compare-start T, --compare-end T\tthat period (default: the whole of FILE2)\n"
+     "--align day|week\tits records placed by time of day (default) or by day of the week\n"
      "-o OUT.png|OUT.svg|OUT.pdf\tthe picture"},
     {"print", print, "a printed sheet (A4 PDF)",
      "harmograph print FILE --layout one|set|thirds --items CODES [--channel N] [--mono] "
@@ -87,11 +94,16 @@ constexpr CommandInfo kCommands[] = {
      "--short\tthe short hn form\n"
      "--adversarial\tmixes in the hard cases"},
     {"spectrum", spectrum,
-     "the voltage distortion and a channel's current per order of the record at a time, as a "
-     "picture or CSV",
-     "harmograph spectrum FILE --at T [--channel N] [--size WxH] -o "
+     "the voltage distortion and a channel's current per order of the record at a time, or "
+     "their 95th percentile or maximum over a period, as a picture or CSV",
+     "harmograph spectrum FILE (--at T | --stat p95|max [--start T] [--end T]) "
+     "[--limits NAME [--contract-kw P]] [--channel N] [--size WxH] -o "
      "OUT.png|OUT.svg|OUT.pdf|OUT.csv",
      "--at T\tthe record at or after this time\n"
+     "--stat p95|max\teach order's 95th percentile (nearest rank) or maximum over the period\n"
+     "--start T, --end T\tthe period of --stat (default: the whole recording)\n"
+     "--limits NAME\tthe limit set marked on the bars, which are coloured by verdict\n"
+     "--contract-kw P\tthe contract power, for the current-per-kW sets\n"
      "--channel N\t0..C (C = composite; default 0)\n"
      "--size WxH\tthe picture size\n"
      "-o OUT\tthe picture, or CSV: order, voltage distortion (%), current (A)"},

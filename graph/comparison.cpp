@@ -4,7 +4,11 @@
 #include <cmath>
 
 #include "analysis/harmdim.h"
+#include "analysis/items.h"
+#include "analysis/series_value.h"
 #include "graph/cursor_readout.h"
+#include "graph/curve_rules.h"
+#include "platform/canvas.h"
 #include "platform/dates.h"
 
 namespace hg {
@@ -52,6 +56,76 @@ RecordSpan comparisonRecordsIn(const AlignedComparison& comparison, const ShownR
     const auto first = std::lower_bound(m.begin(), m.end(), range.first - 1e-9);
     const auto last = std::upper_bound(m.begin(), m.end(), range.last + 1e-9);
     return {static_cast<int32_t>(first - m.begin()), static_cast<int32_t>(last - m.begin()) - 1};
+}
+
+namespace {
+
+// The comparison's records the layout shows (its range, or the main period's length).
+RecordSpan shownComparison(const AlignedComparison& c, const GraphLayout& g) {
+    const double last = minuteAtX(g, g.GraphWidth);
+    return comparisonRecordsIn(c, ShownRange{g.firstMinute, last});
+}
+
+double comparedValue(const AlignedComparison& c, const GraphRequest& request, int32_t rec,
+                     int series, double factor) {
+    return seriesValue(*c.other, request.item, rec, series, request.channel, factor, nullptr).value;
+}
+
+}  // namespace
+
+std::vector<double> comparisonMaxima(const AlignedComparison& comparison,
+                                     const GraphRequest& request, const GraphLayout& g) {
+    std::vector<double> maxima;
+    if (isPredictionItem(request.item)) return maxima;
+    const RecordSpan span = shownComparison(comparison, g);
+    for (const DrawnCurve& curve : drawnCurves(*comparison.other, request)) {
+        double highest = 0;
+        for (int32_t rec = span.first; rec <= span.last; ++rec)
+            highest = std::max(highest, comparedValue(comparison, request, rec, curve.series, 1.0));
+        // A fundamental drawn divided takes its place on the axis through the item's factor.
+        const bool divided = curve.series == 0 && fundamentalFactorApplies(request.item);
+        if (!divided && std::isfinite(highest)) maxima.push_back(highest);
+    }
+    return maxima;
+}
+
+void drawComparison(Canvas& canvas, const AlignedComparison& comparison,
+                    const GraphRequest& request, const GraphLayout& g, const ValueAxis& axis) {
+    if (isPredictionItem(request.item)) return;
+    const RecordSpan span = shownComparison(comparison, g);
+    const double gap = 2.0 * std::max(1.0f, comparison.other->RecordInterval) + 1e-6;
+    canvas.setLineWidth(1);
+    canvas.setLineStyle(LineStyle::Dashed);
+    for (const DrawnCurve& curve : drawnCurves(*comparison.other, request)) {
+        const Colour colour = Colour::palette(curve.colour);
+        const double factor = curve.series == 0 ? axis.factor : 1.0;
+        std::optional<Point> previous;
+        double previousMinute = 0;
+        for (int32_t rec = span.first; rec <= span.last; ++rec) {
+            const double minute = comparison.minutes[static_cast<std::size_t>(rec)];
+            const double v = comparedValue(comparison, request, rec, curve.series, factor);
+            const double y = g.T + axis.scale(g.GraphHeight) * (v - axis.top);
+            if (!std::isfinite(y)) continue;
+            const Point p{std::round(xOfMinute(g, minute)), std::round(std::clamp(y, -1e6, 1e6))};
+            if (previous && minute - previousMinute <= gap)
+                canvas.line(previous->x, previous->y, p.x, p.y, colour);
+            previous = p;
+            previousMinute = minute;
+        }
+    }
+    canvas.setLineStyle(LineStyle::Solid);
+}
+
+void drawComparisonLegend(Canvas& canvas, const HARMDIM& main, const AlignedComparison& comparison,
+                          const GraphLayout& g) {
+    const int32_t n = placedRecords(main);
+    if (n < 1 || comparison.legend.empty()) return;
+    const std::string text = "実線 " + recordTimeText(main, 0) + "～" +
+                             recordTimeText(main, n - 1) + "  破線 " +
+                             comparison.legend.substr(comparison.legend.find(' ') + 1);
+    canvas.setForeColor(Colour::palette(0));
+    canvas.setFontBold(false);
+    canvas.text(g.GraphWidth - canvas.textWidth(text), g.T - canvas.textHeight() - 2, text);
 }
 
 }  // namespace hg

@@ -41,4 +41,20 @@ bool comparable(const HARMDIM& main, const HARMDIM& other);
 // The records of the comparison that stand inside a range of the main axis.
 RecordSpan comparisonRecordsIn(const AlignedComparison& comparison, const ShownRange& range);
 
+// The largest value of each curve the request draws, over the comparison's records the layout
+// shows (the value axis extends to show them). The prediction items compare nothing.
+std::vector<double> comparisonMaxima(const AlignedComparison& comparison,
+                                     const GraphRequest& request, const GraphLayout& g);
+
+// The comparison's curves, dashed in the colours of the request's, over the records the layout
+// shows: each at its minute on the main axis. A gap in the comparison's records (more than twice
+// its interval) breaks the curve.
+void drawComparison(Canvas& canvas, const AlignedComparison& comparison,
+                    const GraphRequest& request, const GraphLayout& g, const ValueAxis& axis);
+
+// The legend line naming both periods, right-aligned just above the plot: "実線 <main period>
+// 破線 <comparison period>".
+void drawComparisonLegend(Canvas& canvas, const HARMDIM& main, const AlignedComparison& comparison,
+                          const GraphLayout& g);
+
 }  // namespace hg

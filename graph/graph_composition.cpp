@@ -8,6 +8,7 @@
 #include "analysis/items.h"
 #include "analysis/series_value.h"
 #include "datafile/record_format.h"
+#include "graph/comparison.h"
 #include "graph/curve_rules.h"
 #include "graph/date_labels.h"
 #include "graph/footer_text.h"
@@ -255,7 +256,14 @@ ValueAxis screenAxis(const HARMDIM& state, const GraphRequest& request, const Gr
         shown = shownExtremes(state, request, axisRequest.orderFlags, *g.shownRecords);
         axisRequest.shown = &shown;
     }
-    return computeValueAxis(state, axisRequest);
+    const std::vector<double> compared = request.comparison
+                                             ? comparisonMaxima(*request.comparison, request, g)
+                                             : std::vector<double>{};
+    std::vector<double> mustShow(request.limits.begin(), request.limits.end());
+    mustShow.insert(mustShow.end(), compared.begin(), compared.end());
+    axisRequest.mustShow = mustShow;
+    const ValueAxis axis = computeValueAxis(state, axisRequest);
+    return request.axisByHand ? withAxisByHand(axis, *request.axisByHand) : axis;
 }
 
 // The frame, the base line and the value grid with its labels, the hour mark and the lead and
@@ -430,7 +438,11 @@ GraphDrawing composeGraph(Canvas& canvas, const HARMDIM& state, const GraphReque
 
     drawFrameAndGrid(canvas, plot, request.item);
     drawScreenTimeGrid(canvas, state, plot, fontSize, request.range);
+    if (request.axisByHand) canvas.clipTo(plot.L, plot.T, plot.W, plot.T + plot.H);
     out.curves = drawCurves(canvas, state, request, plot);
+    if (request.comparison) drawComparison(canvas, *request.comparison, request, g, out.axis);
+    canvas.unclip();
+    if (request.comparison) drawComparisonLegend(canvas, state, *request.comparison, g);
     out.title = drawTitleAndFooters(canvas, state, request, plot, clientHeight, fontSize);
     out.outcome = GraphOutcome::Drawn;
     return out;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "graph/axis_by_hand.h"
 #include "graph/shown_range.h"
 #include "graph/value_axis.h"
 
@@ -19,6 +20,7 @@ namespace hg {
 
 class Canvas;
 class GraphSelection;
+struct AlignedComparison;
 struct HARMDIM;
 struct Prediction;
 
@@ -79,6 +81,10 @@ struct GraphRequest {
     std::vector<double> limits;
     // The range a zoomed window shows; none: the whole period.
     std::optional<ShownRange> range;
+    // The value axis set by hand; none: the item's own axis rules.
+    std::optional<AxisByHand> axisByHand;
+    // A second period drawn dashed over the first (none: no comparison).
+    const AlignedComparison* comparison = nullptr;
 };
 
 // A curve the request draws: its series, palette colour and legend (empty for the unbalance).

@@ -23,7 +23,20 @@ GraphRequest GraphView::request(std::string message) const {
     r.range = range_;
     if (const auto overlay = limitOverlay())
         r.limits = limitValues(analysis_.MaxOrderIndex, *overlay);
+    r.axisByHand = axisByHand_;
+    if (comparison_) r.comparison = &*comparison_;
     return r;
+}
+
+void GraphView::setComparison(std::shared_ptr<const HARMDIM> other, Alignment alignment) {
+    compared_ = std::move(other);
+    comparison_ =
+        compared_ ? std::optional(alignComparison(analysis_, *compared_, alignment)) : std::nullopt;
+}
+
+void GraphView::clearComparison() {
+    comparison_.reset();
+    compared_.reset();
 }
 
 void GraphView::setRange(const std::optional<ShownRange>& range) {

@@ -14,6 +14,8 @@
 
 #include "analysis/upstream_prediction.h"
 #include "compliance/limits.h"
+#include "graph/axis_by_hand.h"
+#include "graph/comparison.h"
 #include "graph/graph_composition.h"
 #include "graph/graph_selection.h"
 #include "graph/limit_overlay.h"
@@ -61,6 +63,17 @@ class GraphView {
     // view: used while it stays as it is.
     std::optional<LimitOverlayRequest> limitOverlay() const;
 
+    // The value axis set by hand; none: the item's own axis rules (自動).
+    const std::optional<AxisByHand>& axisByHand() const { return axisByHand_; }
+    void setAxisByHand(std::optional<AxisByHand> axis) { axisByHand_ = axis; }
+
+    // The period compared with the one shown (another period of the recording or another
+    // recording of its kind), placed on this view's time axis; none: no comparison.
+    void setComparison(std::shared_ptr<const HARMDIM> other, Alignment alignment);
+    void clearComparison();
+    const std::optional<AlignedComparison>& comparison() const { return comparison_; }
+    const std::shared_ptr<const HARMDIM>& comparedAnalysis() const { return compared_; }
+
     // The print message the window shows under the graph and prints.
     const std::string& message() const { return message_; }
     void setMessage(std::string message) { message_ = std::move(message); }
@@ -78,6 +91,9 @@ class GraphView {
     std::optional<LimitSet> limitSet_;
     std::optional<double> contractKw_;
     std::string message_;
+    std::optional<AxisByHand> axisByHand_;
+    std::shared_ptr<const HARMDIM> compared_;
+    std::optional<AlignedComparison> comparison_;
 };
 
 }  // namespace hg

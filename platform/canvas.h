@@ -88,7 +88,7 @@ struct Colour {
     friend constexpr bool operator==(const Colour& a, const Colour& b) { return a.rgb == b.rgb; }
 };
 
-enum class LineStyle { Solid, Dotted, DashDot };
+enum class LineStyle { Solid, Dotted, DashDot, Dashed };
 
 struct FontSpec {
     std::string name;
@@ -130,6 +130,12 @@ class Canvas {
     // Text in the fore colour and current font with its top-left corner at (x, y); the current
     // point moves to (x + textWidth(text), y), where following text on the same line would go.
     void text(double x, double y, std::string_view utf8);
+    // Keeps what is drawn next inside the box from (x1, y1) to (x2, y2) until unclip (a plot whose
+    // value axis is set by hand has values beyond its frame). Surfaces without clipping ignore it.
+    void clipTo(double x1, double y1, double x2, double y2) {
+        applyClip(Point{x1, y1}, Point{x2, y2});
+    }
+    void unclip() { applyClip(std::nullopt, std::nullopt); }
     void textAtCurrent(std::string_view utf8) { text(current_.x, current_.y, utf8); }
 
     // Extent of a single-line text in the current font, in user units.
@@ -174,6 +180,7 @@ class Canvas {
     virtual void drawFilledBox(Point a, Point b, const Colour& colour) = 0;
     virtual void drawPoint(Point at, const Colour& colour) = 0;
     virtual void drawText(Point topLeft, std::string_view utf8) = 0;  // in the fore colour
+    virtual void applyClip(std::optional<Point> /*a*/, std::optional<Point> /*b*/) {}
 
   private:
     Point current_;

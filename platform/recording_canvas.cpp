@@ -71,6 +71,8 @@ const char* styleName(LineStyle style) {
             return "dotted";
         case LineStyle::DashDot:
             return "dash-dot";
+        case LineStyle::Dashed:
+            return "dashed";
     }
     return "?";
 }

@@ -92,6 +92,12 @@ QPointF QPainterCanvas::toDevice(Point p) const {
     return QPointF(p.x * deviceW_ / scaleWidth(), p.y * deviceH_ / scaleHeight());
 }
 
+void QPainterCanvas::applyClip(std::optional<Point> a, std::optional<Point> b) {
+    if (!painter_.isActive()) return;
+    if (!a || !b || !finite(*a) || !finite(*b)) return painter_.setClipping(false);
+    painter_.setClipRect(QRectF(toDevice(*a), toDevice(*b)).normalized());
+}
+
 QPen QPainterCanvas::pen(const Colour& colour, bool styled) const {
     const double width = lineWidth() * penScale_;
     QPen p(toQColor(colour.rgb));
@@ -101,6 +107,7 @@ QPen QPainterCanvas::pen(const Colour& colour, bool styled) const {
     Qt::PenStyle style = Qt::SolidLine;
     if (styled && lineStyle() == LineStyle::Dotted) style = Qt::DotLine;
     if (styled && lineStyle() == LineStyle::DashDot) style = Qt::DashDotLine;
+    if (styled && lineStyle() == LineStyle::Dashed) style = Qt::DashLine;
     p.setStyle(style);
     // Dashes keep their gaps with flat ends; a one-pixel solid line keeps its last pixel with
     // square ends; wider curves join smoothly with round ends.

@@ -58,6 +58,7 @@ class QPainterCanvas : public Canvas {
     void drawFilledBox(Point a, Point b, const Colour& colour) override;
     void drawPoint(Point at, const Colour& colour) override;
     void drawText(Point topLeft, std::string_view utf8) override;
+    void applyClip(std::optional<Point> a, std::optional<Point> b) override;
 
   private:
     QPointF toDevice(Point p) const;

@@ -32,6 +32,11 @@ plot high.png "5 curves" "$dir/b.hh1" --item 5 --orders 51-55 --start "19/05/29 
     --end "19/05/29 01:00"
 plot largest.png "電流歪率(%) 1ch," "$dir/b.hh1" --item 2 --group 6
 plot single.png "" "$dir/c.ha3" --item 11 --group 1 # one record: points at the left edge
+# Before and after: the second day drawn over the first; the axis set by hand.
+plot compare.png "5 curves" "$dir/a.hv2" --item 1 --group 1 --start "19/05/29 00:00" \
+    --end "19/05/30 00:00" --compare "$dir/a.hv2" --compare-start "19/05/30 00:00" --align day
+cmp -s "$dir/compare.png" "$dir/dist.png" && fail "the comparison drew nothing more"
+plot axis.png "5 curves" "$dir/a.hv2" --item 1 --group 1 --axis 0,2,0.5
 
 echo keep >"$dir/kept.png"
 keep "$dir/kept.png"
@@ -50,5 +55,11 @@ refuse "missing" "missing.hv2" "$bin" plot "$dir/missing.hv2" --item 1 --group 1
 refuse "start after end" "starts after it ends" "${p[@]}" --item 1 --group 1 \
     --start "19/05/30 00:00" --end "19/05/29 00:00" "${o[@]}"
 refuse "not png, svg or pdf" ".png, .svg or .pdf" "${p[@]}" --item 1 --group 1 -o "$dir/kept.txt"
+refuse "other kind" "not a recording of the kind" "${p[@]}" --item 1 --group 1 --compare "$dir/b.hh1" \
+    "${o[@]}"
+refuse "align alone" "go with --compare" "${p[@]}" --item 1 --group 1 --align week "${o[@]}"
+refuse "align month" "day or week" "${p[@]}" --item 1 --group 1 --compare "$dir/a.hv2" --align month \
+    "${o[@]}"
+refuse "axis" "--axis" "${p[@]}" --item 1 --group 1 --axis 5,1,1 "${o[@]}"
 [[ -e $dir/kept.txt ]] && fail "a refused plot wrote kept.txt"
 finish plot

@@ -22,10 +22,29 @@ for out in s.png s.svg s.pdf; do
 done
 grep -q "<svg" "$dir/s.svg" || fail "s.svg is not SVG"
 
+# The period's statistic per order: over one record it is that record's spectrum; over more the
+# 95th percentile never passes the maximum.
+"${s[@]}" --stat max --start "19/05/29 00:10" --end "19/05/29 00:10" -o "$dir/one.csv" >/dev/null ||
+    fail "stat of one record"
+"${s[@]}" --at "19/05/29 00:10" -o "$dir/at.csv" >/dev/null || fail "at"
+cmp -s "$dir/one.csv" "$dir/at.csv" || fail "the maximum of one record is not its spectrum"
+"${s[@]}" --stat max -o "$dir/max.csv" >"$dir/out.txt" || fail "stat max"
+grep -qF "19/05/29(水) 00:00～19/05/29(水) 04:50  最大値, 1ch, 256 orders" "$dir/out.txt" ||
+    fail "stat summary: $(cat "$dir/out.txt")"
+"${s[@]}" --stat p95 -o "$dir/p95.csv" >/dev/null || fail "stat p95"
+paste -d, "$dir/p95.csv" "$dir/max.csv" | tail -n +2 |
+    awk -F, '$2 > $5 || $3 > $6 { bad = 1 } END { exit bad }' || fail "a 95th percentile above the maximum"
+"$bin" spectrum "$dir/b.hv2" --stat p95 --limits iec61000-2-2 -o "$dir/lim.png" >/dev/null ||
+    fail "limits"
+[[ -s $dir/lim.png ]] || fail "lim.png empty"
+
 echo keep >"$dir/kept.csv"
 keep "$dir/kept.csv"
 o=(-o "$dir/kept.csv")
-misuse "no --at" "usage" "${s[@]}" "${o[@]}"
+misuse "no --at" "--at or --stat" "${s[@]}" "${o[@]}"
+misuse "both" "--at or --stat" "${s[@]}" --at "19/05/29 00:00" --stat max "${o[@]}"
+misuse "statistic" "p95 or max" "${s[@]}" --stat mean "${o[@]}"
+misuse "limit set" "no-such-set" "${s[@]}" --stat max --limits no-such-set "${o[@]}"
 refuse "after the end" "no record at or after" "${s[@]}" --at "29/01/01 00:00" "${o[@]}"
 misuse "bad time" "--at" "${s[@]}" --at "19/05/29 25:00" "${o[@]}"
 misuse "channel 10" "--channel" "${s[@]}" --at "19/05/29 00:00" --channel 10 "${o[@]}"
