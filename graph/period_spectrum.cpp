@@ -1,9 +1,12 @@
 #include "graph/period_spectrum.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "analysis/harmdim.h"
 #include "analysis/item_codes.h"
+#include "analysis/percent_of_fundamental.h"
+#include "analysis/series_value.h"
 #include "compliance/statistics.h"
 #include "datafile/record_format.h"
 #include "graph/cursor_readout.h"
@@ -39,26 +42,35 @@ Spectrum spectrumOver(const HARMDIM& state, const RecordSpan& records, int chann
     if (statistic == SpectrumStatistic::Instant || records.empty()) return out;
     out.when = recordTimeText(state, records.first) + "～" + recordTimeText(state, records.last) +
                "  " + spectrumStatisticText(statistic);
-    // One spectrum per record, then each column's statistic: the same values the record
-    // spectrum shows, so the 最大値 of one record is that record's spectrum.
-    const std::size_t n = out.orders.size();
-    std::vector<std::vector<float>> distortion(n), current(n);
-    std::vector<float> total, fundamental;
-    for (int32_t rec = records.first; rec <= records.last; ++rec) {
-        const Spectrum s = spectrumAt(state, rec, channel);
-        total.push_back(static_cast<float>(s.totalDistortion));
-        fundamental.push_back(static_cast<float>(s.fundamentalCurrent));
-        for (std::size_t i = 0; i < n; ++i) {
-            distortion[i].push_back(static_cast<float>(s.orders[i].distortion));
-            current[i].push_back(static_cast<float>(s.orders[i].current));
-        }
-    }
-    out.totalDistortion = statisticOf(total, statistic);
-    out.fundamentalCurrent = statisticOf(fundamental, statistic);
-    for (std::size_t i = 0; i < n; ++i) {
-        out.orders[i].distortion = statisticOf(distortion[i], statistic);
-        out.orders[i].current = statisticOf(current[i], statistic);
-    }
+    // Each column's statistic over the records, of the values the record spectrum shows, so
+    // the 最大値 of one record is that record's spectrum. Orders are shared by the threads.
+    const auto column = [&](int16_t item, int series, int ch, auto shown) {
+        std::vector<float> values;
+        values.reserve(static_cast<std::size_t>(records.count()));
+        for (int32_t rec = records.first; rec <= records.last; ++rec)
+            values.push_back(
+                static_cast<float>(shown(seriesValue(state, item, rec, series, ch, 1.0).value)));
+        return statisticOf(values, statistic);
+    };
+    const auto same = [](double v) { return v; };
+    // The fundamental's bar: 100 % of itself where it is large enough to hold a ratio.
+    out.orders[0].distortion =
+        column(kVoltage, 0, 0, [](double v) { return percentOfFundamental(v, v); });
+    out.totalDistortion = column(kVoltageDistortion, 0, 0, same);
+    out.fundamentalCurrent = column(kCurrent, 0, out.channel, same);
+    const int n = static_cast<int>(out.orders.size());
+    const int threads = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8);
+    std::vector<std::thread> workers;
+    for (int w = 0; w < threads; ++w)
+        workers.emplace_back([&, w] {
+            for (int k = 1 + w; k < n; k += threads) {
+                SpectrumOrder& o = out.orders[static_cast<std::size_t>(k)];
+                o.distortion = column(kVoltageDistortion, k, 0, same);
+                o.current = column(kCurrent, k, out.channel, same);
+            }
+        });
+    for (std::thread& t : workers) t.join();
+    out.orders[0].current = out.fundamentalCurrent;
     return out;
 }
 
