@@ -29,6 +29,7 @@
 #include "graph/graph_composition.h"
 #include "graph/graph_selection.h"
 #include "graph/graph_view.h"
+#include "platform/file_identity.h"
 #include "platform/output.h"
 #include "platform/qt/picture_file.h"
 #include "platform/qt/qpainter_canvas.h"
@@ -113,21 +114,25 @@ std::optional<int> readPlotOptions(const Args& args, PlotOptions& o) {
 }
 
 // The period compared, loaded: the whole of FILE2 unless --compare-start/--compare-end say
-// otherwise; a recording of another kind is refused.
+// otherwise; a recording of another kind is refused, and so is an output that is FILE2.
 Result<std::shared_ptr<const HARMDIM>> loadComparison(const Args& args, const PlotOptions& o,
                                                       const HARMDIM& main) {
-    auto scan = scanForOutput("plot", *args.get("--compare"), o.output);
-    if (!scan) return Error{scan.error()};
-    Args period;
-    if (auto t = args.get("--compare-start")) period.values["--start"] = *t;
-    if (auto t = args.get("--compare-end")) period.values["--end"] = *t;
-    auto texts = periodTextsOf(period, *scan);
-    if (!texts) return Error{"--compare: " + texts.error()};
-    auto loaded = executeFor(*scan, *texts, ExecuteMode::Graph);
+    const std::string other = *args.get("--compare");
+    if (sameExistingFile(other, o.output))
+        return Error{"plot: the output would overwrite the recording " + o.output};
+    PeriodTexts period;
+    for (const auto& [option, date, time] :
+         {std::tuple{"--compare-start", &period.startDate, &period.startTime},
+          std::tuple{"--compare-end", &period.endDate, &period.endTime}}) {
+        if (auto t = args.get(option)) {
+            auto parts = splitPeriodText(option, *t);
+            if (!parts) return Error{parts.error()};
+            *date = parts->first;
+            *time = parts->second;
+        }
+    }
+    auto loaded = loadComparedPeriod(other, period, main);
     if (!loaded) return Error{"--compare: " + loaded.error()};
-    if (!comparable(main, **loaded))
-        return Error{"--compare: " + *args.get("--compare") +
-                     " is not a recording of the kind of " + main.FilePath};
     return loaded;
 }
 

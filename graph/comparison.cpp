@@ -5,7 +5,9 @@
 
 #include "analysis/harmdim.h"
 #include "analysis/items.h"
+#include "analysis/load_analysis.h"
 #include "analysis/series_value.h"
+#include "datafile/scan.h"
 #include "graph/cursor_readout.h"
 #include "graph/curve_rules.h"
 #include "platform/canvas.h"
@@ -49,6 +51,27 @@ AlignedComparison alignComparison(const HARMDIM& main, const HARMDIM& other, Ali
 bool comparable(const HARMDIM& main, const HARMDIM& other) {
     return main.MaxOrderIndex == other.MaxOrderIndex && main.ChannelCount == other.ChannelCount &&
            main.Kind.family == other.Kind.family && main.Kind.shortHn == other.Kind.shortHn;
+}
+
+Result<std::shared_ptr<const HARMDIM>> loadComparedPeriod(const std::string& path,
+                                                          PeriodTexts period, const HARMDIM& main) {
+    auto scan = scanFile(path);
+    if (!scan) return Error{scan.error()};
+    const auto fill = [](std::string& text, const std::string& scanned) {
+        if (text.empty()) text = scanned;
+    };
+    fill(period.startDate, scan->startDate);
+    fill(period.startTime, scan->startTime);
+    fill(period.endDate, scan->endDate);
+    fill(period.endTime, scan->endTime);
+    Recording recording;
+    applyScan(recording, *scan);
+    auto loaded = loadAnalysis(recording, period);
+    if (!loaded) return Error{loaded.error()};
+    if (!loaded->analysis) return Error{"比較する期間の開始が終了より後です。"};
+    if (!comparable(main, *loaded->analysis))
+        return Error{"比較できるのは同じ種類の記録だけです: " + path};
+    return std::shared_ptr<const HARMDIM>(std::move(loaded->analysis));
 }
 
 RecordSpan comparisonRecordsIn(const AlignedComparison& comparison, const ShownRange& range) {

@@ -5,11 +5,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "analysis/execute.h"
 #include "graph/graph_composition.h"
+#include "platform/result.h"
 
 namespace hg {
 
@@ -34,6 +37,12 @@ struct AlignedComparison {
 };
 
 AlignedComparison alignComparison(const HARMDIM& main, const HARMDIM& other, Alignment alignment);
+
+// The period to compare loaded (graph-mode Execute): `period`'s empty texts stand for the
+// recording's first or last record. Refuses, in Japanese, a recording that cannot be read, a
+// period without records, and one of another kind than `main`'s.
+Result<std::shared_ptr<const HARMDIM>> loadComparedPeriod(const std::string& path,
+                                                          PeriodTexts period, const HARMDIM& main);
 
 // Whether two analyses may be compared: the same kind of recording (the same orders and channels).
 bool comparable(const HARMDIM& main, const HARMDIM& other);

@@ -55,7 +55,7 @@ refuse "missing" "missing.hv2" "$bin" plot "$dir/missing.hv2" --item 1 --group 1
 refuse "start after end" "starts after it ends" "${p[@]}" --item 1 --group 1 \
     --start "19/05/30 00:00" --end "19/05/29 00:00" "${o[@]}"
 refuse "not png, svg or pdf" ".png, .svg or .pdf" "${p[@]}" --item 1 --group 1 -o "$dir/kept.txt"
-refuse "other kind" "not a recording of the kind" "${p[@]}" --item 1 --group 1 --compare "$dir/b.hh1" \
+refuse "other kind" "同じ種類の記録だけ" "${p[@]}" --item 1 --group 1 --compare "$dir/b.hh1" \
     "${o[@]}"
 refuse "align alone" "go with --compare" "${p[@]}" --item 1 --group 1 --align week "${o[@]}"
 refuse "align month" "day or week" "${p[@]}" --item 1 --group 1 --compare "$dir/a.hv2" --align month \
