@@ -4,6 +4,8 @@
 #include <cctype>
 #include <nlohmann/json.hpp>
 
+#include "platform/dates.h"
+
 namespace hg {
 
 namespace {
@@ -83,7 +85,7 @@ void readExtras(const json& j, SavedWindow& w) {
 SavedWindow windowOf(const json& j) {
     SavedWindow w;
     w.item = numberAt<int16_t>(j, "item").value_or(0);
-    w.group = numberAt<int16_t>(j, "group").value_or(0);
+    w.group = textAt(j, "group");
     w.channel = numberAt<int16_t>(j, "channel").value_or(0);
     if (const auto o = j.find("orders"); o != j.end() && o->is_array())
         for (const json& k : *o)
@@ -127,6 +129,18 @@ Result<ReadView> parseViewFile(std::string_view text) {
         for (const json& window : *w)
             if (window.is_object()) out.view.windows.push_back(windowOf(window));
     return out;
+}
+
+PeriodTexts periodTextsOf(double start, double end) {
+    const auto split = [](double when) {
+        const std::string text = formatYyMmDdHhMm(when);
+        const std::size_t space = text.find(' ');
+        return std::pair{text.substr(0, space),
+                         space == std::string::npos ? std::string() : text.substr(space + 1)};
+    };
+    const auto [startDate, startTime] = split(start);
+    const auto [endDate, endTime] = split(end);
+    return {startDate, startTime, endDate, endTime};
 }
 
 bool isViewFilePath(std::string_view path) {

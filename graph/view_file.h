@@ -34,7 +34,7 @@ struct SavedComparison {
 
 struct SavedWindow {
     int16_t item = 0;
-    int16_t group = 0;
+    std::string group;  // the order group as the window lists it ("１～９次", "任　意")
     int16_t channel = 0;
     std::vector<int> orders;  // the order indices checked
     std::optional<ShownRange> range;
@@ -62,6 +62,9 @@ struct ReadView {
     SavedView view;
     bool newerVersion = false;  // written by a newer program: read as far as this one knows
 };
+
+// The period texts of an analysis from its start and end date-times (day numbers).
+PeriodTexts periodTextsOf(double start, double end);
 
 // A view file's text read back; refuses, in Japanese, text that is not a view file.
 Result<ReadView> parseViewFile(std::string_view text);

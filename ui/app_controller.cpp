@@ -2,13 +2,17 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QTimer>
 #include <algorithm>
 
 #include "analysis/harmdim.h"
 #include "platform/qt/message_box.h"
+#include "platform/qt/save_file_dialog.h"
 #include "ui/compliance_window.h"
 #include "ui/csv_orders_dialog.h"
 #include "ui/file_selection_window.h"
@@ -33,6 +37,22 @@ AppController::AppController() : frame_(std::make_unique<MainFrame>()) {
     });
     connect(frame_.get(), &MainFrame::settingsResetWanted, this, &AppController::resetSettings);
     takeRememberedSettings();
+    askViewFile = [this](bool save) {
+        const QString filter = u"ビュー (*.hgview)"_qs;
+        return save ? askSaveFileName(frame_.get(), u"ビュー保存"_qs, filter)
+                    : QFileDialog::getOpenFileName(frame_.get(), u"ビューを開く"_qs, QString(),
+                                                   filter);
+    };
+    askMovedRecording = [this](const QString& missing) {
+        QMessageBox::information(frame_.get(), u"ビューを開く"_qs,
+                                 u"ビューの記録ファイルが見つかりません:\n"_qs + missing +
+                                     u"\n記録ファイルを選んでください。"_qs);
+        return QFileDialog::getOpenFileName(frame_.get(), u"記録ファイル"_qs,
+                                            QFileInfo(missing).path());
+    };
+    tell = [this](const QString& message) {
+        QMessageBox::warning(frame_.get(), u"harmograph"_qs, message);
+    };
 }
 
 AppController::~AppController() {
@@ -136,6 +156,17 @@ void AppController::adopt(GraphWindow* window) {
     connect(window, &GraphWindow::contractPowerEdited, this,
             [this, window](const QString& kw) { shareContractPower(kw, window); });
     connect(window, &GraphWindow::closing, this, [this, window] { graphWindowClosing(window); });
+    window->setCursorsSynchronised(syncCursors_);
+    connect(window, &GraphWindow::cursorsSynchronisedToggled, this,
+            &AppController::setCursorsSynchronised);
+    connect(window, &GraphWindow::cursorTimeMoved, this,
+            [this, window](double when) { followCursor(window, when); });
+    connect(window, &GraphWindow::viewSaveRequested, this, [this] {
+        if (const QString path = askViewFile(true); !path.isEmpty()) saveView(path);
+    });
+    connect(window, &GraphWindow::viewOpenRequested, this, [this] {
+        if (const QString path = askViewFile(false); !path.isEmpty()) openView(path);
+    });
 }
 
 void AppController::printFor(GraphWindow* window) {
@@ -250,11 +281,15 @@ void AppController::start(const QString& argument, const QString& programFolder)
     frame_->show();
     const bool lastFolder = argument.trimmed().isEmpty() && !remembered_.folder.isEmpty() &&
                             QFileInfo(remembered_.folder).isDir();
-    form1_->start(lastFolder ? remembered_.folder : argument, programFolder);
+    // A view file opens on its own folder, then restores its windows.
+    const bool viewFile = isViewFilePath(argument.trimmed().toStdString());
+    const QString folder = viewFile ? QFileInfo(argument.trimmed()).absolutePath() : argument;
+    form1_->start(lastFolder ? remembered_.folder : folder, programFolder);
     if (remembered_.fileSelectionGeometry.isValid())
         form1_->subWindow()->setGeometry(remembered_.fileSelectionGeometry);
     else
         form1_->subWindow()->resize(form1_->sizeHint().expandedTo(QSize(820, 560)));
+    if (viewFile) QTimer::singleShot(0, this, [this, argument] { openView(argument.trimmed()); });
 }
 
 // What the windows hold now; what was never opened in this run stays as the last run left it.

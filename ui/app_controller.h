@@ -11,12 +11,14 @@
 #include <QPointer>
 #include <QString>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "analysis/order_flags.h"
 #include "analysis/upstream_prediction.h"
+#include "graph/view_file.h"
 #include "ui/remembered_settings.h"
 #include "ui/shared_orders.h"
 
@@ -58,6 +60,22 @@ class AppController : public QObject, public SharedOrders {
     PrintDialog& printDialog();    // created at first use
     CsvOrdersDialog& csvDialog();  // created at first use
 
+    // ファイル → ビュー保存...: the recording, its period and every graph window's view into a
+    // view file; false after telling why.
+    bool saveView(const QString& path);
+    // ビューを開く... and `harmograph FILE.hgview`: loads the recording and restores its windows.
+    // A recording no longer where the view says is asked for; a view of a newer program version
+    // is opened as far as this one reads it, after saying so. False after telling why.
+    bool openView(const QString& path);
+    // Whether moving one graph window's cursor moves the others' (カーソル連動; off at first).
+    bool cursorsSynchronised() const { return syncCursors_; }
+    void setCursorsSynchronised(bool on);
+    // Hooks replaceable by tests: the view file to save or open (empty: cancelled), the place of a
+    // recording that moved (empty: cancelled), and messages.
+    std::function<QString(bool save)> askViewFile;
+    std::function<QString(const QString& missing)> askMovedRecording;
+    std::function<void(const QString&)> tell;
+
     OrderFlags jisuFlag() const override;
     void setJisuFlag(const OrderFlags& flags) override;
 
@@ -81,6 +99,8 @@ class AppController : public QObject, public SharedOrders {
     void graphWindowClosing(GraphWindow* window);
     void tileGraphWindows();
     void updateWindowEntries();
+    void followCursor(GraphWindow* from, double dateTime);
+    bool restoreViews(const SavedView& view, const std::shared_ptr<const HARMDIM>& analysis);
 
     OrderFlags JisuFlag = initialJisuFlag();
     // The unusable prediction parameters a box told last, in whichever graph window.
@@ -93,6 +113,7 @@ class AppController : public QObject, public SharedOrders {
     RememberedSettings remembered_;
     bool remember_ = true;
     bool ending_ = false;
+    bool syncCursors_ = false;
     std::array<QPointer<GraphWindow>, 3> graphs_;
     std::vector<Reader> readers_;  // spectrum and compliance windows, by their graph window
     QPointer<PrintDialog> form3_;

@@ -543,6 +543,8 @@ GraphDrawing GraphWindow::composePicture(std::string notice) {
     if (drawing.outcome == GraphOutcome::Drawn && !closing_) {
         Picture1->setImage(std::move(image));
         layout_ = drawing.layout;
+        axis_ = drawing.axis;
+        noteShown();
         showCursor();
     }
     return drawing;

@@ -21,6 +21,9 @@
 #include "analysis/order_flags.h"
 #include "compliance/limits.h"
 #include "graph/graph_view.h"
+#include "graph/view_file.h"
+#include "graph/zoom_history.h"
+#include "ui/comparison_dialog.h"
 
 class QAction;
 class QCheckBox;
@@ -55,13 +58,20 @@ class GraphPicture : public QWidget {
     // The cursor line's x; none hides it.
     void setCursorX(std::optional<int> x);
     std::optional<int> cursorX() const { return cursorX_; }
+    // The second cursor's line (dash-dot), and the mark of a curve's maximum; none hides them.
+    void setSecondCursorX(std::optional<int> x);
+    std::optional<int> secondCursorX() const { return secondCursorX_; }
+    void setMaximumMark(std::optional<QPoint> at);
+    std::optional<QPoint> maximumMark() const { return maximumMark_; }
 
   signals:
     void pointerMoved(QPoint at);
     void zoomDragged(int fromX, int toX);    // a left drag released
     void panDragged(int dx);                 // a Shift-drag moved by dx pixels
     void wheelTurned(QPoint at, int steps);  // steps > 0: away from the user
-    void keyPressed(int key);
+    void keyPressed(int key);                // the key with Shift where it was held
+    void secondCursorClicked(int x);         // a Shift-click that did not move
+    void valueDragged(int fromY, int toY);   // a Ctrl-drag released
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -77,6 +87,11 @@ class GraphPicture : public QWidget {
     std::optional<int> dragFrom_;  // a zoom drag in progress started here
     std::optional<int> dragTo_;
     std::optional<int> panFrom_;  // a Shift-drag in progress is here
+    bool panMoved_ = false;
+    std::optional<int> valueFrom_;  // a Ctrl-drag in progress started at this y
+    std::optional<int> valueTo_;
+    std::optional<int> secondCursorX_;
+    std::optional<QPoint> maximumMark_;
 };
 
 class GraphWindow : public QWidget {
@@ -150,6 +165,37 @@ class GraphWindow : public QWidget {
     const LimitCatalogue& limitCatalogue();
     void savePicture();    // MeSavePic "画像保存..."
     void saveCurvesCsv();  // MeSaveCsv "CSV保存..."
+
+    // Reading further (graph_window_tools.cpp). A second cursor (Shift+click, MeCursor2), whose
+    // record and differences the strip shows; none removes it.
+    void placeSecondCursor(std::optional<int32_t> record);
+    const std::optional<int32_t>& secondCursor() const { return secondCursor_; }
+    // MeMax "最大値へ移動": the cursor to curve `curve`'s (in drawing order) maximum among the
+    // records shown, the maximum marked on the curve.
+    void jumpToMaximum(int curve);
+    // The value axis set by hand (Ctrl-drag, MeAxis "値軸の設定..."); none: MeAxisAuto "自動".
+    void setAxisByHand(std::optional<AxisByHand> axis);
+    void askAxisByHand();
+    // Backspace: the range shown before the latest zoom or pan.
+    void goBack();
+    // MeCompare "比較期間...": another period drawn dashed over this one; none removes it.
+    void compareWith(std::shared_ptr<const HARMDIM> other, Alignment alignment);
+    void askComparison();
+    // The cursor of another window of the analysis moved to this date-time (synchronised cursors).
+    void followCursorTime(double dateTime);
+    // MeSync "カーソル連動": shared by every graph window through the controller.
+    void setCursorsSynchronised(bool on);
+    bool cursorsSynchronised() const;
+    // The window's view as a view file keeps it, and a kept view shown again (`compared`: the
+    // comparison's period, loaded by the caller; null for none).
+    SavedWindow savedView() const;
+    void restoreView(const SavedWindow& saved, std::shared_ptr<const HARMDIM> compared);
+    // The statistics of the range shown as the strip shows them (plain text, one curve a line).
+    QString statisticsText() const;
+    // Hooks replaceable by tests: the value axis asked (none: cancelled), and the period to
+    // compare (none: cancelled).
+    std::function<std::optional<AxisByHand>(const ValueAxis& shown)> askAxis;
+    std::function<std::optional<ComparedPeriodAsked>()> askComparisonPeriod;
     // Where a save goes (default: a save dialog; empty cancels), replaceable by tests.
     std::function<QString(const QString& caption, const QString& filter)> askSaveFileName;
 
@@ -173,6 +219,15 @@ class GraphWindow : public QWidget {
     QMenu* MeLimit;                       // "限度値": "なし" and the sets found
     QAction* MeSpec;                      // "スペクトル"
     QAction* MeComp;                      // "適合判定"
+    QAction* MeCursor2;                   // "第2カーソル" (checkable)
+    QAction* MeSync;                      // "カーソル連動" (checkable, off)
+    QMenu* MeMax;                         // "最大値へ移動": the drawn curves
+    QAction* MeAxis;                      // "値軸の設定..."
+    QAction* MeAxisAuto;                  // "値軸を自動に戻す"
+    QAction* MeCompare;                   // "比較期間..."
+    QAction* MeCompareOff;                // "比較をやめる"
+    QAction* MeViewSave;                  // "ビュー保存..."
+    QAction* MeViewOpen;                  // "ビューを開く..."
     QLabel* Label1;                       // "解析内容"
     QComboBox* Combo1;                    // items
     QLabel* Label2;                       // "解析次数"
@@ -225,6 +280,12 @@ class GraphWindow : public QWidget {
     void viewChanged();
     // The window is closing.
     void closing();
+    // The cursor moved to a record at this date-time (synchronised cursors follow); MeSync toggled.
+    void cursorTimeMoved(double dateTime);
+    void cursorsSynchronisedToggled(bool on);
+    // ファイル → ビュー保存... / ビューを開く...
+    void viewSaveRequested();
+    void viewOpenRequested();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -258,6 +319,14 @@ class GraphWindow : public QWidget {
     void syncPanBar();
     void showCursor();
     void drawLimitOverlayOn(Canvas& canvas, const GraphDrawing& drawing, int fontSize);
+    void buildToolMenus();
+    void fillMaximumMenu();
+    bool toolKey(int key);
+    void secondCursorClicked(int x);
+    void valueDragged(int fromY, int toY);
+    void showSecondCursor();
+    void noteShown();
+    QString toolsHtml() const;
 
     void load();
     void activated();
@@ -292,6 +361,13 @@ class GraphWindow : public QWidget {
     std::optional<GraphLayout> layout_;  // the layout of the graph shown
     std::optional<LimitCatalogue> catalogue_;
     QActionGroup* limitGroup_ = nullptr;
+    std::optional<ValueAxis> axis_;  // the value axis of the graph shown
+    std::optional<int32_t> secondCursor_;
+    std::optional<int32_t> maximum_;  // the record whose maximum is marked
+    int maximumCurve_ = 0;
+    ZoomHistory history_;
+    QString statisticsHtml_;  // of the range shown, made when the graph is drawn
+    bool followingCursor_ = false;
 };
 
 }  // namespace hg

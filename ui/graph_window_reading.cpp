@@ -70,22 +70,45 @@ void GraphPicture::setCursorX(std::optional<int> x) {
     update();
 }
 
+void GraphPicture::setSecondCursorX(std::optional<int> x) {
+    if (x == secondCursorX_) return;
+    secondCursorX_ = x;
+    update();
+}
+
+void GraphPicture::setMaximumMark(std::optional<QPoint> at) {
+    if (at == maximumMark_) return;
+    maximumMark_ = at;
+    update();
+}
+
 void GraphPicture::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
     if (event->button() != Qt::LeftButton) return;
-    const int x = event->position().toPoint().x();
-    if (event->modifiers() & Qt::ShiftModifier)
-        panFrom_ = x;
-    else
-        dragFrom_ = x;
+    const QPoint at = event->position().toPoint();
+    if (event->modifiers() & Qt::ControlModifier) {
+        valueFrom_ = at.y();
+    } else if (event->modifiers() & Qt::ShiftModifier) {
+        panFrom_ = at.x();
+        panMoved_ = false;
+    } else {
+        dragFrom_ = at.x();
+    }
     dragTo_.reset();
+    valueTo_.reset();
 }
 
 void GraphPicture::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
+    if (valueFrom_) {
+        valueTo_ = at.y();
+        update();
+        return;
+    }
     if (panFrom_) {
         const int dx = at.x() - *panFrom_;
         panFrom_ = at.x();
+        panMoved_ = panMoved_ || dx != 0;
         if (dx != 0) emit panDragged(dx);
         return;
     }
@@ -98,13 +121,18 @@ void GraphPicture::mouseMoveEvent(QMouseEvent* event) {
 
 void GraphPicture::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
-    const std::optional<int> from = dragFrom_;
-    const int to = event->position().toPoint().x();
+    const std::optional<int> from = dragFrom_, valueFrom = valueFrom_;
+    const bool shiftClick = panFrom_ && !panMoved_;
+    const QPoint to = event->position().toPoint();
     dragFrom_.reset();
     dragTo_.reset();
     panFrom_.reset();
+    valueFrom_.reset();
+    valueTo_.reset();
     update();
-    if (from) emit zoomDragged(*from, to);
+    if (from) emit zoomDragged(*from, to.x());
+    if (valueFrom) emit valueDragged(*valueFrom, to.y());
+    if (shiftClick) emit secondCursorClicked(to.x());
 }
 
 void GraphPicture::wheelEvent(QWheelEvent* event) {
@@ -114,12 +142,19 @@ void GraphPicture::wheelEvent(QWheelEvent* event) {
 }
 
 void GraphPicture::keyPressEvent(QKeyEvent* event) {
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
     switch (event->key()) {
         case Qt::Key_Left:
         case Qt::Key_Right:
+            emit keyPressed(event->key() | (shift ? int(Qt::ShiftModifier) : 0));
+            return;
         case Qt::Key_Home:
         case Qt::Key_End:
         case Qt::Key_Escape:
+        case Qt::Key_Plus:
+        case Qt::Key_Minus:
+        case Qt::Key_Equal:  // + without Shift on most keyboards
+        case Qt::Key_Backspace:
             emit keyPressed(event->key());
             return;
         default:
@@ -134,6 +169,20 @@ void GraphPicture::paintEvent(QPaintEvent*) {
     if (cursorX_) {
         painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
         painter.drawLine(*cursorX_, 0, *cursorX_, height());
+    }
+    if (secondCursorX_) {
+        painter.setPen(QPen(Qt::darkMagenta, 1, Qt::DashDotLine));
+        painter.drawLine(*secondCursorX_, 0, *secondCursorX_, height());
+    }
+    if (maximumMark_) {
+        painter.setPen(QPen(Qt::black, 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(*maximumMark_, 6, 6);
+    }
+    if (valueFrom_ && valueTo_) {
+        const int top = std::min(*valueFrom_, *valueTo_);
+        painter.fillRect(0, top, width(), std::abs(*valueTo_ - *valueFrom_),
+                         QColor(192, 96, 0, 48));
     }
     if (dragFrom_ && dragTo_) {
         const int left = std::min(*dragFrom_, *dragTo_);
@@ -160,6 +209,8 @@ void GraphWindow::buildReading(QWidget* c) {
     connect(Picture1, &GraphPicture::panDragged, this, &GraphWindow::panDragged);
     connect(Picture1, &GraphPicture::wheelTurned, this, &GraphWindow::wheelTurned);
     connect(HScroll1, &QScrollBar::valueChanged, this, &GraphWindow::panScrolled);
+    connect(Picture1, &GraphPicture::secondCursorClicked, this, &GraphWindow::secondCursorClicked);
+    connect(Picture1, &GraphPicture::valueDragged, this, &GraphWindow::valueDragged);
 }
 
 void GraphWindow::buildReadingMenus() {
@@ -183,6 +234,7 @@ void GraphWindow::buildReadingMenus() {
     connect(MeComp, &QAction::triggered, this, [this] { openCompliance(); });
     connect(MeSavePic, &QAction::triggered, this, &GraphWindow::savePicture);
     connect(MeSaveCsv, &QAction::triggered, this, &GraphWindow::saveCurvesCsv);
+    buildToolMenus();
 }
 
 bool GraphWindow::cursorShown() const {
@@ -199,9 +251,11 @@ void GraphWindow::pointerMoved(QPoint at) {
     view_->setCursor(rec);
     showCursor();
     emit viewChanged();
+    if (!followingCursor_) emit cursorTimeMoved(recordDateTime(*analysis_, *rec));
 }
 
 void GraphWindow::keyPressed(int key) {
+    if (toolKey(key)) return;
     if (key == Qt::Key_Escape) return showWholePeriod();
     const int32_t n = placedRecords(*analysis_);
     if (!cursorShown() || !layout_ || n <= 0) return;
@@ -225,6 +279,7 @@ void GraphWindow::moveCursorTo(int32_t record) {
         zoomTo(panBy(*analysis_, shown, minute - shown.last));
     showCursor();
     emit viewChanged();
+    if (!followingCursor_) emit cursorTimeMoved(recordDateTime(*analysis_, record));
 }
 
 // The cursor line over the picture and the readout of its record beside it.
@@ -241,7 +296,8 @@ void GraphWindow::showCursor() {
     Picture1->setCursorX(
         inside ? std::optional<int>(static_cast<int>(std::lround(xOfMinute(*layout_, minute))))
                : std::nullopt);
-    Readout->setText(readoutHtml(cursorReadout(*analysis_, view_->request({}), *rec)));
+    Readout->setText(readoutHtml(cursorReadout(*analysis_, view_->request({}), *rec)) +
+                     toolsHtml());
 }
 
 void GraphWindow::zoomDragged(int fromX, int toX) {
@@ -268,6 +324,7 @@ void GraphWindow::panScrolled(int value) {
 
 void GraphWindow::showWholePeriod() {
     if (!view_->range()) return;
+    history_.remember(view_->range(), std::nullopt);
     view_->setRange(std::nullopt);
     rangeChanged();
 }
@@ -276,6 +333,7 @@ void GraphWindow::zoomTo(ShownRange range) {
     if (!drawn_) return;
     const std::optional<ShownRange> before = view_->range();
     view_->setRange(range);
+    history_.remember(before, view_->range());
     if (view_->range() != before) rangeChanged();
 }
 

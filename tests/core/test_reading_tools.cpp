@@ -179,7 +179,7 @@ TEST(ReadingTools, ViewFileReadBack) {
     view.period = {"19/05/29", "09:00", "19/05/30", "09:00"};
     SavedWindow w;
     w.item = 5;
-    w.group = 21;
+    w.group = "任　意";
     w.channel = 2;
     w.orders = {1, 2, 6};
     w.range = ShownRange{30, 90.5};
@@ -208,6 +208,8 @@ TEST(ReadingTools, ViewFileReadBack) {
     EXPECT_EQ(newer->view.windows.at(0).item, 3);
     EXPECT_FALSE(parseViewFile("{}"));
     EXPECT_FALSE(parseViewFile("not json"));
+    EXPECT_EQ(periodTextsOf(*dayNumber(2019, 5, 29) + 0.375, *dayNumber(2019, 6, 1)),
+              (PeriodTexts{"19/05/29", "09:00", "19/06/01", "00:00"}));
     EXPECT_TRUE(isViewFilePath("/a/b.HGVIEW"));
     EXPECT_FALSE(isViewFilePath("b.hv2"));
 }
