@@ -60,7 +60,7 @@ another_window() {
     local stem=${1##*/} header=${2##*/}
     stem=${stem%.*}
     header=${header%.h}
-    case "$stem" in app_controller | "$header" | "$header"_*) return 1 ;; esac
+    case "$stem" in app_controller | app_controller_* | "$header" | "$header"_*) return 1 ;; esac
     grep -q 'Q_OBJECT' "$2" 2>/dev/null
 }
 

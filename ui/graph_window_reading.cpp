@@ -405,6 +405,7 @@ void GraphWindow::chooseLimitSet(const QString& name) {
     showContractPower();
     emit limitSetChosen(set ? name : QString());
     if (drawn_) draw();
+    emit viewChanged();  // the spectrum marks its bars with the set
 }
 
 // The contract power: beside the commands while a current-per-kW set is chosen.

@@ -1,6 +1,7 @@
 #include "ui/spectrum_window.h"
 
 #include <QClipboard>
+#include <QComboBox>
 #include <QFile>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -20,11 +21,13 @@
 
 #include "analysis/harmdim.h"
 #include "graph/graph_view.h"
+#include "platform/output.h"
 #include "platform/qt/message_box.h"
 #include "platform/qt/picture_file.h"
 #include "platform/qt/qpainter_canvas.h"
 #include "platform/qt/qt_text.h"
 #include "platform/qt/save_file_dialog.h"
+#include "platform/textcode.h"
 
 namespace hg {
 
@@ -68,14 +71,25 @@ SpectrumWindow::SpectrumWindow(std::shared_ptr<const HARMDIM> analysis, QMdiArea
     Command1 = new QPushButton(u"ｺﾋﾟｰ"_qs, this);
     Command2 = new QPushButton(u"印刷"_qs, this);
     Command3 = new QPushButton(u"PDF保存"_qs, this);
+    Command4 = new QPushButton(u"CSV保存"_qs, this);
+    Combo1 = new QComboBox(this);
+    for (SpectrumStatistic s :
+         {SpectrumStatistic::Instant, SpectrumStatistic::P95, SpectrumStatistic::Max})
+        Combo1->addItem(QString::fromUtf8(spectrumStatisticText(s)), static_cast<int>(s));
     auto* grid = new QGridLayout(this);
-    grid->addWidget(Picture1, 0, 0, 1, 4);
-    grid->addWidget(HScroll1, 1, 0, 1, 4);
+    grid->addWidget(Picture1, 0, 0, 1, 6);
+    grid->addWidget(HScroll1, 1, 0, 1, 6);
     grid->addWidget(Label1, 2, 0);
-    grid->addWidget(Command1, 2, 1);
-    grid->addWidget(Command2, 2, 2);
-    grid->addWidget(Command3, 2, 3);
+    grid->addWidget(Combo1, 2, 1);
+    grid->addWidget(Command1, 2, 2);
+    grid->addWidget(Command2, 2, 3);
+    grid->addWidget(Command3, 2, 4);
+    grid->addWidget(Command4, 2, 5);
     grid->setColumnStretch(0, 1);
+    connect(Combo1, &QComboBox::activated, this, [this](int i) {
+        chooseStatistic(static_cast<SpectrumStatistic>(Combo1->itemData(i).toInt()));
+    });
+    connect(Command4, &QPushButton::clicked, this, &SpectrumWindow::saveCsv);
     connect(Picture1, &SpectrumPicture::hovered, this, &SpectrumWindow::hovered);
     connect(Picture1, &SpectrumPicture::resized, this, &SpectrumWindow::redraw);
     connect(Picture1, &SpectrumPicture::wheelTurned, this, [this](QPoint at, int steps) {
@@ -102,16 +116,50 @@ QMdiSubWindow* SpectrumWindow::subWindow() const {
 }
 
 void SpectrumWindow::showView(const GraphView& view) {
-    const int32_t rec =
-        view.cursor().value_or(std::max(recordsIn(*analysis_, view.shownRange()).first, 0));
+    const RecordSpan records = recordsIn(*analysis_, view.shownRange());
+    const int32_t rec = view.cursor().value_or(std::max(records.first, 0));
+    const LimitSet* set = view.limitSet();
+    const bool sameLimits = set ? limits_ && limits_->name == set->name : !limits_;
+    if (records.first != records_.first || records.last != records_.last || !sameLimits ||
+        view.contractKw() != contractKw_)
+        statisticHeld_ = false;
+    records_ = records;
+    limits_ = set ? std::optional<LimitSet>(*set) : std::nullopt;
+    contractKw_ = view.contractKw();
     showRecord(rec, view.selection().channel());
 }
 
 void SpectrumWindow::showRecord(int32_t record, int channel) {
     if (placedRecords(*analysis_) <= 0) return;
-    record = std::clamp(record, 0, placedRecords(*analysis_) - 1);
+    record_ = std::clamp(record, 0, placedRecords(*analysis_) - 1);
+    if (channel != channel_) statisticHeld_ = false;
+    channel_ = channel;
+    compute();
+}
+
+void SpectrumWindow::chooseStatistic(SpectrumStatistic statistic) {
+    if (statistic == statistic_) return;
+    statistic_ = statistic;
+    statisticHeld_ = false;
+    Combo1->setCurrentIndex(Combo1->findData(static_cast<int>(statistic)));
+    compute();
+}
+
+// The record's spectrum follows the cursor; a statistic is computed again only when the range,
+// channel or limit set changed (the cursor does not change it).
+void SpectrumWindow::compute() {
     const bool first = spectrum_.orders.empty();
-    spectrum_ = spectrumAt(*analysis_, record, channel);
+    if (statistic_ == SpectrumStatistic::Instant) {
+        spectrum_ = spectrumAt(*analysis_, record_, channel_);
+    } else if (!statisticHeld_) {
+        const RecordSpan records =
+            records_.empty() ? RecordSpan{0, placedRecords(*analysis_) - 1} : records_;
+        spectrum_ = spectrumOver(*analysis_, records, channel_, statistic_);
+        statisticHeld_ = true;
+    } else {
+        return;
+    }
+    if (limits_) applySpectrumLimits(spectrum_, *analysis_, *limits_, contractKw_);
     if (first) shown_ = {1, lastPosition()};
     syncScroll();
     redraw();
@@ -187,6 +235,21 @@ void SpectrumWindow::printPicture() {
     painter.setViewport(page.x(), page.y(), size.width(), size.height());
     painter.setWindow(QRect(QPoint(0, 0), shown));
     painter.drawImage(0, 0, image);
+}
+
+// The spectrum shown as CSV in the conversion's code page: one line per order.
+void SpectrumWindow::saveCsv() {
+    if (spectrum_.orders.empty()) return;
+    const QString path =
+        askCsvFileName ? askCsvFileName() : askSaveFileName(this, u"CSV保存"_qs, u"CSV (*.csv)"_qs);
+    if (path.isEmpty()) return;
+    const std::string target = QFile::encodeName(path).toStdString();
+    Status saved = checkOutputTarget(target, analysis_->FilePath);
+    if (saved) {
+        const auto bytes = encodeText(spectrumCsv(spectrum_), TextEncoding::Cp932);
+        saved = bytes ? writeWholeFile(target, *bytes) : Status{Error{bytes.error()}};
+    }
+    if (!saved) showMessage(this, u"CSVを保存できませんでした: "_qs + toQString(saved.error()));
 }
 
 void SpectrumWindow::savePdf() {

@@ -3,7 +3,9 @@
 // of its cursor, range or channel): the voltage distortion per order with the total distortion,
 // and the window's channel's current per order with the fundamental, as two bar charts. Hovering
 // a bar tells its value; the wheel over the charts zooms the range of orders and the scroll bar
-// under them moves it. The buttons copy the charts, print them or save them as PDF.
+// under them moves it. Combo1 shows, instead of the record at the cursor (瞬時), each order's 95th
+// percentile or maximum over the range the graph window shows (95%値, 最大値); the graph window's
+// limit set marks the bars. The buttons copy the charts, print them or save them as PDF or CSV.
 #pragma once
 
 #include <QImage>
@@ -11,8 +13,12 @@
 #include <functional>
 #include <memory>
 
+#include "compliance/limits.h"
+#include "graph/period_spectrum.h"
+#include "graph/shown_range.h"
 #include "graph/spectrum.h"
 
+class QComboBox;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -69,8 +75,12 @@ class SpectrumWindow : public QWidget {
     void copyPicture();   // Command1 "ｺﾋﾟｰ"
     void printPicture();  // Command2 "印刷"
     void savePdf();       // Command3 "PDF保存"
-    // The PDF file name (default: a save dialog; empty cancels), replaceable by tests.
+    void saveCsv();       // Command4 "CSV保存": one line per order of the spectrum shown
+    // Combo1: 瞬時, 95%値, 最大値.
+    void chooseStatistic(SpectrumStatistic statistic);
+    // The PDF and CSV file names (default: a save dialog; empty cancels), replaceable by tests.
     std::function<QString()> askPdfFileName;
+    std::function<QString()> askCsvFileName;
 
     SpectrumPicture* Picture1;
     QScrollBar* HScroll1;  // the first order shown
@@ -78,12 +88,15 @@ class SpectrumWindow : public QWidget {
     QPushButton* Command1;
     QPushButton* Command2;
     QPushButton* Command3;
+    QPushButton* Command4;
+    QComboBox* Combo1;
 
   private:
     void hovered(QPoint at);
     void scrolled(int value);
     void syncScroll();
     void redraw();
+    void compute();
     int lastPosition() const;
     int positionOf(int order) const;  // the place of an order in Spectrum::orders
 
@@ -91,6 +104,14 @@ class SpectrumWindow : public QWidget {
     Spectrum spectrum_;
     SpectrumShown shown_;
     SpectrumDrawing drawing_;
+    // What the spectrum is of: the graph window's cursor, range, channel and limit set.
+    SpectrumStatistic statistic_ = SpectrumStatistic::Instant;
+    int32_t record_ = 0;
+    int channel_ = 0;
+    RecordSpan records_;
+    std::optional<LimitSet> limits_;
+    std::optional<double> contractKw_;
+    bool statisticHeld_ = false;  // spectrum_ holds the statistic of records_ and channel_
 };
 
 }  // namespace hg

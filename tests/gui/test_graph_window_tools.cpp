@@ -183,6 +183,12 @@ class TestGraphWindowTools : public QObject {
         QCOMPARE(mdi_.app->graphWindow(0)->savedView(), first);
         QCOMPARE(mdi_.app->graphWindow(1)->savedView(), second);
         QVERIFY(mdi_.app->graphWindow(0)->view().comparison());
+        // `harmograph FILE.hgview`: the program starts on the view.
+        mdi_.app->graphWindow(0)->subWindow()->close();
+        QTRY_VERIFY(!mdi_.app->graphWindow(0));
+        mdi_.app->start(view + u".hgview"_s, dir_->path());
+        QTRY_VERIFY(mdi_.app->graphWindow(0));
+        QCOMPARE(mdi_.app->graphWindow(0)->savedView(), first);
 
         QString asked;
         const QString moved = dir_->path() + u"/moved.hm2"_s;

@@ -1,6 +1,7 @@
 // The spectrum window opened from a graph window's 表示 menu (by the app controller): it follows
 // that window's cursor and channel, tells a bar's value under the pointer, zooms and scrolls the
-// orders of a 256-order recording, copies its charts and saves them as PDF.
+// orders of a 256-order recording, copies its charts and saves them as PDF or CSV; shows the
+// 95th percentile or maximum of the range the graph window shows, with its limit set's marks.
 #include <QClipboard>
 #include <QMainWindow>
 #include <QMdiArea>
@@ -8,6 +9,7 @@
 
 #include "gui_support.h"
 #include "platform/qt/qt_text.h"
+#include "platform/textcode.h"
 #include "ui/graph_window.h"
 #include "ui/spectrum_window.h"
 
@@ -32,6 +34,14 @@ class TestSpectrumWindow : public QObject {
     }
 
   private slots:
+    void initTestCase() {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_->path() + u"/config"_s));
+        QDir().mkpath(dir_->path() + u"/config/harmograph/limits"_s);
+        test::writeBytes(dir_->path() + u"/config/harmograph/limits/t.json"_s,
+                         R"({"name": "t-volt", "title": "試験", "source": "s", "edition": "e",
+                             "check": "c", "quantity": "voltage_distortion", "total": 0.5,
+                             "orders": {"3": 0.2, "5": 0.3}})");
+    }
     void init() {
         QVERIFY(mdi_.open());
         area_ = mdi_.area;
@@ -75,6 +85,34 @@ class TestSpectrumWindow : public QObject {
         graph->subWindow()->close();
         QCoreApplication::processEvents();
         QVERIFY(!area_->findChild<SpectrumWindow*>());  // the spectrum goes with its graph window
+    }
+
+    // 95%値 and 最大値 take the graph window's range and keep still while the cursor moves; its
+    // limit set marks the bars; CSV保存 writes the spectrum shown.
+    void statisticsOfTheRangeAndLimits() {
+        GraphWindow* graph = nullptr;
+        SpectrumWindow* spectrum = openFrom(graph, u"p.hm2"_s);
+        QVERIFY(spectrum);
+        const HARMDIM& state = graph->view().analysis();
+        graph->zoomTo({60, 300});
+        test::choose(spectrum->Combo1, u"最大値"_s);
+        const RecordSpan shown = recordsIn(state, *graph->view().range());
+        const Spectrum expected = spectrumOver(state, shown, 0, SpectrumStatistic::Max);
+        QCOMPARE(spectrum->spectrum().when, expected.when);
+        QCOMPARE(spectrum->spectrum().orders[1].distortion, expected.orders[1].distortion);
+        graph->MeCursor->trigger();
+        graph->moveCursorTo(shown.first + 2);
+        QCOMPARE(spectrum->spectrum().when, expected.when);
+        graph->chooseLimitSet(u"t-volt"_s);
+        QCOMPARE(spectrum->spectrum().orders[1].distortionLimit, std::optional<double>(0.2));
+
+        const QString csv = dir_->filePath(u"s.csv"_s);
+        spectrum->askCsvFileName = [&] { return csv; };
+        QTest::mouseClick(spectrum->Command4, Qt::LeftButton);
+        QCOMPARE(test::readBytes(csv), QByteArray::fromStdString(*encodeText(spectrumCsv(expected),
+                                                                             TextEncoding::Cp932)));
+        test::choose(spectrum->Combo1, u"瞬時"_s);
+        QCOMPARE(spectrum->spectrum().record, shown.first + 2);
     }
 
     // 256 orders: all shown at first; the wheel zooms in around the pointer, the bar scrolls.
