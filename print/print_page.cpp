@@ -312,7 +312,8 @@ void PrintGraph(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
     canvas.setFontName(kGothicFont);
 }
 
-void prepareSheet(Canvas& canvas, SheetKind kind) {
+void prepareSheet(Canvas& canvas, SheetKind kind, Paper paper) {
+    canvas.setPaperScale(paperScale(paper));
     canvas.setFont(kGothicFont, kSheetFontSize);
     canvas.setScale(kPageWidth, kind == SheetKind::OneSheet ? kOneSheetHeight : kSetSheetHeight);
     canvas.setLineWidth(1);
@@ -352,7 +353,7 @@ void printDateLine(Canvas& canvas, const HARMDIM& state, const PrintSource& sour
 
 void printOneSheet(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
                    bool monochrome) {
-    prepareSheet(canvas, SheetKind::OneSheet);
+    prepareSheet(canvas, SheetKind::OneSheet, source.paper);
     PrintGraph(canvas, state, source, source.item, kBlockLeft, kOneSheetBlockTop, kPrintLegendStep,
                false, monochrome);
     printFileNameLine(canvas, source, 1400, 600, kHeaderFontSize);
@@ -369,7 +370,7 @@ std::vector<int16_t> setPrintOrder(const std::vector<int16_t>& items) {
 
 void printSetSheet(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
                    const std::vector<int16_t>& items, bool monochrome) {
-    prepareSheet(canvas, SheetKind::Set);
+    prepareSheet(canvas, SheetKind::Set, source.paper);
     int k = 0;
     for (const int16_t item : setPrintOrder(items)) {
         if (k >= 3) break;  // a sheet holds three blocks
@@ -387,7 +388,7 @@ void printSetSheet(Canvas& canvas, const HARMDIM& state, const PrintSource& sour
 void printThird(Canvas& canvas, const HARMDIM& state, const PrintSource& source, int n,
                 bool monochrome) {
     n = std::clamp(n, 0, 2);
-    prepareSheet(canvas, SheetKind::Thirds);
+    prepareSheet(canvas, SheetKind::Thirds, source.paper);
     PrintGraph(canvas, state, source, source.item, kBlockLeft, blockTop(n), kPrintLegendStep, false,
                monochrome);
     double dateSize = kBlockFontSize;  // the size the block leaves

@@ -93,7 +93,7 @@ QPointF QPainterCanvas::toDevice(Point p) const {
 }
 
 QPen QPainterCanvas::pen(const Colour& colour, bool styled) const {
-    const double width = lineWidth() * penScale_;
+    const double width = drawnLineWidth() * penScale_;
     QPen p(toQColor(colour.rgb));
     p.setCosmetic(true);
     p.setWidthF(width);
@@ -113,8 +113,8 @@ QPen QPainterCanvas::pen(const Colour& colour, bool styled) const {
 }
 
 const QFont& QPainterCanvas::qfont() const {
-    if (!cacheValid_ || cachedSpec_ != font()) {
-        cachedSpec_ = font();
+    if (!cacheValid_ || cachedSpec_ != drawnFont()) {
+        cachedSpec_ = drawnFont();
         QFont f(toQString(cachedSpec_.name));
         // Qt converts points with the device's logical dpi; scale so they come out at fontDpi_.
         const double deviceDpi = device_.logicalDpiY() > 0 ? device_.logicalDpiY() : fontDpi_;
