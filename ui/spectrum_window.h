@@ -3,7 +3,9 @@
 // of its cursor, range or channel): the voltage distortion per order with the total distortion,
 // and the window's channel's current per order with the fundamental, as two bar charts. Hovering
 // a bar tells its value; the wheel over the charts zooms the range of orders and the scroll bar
-// under them moves it. The buttons copy the charts, print them or save them as PDF.
+// under them moves it. The buttons copy the charts, print them (to the printer of the printer row,
+// as an A4 landscape sheet sent off the window thread), show that sheet in the print preview, or
+// save the charts as PDF.
 #pragma once
 
 #include <QImage>
@@ -12,6 +14,7 @@
 #include <memory>
 
 #include "graph/spectrum.h"
+#include "platform/qt/print_document.h"
 
 class QLabel;
 class QMdiArea;
@@ -23,6 +26,7 @@ namespace hg {
 
 class GraphView;
 struct HARMDIM;
+class PrinterChooser;
 
 // Picture1 of the spectrum window: the charts as an image; hover and wheel go to the window.
 class SpectrumPicture : public QWidget {
@@ -69,6 +73,9 @@ class SpectrumWindow : public QWidget {
     void copyPicture();   // Command1 "ｺﾋﾟｰ"
     void printPicture();  // Command2 "印刷"
     void savePdf();       // Command3 "PDF保存"
+    void preview();       // Command4 "印刷プレビュー"
+    // The charts as shown, as the sheet that is printed; nothing before a record is shown.
+    std::unique_ptr<PrintDocument> printedSheet() const;
     // The PDF file name (default: a save dialog; empty cancels), replaceable by tests.
     std::function<QString()> askPdfFileName;
 
@@ -78,6 +85,8 @@ class SpectrumWindow : public QWidget {
     QPushButton* Command1;
     QPushButton* Command2;
     QPushButton* Command3;
+    QPushButton* Command4;
+    PrinterChooser* Printer;  // the printer jobs go to
 
   private:
     void hovered(QPoint at);
