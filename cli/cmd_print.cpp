@@ -1,6 +1,7 @@
 // harmograph print FILE --layout one|set|thirds --items CODES [--channel N] [--mono] [--landscape]
-//   [--message TEXT] [--start T] [--end T] [--predict C,X,U] -o OUT.pdf
-// The printed sheet as a one-page PDF (A4), headless.
+//   [--paper A4|A3|B4|B5|letter] [--message TEXT] [--start T] [--end T] [--predict C,X,U] -o
+//   OUT.pdf
+// The printed sheet as a one-page PDF on the paper given (A4 unless told), headless.
 //  - one: the one item of CODES alone on the sheet.
 //  - set: up to three items stacked in the set print's order (by item code); only the items the
 //    print dialog offers for the file's kind.
@@ -12,9 +13,6 @@
 // total being the first). The prediction items use the transformer of --predict, or the graph
 // window's initial 10 MVA, 8.0 %, 6.6 kV, for the channel of --channel.
 #include <QGuiApplication>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPdfWriter>
 #include <QString>
 #include <cstdio>
 #include <cstdlib>
@@ -38,9 +36,8 @@
 #include "datafile/scan.h"
 #include "graph/graph_selection.h"
 #include "platform/output.h"
-#include "platform/qt/pdf_sheet.h"
-#include "platform/qt/qpainter_canvas.h"
-#include "platform/qt/sheet_document.h"
+#include "platform/paper.h"
+#include "platform/qt/print_document.h"
 #include "print/job_title.h"
 #include "print/print_page.h"
 
@@ -78,6 +75,7 @@ struct PrintOptions {
     Layout layout = Layout::One;
     std::vector<int16_t> items;
     TransformerParameters transformer;
+    PageSetup page;
 };
 
 // Reads the options; a refusal is returned as its exit code.
@@ -110,6 +108,13 @@ std::optional<int> readPrintOptions(const Args& args, PrintOptions& o) {
         o.transformer = *p;
     }
     if (auto ok = checkTransformerParameters(o.transformer); !ok) return usageError(ok.error());
+    if (auto paper = args.get("--paper")) {
+        const auto named = paperNamed(*paper);
+        if (!named)
+            return usageError("--paper is A4, A3, B4, B5 or letter, not \"" + *paper + "\"");
+        o.page.paper = *named;
+    }
+    o.page.landscape = args.has("--landscape");
     return std::nullopt;
 }
 
@@ -158,10 +163,10 @@ void drawSheet(Canvas& canvas, const HARMDIM& state, const PrintOptions& o, cons
 }  // namespace
 
 int print(int argc, char** argv) {
-    auto args = parseArgs(
-        argc, argv, 2,
-        {"--layout", "--items", "--channel", "--message", "--start", "--end", "--predict", "-o"},
-        {"--mono", "--landscape"});
+    auto args = parseArgs(argc, argv, 2,
+                          {"--layout", "--items", "--channel", "--message", "--start", "--end",
+                           "--predict", "--paper", "-o"},
+                          {"--mono", "--landscape"});
     if (!args) return usageError(args.error());
     PrintOptions o;
     if (auto refused = readPrintOptions(*args, o)) return *refused;
@@ -185,6 +190,7 @@ int print(int argc, char** argv) {
     base.startDate = texts->startDate;
     base.channel = static_cast<int16_t>(channel);
     base.transformer = o.transformer;
+    base.paper = o.page.paper;
     if (auto m = args->get("--message")) base.message = *m;
     if (auto ok = preparePrintPrediction(state, base, o.items); !ok) return fail(ok.error());
 
@@ -192,8 +198,8 @@ int print(int argc, char** argv) {
     const bool mono = args->has("--mono");
     const QString title = QString::fromStdString(printJobTitle(scan->fullPath, o.items));
     if (auto written =
-            writePdfSheet(o.output, args->has("--landscape"), title,
-                          [&](Canvas& canvas) { drawSheet(canvas, state, o, base, mono); });
+            writeSheetPdf(o.output, o.page, title, 1,
+                          [&](Canvas& canvas, int) { drawSheet(canvas, state, o, base, mono); });
         !written)
         return fail(written.error());
     return kExitSuccess;

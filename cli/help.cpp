@@ -69,14 +69,16 @@ constexpr CommandInfo kCommands[] = {
      "--compare-start T, --compare-end T\tthat period (default: the whole of FILE2)\n"
      "--align day|week\tits records placed by time of day (default) or by day of the week\n"
      "-o OUT.png|OUT.svg|OUT.pdf\tthe picture"},
-    {"print", print, "a printed sheet (A4 PDF)",
+    {"print", print, "a printed sheet (PDF)",
      "harmograph print FILE --layout one|set|thirds --items CODES [--channel N] [--mono] "
-     "[--landscape] [--message TEXT] [--start T] [--end T] [--predict C,X,U] -o OUT.pdf",
+     "[--landscape] [--paper A4|A3|B4|B5|letter] [--message TEXT] [--start T] [--end T] "
+     "[--predict C,X,U] -o OUT.pdf",
      "--layout one|set|thirds\tone item, a set of up to three, or up to three thirds\n"
      "--items CODES\titem codes \"1,2,3\" (listed below)\n"
      "--channel N\t0..C (C = composite)\n"
      "--mono\tblack and white\n"
      "--landscape\tthe sheet turned\n"
+     "--paper A4|A3|B4|B5|letter\tthe paper (default A4; B4 and B5 are the JIS sizes)\n"
      "--message TEXT\tthe message line\n"
      "--start T, --end T\tthe period (default: the whole recording)\n"
      "--predict C,X,U\tthe prediction's transformer: MVA, percent, kV\n"

@@ -3,7 +3,7 @@
 #include <QString>
 
 #include "cli/painting_app.h"
-#include "platform/qt/pdf_sheet.h"
+#include "platform/qt/print_document.h"
 
 namespace hg::cli {
 
@@ -17,9 +17,10 @@ std::string reportPdfUnavailable() {
 
 Status writeReportPdf(const std::string& output, const ComplianceReport& report) {
     const auto app = paintingApplication();
-    return writePdfPages(
-        output, false, QStringLiteral("harmograph – 適合判定"), complianceReportPages(report),
-        [&](Canvas& canvas, int page) { drawComplianceReport(canvas, report, page); });
+    return writeSheetPdf(output, PageSetup{}, QString::fromStdString(complianceReportTitle()),
+                         complianceReportPages(report), [&](Canvas& canvas, int page) {
+                             drawComplianceReport(canvas, report, page);
+                         });
 }
 
 }  // namespace hg::cli

@@ -162,6 +162,19 @@ class Canvas {
     void setFontBold(bool bold) { font_.bold = bold; }
     const FontSpec& font() const { return font_; }
 
+    // How large letters and lines come out: 1 on the screen and on an A4 sheet, the paper's
+    // scale on larger or smaller paper. Font sizes and line widths are given as for A4 and drawn
+    // times this scale; the user window is not affected.
+    void setPaperScale(double scale) { paperScale_ = scale > 0 && scale < 100 ? scale : 1; }
+    double paperScale() const { return paperScale_; }
+    // The current font and line width as drawn: times the paper scale.
+    FontSpec drawnFont() const {
+        FontSpec f = font_;
+        f.size *= paperScale_;
+        return f;
+    }
+    double drawnLineWidth() const { return width_ * paperScale_; }
+
     // The user window: the picture is `width` units across and `height` units down. Refuses (and
     // keeps the previous window) anything but positive finite sizes.
     bool setScale(double width, double height);
@@ -189,6 +202,7 @@ class Canvas {
     LineStyle style_ = LineStyle::Solid;
     int width_ = 1;
     FontSpec font_{std::string(kGothicFont), 12, false};
+    double paperScale_ = 1;
     double scaleW_;
     double scaleH_;
 };

@@ -117,11 +117,11 @@ std::ostream& operator<<(std::ostream& out, const DrawCall& call) {
 }
 
 double RecordingCanvas::textWidth(std::string_view utf8) const {
-    return cells(utf8) * font().size / 2 * unitsPerPointX_;
+    return cells(utf8) * drawnFont().size / 2 * unitsPerPointX_;
 }
 
 double RecordingCanvas::textHeight() const {
-    return font().size * unitsPerPointY_;
+    return drawnFont().size * unitsPerPointY_;
 }
 
 Point RecordingCanvas::textExtent(const DrawCall& call) const {
@@ -198,7 +198,8 @@ void RecordingCanvas::record(DrawCall::Kind kind, Point from, Point to, const Co
     call.colour = colour;
     call.style = lineStyle();
     call.width = lineWidth();
-    call.font = font();
+    call.pen = drawnLineWidth();
+    call.font = drawnFont();
     call.text = std::string(text);
     calls_.push_back(std::move(call));
 }

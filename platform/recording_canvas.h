@@ -19,8 +19,9 @@ struct DrawCall {
     Point to;       // line and box: last corner; point and text: same as from
     Colour colour;  // the colour drawn in (the fore colour unless the call gave one)
     LineStyle style = LineStyle::Solid;
-    int width = 1;
-    FontSpec font;
+    int width = 1;     // as set (the width on A4)
+    double pen = 1;    // as drawn: the width times the paper scale
+    FontSpec font;     // as drawn: its size times the paper scale
     std::string text;  // text calls only
 
     bool horizontal() const { return from.y == to.y; }

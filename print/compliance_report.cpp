@@ -285,6 +285,10 @@ void drawPart(Canvas& canvas, const ComplianceReport& r, const Placed& p,
 
 }  // namespace
 
+std::string complianceReportTitle() {
+    return "harmograph \u2013 適合判定";
+}
+
 int complianceReportPages(const ComplianceReport& report) {
     return static_cast<int>(layoutOf(report).size());
 }

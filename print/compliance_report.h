@@ -7,6 +7,8 @@
 // the printable area of the page in tenths of a millimetre.
 #pragma once
 
+#include <string>
+
 #include "compliance/compliance_text.h"
 #include "platform/canvas.h"
 
@@ -14,6 +16,9 @@ namespace hg {
 
 constexpr double kReportPageWidth = 1900;   // 190 mm: A4 less 10 mm margins
 constexpr double kReportPageHeight = 2770;  // 277 mm
+
+// The report's title: its PDF's title and its print job's name.
+std::string complianceReportTitle();
 
 // The number of pages the report takes.
 int complianceReportPages(const ComplianceReport& report);

@@ -1,5 +1,7 @@
 #include "print/job_title.h"
 
+#include <algorithm>
+
 #include "datafile/record_format.h"
 #include "graph/graph_selection.h"
 
@@ -29,14 +31,13 @@ std::string itemName(int16_t code) {
 std::string printJobTitle(std::string_view filePath, const std::vector<int16_t>& items) {
     std::string title = "harmograph \u2013 ";
     title += baseName(filePath);
-    std::string names;
+    std::vector<std::string> names;
     for (const int16_t code : items) {
-        const std::string name = itemName(code);
-        if (name.empty()) continue;
-        if (!names.empty()) names += "\u30FB";
-        names += name;
+        std::string name = itemName(code);
+        if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end())
+            names.push_back(std::move(name));
     }
-    if (!names.empty()) title += " " + names;
+    for (std::size_t i = 0; i < names.size(); ++i) title += (i == 0 ? " " : "\u30FB") + names[i];
     return title;
 }
 

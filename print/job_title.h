@@ -1,5 +1,6 @@
 // The name of a print job in the system's queue, also the title of the sheet's PDF:
-// "harmograph – x.hv3 電圧歪率", with the items of a set or thirds sheet joined by "・".
+// "harmograph – x.hv3 電圧歪率", with the items of a set or thirds sheet joined by "・", each
+// item named once (three thirds of one item are "電圧歪率").
 #pragma once
 
 #include <cstdint>

@@ -121,6 +121,7 @@ PrintSource printSourceOf(const HARMDIM& state, const GraphView& view) {
     source.range = view.range();
     if (const LimitSet* set = view.limitSet()) source.limits = *set;
     source.contractKw = view.contractKw();
+    source.axisByHand = view.axisByHand();
     return source;
 }
 
@@ -203,6 +204,11 @@ LimitOverlayRequest blockLimitOverlay(int16_t item, const PrintSource& source) {
     return request;
 }
 
+// Whether a block is of the window's own item shown on an axis set by hand.
+bool byHand(const PrintSource& source, int16_t item) {
+    return source.axisByHand && blockItem(source.item) == item;
+}
+
 // The value axis of a block: over the period, or over the records of its range.
 ValueAxis blockAxis(const HARMDIM& state, const PrintSource& source, int16_t item, bool setMode) {
     ValueAxisRequest request;
@@ -227,7 +233,8 @@ ValueAxis blockAxis(const HARMDIM& state, const PrintSource& source, int16_t ite
         shown = shownExtremes(state, graph, request.orderFlags, blockRecords(state, source));
         request.shown = &shown;
     }
-    return computeValueAxis(state, request);
+    const ValueAxis axis = computeValueAxis(state, request);
+    return byHand(source, item) ? withAxisByHand(axis, *source.axisByHand) : axis;
 }
 
 void drawBlockSeries(Canvas& canvas, const HARMDIM& state, int16_t item, int series,
@@ -290,6 +297,8 @@ void PrintGraph(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
     const LegendPlacement legends{static_cast<double>(legendStep), 200, 0};
     int n = 0;
     int colour = kBlack;  // a series without a legend (the unbalance rate) keeps the last colour
+    // On an axis set by hand values may lie beyond the block: its curves stay inside it.
+    if (byHand(source, item)) canvas.clipTo(X, Y, X + kBlockWidth, Y + kBlockHeight);
     for (const int s : blockSeries(state, source, item, setMode)) {
         ++n;
         const std::string legend = legendText(item, s, orderStep);
@@ -299,6 +308,7 @@ void PrintGraph(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
         }
         drawBlockSeries(canvas, state, item, s, scale, records, colour);
     }
+    canvas.unclip();
     canvas.setLineWidth(1);
     drawBlockLimits(canvas, state, source, item, axis, X, Y, monochrome);
 
@@ -312,7 +322,8 @@ void PrintGraph(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
     canvas.setFontName(kGothicFont);
 }
 
-void prepareSheet(Canvas& canvas, SheetKind kind) {
+void prepareSheet(Canvas& canvas, SheetKind kind, Paper paper) {
+    canvas.setPaperScale(paperScale(paper));
     canvas.setFont(kGothicFont, kSheetFontSize);
     canvas.setScale(kPageWidth, kind == SheetKind::OneSheet ? kOneSheetHeight : kSetSheetHeight);
     canvas.setLineWidth(1);
@@ -352,7 +363,7 @@ void printDateLine(Canvas& canvas, const HARMDIM& state, const PrintSource& sour
 
 void printOneSheet(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
                    bool monochrome) {
-    prepareSheet(canvas, SheetKind::OneSheet);
+    prepareSheet(canvas, SheetKind::OneSheet, source.paper);
     PrintGraph(canvas, state, source, source.item, kBlockLeft, kOneSheetBlockTop, kPrintLegendStep,
                false, monochrome);
     printFileNameLine(canvas, source, 1400, 600, kHeaderFontSize);
@@ -369,7 +380,7 @@ std::vector<int16_t> setPrintOrder(const std::vector<int16_t>& items) {
 
 void printSetSheet(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
                    const std::vector<int16_t>& items, bool monochrome) {
-    prepareSheet(canvas, SheetKind::Set);
+    prepareSheet(canvas, SheetKind::Set, source.paper);
     int k = 0;
     for (const int16_t item : setPrintOrder(items)) {
         if (k >= 3) break;  // a sheet holds three blocks
@@ -387,7 +398,7 @@ void printSetSheet(Canvas& canvas, const HARMDIM& state, const PrintSource& sour
 void printThird(Canvas& canvas, const HARMDIM& state, const PrintSource& source, int n,
                 bool monochrome) {
     n = std::clamp(n, 0, 2);
-    prepareSheet(canvas, SheetKind::Thirds);
+    prepareSheet(canvas, SheetKind::Thirds, source.paper);
     PrintGraph(canvas, state, source, source.item, kBlockLeft, blockTop(n), kPrintLegendStep, false,
                monochrome);
     double dateSize = kBlockFontSize;  // the size the block leaves

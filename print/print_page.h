@@ -21,8 +21,10 @@
 #include "analysis/harmdim.h"
 #include "analysis/upstream_prediction.h"
 #include "compliance/limits.h"
+#include "graph/axis_by_hand.h"
 #include "graph/graph_view.h"
 #include "platform/canvas.h"
+#include "platform/paper.h"
 #include "platform/result.h"
 
 namespace hg {
@@ -65,6 +67,11 @@ struct PrintSource {
     std::optional<LimitSet> limits;
     // The contract power the window's current-per-kW limits are drawn for; none: no such lines.
     std::optional<double> contractKw;
+    // The value axis the window's own item is shown on when set by hand; none: its own rules.
+    std::optional<AxisByHand> axisByHand;
+    // The paper the sheet is printed on: the layout stays, letters and lines grow or shrink
+    // with the paper (on A4 as they always were).
+    Paper paper = Paper::A4;
 };
 
 // A source with the loaded analysis's file and start date and no selection yet.
@@ -117,8 +124,9 @@ double PrintSeries(Canvas& canvas, const HARMDIM& state, int16_t item, int32_t r
 void PrintGraph(Canvas& canvas, const HARMDIM& state, const PrintSource& source, int16_t item,
                 int16_t X, int16_t Y, int16_t legendStep, bool setMode, bool monochrome);
 
-// Sheet preparation: font "ＭＳ ゴシック" 13.5 pt, page 2350 by 640 (one-sheet) or 1970 units.
-void prepareSheet(Canvas& canvas, SheetKind kind);
+// Sheet preparation: font "ＭＳ ゴシック" 13.5 pt, page 2350 by 640 (one-sheet) or 1970 units,
+// letters and lines sized for the paper.
+void prepareSheet(Canvas& canvas, SheetKind kind, Paper paper);
 
 // The start date as "yy/mm/dd(aaa)" (the days shown when the source prints a range), four blanks
 // and the print message.

@@ -11,8 +11,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -24,8 +22,7 @@
 #include "platform/dates.h"
 #include "platform/output.h"
 #include "platform/qt/message_box.h"
-#include "platform/qt/pdf_sheet.h"
-#include "platform/qt/qpainter_canvas.h"
+#include "platform/qt/printer_chooser.h"
 #include "platform/qt/qt_text.h"
 #include "platform/textcode.h"
 #include "print/compliance_report.h"
@@ -119,6 +116,8 @@ ComplianceWindow::ComplianceWindow(std::shared_ptr<const HARMDIM> analysis,
     Command4 = new QPushButton(u"印刷"_qs, this);
     Command5 = new QPushButton(u"PDF保存"_qs, this);
     Command6 = new QPushButton(u"記録の情報…"_qs, this);
+    Command7 = new QPushButton(u"印刷プレビュー"_qs, this);
+    Printer = new PrinterChooser(this);
     layoutControls();
 
     connect(Combo1, &QComboBox::activated, this, [this] {
@@ -132,6 +131,12 @@ ComplianceWindow::ComplianceWindow(std::shared_ptr<const HARMDIM> analysis,
     connect(Command4, &QPushButton::clicked, this, [this] { printSheet(); });
     connect(Command5, &QPushButton::clicked, this, [this] { askPdf(); });
     connect(Command6, &QPushButton::clicked, this, [this] { editMeta(); });
+    connect(Command7, &QPushButton::clicked, this, [this] { preview(); });
+    connect(Printer, &PrinterChooser::busyChanged, this, [this](bool busy) {
+        Command4->setEnabled(!busy);
+        Command7->setEnabled(!busy);
+    });
+    Printer->refresh();  // the printers and their states, asked off the window thread
     showSet();
     // The graph window's set, judged at once; else the first set, judged when it is a voltage set.
     const LimitSet* shown = view.limitSet();
@@ -171,8 +176,8 @@ void ComplianceWindow::layoutControls() {
     options->addWidget(Text4, 2, 3);
     options->addWidget(Command1, 2, 4);
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {Command2, Command3, Command4, Command5}) buttons->addWidget(b);
-    buttons->addStretch();
+    for (QPushButton* b : {Command2, Command3, Command4, Command7, Command5}) buttons->addWidget(b);
+    buttons->addWidget(Printer, 1);
     auto* all = new QVBoxLayout(this);
     all->addLayout(options);
     all->addWidget(Label1);
@@ -333,12 +338,19 @@ Status ComplianceWindow::saveCsv(const QString& path) const {
     return writeBytes(path, *bytes);
 }
 
+std::unique_ptr<PrintDocument> ComplianceWindow::reportSheet() const {
+    if (report_.assessment.windows.empty()) return nullptr;
+    return drawSheetDocument(PageSetup{}, QString::fromStdString(complianceReportTitle()),
+                             complianceReportPages(report_), [&](Canvas& canvas, int page) {
+                                 drawComplianceReport(canvas, report_, page);
+                             });
+}
+
 Status ComplianceWindow::savePdf(const QString& path) const {
     if (report_.assessment.windows.empty()) return Error{"判定結果がありません"};
-    return writePdfPages(
-        QFile::encodeName(path).toStdString(), false, QStringLiteral("harmograph – 適合判定"),
-        complianceReportPages(report_),
-        [&](Canvas& canvas, int page) { drawComplianceReport(canvas, report_, page); });
+    const std::unique_ptr<PrintDocument> sheet = reportSheet();
+    if (!sheet) return Error{"印刷する用紙を作れませんでした"};
+    return sheet->save(QFile::encodeName(path).toStdString());
 }
 
 void ComplianceWindow::askCsv() {
@@ -354,19 +366,15 @@ void ComplianceWindow::askPdf() {
 }
 
 void ComplianceWindow::printSheet() {
-    if (report_.assessment.windows.empty()) return;
-    QPrinter printer;
-    printer.setPageOrientation(QPageLayout::Portrait);
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted) return;
-    QPainterCanvas canvas(printer);
-    if (!canvas.isActive()) return showMessage(this, u"印刷を始められません。"_qs);
-    const int pages = complianceReportPages(report_);
-    for (int page = 1; page <= pages; ++page) {
-        if (page > 1) printer.newPage();
-        drawComplianceReport(canvas, report_, page);
-    }
-    if (!canvas.finish()) showMessage(this, u"印刷に失敗しました。"_qs);
+    const std::unique_ptr<PrintDocument> sheet = reportSheet();
+    if (!sheet) return;
+    Printer->sendDocument(*sheet);
+}
+
+void ComplianceWindow::preview() {
+    const std::shared_ptr<PrintDocument> sheet = reportSheet();
+    if (!sheet) return;
+    Printer->preview(sheet);
 }
 
 void ComplianceWindow::editMeta() {

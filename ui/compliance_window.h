@@ -6,9 +6,11 @@
 // (Label2), each window's coverage, the conditions it cannot judge and the plausibility warnings
 // (Label3), and per window and order the statistic, the maximum and its time, the limit, the
 // margin and the verdict (Grid1). The table sorts by any column; the buttons copy it as
-// tab-separated text, save the report as CSV (code page 932), print the report sheet or save it
-// as PDF, and edit the recording's particulars (site, customer, instrument ...), which are
-// remembered per recording. It follows the graph window's range and channel as they change.
+// tab-separated text, save the report as CSV (code page 932), print the report sheet (to the
+// printer of the printer row, sent off the window thread), show it in the print preview or save
+// it as PDF (the same document each way), and edit the recording's particulars (site, customer,
+// instrument ...), which are remembered per recording. It follows the graph window's range and
+// channel as they change.
 //
 // It reads the loaded tables only (never copies them), keeps them while it is open, and keeps
 // nothing between runs but the particulars.
@@ -22,6 +24,7 @@
 #include "compliance/compliance_text.h"
 #include "compliance/limits.h"
 #include "graph/shown_range.h"
+#include "platform/qt/print_document.h"
 #include "platform/result.h"
 
 class QComboBox;
@@ -35,6 +38,7 @@ namespace hg {
 
 class GraphView;
 struct HARMDIM;
+class PrinterChooser;
 
 class ComplianceWindow : public QWidget {
     Q_OBJECT
@@ -57,6 +61,8 @@ class ComplianceWindow : public QWidget {
     QString tableText() const;
     Status saveCsv(const QString& path) const;
     Status savePdf(const QString& path) const;
+    // The report sheet as printed, saved and previewed; nothing without a judged table.
+    std::unique_ptr<PrintDocument> reportSheet() const;
     const ComplianceReport& report() const { return report_; }
     // The particulars dialog, while it is open.
     QDialog* metaDialog() const { return metaDialog_; }
@@ -81,6 +87,8 @@ class ComplianceWindow : public QWidget {
     QPushButton* Command4;  // "印刷"
     QPushButton* Command5;  // "PDF保存"
     QPushButton* Command6;  // "記録の情報…"
+    QPushButton* Command7;  // "印刷プレビュー"
+    PrinterChooser* Printer;
 
   signals:
     // The contract power typed in Text1.
@@ -96,6 +104,7 @@ class ComplianceWindow : public QWidget {
     void askCsv();
     void askPdf();
     void printSheet();
+    void preview();
     void editMeta();
 
     std::shared_ptr<const HARMDIM> analysis_;

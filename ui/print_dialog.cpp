@@ -8,8 +8,6 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPageLayout>
-#include <QPageSetupDialog>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
@@ -18,11 +16,13 @@
 #include <vector>
 
 #include "analysis/harmdim.h"
+#include "platform/qt/page_setup_dialog.h"
+#include "platform/qt/print_document.h"
+#include "platform/qt/print_preview.h"
 #include "platform/qt/printer_chooser.h"
 #include "platform/qt/qpainter_canvas.h"
 #include "platform/qt/qt_text.h"
 #include "platform/qt/save_file_dialog.h"
-#include "platform/qt/sheet_document.h"
 #include "platform/qt/wait_cursor.h"
 #include "print/job_title.h"
 
@@ -104,11 +104,8 @@ PrintDialog::PrintDialog(QWidget* parent) : QDialog(parent) {
 
     buildRangeChoice();
 
-    CheckPdf = new QCheckBox(QStringLiteral("PDFファイルに出力"), this);
-    CheckPdf->setGeometry(8, px(5820) - 16, px(4545), 22);
-    Printer = new PrinterChooser(this);
-    Printer->setGeometry(8, px(5820) + 10, px(4545) + kExtraWidth - 16, 26);
-    printer_.setPageSize(QPageSize(QPageSize::A4));
+    CommandPreview = button("印刷プレビュー", QRect(170, px(5820) - 18, 120, 25));
+    buildOutputChoice();
 
     buildItemBoxes();
     for (int code : {kVoltageDistortion, kCurrent, kPhaseDifference})
@@ -124,15 +121,13 @@ PrintDialog::PrintDialog(QWidget* parent) : QDialog(parent) {
     connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
     connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
     connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
+    connect(CommandPreview, &QPushButton::clicked, this, [this] { CommandPreview_Click(); });
 
     askPdfFileName = [this] {
         return askSaveFileName(this, QStringLiteral("PDFファイルに出力"),
                                QStringLiteral("PDF (*.pdf)"));
     };
-    runPageSetup = [this](QPrinter& printer) {
-        QPageSetupDialog dialog(&printer, this);
-        return dialog.exec() == QDialog::Accepted;
-    };
+    runPageSetup = [this](PageSetup& setup) { return askPageSetup(this, setup); };
     reportError = [this](const QString& message) {
         QMessageBox::warning(this, QStringLiteral("印刷設定"), message);
     };
@@ -176,6 +171,20 @@ void PrintDialog::buildItemBoxes() {
     }
 }
 
+// Under the frames: the PDF file choice and the printer row, whose questions and failures are
+// the dialog's.
+void PrintDialog::buildOutputChoice() {
+    CheckPdf = new QCheckBox(QStringLiteral("PDFファイルに出力"), this);
+    CheckPdf->setGeometry(8, px(5820) - 16, 150, 22);
+    Printer = new PrinterChooser(this);
+    Printer->setGeometry(8, px(5820) + 10, px(4545) + kExtraWidth - 16, 26);
+    Printer->reportError = [this](const QString& message) { fail(message); };
+    Printer->confirmSend = [this](const QString& question) {
+        return !confirmSend || confirmSend(question);
+    };
+    connect(Printer, &PrinterChooser::busyChanged, this, [this] { updatePrintButtons(); });
+}
+
 // Frame3: the whole period, or what a zoomed graph window shows.
 void PrintDialog::buildRangeChoice() {
     Frame3 = new QGroupBox(QStringLiteral("印刷範囲"), this);
@@ -194,9 +203,12 @@ void PrintDialog::buildRangeChoice() {
 
 void PrintDialog::setPrintService(std::shared_ptr<PrintService> service,
                                   std::chrono::milliseconds listLimit,
-                                  std::chrono::milliseconds submitLimit) {
-    Printer->setService(std::move(service), listLimit);
-    submitLimit_ = submitLimit;
+                                  PrintSubmission::Limits jobLimits) {
+    Printer->setService(std::move(service), listLimit, jobLimits);
+}
+
+bool PrintDialog::isSending() const {
+    return Printer->isBusy();
 }
 
 void PrintDialog::showEvent(QShowEvent* event) {
@@ -221,7 +233,8 @@ void PrintDialog::setSource(const std::shared_ptr<const HARMDIM>& analysis,
                             const PrintSource& source, bool setPrintOffered) {
     analysis_ = analysis;
     source_ = source;
-    Command3->setEnabled(setPrintOffered);
+    setPrintOffered_ = setPrintOffered;
+    updatePrintButtons();
     // The whole period unless the user asks for what the zoomed window shows.
     shownRange_ = source.range;
     source_.range.reset();
@@ -232,14 +245,11 @@ void PrintDialog::setSource(const std::shared_ptr<const HARMDIM>& analysis,
 }
 
 void PrintDialog::ejectOpenSheet() {
-    if (!thirdSheet_) return;
-    if (thirdUnsent_) {
-        fail(QStringLiteral("1/3印刷の用紙は印刷されていません。"));
+    if (!thirdSheet_ || thirdSheet_->finished()) {
+        if (thirdUnsent_) fail(QStringLiteral("1/3印刷の用紙は印刷されていません。"));
         return;
     }
     finishThirdSheet();
-    if (!thirdSheet_) ThirdCount = 0;
-    updateThirdControls();
 }
 
 void PrintDialog::paintEvent(QPaintEvent* event) {
@@ -266,17 +276,30 @@ void PrintDialog::applyAvailability() {
 
 void PrintDialog::updateThirdControls() {
     // A finished sheet that its printer did not take can only be sent again ("排出").
-    Command5->setEnabled(!thirdUnsent_);
     Command6->setVisible(ThirdCount >= 1 || thirdUnsent_);
     Command5->setText(QStringLiteral(" %1/3印刷").arg(ThirdCount + 1));
+    updatePrintButtons();
 }
 
-void PrintDialog::applyOrientation(QPrinter& printer) const {
-    printer.setPageOrientation(orientation_ == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+void PrintDialog::updatePrintButtons() {
+    const bool idle = !Printer->isBusy();
+    for (QPushButton* b : {Command2, Command4, Command6, CommandPreview}) b->setEnabled(idle);
+    Command3->setEnabled(idle && setPrintOffered_);
+    Command5->setEnabled(idle && !thirdUnsent_);
+}
+
+void PrintDialog::applyOrientation() {
+    pageSetup_.landscape = orientation_ == 2;
 }
 
 void PrintDialog::fail(const QString& message) {
     if (reportError) reportError(message);
+}
+
+bool PrintDialog::deferUntilListed(void (PrintDialog::*click)()) {
+    if (CheckPdf->isChecked() || !Printer->isFetching()) return false;
+    Printer->whenListed([this, click] { (this->*click)(); });
+    return true;
 }
 
 std::optional<PrintDialog::SheetTarget> PrintDialog::chooseTarget() {
@@ -292,72 +315,49 @@ std::optional<PrintDialog::SheetTarget> PrintDialog::chooseTarget() {
         }
         return SheetTarget{name, {}};
     }
-    Printer->waitForList();
-    const std::optional<PrinterInfo> printer = Printer->chosen();
-    if (!printer) {
-        if (!Printer->listError().isEmpty())
-            fail(QStringLiteral("印刷できません: %1").arg(Printer->listError()));
-        else
-            fail(
-                QStringLiteral("プリンタが見つかりません。プリンタを設定するか、"
-                               "「PDFファイルに出力」を選んでください。"));
-        return {};
-    }
-    if (printer->state != PrinterState::Idle) {
-        const QString question = QStringLiteral("プリンタ「%1」は%2です。印刷ジョブを送りますか？")
-                                     .arg(printer->name, printerStateText(printer->state));
-        if (confirmSend && !confirmSend(question)) return {};
-    }
-    return SheetTarget{{}, printer->name};
+    const std::optional<QString> printer = Printer->printerForJob();
+    if (!printer) return {};
+    return SheetTarget{{}, *printer};
 }
 
-std::unique_ptr<SheetDocument> PrintDialog::startSheet(const QPrinter& printer,
-                                                       const std::vector<int16_t>& items) {
-    const QPageLayout page = printer.pageLayout();
-    const QPageLayout layout =
-        sheetPageLayout(page.orientation() == QPageLayout::Landscape, page.pageSize());
+std::unique_ptr<PrintDocument> PrintDialog::startSheet(const std::vector<int16_t>& items) {
     const QString title = toQString(printJobTitle(source_.filePath, items));
     // Drawn into memory for a printer and a PDF file alike: the file is written whole once the
     // sheet is finished, through the outputs that check every write.
-    auto sheet = std::make_unique<SheetDocument>(layout, title);
+    auto sheet = std::make_unique<PrintDocument>(pageSetup_, title);
     if (sheet->isActive()) return sheet;
     fail(QStringLiteral("印刷する用紙を作れませんでした。"));
     return nullptr;
 }
 
-bool PrintDialog::finishSheet(SheetDocument& sheet, const SheetTarget& target) {
-    if (!sheet.finish()) {
-        fail(QStringLiteral("印刷する用紙を作れませんでした。"));
-        return false;
-    }
-    return sendSheet(sheet.pdf(), sheet.title(), target);
+PrintSource PrintDialog::sourceOn(const PrintDocument& sheet) const {
+    PrintSource source = source_;
+    source.paper = sheet.page().paper;
+    return source;
 }
 
-bool PrintDialog::sendSheet(const QByteArray& pdf, const QString& title,
-                            const SheetTarget& target) {
+void PrintDialog::finishSheet(PrintDocument& sheet, const SheetTarget& target,
+                              std::function<void(bool)> done) {
+    if (!sheet.finish()) {
+        fail(QStringLiteral("印刷する用紙を作れませんでした。"));
+        return done(false);
+    }
+    sendSheet(sheet, target, std::move(done));
+}
+
+void PrintDialog::sendSheet(const PrintDocument& sheet, const SheetTarget& target,
+                            std::function<void(bool)> done) {
     if (!target.pdfPath.isEmpty()) {
-        const auto written = writeWholeFile(
-            QFile::encodeName(target.pdfPath).toStdString(),
-            std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())), *outputLayer);
-        if (written) return true;
-        fail(QStringLiteral("PDFファイルを保存できません: %1").arg(toQString(written.error())));
-        return false;
+        const auto written =
+            sheet.save(QFile::encodeName(target.pdfPath).toStdString(), *outputLayer);
+        if (!written)
+            fail(QStringLiteral("PDFファイルを保存できません: %1").arg(toQString(written.error())));
+        return done(written.ok());
     }
-    // The window stays usable while the print server takes the job, but takes no second job.
-    setEnabled(false);
-    const std::optional<SubmitResult> result =
-        submitOffThread(Printer->service(), PrintJob{target.printer, title, pdf}, submitLimit_);
-    setEnabled(true);
-    const QString cannot = QStringLiteral("プリンタ「%1」に印刷できません: %2");
-    if (!result) {
-        fail(cannot.arg(target.printer, QString::fromUtf8(kServerNotAnswering)));
-        return false;
-    }
-    if (!result->accepted) {
-        fail(cannot.arg(target.printer, result->reason));
-        return false;
-    }
-    return true;
+    // Sent off the window thread: the dialog stays usable, says what the job is doing and
+    // offers 中止, but sends no second job meanwhile.
+    Printer->submit(PrintJob{target.printer, sheet.title(), sheet.pdf(), sheet.page()},
+                    [done = std::move(done)](const SendOutcome& outcome) { done(outcome.sent()); });
 }
 
 void PrintDialog::Command1_Click() {
@@ -366,20 +366,22 @@ void PrintDialog::Command1_Click() {
 
 void PrintDialog::Command2_Click() {
     const std::shared_ptr<const HARMDIM> analysis = analysis_.lock();
-    if (!analysis) return;
+    if (!analysis || deferUntilListed(&PrintDialog::Command2_Click)) return;
     WaitCursor wait;
-    applyOrientation(printer_);
+    applyOrientation();
     const std::optional<SheetTarget> target = chooseTarget();
     if (!target) return;
-    auto sheet = startSheet(printer_, {source_.item});
+    std::shared_ptr<PrintDocument> sheet = startSheet({source_.item});
     if (!sheet) return;
-    printOneSheet(sheet->canvas(), *analysis, source_, Check2->isChecked());
-    if (finishSheet(*sheet, *target)) hide();
+    printOneSheet(sheet->canvas(), *analysis, sourceOn(*sheet), Check2->isChecked());
+    finishSheet(*sheet, *target, [this, sheet](bool sent) {
+        if (sent) hide();
+    });
 }
 
 void PrintDialog::Command3_Click() {
     const std::shared_ptr<const HARMDIM> analysis = analysis_.lock();
-    if (!analysis) return;
+    if (!analysis || deferUntilListed(&PrintDialog::Command3_Click)) return;
     WaitCursor wait;
     std::vector<int16_t> items;
     for (int i = 0; i < kItemSlots; ++i)
@@ -387,92 +389,121 @@ void PrintDialog::Command3_Click() {
             items.push_back(static_cast<int16_t>(i + 1));
     if (auto ok = preparePrintPrediction(*analysis, source_, items); !ok)
         return fail(QStringLiteral("上位電圧予測を計算できません: %1").arg(toQString(ok.error())));
-    applyOrientation(printer_);
+    applyOrientation();
     const std::optional<SheetTarget> target = chooseTarget();
     if (!target) return;
-    auto sheet = startSheet(printer_, items);
+    std::shared_ptr<PrintDocument> sheet = startSheet(items);
     if (!sheet) return;
-    printSetSheet(sheet->canvas(), *analysis, source_, items, Check2->isChecked());
-    if (finishSheet(*sheet, *target)) hide();
+    printSetSheet(sheet->canvas(), *analysis, sourceOn(*sheet), items, Check2->isChecked());
+    finishSheet(*sheet, *target, [this, sheet](bool sent) {
+        if (sent) hide();
+    });
 }
 
 void PrintDialog::Command4_Click() {
-    // The set-up works on the printer of the one-sheet and set prints; an open thirds sheet
-    // keeps the set-up it was started with.
-    applyOrientation(printer_);
-    // The set-up of the printer the jobs go to.
-    if (const std::optional<PrinterInfo> chosen = Printer->chosen())
-        printer_.setPrinterName(chosen->name);
-    const bool accepted = runPageSetup ? runPageSetup(printer_) : false;
-    if (accepted)
-        orientation_ = printer_.pageLayout().orientation() == QPageLayout::Landscape ? 2 : 1;
-    applyOrientation(printer_);
+    // The set-up of the one-sheet and set prints; an open thirds sheet keeps the set-up it was
+    // started with.
+    applyOrientation();
+    PageSetup setup = pageSetup_;
+    if (runPageSetup && runPageSetup(setup)) {
+        pageSetup_ = setup;
+        orientation_ = setup.landscape ? 2 : 1;
+    }
+    applyOrientation();
     Option1[static_cast<std::size_t>(orientation_ - 1)]->setChecked(true);
 }
 
 void PrintDialog::Command5_Click() {
     const std::shared_ptr<const HARMDIM> analysis = analysis_.lock();
     if (!analysis) return;
+    if (!thirdSheet_ && deferUntilListed(&PrintDialog::Command5_Click)) return;
     WaitCursor wait;
     if (!thirdSheet_) {
-        // A new thirds sheet: its own document, with the printer's set-up as it stands (its
-        // orientation is not set here).
+        // A new thirds sheet: its own document, with the page set-up as it stands (the
+        // orientation option is not applied here).
         const std::optional<SheetTarget> target = chooseTarget();
         if (!target) return;
-        thirdSheet_ = startSheet(printer_, {source_.item});
+        thirdSheet_ = startSheet({source_.item});
         if (!thirdSheet_) return;
         thirdTarget_ = *target;
         thirdItems_.clear();
         ThirdCount = 0;
     }
     const int n = ThirdCount;
-    printThird(thirdSheet_->canvas(), *analysis, source_, n, Check2->isChecked());
+    printThird(thirdSheet_->canvas(), *analysis, sourceOn(*thirdSheet_), n, Check2->isChecked());
     thirdItems_.push_back(source_.item);
     if (n + 1 < 3) {
         ThirdCount = static_cast<int16_t>(n + 1);
+        updateThirdControls();
+        hide();
     } else {
         finishThirdSheet();
-        if (!thirdSheet_) ThirdCount = 0;  // printed, or lost after a message
     }
-    updateThirdControls();
-    // A sheet the printer did not take keeps the dialog open to send it again or save it.
-    if (!thirdUnsent_) hide();
 }
 
 void PrintDialog::Command6_Click() {
     // With no sheet open there is nothing to eject (no blank page).
     if (thirdSheet_ && thirdUnsent_) {
-        // Sent again: to the printer chosen now, or into a PDF file.
+        // Sent again: to the printer chosen now, or into a PDF file; asked first while an
+        // earlier job of it may still print.
+        if (deferUntilListed(&PrintDialog::Command6_Click)) return;
+        if (!CheckPdf->isChecked() && Printer->mayStillPrint() && confirmSend &&
+            !confirmSend(
+                QStringLiteral("先に送ったジョブの取り消しを確認できていません。"
+                               "そのジョブが印刷されることがあります。もう一度送りますか？")))
+            return;
         const std::optional<SheetTarget> target = chooseTarget();
         if (!target) return;
-        const QString title = toQString(printJobTitle(source_.filePath, thirdItems_));
-        if (!sendSheet(thirdSheet_->pdf(), title, *target)) return;
-        thirdSheet_.reset();
-        thirdUnsent_ = false;
+        Printer->forgetEarlierJobs();
+        sendSheet(*thirdSheet_, *target, [this](bool sent) { thirdSheetSent(sent); });
     } else if (thirdSheet_) {
         finishThirdSheet();
-        if (thirdSheet_) return updateThirdControls();  // kept to be sent again
+    } else {
+        ThirdCount = 0;
+        updateThirdControls();
     }
-    ThirdCount = 0;
-    Command5->setEnabled(true);
-    Command5->setText(QStringLiteral(" %1/3印刷").arg(ThirdCount + 1));
 }
 
-bool PrintDialog::finishThirdSheet() {
-    // The job's name carries every third's item.
-    SheetDocument& sheet = *thirdSheet_;
-    if (!sheet.finish()) {
-        fail(QStringLiteral("印刷する用紙を作れませんでした。"));
+void PrintDialog::finishThirdSheet() {
+    // The sheet and its job are named for every third's item.
+    thirdSheet_->setTitle(toQString(printJobTitle(source_.filePath, thirdItems_)));
+    finishSheet(*thirdSheet_, thirdTarget_, [this](bool sent) { thirdSheetSent(sent); });
+}
+
+void PrintDialog::thirdSheetSent(bool sent) {
+    if (sent || !thirdSheet_->finished()) {
+        // Printed, or lost after a message (a sheet that could not be drawn).
         thirdSheet_.reset();
-        return false;
-    }
-    if (!sendSheet(sheet.pdf(), toQString(printJobTitle(source_.filePath, thirdItems_)),
-                   thirdTarget_)) {
+        thirdUnsent_ = false;
+        ThirdCount = 0;
+    } else {
+        // Kept: "排出" sends it again, to the printer or into a PDF file.
         thirdUnsent_ = true;
-        return false;
     }
-    thirdSheet_.reset();
-    return true;
+    updateThirdControls();
+    if (sent) hide();
+}
+
+void PrintDialog::CommandPreview_Click() {
+    const std::shared_ptr<const HARMDIM> analysis = analysis_.lock();
+    if (!analysis) return;
+    WaitCursor wait;
+    applyOrientation();
+    std::shared_ptr<PrintDocument> sheet = startSheet({source_.item});
+    if (!sheet) return;
+    printOneSheet(sheet->canvas(), *analysis, sourceOn(*sheet), Check2->isChecked());
+    if (!sheet->finish()) return fail(QStringLiteral("印刷する用紙を作れませんでした。"));
+    auto* preview = new PrintPreview(sheet->pdf(), sheet->title(), this);
+    // 印刷 there sends this very document.
+    connect(preview, &PrintPreview::printRequested, this, [this, sheet] {
+        if (Printer->isBusy()) return;
+        const std::optional<SheetTarget> target = chooseTarget();
+        if (target)
+            sendSheet(*sheet, *target, [this, sheet](bool sent) {
+                if (sent) hide();
+            });
+    });
+    preview->show();
 }
 
 void PrintDialog::Check1_Click(int index) {
@@ -482,19 +513,17 @@ void PrintDialog::Check1_Click(int index) {
 }
 
 PrintSetup PrintDialog::printSetup() const {
-    const QPageSize paper = printer_.pageLayout().pageSize();
     return PrintSetup{PrinterChooser::chosenName(),
-                      paper.id() == QPageSize::Custom ? -1 : static_cast<int>(paper.id()),
-                      orientation_};
+                      static_cast<int>(pageSizeOf(pageSetup_.paper).id()), orientation_};
 }
 
 void PrintDialog::applyPrintSetup(const PrintSetup& setup) {
     if (!setup.printer.isEmpty()) PrinterChooser::chooseByName(setup.printer);
-    if (setup.paper >= 0 && setup.paper <= QPageSize::LastPageSize)
-        printer_.setPageSize(QPageSize(static_cast<QPageSize::PageSizeId>(setup.paper)));
+    if (const std::optional<Paper> paper = paperOfPageSizeId(setup.paper))
+        pageSetup_.paper = *paper;
     orientation_ = setup.orientation == 2 ? 2 : 1;
     Option1[static_cast<std::size_t>(orientation_ - 1)]->setChecked(true);
-    applyOrientation(printer_);
+    applyOrientation();
 }
 
 void PrintDialog::Option1_Click(int index) {

@@ -11,17 +11,20 @@
 //   Command5 " 1/3印刷"       third print; caption " n/3印刷" with n = ThirdCount + 1
 //   Command6 "排出"           ejects the thirds sheet; visible while ThirdCount >= 1
 //   Check2   "白黒印刷"        monochrome printing
-//   Command4 "ﾌﾟﾘﾝﾀ設定"       the printer set-up dialog
-//   Frame2   "用紙方向"        Option1[0] "縦", Option1[1] "横"
-//   Frame1   "ｾｯﾄ印刷設定"     Check1[0..15]: item boxes, index = item code − 1
-//   CheckPdf "PDFファイルに出力" prints into a PDF file named when the sheet starts
-//   Printer  "プリンタ:"      the printer jobs go to, with its state; another can be chosen
+//   Command4 "ﾌﾟﾘﾝﾀ設定"       the page set-up: paper and orientation (asks the print server
+//   nothing) Frame2   "用紙方向"        Option1[0] "縦", Option1[1] "横" Frame1   "ｾｯﾄ印刷設定"
+//   Check1[0..15]: item boxes, index = item code − 1 CheckPdf "PDFファイルに出力" prints into a PDF
+//   file named when the sheet starts CommandPreview "印刷プレビュー" the one-sheet print as it will
+//   be sent, with 印刷 in it Printer  "プリンタ:"      the printer jobs go to, with its state;
+//   another can be chosen,
+//                             the list asked again (更新); while a job is sent, 中止
+// Sheets go out as documents drawn into memory (platform/qt/print_document.h) for the paper
+// chosen; a job is sent and followed off the window thread, so every button returns at once.
 //   Frame3   "印刷範囲"        Option2[0] "表示範囲" (what a zoomed window shows),
 //                             Option2[1] "全期間" (the default at every opening)
 #pragma once
 
 #include <QDialog>
-#include <QPrinter>
 #include <QString>
 #include <array>
 #include <functional>
@@ -31,6 +34,7 @@
 
 #include "analysis/items.h"
 #include "platform/output.h"
+#include "platform/paper.h"
 #include "platform/qt/print_service.h"
 #include "print/print_page.h"
 #include "ui/remembered_settings.h"
@@ -44,7 +48,7 @@ namespace hg {
 
 struct HARMDIM;
 class PrinterChooser;
-class SheetDocument;
+class PrintDocument;
 
 class PrintDialog : public QDialog {
     Q_OBJECT
@@ -70,8 +74,10 @@ class PrintDialog : public QDialog {
     bool thirdSheetUnsent() const { return thirdSheet_ && thirdUnsent_; }
     // The paper orientation the dialog holds: 1 portrait, 2 landscape.
     int orientation() const { return orientation_; }
-    // The printer of the one-sheet and set prints, with the set-up chosen.
-    QPrinter& printer() { return printer_; }
+    // The paper and orientation of the one-sheet and set prints, as last applied.
+    const PageSetup& pageSetup() const { return pageSetup_; }
+    // A job is being sent (or waits for the printer list): no other sheet goes out meanwhile.
+    bool isSending() const;
     // The printer, paper and orientation as chosen, to remember; and taking them back.
     PrintSetup printSetup() const;
     void applyPrintSetup(const PrintSetup& setup);
@@ -80,10 +86,10 @@ class PrintDialog : public QDialog {
     void ejectOpenSheet();
 
     // Hooks, replaceable by tests: the PDF file name (default: a save dialog; empty cancels), the
-    // printer set-up dialog (default: QPageSetupDialog; returns whether it was accepted) and
-    // failure messages (default: a warning box).
+    // page set-up (default: PageSetupDialog; returns whether it was accepted) and failure
+    // messages (default: a warning box).
     std::function<QString()> askPdfFileName;
-    std::function<bool(QPrinter&)> runPageSetup;
+    std::function<bool(PageSetup&)> runPageSetup;
     std::function<void(const QString&)> reportError;
     // Asked before a job goes to a printer that is stopped, rejects jobs or is offline (default:
     // a question box); false keeps the job back.
@@ -93,7 +99,7 @@ class PrintDialog : public QDialog {
     // The print service and its time limits (tests give a fake).
     void setPrintService(std::shared_ptr<PrintService> service,
                          std::chrono::milliseconds listLimit = kPrinterListLimit,
-                         std::chrono::milliseconds submitLimit = kSubmitLimit);
+                         PrintSubmission::Limits jobLimits = {});
 
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
@@ -103,6 +109,7 @@ class PrintDialog : public QDialog {
     QPushButton* Command6 = nullptr;
     QCheckBox* Check2 = nullptr;
     QCheckBox* CheckPdf = nullptr;
+    QPushButton* CommandPreview = nullptr;
     QGroupBox* Frame1 = nullptr;
     QGroupBox* Frame2 = nullptr;
     std::array<QRadioButton*, 2> Option1{};
@@ -118,6 +125,7 @@ class PrintDialog : public QDialog {
   private:
     void buildItemBoxes();
     void buildRangeChoice();
+    void buildOutputChoice();
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
@@ -127,12 +135,18 @@ class PrintDialog : public QDialog {
     void Check1_Click(int index);
     void Option1_Click(int index);
     void Option2_Click(int index);
+    void CommandPreview_Click();
 
     // Enables the item boxes by the kind of the selected file; an unavailable box is unchecked.
     void applyAvailability();
     void updateThirdControls();
-    void applyOrientation(QPrinter& printer) const;
-    // Where a sheet goes: a PDF file, or the printer of the printer row.
+    // Enables the buttons that send a sheet while no job is being sent.
+    void updatePrintButtons();
+    void applyOrientation();
+    // A print button pressed while the printer list is still coming: pressed again once it has
+    // come (true), so that nothing waits on the window thread.
+    bool deferUntilListed(void (PrintDialog::*click)());
+    // Where a sheet goes: a PDF file, or a printer.
     struct SheetTarget {
         QString pdfPath;  // empty: the printer
         QString printer;
@@ -141,15 +155,20 @@ class PrintDialog : public QDialog {
     // chosen printer after a warning when it is not ready. Nothing (after telling why, or
     // silently when cancelled) when there is nowhere to print.
     std::optional<SheetTarget> chooseTarget();
-    // A sheet document for the target, drawn in the page geometry of `printer` and titled for
-    // the items; nothing after telling why when it cannot begin.
-    std::unique_ptr<SheetDocument> startSheet(const QPrinter& printer,
-                                              const std::vector<int16_t>& items);
-    // Ends the sheet and hands it to its target; false after telling why.
-    bool finishSheet(SheetDocument& sheet, const SheetTarget& target);
-    // Hands a finished sheet's PDF to a target (a printer job, or a PDF file).
-    bool sendSheet(const QByteArray& pdf, const QString& title, const SheetTarget& target);
-    bool finishThirdSheet();
+    // A sheet document on the paper set up, titled for the items; nothing after telling why
+    // when it cannot begin.
+    std::unique_ptr<PrintDocument> startSheet(const std::vector<int16_t>& items);
+    // The source as drawn on a document: its paper.
+    PrintSource sourceOn(const PrintDocument& sheet) const;
+    // Ends the sheet and hands it to its target; `done` tells whether it went out.
+    void finishSheet(PrintDocument& sheet, const SheetTarget& target,
+                     std::function<void(bool)> done);
+    // Hands a finished sheet to a target (a printer job, or a PDF file).
+    void sendSheet(const PrintDocument& sheet, const SheetTarget& target,
+                   std::function<void(bool)> done);
+    void finishThirdSheet();
+    // What came of sending the thirds sheet.
+    void thirdSheetSent(bool sent);
     void fail(const QString& message);
 
     std::weak_ptr<const HARMDIM> analysis_;
@@ -157,12 +176,12 @@ class PrintDialog : public QDialog {
     std::optional<ShownRange> shownRange_;  // the range the graph window shows, if zoomed
     int16_t ThirdCount = 0;
     int orientation_ = 1;
-    // The page set-up of the sheets (paper, orientation) and of the printer set-up dialog.
-    QPrinter printer_{QPrinter::HighResolution};
-    std::chrono::milliseconds submitLimit_ = kSubmitLimit;
+    bool setPrintOffered_ = true;
+    // The page set-up of the sheets (paper, orientation) and of ﾌﾟﾘﾝﾀ設定.
+    PageSetup pageSetup_;
     // The thirds sheet: its own document, open from the first third until the third third or
     // an eject, and kept when its printer did not take it.
-    std::unique_ptr<SheetDocument> thirdSheet_;
+    std::unique_ptr<PrintDocument> thirdSheet_;
     SheetTarget thirdTarget_;
     std::vector<int16_t> thirdItems_;
     bool thirdUnsent_ = false;

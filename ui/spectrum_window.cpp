@@ -10,8 +10,6 @@
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -20,10 +18,12 @@
 #include <cmath>
 
 #include "analysis/harmdim.h"
+#include "datafile/record_format.h"
 #include "graph/graph_view.h"
 #include "platform/output.h"
 #include "platform/qt/message_box.h"
 #include "platform/qt/picture_file.h"
+#include "platform/qt/printer_chooser.h"
 #include "platform/qt/qpainter_canvas.h"
 #include "platform/qt/qt_text.h"
 #include "platform/qt/save_file_dialog.h"
@@ -71,25 +71,29 @@ SpectrumWindow::SpectrumWindow(std::shared_ptr<const HARMDIM> analysis, QMdiArea
     Command1 = new QPushButton(u"ｺﾋﾟｰ"_qs, this);
     Command2 = new QPushButton(u"印刷"_qs, this);
     Command3 = new QPushButton(u"PDF保存"_qs, this);
-    Command4 = new QPushButton(u"CSV保存"_qs, this);
+    Command4 = new QPushButton(u"印刷プレビュー"_qs, this);
+    Command5 = new QPushButton(u"CSV保存"_qs, this);
     Combo1 = new QComboBox(this);
     for (SpectrumStatistic s :
          {SpectrumStatistic::Instant, SpectrumStatistic::P95, SpectrumStatistic::Max})
         Combo1->addItem(QString::fromUtf8(spectrumStatisticText(s)), static_cast<int>(s));
+    Printer = new PrinterChooser(this);
     auto* grid = new QGridLayout(this);
-    grid->addWidget(Picture1, 0, 0, 1, 6);
-    grid->addWidget(HScroll1, 1, 0, 1, 6);
+    grid->addWidget(Picture1, 0, 0, 1, 7);
+    grid->addWidget(HScroll1, 1, 0, 1, 7);
     grid->addWidget(Label1, 2, 0);
     grid->addWidget(Combo1, 2, 1);
     grid->addWidget(Command1, 2, 2);
     grid->addWidget(Command2, 2, 3);
-    grid->addWidget(Command3, 2, 4);
-    grid->addWidget(Command4, 2, 5);
+    grid->addWidget(Command4, 2, 4);
+    grid->addWidget(Command3, 2, 5);
+    grid->addWidget(Command5, 2, 6);
+    grid->addWidget(Printer, 3, 0, 1, 7);
     grid->setColumnStretch(0, 1);
     connect(Combo1, &QComboBox::activated, this, [this](int i) {
         chooseStatistic(static_cast<SpectrumStatistic>(Combo1->itemData(i).toInt()));
     });
-    connect(Command4, &QPushButton::clicked, this, &SpectrumWindow::saveCsv);
+    connect(Command5, &QPushButton::clicked, this, &SpectrumWindow::saveCsv);
     connect(Picture1, &SpectrumPicture::hovered, this, &SpectrumWindow::hovered);
     connect(Picture1, &SpectrumPicture::resized, this, &SpectrumWindow::redraw);
     connect(Picture1, &SpectrumPicture::wheelTurned, this, [this](QPoint at, int steps) {
@@ -103,12 +107,18 @@ SpectrumWindow::SpectrumWindow(std::shared_ptr<const HARMDIM> analysis, QMdiArea
     connect(Command1, &QPushButton::clicked, this, &SpectrumWindow::copyPicture);
     connect(Command2, &QPushButton::clicked, this, &SpectrumWindow::printPicture);
     connect(Command3, &QPushButton::clicked, this, &SpectrumWindow::savePdf);
+    connect(Command4, &QPushButton::clicked, this, &SpectrumWindow::preview);
+    connect(Printer, &PrinterChooser::busyChanged, this, [this](bool busy) {
+        Command2->setEnabled(!busy);
+        Command4->setEnabled(!busy);
+    });
     QMdiSubWindow* frame = area->addSubWindow(this);
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->setWindowTitle(windowTitle());
     frame->resize(720, 560);
     frame->show();
     area->setActiveSubWindow(frame);
+    Printer->refresh();  // the printers and their states, asked off the window thread
 }
 
 QMdiSubWindow* SpectrumWindow::subWindow() const {
@@ -220,21 +230,28 @@ void SpectrumWindow::copyPicture() {
     if (!Picture1->image().isNull()) QGuiApplication::clipboard()->setImage(Picture1->image());
 }
 
-// The charts as shown, fitted to the printer's page.
+std::unique_ptr<PrintDocument> SpectrumWindow::printedSheet() const {
+    if (spectrum_.orders.empty()) return nullptr;
+    const QString title =
+        u"harmograph – "_qs + toQString(baseName(analysis_->FilePath)) + u" スペクトル"_qs;
+    // The charts laid out as on the screen, the picture's size spread over the printable page.
+    const QSize shown = Picture1->size();
+    return drawSheetDocument(PageSetup{Paper::A4, true}, title, 1, [&](Canvas& canvas, int) {
+        canvas.setScale(shown.width(), shown.height());
+        composeSpectrum(canvas, spectrum_, shown_);
+    });
+}
+
 void SpectrumWindow::printPicture() {
-    if (Picture1->image().isNull()) return;
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(QPageLayout::Landscape);
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted) return;
-    QPainter painter(&printer);
-    const QImage& image = Picture1->image();
-    const QRect page = painter.viewport();
-    const QSize shown = image.deviceIndependentSize().toSize();
-    const QSize size = shown.scaled(page.size(), Qt::KeepAspectRatio);
-    painter.setViewport(page.x(), page.y(), size.width(), size.height());
-    painter.setWindow(QRect(QPoint(0, 0), shown));
-    painter.drawImage(0, 0, image);
+    const std::unique_ptr<PrintDocument> sheet = printedSheet();
+    if (!sheet) return;
+    Printer->sendDocument(*sheet);
+}
+
+void SpectrumWindow::preview() {
+    const std::shared_ptr<PrintDocument> sheet = printedSheet();
+    if (!sheet) return;
+    Printer->preview(sheet);
 }
 
 // The spectrum shown as CSV in the conversion's code page: one line per order.

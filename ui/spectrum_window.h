@@ -5,7 +5,9 @@
 // a bar tells its value; the wheel over the charts zooms the range of orders and the scroll bar
 // under them moves it. Combo1 shows, instead of the record at the cursor (瞬時), each order's 95th
 // percentile or maximum over the range the graph window shows (95%値, 最大値); the graph window's
-// limit set marks the bars. The buttons copy the charts, print them or save them as PDF or CSV.
+// limit set marks the bars. The buttons copy the charts, print them (to the printer of the printer
+// row, as an A4 landscape sheet sent off the window thread), show that sheet in the print preview,
+// or save the charts as PDF or CSV.
 #pragma once
 
 #include <QImage>
@@ -17,6 +19,7 @@
 #include "graph/period_spectrum.h"
 #include "graph/shown_range.h"
 #include "graph/spectrum.h"
+#include "platform/qt/print_document.h"
 
 class QComboBox;
 class QLabel;
@@ -29,6 +32,7 @@ namespace hg {
 
 class GraphView;
 struct HARMDIM;
+class PrinterChooser;
 
 // Picture1 of the spectrum window: the charts as an image; hover and wheel go to the window.
 class SpectrumPicture : public QWidget {
@@ -75,9 +79,12 @@ class SpectrumWindow : public QWidget {
     void copyPicture();   // Command1 "ｺﾋﾟｰ"
     void printPicture();  // Command2 "印刷"
     void savePdf();       // Command3 "PDF保存"
-    void saveCsv();       // Command4 "CSV保存": one line per order of the spectrum shown
+    void saveCsv();       // Command5 "CSV保存": one line per order of the spectrum shown
+    void preview();       // Command4 "印刷プレビュー"
     // Combo1: 瞬時, 95%値, 最大値.
     void chooseStatistic(SpectrumStatistic statistic);
+    // The charts as shown, as the sheet that is printed; nothing before a record is shown.
+    std::unique_ptr<PrintDocument> printedSheet() const;
     // The PDF and CSV file names (default: a save dialog; empty cancels), replaceable by tests.
     std::function<QString()> askPdfFileName;
     std::function<QString()> askCsvFileName;
@@ -89,7 +96,9 @@ class SpectrumWindow : public QWidget {
     QPushButton* Command2;
     QPushButton* Command3;
     QPushButton* Command4;
+    QPushButton* Command5;
     QComboBox* Combo1;
+    PrinterChooser* Printer;  // the printer jobs go to
 
   private:
     void hovered(QPoint at);

@@ -1,6 +1,7 @@
-// The system's print service on CUPS: destinations with their states, and jobs created, given
-// the sheet's PDF and checked for acceptance. Built where CUPS is found; elsewhere Qt's own
-// printing stands in (qt_print_service.h).
+// The system's print service on CUPS: destinations with their states; jobs created with the
+// paper and orientation chosen, given the sheet's PDF, checked for acceptance, then followed by
+// their state and reasons (Get-Job-Attributes), and cancelled on request. Built where CUPS is
+// found; elsewhere Qt's own printing stands in (qt_print_service.h).
 #include <cups/cups.h>
 
 #include <cstring>
@@ -11,7 +12,12 @@ namespace hg {
 
 namespace {
 
-QString lastCupsError() {
+// The server's reason for a failed request; a scheduler that cannot be reached is named so,
+// never by the system's error text of the broken connection.
+QString lastCupsReason() {
+    const ipp_status_t status = cupsLastError();
+    if (status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE || status == IPP_STATUS_ERROR_INTERNAL)
+        return QString::fromUtf8(kServerUnreachable);
     return QString::fromUtf8(cupsLastErrorString());
 }
 
@@ -24,7 +30,46 @@ PrinterState stateOf(const cups_dest_t& dest) {
     if (std::strcmp(option("printer-is-accepting-jobs"), "false") == 0)
         return PrinterState::Rejecting;
     if (std::strcmp(option("printer-state"), "5") == 0) return PrinterState::Stopped;
+    if (std::strcmp(option("printer-state"), "4") == 0) return PrinterState::Printing;
     return PrinterState::Idle;
+}
+
+JobState jobStateOf(int state, const QString& reasons) {
+    switch (state) {
+        case IPP_JSTATE_PENDING:
+            // A job waiting on a stopped queue (its backend failed) is as good as held.
+            return reasons.contains(QStringLiteral("printer-stopped")) ? JobState::Held
+                                                                       : JobState::Pending;
+        case IPP_JSTATE_HELD:
+            return JobState::Held;
+        case IPP_JSTATE_PROCESSING:
+            return JobState::Processing;
+        case IPP_JSTATE_STOPPED:
+            return JobState::Stopped;
+        case IPP_JSTATE_CANCELED:
+            return JobState::Canceled;
+        case IPP_JSTATE_ABORTED:
+            return JobState::Aborted;
+        case IPP_JSTATE_COMPLETED:
+            return JobState::Completed;
+    }
+    return JobState::Unknown;
+}
+
+// The job's state-reasons keywords, "none" left out, joined by ", ".
+QString reasonsOf(ipp_t* response) {
+    QStringList reasons;
+    ipp_attribute_t* attr = ippFindAttribute(response, "job-state-reasons", IPP_TAG_KEYWORD);
+    for (int i = 0; attr && i < ippGetCount(attr); ++i) {
+        const QString r = QString::fromUtf8(ippGetString(attr, i, nullptr));
+        if (r != QStringLiteral("none")) reasons << r;
+    }
+    return reasons.join(QStringLiteral(", "));
+}
+
+int numberedOptions(const PrintJob& job, cups_option_t** options) {
+    int count = cupsAddOption("media", paperInfo(job.page.paper).media.data(), 0, options);
+    return cupsAddOption("orientation-requested", job.page.landscape ? "4" : "3", count, options);
 }
 
 class CupsPrintService : public PrintService {
@@ -35,7 +80,7 @@ class CupsPrintService : public PrintService {
         PrinterList list;
         if (count == 0 && cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE &&
             cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND)
-            list.error = QStringLiteral("印刷サーバーに接続できません（%1）").arg(lastCupsError());
+            list.error = QString::fromUtf8(kServerUnreachable);
         for (int i = 0; i < count; ++i) {
             const cups_dest_t& dest = dests[i];
             if (dest.instance) continue;  // instances share their queue's state
@@ -52,11 +97,14 @@ class CupsPrintService : public PrintService {
     SubmitResult submit(const PrintJob& job) override {
         const QByteArray name = job.printer.toUtf8();
         const QByteArray title = job.title.toUtf8();
+        cups_option_t* options = nullptr;
+        const int optionCount = numberedOptions(job, &options);
         SubmitResult r;
-        const int id =
-            cupsCreateJob(CUPS_HTTP_DEFAULT, name.constData(), title.constData(), 0, nullptr);
+        const int id = cupsCreateJob(CUPS_HTTP_DEFAULT, name.constData(), title.constData(),
+                                     optionCount, options);
+        cupsFreeOptions(optionCount, options);
         if (id <= 0) {
-            r.reason = lastCupsError();
+            r.reason = lastCupsReason();
             return r;
         }
         const bool sent =
@@ -66,13 +114,47 @@ class CupsPrintService : public PrintService {
                                  static_cast<std::size_t>(job.pdf.size())) == HTTP_STATUS_CONTINUE;
         const ipp_status_t finished = cupsFinishDocument(CUPS_HTTP_DEFAULT, name.constData());
         if (!sent || finished > IPP_STATUS_OK_EVENTS_COMPLETE) {
-            r.reason = lastCupsError();
+            r.reason = lastCupsReason();
             cupsCancelJob2(CUPS_HTTP_DEFAULT, name.constData(), id, 0);
             return r;
         }
         r.accepted = true;
         r.jobId = id;
         return r;
+    }
+
+    JobStatus jobStatus(const QString&, int jobId) override {
+        ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+        char uri[HTTP_MAX_URI];
+        httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof(uri), "ipp", nullptr, "localhost", 0,
+                         "/jobs/%d", jobId);
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                     cupsUser());
+        static const char* const wanted[] = {"job-state", "job-state-reasons",
+                                             "job-printer-state-message"};
+        ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 3,
+                      nullptr, wanted);
+        ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+        JobStatus status;
+        if (!response) return status;
+        const QString reasons = reasonsOf(response);
+        ipp_attribute_t* state = ippFindAttribute(response, "job-state", IPP_TAG_ENUM);
+        status.state = state ? jobStateOf(ippGetInteger(state, 0), reasons) : JobState::Unknown;
+        ipp_attribute_t* message =
+            ippFindAttribute(response, "job-printer-state-message", IPP_TAG_TEXT);
+        const QString said =
+            message ? QString::fromUtf8(ippGetString(message, 0, nullptr)) : QString();
+        status.reason = said.isEmpty() || reasons.isEmpty()
+                            ? said + reasons
+                            : said + QStringLiteral("（") + reasons + QStringLiteral("）");
+        ippDelete(response);
+        return status;
+    }
+
+    bool cancel(const QString& printer, int jobId) override {
+        return cupsCancelJob2(CUPS_HTTP_DEFAULT, printer.toUtf8().constData(), jobId, 0) ==
+               IPP_STATUS_OK;
     }
 };
 

@@ -4,14 +4,12 @@
 #include <QFile>
 #include <QFont>
 #include <QImage>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPdfWriter>
 #include <QRegularExpression>
 #include <QStringList>
 #include <QSvgGenerator>
 #include <cctype>
 
+#include "platform/qt/print_document.h"
 #include "platform/qt/qpainter_canvas.h"
 
 namespace hg {
@@ -88,14 +86,13 @@ PictureOutcome writePicture(const QString& path, PictureForm form, int width, in
     bool drawn = false;
     bool painted = false;
     if (form == PictureForm::Pdf) {
-        QPdfWriter writer(&buffer);
-        writer.setResolution(96);
-        writer.setPageSize(QPageSize(QSizeF(width * 72.0 / 96, height * 72.0 / 96),
-                                     QPageSize::Point, QString(), QPageSize::ExactMatch));
-        writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
-        writer.setTitle(title);
-        writer.setCreator(QStringLiteral("harmograph"));
-        painted = paint(writer, width, height, draw, drawn);
+        PrintDocument document(QSize(width, height), title);
+        if (document.isActive()) {
+            document.canvas().setScale(width, height);
+            drawn = draw(document.canvas());
+            painted = document.finish();
+        }
+        bytes = document.pdf();
     } else if (form == PictureForm::Svg) {
         QSvgGenerator svg;
         svg.setOutputDevice(&buffer);

@@ -99,7 +99,7 @@ void QPainterCanvas::applyClip(std::optional<Point> a, std::optional<Point> b) {
 }
 
 QPen QPainterCanvas::pen(const Colour& colour, bool styled) const {
-    const double width = lineWidth() * penScale_;
+    const double width = drawnLineWidth() * penScale_;
     QPen p(toQColor(colour.rgb));
     p.setCosmetic(true);
     p.setWidthF(width);
@@ -120,8 +120,8 @@ QPen QPainterCanvas::pen(const Colour& colour, bool styled) const {
 }
 
 const QFont& QPainterCanvas::qfont() const {
-    if (!cacheValid_ || cachedSpec_ != font()) {
-        cachedSpec_ = font();
+    if (!cacheValid_ || cachedSpec_ != drawnFont()) {
+        cachedSpec_ = drawnFont();
         QFont f(toQString(cachedSpec_.name));
         // Qt converts points with the device's logical dpi; scale so they come out at fontDpi_.
         const double deviceDpi = device_.logicalDpiY() > 0 ? device_.logicalDpiY() : fontDpi_;

@@ -6,6 +6,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include "platform/qt/print_document.h"
+
 namespace hg {
 
 namespace {
@@ -16,8 +18,9 @@ constexpr int kRenderDpi = 300;
 PrinterState stateOf(const QPrinterInfo& info) {
     switch (info.state()) {
         case QPrinter::Idle:
-        case QPrinter::Active:
             return PrinterState::Idle;
+        case QPrinter::Active:
+            return PrinterState::Printing;
         case QPrinter::Aborted:
             return PrinterState::Stopped;
         case QPrinter::Error:
@@ -26,13 +29,12 @@ PrinterState stateOf(const QPrinterInfo& info) {
     return PrinterState::Idle;
 }
 
-// The printer's page for a PDF page of `points` (1/72 inch): the whole sheet, no margins of its
-// own.
-QPageLayout pageFor(QSizeF points) {
-    const bool landscape = points.width() > points.height();
-    if (landscape) points.transpose();
-    return QPageLayout(QPageSize(points, QPageSize::Point),
-                       landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
+// The printer's page for the job: its paper in its orientation, the whole sheet, no margins of
+// its own (the sheet has its margins drawn in).
+QPageLayout pageFor(const PageSetup& page) {
+    return QPageLayout(pageSizeOf(page.paper),
+                       page.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF());
 }
 
 // Page `page` as an opaque picture at `dpi` (what the PDF leaves blank is the paper's white).
@@ -45,22 +47,17 @@ QImage pagePicture(QPdfDocument& document, int page, int dpi) {
 }
 
 // Draws every page of `document` on the printer; false with the reason when Qt reports a failure.
-bool drawPages(QPdfDocument& document, QPrinter& printer, QString& reason) {
+bool drawPages(QPdfDocument& document, const PageSetup& page, QPrinter& printer, QString& reason) {
     printer.setFullPage(true);
-    printer.setPageLayout(pageFor(document.pagePointSize(0)));
+    printer.setPageLayout(pageFor(page));
     QPainter painter;
     if (!painter.begin(&printer)) {
         reason = QStringLiteral("Qt が印刷を始められませんでした");
         return false;
     }
-    for (int page = 0; page < document.pageCount(); ++page) {
-        const QSizeF points = document.pagePointSize(page);
-        if (page > 0) {
-            printer.setPageLayout(pageFor(points));
-            printer.newPage();
-        }
-        const QImage picture =
-            pagePicture(document, page, std::min(kRenderDpi, printer.resolution()));
+    for (int n = 0; n < document.pageCount(); ++n) {
+        if (n > 0) printer.newPage();
+        const QImage picture = pagePicture(document, n, std::min(kRenderDpi, printer.resolution()));
         painter.drawImage(
             QRectF(QPointF(0, 0), printer.pageLayout().fullRectPixels(printer.resolution()).size()),
             picture);
@@ -112,8 +109,16 @@ SubmitResult QtPrintService::submit(const PrintJob& job) {
     }
     printer.setDocName(job.title);
     printer.setCreator(QStringLiteral("harmograph"));
-    r.accepted = drawPages(document, printer, r.reason);
+    r.accepted = drawPages(document, job.page, printer, r.reason);
     return r;
+}
+
+JobStatus QtPrintService::jobStatus(const QString&, int) {
+    return {JobState::Completed, {}};
+}
+
+bool QtPrintService::cancel(const QString&, int) {
+    return false;
 }
 
 std::shared_ptr<PrintService> systemPrintService() {

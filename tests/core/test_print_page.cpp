@@ -65,6 +65,41 @@ TEST(PrintPage, OneSheetHasItsBlockAboveTheDateLine) {
     expectText(c, "時", 2290, 530, 10);
 }
 
+// On other paper the layout stays where it is on A4 and every font and line grows or shrinks
+// with the paper, by the side that fits it less: A3 by 420/297, B5 (JIS) by 257/297, Letter by
+// 279.4/297.
+// (The paper's canvas has as many more points per unit, as paper of that size has.)
+TEST(PrintPage, PaperScalesFontsAndLinesNotTheLayout) {
+    HARMDIM s = pageState({0, 1440, 145});
+    RecordingCanvas a4(2350, 640);
+    printOneSheet(a4, s, source(kVoltageDistortion, {0, 1}), false);
+    for (const auto& [paper, scale] :
+         {std::pair{Paper::A3, 420.0 / 297}, std::pair{Paper::B5, 257.0 / 297},
+          std::pair{Paper::Letter, 279.4 / 297}}) {
+        PrintSource src = source(kVoltageDistortion, {0, 1});
+        src.paper = paper;
+        RecordingCanvas c(2350, 640);
+        c.setUnitsPerPoint(1 / scale, 1 / scale);
+        printOneSheet(c, s, src, false);
+        ASSERT_EQ(c.calls().size(), a4.calls().size()) << paperInfo(paper).name;
+        for (std::size_t i = 0; i < c.calls().size(); ++i) {
+            const DrawCall& on = c.calls()[i];
+            const DrawCall& ref = a4.calls()[i];
+            for (const auto& [p, q] : {std::pair(on.from, ref.from), std::pair(on.to, ref.to)}) {
+                EXPECT_NEAR(p.x, q.x, 1e-6) << describe(on);
+                EXPECT_NEAR(p.y, q.y, 1e-6) << describe(on);
+            }
+            EXPECT_NEAR(on.font.size, ref.font.size * scale, 1e-9) << describe(on);
+            EXPECT_NEAR(on.pen, ref.pen * scale, 1e-9) << describe(on);
+            EXPECT_EQ(on.width, ref.width);
+        }
+    }
+    EXPECT_DOUBLE_EQ(paperScale(Paper::A4), 1.0);
+    EXPECT_EQ(paperNamed("letter"), Paper::Letter);
+    EXPECT_EQ(paperNamed("b4"), Paper::B4);
+    EXPECT_EQ(paperNamed("A5"), std::nullopt);
+}
+
 TEST(PrintPage, SetOfThreeStacksTheBlocksInBoxOrder) {
     HARMDIM s = pageState({0, 1440, 145});
     RecordingCanvas c(2350, 1970);
@@ -302,6 +337,15 @@ TEST(PrintPage, OverloadSetRangeAndAllZeroUnitRange) {
     expectText(c, " 0", 100, 590);
     expectText(c, " 160", 100, 92);
     expectText(c, " 20", 100, 530);  // 537.5, halves to even
+    // The window's axis set by hand is printed for its own item only.
+    PrintSource byHand = source(kCurrent, {1});
+    byHand.axisByHand = AxisByHand{0, 10, 2.5};
+    const OneSheet hand(s, byHand);
+    expectText(hand, " 10", 100, 42);
+    expectText(hand, " 2.5", 100, 417);
+    RecordingCanvas set(2350, 1970);
+    printSetSheet(set, s, byHand, {kVoltageDistortion}, false);
+    EXPECT_EQ(set.findText(" 2.5"), nullptr);
     // All values 0 on an automatic range: 0..1.
     const OneSheet zero(s, source(kCurrent, {1}));
     expectText(zero, " 0", 100, 540);

@@ -186,7 +186,11 @@ class TestAppController : public QObject {
                 app.setJisuFlag(orders);
                 app.csvDialog().Check4->setChecked(true);
                 print.Option1[1]->click();
-                print.printer().setPageSize(QPageSize(QPageSize::A3));
+                print.runPageSetup = [](PageSetup& setup) {
+                    setup.paper = Paper::A3;
+                    return true;
+                };
+                print.Command4->click();
                 continue;
             }
             const bool kept = run == 1;
@@ -198,7 +202,7 @@ class TestAppController : public QObject {
             QCOMPARE(app.jisuFlag()[4], int16_t(kept ? 1 : 0));
             QCOMPARE(app.csvDialog().Check4->isChecked(), kept);
             QCOMPARE(print.orientation(), kept ? 2 : 1);
-            QCOMPARE(print.printer().pageLayout().pageSize().id() == QPageSize::A3, kept);
+            QCOMPARE(print.pageSetup().paper == Paper::A3, kept);
             if (kept) app.frame().ResetSettings->trigger();
             messages.expect(kept ? u"次の起動"_s : QString());
         }

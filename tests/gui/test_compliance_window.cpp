@@ -1,7 +1,8 @@
 // The compliance window over a loaded sample: the first voltage set judged on opening with its
 // overall verdict and window, a current set refused without contract power and judged with it as
 // a reference figure, sorting by a column, the copy as tab-separated text, the CSV and PDF it
-// saves, and the particulars remembered per recording.
+// saves, the report printed and previewed through the printer row without waiting on the print
+// server, and the particulars remembered per recording.
 
 #include <QClipboard>
 #include <QDialog>
@@ -11,9 +12,15 @@
 #include <QTableWidget>
 
 #include "compliance/limits.h"
+#include "fake_print_service.h"
 #include "graph/graph_view.h"
 #include "gui_support.h"
+#include "platform/qt/print_preview.h"
+#include "platform/qt/printer_chooser.h"
+#include "print/compliance_report.h"
 #include "ui/compliance_window.h"
+
+using namespace std::chrono_literals;
 
 namespace hg {
 
@@ -130,6 +137,35 @@ class TestComplianceWindow : public QObject {
         QVERIFY(w.savePdf(pdf).ok());
         QVERIFY(test::readBytes(pdf).startsWith("%PDF"));
         QVERIFY(!w.saveCsv(dir_->filePath(u"none/r.csv"_s)).ok());
+    }
+
+    // 印刷 sends the report as one named A4 job through the printer row: the click returns while
+    // the server has not answered, and the window shows it sending until the job is printed. The
+    // preview shows the report's pages.
+    void printsTheReportWithoutWaiting() {
+        ComplianceWindow w(state_, catalogue(), viewOn(0));
+        auto service = std::make_shared<test::FakePrintService>();
+        service->answer = test::FakePrintService::Answer::Hang;
+        w.Printer->setService(service, 5000ms);
+        w.Printer->refresh();
+        QTRY_VERIFY(!w.Printer->isFetching());
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseClick(w.Command4, Qt::LeftButton);
+        qInfo("適合判定 印刷 returned after %lld ms with the server hung", clock.elapsed());
+        QTRY_COMPARE(service->waiting(), 1);
+        QVERIFY(w.Printer->isBusy() && !w.Command4->isEnabled() && w.Command2->isEnabled());
+        service->release();
+        QTRY_VERIFY(!w.Printer->isBusy());
+        QCOMPARE(service->printed(), std::size_t{1});
+        QCOMPARE(service->jobs().at(0).title, u"harmograph – 適合判定"_s);
+        QCOMPARE(service->jobs().at(0).page, PageSetup{});
+
+        QTest::mouseClick(w.Command7, Qt::LeftButton);
+        auto* preview = w.findChild<PrintPreview*>();
+        QVERIFY(preview);
+        QCOMPARE(preview->pageCount(), complianceReportPages(w.report()));
+        preview->close();
     }
 
     void particularsAreRememberedPerRecording() {

@@ -1,6 +1,8 @@
-// The print dialog printing into PDF files read back with poppler: the item boxes per kind, one
-// sheet, a set, thirds and eject, the orientation, and failures.
+// The print dialog printing into PDF files read back with poppler and to a fake print service:
+// the item boxes per kind, one sheet, a set, thirds and eject, the page set-up, the preview,
+// failures, and a print server that hangs, holds or aborts jobs.
 #include <QElapsedTimer>
+#include <QPageSize>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -8,13 +10,16 @@
 #include <mutex>
 #include <thread>
 
+#include "fake_print_service.h"
 #include "gui_support.h"
+#include "platform/qt/print_preview.h"
 #include "platform/qt/printer_chooser.h"
 #include "ui/print_dialog.h"
 
 using namespace std::chrono_literals;
 
 namespace hg {
+using test::FakePrintService;
 namespace {
 
 QString run(const QString& program, const QStringList& arguments) {
@@ -29,52 +34,16 @@ struct PdfFacts {
     int pages = 0;
     bool landscape = false;
     QString text;
+    QSizeF points;  // the first page's size
 };
 
 PdfFacts readPdf(const QString& path) {
     const QString info = run(u"pdfinfo"_s, {path});  // "Page size: 841.89 x 595.276 pts (A4)"
     const auto size = QRegularExpression(u"Page size: *([\\d.]+) x ([\\d.]+)"_s).match(info);
+    const QSizeF points(size.captured(1).toDouble(), size.captured(2).toDouble());
     return {QRegularExpression(u"Pages: *(\\d+)"_s).match(info).captured(1).toInt(),
-            size.captured(1).toDouble() > size.captured(2).toDouble(),
-            run(u"pdftotext"_s, {path, u"-"_s})};
+            points.width() > points.height(), run(u"pdftotext"_s, {path, u"-"_s}), points};
 }
-
-// A print service whose printers and answers the tests set: it can refuse a job, take none in
-// time, or be slow to list its printers.
-class FakePrintService : public PrintService {
-  public:
-    enum class Answer { Accept, Refuse, Hang };
-    std::atomic<Answer> answer = Answer::Accept;
-    std::atomic<std::chrono::milliseconds> listDelay{std::chrono::milliseconds(0)};
-    PrinterList list{{{u"q0"_s, PrinterState::Idle, true}, {u"q1"_s, PrinterState::Rejecting}}, {}};
-
-    PrinterList printers() override {
-        std::this_thread::sleep_for(listDelay.load());
-        return list;
-    }
-    SubmitResult submit(const PrintJob& job) override {
-        switch (answer.load()) {
-            case Answer::Refuse:
-                return {false, 0, u"client-error-not-accepting-jobs"_s};
-            case Answer::Hang:
-                std::this_thread::sleep_for(std::chrono::seconds(3));
-                return {false, 0, u"late"_s};
-            case Answer::Accept:
-                break;
-        }
-        std::lock_guard lock(mutex_);
-        jobs_.push_back(job);
-        return {true, static_cast<int>(jobs_.size()), {}};
-    }
-    std::vector<PrintJob> jobs() {
-        std::lock_guard lock(mutex_);
-        return jobs_;
-    }
-
-  private:
-    std::mutex mutex_;
-    std::vector<PrintJob> jobs_;
-};
 
 }  // namespace
 
@@ -107,7 +76,7 @@ class TestPrintDialog : public QObject {
             return pdfName_ = dir_->filePath(u"sheet%1.pdf"_s.arg(++pdfCount_));
         };
         form->reportError = [this](const QString& m) { errors_.append(m); };
-        form->runPageSetup = [](QPrinter&) { return false; };
+        form->runPageSetup = [](PageSetup&) { return false; };
         form->setSource(analysis_, sourceFor(kVoltageDistortion));
         return form;
     }
@@ -265,19 +234,43 @@ class TestPrintDialog : public QObject {
         press(*form, form->Command5);
         form->ejectOpenSheet();
         QVERIFY(readPdf(pdfName_).landscape);
-        // The set-up cancelled: the dialog's orientation goes back to the printer.
+        // The set-up cancelled: the dialog's orientation goes back to the page set-up.
         press(*form, form->Option1[1]);
         bool accept = false;
-        form->runPageSetup = [&accept](QPrinter& printer) {
-            printer.setPageOrientation(QPageLayout::Portrait);
+        form->runPageSetup = [&accept](PageSetup& setup) {
+            setup = PageSetup{Paper::A3, false};
             return accept;
         };
         press(*form, form->Command4);
         QCOMPARE(form->orientation(), 2);
-        QCOMPARE(form->printer().pageLayout().orientation(), QPageLayout::Landscape);
+        QCOMPARE(form->pageSetup(), (PageSetup{Paper::A4, true}));
         accept = true;
         press(*form, form->Command4);
         QVERIFY(form->Option1[0]->isChecked() && form->isVisible());
+        // The paper chosen is the sheet's paper, and is remembered as Qt's page size.
+        press(*form, form->Command2);
+        const QSizeF a3 = readPdf(pdfName_).points;
+        QVERIFY2(qAbs(a3.width() - 841.9) < 1 && qAbs(a3.height() - 1190.6) < 1,
+                 qPrintable(u"%1 x %2"_s.arg(a3.width()).arg(a3.height())));
+        QCOMPARE(form->printSetup().paper, static_cast<int>(QPageSize::A3));
+        PrintDialog next;
+        next.applyPrintSetup(PrintSetup{{}, QPageSize::JisB5, 2});
+        QCOMPARE(next.pageSetup(), (PageSetup{Paper::B5, true}));
+    }
+
+    // The preview shows the one-sheet print as it will be sent; its 印刷 sends that document.
+    void previewShowsTheSheetAndPrintsIt() {
+        auto form = dialog();
+        const int files = pdfCount_;
+        press(*form, form->CommandPreview);
+        auto* preview = form->findChild<PrintPreview*>();
+        QVERIFY(preview && preview->isVisible());
+        QCOMPARE(preview->pageCount(), 1);
+        QCOMPARE(pdfCount_, files);  // nothing sent yet
+        QTest::mouseClick(preview->Print, Qt::LeftButton);
+        QCOMPARE(pdfCount_, files + 1);
+        QVERIFY(readPdf(pdfName_).text.contains("電圧歪率(%)"));
+        QTRY_VERIFY(!form->findChild<PrintPreview*>());  // closed (and gone)
     }
 
     void failuresLeaveTheDialogUsable() {
@@ -299,8 +292,8 @@ class TestPrintDialog : public QObject {
         form->CheckPdf->setChecked(false);
         form->hide();
         press(*form, form->Command5);
-        QVERIFY2(errors_.size() == 1 && errors_[0].contains("プリンタが見つかりません"),
-                 qPrintable(errors_.join('|')));
+        QTRY_COMPARE(errors_.size(), 1);
+        QVERIFY2(errors_[0].contains("プリンタが見つかりません"), qPrintable(errors_.join('|')));
         QCOMPARE(form->thirdCount(), int16_t{0});
         QVERIFY(form->isVisible());
     }
@@ -309,7 +302,7 @@ class TestPrintDialog : public QObject {
     std::unique_ptr<PrintDialog> printerDialog(std::shared_ptr<FakePrintService> service) {
         auto form = dialog();
         form->CheckPdf->setChecked(false);
-        form->setPrintService(service, 400ms, 400ms);
+        form->setPrintService(service, 400ms, {400ms, 400ms});
         form->confirmSend = [this](const QString& q) {
             questions_.append(q);
             return confirm_;
@@ -317,43 +310,150 @@ class TestPrintDialog : public QObject {
         return form;
     }
 
-    // Each way a job can fail gives its message naming the printer and the reason; the sheet is
-    // not counted as printed: a thirds sheet stays open and "排出" sends it again.
+    // Each way a job can fail gives its message naming the printer and the reason: refused, held
+    // (pending-held is not printed), aborted by a failing backend. The sheet is not counted as
+    // printed: a thirds sheet stays open and "排出" sends it again.
     void printerFailuresAreReportedAndKeepTheThirdsSheet() {
         struct Case {
             const char* name;
             FakePrintService::Answer answer;
+            JobStatus status;
             const char* message;
         };
         const Case cases[] = {
-            {"refused", FakePrintService::Answer::Refuse,
+            {"refused",
+             FakePrintService::Answer::Refuse,
+             {JobState::Completed, {}},
              "プリンタ「q0」に印刷できません: client-error-not-accepting-jobs"},
-            {"no answer", FakePrintService::Answer::Hang,
-             "プリンタ「q0」に印刷できません: 印刷サーバーが応答しません"},
+            {"held",
+             FakePrintService::Answer::Accept,
+             {JobState::Held, u"job-hold-until-specified"_s},
+             "プリンタ「q0」のジョブ 1 は保留されています: job-hold-until-specified"},
+            {"failing backend",
+             FakePrintService::Answer::Accept,
+             {JobState::Aborted, u"backend failed (aborted-by-system)"_s},
+             "プリンタ「q0」のジョブ 1 は印刷されませんでした: backend failed (aborted-by-system)"},
         };
         for (const Case& c : cases) {
             auto service = std::make_shared<FakePrintService>();
             service->answer = c.answer;
+            service->status = c.status;
             auto form = printerDialog(service);
             errors_.clear();
             press(*form, form->Command2);
-            QCOMPARE(errors_, QStringList{QString::fromUtf8(c.message)});
-            QVERIFY2(form->isVisible(), c.name);  // not printed: the dialog stays
+            QTRY_COMPARE(errors_, QStringList{QString::fromUtf8(c.message)});
+            QVERIFY2(form->isVisible() && !form->isSending(), c.name);  // not printed: it stays
             for (int n = 0; n < 3; ++n) press(*form, form->Command5);
-            QCOMPARE(errors_.size(), 2);
+            QTRY_COMPARE(errors_.size(), 2);
             QVERIFY2(form->thirdSheetUnsent() && form->thirdCount() == 2, c.name);
             QVERIFY(form->Command6->isVisible() && !form->Command5->isEnabled());
-            // The printer takes it now: "排出" sends the kept sheet.
+            // The printer takes it now: "排出" sends the kept sheet, named for its item once.
             service->answer = FakePrintService::Answer::Accept;
+            service->status = {JobState::Completed, {}};
             press(*form, form->Command6);
+            QTRY_VERIFY(!form->thirdSheetOpen());
             QCOMPARE(errors_.size(), 2);
-            QVERIFY(!form->thirdSheetOpen() && form->thirdCount() == 0);
-            QVERIFY(form->Command5->isEnabled());
-            const auto jobs = service->jobs();
-            QCOMPARE(jobs.size(), std::size_t{1});
-            QCOMPARE(jobs[0].title, u"harmograph – sample.ha4 電圧歪率・電圧歪率・電圧歪率"_s);
-            QVERIFY(jobs[0].pdf.startsWith("%PDF"));
+            QVERIFY(form->thirdCount() == 0 && form->Command5->isEnabled() && form->isHidden());
+            const PrintJob job = service->jobs().back();
+            QCOMPARE(job.title, u"harmograph – sample.ha4 電圧歪率"_s);
+            QCOMPARE(job.page, PageSetup{});  // A4 portrait: the media the job carries
+            QVERIFY(job.pdf.startsWith("%PDF"));
         }
+    }
+
+    // A server that takes a job and never answers. The click returns at once; the dialog says it
+    // is sending and offers 中止, and is usable again at the limit, telling that the job may
+    // still print. When the server answers the job is cancelled: nothing prints. A cancel the
+    // server does not confirm is told, and a kept thirds sheet is sent again only when the user
+    // says so. 中止 while sending gives the job up at once, cancelled the same way.
+    void hungServerJobsAreCancelledNotPrinted() {
+        auto service = std::make_shared<FakePrintService>();
+        service->answer = FakePrintService::Answer::Hang;
+        auto form = printerDialog(service);
+        form->setPrintService(service, 400ms, {1500ms, 400ms});
+        QElapsedTimer clock;
+        clock.start();
+        press(*form, form->Command2);
+        qInfo("1枚印刷 returned after %lld ms with the server hung", clock.elapsed());
+        QTRY_COMPARE(service->waiting(), 1);
+        QVERIFY(form->isSending() && form->Printer->Abort->isVisible());
+        QCOMPARE(form->Printer->Status->text(), u"送信中…"_s);
+        QVERIFY(!form->Command2->isEnabled() && form->Command1->isEnabled());
+        QTRY_VERIFY(!form->isSending());
+        QCOMPARE(errors_.size(), 1);
+        QVERIFY(errors_[0].contains("印刷サーバーが応答しません") &&
+                errors_[0].contains("印刷されることがあります"));
+        QVERIFY(form->isVisible() && form->Command2->isEnabled());
+        // 中止 while sending.
+        press(*form, form->Command3);
+        QTRY_COMPARE(service->waiting(), 2);
+        QTest::mouseClick(form->Printer->Abort, Qt::LeftButton);
+        QVERIFY(!form->isSending() && form->Command3->isEnabled() && form->isVisible());
+        QCOMPARE(errors_.size(), 1);
+        service->release();
+        QTRY_COMPARE(service->cancelled().size(), std::size_t{2});
+        QCOMPARE(service->printed(), std::size_t{0});
+        QCOMPARE(errors_.size(), 1);  // both cancels confirmed: nothing more to tell
+
+        // The thirds sheet: timed out, its cancel not confirmed.
+        auto hung = std::make_shared<FakePrintService>();
+        hung->answer = FakePrintService::Answer::Hang;
+        hung->cancelConfirms = false;
+        form->setPrintService(hung, 400ms, {300ms, 400ms});
+        for (int n = 0; n < 3; ++n) press(*form, form->Command5);
+        QTRY_VERIFY(form->thirdSheetUnsent());
+        hung->release();
+        QTRY_COMPARE(errors_.size(), 3);
+        QVERIFY(errors_[2].contains("取り消せませんでした"));
+        questions_.clear();
+        confirm_ = false;
+        hung->answer = FakePrintService::Answer::Accept;
+        press(*form, form->Command6);
+        QCOMPARE(questions_.size(), 1);
+        QVERIFY(questions_[0].contains("取り消しを確認できていません"));
+        QVERIFY(form->thirdSheetUnsent() && hung->jobs().size() == 1);
+        confirm_ = true;
+        press(*form, form->Command6);
+        QTRY_VERIFY(!form->thirdSheetOpen());
+        QCOMPARE(hung->jobs().size(), std::size_t{2});
+    }
+
+    // A server that accepts connections and never answers, from the start: every action of the
+    // dialog returns at once and leaves it usable (the times are printed); a print waits for the
+    // printer list off the window thread, and 中止 drops it.
+    void everyActionReturnsWhileTheServerHangs() {
+        auto service = std::make_shared<FakePrintService>();
+        service->listHangs = true;
+        auto form = printerDialog(service);
+        form->setPrintService(service, 60000ms, {60000ms, 400ms});
+        form->runPageSetup = [](PageSetup& setup) {
+            setup.paper = Paper::B4;
+            return true;
+        };
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QTRY_COMPARE(service->waiting(), 1);
+        QStringList times;
+        const auto click = [&](const char* what, QAbstractButton* button) {
+            QElapsedTimer clock;
+            clock.start();
+            QTest::mouseClick(button, Qt::LeftButton);
+            times << u"%1 %2 ms"_s.arg(QString::fromUtf8(what)).arg(clock.elapsed());
+        };
+        click("ﾌﾟﾘﾝﾀ設定", form->Command4);
+        click("印刷プレビュー", form->CommandPreview);
+        QVERIFY(form->findChild<PrintPreview*>());
+        click("1枚印刷", form->Command2);
+        QCOMPARE(form->Printer->Status->text(), u"プリンタを確認中…"_s);
+        click("中止", form->Printer->Abort);
+        QVERIFY(!form->isSending());
+        click("ｾｯﾄ印刷", form->Command3);
+        click("白黒印刷", form->Check2);
+        click("ｷｬﾝｾﾙ", form->Command1);
+        qInfo("with the server hung: %s", qPrintable(times.join(u", "_s)));
+        QCOMPARE(form->pageSetup().paper, Paper::B4);
+        QVERIFY(form->Check2->isChecked() && form->isHidden() && service->jobs().empty());
+        service->release();
     }
 
     // A stopped, rejecting or offline printer is named with its state before a job goes to it.
@@ -364,13 +464,20 @@ class TestPrintDialog : public QObject {
         questions_.clear();
         confirm_ = false;
         press(*form, form->Command2);
-        QCOMPARE(questions_,
-                 QStringList{u"プリンタ「q0」は停止中です。印刷ジョブを送りますか？"_s});
+        QTRY_COMPARE(questions_,
+                     QStringList{u"プリンタ「q0」は停止中です。印刷ジョブを送りますか？"_s});
         QVERIFY(service->jobs().empty() && errors_.isEmpty() && form->isVisible());
         confirm_ = true;
         press(*form, form->Command2);
-        QCOMPARE(service->jobs().size(), std::size_t{1});
-        QVERIFY(form->isHidden());
+        QTRY_COMPARE(service->jobs().size(), std::size_t{1});
+        QTRY_VERIFY(form->isHidden());
+        // A printer that is printing takes the job without a question.
+        service->list.printers[0].state = PrinterState::Printing;
+        questions_.clear();
+        press(*form, form->Command2);
+        QTRY_COMPARE(form->Printer->Combo->itemText(0), u"q0（印刷中）"_s);
+        QTRY_COMPARE(service->jobs().size(), std::size_t{2});
+        QVERIFY(questions_.isEmpty());
         // The job is named, and its PDF carries the name as its title.
         QFile pdf(dir_->filePath(u"job.pdf"_s));
         QVERIFY(pdf.open(QIODevice::WriteOnly));
@@ -387,7 +494,7 @@ class TestPrintDialog : public QObject {
         auto service = std::make_shared<FakePrintService>();
         service->listDelay = 1500ms;
         auto form = printerDialog(service);
-        form->setPrintService(service, 5000ms, 400ms);
+        form->setPrintService(service, 5000ms, {400ms, 400ms});
         QElapsedTimer clock;
         clock.start();
         press(*form, form->Check1[5]);
@@ -411,7 +518,8 @@ class TestPrintDialog : public QObject {
         clock.restart();
         press(*late, late->Command2);
         QVERIFY(clock.elapsed() < 2000);
-        QCOMPARE(errors_.last(), u"印刷できません: 印刷サーバーが応答しません"_s);
+        QTRY_VERIFY(!errors_.isEmpty() &&
+                    errors_.last() == u"印刷できません: 印刷サーバーが応答しません"_s);
         QCOMPARE(late->Printer->Combo->currentText(), u"印刷サーバーが応答しません"_s);
         service->listDelay = 0ms;
         emit form->Printer->Combo->activated(0);  // the default again for the other tests

@@ -5,7 +5,7 @@
 #include <QPdfWriter>
 
 #include "gui_support.h"
-#include "platform/qt/pdf_output.h"
+#include "platform/qt/print_document.h"
 #include "platform/qt/qpainter_canvas.h"
 
 namespace hg {
@@ -159,12 +159,9 @@ class TestQPainterCanvas : public QObject {
         const std::string target = QFile::encodeName(dir->filePath(u"g.pdf"_s)).toStdString();
         for (const bool full : {true, false}) {
             test::writeBytes(QString::fromStdString(target), "earlier");
-            PdfInMemory pdf;
-            {
-                QPainterCanvas canvas(pdf.writer());
-                canvas.line(0, 0, 100, 100);
-                QVERIFY(canvas.finish());
-            }
+            PrintDocument pdf(PageSetup{}, u"t"_s);
+            pdf.canvas().line(0, 0, 100, 100);
+            QVERIFY(pdf.finish());
             FullDisk fullDisk;
             const Status saved = full ? pdf.save(target, fullDisk) : pdf.save(target);
             QCOMPARE(saved.ok(), !full);

@@ -1,14 +1,14 @@
 // Qt's own printing, the print service where there is no CUPS: a job is the sheet drawn on a
-// QPrinter under the job's name (here a printer writing a PDF file, read back), and what Qt
-// reports of a failure is the job's reason.
+// QPrinter under the job's name on the job's paper (here a printer writing a PDF file, read
+// back), a job Qt took counts as completed, and what Qt reports of a failure is the job's reason.
 #include <QPainter>
 #include <QPdfDocument>
 #include <QPrinter>
 #include <QProcess>
 
 #include "gui_support.h"
+#include "platform/qt/print_document.h"
 #include "platform/qt/qt_print_service.h"
-#include "platform/qt/sheet_document.h"
 
 namespace hg {
 namespace {
@@ -30,7 +30,7 @@ class PrintToFile : public QtPrintService {
 
 // A landscape sheet, its left half black.
 QByteArray halfBlackSheet(const QString& title) {
-    SheetDocument sheet(sheetPageLayout(true), title);
+    PrintDocument sheet(PageSetup{Paper::A4, true}, title);
     QPainter& painter = sheet.canvas().painter();
     const QRect page = painter.viewport();
     painter.fillRect(QRect(page.topLeft(), QSize(page.width() / 2, page.height())), Qt::black);
@@ -49,8 +49,10 @@ class TestQtPrintService : public QObject {
         const QString title = u"harmograph – sample.ha4 電圧歪率"_s;
         const QString file = dir_->filePath(u"job.pdf"_s);
         PrintToFile service(file);
-        const SubmitResult r = service.submit({u"q0"_s, title, halfBlackSheet(title)});
+        const SubmitResult r =
+            service.submit({u"q0"_s, title, halfBlackSheet(title), PageSetup{Paper::A4, true}});
         QVERIFY2(r.accepted, qPrintable(r.reason));
+        QCOMPARE(service.jobStatus(u"q0"_s, r.jobId).state, JobState::Completed);
         QProcess info;
         info.start(u"pdfinfo"_s, {file});
         QVERIFY(info.waitForFinished(60000));
@@ -67,14 +69,21 @@ class TestQtPrintService : public QObject {
         const int y = page.height() / 2;
         QCOMPARE(page.pixelColor(page.width() / 4, y).lightness(), 0);
         QCOMPARE(page.pixelColor(page.width() * 3 / 4, y).lightness(), 255);
+        // The job's paper is the printer's: an A3 job comes out on A3.
+        QVERIFY(service.submit({u"q0"_s, title, halfBlackSheet(title), PageSetup{Paper::A3, false}})
+                    .accepted);
+        QCOMPARE(printed.load(file), QPdfDocument::Error::None);
+        QVERIFY(qAbs(printed.pagePointSize(0).width() - 841.9) < 1);
+        QVERIFY(qAbs(printed.pagePointSize(0).height() - 1190.6) < 1);
     }
 
     void failuresGiveQtsReason() {
         PrintToFile service(dir_->filePath(u"never.pdf"_s));
-        const SubmitResult notPdf = service.submit({u"q0"_s, u"x"_s, QByteArray("not a sheet")});
+        const SubmitResult notPdf =
+            service.submit({u"q0"_s, u"x"_s, QByteArray("not a sheet"), {}});
         QVERIFY(!notPdf.accepted && notPdf.reason.startsWith(u"印刷する用紙を読めません"_s));
         PrintToFile nowhere(u"/nonexistent-folder/x/job.pdf"_s);
-        const SubmitResult r = nowhere.submit({u"q0"_s, u"x"_s, halfBlackSheet(u"x"_s)});
+        const SubmitResult r = nowhere.submit({u"q0"_s, u"x"_s, halfBlackSheet(u"x"_s), {}});
         QVERIFY(!r.accepted && r.reason.startsWith(u"Qt が印刷を"_s));
         QVERIFY(!QFile::exists(dir_->filePath(u"never.pdf"_s)));
     }

@@ -1,17 +1,23 @@
 // The spectrum window opened from a graph window's 表示 menu (by the app controller): it follows
 // that window's cursor and channel, tells a bar's value under the pointer, zooms and scrolls the
-// orders of a 256-order recording, copies its charts and saves them as PDF or CSV; shows the
-// 95th percentile or maximum of the range the graph window shows, with its limit set's marks.
+// orders of a 256-order recording, copies its charts, saves them as PDF or CSV, and prints and
+// previews them through its printer row without waiting on the print server; shows the 95th
+// percentile or maximum of the range the graph window shows, with its limit set's marks.
 #include <QClipboard>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QWheelEvent>
 
+#include "fake_print_service.h"
 #include "gui_support.h"
+#include "platform/qt/print_preview.h"
+#include "platform/qt/printer_chooser.h"
 #include "platform/qt/qt_text.h"
 #include "platform/textcode.h"
 #include "ui/graph_window.h"
 #include "ui/spectrum_window.h"
+
+using namespace std::chrono_literals;
 
 namespace hg {
 
@@ -108,7 +114,7 @@ class TestSpectrumWindow : public QObject {
 
         const QString csv = dir_->filePath(u"s.csv"_s);
         spectrum->askCsvFileName = [&] { return csv; };
-        QTest::mouseClick(spectrum->Command4, Qt::LeftButton);
+        QTest::mouseClick(spectrum->Command5, Qt::LeftButton);
         QCOMPARE(test::readBytes(csv), QByteArray::fromStdString(*encodeText(spectrumCsv(expected),
                                                                              TextEncoding::Cp932)));
         test::choose(spectrum->Combo1, u"瞬時"_s);
@@ -138,6 +144,43 @@ class TestSpectrumWindow : public QObject {
         spectrum->HScroll1->setValue(spectrum->HScroll1->maximum());
         QCOMPARE(spectrum->drawing().shown.last, last);
         QCOMPARE(spectrum->drawing().shown.last - spectrum->drawing().shown.first + 1, count);
+    }
+
+    // 印刷 sends the charts as an A4 landscape sheet through the printer row, off the window
+    // thread: with a server that takes the job and never answers the click returns at once and
+    // 中止 gives the job up (cancelled once the server answers). The preview shows that sheet,
+    // and its 印刷 sends it.
+    void printsThroughThePrinterRowWithoutWaiting() {
+        GraphWindow* graph = nullptr;
+        SpectrumWindow* spectrum = openFrom(graph, u"f.hm2"_s);
+        QVERIFY(spectrum);
+        auto service = std::make_shared<test::FakePrintService>();
+        service->answer = test::FakePrintService::Answer::Hang;
+        spectrum->Printer->setService(service, 5000ms);
+        spectrum->Printer->refresh();
+        QTRY_VERIFY(!spectrum->Printer->isFetching());
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseClick(spectrum->Command2, Qt::LeftButton);
+        qInfo("スペクトル 印刷 returned after %lld ms with the server hung", clock.elapsed());
+        QTRY_COMPARE(service->waiting(), 1);
+        QVERIFY(spectrum->Printer->isBusy() && !spectrum->Command2->isEnabled());
+        QTest::mouseClick(spectrum->Printer->Abort, Qt::LeftButton);
+        QVERIFY(!spectrum->Printer->isBusy() && spectrum->Command2->isEnabled());
+        service->release();
+        QTRY_COMPARE(service->cancelled(), std::vector<int>{1});
+        const PrintJob job = service->jobs().at(0);
+        QCOMPARE(job.title, u"harmograph – f.hm2 スペクトル"_s);
+        QCOMPARE(job.page, (PageSetup{Paper::A4, true}));
+
+        service->answer = test::FakePrintService::Answer::Accept;
+        QTest::mouseClick(spectrum->Command4, Qt::LeftButton);
+        auto* preview = spectrum->window()->findChild<PrintPreview*>();
+        QVERIFY(preview && preview->isVisible());
+        QCOMPARE(preview->pageCount(), 1);
+        QTest::mouseClick(preview->Print, Qt::LeftButton);
+        QTRY_COMPARE(service->printed(), std::size_t{1});
+        QCOMPARE(service->jobs().at(1).page, job.page);
     }
 };
 
