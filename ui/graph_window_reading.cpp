@@ -64,10 +64,14 @@ QString whyNotDrawn(GraphOutcome outcome) {
 
 }  // namespace
 
+// The cursor line is painted over the kept picture: only the columns of its old and new place
+// are painted again.
 void GraphPicture::setCursorX(std::optional<int> x) {
     if (x == cursorX_) return;
+    const auto columns = [this](int at) { return QRect(at - 2, 0, 5, height()); };
+    if (cursorX_) update(columns(*cursorX_));
     cursorX_ = x;
-    update();
+    if (cursorX_) update(columns(*cursorX_));
 }
 
 void GraphPicture::mousePressEvent(QMouseEvent* event) {
