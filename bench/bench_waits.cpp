@@ -77,6 +77,14 @@ Scanned scanned(const std::string& path) {
 std::shared_ptr<const hg::HARMDIM> fullLoad(const Scanned& s) {
     auto loaded = hg::loadAnalysis(s.recording, s.texts);
     if (!loaded || !loaded->analysis) std::exit(1);
+    benchmark::DoNotOptimize(loaded->analysis->activePower().data());  // tables computed when read
+    return loaded->analysis;
+}
+
+// The load as Execute runs it: the tables the first picture needs.
+std::shared_ptr<const hg::HARMDIM> executeLoad(const Scanned& s) {
+    auto loaded = hg::loadAnalysis(s.recording, s.texts);
+    if (!loaded || !loaded->analysis) std::exit(1);
     return loaded->analysis;
 }
 
@@ -125,7 +133,7 @@ struct Window {
 
 // Execute -> first picture: loaded, opened, the first item and group chosen, painted.
 std::unique_ptr<Window> firstPicture(const Scanned& s) {
-    auto window = std::make_unique<Window>(fullLoad(s));
+    auto window = std::make_unique<Window>(executeLoad(s));
     window->choose(window->graph->Combo1, 0);
     window->choose(window->graph->Combo2, 0);
     if (!window->graph->hasDrawn()) std::exit(2);
