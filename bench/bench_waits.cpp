@@ -30,6 +30,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -163,12 +164,15 @@ void BM_FirstPicture(benchmark::State& st, const std::string& name) {
     report(st, name, total, static_cast<long>(st.iterations()));
 }
 
-// An interaction on a drawn window: `act(i)` for the i-th iteration, timed.
+// An interaction on a drawn window, after `setup`: `act(i)` for the i-th iteration, timed.
 template <typename Act>
-void interaction(benchmark::State& st, const std::string& name, Act act) {
+void interaction(benchmark::State& st, const std::string& name, Act act,
+                 const std::function<void(Window&)>& setup = {}) {
     const Scanned s = scanned(recordingPath(name));
     baselineSeconds(name);
     auto window = firstPicture(s);
+    if (setup) setup(*window);
+    window->paint();
     double total = 0;
     long i = 0;
     for (auto _ : st) {
@@ -197,11 +201,13 @@ void BM_ZoomRedraw(benchmark::State& st, const std::string& name) {
 }
 
 void BM_CursorMove(benchmark::State& st, const std::string& name) {
-    interaction(st, name, [](Window& w, long i) {
-        if (i == 0) w.graph->MeCursor->setChecked(true);
-        w.graph->moveCursorTo(static_cast<int32_t>(100 + i % 500));
-        w.paint();
-    });
+    interaction(
+        st, name,
+        [](Window& w, long i) {
+            w.graph->moveCursorTo(static_cast<int32_t>(100 + i % 500));
+            w.paint();
+        },
+        [](Window& w) { w.graph->MeCursor->setChecked(true); });
 }
 
 void BM_CursorStrip(benchmark::State& st, const std::string& name) {
@@ -213,12 +219,17 @@ void BM_CursorStrip(benchmark::State& st, const std::string& name) {
 
 void BM_SpectrumUpdate(benchmark::State& st, const std::string& name) {
     hg::SpectrumWindow* spectrum = nullptr;
-    interaction(st, name, [&spectrum](Window& w, long i) {
-        if (!spectrum) spectrum = new hg::SpectrumWindow(w.graph->analysis(), w.area.get());
-        w.graph->moveCursorTo(static_cast<int32_t>(100 + i % 500));
-        spectrum->showView(w.graph->view());
-        w.paint();
-    });
+    interaction(
+        st, name,
+        [&spectrum](Window& w, long i) {
+            w.graph->moveCursorTo(static_cast<int32_t>(100 + i % 500));
+            spectrum->showView(w.graph->view());
+            w.paint();
+        },
+        [&spectrum](Window& w) {
+            spectrum = new hg::SpectrumWindow(w.graph->analysis(), w.area.get());
+            spectrum->showView(w.graph->view());
+        });
 }
 
 // A run of a program, its elapsed seconds and peak resident bytes.
