@@ -3,7 +3,8 @@
 //  - Execute -> first picture: the period loaded, the window opened, the voltage distortion of the
 //    first order group drawn and painted;
 //  - an item change and an order-group change, a zoom redraw, a cursor move with its readout, the
-//    cursor strip switched on and off, the spectrum window following the cursor;
+//    cursor strip switched on and off, the spectrum window following the cursor, the first read of
+//    the power tables (computed when first read);
 //  - `harmograph plot` of that first graph end to end (a child process);
 //  - peak resident memory of the first picture (a child process per case, so that cases do not
 //    mix), and of the full load.
@@ -232,6 +233,22 @@ void BM_SpectrumUpdate(benchmark::State& st, const std::string& name) {
         });
 }
 
+// The first read of the power tables after Execute (a power item chosen, statistics, `tables`).
+void BM_PowerTablesFirstRead(benchmark::State& st, const std::string& name) {
+    const Scanned s = scanned(recordingPath(name));
+    baselineSeconds(name);
+    double total = 0;
+    for (auto _ : st) {
+        st.PauseTiming();
+        auto analysis = executeLoad(s);
+        st.ResumeTiming();
+        const auto start = Clock::now();
+        benchmark::DoNotOptimize(analysis->activePower().data());
+        total += secondsSince(start);
+    }
+    report(st, name, total, static_cast<long>(st.iterations()));
+}
+
 // A run of a program, its elapsed seconds and peak resident bytes.
 struct ChildRun {
     double seconds = 0;
@@ -320,6 +337,7 @@ void registerCases(const std::string& label, const std::string& name, int iterat
     add("CursorMove", BM_CursorMove, 4 * iterations);
     add("CursorStrip", BM_CursorStrip, iterations);
     add("SpectrumUpdate", BM_SpectrumUpdate, 4 * iterations);
+    add("PowerTablesFirstRead", BM_PowerTablesFirstRead, 3);
     add("Plot", BM_Plot, 3);
     add("PeakMemory", BM_PeakMemory, 1);
 }
