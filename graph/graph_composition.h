@@ -79,6 +79,9 @@ struct GraphRequest {
     std::vector<double> limits;
     // The range a zoomed window shows; none: the whole period.
     std::optional<ShownRange> range;
+    // Curves are drawn by pixel columns (the first, last, lowest and highest point of each); off,
+    // every record's segment is drawn. The pixels are the same either way.
+    bool byColumns = true;
 };
 
 // A curve the request draws: its series, palette colour and legend (empty for the unbalance).
