@@ -53,11 +53,11 @@ SeriesValue currentDistortion(const ItemSource& src, long t, long k, long ch) {
 }
 
 SeriesValue activePower(const ItemSource& src, long t, long k, long ch) {
-    return plain(at(src.state.ActivePower, ch, t, k));
+    return plain(at(src.state.activePower(), ch, t, k));
 }
 
 SeriesValue reactivePower(const ItemSource& src, long t, long k, long ch) {
-    return plain(at(src.state.ReactivePower, ch, t, k));
+    return plain(at(src.state.reactivePower(), ch, t, k));
 }
 
 SeriesValue current(const ItemSource& src, long t, long k, long ch) {
@@ -66,8 +66,9 @@ SeriesValue current(const ItemSource& src, long t, long k, long ch) {
 
 SeriesValue phaseDifference(const ItemSource& src, long t, long k, long ch) {
     const HARMDIM& s = src.state;
-    if (!s.ActivePower.contains(ch, t, k)) return {};
-    return plain(phaseDifferenceAngle(s.ActivePower(ch, t, k), s.ReactivePower(ch, t, k)));
+    const Table<float>& P = s.activePower();
+    if (!P.contains(ch, t, k)) return {};
+    return plain(phaseDifferenceAngle(P(ch, t, k), s.reactivePower()(ch, t, k)));
 }
 
 SeriesValue impedance(const ItemSource& src, long t, long k, long ch) {

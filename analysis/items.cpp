@@ -50,6 +50,12 @@ bool isPredictionItem(int code) {
     return item && item->prediction;
 }
 
+bool readsPowerTables(int code) {
+    const ItemInfo& item = seriesInfo(code);
+    return item.prediction || item.value == item_values::activePower ||
+           item.value == item_values::reactivePower || item.value == item_values::phaseDifference;
+}
+
 int16_t unbalanceViewOf(int code) {
     for (const ItemInfo& item : kRows)
         if (item.choice == ItemChoice::UnbalanceView && item.seriesCode == code) return item.code;

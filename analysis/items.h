@@ -339,6 +339,9 @@ bool itemOfferedFor(int code, KindFamily family);
 int largestItemCode();
 // Whether an item is drawn from the upstream prediction.
 bool isPredictionItem(int code);
+// Whether an item's values are read from the power tables (the powers, their phase difference,
+// the prediction), which are computed when first read.
+bool readsPowerTables(int code);
 // The unbalance view of a per-phase item (12 -> 22, 13 -> 23), or 0.
 int16_t unbalanceViewOf(int code);
 

@@ -42,12 +42,12 @@ bool tablesFitSizes(const HARMDIM& s) {
     const long P = s.PeriodRecords, N = s.MaxOrderIndex, C = s.ChannelCount;
     return P >= 0 && s.RecordX.upper(0) == P && s.VoltageTable.upper(1) == N &&
            s.CurrentTable.upper(0) == C && s.CurrentTable.upper(1) == P &&
-           s.CurrentTable.upper(2) == N && s.ActivePower.size() == s.CurrentTable.size() &&
-           s.ReactivePower.size() == s.CurrentTable.size() && s.AngleTable.upper(1) == P &&
-           s.AngleTable.upper(2) == N && s.CurrentThd.upper(0) == C && s.CurrentThd.upper(1) == P &&
-           s.PhaseVoltage.upper(0) == P && s.PhaseCurrent.upper(0) == C &&
-           s.PhaseCurrent.upper(1) == P && s.OverloadTable.upper(1) == P &&
-           s.ItemMax.upper(0) == C && s.ItemMax.upper(2) == N &&
+           s.CurrentTable.upper(2) == N && s.CurrentAngle.upper(0) == P &&
+           s.CurrentAngle.upper(1) == C && s.CurrentAngle.upper(2) == N &&
+           s.AngleTable.upper(1) == P && s.AngleTable.upper(2) == N && s.CurrentThd.upper(0) == C &&
+           s.CurrentThd.upper(1) == P && s.PhaseVoltage.upper(0) == P &&
+           s.PhaseCurrent.upper(0) == C && s.PhaseCurrent.upper(1) == P &&
+           s.OverloadTable.upper(1) == P && s.ItemMax.upper(0) == C && s.ItemMax.upper(2) == N &&
            s.ItemMin.size() == s.ItemMax.size() && s.VoltageThd.upper(0) == P;
 }
 
@@ -61,13 +61,11 @@ class RecordLoader {
           layout_(layout),
           C_(s.ChannelCount),
           K_(s.MaxOrderIndex + 1),
-          powerFactorK_(powerFactorK(s.FilePath)),
           itemMax_(itemMax),
           itemMin_(itemMin),
           firstSlot_(firstSlot),
           combiner_(K_) {
         values_.size(layout);
-        angles_.assign(static_cast<std::size_t>((C_ + 1) * K_), 0);
     }
 
     RecordValues& values() { return values_; }
@@ -91,16 +89,15 @@ class RecordLoader {
 
         std::memcpy(s_.VoltageTable.row(slot), rv.V.data(), k * sizeof(float));
 
-        // Channels, and their composite.
-        for (int ch = 0; ch < C_; ++ch) {
+        // Channels, and their composite; the current angles are kept for the power tables.
+        int16_t* angles = s_.CurrentAngle.row(slot, 0);
+        for (int ch = 0; ch < C_; ++ch)
             std::memcpy(s_.CurrentTable.row(ch, slot),
                         rv.I.data() + static_cast<std::size_t>(ch) * k, k * sizeof(float));
-            std::memcpy(angles_.data() + static_cast<std::size_t>(ch) * k,
-                        rv.A.data() + static_cast<std::size_t>(ch) * k, k * sizeof(int16_t));
-        }
+        std::memcpy(angles, rv.A.data(), static_cast<std::size_t>(C_) * k * sizeof(int16_t));
         outOfRange +=
             combiner_.combine(rv.I.data(), rv.A.data(), k, C_, s_.CurrentTable.row(C_, slot),
-                              angles_.data() + static_cast<std::size_t>(C_) * k);
+                              s_.CurrentAngle.row(slot, C_));
 
         // Superposition angles (the short "hn" form arrives spread to the even order indexes).
         if (layout_.hasVoltageAngles())
@@ -124,8 +121,8 @@ class RecordLoader {
         }
 
         RecordQuantityInputs in;
-        in.angles = angles_.data();
-        in.powerFactorK = powerFactorK_;
+        in.angles = angles;
+        in.powerFactorK = s_.PowerFactorK;
         in.phaseValues = layout_.hasPhaseValues();
         in.firstRecord = slot == firstSlot_;
         in.itemMax = &itemMax_;
@@ -138,12 +135,10 @@ class RecordLoader {
     const RecordLayout& layout_;
     const int C_;
     const int K_;
-    const float powerFactorK_;
     Table<float>& itemMax_;
     Table<float>& itemMin_;
     const int32_t firstSlot_;
     RecordValues values_;
-    std::vector<int16_t> angles_;  // (C+1) x (N+1): channel angles, row C the composite
     CurrentCombiner combiner_;
 };
 
@@ -579,6 +574,7 @@ Result<LoadReport> loadPeriod(HARMDIM& s, const RecordFile& file, ProgressFn pro
     if (auto loadable = checkLoadable(s); !loadable) return Error{loadable.error()};
     s.LoadedRecords = 0;
     s.FirstRecord = 0;
+    s.PowerFactorK = powerFactorK(s.FilePath);
 
     LoadReport report;
     const RecordLayout& layout = s.Kind.layout;

@@ -24,7 +24,7 @@ constexpr int kSlotVoltage = slotOf(kVoltage);
 constexpr int kSlotPhaseVoltage = slotOf(kPhaseVoltage);
 constexpr int kSlotPhaseCurrent = slotOf(kPhaseCurrent);
 constexpr int kMaxChannelRows = 16;  // C + 1 <= 10
-constexpr int kMaxOrders = 256;
+constexpr int kMaxOrders = kMaxRecordOrders;
 
 // Track max / track min from 0 of a row of values into a row of cells.
 HG_INLINE void maxInto(float* __restrict cells, const float* __restrict values, int n) {
@@ -89,27 +89,15 @@ HG_INLINE void trackImpedance(float* maxZ, const float* V, const float* I, int K
             if (above(k)) trackMax(maxZ[k], toSingle(static_cast<double>(V[k]) / I[k], outOfRange));
 }
 
-// 1. Powers and impedance of channel row `ch`, every order, and their extremes.
+// 1. Powers and impedance of channel row `ch`, every order, and their extremes. The powers are
+// only held for their extremes here: the power tables compute them again, the same way, when read.
 HG_INLINE void channelPowers(const RecordWork& w, int ch, const int16_t* angles, double powerK,
                              int64_t& outOfRange) {
-    alignas(64) double cosines[kMaxOrders], sines[kMaxOrders];
+    alignas(64) float P[kMaxOrders], Q[kMaxOrders];
     const float* V = w.V;
     const float* I = w.s.CurrentTable.row(ch, w.slot);
     const int16_t* A = angles + static_cast<std::size_t>(ch) * w.k_;
-    float* P = w.s.ActivePower.row(ch, w.slot);
-    float* Q = w.s.ReactivePower.row(ch, w.slot);
-    degree_trig::powerSinCos(degree_trig::tables(), A, w.k_, sines, cosines);
-    for (int k = 0; k < w.K; ++k) {
-        const double i = I[k];
-        const double v = V[k];
-        const double vi = v * i;
-        const float p = static_cast<float>(vi * cosines[k] / 1000.0 * powerK);
-        const float q = static_cast<float>(vi * sines[k] / (-1000.0) * powerK);
-        const bool live = I[k] > 0.01f;  // the same test as I > 0.01 for every single
-        P[k] = live ? p : 0.0f;
-        Q[k] = live ? q : 0.0f;
-    }
-    outOfRange += zeroNonFinite(P, w.k_) + zeroNonFinite(Q, w.k_);
+    outOfRange += rowPowers(V, I, A, w.k_, powerK, P, Q);
     trackImpedance(w.itemMax.row(ch, kSlotImpedance), V, I, w.K, outOfRange);
     maxInto(w.itemMax.row(ch, kSlotActivePower), P, w.K);
     minInto(w.itemMin.row(ch, kSlotActivePower), P, w.K);

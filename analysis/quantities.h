@@ -1,7 +1,7 @@
 // The per-record harmonic quantities: for a record slot whose raw values (voltage, currents of
 // every channel and their composite, angles, per-phase values) are in the tables, the powers,
 // impedance, distortion, capacitor overload and unbalance, and the period extremes ItemMax /
-// ItemMin kept while the records are loaded.
+// ItemMin kept while the records are loaded (the powers' own tables are computed when first read).
 #pragma once
 
 #include <cmath>
@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "analysis/degree_trig.h"
 #include "analysis/table.h"
 
 // The per-record work runs on the widest vectors the processor has (the same IEEE operations,
@@ -76,6 +77,31 @@ HG_INLINE int64_t zeroNonFinite(float* values, std::size_t count) {
     return bad;
 }
 
+// The most order indexes of a record.
+constexpr int kMaxRecordOrders = 256;
+
+// The active and reactive power (kW, kvar) of one channel row of one record, every order, from its
+// voltages V, currents I and current angles A (whole degrees) of the K orders and the power factor
+// powerK (1 or sqrt 3): V x I x cos (sin) of the angle / 1000 (-1000) x powerK. An order whose
+// current is 0.01 A or less carries no power. Results single precision cannot hold are stored as
+// 0; returns how many there were.
+HG_INLINE int64_t rowPowers(const float* V, const float* I, const int16_t* A, std::size_t K,
+                            double powerK, float* P, float* Q) {
+    alignas(64) double cosines[kMaxRecordOrders], sines[kMaxRecordOrders];
+    degree_trig::powerSinCos(degree_trig::tables(), A, K, sines, cosines);
+    for (std::size_t k = 0; k < K; ++k) {
+        const double i = I[k];
+        const double v = V[k];
+        const double vi = v * i;
+        const float p = static_cast<float>(vi * cosines[k] / 1000.0 * powerK);
+        const float q = static_cast<float>(vi * sines[k] / (-1000.0) * powerK);
+        const bool live = I[k] > 0.01f;  // the same test as I > 0.01 for every single
+        P[k] = live ? p : 0.0f;
+        Q[k] = live ? q : 0.0f;
+    }
+    return zeroNonFinite(P, K) + zeroNonFinite(Q, K);
+}
+
 // The positive- and negative-sequence magnitudes of a three-phase system from its three line
 // magnitudes taken as the sides of a triangle (Heron's area), in double precision; the caller
 // stores both in single precision. Absolute values under both roots keep degenerate triangles real.
@@ -97,7 +123,8 @@ struct RecordQuantityInputs {
     Table<float>* itemMin = nullptr;
 };
 
-// Computes the quantities of record slot `slot` in their order: 1 powers and impedance; 2 voltage
+// Computes the quantities of record slot `slot` in their order: 1 the extremes of the powers (the
+// power tables themselves are computed when first read: PowerTables) and impedance; 2 voltage
 // distortion, capacitor overload and current distortion; 3 voltage extremes; 4 totals and their
 // extremes; 5 unbalance (records with per-phase values only). A record whose fundamental voltage
 // is 0 gets 0 for its voltage distortion, ratios and overload values. Returns the number of

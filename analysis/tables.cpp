@@ -14,8 +14,8 @@ void AnalysisTables::dimTables(int32_t periodRecords, int16_t maxOrderIndex, int
     RecordX.dim(P);
     VoltageTable.dim(P, N);
     CurrentTable.dim(C, P, N);
-    ActivePower.dim(C, P, N);
-    ReactivePower.dim(C, P, N);
+    CurrentAngle.dim(P, C, N);
+    powers_.forget();
     AngleTable.dim(1, P, N);
     VoltageThd.dim(P);
     CurrentThd.dim(C, P);
@@ -33,19 +33,20 @@ std::size_t AnalysisTables::tableBytes(int32_t periodRecords, int16_t maxOrderIn
     const std::size_t C = static_cast<std::size_t>(channelCount) + 1;
     std::size_t floats = P                            // RecordX
                          + P * K                      // VoltageTable
-                         + 3 * C * P * K              // CurrentTable, ActivePower, ReactivePower
+                         + 3 * C * P * K              // CurrentTable, the two power tables
                          + P + C * P                  // VoltageThd, CurrentThd
                          + P * 6 + C * P * 6 + 6 * P  // PhaseVoltage, PhaseCurrent, Overload
                          + 2 * C * kItemSlots * K;    // ItemMax, ItemMin
-    return floats * sizeof(float) + 2 * P * K * sizeof(int16_t);
+    return floats * sizeof(float) + (2 + C) * P * K * sizeof(int16_t);  // AngleTable, CurrentAngle
 }
 
 void AnalysisTables::releaseTables() {
-    for (Table<float>* t :
-         {&RecordX, &VoltageTable, &CurrentTable, &ActivePower, &ReactivePower, &VoltageThd,
-          &CurrentThd, &PhaseVoltage, &PhaseCurrent, &OverloadTable, &ItemMax, &ItemMin})
+    for (Table<float>* t : {&RecordX, &VoltageTable, &CurrentTable, &VoltageThd, &CurrentThd,
+                            &PhaseVoltage, &PhaseCurrent, &OverloadTable, &ItemMax, &ItemMin})
         t->clear();
     AngleTable.clear();
+    CurrentAngle.clear();
+    powers_.forget();
 }
 
 }  // namespace hg

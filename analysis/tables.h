@@ -2,6 +2,9 @@
 // size made from them. Written by the load only; afterwards read-only and shared by every graph
 // window and the printed pages (held once in memory, never copied per window).
 //
+// The power tables are computed when first read (activePower() / reactivePower()), from the
+// voltages, currents and current angles the load keeps.
+//
 // Index names: rec = record slot 0..PeriodRecords; k = order index 0..MaxOrderIndex (0 is the
 // fundamental); ch = channel 0..ChannelCount, ch = ChannelCount being the composite of all
 // channels; slot = item code - 1 (0..15).
@@ -11,6 +14,7 @@
 #include <cstdint>
 
 #include "analysis/item_codes.h"
+#include "analysis/power_tables.h"
 #include "analysis/table.h"
 
 namespace hg {
@@ -19,21 +23,34 @@ struct AnalysisTables {
     int32_t LoadedRecords = 0;  // slots filled by the load
     int64_t FirstRecord = 0;    // file record number of slot 0 (from the load's search)
 
-    Table<float> RecordX;        // (rec)
-    Table<float> VoltageTable;   // (rec, k)
-    Table<float> CurrentTable;   // (ch, rec, k)
-    Table<float> ActivePower;    // (ch, rec, k) kW
-    Table<float> ReactivePower;  // (ch, rec, k) kvar
-    Table<int16_t> AngleTable;   // (0..1, rec, k) voltage / current superposition angle
-    Table<float> VoltageThd;     // (rec) %
-    Table<float> CurrentThd;     // (ch, rec) %
-    Table<float> PhaseVoltage;   // (rec, 0..5)
-    Table<float> PhaseCurrent;   // (ch, rec, 0..5)
-    Table<float> OverloadTable;  // (0..5, rec) %
-    Table<float> ItemMax;        // (ch, slot, k)
-    Table<float> ItemMin;        // (ch, slot, k)
-    Table<float> RankMagnitude;  // (0..7, k)
-    Table<float> OrderRank;      // (0..7, k)
+    Table<float> RecordX;         // (rec)
+    Table<float> VoltageTable;    // (rec, k)
+    Table<float> CurrentTable;    // (ch, rec, k)
+    Table<int16_t> CurrentAngle;  // (rec, ch, k) whole degrees; ch = C the composite's
+    Table<int16_t> AngleTable;    // (0..1, rec, k) voltage / current superposition angle
+    Table<float> VoltageThd;      // (rec) %
+    Table<float> CurrentThd;      // (ch, rec) %
+    Table<float> PhaseVoltage;    // (rec, 0..5)
+    Table<float> PhaseCurrent;    // (ch, rec, 0..5)
+    Table<float> OverloadTable;   // (0..5, rec) %
+    Table<float> ItemMax;         // (ch, slot, k)
+    Table<float> ItemMin;         // (ch, slot, k)
+    Table<float> RankMagnitude;   // (0..7, k)
+    Table<float> OrderRank;       // (0..7, k)
+    float PowerFactorK = 1.0f;    // 1 or sqrt 3 (single), as the load took it from the file name
+
+    // The power tables (ch, rec, k), kW and kvar: computed from the loaded tables at the first
+    // read, once (a reader meanwhile waits for them).
+    const Table<float>& activePower() const { return powers_.active(powerInputs()); }
+    const Table<float>& reactivePower() const { return powers_.reactive(powerInputs()); }
+    bool powersComputed() const { return powers_.computed(); }
+    // Power tables given as they are (an analysis made by hand), dimensioned like CurrentTable.
+    Table<float>& givenActivePower() {
+        return powers_.givenActive(powerBounds(0), powerBounds(1), powerBounds(2));
+    }
+    Table<float>& givenReactivePower() {
+        return powers_.givenReactive(powerBounds(0), powerBounds(1), powerBounds(2));
+    }
 
     // Dimensions (zero-fills) the ranking tables for orders 0..N.
     void dimRanking(int16_t maxOrderIndex);
@@ -45,6 +62,13 @@ struct AnalysisTables {
                                   int16_t channelCount);
     // Releases the per-record tables.
     void releaseTables();
+
+  private:
+    PowerInputs powerInputs() const {
+        return {VoltageTable, CurrentTable, CurrentAngle, LoadedRecords, PowerFactorK};
+    }
+    long powerBounds(int d) const { return CurrentTable.upper(d); }
+    PowerTables powers_;
 };
 
 }  // namespace hg

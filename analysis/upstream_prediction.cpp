@@ -84,8 +84,8 @@ Result<std::shared_ptr<const Prediction>> UpstreamPrediction(const HARMDIM& s, i
     for (long t = 0; t < records; ++t) {
         const float* V = s.VoltageTable.row(t);
         const float* I = s.CurrentTable.row(channel, t);
-        const float* P = s.ActivePower.row(channel, t);
-        const float* Q = s.ReactivePower.row(channel, t);
+        const float* P = s.activePower().row(channel, t);
+        const float* Q = s.reactivePower().row(channel, t);
         const int16_t* superposition = s.AngleTable.row(0, t);
         float* predicted = out->PredictTable.row(t);
         float* phase = out->PredictAngle.row(0, t);

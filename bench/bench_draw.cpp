@@ -49,8 +49,9 @@ HARMDIM& longPeriod() {
                 if (k > 0)
                     h.VoltageTable(t, k) =
                         static_cast<float>(100.0 / k * (1.2 + daily) + noise(random));
-                h.ActivePower(0, t, k) = static_cast<float>(50.0 / (k + 1) + 10 * noise(random));
-                h.ReactivePower(0, t, k) = static_cast<float>(10 * noise(random));
+                h.givenActivePower()(0, t, k) =
+                    static_cast<float>(50.0 / (k + 1) + 10 * noise(random));
+                h.givenReactivePower()(0, t, k) = static_cast<float>(10 * noise(random));
             }
         }
         for (int k = 0; k <= 24; ++k) h.ItemMax(0, 0, k) = k == 0 ? 4.5f : 120.0f / (k ? k : 1);

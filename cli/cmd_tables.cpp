@@ -153,8 +153,8 @@ void writeState(JsonOut& out, const HARMDIM& s, const Prediction* prediction) {
     table("RecordX", s.RecordX);
     table("VoltageTable", s.VoltageTable);
     table("CurrentTable", s.CurrentTable);
-    table("ActivePower", s.ActivePower);
-    table("ReactivePower", s.ReactivePower);
+    table("ActivePower", s.activePower());
+    table("ReactivePower", s.reactivePower());
     table("AngleTable", s.AngleTable);
     table("VoltageThd", s.VoltageThd);
     table("CurrentThd", s.CurrentThd);

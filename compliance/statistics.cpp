@@ -261,8 +261,8 @@ ColumnStatistics columnStatistics(std::span<float> values) {
 StatisticsSource statisticsSourceOf(const HARMDIM& s) {
     return StatisticsSource{s.VoltageTable,
                             s.CurrentTable,
-                            s.ActivePower,
-                            s.ReactivePower,
+                            s.activePower(),
+                            s.reactivePower(),
                             s.VoltageThd,
                             s.CurrentThd,
                             s.OverloadTable,

@@ -34,19 +34,23 @@ int roundInt(double x) {
     return static_cast<int>(roundHalfEven(std::clamp(x, -kFarOffFrame, kFarOffFrame)));
 }
 
-// Joins the points of one curve. Records that fall on the same pixel column are joined by vertical
-// strokes only, so the column is drawn as the union of those strokes: one line per stretch it
-// covers (a wrap stroke of an angle curve leaves the column at one edge and comes back at the
-// other, giving two stretches), entered by the slanted line from the previous column's last point
-// and left at the column's last point. The pixels are those of one segment per record, in a
-// handful of lines per column.
+// Joins the points of one curve, by pixel columns (the M4 aggregation of line charts: per column
+// only the first, last, lowest and highest point matter). Records that fall on the same pixel
+// column are joined by vertical strokes only, so the column is drawn as the union of those
+// strokes: one line per stretch it covers (a wrap stroke of an angle curve leaves the column at
+// one edge and comes back at the other, giving two stretches), entered by the slanted line from
+// the previous column's last point and left at the column's last point. The pixels are those of
+// one segment per record, in a handful of lines per column, whatever the device pixel ratio
+// (record positions are whole pixels of the picture, so a column is a whole number of device
+// columns). Without `byColumns` every segment is drawn as it comes.
 class CurvePen {
   public:
-    explicit CurvePen(Canvas& canvas) : canvas_(canvas) {}
+    CurvePen(Canvas& canvas, bool byColumns) : canvas_(canvas), byColumns_(byColumns) {}
     ~CurvePen() { flush(); }
 
     // A point that the next line starts from (the first record, the return of a wrap stroke).
     void point(double x, double y) {
+        if (!byColumns_) return canvas_.point(x, y);
         if (open_ && x == x_) {
             runs_.push_back({y, y});
             last_ = y;
@@ -57,6 +61,7 @@ class CurvePen {
         open(x, y);
     }
     void lineTo(double x, double y) {
+        if (!byColumns_) return canvas_.lineTo(x, y);
         if (open_ && x == x_) {
             Run& run = runs_.back();
             run.low = std::min(run.low, y);
@@ -106,6 +111,7 @@ class CurvePen {
     }
 
     Canvas& canvas_;
+    const bool byColumns_;
     bool open_ = false;
     double x_ = 0, entry_ = 0, last_ = 0;
     std::vector<Run> runs_;
@@ -315,7 +321,7 @@ void drawCurve(Canvas& canvas, const HARMDIM& state, const GraphRequest& request
     const double factor = k == 0 ? p.axis.factor : 1.0;
     const bool angle = isAngleItem(request.item);
     const std::vector<int>& x = p.g.RecordPixelX;
-    CurvePen pen(canvas);
+    CurvePen pen(canvas, request.byColumns);
     double previous = 0;
     for (int32_t t = span.first; t <= span.last; ++t) {
         const SeriesValue sv =

@@ -85,6 +85,9 @@ struct GraphRequest {
     std::optional<AxisByHand> axisByHand;
     // A second period drawn dashed over the first (none: no comparison).
     const AlignedComparison* comparison = nullptr;
+    // Curves are drawn by pixel columns (the first, last, lowest and highest point of each); off,
+    // every record's segment is drawn. The pixels are the same either way.
+    bool byColumns = true;
 };
 
 // A curve the request draws: its series, palette colour and legend (empty for the unbalance).

@@ -24,6 +24,7 @@
 
 #include "analysis/channels.h"
 #include "analysis/harmdim.h"
+#include "analysis/items.h"
 #include "analysis/order_flags.h"
 #include "datafile/record_format.h"
 #include "graph/curve_rules.h"
@@ -101,6 +102,11 @@ void GraphWindow::buildControls() {
     buildCommands(client_);
     buildContractPower(client_);
     Picture1 = new GraphPicture(client_);
+    Computing = new QLabel(QStringLiteral("計算中: 電力..."), Picture1);
+    Computing->setStyleSheet(
+        QStringLiteral("background: white; padding: 4px; border: 1px solid gray;"));
+    Computing->move(8, 8);
+    Computing->hide();
     buildReading(client_);
     // The controls keep their room: the window is never narrower than they are.
     client_->setMinimumWidth(kControlsRight + kPictureMargin);
@@ -498,6 +504,7 @@ void GraphWindow::drawGraph(bool report) {
     GraphDrawing drawing;
     {
         WaitCursor wait;
+        showComputing();
         std::string notice;
         if (view_->showsPrediction()) {
             Status ready = checkParameters(report);
@@ -507,6 +514,7 @@ void GraphWindow::drawGraph(bool report) {
         drawing = composePicture(std::move(notice));
     }
     busy_ = false;
+    Computing->hide();
     if (drawing.outcome == GraphOutcome::Drawn) {
         // The orders drawn become the ones the CSV dialog opens with.
         emit ordersDrawn(s.orders());
@@ -520,6 +528,17 @@ void GraphWindow::drawGraph(bool report) {
         MePR->setEnabled(printable_);
     }
     if (redrawPending_ && !closing_) draw();
+}
+
+// The power tables are computed by the first draw that reads them (a power item, the prediction,
+// a limit set's statistics): the window says so while it waits.
+void GraphWindow::showComputing() {
+    if (analysis_->powersComputed() ||
+        !(readsPowerTables(view_->selection().item()) || view_->limitSet()))
+        return;
+    Computing->adjustSize();
+    Computing->show();
+    Computing->repaint();
 }
 
 GraphDrawing GraphWindow::composePicture(std::string notice) {

@@ -254,6 +254,7 @@ class GraphWindow : public QWidget {
     QLabel* Label6;        // "契約電力", with a current-per-kW limit set
     QLineEdit* Text3;      // the contract power
     QLabel* Label7;        // "kW"
+    QLabel* Computing;  // "計算中: 電力..." over the picture while the power tables are computed
 
   signals:
     // Command2 / MePR pressed after a draw.
@@ -342,6 +343,7 @@ class GraphWindow : public QWidget {
     void drawAsked();
     void drawGraph(bool report);
     GraphDrawing composePicture(std::string notice);
+    void showComputing();
     Status checkParameters(bool report);
 
     std::shared_ptr<const HARMDIM> analysis_;

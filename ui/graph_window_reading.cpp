@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
@@ -64,10 +65,14 @@ QString whyNotDrawn(GraphOutcome outcome) {
 
 }  // namespace
 
+// The cursor line is painted over the kept picture: only the columns of its old and new place
+// are painted again.
 void GraphPicture::setCursorX(std::optional<int> x) {
     if (x == cursorX_) return;
+    const auto columns = [this](int at) { return QRect(at - 2, 0, 5, height()); };
+    if (cursorX_) update(columns(*cursorX_));
     cursorX_ = x;
-    update();
+    if (cursorX_) update(columns(*cursorX_));
 }
 
 void GraphPicture::setSecondCursorX(std::optional<int> x) {
@@ -162,10 +167,18 @@ void GraphPicture::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-void GraphPicture::paintEvent(QPaintEvent*) {
+// Only the parts asked for are painted from the kept picture (a cursor move asks for two narrow
+// columns).
+void GraphPicture::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
-    if (!image_.isNull()) painter.drawImage(0, 0, image_);
+    const double ratio = image_.devicePixelRatio();
+    for (const QRect& part : event->region()) {
+        painter.fillRect(part, Qt::white);
+        if (!image_.isNull())
+            painter.drawImage(QPointF(part.topLeft()), image_,
+                              QRectF(part.x() * ratio, part.y() * ratio, part.width() * ratio,
+                                     part.height() * ratio));
+    }
     if (cursorX_) {
         painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
         painter.drawLine(*cursorX_, 0, *cursorX_, height());

@@ -109,8 +109,8 @@ TEST(GraphComposition, FundamentalDividedInTheCurveAndTitle) {
     s.ItemMax(0, 2, 0) = 4000;
     s.ItemMax(0, 2, 1) = 10;
     for (int t = 0; t < s.LoadedRecords; ++t) {
-        s.ActivePower(0, t, 0) = 4000;
-        s.ActivePower(0, t, 1) = 10;
+        s.givenActivePower()(0, t, 0) = 4000;
+        s.givenActivePower()(0, t, 1) = 10;
     }
     const auto d = draw(s, 3, flags({0, 1}), 1000, 630, "有効電力(kW)");
     ASSERT_EQ(d->drawing.outcome, GraphOutcome::Drawn);

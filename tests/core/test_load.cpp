@@ -82,9 +82,10 @@ TEST(Load, SkipsUnreadableStampsAndZeroesValuesThatAreNotNumbers) {
     EXPECT_EQ(s.LoadedRecords, 6);
     EXPECT_FLOAT_EQ(s.RecordX(4), 2000.0f * 60 / 70);
     EXPECT_EQ(s.CurrentTable(1, 1, 0), 0.0f);
-    for (const Table<float>* t : {&s.RecordX, &s.VoltageTable, &s.CurrentTable, &s.ActivePower,
-                                  &s.ReactivePower, &s.VoltageThd, &s.CurrentThd, &s.PhaseVoltage,
-                                  &s.PhaseCurrent, &s.OverloadTable, &s.ItemMax, &s.ItemMin})
+    for (const Table<float>* t : std::initializer_list<const Table<float>*>{
+             &s.RecordX, &s.VoltageTable, &s.CurrentTable, &s.activePower(), &s.reactivePower(),
+             &s.VoltageThd, &s.CurrentThd, &s.PhaseVoltage, &s.PhaseCurrent, &s.OverloadTable,
+             &s.ItemMax, &s.ItemMin})
         for (std::size_t i = 0; i < t->size(); ++i) ASSERT_TRUE(std::isfinite(t->data()[i]));
 }
 
@@ -115,7 +116,7 @@ TEST(Load, CompositeChannel) {
         ASSERT_TRUE(loadRecording(s, path).ok());
         const int C = s.ChannelCount;
         EXPECT_FLOAT_EQ(s.CurrentTable(C, 0, 0), c.magnitude);
-        EXPECT_NEAR(s.ActivePower(C, 0, 0), c.power, 1e-5);
+        EXPECT_NEAR(s.activePower()(C, 0, 0), c.power, 1e-5);
     }
 }
 
@@ -141,9 +142,9 @@ TEST(Load, RecordQuantities) {
     EXPECT_FLOAT_EQ(s.OverloadTable(1, 0), 105.0f);
     EXPECT_EQ(s.OverloadTable(2, 0), 0.0f);
 
-    EXPECT_EQ(s.ActivePower(0, 3, 1), 0.0f);  // 0.01 A: no power
-    EXPECT_EQ(s.ReactivePower(0, 3, 1), 0.0f);
-    EXPECT_GT(s.ActivePower(0, 3, 2), 0.0f);  // 0.0101 A
+    EXPECT_EQ(s.activePower()(0, 3, 1), 0.0f);  // 0.01 A: no power
+    EXPECT_EQ(s.reactivePower()(0, 3, 1), 0.0f);
+    EXPECT_GT(s.activePower()(0, 3, 2), 0.0f);  // 0.0101 A
 
     EXPECT_EQ(s.VoltageThd(2), 0.0f);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(s.OverloadTable(i, 2), 0.0f);

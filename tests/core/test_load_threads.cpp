@@ -1,16 +1,19 @@
 // The load split over threads gives, byte for byte, the tables, extremes and counts of the load on
 // one thread: generated recordings with hard records, dropped time slots, stamps that are no time
 // and values that are no number, over periods that start inside the file, run past its end or hold
-// fewer slots than threads.
+// fewer slots than threads. The power tables, computed when first read, on whichever thread.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <thread>
 #include <tuple>
 #include <vector>
 
 #include "analysis/harmdim.h"
+#include "analysis/item_codes.h"
 #include "datafile/synth.h"
 #include "platform/dates.h"
 #include "support_analysis.h"
@@ -61,12 +64,15 @@ void expectSameTables(const HARMDIM& a, const HARMDIM& b) {
         return x.size() == y.size() && std::memcmp(x.data(), y.data(), x.bytes()) == 0;
     };
     int n = 0;
-    for (auto t : {&HARMDIM::RecordX, &HARMDIM::VoltageTable, &HARMDIM::CurrentTable,
-                   &HARMDIM::ActivePower, &HARMDIM::ReactivePower, &HARMDIM::VoltageThd,
-                   &HARMDIM::CurrentThd, &HARMDIM::PhaseVoltage, &HARMDIM::PhaseCurrent,
-                   &HARMDIM::OverloadTable, &HARMDIM::ItemMax, &HARMDIM::ItemMin})
+    for (auto t :
+         {&HARMDIM::RecordX, &HARMDIM::VoltageTable, &HARMDIM::CurrentTable, &HARMDIM::VoltageThd,
+          &HARMDIM::CurrentThd, &HARMDIM::PhaseVoltage, &HARMDIM::PhaseCurrent,
+          &HARMDIM::OverloadTable, &HARMDIM::ItemMax, &HARMDIM::ItemMin})
         EXPECT_TRUE(same(a.*t, b.*t)) << "float table " << n++;
+    EXPECT_TRUE(same(a.activePower(), b.activePower()));
+    EXPECT_TRUE(same(a.reactivePower(), b.reactivePower()));
     EXPECT_TRUE(same(a.AngleTable, b.AngleTable));
+    EXPECT_TRUE(same(a.CurrentAngle, b.CurrentAngle));
 }
 
 TEST(LoadThreads, SameTablesAsOneThread) {
@@ -135,6 +141,49 @@ TEST(LoadThreads, SameTablesAsOneThread) {
             // A period running past the file's end holds the records up to its last one.
             EXPECT_FALSE(oneReport->fileEnded);
         }
+    }
+}
+
+}  // namespace
+}  // namespace hg
+
+namespace hg {
+namespace {
+
+// The power tables are not computed by the load; the first readers, on several threads at once,
+// all get the one table, whole, and its values are those the load took the power extremes from.
+TEST(LoadThreads, PowerTablesComputedOnceWhenFirstRead) {
+    SynthOptions options;
+    options.records = 1200;
+    options.adversarial = true;
+    const std::string path = test::scratchPath("powers.hh2");
+    ASSERT_TRUE(writeSynth(path, options).ok());
+    HARMDIM s;
+    ASSERT_TRUE(test::loadRecording(s, path).ok());
+    EXPECT_FALSE(s.powersComputed());
+    std::vector<const Table<float>*> seen(4);
+    {
+        std::vector<std::jthread> readers;
+        for (std::size_t i = 0; i < seen.size(); ++i)
+            readers.emplace_back(
+                [&s, &seen, i] { seen[i] = i % 2 ? &s.activePower() : &s.reactivePower(); });
+    }
+    EXPECT_TRUE(s.powersComputed());
+    EXPECT_EQ(seen[0], seen[2]);
+    EXPECT_EQ(seen[1], seen[3]);
+    const int slots[2] = {slotOf(kActivePower), slotOf(kReactivePower)};
+    for (int q = 0; q < 2; ++q) {
+        const Table<float>& power = q == 0 ? s.activePower() : s.reactivePower();
+        for (int ch = 0; ch <= s.ChannelCount; ++ch)
+            for (int k = 0; k <= s.MaxOrderIndex; ++k) {
+                float high = 0, low = 0;  // the extremes start at 0
+                for (int32_t t = 0; t < s.LoadedRecords; ++t) {
+                    high = std::max(high, power(ch, t, k));
+                    low = std::min(low, power(ch, t, k));
+                }
+                ASSERT_EQ(high, s.ItemMax(ch, slots[q], k)) << q << " " << ch << " " << k;
+                ASSERT_EQ(low, s.ItemMin(ch, slots[q], k)) << q << " " << ch << " " << k;
+            }
     }
 }
 

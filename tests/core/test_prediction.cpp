@@ -55,7 +55,7 @@ TEST(UpstreamPrediction, ReactanceAndPredictedValues) {
     auto reverse = UpstreamPrediction(s, 1, initial);
     ASSERT_TRUE(reverse.ok());
     const Prediction& r = **reverse;
-    EXPECT_LT(s.ActivePower(1, 1, 0), 0.0f);
+    EXPECT_LT(s.activePower()(1, 1, 0), 0.0f);
     for (int t = 0; t < 3; ++t)
         for (int k = 0; k <= 24; ++k)
             EXPECT_TRUE(r.PredictAngle(0, t, k) >= -180 && r.PredictAngle(0, t, k) < 180) << k;

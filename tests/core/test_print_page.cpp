@@ -259,7 +259,7 @@ TEST(PrintPage, FundamentalDivisorKeepsTheFundamentalInsideItsBlock) {
         s.ItemMax(0, k.item - 1, 0) = k.fundamental;
         s.ItemMax(0, k.item - 1, 1) = k.item == kImpedance ? 5 : 10;
         for (int t = 0; t < 145; ++t) {
-            s.ActivePower(0, t, 0) = k.fundamental;
+            s.givenActivePower()(0, t, 0) = k.fundamental;
             s.VoltageTable(t, 0) = 5000;  // impedance 500
             s.CurrentTable(0, t, 0) = 10;
         }
@@ -356,10 +356,10 @@ TEST(PrintPage, OverloadSetRangeAndAllZeroUnitRange) {
 TEST(PrintPage, AngleCurveWrapsAtTheEdges) {
     HARMDIM s = pageState({0, 20, 3});
     // Phase difference 170 at record 1 and -170 at record 2 (x 1000 and 2000).
-    s.ActivePower(0, 0, 0) = 1;  // 0
-    s.ActivePower(0, 1, 0) = s.ActivePower(0, 2, 0) = -1;
-    s.ReactivePower(0, 1, 0) = -0.17632698f;  // about 170
-    s.ReactivePower(0, 2, 0) = 0.17632698f;   // about -170
+    s.givenActivePower()(0, 0, 0) = 1;  // 0
+    s.givenActivePower()(0, 1, 0) = s.givenActivePower()(0, 2, 0) = -1;
+    s.givenReactivePower()(0, 1, 0) = -0.17632698f;  // about 170
+    s.givenReactivePower()(0, 2, 0) = 0.17632698f;   // about -170
     const OneSheet c(s, source(kPhaseDifference, {0}));
     const auto curve = curveCalls(c);
     ASSERT_EQ(curve.size(), 5u) << c.dump();

@@ -53,14 +53,14 @@ TEST(SeriesValue, ItemCodesReadTheirTables) {
     };
     // Voltage (item 11) is channel 0's whatever the window's channel; the unbalance views (22, 23)
     // read the per-phase tables; other codes (0, 40) read as item 1.
-    const double phase = phaseDifferenceAngle(s.ActivePower(0, 0, 2), s.ReactivePower(0, 0, 2));
+    const double phase = phaseDifferenceAngle(s.activePower()(0, 0, 2), s.reactivePower()(0, 0, 2));
     const Case cases[] = {{1, 0, 1, s.VoltageThd(0)},
                           {1, 2, 1, 2},  // 132 V of 6600 V
                           {2, 0, 1, s.CurrentThd(1, 0)},
                           {2, 2, 0, 20},
                           {2, 2, 1, 10},
-                          {3, 2, 0, s.ActivePower(0, 0, 2)},
-                          {4, 2, 1, s.ReactivePower(1, 0, 2)},
+                          {3, 2, 0, s.activePower()(0, 0, 2)},
+                          {4, 2, 1, s.reactivePower()(1, 0, 2)},
                           {5, 2, 0, 4},
                           {6, 2, 0, phase},
                           {7, 2, 0, 33},
