@@ -17,11 +17,10 @@
 #include "cli/painting_app.h"
 #include "graph/shown_range.h"
 #include "graph/spectrum.h"
+#include "platform/csv_text.h"
 #include "platform/dates.h"
-#include "platform/output.h"
 #include "platform/qt/picture_file.h"
 #include "platform/qt/qpainter_canvas.h"
-#include "platform/textcode.h"
 
 namespace hg::cli {
 
@@ -69,9 +68,8 @@ int writeSpectrum(const Spectrum& spectrum, const std::string& output, int width
         if (r.result != PictureResult::Written)
             return fail("cannot write " + output + ": " + r.cause);
     } else {
-        auto bytes = encodeText(spectrumCsv(spectrum), TextEncoding::Cp932);
-        if (!bytes) return fail("spectrum: " + bytes.error());
-        if (auto ok = writeWholeFile(output, *bytes); !ok) return fail("spectrum: " + ok.error());
+        if (auto ok = writeCsvFile(output, spectrumCsv(spectrum), TextEncoding::Cp932); !ok)
+            return fail("spectrum: " + ok.error());
     }
     return 0;
 }

@@ -23,6 +23,7 @@
 #include "graph/curve_export.h"
 #include "graph/limit_overlay.h"
 #include "platform/canvas.h"
+#include "platform/csv_text.h"
 #include "platform/output.h"
 #include "platform/qt/message_box.h"
 #include "platform/qt/picture_file.h"
@@ -445,11 +446,9 @@ void GraphWindow::saveCurvesCsv() {
     if (path.isEmpty()) return;
     const std::string target = QFile::encodeName(path).toStdString();
     Status saved = checkOutputTarget(target, analysis_->FilePath);
-    if (saved) {
-        const auto bytes = encodedCurvesCsv(*analysis_, view_->request({}), view_->shownRange(),
-                                            TextEncoding::Cp932);
-        saved = bytes ? writeWholeFile(target, *bytes) : Status{Error{bytes.error()}};
-    }
+    if (saved)
+        saved = writeCsvFile(target, curvesCsv(*analysis_, view_->request({}), view_->shownRange()),
+                             TextEncoding::Cp932);
     if (!saved) showMessage(this, saved.error());
 }
 
