@@ -156,8 +156,8 @@ int report(int argc, char** argv) {
     ComplianceOptions options;
     std::optional<int> channel;
     if (auto ok = readOptions(*args, options, channel); !ok) return usageError(ok.error());
-    auto encoding = parseEncodingName(args->get("--encoding").value_or("cp932"));
-    if (!encoding) return usageError("--encoding: " + encoding.error());
+    auto encoding = csvEncoding(*args);
+    if (!encoding) return usageError(encoding.error());
     auto meta = readMeta(*args, options);
     if (!meta) return usageError(meta.error());
 
