@@ -23,6 +23,7 @@
 #include "graph/graph_view.h"
 #include "platform/csv_text.h"
 #include "platform/dates.h"
+#include "platform/qt/csv_save_dialog.h"
 #include "platform/qt/message_box.h"
 #include "platform/qt/pdf_sheet.h"
 #include "platform/qt/qpainter_canvas.h"
@@ -316,10 +317,9 @@ void ComplianceWindow::copyTable() {
     QApplication::clipboard()->setText(tableText());
 }
 
-Status ComplianceWindow::saveCsv(const QString& path) const {
+Status ComplianceWindow::saveCsv(const QString& path, TextEncoding encoding) const {
     if (report_.assessment.windows.empty()) return Error{"判定結果がありません"};
-    return writeCsvFile(QFile::encodeName(path).toStdString(), complianceCsv(report_),
-                        TextEncoding::Cp932);
+    return writeCsvFile(QFile::encodeName(path).toStdString(), complianceCsv(report_), encoding);
 }
 
 Status ComplianceWindow::savePdf(const QString& path) const {
@@ -331,9 +331,10 @@ Status ComplianceWindow::savePdf(const QString& path) const {
 }
 
 void ComplianceWindow::askCsv() {
-    const QString path = QFileDialog::getSaveFileName(this, u"CSV保存"_qs, {}, u"CSV (*.csv)"_qs);
-    if (path.isEmpty()) return;
-    if (auto saved = saveCsv(path); !saved) showMessage(this, saved.error());
+    const auto chosen = askCsvTarget(this, u"CSV保存"_qs);
+    if (!chosen) return;
+    if (auto saved = saveCsv(chosen->path, chosen->encoding); !saved)
+        showMessage(this, saved.error());
 }
 
 void ComplianceWindow::askPdf() {

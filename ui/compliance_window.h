@@ -6,8 +6,8 @@
 // (Label2), each window's coverage, the conditions it cannot judge and the plausibility warnings
 // (Label3), and per window and order the statistic, the maximum and its time, the limit, the
 // margin and the verdict (Grid1). The table sorts by any column; the buttons copy it as
-// tab-separated text, save the report as CSV (code page 932), print the report sheet or save it
-// as PDF, and edit the recording's particulars (site, customer, instrument ...), which are
+// tab-separated text, save the report as CSV (code page 932 or UTF-8), print the report sheet or
+// save it as PDF, and edit the recording's particulars (site, customer, instrument ...), which are
 // remembered per recording. It follows the graph window's range and channel as they change.
 //
 // It reads the loaded tables only (never copies them), keeps them while it is open, and keeps
@@ -55,7 +55,7 @@ class ComplianceWindow : public QWidget {
 
     // The table as shown (its sort order), tab-separated, one line per row with the heading.
     QString tableText() const;
-    Status saveCsv(const QString& path) const;
+    Status saveCsv(const QString& path, TextEncoding encoding = TextEncoding::Cp932) const;
     Status savePdf(const QString& path) const;
     const ComplianceReport& report() const { return report_; }
     // The particulars dialog, while it is open.
