@@ -150,7 +150,7 @@ class GraphWindow : public QWidget {
     const LimitCatalogue& limitCatalogue();
     void savePicture();    // MeSavePic "画像保存..."
     void saveCurvesCsv();  // MeSaveCsv "CSV保存..."
-    // Where a save goes (default: a save dialog; empty cancels), replaceable by tests.
+    // Where a picture is saved (default: a save dialog; empty cancels), replaceable by tests.
     std::function<QString(const QString& caption, const QString& filter)> askSaveFileName;
 
     // Controls.
