@@ -1,6 +1,7 @@
 #include "cli/args.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <iostream>
 #include <mutex>
@@ -169,6 +170,22 @@ Result<int> channelNumber(const std::string& option, const std::string& text, in
     auto n = wholeNumber<int>(option, text, 0, channels);
     if (!n) return Error{n.error() + " (0 = 1ch .. " + std::to_string(channels) + " = composite)"};
     return n;
+}
+
+bool isCsvName(std::string_view name) {
+    if (name.size() < 4) return false;
+    std::string suffix(name.substr(name.size() - 4));
+    std::transform(suffix.begin(), suffix.end(), suffix.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return suffix == ".csv";
+}
+
+Result<TextEncoding> csvEncoding(const Args& args) {
+    const auto name = args.get("--encoding");
+    if (!name) return TextEncoding::Cp932;
+    auto encoding = parseEncodingName(*name);
+    if (!encoding) return Error{"--encoding: " + encoding.error()};
+    return *encoding;
 }
 
 Result<std::pair<int, int>> pictureSize(const std::string& option, const std::string& text, int min,

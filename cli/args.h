@@ -14,6 +14,7 @@
 
 #include "datafile/record_format.h"
 #include "platform/result.h"
+#include "platform/textcode.h"
 
 namespace hg::cli {
 
@@ -76,6 +77,12 @@ Result<int> channelNumber(const std::string& option, const std::string& text, in
 // A picture size "WxH" with each side in min..max.
 Result<std::pair<int, int>> pictureSize(const std::string& option, const std::string& text, int min,
                                         int max);
+
+// The code page of a CSV output: "--encoding cp932|utf-8", code page 932 when not given.
+Result<TextEncoding> csvEncoding(const Args& args);
+
+// Whether a file name ends in ".csv" (any case).
+bool isCsvName(std::string_view name);
 
 // A comma list of whole numbers, each in min..max, in the order given ("3,1,2").
 Result<std::vector<int>> numberList(const std::string& option, const std::string& text, int min,

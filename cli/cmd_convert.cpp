@@ -17,7 +17,6 @@
 #include "datafile/scan.h"
 #include "platform/system_files.h"
 #include "platform/system_reason.h"
-#include "platform/textcode.h"
 
 namespace hg::cli {
 
@@ -38,8 +37,7 @@ Status checkCommonOptions(const Args& args) {
         if (auto orders = orderList("--orders", *list, everyOrder); !orders)
             return Error{orders.error()};
     }
-    if (auto name = args.get("--encoding"))
-        if (auto encoding = parseEncodingName(*name); !encoding) return Error{encoding.error()};
+    if (auto encoding = csvEncoding(args); !encoding) return Error{encoding.error()};
     return success();
 }
 

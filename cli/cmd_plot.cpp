@@ -1,10 +1,11 @@
 // harmograph plot FILE --item CODE (--group CODE | --orders LIST) [--channel N] [--start T]
 //   [--end T] [--size WxH] [--message TEXT] [--transformer C,X,U] [--axis LOW,HIGH,STEP]
 //   [--compare FILE2 [--compare-start T] [--compare-end T] [--align day|week]]
-//   -o OUT.png|OUT.svg|OUT.pdf
+//   [--encoding cp932|utf-8] -o OUT.png|OUT.svg|OUT.pdf|OUT.csv
 // The graph the graph window draws for that selection, at that picture size, as a PNG image, an
-// SVG drawing or a one-page PDF; with the value axis set by hand, and a second period drawn
-// dashed over it. Runs without a display (the offscreen platform unless one is set).
+// SVG drawing or a one-page PDF, with the value axis set by hand and a second period drawn dashed
+// over it; or its curves as the graph window's CSV保存 writes them (every record of the period, in
+// code page 932 or UTF-8). Runs without a display (the offscreen platform unless one is set).
 #include <QGuiApplication>
 #include <charconv>
 #include <cstdlib>
@@ -26,9 +27,12 @@
 #include "datafile/scan.h"
 #include "graph/axis_by_hand.h"
 #include "graph/comparison.h"
+#include "graph/curve_export.h"
 #include "graph/graph_composition.h"
 #include "graph/graph_selection.h"
 #include "graph/graph_view.h"
+#include "graph/shown_range.h"
+#include "platform/csv_text.h"
 #include "platform/file_identity.h"
 #include "platform/output.h"
 #include "platform/qt/picture_file.h"
@@ -53,7 +57,8 @@ std::optional<std::string> groupText(int code, int maxOrderIndex) {
 struct PlotOptions {
     std::string input;
     std::string output;
-    PictureForm form = PictureForm::Png;
+    std::optional<PictureForm> form;  // none: the curves as CSV
+    TextEncoding encoding = TextEncoding::Cp932;
     int item = 0;
     int width = 1000;
     int height = 630;
@@ -78,9 +83,12 @@ std::optional<int> readPlotOptions(const Args& args, PlotOptions& o) {
         return usageOf("plot");
     o.input = args.positional[0];
     o.output = *args.get("-o");
-    const auto form = pictureFormOf(o.output);
-    if (!form) return usageError("-o must name a .png, .svg or .pdf file");
-    o.form = *form;
+    o.form = pictureFormOf(o.output);
+    if (!o.form && !isCsvName(o.output))
+        return usageError("-o must name a .png, .svg, .pdf or .csv file");
+    auto encoding = csvEncoding(args);
+    if (!encoding) return usageError(encoding.error());
+    o.encoding = *encoding;
     if (args.has("--group") && args.has("--orders"))
         return usageError("give --group or --orders, not both");
     auto item = wholeNumber<int>("--item", *args.get("--item"), 1, 23);
@@ -180,7 +188,7 @@ std::optional<int> selectAsTheWindow(const Args& args, const HARMDIM& state, int
 int drawPicture(const PlotOptions& o, const HARMDIM& state, const GraphRequest& request) {
     GraphDrawing drawing;
     const PictureOutcome written = writePicture(
-        QString::fromStdString(o.output), o.form, o.width, o.height,
+        QString::fromStdString(o.output), *o.form, o.width, o.height,
         QString::fromStdString(printJobTitle(state.FilePath, {static_cast<int16_t>(o.item)})),
         [&](Canvas& canvas) {
             drawing = composeGraph(canvas, state, request);
@@ -198,13 +206,25 @@ int drawPicture(const PlotOptions& o, const HARMDIM& state, const GraphRequest& 
     return kExitSuccess;
 }
 
+// The curves of the whole period as CSV.
+int writeCurves(const PlotOptions& o, const HARMDIM& state, const GraphRequest& request) {
+    if (auto ok = writeCsvFile(o.output, curvesCsv(state, request, wholePeriod(state)), o.encoding);
+        !ok)
+        return fail(ok.error());
+    const std::size_t curves = drawnCurves(state, request).size();
+    std::cout << shownText(o.output) << ": " << request.itemName << ", " << curves << " curve"
+              << (curves == 1 ? "" : "s") << ", " << recordsIn(state, wholePeriod(state)).count()
+              << " records\n";
+    return kExitSuccess;
+}
+
 }  // namespace
 
 int plot(int argc, char** argv) {
     auto args = parseArgs(argc, argv, 2,
                           {"--item", "--group", "--orders", "--channel", "--start", "--end",
                            "--size", "--message", "--transformer", "--axis", "--compare",
-                           "--compare-start", "--compare-end", "--align", "-o"},
+                           "--compare-start", "--compare-end", "--align", "--encoding", "-o"},
                           {});
     if (!args) return usageError(args.error());
     PlotOptions o;
@@ -230,8 +250,10 @@ int plot(int argc, char** argv) {
         view.setComparison(*compared, o.alignment);
     }
 
+    const GraphRequest request = view.request(args->get("--message").value_or(""));
+    if (!o.form) return writeCurves(o, state, request);
     const auto app = paintingApplication();
-    return drawPicture(o, state, view.request(args->get("--message").value_or("")));
+    return drawPicture(o, state, request);
 }
 
 }  // namespace hg::cli

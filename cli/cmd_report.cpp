@@ -29,9 +29,9 @@
 #include "cli/limit_sets.h"
 #include "cli/report_pdf.h"
 #include "compliance/compliance_text.h"
+#include "platform/csv_text.h"
 #include "platform/dates.h"
 #include "platform/output.h"
-#include "platform/textcode.h"
 #include "print/compliance_report.h"
 
 #ifndef HARMO_VERSION
@@ -132,11 +132,8 @@ Status writeReport(const std::string& output, Form form, const ComplianceReport&
     switch (form) {
         case Form::Json:
             return writeWholeFile(output, complianceJson(report));
-        case Form::Csv: {
-            auto bytes = encodeText(complianceCsv(report), encoding);
-            if (!bytes) return Error{bytes.error()};
-            return writeWholeFile(output, std::string(fileStartBytes(encoding)) + *bytes);
-        }
+        case Form::Csv:
+            return writeCsvFile(output, complianceCsv(report), encoding);
         case Form::Pdf:
             return writeReportPdf(output, report);
     }
@@ -159,8 +156,8 @@ int report(int argc, char** argv) {
     ComplianceOptions options;
     std::optional<int> channel;
     if (auto ok = readOptions(*args, options, channel); !ok) return usageError(ok.error());
-    auto encoding = parseEncodingName(args->get("--encoding").value_or("cp932"));
-    if (!encoding) return usageError("--encoding: " + encoding.error());
+    auto encoding = csvEncoding(*args);
+    if (!encoding) return usageError(encoding.error());
     auto meta = readMeta(*args, options);
     if (!meta) return usageError(meta.error());
 

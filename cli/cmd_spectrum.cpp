@@ -1,9 +1,10 @@
 // harmograph spectrum FILE (--at "yy/mm/dd hh:mm" | --stat p95|max [--start T] [--end T])
-//   [--limits NAME [--contract-kw P]] [--channel N] [--size WxH] -o OUT.png|OUT.svg|OUT.pdf|OUT.csv
+//   [--limits NAME [--contract-kw P]] [--channel N] [--size WxH] [--encoding cp932|utf-8]
+//   -o OUT.png|OUT.svg|OUT.pdf|OUT.csv
 // The spectrum of the record at or after the time given, or each order's 95th percentile or
 // maximum over a period: the voltage distortion and the chosen channel's current of every order,
 // drawn as the spectrum window draws it (with a limit set's marks and verdict colours), or as CSV
-// (one line per order: order, voltage distortion (%), current (A)).
+// (one line per order: order, voltage distortion (%), current (A)) in code page 932 or UTF-8.
 #include <QGuiApplication>
 #include <QString>
 #include <algorithm>
@@ -20,11 +21,10 @@
 #include "graph/period_spectrum.h"
 #include "graph/shown_range.h"
 #include "graph/spectrum.h"
+#include "platform/csv_text.h"
 #include "platform/dates.h"
-#include "platform/output.h"
 #include "platform/qt/picture_file.h"
 #include "platform/qt/qpainter_canvas.h"
-#include "platform/textcode.h"
 
 namespace hg::cli {
 
@@ -60,7 +60,8 @@ Result<std::pair<int, int>> spectrumSize(const Args& args) {
     return pictureSize("--size", *args.get("--size"), 200, 10000);
 }
 
-int writeSpectrum(const Spectrum& spectrum, const std::string& output, int width, int height) {
+int writeSpectrum(const Spectrum& spectrum, const std::string& output, int width, int height,
+                  TextEncoding encoding) {
     if (pictureFormOf(output)) {
         const auto app = paintingApplication();
         const PictureOutcome r =
@@ -72,9 +73,8 @@ int writeSpectrum(const Spectrum& spectrum, const std::string& output, int width
         if (r.result != PictureResult::Written)
             return fail("cannot write " + output + ": " + r.cause);
     } else {
-        auto bytes = encodeText(spectrumCsv(spectrum), TextEncoding::Cp932);
-        if (!bytes) return fail("spectrum: " + bytes.error());
-        if (auto ok = writeWholeFile(output, *bytes); !ok) return fail("spectrum: " + ok.error());
+        if (auto ok = writeCsvFile(output, spectrumCsv(spectrum), encoding); !ok)
+            return fail("spectrum: " + ok.error());
     }
     return 0;
 }
@@ -135,18 +135,17 @@ Result<Spectrum> spectrumOf(const Args& args, const HARMDIM& state, const Spectr
 int spectrum(int argc, char** argv) {
     auto args = parseArgs(argc, argv, 2,
                           {"--at", "--stat", "--start", "--end", "--limits", "--contract-kw",
-                           "--channel", "--size", "-o"},
+                           "--channel", "--size", "--encoding", "-o"},
                           {});
     if (!args) return usageError(args.error());
     if (args->positional.size() != 1 || !args->has("-o")) return usageOf("spectrum");
     const std::string output = *args->get("-o");
-    std::string lower = output;
-    std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
-    const bool csv = lower.size() >= 4 && lower.substr(lower.size() - 4) == ".csv";
-    if (!csv && !pictureFormOf(output))
+    if (!isCsvName(output) && !pictureFormOf(output))
         return usageError("-o must name a .png, .svg, .pdf or .csv file");
     auto size = spectrumSize(*args);
     if (!size) return usageError(size.error());
+    auto encoding = csvEncoding(*args);
+    if (!encoding) return usageError(encoding.error());
     if (auto at = args->get("--at"))
         if (auto parts = splitPeriodText("--at", *at); !parts) return usageError(parts.error());
     const LimitCatalogue catalogue = loadCatalogue(argv[0]);
@@ -167,7 +166,8 @@ int spectrum(int argc, char** argv) {
     }
     auto spectrum = spectrumOf(*args, **loaded, *asked, channel);
     if (!spectrum) return fail("spectrum: " + spectrum.error());
-    if (int failed = writeSpectrum(*spectrum, output, size->first, size->second)) return failed;
+    if (int failed = writeSpectrum(*spectrum, output, size->first, size->second, *encoding))
+        return failed;
     std::cout << shownText(output) << ": " << spectrum->when << ", " << spectrum->channelText
               << ", " << spectrum->orders.size() << " orders\n";
     return 0;

@@ -51,11 +51,9 @@ Result<CsvOptions> optionsFor(const Args& args, const FileKind& kind) {
         return Error{"--combined needs two or more current channels"};
     options.split = args.has("--split");
     options.combined = args.has("--combined");
-    if (auto name = args.get("--encoding")) {
-        auto encoding = parseEncodingName(*name);
-        if (!encoding) return Error{encoding.error()};
-        options.encoding = *encoding;
-    }
+    auto encoding = csvEncoding(args);
+    if (!encoding) return Error{encoding.error()};
+    options.encoding = *encoding;
     return options;
 }
 

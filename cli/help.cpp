@@ -38,7 +38,8 @@ constexpr CommandInfo kCommands[] = {
      "--per-phase, --no-per-phase\tthe per-phase rms values (hv)\n"
      "--split\tone file per item (hh, hn)\n"
      "--combined\tthe combined current of the channels (two or more current channels)\n"
-     "--encoding cp932|utf-8\tthe text encoding (default cp932)\n"
+     "--encoding cp932|utf-8\tthe CSV's code page: cp932 (default) or utf-8 (with its byte-order "
+     "mark)\n"
      "--jobs N\trecordings converted at once (default: the number of cores)\n"
      "-o OUT|FOLDER\tthe CSV file; with several recordings or a folder, the folder they go into "
      "(default: beside each recording, its name with .csv)"},
@@ -50,11 +51,12 @@ constexpr CommandInfo kCommands[] = {
      "--channel N\tthe prediction's channel, 0..C (C = composite)\n"
      "-o OUT.json\tthe JSON file"},
     {"plot", plot,
-     "one graph as the graph window draws it, as a PNG picture, an SVG drawing or a PDF page",
+     "one graph as the graph window draws it, as a PNG picture, an SVG drawing or a PDF page, or "
+     "its curves as CSV",
      "harmograph plot FILE --item CODE (--group CODE | --orders LIST) [--channel N] [--start T] "
      "[--end T] [--size WxH] [--message TEXT] [--transformer C,X,U] [--axis LOW,HIGH,STEP] "
      "[--compare FILE2 [--compare-start T] [--compare-end T] [--align day|week]] "
-     "-o OUT.png|OUT.svg|OUT.pdf",
+     "[--encoding cp932|utf-8] -o OUT.png|OUT.svg|OUT.pdf|OUT.csv",
      "--item CODE\tthe item (the codes are listed below)\n"
      "--group CODE\tthe order group, 1..8\n"
      "--orders LIST\t\"all\" or orders and ranges \"1,3,5-9\" (at most five drawn)\n"
@@ -68,7 +70,9 @@ constexpr CommandInfo kCommands[] = {
      "it) drawn dashed over the graph\n"
      "--compare-start T, --compare-end T\tthat period (default: the whole of FILE2)\n"
      "--align day|week\tits records placed by time of day (default) or by day of the week\n"
-     "-o OUT.png|OUT.svg|OUT.pdf\tthe picture"},
+     "--encoding cp932|utf-8\tthe CSV's code page: cp932 (default) or utf-8 (with its byte-order "
+     "mark)\n"
+     "-o OUT\tthe picture, or CSV: each record's time stamp and the value of every curve"},
     {"print", print, "a printed sheet (PDF)",
      "harmograph print FILE --layout one|set|thirds --items CODES [--channel N] [--mono] "
      "[--landscape] [--paper A4|A3|B4|B5|letter] [--message TEXT] [--start T] [--end T] "
@@ -99,7 +103,7 @@ constexpr CommandInfo kCommands[] = {
      "the voltage distortion and a channel's current per order of the record at a time, or "
      "their 95th percentile or maximum over a period, as a picture or CSV",
      "harmograph spectrum FILE (--at T | --stat p95|max [--start T] [--end T]) "
-     "[--limits NAME [--contract-kw P]] [--channel N] [--size WxH] -o "
+     "[--limits NAME [--contract-kw P]] [--channel N] [--size WxH] [--encoding cp932|utf-8] -o "
      "OUT.png|OUT.svg|OUT.pdf|OUT.csv",
      "--at T\tthe record at or after this time\n"
      "--stat p95|max\teach order's 95th percentile (nearest rank) or maximum over the period\n"
@@ -108,13 +112,15 @@ constexpr CommandInfo kCommands[] = {
      "--contract-kw P\tthe contract power, for the current-per-kW sets\n"
      "--channel N\t0..C (C = composite; default 0)\n"
      "--size WxH\tthe picture size\n"
+     "--encoding cp932|utf-8\tthe CSV's code page: cp932 (default) or utf-8 (with its byte-order "
+     "mark)\n"
      "-o OUT\tthe picture, or CSV: order, voltage distortion (%), current (A)"},
     {"report", report,
      "the assessment of a period by a limit set's own method: windows, coverage, verdicts and "
      "one overall verdict",
      "harmograph report FILE --limits NAME [--contract-kw P] [--measured-kv V] [--channel N] "
-     "[--il-a A (--isc-ka I | --isc-il R)] [--meta FILE] [--site T ...] [--encoding E] "
-     "[--start T] [--end T] -o OUT.pdf|OUT.csv|OUT.json",
+     "[--il-a A (--isc-ka I | --isc-il R)] [--meta FILE] [--site T ...] "
+     "[--encoding cp932|utf-8] [--start T] [--end T] -o OUT.pdf|OUT.csv|OUT.json",
      "--limits NAME\tthe limit set (harmograph limits lists them)\n"
      "--contract-kw P\tthe contract power, for the outflow current sets\n"
      "--measured-kv V\tthe nominal voltage at the measuring point (default: the metadata's, "
@@ -127,7 +133,8 @@ constexpr CommandInfo kCommands[] = {
      "instrument, serial, ct_ratio, vt_ratio, nominal_kv, voltage_held\n"
      "--site T ...\tone particular: --site, --customer, --receiving-point, --instrument, "
      "--serial, --ct-ratio, --vt-ratio, --nominal-kv, --voltage-held (over --meta)\n"
-     "--encoding E\tthe CSV's code page: cp932 (default) or utf-8 (with its byte-order mark)\n"
+     "--encoding cp932|utf-8\tthe CSV's code page: cp932 (default) or utf-8 (with its byte-order "
+     "mark)\n"
      "--start T, --end T\tthe period (default: the whole recording)\n"
      "-o OUT\tthe report sheet (PDF, A4 pages), CSV or JSON"},
     {"limits", limits, "lists the limit sets found (installed and the user's own)",

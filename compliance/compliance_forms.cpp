@@ -133,31 +133,26 @@ Json windowJson(const ComplianceReport& r, const AssessedWindow& w) {
     return j;
 }
 
-// A CSV field, quoted when it holds a comma, a quote or a line end.
-std::string field(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string q = "\"";
-    for (const char c : text) q += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return q + "\"";
-}
-
-std::string csvRow(const ComplianceReport& r, std::size_t window, const ComplianceRow& row) {
+// A table line of the CSV: the window, the row's quantity, order, channel and condition, its
+// statistics, limit, margins and verdict (blank where the row has none).
+void csvRow(CsvText& csv, const ComplianceReport& r, std::size_t window, const ComplianceRow& row) {
     const int d = decimalsOf(r.assessment.limits.quantity);
     const bool values = row.records > 0;
-    std::string s = std::to_string(window + 1) + "," + field(quantityLabel(row.quantity)) + "," +
-                    std::to_string(row.order) + "," +
-                    (row.channel ? channelName(*row.channel, r.channels) : "") + "," +
-                    field(conditionText(r.assessment.limits, row.condition)) + "," +
-                    std::to_string(row.records) + ",";
-    s += (values ? shortest(row.max) : "") + ",";
-    s += (values ? fullDateTime(row.maxTime) : "") + ",";
+    csv.integer(static_cast<long long>(window) + 1)
+        .text(quantityLabel(row.quantity))
+        .integer(row.order)
+        .text(row.channel ? channelName(*row.channel, r.channels) : "")
+        .text(conditionText(r.assessment.limits, row.condition))
+        .integer(row.records)
+        .text(values ? shortest(row.max) : "")
+        .text(values ? fullDateTime(row.maxTime) : "");
     for (const float v : {row.min, row.mean, row.p95, row.p99, row.value})
-        s += (values ? shortest(v) : "") + ",";
-    s += (row.limit ? shortest(static_cast<float>(*row.limit)) : "") + "," +
-         (values && row.limit ? marginText(marginOf(row), d) : "") + "," +
-         (values && row.limit ? marginText(marginPercentOf(row), 1) : "") + "," +
-         (row.limit || !row.measured ? verdictText(row) : "") + "\r\n";
-    return s;
+        csv.text(values ? shortest(v) : "");
+    csv.text(row.limit ? shortest(static_cast<float>(*row.limit)) : "")
+        .text(values && row.limit ? marginText(marginOf(row), d) : "")
+        .text(values && row.limit ? marginText(marginPercentOf(row), 1) : "")
+        .text(row.limit || !row.measured ? verdictText(row) : "")
+        .endLine();
 }
 
 // A text padded with blanks to `width` display cells (full-width characters take two).
@@ -233,19 +228,23 @@ std::string complianceJson(const ComplianceReport& r) {
     return j.dump(1, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
-std::string complianceCsv(const ComplianceReport& r) {
-    std::string s = "項目,内容\r\n";
-    for (const auto& [label, text] : reportParticulars(r))
-        s += field(label) + "," + field(text) + "\r\n";
+CsvText complianceCsv(const ComplianceReport& r) {
+    CsvText csv;
+    csv.text("項目").text("内容").endLine();
+    for (const auto& [label, text] : reportParticulars(r)) csv.text(label).text(text).endLine();
     for (std::size_t w = 0; w < r.assessment.windows.size(); ++w)
-        s += "窓 " + std::to_string(w + 1) + "," + field(windowText(r, w)) + "\r\n";
+        csv.text("窓 " + std::to_string(w + 1)).text(windowText(r, w)).endLine();
+    csv.endLine();
     const std::string u = unitHeading(r.assessment.limits.quantity);
-    s += "\r\n窓,区分,次数,チャンネル,条件,値の数,最大値" + u + ",最大の時刻,最小値" + u +
-         ",平均値" + u + ",95%値" + u + ",99%値" + u + ",判定値" + u + ",限度値" + u + ",余裕" + u +
-         ",余裕率(%),判定\r\n";
+    for (const char* heading : {"窓", "区分", "次数", "チャンネル", "条件", "値の数"})
+        csv.text(heading);
+    csv.text("最大値" + u).text("最大の時刻");
+    for (const char* statistic : {"最小値", "平均値", "95%値", "99%値", "判定値", "限度値", "余裕"})
+        csv.text(statistic + u);
+    csv.text("余裕率(%)").text("判定").endLine();
     for (std::size_t w = 0; w < r.assessment.windows.size(); ++w)
-        for (const ComplianceRow& row : r.assessment.windows[w].rows) s += csvRow(r, w, row);
-    return s;
+        for (const ComplianceRow& row : r.assessment.windows[w].rows) csvRow(csv, r, w, row);
+    return csv;
 }
 
 }  // namespace hg

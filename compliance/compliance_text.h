@@ -13,6 +13,7 @@
 #include "compliance/assessment.h"
 #include "compliance/limits.h"
 #include "compliance/report_meta.h"
+#include "platform/csv_text.h"
 
 namespace hg {
 
@@ -45,8 +46,8 @@ std::vector<std::pair<std::string, std::string>> reportParticulars(const Complia
 std::string windowText(const ComplianceReport& r, std::size_t window);
 
 std::string complianceJson(const ComplianceReport& report);
-// UTF-8 with CR LF; the caller encodes it.
-std::string complianceCsv(const ComplianceReport& report);
+// The particulars as key/value lines, each window's line, a blank line, then the table.
+CsvText complianceCsv(const ComplianceReport& report);
 // The overall verdict and the judged rows of each window, aligned for the terminal (UTF-8, LF).
 std::string complianceTable(const ComplianceReport& report);
 

@@ -10,6 +10,7 @@
 #include "analysis/period_records.h"
 #include "datafile/record_file.h"
 #include "platform/classic.h"
+#include "platform/csv_text.h"
 #include "platform/dates.h"
 #include "platform/numtext.h"
 
@@ -31,10 +32,10 @@ struct Field {
     const int16_t* angle = nullptr;
 };
 
-// One output file: its path, its header labels (each with its comma) and its fields in order.
+// One output file: its path, its header line and its fields in order.
 struct Sheet {
     std::string path;
-    std::string labels;
+    CsvText header = CsvText().text("日時");
     std::vector<Field> fields;
 };
 
@@ -59,9 +60,7 @@ class SheetBuilder {
 
   private:
     void label(Sheet& s, const std::string& prefix, int k) const {
-        s.labels += ',';
-        s.labels += prefix;
-        s.labels += std::to_string(kind_.orderOf(k));
+        s.header.text(prefix + std::to_string(kind_.orderOf(k)));
     }
     const FileKind& kind_;
     const std::vector<int>& indexes_;
@@ -100,19 +99,18 @@ std::vector<Sheet> planSheets(CsvWriterForm form, const FileKind& kind, const Cs
                                   kind.family == KindFamily::ha5 || kind.family == KindFamily::ha6;
             if (ha4) b.orders(s, "iR", v.IR.data());
             if (perPhase) {
-                s.labels += ",Vuv,Vvw,Vuw";
+                s.header.text("Vuv").text("Vvw").text("Vuw");
                 for (int i = 0; i < 3; ++i) s.fields.push_back({&v.Vp[i], nullptr});
                 for (int ch = 0; ch < C; ++ch) {
-                    s.labels.append(",")
-                        .append(std::to_string(ch + 1))
-                        .append("Iu(rms),Iv(rms),Iw(rms)");
+                    const std::string n = std::to_string(ch + 1);
+                    s.header.text(n + "Iu(rms)").text("Iv(rms)").text("Iw(rms)");
                     for (int i = 0; i < 3; ++i)
                         s.fields.push_back(
                             {v.Ip.data() + static_cast<std::size_t>(ch) * 3 + i, nullptr});
                 }
             }
             if (kind.family == KindFamily::ha6) {
-                s.labels += ",Iu(deg),Iv(deg),Iw(deg)";
+                s.header.text("Iu(deg)").text("Iv(deg)").text("Iw(deg)");
                 for (int i = 0; i < 3; ++i) s.fields.push_back({nullptr, &v.Ia[i]});
             }
         }
@@ -161,23 +159,20 @@ std::vector<int> selectedIndexes(const FileKind& kind, const CsvOptions& o) {
     return out;
 }
 
-// Writes one record's line at `out`, which has room for lineRoom(fields) characters. Kept out of
-// line: its loop over the fields, run for every number written, then keeps its own registers.
+// Writes one record's line at `out`, which has room for lineRoom(fields) characters: the time
+// stamp field, then the number fields. Kept out of line: its loop over the fields, run for every
+// number written, then keeps its own registers.
 [[gnu::noinline]] char* writeLine(char* out, std::string_view stamp,
                                   const std::vector<Field>& fields) {
     std::memcpy(out, stamp.data(), stamp.size());
     out += stamp.size();
-    for (const Field& f : fields) {
-        *out++ = ',';
-        out = writeFileNumber(out, f.value ? *f.value : static_cast<float>(*f.angle));
-    }
-    *out++ = '\r';
-    *out++ = '\n';
-    return out;
+    for (const Field& f : fields)
+        out = writeCsvNumberField(out, f.value ? *f.value : static_cast<float>(*f.angle));
+    return writeCsvLineEnd(out);
 }
 
 std::size_t lineRoom(std::size_t stampSize, std::size_t fields) {
-    return stampSize + fields * (1 + kFileNumberRoom) + 2;
+    return stampSize + fields * kCsvNumberFieldRoom + kCsvLineEndRoom;
 }
 
 // The period's records read whole, many at a time, up to the next progress report: a read never
@@ -278,18 +273,14 @@ Status writeRecordLines(const LineJob& job, ConversionReport& report) {
     return success();
 }
 
-// Adds every sheet to `out` with its header line. The labels are ASCII: only the first header
-// field needs the code page, once per run.
+// Adds every sheet to `out` with its header line, the file's start bytes before it.
 Status startSheets(StagedOutputs& out, const std::vector<Sheet>& sheets, const CsvOptions& o) {
-    auto first = encodeText("日時", o.encoding);
-    if (!first) return Error{first.error()};
-    first->insert(0, fileStartBytes(o.encoding));
     for (const Sheet& sheet : sheets) {
+        auto header = CsvText(sheet.header).endLine().fileBytes(o.encoding);
+        if (!header) return Error{header.error()};
         auto added = out.add(sheet.path);
         if (!added) return Error{added.error()};
-        out.append(*added, *first);
-        out.append(*added, sheet.labels);
-        out.append(*added, "\r\n");
+        out.append(*added, *header);
     }
     return success();
 }

@@ -52,17 +52,15 @@ Spectrum spectrumAt(const HARMDIM& state, int32_t rec, int channel) {
     return s;
 }
 
-std::string spectrumCsv(const Spectrum& spectrum) {
-    std::string out = "次数,電圧歪率(%),電流(A)\r\n";
-    for (const SpectrumOrder& o : spectrum.orders) {
-        out += plainInteger(o.order);
-        out += ',';
-        appendFileNumber(out, static_cast<float>(o.distortion));
-        out += ',';
-        appendFileNumber(out, static_cast<float>(o.current));
-        out += "\r\n";
-    }
-    return out;
+CsvText spectrumCsv(const Spectrum& spectrum) {
+    CsvText csv;
+    csv.text("次数").text("電圧歪率(%)").text("電流(A)").endLine();
+    for (const SpectrumOrder& o : spectrum.orders)
+        csv.integer(o.order)
+            .number(static_cast<float>(o.distortion))
+            .number(static_cast<float>(o.current))
+            .endLine();
+    return csv;
 }
 
 namespace {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analysis/channels.h"
+#include "platform/csv_text.h"
 
 namespace hg {
 
@@ -38,8 +39,8 @@ struct Spectrum {
 Spectrum spectrumAt(const HARMDIM& state, int32_t rec, int channel);
 
 // CSV lines: "次数,電圧歪率(%),電流(A)", then order, distortion and current of each order in the
-// conversion's number form, lines ending CR LF.
-std::string spectrumCsv(const Spectrum& spectrum);
+// conversion's number form.
+CsvText spectrumCsv(const Spectrum& spectrum);
 
 // The harmonic orders the charts show: positions first..last in Spectrum::orders (the fundamental,
 // position 0, is written apart and never a bar).

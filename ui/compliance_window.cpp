@@ -19,12 +19,12 @@
 #include "analysis/harmdim.h"
 #include "compliance/basis.h"
 #include "graph/graph_view.h"
+#include "platform/csv_text.h"
 #include "platform/dates.h"
-#include "platform/output.h"
+#include "platform/qt/csv_save_dialog.h"
 #include "platform/qt/message_box.h"
 #include "platform/qt/printer_chooser.h"
 #include "platform/qt/qt_text.h"
-#include "platform/textcode.h"
 #include "print/compliance_report.h"
 #include "ui/compliance_window_meta.h"
 
@@ -53,15 +53,6 @@ constexpr double kNone = 1e300;  // the sort key of an empty cell
 const QStringList kHeadings = {u"窓"_qs,        u"次数"_qs,       u"条件"_qs,   u"判定値"_qs,
                                u"最大値"_qs,    u"最大の時刻"_qs, u"限度値"_qs, u"余裕"_qs,
                                u"余裕率(%)"_qs, u"判定"_qs};
-
-Status writeBytes(const QString& path, const std::string& bytes) {
-    StagedOutputs staged(diskOutput());
-    auto file = staged.add(QFile::encodeName(path).toStdString());
-    if (!file) return Error{file.error()};
-    staged.append(*file, bytes);
-    if (auto flushed = staged.flushIfFull(*file); !flushed) return flushed;
-    return staged.commit();
-}
 
 // The records judged: those of the graph window's range, or every loaded record.
 BasisInput judgedRecords(const HARMDIM& a, const std::optional<ShownRange>& range) {
@@ -331,11 +322,9 @@ void ComplianceWindow::copyTable() {
     QApplication::clipboard()->setText(tableText());
 }
 
-Status ComplianceWindow::saveCsv(const QString& path) const {
+Status ComplianceWindow::saveCsv(const QString& path, TextEncoding encoding) const {
     if (report_.assessment.windows.empty()) return Error{"判定結果がありません"};
-    auto bytes = encodeText(complianceCsv(report_), TextEncoding::Cp932);
-    if (!bytes) return Error{bytes.error()};
-    return writeBytes(path, *bytes);
+    return writeCsvFile(QFile::encodeName(path).toStdString(), complianceCsv(report_), encoding);
 }
 
 std::unique_ptr<PrintDocument> ComplianceWindow::reportSheet() const {
@@ -354,9 +343,10 @@ Status ComplianceWindow::savePdf(const QString& path) const {
 }
 
 void ComplianceWindow::askCsv() {
-    const QString path = QFileDialog::getSaveFileName(this, u"CSV保存"_qs, {}, u"CSV (*.csv)"_qs);
-    if (path.isEmpty()) return;
-    if (auto saved = saveCsv(path); !saved) showMessage(this, saved.error());
+    const auto chosen = askCsvTarget(this, u"CSV保存"_qs);
+    if (!chosen) return;
+    if (auto saved = saveCsv(chosen->path, chosen->encoding); !saved)
+        showMessage(this, saved.error());
 }
 
 void ComplianceWindow::askPdf() {

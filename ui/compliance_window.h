@@ -6,11 +6,11 @@
 // (Label2), each window's coverage, the conditions it cannot judge and the plausibility warnings
 // (Label3), and per window and order the statistic, the maximum and its time, the limit, the
 // margin and the verdict (Grid1). The table sorts by any column; the buttons copy it as
-// tab-separated text, save the report as CSV (code page 932), print the report sheet (to the
-// printer of the printer row, sent off the window thread), show it in the print preview or save
-// it as PDF (the same document each way), and edit the recording's particulars (site, customer,
-// instrument ...), which are remembered per recording. It follows the graph window's range and
-// channel as they change.
+// tab-separated text, save the report as CSV (code page 932 or UTF-8), print the report sheet (to
+// the printer of the printer row, sent off the window thread), show it in the print preview or
+// save it as PDF (the same document each way), and edit the recording's particulars (site,
+// customer, instrument ...), which are remembered per recording. It follows the graph window's
+// range and channel as they change.
 //
 // It reads the loaded tables only (never copies them), keeps them while it is open, and keeps
 // nothing between runs but the particulars.
@@ -59,7 +59,7 @@ class ComplianceWindow : public QWidget {
 
     // The table as shown (its sort order), tab-separated, one line per row with the heading.
     QString tableText() const;
-    Status saveCsv(const QString& path) const;
+    Status saveCsv(const QString& path, TextEncoding encoding = TextEncoding::Cp932) const;
     Status savePdf(const QString& path) const;
     // The report sheet as printed, saved and previewed; nothing without a judged table.
     std::unique_ptr<PrintDocument> reportSheet() const;

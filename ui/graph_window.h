@@ -196,7 +196,7 @@ class GraphWindow : public QWidget {
     // compare (none: cancelled).
     std::function<std::optional<AxisByHand>(const ValueAxis& shown)> askAxis;
     std::function<std::optional<ComparedPeriodAsked>()> askComparisonPeriod;
-    // Where a save goes (default: a save dialog; empty cancels), replaceable by tests.
+    // Where a picture is saved (default: a save dialog; empty cancels), replaceable by tests.
     std::function<QString(const QString& caption, const QString& filter)> askSaveFileName;
 
     // Controls.

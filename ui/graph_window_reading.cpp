@@ -24,7 +24,9 @@
 #include "graph/curve_export.h"
 #include "graph/limit_overlay.h"
 #include "platform/canvas.h"
+#include "platform/csv_text.h"
 #include "platform/output.h"
+#include "platform/qt/csv_save_dialog.h"
 #include "platform/qt/message_box.h"
 #include "platform/qt/picture_file.h"
 #include "platform/qt/qt_text.h"
@@ -508,20 +510,16 @@ void GraphWindow::savePicture() {
     showMessage(this, u"画像を保存できませんでした: "_qs + path + u"\n"_qs + why);
 }
 
-// The drawn curves over the range shown, in the conversion's code page.
+// The drawn curves over the range shown, in the code page chosen in the save dialog.
 void GraphWindow::saveCurvesCsv() {
     if (!drawn_) return;
-    const QString path = askSaveFileName
-                             ? askSaveFileName(u"CSV保存"_qs, u"CSV (*.csv)"_qs)
-                             : hg::askSaveFileName(this, u"CSV保存"_qs, u"CSV (*.csv)"_qs);
-    if (path.isEmpty()) return;
-    const std::string target = QFile::encodeName(path).toStdString();
+    const auto chosen = askCsvTarget(this, u"CSV保存"_qs);
+    if (!chosen) return;
+    const std::string target = QFile::encodeName(chosen->path).toStdString();
     Status saved = checkOutputTarget(target, analysis_->FilePath);
-    if (saved) {
-        const auto bytes = encodedCurvesCsv(*analysis_, view_->request({}), view_->shownRange(),
-                                            TextEncoding::Cp932);
-        saved = bytes ? writeWholeFile(target, *bytes) : Status{Error{bytes.error()}};
-    }
+    if (saved)
+        saved = writeCsvFile(target, curvesCsv(*analysis_, view_->request({}), view_->shownRange()),
+                             chosen->encoding);
     if (!saved) showMessage(this, saved.error());
 }
 

@@ -20,14 +20,15 @@
 #include "analysis/harmdim.h"
 #include "datafile/record_format.h"
 #include "graph/graph_view.h"
+#include "platform/csv_text.h"
 #include "platform/output.h"
+#include "platform/qt/csv_save_dialog.h"
 #include "platform/qt/message_box.h"
 #include "platform/qt/picture_file.h"
 #include "platform/qt/printer_chooser.h"
 #include "platform/qt/qpainter_canvas.h"
 #include "platform/qt/qt_text.h"
 #include "platform/qt/save_file_dialog.h"
-#include "platform/textcode.h"
 
 namespace hg {
 
@@ -254,18 +255,15 @@ void SpectrumWindow::preview() {
     Printer->preview(sheet);
 }
 
-// The spectrum shown as CSV in the conversion's code page: one line per order.
+// The spectrum shown as CSV, one line per order, in the code page chosen with the file type.
 void SpectrumWindow::saveCsv() {
     if (spectrum_.orders.empty()) return;
-    const QString path =
-        askCsvFileName ? askCsvFileName() : askSaveFileName(this, u"CSV保存"_qs, u"CSV (*.csv)"_qs);
-    if (path.isEmpty()) return;
-    const std::string target = QFile::encodeName(path).toStdString();
+    const std::optional<CsvTarget> chosen =
+        askCsvFileName ? askCsvFileName() : askCsvTarget(this, u"CSV保存"_qs);
+    if (!chosen) return;
+    const std::string target = QFile::encodeName(chosen->path).toStdString();
     Status saved = checkOutputTarget(target, analysis_->FilePath);
-    if (saved) {
-        const auto bytes = encodeText(spectrumCsv(spectrum_), TextEncoding::Cp932);
-        saved = bytes ? writeWholeFile(target, *bytes) : Status{Error{bytes.error()}};
-    }
+    if (saved) saved = writeCsvFile(target, spectrumCsv(spectrum_), chosen->encoding);
     if (!saved) showMessage(this, u"CSVを保存できませんでした: "_qs + toQString(saved.error()));
 }
 

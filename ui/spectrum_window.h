@@ -19,6 +19,7 @@
 #include "graph/period_spectrum.h"
 #include "graph/shown_range.h"
 #include "graph/spectrum.h"
+#include "platform/qt/csv_save_dialog.h"
 #include "platform/qt/print_document.h"
 
 class QComboBox;
@@ -87,7 +88,7 @@ class SpectrumWindow : public QWidget {
     std::unique_ptr<PrintDocument> printedSheet() const;
     // The PDF and CSV file names (default: a save dialog; empty cancels), replaceable by tests.
     std::function<QString()> askPdfFileName;
-    std::function<QString()> askCsvFileName;
+    std::function<std::optional<CsvTarget>()> askCsvFileName;
 
     SpectrumPicture* Picture1;
     QScrollBar* HScroll1;  // the first order shown

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# plot draws the graph window's picture into PNG and PDF files without a display; bad selections
-# fail with a message and leave an existing output as it was.
+# plot draws the graph window's picture into PNG and PDF files without a display, or writes its
+# curves as CSV in either code page; bad selections fail with a message and leave an existing
+# output as it was.
 source "$(dirname "$0")/lib.sh"
 unset DISPLAY
 "$bin" synth -o "$dir/a.hv2" --records 288 >/dev/null || fail "synth hv2"
@@ -38,8 +39,20 @@ plot compare.png "5 curves" "$dir/a.hv2" --item 1 --group 1 --start "19/05/29 00
 cmp -s "$dir/compare.png" "$dir/dist.png" && fail "the comparison drew nothing more"
 plot axis.png "5 curves" "$dir/a.hv2" --item 1 --group 1 --axis 0,2,0.5
 
+# The curves as the graph window's CSV保存 writes them, for every record of the period: code page
+# 932 by default, or UTF-8 after its byte-order mark with the same text.
+plot curves.csv "電圧歪率(%), 5 curves, 288 records" "$dir/a.hv2" --item 1 --group 1
+plot curves8.csv "5 curves" "$dir/a.hv2" --item 1 --group 1 --encoding utf-8
+iconv -f cp932 -t utf-8 "$dir/curves.csv" >"$dir/curves.txt" || fail "curves csv is not cp932"
+[[ $(wc -l <"$dir/curves.txt") == 289 ]] || fail "curves lines: $(wc -l <"$dir/curves.txt")"
+[[ $(head -1 "$dir/curves.txt") == $'日時,総合(%),3次(%),5次(%),7次(%),9次(%)\r' ]] ||
+    fail "curves heading: $(head -1 "$dir/curves.txt")"
+cmp -s <(printf '\xef\xbb\xbf' && cat "$dir/curves.txt") "$dir/curves8.csv" ||
+    fail "the utf-8 curves are not the code page 932 ones after a byte-order mark"
+
 echo keep >"$dir/kept.png"
-keep "$dir/kept.png"
+echo keep >"$dir/kept.csv"
+keep "$dir/kept.png" "$dir/kept.csv"
 p=("$bin" plot "$dir/a.hv2")
 o=(-o "$dir/kept.png")
 refuse "missing recording" "plot: ファイルを開けません" "$bin" plot "$dir/none.hm3" --item 1 --group 1 "${o[@]}"
@@ -54,7 +67,8 @@ refuse "channel 3" "--channel" "${p[@]}" --item 2 --group 1 --channel 3 "${o[@]}
 refuse "missing" "missing.hv2" "$bin" plot "$dir/missing.hv2" --item 1 --group 1 "${o[@]}"
 refuse "start after end" "starts after it ends" "${p[@]}" --item 1 --group 1 \
     --start "19/05/30 00:00" --end "19/05/29 00:00" "${o[@]}"
-refuse "not png, svg or pdf" ".png, .svg or .pdf" "${p[@]}" --item 1 --group 1 -o "$dir/kept.txt"
+misuse "encoding" "--encoding" "${p[@]}" --item 1 --group 1 --encoding latin1 -o "$dir/kept.csv"
+refuse "not a picture or csv" ".pdf or .csv" "${p[@]}" --item 1 --group 1 -o "$dir/kept.txt"
 refuse "other kind" "同じ種類の記録だけ" "${p[@]}" --item 1 --group 1 --compare "$dir/b.hh1" \
     "${o[@]}"
 refuse "align alone" "go with --compare" "${p[@]}" --item 1 --group 1 --align week "${o[@]}"

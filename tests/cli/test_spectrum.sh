@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # spectrum writes the voltage distortion and one channel's current of every order of the record at
-# or after the time given, as CSV or a picture; bad options fail and leave an existing file intact.
+# or after the time given, as CSV (code page 932 or UTF-8) or a picture; bad options fail and leave
+# an existing file intact.
 source "$(dirname "$0")/lib.sh"
 unset DISPLAY
 "$bin" synth -o "$dir/a.hh9" --records 30 >/dev/null || fail "synth hh9"
@@ -14,6 +15,10 @@ iconv -f cp932 -t utf-8 "$dir/s.csv" >"$dir/s.txt" || fail "csv is not cp932"
 [[ $(head -1 "$dir/s.txt") == $'次数,電圧歪率(%),電流(A)\r' ]] || fail "heading: $(head -1 "$dir/s.txt")"
 [[ $(sed -n 2p "$dir/s.txt") == "1, 100 ,"* ]] || fail "fundamental: $(sed -n 2p "$dir/s.txt")"
 [[ $(tail -1 "$dir/s.txt") == "256,"* ]] || fail "last order: $(tail -1 "$dir/s.txt")"
+"${s[@]}" --at "19/05/29 00:05" --channel 9 --encoding utf-8 -o "$dir/s8.csv" >/dev/null ||
+    fail "utf-8 csv"
+cmp -s <(printf '\xef\xbb\xbf' && cat "$dir/s.txt") "$dir/s8.csv" ||
+    fail "the utf-8 csv is not the code page 932 one after a byte-order mark"
 "$bin" spectrum "$dir/b.hv2" --at "19/05/29 00:00" -o "$dir/b.csv" >/dev/null || fail "hv2 csv"
 [[ $(tail -1 "$dir/b.csv") == "49,"* ]] || fail "hv2 last order: $(tail -1 "$dir/b.csv")"
 for out in s.png s.svg s.pdf; do
@@ -49,4 +54,5 @@ refuse "after the end" "no record at or after" "${s[@]}" --at "29/01/01 00:00" "
 misuse "bad time" "--at" "${s[@]}" --at "19/05/29 25:00" "${o[@]}"
 misuse "channel 10" "--channel" "${s[@]}" --at "19/05/29 00:00" --channel 10 "${o[@]}"
 misuse "suffix" ".csv file" "${s[@]}" --at "19/05/29 00:00" -o "$dir/kept.txt"
+misuse "encoding" "--encoding" "${s[@]}" --at "19/05/29 00:00" --encoding latin1 "${o[@]}"
 finish spectrum

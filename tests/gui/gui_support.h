@@ -6,8 +6,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -20,6 +22,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <memory>
 
@@ -128,6 +131,32 @@ inline QByteArray readBytes(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
     return file.readAll();
+}
+
+// Answers the next save dialog as a user does: picks the file type `type` (keeps the one it
+// opened on when empty), types the name `path` and clicks the save button once it can be
+// clicked; `openedOn` receives the type the dialog opened on.
+inline void answerSaveDialog(const QString& path, const QString& type = {},
+                             QString* openedOn = nullptr) {
+    auto* poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, [=] {
+        QFileDialog* dialog = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QFileDialog*>(w); d && d->isVisible()) dialog = d;
+        if (!dialog) return;  // not shown yet
+        auto* name = dialog->findChild<QLineEdit*>(u"fileNameEdit"_s);
+        if (name->text() != path) {
+            if (openedOn) *openedOn = dialog->selectedNameFilter();
+            if (!type.isEmpty()) dialog->selectNameFilter(type);
+            name->setText(path);
+        }
+        QPushButton* save = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save);
+        if (!save->isEnabled()) return;  // the folder is still being read
+        poll->stop();
+        poll->deleteLater();
+        QTest::mouseClick(save, Qt::LeftButton);
+    });
+    poll->start(10);
 }
 
 // Captures the message boxes for the lifetime of the object.

@@ -15,6 +15,7 @@
 #include "fake_print_service.h"
 #include "graph/graph_view.h"
 #include "gui_support.h"
+#include "platform/qt/csv_save_dialog.h"
 #include "platform/qt/print_preview.h"
 #include "platform/qt/printer_chooser.h"
 #include "print/compliance_report.h"
@@ -132,6 +133,11 @@ class TestComplianceWindow : public QObject {
         const QByteArray bytes = test::readBytes(csv);
         QVERIFY(bytes.startsWith(QByteArray("\x8d\x80\x96\xda,")));  // "項目," in code page 932
         QVERIFY(bytes.contains(QByteArray("\r\n\r\n\x91\x8b,")));    // the table after a blank line
+        // CSV保存 with the UTF-8 file type: the same report in UTF-8 after its byte-order mark.
+        const QString utf8 = dir_->filePath(u"u.csv"_s);
+        test::answerSaveDialog(utf8, csvFileType(TextEncoding::Utf8));
+        QTest::mouseClick(w.Command3, Qt::LeftButton);
+        QVERIFY(test::readBytes(utf8).startsWith("\xEF\xBB\xBF" + u"項目,内容\r\n"_s.toUtf8()));
 
         const QString pdf = dir_->filePath(u"r.pdf"_s);
         QVERIFY(w.savePdf(pdf).ok());

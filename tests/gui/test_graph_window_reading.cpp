@@ -13,6 +13,7 @@
 #include "graph/limit_overlay.h"
 #include "graph/zoomed_graph.h"
 #include "gui_support.h"
+#include "platform/qt/csv_save_dialog.h"
 #include "platform/qt/qt_text.h"
 #include "ui/compliance_window.h"
 #include "ui/graph_window.h"
@@ -160,8 +161,8 @@ class TestGraphWindowReading : public QObject {
     }
 
     // The picture in each form by its suffix (an SVG's fonts with a generic fallback), the curves
-    // of the range shown as CSV; a name without a known suffix is refused and a failed save says
-    // why.
+    // of the range shown as CSV in either code page; a name without a known suffix is refused and
+    // a failed save says why.
     void savesPictureAndCurves() {
         GraphWindow* form = openDrawn();
         QVERIFY(form);
@@ -201,13 +202,30 @@ class TestGraphWindowReading : public QObject {
         form->subWindow()->showMaximized();
         QCoreApplication::processEvents();
 
+        // The curves of the range shown as CSV: in code page 932 unless the UTF-8 file type is
+        // chosen, which the next dialog of the run then opens on.
         wheel(form->Picture1, at(*form, 720), 3);
-        name = dir_->filePath(u"c.csv"_s);
+        const QString sjis = dir_->filePath(u"c.csv"_s), utf8 = dir_->filePath(u"u.csv"_s);
+        QString openedOn;
+        test::answerSaveDialog(sjis, {}, &openedOn);
         form->MeSaveCsv->trigger();
-        const QList<QByteArray> lines = test::readBytes(name).split('\n');
+        QCOMPARE(openedOn, csvFileType(TextEncoding::Cp932));
+        const QByteArray heading("\x93\xFA\x8E\x9E,");  // "日時," in code page 932
+        QVERIFY(test::readBytes(sjis).startsWith(heading));
+        const QList<QByteArray> lines = test::readBytes(sjis).split('\n');
         const RecordSpan shown = recordsIn(*state_, *form->view().range());
         QVERIFY(shown.count() > 0 && shown.count() < 144);
         QCOMPARE(lines.size() - 2, shown.count());  // the heading, and nothing after the last end
+        test::answerSaveDialog(utf8, csvFileType(TextEncoding::Utf8));
+        form->MeSaveCsv->trigger();
+        const QByteArray bytes = test::readBytes(utf8);
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF" + u"日時,"_s.toUtf8()));
+        QCOMPARE(bytes.mid(bytes.indexOf('\n')), test::readBytes(sjis).mid(lines[0].size()));
+        const QString again = dir_->filePath(u"again.csv"_s);
+        test::answerSaveDialog(again, {}, &openedOn);
+        form->MeSaveCsv->trigger();
+        QCOMPARE(openedOn, csvFileType(TextEncoding::Utf8));
+        QCOMPARE(test::readBytes(again), bytes);
     }
 
     // A limit set from the user's folder draws over the graph and goes again with "なし"; the

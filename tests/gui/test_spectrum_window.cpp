@@ -10,10 +10,10 @@
 
 #include "fake_print_service.h"
 #include "gui_support.h"
+#include "platform/csv_text.h"
 #include "platform/qt/print_preview.h"
 #include "platform/qt/printer_chooser.h"
 #include "platform/qt/qt_text.h"
-#include "platform/textcode.h"
 #include "ui/graph_window.h"
 #include "ui/spectrum_window.h"
 
@@ -113,10 +113,12 @@ class TestSpectrumWindow : public QObject {
         QCOMPARE(spectrum->spectrum().orders[1].distortionLimit, std::optional<double>(0.2));
 
         const QString csv = dir_->filePath(u"s.csv"_s);
-        spectrum->askCsvFileName = [&] { return csv; };
+        spectrum->askCsvFileName = [&] {
+            return std::optional(CsvTarget{csv, TextEncoding::Utf8});
+        };
         QTest::mouseClick(spectrum->Command5, Qt::LeftButton);
-        QCOMPARE(test::readBytes(csv), QByteArray::fromStdString(*encodeText(spectrumCsv(expected),
-                                                                             TextEncoding::Cp932)));
+        QCOMPARE(test::readBytes(csv),
+                 QByteArray::fromStdString(*spectrumCsv(expected).fileBytes(TextEncoding::Utf8)));
         test::choose(spectrum->Combo1, u"瞬時"_s);
         QCOMPARE(spectrum->spectrum().record, shown.first + 2);
     }
