@@ -233,6 +233,36 @@ void BM_SpectrumUpdate(benchmark::State& st, const std::string& name) {
         });
 }
 
+// A zoom redraw with a second period drawn dashed over the graph (the recording against itself,
+// aligned by day).
+void BM_ComparisonRedraw(benchmark::State& st, const std::string& name) {
+    interaction(
+        st, name,
+        [](Window& w, long i) {
+            const double whole = hg::wholePeriod(*w.graph->analysis()).minutes();
+            const double from = (i % 2 ? 0.25 : 0.20) * whole;
+            w.graph->zoomTo({from, from + 0.5 * whole});
+            w.paint();
+        },
+        [](Window& w) { w.graph->compareWith(w.graph->analysis(), hg::Alignment::Day); });
+}
+
+// The spectrum of the whole period as its 95th percentile or maximum per order, computed anew.
+void BM_PeriodSpectrum(benchmark::State& st, const std::string& name) {
+    hg::SpectrumWindow* spectrum = nullptr;
+    interaction(
+        st, name,
+        [&spectrum](Window& w, long i) {
+            spectrum->chooseStatistic(i % 2 ? hg::SpectrumStatistic::Max
+                                            : hg::SpectrumStatistic::P95);
+            w.paint();
+        },
+        [&spectrum](Window& w) {
+            spectrum = new hg::SpectrumWindow(w.graph->analysis(), w.area.get());
+            spectrum->showView(w.graph->view());
+        });
+}
+
 // The first read of the power tables after Execute (a power item chosen, statistics, `tables`).
 void BM_PowerTablesFirstRead(benchmark::State& st, const std::string& name) {
     const Scanned s = scanned(recordingPath(name));
@@ -337,6 +367,8 @@ void registerCases(const std::string& label, const std::string& name, int iterat
     add("CursorMove", BM_CursorMove, 4 * iterations);
     add("CursorStrip", BM_CursorStrip, iterations);
     add("SpectrumUpdate", BM_SpectrumUpdate, 4 * iterations);
+    add("ComparisonRedraw", BM_ComparisonRedraw, iterations);
+    add("PeriodSpectrum", BM_PeriodSpectrum, 2);
     add("PowerTablesFirstRead", BM_PowerTablesFirstRead, 3);
     add("Plot", BM_Plot, 3);
     add("PeakMemory", BM_PeakMemory, 1);

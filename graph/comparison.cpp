@@ -89,6 +89,36 @@ RecordSpan shownComparison(const AlignedComparison& c, const GraphLayout& g) {
     return comparisonRecordsIn(c, ShownRange{g.firstMinute, last});
 }
 
+// The points of one unbroken dashed curve, kept per pixel column as the first, lowest, highest
+// and last point in time order (what a line through every point would cover), drawn as one
+// stroke so its dashes run on.
+class ColumnLine {
+  public:
+    void add(Point p) {
+        if (column_.empty() || p.x != column_.front().x) closeColumn();
+        column_.push_back(p);
+    }
+    void draw(Canvas& canvas, const Colour& colour) {
+        closeColumn();
+        canvas.polyline(points_, colour);
+        points_.clear();
+    }
+
+  private:
+    void closeColumn() {
+        if (column_.empty()) return;
+        const auto [low, high] = std::minmax_element(column_.begin(), column_.end(),
+                                                     [](Point a, Point b) { return a.y < b.y; });
+        std::vector<const Point*> kept{&column_.front(), &*low, &*high, &column_.back()};
+        std::sort(kept.begin(), kept.end());
+        kept.erase(std::unique(kept.begin(), kept.end()), kept.end());
+        for (const Point* p : kept) points_.push_back(*p);
+        column_.clear();
+    }
+    std::vector<Point> column_;
+    std::vector<Point> points_;
+};
+
 double comparedValue(const AlignedComparison& c, const GraphRequest& request, int32_t rec,
                      int series, double factor) {
     return seriesValue(*c.other, request.item, rec, series, request.channel, factor, nullptr).value;
@@ -122,19 +152,18 @@ void drawComparison(Canvas& canvas, const AlignedComparison& comparison,
     for (const DrawnCurve& curve : drawnCurves(*comparison.other, request)) {
         const Colour colour = Colour::palette(curve.colour);
         const double factor = curve.series == 0 ? axis.factor : 1.0;
-        std::optional<Point> previous;
+        ColumnLine line;
         double previousMinute = 0;
         for (int32_t rec = span.first; rec <= span.last; ++rec) {
             const double minute = comparison.minutes[static_cast<std::size_t>(rec)];
             const double v = comparedValue(comparison, request, rec, curve.series, factor);
             const double y = g.T + axis.scale(g.GraphHeight) * (v - axis.top);
             if (!std::isfinite(y)) continue;
-            const Point p{std::round(xOfMinute(g, minute)), std::round(std::clamp(y, -1e6, 1e6))};
-            if (previous && minute - previousMinute <= gap)
-                canvas.line(previous->x, previous->y, p.x, p.y, colour);
-            previous = p;
+            if (rec > span.first && minute - previousMinute > gap) line.draw(canvas, colour);
+            line.add({std::round(xOfMinute(g, minute)), std::round(std::clamp(y, -1e6, 1e6))});
             previousMinute = minute;
         }
+        line.draw(canvas, colour);
     }
     canvas.setLineStyle(LineStyle::Solid);
 }

@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPen>
+#include <QPolygonF>
 #include <QString>
 #include <QStringList>
 #include <algorithm>
@@ -159,6 +160,16 @@ void QPainterCanvas::drawLine(Point from, Point to, const Colour& colour) {
     if (!painter_.isActive() || !finite(from) || !finite(to)) return;
     painter_.setPen(pen(colour, true));
     painter_.drawLine(toDevice(from), toDevice(to));
+}
+
+void QPainterCanvas::drawPolyline(std::span<const Point> points, const Colour& colour) {
+    if (!painter_.isActive()) return;
+    QPolygonF line;
+    line.reserve(static_cast<qsizetype>(points.size()));
+    for (const Point& p : points)
+        if (finite(p)) line << toDevice(p);
+    painter_.setPen(pen(colour, true));
+    painter_.drawPolyline(line);
 }
 
 void QPainterCanvas::drawBox(Point a, Point b, const Colour& colour) {
