@@ -22,6 +22,32 @@ float statisticOf(std::vector<float>& values, SpectrumStatistic statistic) {
     return nearestRank(values, 95);
 }
 
+constexpr int kOrdersPerPass = 16;
+
+// Orders first..last-1 of `out`: the statistic of their distortion and current over the records.
+void orderBlock(const HARMDIM& state, const RecordSpan& records, Spectrum& out, int first, int last,
+                SpectrumStatistic statistic) {
+    const std::size_t width = static_cast<std::size_t>(last - first);
+    std::vector<std::vector<float>> distortion(width), current(width);
+    for (std::size_t i = 0; i < width; ++i) {
+        distortion[i].reserve(static_cast<std::size_t>(records.count()));
+        current[i].reserve(static_cast<std::size_t>(records.count()));
+    }
+    for (int32_t rec = records.first; rec <= records.last; ++rec)
+        for (int k = first; k < last; ++k) {
+            const auto i = static_cast<std::size_t>(k - first);
+            distortion[i].push_back(
+                static_cast<float>(seriesValue(state, kVoltageDistortion, rec, k, 0, 1.0).value));
+            current[i].push_back(
+                static_cast<float>(seriesValue(state, kCurrent, rec, k, out.channel, 1.0).value));
+        }
+    for (int k = first; k < last; ++k) {
+        const auto i = static_cast<std::size_t>(k - first);
+        out.orders[static_cast<std::size_t>(k)].distortion = statisticOf(distortion[i], statistic);
+        out.orders[static_cast<std::size_t>(k)].current = statisticOf(current[i], statistic);
+    }
+}
+
 }  // namespace
 
 const char* spectrumStatisticText(SpectrumStatistic statistic) {
@@ -58,16 +84,17 @@ Spectrum spectrumOver(const HARMDIM& state, const RecordSpan& records, int chann
         column(kVoltage, 0, 0, [](double v) { return percentOfFundamental(v, v); });
     out.totalDistortion = column(kVoltageDistortion, 0, 0, same);
     out.fundamentalCurrent = column(kCurrent, 0, out.channel, same);
+    // The harmonics a block of neighbouring orders at a time, record by record (each record's
+    // row is read once per block), the blocks shared by the threads.
     const int n = static_cast<int>(out.orders.size());
+    const int blocks = (n - 1 + kOrdersPerPass - 1) / kOrdersPerPass;
     const int threads = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8);
     std::vector<std::thread> workers;
     for (int w = 0; w < threads; ++w)
         workers.emplace_back([&, w] {
-            for (int k = 1 + w; k < n; k += threads) {
-                SpectrumOrder& o = out.orders[static_cast<std::size_t>(k)];
-                o.distortion = column(kVoltageDistortion, k, 0, same);
-                o.current = column(kCurrent, k, out.channel, same);
-            }
+            for (int b = w; b < blocks; b += threads)
+                orderBlock(state, records, out, 1 + b * kOrdersPerPass,
+                           std::min(n, 1 + (b + 1) * kOrdersPerPass), statistic);
         });
     for (std::thread& t : workers) t.join();
     out.orders[0].current = out.fundamentalCurrent;
