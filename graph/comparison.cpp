@@ -90,8 +90,7 @@ RecordSpan shownComparison(const AlignedComparison& c, const GraphLayout& g) {
 }
 
 // The points of one unbroken dashed curve, kept per pixel column as the first, lowest, highest
-// and last point in time order (what a line through every point would cover), drawn as one
-// stroke so its dashes run on.
+// and last point in time order (what a line through every point would cover), drawn dashed.
 class ColumnLine {
   public:
     void add(Point p) {
@@ -100,11 +99,32 @@ class ColumnLine {
     }
     void draw(Canvas& canvas, const Colour& colour) {
         closeColumn();
-        canvas.polyline(points_, colour);
+        dashed(canvas, colour);
         points_.clear();
     }
 
   private:
+    // Dashes along the line through the points, the pattern running on across them: solid pieces
+    // (a dashed pen would start its pattern afresh on every short segment, and strokes a long
+    // dashed path slowly on a fine screen).
+    void dashed(Canvas& canvas, const Colour& colour) const {
+        constexpr double kOn = 6, kOff = 4;
+        double phase = 0;
+        for (std::size_t i = 1; i < points_.size(); ++i) {
+            const Point a = points_[i - 1], b = points_[i];
+            const double length = std::hypot(b.x - a.x, b.y - a.y);
+            for (double t = 0; t < length;) {
+                const bool on = phase < kOn;
+                const double step = std::min((on ? kOn : kOn + kOff) - phase, length - t);
+                if (on)
+                    canvas.line(a.x + (b.x - a.x) * t / length, a.y + (b.y - a.y) * t / length,
+                                a.x + (b.x - a.x) * (t + step) / length,
+                                a.y + (b.y - a.y) * (t + step) / length, colour);
+                t += step;
+                phase = std::fmod(phase + step, kOn + kOff);
+            }
+        }
+    }
     void closeColumn() {
         if (column_.empty()) return;
         const auto [low, high] = std::minmax_element(column_.begin(), column_.end(),
@@ -148,7 +168,7 @@ void drawComparison(Canvas& canvas, const AlignedComparison& comparison,
     const RecordSpan span = shownComparison(comparison, g);
     const double gap = 2.0 * std::max(1.0f, comparison.other->RecordInterval) + 1e-6;
     canvas.setLineWidth(1);
-    canvas.setLineStyle(LineStyle::Dashed);
+    canvas.setLineStyle(LineStyle::Solid);
     for (const DrawnCurve& curve : drawnCurves(*comparison.other, request)) {
         const Colour colour = Colour::palette(curve.colour);
         const double factor = curve.series == 0 ? axis.factor : 1.0;
@@ -165,7 +185,6 @@ void drawComparison(Canvas& canvas, const AlignedComparison& comparison,
         }
         line.draw(canvas, colour);
     }
-    canvas.setLineStyle(LineStyle::Solid);
 }
 
 void drawComparisonLegend(Canvas& canvas, const HARMDIM& main, const AlignedComparison& comparison,

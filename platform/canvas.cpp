@@ -18,16 +18,6 @@ void Canvas::line(double x1, double y1, double x2, double y2, std::optional<Colo
     current_ = {x2, y2};
 }
 
-void Canvas::polyline(std::span<const Point> points, std::optional<Colour> colour) {
-    if (points.size() < 2) return;
-    drawPolyline(points, colour.value_or(fore_));
-    current_ = points.back();
-}
-
-void Canvas::drawPolyline(std::span<const Point> points, const Colour& colour) {
-    for (std::size_t i = 1; i < points.size(); ++i) drawLine(points[i - 1], points[i], colour);
-}
-
 void Canvas::lineTo(double x, double y, std::optional<Colour> colour) {
     line(current_.x, current_.y, x, y, colour);
 }

@@ -12,7 +12,6 @@
 #include <array>
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -89,7 +88,7 @@ struct Colour {
     friend constexpr bool operator==(const Colour& a, const Colour& b) { return a.rgb == b.rgb; }
 };
 
-enum class LineStyle { Solid, Dotted, DashDot, Dashed };
+enum class LineStyle { Solid, Dotted, DashDot };
 
 struct FontSpec {
     std::string name;
@@ -121,9 +120,6 @@ class Canvas {
     // in the current line style and width. Each leaves the current point at its last corner.
     void line(double x1, double y1, double x2, double y2, std::optional<Colour> colour = {});
     void lineTo(double x, double y, std::optional<Colour> colour = {});  // from the current point
-    // One stroke through the points in order: a dashed style runs on across the corners (separate
-    // lines would each start their dashes afresh). Nothing for fewer than two points.
-    void polyline(std::span<const Point> points, std::optional<Colour> colour = {});
     void box(double x1, double y1, double x2, double y2, std::optional<Colour> colour = {});
     // A box filled in the colour with no outline: exactly the area from (x1, y1) to (x2, y2).
     void fillBox(double x1, double y1, double x2, double y2, std::optional<Colour> colour = {});
@@ -197,8 +193,6 @@ class Canvas {
     virtual void drawFilledBox(Point a, Point b, const Colour& colour) = 0;
     virtual void drawPoint(Point at, const Colour& colour) = 0;
     virtual void drawText(Point topLeft, std::string_view utf8) = 0;  // in the fore colour
-    // The segments one by one where the surface has no single stroke of its own.
-    virtual void drawPolyline(std::span<const Point> points, const Colour& colour);
     virtual void applyClip(std::optional<Point> /*a*/, std::optional<Point> /*b*/) {}
 
   private:

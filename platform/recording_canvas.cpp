@@ -71,8 +71,6 @@ const char* styleName(LineStyle style) {
             return "dotted";
         case LineStyle::DashDot:
             return "dash-dot";
-        case LineStyle::Dashed:
-            return "dashed";
     }
     return "?";
 }

@@ -4,7 +4,6 @@
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPen>
-#include <QPolygonF>
 #include <QString>
 #include <QStringList>
 #include <algorithm>
@@ -108,7 +107,6 @@ QPen QPainterCanvas::pen(const Colour& colour, bool styled) const {
     Qt::PenStyle style = Qt::SolidLine;
     if (styled && lineStyle() == LineStyle::Dotted) style = Qt::DotLine;
     if (styled && lineStyle() == LineStyle::DashDot) style = Qt::DashDotLine;
-    if (styled && lineStyle() == LineStyle::Dashed) style = Qt::DashLine;
     p.setStyle(style);
     // Dashes keep their gaps with flat ends; a one-pixel solid line keeps its last pixel with
     // square ends; wider curves join smoothly with round ends.
@@ -160,16 +158,6 @@ void QPainterCanvas::drawLine(Point from, Point to, const Colour& colour) {
     if (!painter_.isActive() || !finite(from) || !finite(to)) return;
     painter_.setPen(pen(colour, true));
     painter_.drawLine(toDevice(from), toDevice(to));
-}
-
-void QPainterCanvas::drawPolyline(std::span<const Point> points, const Colour& colour) {
-    if (!painter_.isActive()) return;
-    QPolygonF line;
-    line.reserve(static_cast<qsizetype>(points.size()));
-    for (const Point& p : points)
-        if (finite(p)) line << toDevice(p);
-    painter_.setPen(pen(colour, true));
-    painter_.drawPolyline(line);
 }
 
 void QPainterCanvas::drawBox(Point a, Point b, const Colour& colour) {

@@ -59,7 +59,6 @@ class QPainterCanvas : public Canvas {
     void drawPoint(Point at, const Colour& colour) override;
     void drawText(Point topLeft, std::string_view utf8) override;
     void applyClip(std::optional<Point> a, std::optional<Point> b) override;
-    void drawPolyline(std::span<const Point> points, const Colour& colour) override;
 
   private:
     QPointF toDevice(Point p) const;
