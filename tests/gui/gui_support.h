@@ -127,6 +127,19 @@ inline void writeBytes(const QString& path, const QByteArray& bytes) {
         qFatal("cannot write %s", qPrintable(path));
 }
 
+// The user's limit-set folder under `folder` (XDG_CONFIG_HOME points there), holding the voltage
+// set "t-volt" (total 0.5 %, order 3 0.2 %, order 5 0.3 %); returns the folder.
+inline QString userLimitSets(const QString& folder) {
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder + u"/config"_s));
+    const QString limits = folder + u"/config/harmograph/limits"_s;
+    QDir().mkpath(limits);
+    writeBytes(limits + u"/t.json"_s,
+               R"({"name": "t-volt", "title": "試験", "source": "s", "edition": "e",
+                   "check": "c", "quantity": "voltage_distortion", "total": 0.5,
+                   "orders": {"3": 0.2, "5": 0.3}})");
+    return limits;
+}
+
 inline QByteArray readBytes(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};

@@ -57,13 +57,8 @@ class TestGraphWindowReading : public QObject {
 
   private slots:
     void initTestCase() {
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_->path() + u"/config"_s));
-        QDir().mkpath(dir_->path() + u"/config/harmograph/limits"_s);
-        test::writeBytes(dir_->path() + u"/config/harmograph/limits/t.json"_s,
-                         R"({"name": "t-volt", "title": "試験", "source": "s", "edition": "e",
-                             "check": "c", "quantity": "voltage_distortion", "total": 0.5,
-                             "orders": {"3": 0.2, "5": 0.3}})");
-        test::writeBytes(dir_->path() + u"/config/harmograph/limits/a.json"_s,
+        const QString limits = test::userLimitSets(dir_->path());
+        test::writeBytes(limits + u"/a.json"_s,
                          R"({"name": "t-amp", "title": "試験", "source": "s", "edition": "e",
                              "check": "c", "quantity": "current_per_kw", "statistic": "p95",
                              "receiving_kv": 6.6, "orders": {"5": 3.5, "7": 2.5}})");

@@ -40,14 +40,7 @@ class TestSpectrumWindow : public QObject {
     }
 
   private slots:
-    void initTestCase() {
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_->path() + u"/config"_s));
-        QDir().mkpath(dir_->path() + u"/config/harmograph/limits"_s);
-        test::writeBytes(dir_->path() + u"/config/harmograph/limits/t.json"_s,
-                         R"({"name": "t-volt", "title": "試験", "source": "s", "edition": "e",
-                             "check": "c", "quantity": "voltage_distortion", "total": 0.5,
-                             "orders": {"3": 0.2, "5": 0.3}})");
-    }
+    void initTestCase() { test::userLimitSets(dir_->path()); }
     void init() {
         QVERIFY(mdi_.open());
         area_ = mdi_.area;
