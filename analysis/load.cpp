@@ -575,6 +575,7 @@ Result<LoadReport> loadPeriod(HARMDIM& s, const RecordFile& file, ProgressFn pro
     s.LoadedRecords = 0;
     s.FirstRecord = 0;
     s.PowerFactorK = powerFactorK(s.FilePath);
+    s.takePowerExtremesWithTables();  // the records' powers are not computed here
 
     LoadReport report;
     const RecordLayout& layout = s.Kind.layout;

@@ -14,15 +14,45 @@ namespace {
 constexpr unsigned kMaxThreads = 8;
 constexpr int32_t kSlotsPerThread = 256;
 
-// The powers of slots first..last-1, every channel row.
+using Row = PowerTables::ExtremeRow;
+
+HG_INLINE void maxInto(float* __restrict cells, const float* __restrict values, std::size_t n) {
+    for (std::size_t k = 0; k < n; ++k) cells[k] = values[k] > cells[k] ? values[k] : cells[k];
+}
+HG_INLINE void minInto(float* __restrict cells, const float* __restrict values, std::size_t n) {
+    for (std::size_t k = 0; k < n; ++k) cells[k] = values[k] < cells[k] ? values[k] : cells[k];
+}
+
+// The powers of slots first..last-1, every channel row, and their extremes (ch, row, k) over
+// those slots into `extremes` (zero-filled).
 HG_VECTOR_CLONES void powersOfSlots(const PowerInputs& in, Table<float>& active,
-                                    Table<float>& reactive, int32_t first, int32_t last) {
+                                    Table<float>& reactive, Table<float>& extremes, int32_t first,
+                                    int32_t last) {
     const long C = in.current.upper(0);
     const auto K = static_cast<std::size_t>(in.current.upper(2) + 1);
     for (int32_t slot = first; slot < last; ++slot)
-        for (long ch = 0; ch <= C; ++ch)
+        for (long ch = 0; ch <= C; ++ch) {
+            float* P = active.row(ch, slot);
+            float* Q = reactive.row(ch, slot);
             (void)rowPowers(in.voltage.row(slot), in.current.row(ch, slot), in.angle.row(slot, ch),
-                            K, in.powerFactorK, active.row(ch, slot), reactive.row(ch, slot));
+                            K, in.powerFactorK, P, Q);
+            maxInto(extremes.row(ch, Row::kActiveMax), P, K);
+            minInto(extremes.row(ch, Row::kActiveMin), P, K);
+            maxInto(extremes.row(ch, Row::kReactiveMax), Q, K);
+            minInto(extremes.row(ch, Row::kReactiveMin), Q, K);
+        }
+}
+
+// Merges the extremes of one part into those of all: maxima by the larger, minima by the smaller.
+void mergeExtremes(Table<float>& into, const Table<float>& part) {
+    const long C = into.upper(0);
+    const auto K = static_cast<std::size_t>(into.upper(2) + 1);
+    for (long ch = 0; ch <= C; ++ch) {
+        maxInto(into.row(ch, Row::kActiveMax), part.row(ch, Row::kActiveMax), K);
+        minInto(into.row(ch, Row::kActiveMin), part.row(ch, Row::kActiveMin), K);
+        maxInto(into.row(ch, Row::kReactiveMax), part.row(ch, Row::kReactiveMax), K);
+        minInto(into.row(ch, Row::kReactiveMin), part.row(ch, Row::kReactiveMin), K);
+    }
 }
 
 }  // namespace
@@ -33,13 +63,16 @@ void PowerTables::compute(const PowerInputs& in) const {
         const long C = in.current.upper(0), P = in.current.upper(1), N = in.current.upper(2);
         st.active.dim(C, P, N);
         st.reactive.dim(C, P, N);
+        st.extremes.dim(C, 3, N);
         const int32_t slots = std::clamp<int32_t>(in.loadedRecords, 0, static_cast<int32_t>(P + 1));
         const unsigned threads =
             std::clamp<unsigned>(std::min<unsigned>(std::thread::hardware_concurrency(),
                                                     static_cast<unsigned>(slots / kSlotsPerThread)),
                                  1, kMaxThreads);
+        std::vector<Table<float>> partExtremes(threads);
+        for (unsigned t = 1; t < threads; ++t) partExtremes[t].dim(C, 3, N);
         const auto part = [&](unsigned t) {
-            powersOfSlots(in, st.active, st.reactive,
+            powersOfSlots(in, st.active, st.reactive, t == 0 ? st.extremes : partExtremes[t],
                           static_cast<int32_t>(int64_t{slots} * t / threads),
                           static_cast<int32_t>(int64_t{slots} * (t + 1) / threads));
         };
@@ -54,8 +87,18 @@ void PowerTables::compute(const PowerInputs& in) const {
             }
             part(0);
         }
+        for (unsigned t = 1; t < threads; ++t) mergeExtremes(st.extremes, partExtremes[t]);
         st.done.store(true, std::memory_order_release);
     });
+}
+
+const Table<float>& PowerTables::ranks(const PowerInputs& in, const RankFn& rank) const {
+    const State& st = ready(in);
+    std::call_once(state_->rankOnce, [&] {
+        state_->ranks.dim(1, st.extremes.upper(2));
+        rank(st.extremes, state_->ranks);
+    });
+    return state_->ranks;
 }
 
 PowerTables::State& PowerTables::given(long C, long P, long N) {
@@ -63,6 +106,7 @@ PowerTables::State& PowerTables::given(long C, long P, long N) {
     std::call_once(st.once, [&] {
         st.active.dim(C, P, N);
         st.reactive.dim(C, P, N);
+        st.extremes.dim(C, 3, N);
         st.done.store(true, std::memory_order_release);
     });
     return st;

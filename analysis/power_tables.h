@@ -3,11 +3,14 @@
 // its print, the statistics, the `tables` output), from the voltages, currents and current angles
 // the load kept, by the same arithmetic the load's extremes were taken with, so the values are
 // those the load would have stored. Computed once, whole, before any reader sees them: the first
-// reader computes them (over the processors) while later ones wait.
+// reader computes them (over the processors) while later ones wait. Their period extremes are
+// taken while they are computed (the load does not compute the powers at all), and the ranking
+// of their orders from those extremes when first asked for.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -38,6 +41,14 @@ class PowerTables {
     // The tables (ch, rec, k), kW and kvar, computed from `in` at the first call.
     const Table<float>& active(const PowerInputs& in) const { return ready(in).active; }
     const Table<float>& reactive(const PowerInputs& in) const { return ready(in).reactive; }
+    // Their period extremes (ch, row, k), rows kActiveMax, kActiveMin, kReactiveMax, kReactiveMin:
+    // a maximum never below 0, a minimum never above 0 (as the load's extremes).
+    enum ExtremeRow { kActiveMax = 0, kActiveMin = 1, kReactiveMax = 2, kReactiveMin = 3 };
+    const Table<float>& extremes(const PowerInputs& in) const { return ready(in).extremes; }
+    // The ranking of the orders (row 0 active, 1 reactive; k), made by `rank` from the extremes
+    // at the first call.
+    using RankFn = std::function<void(const Table<float>& extremes, Table<float>& ranks)>;
+    const Table<float>& ranks(const PowerInputs& in, const RankFn& rank) const;
     // Whether they have been computed (or given).
     bool computed() const { return state_->done.load(std::memory_order_acquire); }
 
@@ -56,6 +67,9 @@ class PowerTables {
         std::atomic<bool> done{false};
         Table<float> active;
         Table<float> reactive;
+        Table<float> extremes;
+        std::once_flag rankOnce;
+        Table<float> ranks;
     };
     const State& ready(const PowerInputs& in) const {
         if (!state_->done.load(std::memory_order_acquire)) compute(in);

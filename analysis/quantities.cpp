@@ -15,8 +15,6 @@ namespace hg {
 namespace {
 constexpr int kSlotVoltageDistortion = slotOf(kVoltageDistortion);
 constexpr int kSlotCurrentDistortion = slotOf(kCurrentDistortion);
-constexpr int kSlotActivePower = slotOf(kActivePower);
-constexpr int kSlotReactivePower = slotOf(kReactivePower);
 constexpr int kSlotCurrent = slotOf(kCurrent);
 constexpr int kSlotImpedance = slotOf(kImpedance);
 constexpr int kSlotOverload = slotOf(kOverload);
@@ -89,20 +87,30 @@ HG_INLINE void trackImpedance(float* maxZ, const float* V, const float* I, int K
             if (above(k)) trackMax(maxZ[k], toSingle(static_cast<double>(V[k]) / I[k], outOfRange));
 }
 
-// 1. Powers and impedance of channel row `ch`, every order, and their extremes. The powers are
-// only held for their extremes here: the power tables compute them again, the same way, when read.
-HG_INLINE void channelPowers(const RecordWork& w, int ch, const int16_t* angles, double powerK,
-                             int64_t& outOfRange) {
+// The powers of one channel row that single precision cannot hold (stored as 0 in the power
+// tables), counted as the load's warning counts them: |V x I x cos| / 1000 x powerK <= V x I /
+// 1000 x sqrt 3, so below 1E+41 for V x I no power can overflow and the row needs no powers at
+// all; a row at or above it (only absurd inputs) has them computed to be counted.
+HG_INLINE int64_t powersOutOfRange(const float* V, const float* I, const int16_t* A, std::size_t K,
+                                   double powerK) {
+    constexpr double kNoOverflowBelow = 1e41;
+    int any = 0;
+    for (std::size_t k = 0; k < K; ++k)
+        any |= static_cast<int>(static_cast<double>(V[k]) * I[k] >= kNoOverflowBelow);
+    if (!any) return 0;
     alignas(64) float P[kMaxOrders], Q[kMaxOrders];
+    return rowPowers(V, I, A, K, powerK, P, Q);
+}
+
+// 1. Impedance and current of channel row `ch`, every order, and their extremes; the powers only
+// for their count of values too large (their tables and extremes are computed when first read).
+HG_INLINE void channelExtremes(const RecordWork& w, int ch, const int16_t* angles, double powerK,
+                               int64_t& outOfRange) {
     const float* V = w.V;
     const float* I = w.s.CurrentTable.row(ch, w.slot);
     const int16_t* A = angles + static_cast<std::size_t>(ch) * w.k_;
-    outOfRange += rowPowers(V, I, A, w.k_, powerK, P, Q);
+    outOfRange += powersOutOfRange(V, I, A, w.k_, powerK);
     trackImpedance(w.itemMax.row(ch, kSlotImpedance), V, I, w.K, outOfRange);
-    maxInto(w.itemMax.row(ch, kSlotActivePower), P, w.K);
-    minInto(w.itemMin.row(ch, kSlotActivePower), P, w.K);
-    maxInto(w.itemMax.row(ch, kSlotReactivePower), Q, w.K);
-    minInto(w.itemMin.row(ch, kSlotReactivePower), Q, w.K);
     maxInto(w.itemMax.row(ch, kSlotCurrent), I, w.K);
 }
 
@@ -220,8 +228,9 @@ HG_VECTOR_CLONES int64_t computeRecordQuantities(HARMDIM& s, int32_t slot,
                        in.itemMin ? *in.itemMin : s.ItemMin,
                        in.firstRecord};
 
-    // 1. Powers and impedance, every order and channel (the composite included).
-    for (int ch = 0; ch <= w.C; ++ch) channelPowers(w, ch, in.angles, in.powerFactorK, outOfRange);
+    // 1. Impedance and current, every order and channel (the composite included).
+    for (int ch = 0; ch <= w.C; ++ch)
+        channelExtremes(w, ch, in.angles, in.powerFactorK, outOfRange);
 
     // 2. Voltage distortion and capacitor overload against the fundamental voltage, current
     // distortion against each channel's fundamental current.

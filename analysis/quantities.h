@@ -123,11 +123,11 @@ struct RecordQuantityInputs {
     Table<float>* itemMin = nullptr;
 };
 
-// Computes the quantities of record slot `slot` in their order: 1 the extremes of the powers (the
-// power tables themselves are computed when first read: PowerTables) and impedance; 2 voltage
-// distortion, capacitor overload and current distortion; 3 voltage extremes; 4 totals and their
-// extremes; 5 unbalance (records with per-phase values only). A record whose fundamental voltage
-// is 0 gets 0 for its voltage distortion, ratios and overload values. Returns the number of
+// Computes the quantities of record slot `slot` in their order: 1 the extremes of impedance and
+// current (the powers, their tables and extremes, are computed when first read: PowerTables); 2
+// voltage distortion, capacitor overload and current distortion; 3 voltage extremes; 4 totals and
+// their extremes; 5 unbalance (records with per-phase values only). A record whose fundamental
+// voltage is 0 gets 0 for its voltage distortion, ratios and overload values. Returns the number of
 // results stored as 0 because single precision cannot hold them.
 int64_t computeRecordQuantities(HARMDIM& state, int32_t slot, const RecordQuantityInputs& in);
 

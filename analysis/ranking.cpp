@@ -10,36 +10,40 @@ namespace hg {
 
 namespace {
 
-// The size of every order of one ranked item from the period extremes of channel 0 (signed
-// items by the larger of their maximum and the size of their minimum), then ranks 1..10.
+// The size of every order of one ranked item from the period extremes of channel 0, then its
+// ranks.
 void rankItem(HARMDIM& s, const ItemInfo& item) {
     const long n = s.MaxOrderIndex;
     const long i = item.code - 1;
     auto extreme = [&](const Table<float>& t, long k) {
         return t.contains(0, i, k) ? t(0, i, k) : 0.0f;
     };
-    for (long k = 0; k <= n; ++k) {
-        float size = extreme(s.ItemMax, k);
-        if (item.axis == AxisFamily::Signed)
-            size = std::max(size, std::fabs(extreme(s.ItemMin, k)));
-        s.RankMagnitude(i, k) = size;
-        s.OrderRank(i, k) = -1;
-    }
+    for (long k = 0; k <= n; ++k)
+        s.RankMagnitude(i, k) = rankSize(item, extreme(s.ItemMax, k), extreme(s.ItemMin, k));
+    rankBySize(s.RankMagnitude.row(i), s.OrderRank.row(i), n);
+}
+
+}  // namespace
+
+float rankSize(const ItemInfo& item, float max, float min) {
+    return item.axis == AxisFamily::Signed ? std::max(max, std::fabs(min)) : max;
+}
+
+void rankBySize(const float* size, float* rank, long n) {
+    for (long k = 0; k <= n; ++k) rank[k] = -1;
     for (int m = 1; m <= 10; ++m) {
         long candidate = -1;
         float largest = 0;
         for (long k = 0; k <= n; ++k) {
-            if (s.OrderRank(i, k) == -1 && s.RankMagnitude(i, k) > largest) {
-                largest = s.RankMagnitude(i, k);
+            if (rank[k] == -1 && size[k] > largest) {
+                largest = size[k];
                 candidate = k;
             }
         }
         if (candidate < 0) break;  // no order of any size left to rank
-        s.OrderRank(i, candidate) = static_cast<float>(m);
+        rank[candidate] = static_cast<float>(m);
     }
 }
-
-}  // namespace
 
 bool isRankedItem(int item) {
     const ItemInfo* info = itemInfo(item);
@@ -52,7 +56,7 @@ void rankOrders(HARMDIM& s) {
         s.OrderRank.upper(1) < n)
         return;
     for (const ItemInfo& item : itemCatalogue())
-        if (item.ranked) rankItem(s, item);
+        if (item.ranked && !s.powerExtremesOfSlot(item.code - 1)) rankItem(s, item);
 }
 
 }  // namespace hg

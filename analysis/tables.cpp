@@ -1,8 +1,73 @@
 #include "analysis/tables.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "analysis/items.h"
+#include "analysis/ranking.h"
 
 namespace hg {
+
+namespace {
+constexpr long kActiveSlot = slotOf(kActivePower);
+constexpr long kReactiveSlot = slotOf(kReactivePower);
+
+// The row of the power tables' extremes of an item slot.
+PowerTables::ExtremeRow powerRow(long slot, bool maximum) {
+    using R = PowerTables::ExtremeRow;
+    if (slot == kActiveSlot) return maximum ? R::kActiveMax : R::kActiveMin;
+    return maximum ? R::kReactiveMax : R::kReactiveMin;
+}
+}  // namespace
+
+bool AnalysisTables::powerExtremesOfSlot(long slot) const {
+    return powerExtremesWithTables_ && (slot == kActiveSlot || slot == kReactiveSlot);
+}
+
+float AnalysisTables::extreme(long ch, long slot, long k, bool maximum) const {
+    const Table<float>& held = maximum ? ItemMax : ItemMin;
+    if (!held.contains(ch, slot, k)) return 0.0f;
+    if (!powerExtremesOfSlot(slot)) return held(ch, slot, k);
+    const Table<float>& taken = powers_.extremes(powerInputs());
+    const long row = powerRow(slot, maximum);
+    return taken.contains(ch, row, k) ? taken(ch, row, k) : 0.0f;
+}
+
+Table<float> AnalysisTables::extremesTable(bool maxima) const {
+    const Table<float>& held = maxima ? ItemMax : ItemMin;
+    Table<float> all;
+    all.dim(held.upper(0), held.upper(1), held.upper(2));
+    if (all.size() != held.size()) return all;
+    std::copy(held.data(), held.data() + held.size(), all.data());
+    for (long ch = 0; ch <= held.upper(0); ++ch)
+        for (long slot : {kActiveSlot, kReactiveSlot})
+            for (long k = 0; k <= held.upper(2); ++k)
+                if (all.contains(ch, slot, k)) all(ch, slot, k) = extreme(ch, slot, k, maxima);
+    return all;
+}
+
+float AnalysisTables::orderRank(long slot, long k) const {
+    if (!OrderRank.contains(slot, k)) return 0.0f;
+    if (!powerExtremesOfSlot(slot)) return OrderRank(slot, k);
+    const auto rank = [](const Table<float>& extremes, Table<float>& ranks) {
+        using R = PowerTables::ExtremeRow;
+        const long n = extremes.upper(2);
+        if (n < 0 || extremes.upper(0) < 0) return;
+        std::vector<float> size(static_cast<std::size_t>(n + 1));
+        const auto rankRow = [&](int code, R maxRow, R minRow, long row) {
+            const ItemInfo& item = *itemInfo(code);
+            for (long k = 0; k <= n; ++k)
+                size[static_cast<std::size_t>(k)] =
+                    rankSize(item, extremes(0, maxRow, k), extremes(0, minRow, k));
+            rankBySize(size.data(), ranks.row(row), n);
+        };
+        rankRow(kActivePower, R::kActiveMax, R::kActiveMin, 0);
+        rankRow(kReactivePower, R::kReactiveMax, R::kReactiveMin, 1);
+    };
+    const Table<float>& ranks = powers_.ranks(powerInputs(), rank);
+    const long row = slot == kActiveSlot ? 0 : 1;
+    return ranks.contains(row, k) ? ranks(row, k) : 0.0f;
+}
 
 void AnalysisTables::dimRanking(int16_t maxOrderIndex) {
     RankMagnitude.dim(kRankedItemRows, maxOrderIndex);
@@ -16,6 +81,7 @@ void AnalysisTables::dimTables(int32_t periodRecords, int16_t maxOrderIndex, int
     CurrentTable.dim(C, P, N);
     CurrentAngle.dim(P, C, N);
     powers_.forget();
+    powerExtremesWithTables_ = false;
     AngleTable.dim(1, P, N);
     VoltageThd.dim(P);
     CurrentThd.dim(C, P);
@@ -47,6 +113,7 @@ void AnalysisTables::releaseTables() {
     AngleTable.clear();
     CurrentAngle.clear();
     powers_.forget();
+    powerExtremesWithTables_ = false;
 }
 
 }  // namespace hg

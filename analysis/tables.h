@@ -33,10 +33,10 @@ struct AnalysisTables {
     Table<float> PhaseVoltage;    // (rec, 0..5)
     Table<float> PhaseCurrent;    // (ch, rec, 0..5)
     Table<float> OverloadTable;   // (0..5, rec) %
-    Table<float> ItemMax;         // (ch, slot, k)
-    Table<float> ItemMin;         // (ch, slot, k)
+    Table<float> ItemMax;         // (ch, slot, k); read through itemMax()
+    Table<float> ItemMin;         // (ch, slot, k); read through itemMin()
     Table<float> RankMagnitude;   // (0..7, k)
-    Table<float> OrderRank;       // (0..7, k)
+    Table<float> OrderRank;       // (0..7, k); read through orderRank()
     float PowerFactorK = 1.0f;    // 1 or sqrt 3 (single), as the load took it from the file name
 
     // The power tables (ch, rec, k), kW and kvar: computed from the loaded tables at the first
@@ -51,6 +51,20 @@ struct AnalysisTables {
     Table<float>& givenReactivePower() {
         return powers_.givenReactive(powerBounds(0), powerBounds(1), powerBounds(2));
     }
+
+    // The period extremes of item slot `slot`, channel row ch, order k (0 outside the tables). A
+    // loaded analysis takes the powers' with the power tables, so reading them computes those.
+    float itemMax(long ch, long slot, long k) const { return extreme(ch, slot, k, true); }
+    float itemMin(long ch, long slot, long k) const { return extreme(ch, slot, k, false); }
+    // The rank 1..10 of order k of ranked item slot `slot` (-1 unranked, 0 outside the tables).
+    float orderRank(long slot, long k) const;
+    // ItemMax / ItemMin whole, the powers' slots included.
+    Table<float> itemMaxTable() const { return extremesTable(true); }
+    Table<float> itemMinTable() const { return extremesTable(false); }
+    // Whether the extremes of `slot` are the powers' taken with their tables (set by the load:
+    // the load leaves those slots of ItemMax / ItemMin and their ranking untouched).
+    bool powerExtremesOfSlot(long slot) const;
+    void takePowerExtremesWithTables() { powerExtremesWithTables_ = true; }
 
     // Dimensions (zero-fills) the ranking tables for orders 0..N.
     void dimRanking(int16_t maxOrderIndex);
@@ -68,7 +82,10 @@ struct AnalysisTables {
         return {VoltageTable, CurrentTable, CurrentAngle, LoadedRecords, PowerFactorK};
     }
     long powerBounds(int d) const { return CurrentTable.upper(d); }
+    float extreme(long ch, long slot, long k, bool maximum) const;
+    Table<float> extremesTable(bool maxima) const;
     PowerTables powers_;
+    bool powerExtremesWithTables_ = false;
 };
 
 }  // namespace hg

@@ -97,11 +97,8 @@ void writeTable(JsonOut& out, const Table<T>& t) {
 
 // The period extremes as the JSON has always given them with a prediction: the predicted
 // distortion's maxima in item slot 13 of channel 0.
-Table<float> extremesWithPrediction(const Table<float>& itemMax, const Prediction& prediction) {
-    Table<float> out;
-    out.dim(itemMax.upper(0), itemMax.upper(1), itemMax.upper(2));
-    if (out.size() == itemMax.size() && itemMax.size() > 0)
-        std::copy_n(itemMax.data(), itemMax.size(), out.data());
+Table<float> extremesWithPrediction(Table<float> out, const Prediction& prediction) {
+    const Table<float>& itemMax = out;
     constexpr long kSlot = slotOf(kPredictedDistortion);
     for (long k = 0; k <= itemMax.upper(2); ++k)
         if (out.contains(0, kSlot, k) && prediction.PredictMax.contains(k))
@@ -162,11 +159,11 @@ void writeState(JsonOut& out, const HARMDIM& s, const Prediction* prediction) {
     table("PhaseCurrent", s.PhaseCurrent);
     table("OverloadTable", s.OverloadTable);
     if (prediction) {
-        table("ItemMax", extremesWithPrediction(s.ItemMax, *prediction));
+        table("ItemMax", extremesWithPrediction(s.itemMaxTable(), *prediction));
     } else {
-        table("ItemMax", s.ItemMax);
+        table("ItemMax", s.itemMaxTable());
     }
-    table("ItemMin", s.ItemMin);
+    table("ItemMin", s.itemMinTable());
     if (prediction) {
         integer("PredictionChannel", prediction->channel);
         table("PredictTable", prediction->PredictTable);

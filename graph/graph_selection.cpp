@@ -80,7 +80,7 @@ void GraphSelection::selectLargest(int firstRank, int lastRank) {
     const long slot = item_ - 1;
     for (int k = 0; k <= maxOrderIndex_; ++k) {
         if (!state_.OrderRank.contains(slot, k)) continue;
-        const float rank = state_.OrderRank(slot, k);
+        const float rank = state_.orderRank(slot, k);
         if (rank >= static_cast<float>(firstRank) && rank <= static_cast<float>(lastRank))
             orders_[k] = 1;
     }

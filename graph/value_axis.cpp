@@ -23,8 +23,8 @@ bool selected(std::span<const int16_t> flags, long k) {
 }
 
 // The extremes of the item for the channel and order index; 0 outside the tables.
-float extreme(const Table<float>& table, int channel, int item, long k) {
-    return table.contains(channel, item - 1, k) ? table(channel, item - 1, k) : 0.0f;
+float extreme(const HARMDIM& state, bool maximum, int channel, int item, long k) {
+    return maximum ? state.itemMax(channel, item - 1, k) : state.itemMin(channel, item - 1, k);
 }
 
 // Rounds to six decimals with halves away from zero, as the grid labels show a level.
@@ -147,12 +147,12 @@ std::pair<double, double> drawnExtremes(const HARMDIM& state, const ValueAxisReq
     };
     auto highest = [&](long k) -> double {
         if (shown) return shownAt(shown->max, k);
-        if (!info.prediction) return extreme(state.ItemMax, ch, item, k);
+        if (!info.prediction) return extreme(state, true, ch, item, k);
         const Prediction* p = request.prediction;
         return p && p->PredictMax.contains(k) ? p->PredictMax(k) : 0.0f;
     };
     auto lowest = [&](long k) -> double {
-        return shown ? shownAt(shown->min, k) : extreme(state.ItemMin, ch, item, k);
+        return shown ? shownAt(shown->min, k) : extreme(state, false, ch, item, k);
     };
     double max = 0;
     double min = 0;

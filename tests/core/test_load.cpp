@@ -149,10 +149,10 @@ TEST(Load, RecordQuantities) {
     EXPECT_EQ(s.VoltageThd(2), 0.0f);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(s.OverloadTable(i, 2), 0.0f);
     // Extremes: voltage min from the first record; power min from 0 catches the reverse flow.
-    EXPECT_EQ(s.ItemMin(0, 10, 0), 0.0f);
-    EXPECT_LT(s.ItemMin(0, 2, 0), 0.0f);
-    EXPECT_FLOAT_EQ(s.ItemMax(0, 1, 1), 50.0f);  // 5 A of 10 A
-    EXPECT_FLOAT_EQ(s.ItemMax(0, 6, 0), 12.0f);  // 120 V / 10 A
+    EXPECT_EQ(s.itemMin(0, 10, 0), 0.0f);
+    EXPECT_LT(s.itemMin(0, 2, 0), 0.0f);
+    EXPECT_FLOAT_EQ(s.itemMax(0, 1, 1), 50.0f);  // 5 A of 10 A
+    EXPECT_FLOAT_EQ(s.itemMax(0, 6, 0), 12.0f);  // 120 V / 10 A
 }
 
 TEST(Load, UnbalanceOfLineVoltagesAndPhaseCurrents) {
@@ -167,7 +167,7 @@ TEST(Load, UnbalanceOfLineVoltagesAndPhaseCurrents) {
     EXPECT_NEAR(s.PhaseVoltage(0, 5), 6.79276, 1e-5);
     EXPECT_LE(s.PhaseVoltage(1, 5), 1e-5f);     // balanced
     EXPECT_EQ(s.PhaseCurrent(2, 0, 2), 25.0f);  // the composite's phase currents are the sums
-    EXPECT_EQ(s.ItemMin(0, 11, 2), 90.0f);      // per-phase minimum from the first record
+    EXPECT_EQ(s.itemMin(0, 11, 2), 90.0f);      // per-phase minimum from the first record
 
     // Line values near the single-precision limit: every sequence part too large is stored as 0
     // and counted, the negative sequence as its neighbours.
@@ -182,6 +182,38 @@ TEST(Load, UnbalanceOfLineVoltagesAndPhaseCurrents) {
     EXPECT_EQ(h.PhaseVoltage(0, 4), 0.0f);
     EXPECT_EQ(h.PhaseVoltage(0, 3), 0.0f);
     EXPECT_GE(report->outOfRangeValues, 2);
+}
+
+// Powers too large for a single are counted by the load (which does not compute the powers) just
+// as the power tables store them as 0: around the bound where V x I x sqrt 3 / 1000 leaves the
+// single range, on either side.
+TEST(Load, PowersTooLargeAreCountedAtTheLoad) {
+    // The count of the load's report, and the active and reactive power of the fifth's order.
+    struct Counted {
+        int64_t count;
+        float p, q;
+    };
+    const auto load = [](const char* name, float volts, float amps, int16_t degrees) {
+        const std::string path = writeRecording(name, 1, [&](int64_t r, RecordValues& v) {
+            plainRecord(r, v);
+            v.V[1] = volts, v.current(0, 1) = amps, v.angle(0, 1) = degrees;
+        });
+        HARMDIM s;
+        auto report = loadRecording(s, path);
+        EXPECT_TRUE(report.ok());
+        return Counted{report ? report->outOfRangeValues : -1, s.activePower()(0, 0, 1),
+                       s.reactivePower()(0, 0, 1)};
+    };
+    const Counted below = load("below.hm1", 1e20f, 0.99e21f, 45);  // V x I just under 1E+41
+    EXPECT_EQ(below.count, 0);
+    EXPECT_GT(below.p, 1e37f);
+    // Each counted for the channel and for the composite of the one channel.
+    EXPECT_EQ(load("cos.hm1", 1e20f, 5e21f, 0).count, 2);   // only the active power
+    EXPECT_EQ(load("sin.hm1", 2e20f, 2e21f, 90).count, 2);  // only the reactive power
+    const Counted both = load("both.hm1", 3e20f, 3e21f, 45);
+    EXPECT_EQ(both.count, 4);
+    EXPECT_EQ(both.p, 0.0f);
+    EXPECT_EQ(both.q, 0.0f);
 }
 
 TEST(SequenceParts, WorkedTriangles) {

@@ -89,20 +89,20 @@ TEST_P(LoadKinds, BlocksQuantitiesAndExtremes) {
     EXPECT_NEAR(s.PhaseCurrent(C, 0, 5), c.compositeIw > 0 ? 100 : 0, 1e-4);
     // Extremes: maxima from 0, power minima from 0, voltage, overload and per-phase minima from
     // the first record.
-    EXPECT_FLOAT_EQ(s.ItemMax(0, 0, 0), 5);        // voltage distortion
-    EXPECT_FLOAT_EQ(s.ItemMax(0, 0, N), 1);        // 1 V of 100 V
-    EXPECT_FLOAT_EQ(s.ItemMax(last, 1, 0), 20);    // current distortion
-    EXPECT_EQ(s.ItemMin(0, 2, 0), 0.0f);           // active power, positive in both records
-    EXPECT_NEAR(s.ItemMax(0, 3, 0), -c.q0, 1e-5);  // reactive power at -60 degrees
-    EXPECT_NEAR(s.ItemMin(0, 3, 0), c.q0, 1e-5);
-    EXPECT_NEAR(s.ItemMax(C, 4, 0), 10, 1e-5);     // current
-    EXPECT_FLOAT_EQ(s.ItemMax(0, 6, 0), 10);       // 100 V / 10 A
-    EXPECT_FLOAT_EQ(s.ItemMax(last, 6, N), 0.5f);  // 1 V / 2 A
-    EXPECT_NEAR(s.ItemMin(0, 7, 0), o.withoutReactor, 1e-3);
-    EXPECT_NEAR(s.ItemMax(0, 7, 0), o.record1WithoutReactor, 1e-3);
-    EXPECT_EQ(s.ItemMin(0, 10, 0), 100.0f);  // voltage
-    EXPECT_EQ(s.ItemMin(0, 10, 2), 0.0f);
-    EXPECT_EQ(s.ItemMin(0, 11, 2), c.lastLineVoltage);
+    EXPECT_FLOAT_EQ(s.itemMax(0, 0, 0), 5);        // voltage distortion
+    EXPECT_FLOAT_EQ(s.itemMax(0, 0, N), 1);        // 1 V of 100 V
+    EXPECT_FLOAT_EQ(s.itemMax(last, 1, 0), 20);    // current distortion
+    EXPECT_EQ(s.itemMin(0, 2, 0), 0.0f);           // active power, positive in both records
+    EXPECT_NEAR(s.itemMax(0, 3, 0), -c.q0, 1e-5);  // reactive power at -60 degrees
+    EXPECT_NEAR(s.itemMin(0, 3, 0), c.q0, 1e-5);
+    EXPECT_NEAR(s.itemMax(C, 4, 0), 10, 1e-5);     // current
+    EXPECT_FLOAT_EQ(s.itemMax(0, 6, 0), 10);       // 100 V / 10 A
+    EXPECT_FLOAT_EQ(s.itemMax(last, 6, N), 0.5f);  // 1 V / 2 A
+    EXPECT_NEAR(s.itemMin(0, 7, 0), o.withoutReactor, 1e-3);
+    EXPECT_NEAR(s.itemMax(0, 7, 0), o.record1WithoutReactor, 1e-3);
+    EXPECT_EQ(s.itemMin(0, 10, 0), 100.0f);  // voltage
+    EXPECT_EQ(s.itemMin(0, 10, 2), 0.0f);
+    EXPECT_EQ(s.itemMin(0, 11, 2), c.lastLineVoltage);
 }
 
 constexpr float kP = 0.8660254f, kQ = -1.5f, kPAll = 1.7320508f;  // sqrt 3 x 0.5, -0.866, 1

@@ -181,8 +181,8 @@ TEST(LoadThreads, PowerTablesComputedOnceWhenFirstRead) {
                     high = std::max(high, power(ch, t, k));
                     low = std::min(low, power(ch, t, k));
                 }
-                ASSERT_EQ(high, s.ItemMax(ch, slots[q], k)) << q << " " << ch << " " << k;
-                ASSERT_EQ(low, s.ItemMin(ch, slots[q], k)) << q << " " << ch << " " << k;
+                ASSERT_EQ(high, s.itemMax(ch, slots[q], k)) << q << " " << ch << " " << k;
+                ASSERT_EQ(low, s.itemMin(ch, slots[q], k)) << q << " " << ch << " " << k;
             }
     }
 }
