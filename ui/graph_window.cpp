@@ -29,8 +29,10 @@
 #include "datafile/record_format.h"
 #include "graph/curve_rules.h"
 #include "graph/graph_composition.h"
+#include "graph/limit_overlay.h"
 #include "platform/qt/check_value.h"
 #include "platform/qt/message_box.h"
+#include "platform/qt/paint_in_halves.h"
 #include "platform/qt/qpainter_canvas.h"
 #include "platform/qt/qt_text.h"
 #include "platform/qt/wait_cursor.h"
@@ -551,14 +553,21 @@ GraphDrawing GraphWindow::composePicture(std::string notice) {
     request.afterCurve = [] {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
+    // The limit overlay's curves are computed once, before the two halves are painted.
+    const std::optional<LimitOverlayRequest> overlay = view_->limitOverlay();
+    const std::vector<OverlayCurve> overlayCurves =
+        overlay ? limitOverlayCurves(*overlay) : std::vector<OverlayCurve>{};
+    GraphRequest otherHalf = request;
+    otherHalf.afterCurve = nullptr;  // the events are let through on this thread only
+    const std::shared_ptr<const HARMDIM> analysis = analysis_;
+    const int fontSize = graphFontSize(request.clientHeight);
     GraphDrawing drawing;
-    {
-        QPainterCanvas canvas(image);
-        drawing = composeGraph(canvas, *analysis_, request);
-        if (drawing.outcome == GraphOutcome::Drawn)
-            drawLimitOverlayOn(canvas, drawing, graphFontSize(request.clientHeight));
-        canvas.finish();
-    }
+    paintInHalves(image, [&](QPainterCanvas& canvas, bool first) {
+        const GraphDrawing drawn = composeGraph(canvas, *analysis, first ? request : otherHalf);
+        if (drawn.outcome == GraphOutcome::Drawn && overlay)
+            drawLimitOverlay(canvas, drawn, overlayCurves, overlay->item, fontSize);
+        if (first) drawing = drawn;
+    });
     if (drawing.outcome == GraphOutcome::Drawn && !closing_) {
         Picture1->setImage(std::move(image));
         layout_ = drawing.layout;

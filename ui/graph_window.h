@@ -320,6 +320,7 @@ class GraphWindow : public QWidget {
     void syncPanBar();
     void showCursor();
     void drawLimitOverlayOn(Canvas& canvas, const GraphDrawing& drawing, int fontSize);
+    std::vector<OverlayCurve> limitOverlayCurves(const LimitOverlayRequest& r) const;
     void buildToolMenus();
     void fillMaximumMenu();
     bool toolKey(int key);

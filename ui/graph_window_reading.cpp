@@ -465,8 +465,11 @@ void GraphWindow::takeContractPower() {
 void GraphWindow::drawLimitOverlayOn(Canvas& canvas, const GraphDrawing& drawing, int fontSize) {
     const std::optional<LimitOverlayRequest> r = view_->limitOverlay();
     if (!r) return;
-    const std::vector<OverlayCurve> curves = overlayCurves(statisticsSourceOf(*analysis_), *r);
-    drawLimitOverlay(canvas, drawing, curves, r->item, fontSize);
+    drawLimitOverlay(canvas, drawing, limitOverlayCurves(*r), r->item, fontSize);
+}
+
+std::vector<OverlayCurve> GraphWindow::limitOverlayCurves(const LimitOverlayRequest& r) const {
+    return overlayCurves(statisticsSourceOf(*analysis_), r);
 }
 
 // The controller opens the compliance window on the window's catalogue.

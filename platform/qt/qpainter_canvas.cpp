@@ -92,10 +92,28 @@ QPointF QPainterCanvas::toDevice(Point p) const {
     return QPointF(p.x * deviceW_ / scaleWidth(), p.y * deviceH_ / scaleHeight());
 }
 
+void QPainterCanvas::restrictTo(const QRectF& area) {
+    area_ = area;
+    if (painter_.isActive()) painter_.setClipRect(area);
+}
+
+// The area's edges fall on whole image pixels, so the intersection rounds to the same pixels as
+// the drawing's own clip does alone.
 void QPainterCanvas::applyClip(std::optional<Point> a, std::optional<Point> b) {
     if (!painter_.isActive()) return;
-    if (!a || !b || !finite(*a) || !finite(*b)) return painter_.setClipping(false);
-    painter_.setClipRect(QRectF(toDevice(*a), toDevice(*b)).normalized());
+    if (!a || !b || !finite(*a) || !finite(*b)) {
+        if (area_) return painter_.setClipRect(*area_);
+        return painter_.setClipping(false);
+    }
+    const QRectF own = QRectF(toDevice(*a), toDevice(*b)).normalized();
+    painter_.setClipRect(area_ ? own.intersected(*area_) : own);
+}
+
+// Whether a line's pixels can fall inside the area: its box widened by the pen and a pixel.
+bool QPainterCanvas::reaches(QPointF from, QPointF to) const {
+    if (!area_) return true;
+    const double m = drawnLineWidth() + 2;
+    return QRectF(from, to).normalized().adjusted(-m, -m, m, m).intersects(*area_);
 }
 
 QPen QPainterCanvas::pen(const Colour& colour, bool styled) const {
@@ -156,8 +174,10 @@ void QPainterCanvas::drawClear(Rgb back) {
 
 void QPainterCanvas::drawLine(Point from, Point to, const Colour& colour) {
     if (!painter_.isActive() || !finite(from) || !finite(to)) return;
+    const QPointF a = toDevice(from), b = toDevice(to);
+    if (!reaches(a, b)) return;
     painter_.setPen(pen(colour, true));
-    painter_.drawLine(toDevice(from), toDevice(to));
+    painter_.drawLine(a, b);
 }
 
 void QPainterCanvas::drawBox(Point a, Point b, const Colour& colour) {

@@ -13,6 +13,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <optional>
 
 #include "platform/canvas.h"
 
@@ -46,6 +47,10 @@ class QPainterCanvas : public Canvas {
     // The QFont that texts in the current font are drawn with.
     QFont currentQFont() const;
     QPainter& painter() { return painter_; }
+    // Keeps everything drawn next inside `area` (the device's logical pixels), within any clip the
+    // drawing sets itself; a line that cannot reach the area is not stroked at all. The pixels
+    // inside are those a canvas without the restriction draws.
+    void restrictTo(const QRectF& area);
 
     double textWidth(std::string_view utf8) const override;
     double textHeight() const override;
@@ -62,6 +67,7 @@ class QPainterCanvas : public Canvas {
 
   private:
     QPointF toDevice(Point p) const;
+    bool reaches(QPointF from, QPointF to) const;
     QPen pen(const Colour& colour, bool styled) const;
     const QFont& qfont() const;
 
@@ -71,6 +77,7 @@ class QPainterCanvas : public Canvas {
     int deviceH_;
     double fontDpi_;   // dots per inch that font points are converted with
     double penScale_;  // device pixels per unit of line width
+    std::optional<QRectF> area_;
 
     mutable FontSpec cachedSpec_;
     mutable QFont cachedFont_;

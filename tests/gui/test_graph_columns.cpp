@@ -1,11 +1,15 @@
 // Long curves drawn by pixel columns (the first, last, lowest and highest point of each) give the
 // very pixels of every record's segment: every item of a 25-order recording and of a month of a
 // 256-order one, far more records than columns, through the window's own canvas on an image, at
-// device pixel ratios 1 and 2, over the whole period and zoomed.
+// device pixel ratios 1 and 2, over the whole period and zoomed. And the window's picture painted
+// by two threads, each kept to one half of the image, is the picture painted whole: at ratios 1,
+// 2 and 1.25 (a split between logical pixels), with the value axis set by hand (curves clipped to
+// the plot).
 #include <QImage>
 
 #include "graph/graph_view.h"
 #include "gui_support.h"
+#include "platform/qt/paint_in_halves.h"
 #include "platform/qt/qpainter_canvas.h"
 
 namespace hg {
@@ -19,6 +23,15 @@ QImage picture(const HARMDIM& state, const GraphView& view, double ratio, bool b
     QPainterCanvas canvas(image);
     composeGraph(canvas, state, request);
     canvas.finish();
+    return image;
+}
+
+// The picture as the window paints it, in two halves at once.
+QImage pictureInHalves(const HARMDIM& state, const GraphView& view, double ratio) {
+    QImage image = whitePicture(QSize(300, 180), ratio);
+    const GraphRequest request = view.request("");
+    paintInHalves(image,
+                  [&](QPainterCanvas& canvas, bool) { composeGraph(canvas, state, request); });
     return image;
 }
 
@@ -63,12 +76,17 @@ class TestGraphColumns : public QObject {
                 view.setRange(zoomed ? std::optional<ShownRange>({whole.first + whole.minutes() / 3,
                                                                   whole.last - whole.minutes() / 3})
                                      : std::nullopt);
+                const std::string what = std::string(entry.text) + (zoomed ? " zoomed" : "");
                 for (const double ratio : {1.0, 2.0}) {
                     const QImage columns = picture(state, view, ratio, true);
-                    QVERIFY2(columns == picture(state, view, ratio, false),
-                             (std::string(entry.text) + (zoomed ? " zoomed" : "")).c_str());
+                    QVERIFY2(columns == picture(state, view, ratio, false), what.c_str());
+                    QVERIFY2(columns == pictureInHalves(state, view, ratio), what.c_str());
                 }
             }
+            view.setAxisByHand(AxisByHand{0, 2, 0.5});
+            for (const double ratio : {1.0, 1.25})
+                QVERIFY2(picture(state, view, ratio, true) == pictureInHalves(state, view, ratio),
+                         (std::string(entry.text) + " by hand").c_str());
             ++drawn;
         }
         QVERIFY(drawn >= 11);
