@@ -44,12 +44,18 @@ HG_VECTOR_CLONES int64_t CurrentCombiner::combine(const float* current, const in
         combined[j] = static_cast<float>(std::sqrt(b * b + a * a));
     }
     outOfRange += zeroNonFinite(combined, k);
-    for (std::size_t j = 0; j < k; ++j) {
+    if (combinedAngle) combinedAngles(combinedAngle);
+    return outOfRange;
+}
+
+void CurrentCombiner::combinedAngles(int16_t* combinedAngle) const {
+    const float* ss = ss_.data();
+    const float* sc = sc_.data();
+    for (std::size_t j = 0; j < ss_.size(); ++j) {
         double a = std::atan(ss[j] / (sc[j] + 1e-20)) * 180.0 / degree_trig::kPi;
         if (sc[j] < 0) a -= 180.0;
         combinedAngle[j] = static_cast<int16_t>(roundHalfEven(a));
     }
-    return outOfRange;
 }
 
 int64_t CurrentCombiner::combine(RecordValues& v) {

@@ -26,9 +26,12 @@ class CurrentCombiner {
 
     // Channel ch's values start at current + ch * channelStride and angle + ch * channelStride;
     // the currents are finite numbers (the load takes the others as 0 before). Returns how many
-    // sums and results were too large and stored as 0.
+    // sums and results were too large and stored as 0. Without `combinedAngle` only the combined
+    // currents are computed; combinedAngles() gives the angles of that combination afterwards.
     int64_t combine(const float* current, const int16_t* angle, std::size_t channelStride,
                     int channels, float* combined, int16_t* combinedAngle);
+    // The combined angles of the last combine().
+    void combinedAngles(int16_t* combinedAngle) const;
 
     // The same for a record's work arrays: fills the spare row C of I and A. Currents that are not
     // finite numbers count as 0 (the arrays keep them).

@@ -43,7 +43,7 @@ bool tablesFitSizes(const HARMDIM& s) {
     return P >= 0 && s.RecordX.upper(0) == P && s.VoltageTable.upper(1) == N &&
            s.CurrentTable.upper(0) == C && s.CurrentTable.upper(1) == P &&
            s.CurrentTable.upper(2) == N && s.CurrentAngle.upper(0) == P &&
-           s.CurrentAngle.upper(1) == C && s.CurrentAngle.upper(2) == N &&
+           s.CurrentAngle.upper(1) == C - 1 && s.CurrentAngle.upper(2) == N &&
            s.AngleTable.upper(1) == P && s.AngleTable.upper(2) == N && s.CurrentThd.upper(0) == C &&
            s.CurrentThd.upper(1) == P && s.PhaseVoltage.upper(0) == P &&
            s.PhaseCurrent.upper(0) == C && s.PhaseCurrent.upper(1) == P &&
@@ -64,7 +64,8 @@ class RecordLoader {
           itemMax_(itemMax),
           itemMin_(itemMin),
           firstSlot_(firstSlot),
-          combiner_(K_) {
+          combiner_(K_),
+          compositeAngles_(static_cast<std::size_t>(K_)) {
         values_.size(layout);
     }
 
@@ -89,15 +90,18 @@ class RecordLoader {
 
         std::memcpy(s_.VoltageTable.row(slot), rv.V.data(), k * sizeof(float));
 
-        // Channels, and their composite; the current angles are kept for the power tables.
+        // Channels, and their composite; the channels' current angles are kept for the power
+        // tables (which combine the composite's again). The composite's angles are only needed
+        // here when its powers may be too large for single precision, to count them.
         int16_t* angles = s_.CurrentAngle.row(slot, 0);
         for (int ch = 0; ch < C_; ++ch)
             std::memcpy(s_.CurrentTable.row(ch, slot),
                         rv.I.data() + static_cast<std::size_t>(ch) * k, k * sizeof(float));
         std::memcpy(angles, rv.A.data(), static_cast<std::size_t>(C_) * k * sizeof(int16_t));
-        outOfRange +=
-            combiner_.combine(rv.I.data(), rv.A.data(), k, C_, s_.CurrentTable.row(C_, slot),
-                              s_.CurrentAngle.row(slot, C_));
+        float* composite = s_.CurrentTable.row(C_, slot);
+        outOfRange += combiner_.combine(rv.I.data(), rv.A.data(), k, C_, composite, nullptr);
+        if (powersMayOverflow(rv.V.data(), composite, k))
+            combiner_.combinedAngles(compositeAngles_.data());
 
         // Superposition angles (the short "hn" form arrives spread to the even order indexes).
         if (layout_.hasVoltageAngles())
@@ -122,6 +126,7 @@ class RecordLoader {
 
         RecordQuantityInputs in;
         in.angles = angles;
+        in.compositeAngles = compositeAngles_.data();
         in.powerFactorK = s_.PowerFactorK;
         in.phaseValues = layout_.hasPhaseValues();
         in.firstRecord = slot == firstSlot_;
@@ -140,6 +145,7 @@ class RecordLoader {
     const int32_t firstSlot_;
     RecordValues values_;
     CurrentCombiner combiner_;
+    std::vector<int16_t> compositeAngles_;  // of the record, when its powers may overflow
 };
 
 std::string readFailure(const RecordFile& file) {

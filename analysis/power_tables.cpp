@@ -5,6 +5,7 @@
 #include <thread>
 #include <vector>
 
+#include "analysis/composite.h"
 #include "analysis/quantities.h"
 
 namespace hg {
@@ -30,12 +31,24 @@ HG_VECTOR_CLONES void powersOfSlots(const PowerInputs& in, Table<float>& active,
                                     int32_t last) {
     const long C = in.current.upper(0);
     const auto K = static_cast<std::size_t>(in.current.upper(2) + 1);
+    CurrentCombiner combiner(static_cast<int>(K));
+    std::vector<float> channels(static_cast<std::size_t>(C) * K), combined(K);
+    std::vector<int16_t> compositeAngles(K);
     for (int32_t slot = first; slot < last; ++slot)
         for (long ch = 0; ch <= C; ++ch) {
             float* P = active.row(ch, slot);
             float* Q = reactive.row(ch, slot);
-            (void)rowPowers(in.voltage.row(slot), in.current.row(ch, slot), in.angle.row(slot, ch),
-                            K, in.powerFactorK, P, Q);
+            const int16_t* A = ch < C ? in.angle.row(slot, ch) : compositeAngles.data();
+            if (ch == C) {  // the composite's angles, combined as the load combined its currents
+                for (long c = 0; c < C; ++c)
+                    std::copy_n(in.current.row(c, slot), K,
+                                channels.begin() + static_cast<std::ptrdiff_t>(c) * K);
+                (void)combiner.combine(channels.data(), in.angle.row(slot, 0), K,
+                                       static_cast<int>(C), combined.data(),
+                                       compositeAngles.data());
+            }
+            (void)rowPowers(in.voltage.row(slot), in.current.row(ch, slot), A, K, in.powerFactorK,
+                            P, Q);
             maxInto(extremes.row(ch, Row::kActiveMax), P, K);
             minInto(extremes.row(ch, Row::kActiveMin), P, K);
             maxInto(extremes.row(ch, Row::kReactiveMax), Q, K);

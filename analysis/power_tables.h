@@ -18,8 +18,9 @@
 
 namespace hg {
 
-// What the powers are computed from: the voltages (rec, k), the currents (ch, rec, k), the current
-// angles (rec, ch, k), the slots the load filled and the power factor (1 or sqrt 3).
+// What the powers are computed from: the voltages (rec, k), the currents (ch, rec, k; row C the
+// composite), the channels' current angles (rec, ch, k; the composite's are combined again from
+// them), the slots the load filled and the power factor (1 or sqrt 3).
 struct PowerInputs {
     const Table<float>& voltage;
     const Table<float>& current;

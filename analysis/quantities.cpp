@@ -88,27 +88,24 @@ HG_INLINE void trackImpedance(float* maxZ, const float* V, const float* I, int K
 }
 
 // The powers of one channel row that single precision cannot hold (stored as 0 in the power
-// tables), counted as the load's warning counts them: |V x I x cos| / 1000 x powerK <= V x I /
-// 1000 x sqrt 3, so below 1E+41 for V x I no power can overflow and the row needs no powers at
-// all; a row at or above it (only absurd inputs) has them computed to be counted.
+// tables), counted as the load's warning counts them; a row whose powers cannot overflow (all but
+// absurd inputs) needs no powers at all.
 HG_INLINE int64_t powersOutOfRange(const float* V, const float* I, const int16_t* A, std::size_t K,
                                    double powerK) {
-    constexpr double kNoOverflowBelow = 1e41;
-    int any = 0;
-    for (std::size_t k = 0; k < K; ++k)
-        any |= static_cast<int>(static_cast<double>(V[k]) * I[k] >= kNoOverflowBelow);
-    if (!any) return 0;
+    if (!powersMayOverflow(V, I, K)) return 0;
     alignas(64) float P[kMaxOrders], Q[kMaxOrders];
     return rowPowers(V, I, A, K, powerK, P, Q);
 }
 
 // 1. Impedance and current of channel row `ch`, every order, and their extremes; the powers only
 // for their count of values too large (their tables and extremes are computed when first read).
-HG_INLINE void channelExtremes(const RecordWork& w, int ch, const int16_t* angles, double powerK,
+HG_INLINE void channelExtremes(const RecordWork& w, int ch, const RecordQuantityInputs& in,
                                int64_t& outOfRange) {
+    const double powerK = in.powerFactorK;
     const float* V = w.V;
     const float* I = w.s.CurrentTable.row(ch, w.slot);
-    const int16_t* A = angles + static_cast<std::size_t>(ch) * w.k_;
+    const int16_t* A =
+        ch == w.C ? in.compositeAngles : in.angles + static_cast<std::size_t>(ch) * w.k_;
     outOfRange += powersOutOfRange(V, I, A, w.k_, powerK);
     trackImpedance(w.itemMax.row(ch, kSlotImpedance), V, I, w.K, outOfRange);
     maxInto(w.itemMax.row(ch, kSlotCurrent), I, w.K);
@@ -229,8 +226,7 @@ HG_VECTOR_CLONES int64_t computeRecordQuantities(HARMDIM& s, int32_t slot,
                        in.firstRecord};
 
     // 1. Impedance and current, every order and channel (the composite included).
-    for (int ch = 0; ch <= w.C; ++ch)
-        channelExtremes(w, ch, in.angles, in.powerFactorK, outOfRange);
+    for (int ch = 0; ch <= w.C; ++ch) channelExtremes(w, ch, in, outOfRange);
 
     // 2. Voltage distortion and capacitor overload against the fundamental voltage, current
     // distortion against each channel's fundamental current.

@@ -111,11 +111,24 @@ struct SequenceMagnitudes {
 };
 SequenceMagnitudes SequenceParts(float a, float b, float c);
 
+// Whether a power of a row with voltages V and currents I (K orders) may be too large for single
+// precision: |V x I x cos| / 1000 x powerK <= V x I / 1000 x sqrt 3, so none can below 1E+41 for
+// V x I.
+HG_INLINE bool powersMayOverflow(const float* V, const float* I, std::size_t K) {
+    constexpr double kNoOverflowBelow = 1e41;
+    int any = 0;
+    for (std::size_t k = 0; k < K; ++k)
+        any |= static_cast<int>(static_cast<double>(V[k]) * I[k] >= kNoOverflowBelow);
+    return any != 0;
+}
+
 struct RecordQuantityInputs {
-    const int16_t* angles = nullptr;  // (C+1) x (N+1) whole degrees; row C the composite angle
-    float powerFactorK = 1.0f;        // 1 or sqrt 3 (single)
-    bool phaseValues = false;         // the record carries line voltages and phase currents
-    bool firstRecord = false;         // the first record of the load (track min from first)
+    const int16_t* angles = nullptr;  // C x (N+1) whole degrees of the channels
+    // The composite's angles (N+1), read only when its powers may overflow (powersMayOverflow).
+    const int16_t* compositeAngles = nullptr;
+    float powerFactorK = 1.0f;  // 1 or sqrt 3 (single)
+    bool phaseValues = false;   // the record carries line voltages and phase currents
+    bool firstRecord = false;   // the first record of the load (track min from first)
     // The extremes to update, shaped like ItemMax / ItemMin; the state's own when null. A load
     // split over threads gives each part of the period its own pair and merges them in record
     // order, `firstRecord` then marking the first record of the part.

@@ -79,7 +79,7 @@ void AnalysisTables::dimTables(int32_t periodRecords, int16_t maxOrderIndex, int
     RecordX.dim(P);
     VoltageTable.dim(P, N);
     CurrentTable.dim(C, P, N);
-    CurrentAngle.dim(P, C, N);
+    CurrentAngle.dim(P, C - 1, N);
     powers_.forget();
     powerExtremesWithTables_ = false;
     AngleTable.dim(1, P, N);
@@ -103,7 +103,7 @@ std::size_t AnalysisTables::tableBytes(int32_t periodRecords, int16_t maxOrderIn
                          + P + C * P                  // VoltageThd, CurrentThd
                          + P * 6 + C * P * 6 + 6 * P  // PhaseVoltage, PhaseCurrent, Overload
                          + 2 * C * kItemSlots * K;    // ItemMax, ItemMin
-    return floats * sizeof(float) + (2 + C) * P * K * sizeof(int16_t);  // AngleTable, CurrentAngle
+    return floats * sizeof(float) + (1 + C) * P * K * sizeof(int16_t);  // AngleTable, CurrentAngle
 }
 
 void AnalysisTables::releaseTables() {

@@ -26,7 +26,7 @@ struct AnalysisTables {
     Table<float> RecordX;         // (rec)
     Table<float> VoltageTable;    // (rec, k)
     Table<float> CurrentTable;    // (ch, rec, k)
-    Table<int16_t> CurrentAngle;  // (rec, ch, k) whole degrees; ch = C the composite's
+    Table<int16_t> CurrentAngle;  // (rec, ch, k) whole degrees of the channels (not the composite)
     Table<int16_t> AngleTable;    // (0..1, rec, k) voltage / current superposition angle
     Table<float> VoltageThd;      // (rec) %
     Table<float> CurrentThd;      // (ch, rec) %
