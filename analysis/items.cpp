@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "analysis/harmdim.h"
+
 namespace hg {
 
 using catalogue_rows::kRows;
@@ -48,6 +50,10 @@ int largestItemCode() {
 bool isPredictionItem(int code) {
     const ItemInfo* item = itemInfo(code);
     return item && item->prediction;
+}
+
+std::string powersFailureFor(const HARMDIM& state, int code) {
+    return readsPowerTables(code) ? state.powersFailure() : std::string();
 }
 
 bool readsPowerTables(int code) {

@@ -42,8 +42,7 @@ bool tablesFitSizes(const HARMDIM& s) {
     const long P = s.PeriodRecords, N = s.MaxOrderIndex, C = s.ChannelCount;
     return P >= 0 && s.RecordX.upper(0) == P && s.VoltageTable.upper(1) == N &&
            s.CurrentTable.upper(0) == C && s.CurrentTable.upper(1) == P &&
-           s.CurrentTable.upper(2) == N && s.CurrentAngle.upper(0) == P &&
-           s.CurrentAngle.upper(1) == C - 1 && s.CurrentAngle.upper(2) == N &&
+           s.CurrentTable.upper(2) == N && s.SlotRecord.size() == static_cast<std::size_t>(P) + 1 &&
            s.AngleTable.upper(1) == P && s.AngleTable.upper(2) == N && s.CurrentThd.upper(0) == C &&
            s.CurrentThd.upper(1) == P && s.PhaseVoltage.upper(0) == P &&
            s.PhaseCurrent.upper(0) == C && s.PhaseCurrent.upper(1) == P &&
@@ -71,8 +70,9 @@ class RecordLoader {
 
     RecordValues& values() { return values_; }
 
-    // Stores the decoded record (stamp `stamp`) into `slot` and computes its quantities.
-    void store(int32_t slot, double stamp, LoadReport& report) {
+    // Stores the decoded file record `record` (stamp `stamp`) into `slot` and computes its
+    // quantities.
+    void store(int32_t slot, int64_t record, double stamp, LoadReport& report) {
         RecordValues& rv = values_;
         const auto k = static_cast<std::size_t>(K_);
         report.nonFiniteValues += zeroNonFinite(rv.V.data(), k);
@@ -90,14 +90,15 @@ class RecordLoader {
 
         std::memcpy(s_.VoltageTable.row(slot), rv.V.data(), k * sizeof(float));
 
-        // Channels, and their composite; the channels' current angles are kept for the power
-        // tables (which combine the composite's again). The composite's angles are only needed
-        // here when its powers may be too large for single precision, to count them.
-        int16_t* angles = s_.CurrentAngle.row(slot, 0);
+        // Channels, and their composite. The current angles are not kept: the power tables read
+        // them back from the file record (and combine the composite's again). The composite's
+        // angles are only needed here when its powers may be too large for single precision,
+        // to count them.
+        s_.SlotRecord[static_cast<std::size_t>(slot)] = record;
+        const int16_t* angles = rv.A.data();
         for (int ch = 0; ch < C_; ++ch)
             std::memcpy(s_.CurrentTable.row(ch, slot),
                         rv.I.data() + static_cast<std::size_t>(ch) * k, k * sizeof(float));
-        std::memcpy(angles, rv.A.data(), static_cast<std::size_t>(C_) * k * sizeof(int16_t));
         float* composite = s_.CurrentTable.row(C_, slot);
         outOfRange += combiner_.combine(rv.I.data(), rv.A.data(), k, C_, composite, nullptr);
         if (powersMayOverflow(rv.V.data(), composite, k))
@@ -204,7 +205,7 @@ void loadPart(HARMDIM& s, const RecordFile& file, int64_t count, PeriodPart& par
                 continue;
             }
             if (!inPeriod(*stamp, s.AnalysisStart, s.AnalysisEnd)) continue;
-            loader.store(slot, *stamp, part.report);
+            loader.store(slot, r + i, *stamp, part.report);
             ++slot;
         }
         r += n;
@@ -599,6 +600,11 @@ Result<LoadReport> loadPeriod(HARMDIM& s, const RecordFile& file, ProgressFn pro
     PeriodLoad load(s, file, progress, span->first, span->last + 1);
     if (auto planned = load.plan(threads); !planned) return Error{planned.error()};
     if (auto loaded = load.run(); !loaded) return Error{loaded.error()};
+    // The recording stays open for the power tables, which read the current angles back.
+    auto kept = RecordFile::open(file.path());
+    if (!kept) return Error{readFailure(file)};
+    s.RecordSource = std::make_shared<const RecordFile>(std::move(*kept));
+    s.SourceLayout = s.Kind.layout;
     return load.finish(std::move(report));
 }
 

@@ -1,12 +1,15 @@
 #include "analysis/power_tables.h"
 
 #include <algorithm>
+#include <cstring>
+#include <string>
 #include <system_error>
 #include <thread>
 #include <vector>
 
 #include "analysis/composite.h"
 #include "analysis/quantities.h"
+#include "datafile/record_file.h"
 
 namespace hg {
 
@@ -24,36 +27,88 @@ HG_INLINE void minInto(float* __restrict cells, const float* __restrict values, 
     for (std::size_t k = 0; k < n; ++k) cells[k] = values[k] < cells[k] ? values[k] : cells[k];
 }
 
-// The powers of slots first..last-1, every channel row, and their extremes (ch, row, k) over
-// those slots into `extremes` (zero-filled).
-HG_VECTOR_CLONES void powersOfSlots(const PowerInputs& in, Table<float>& active,
-                                    Table<float>& reactive, Table<float>& extremes, int32_t first,
-                                    int32_t last) {
+constexpr int64_t kChunkBytes = 1 << 18;  // records read back together
+
+// The powers of one slot's channel rows and their extremes, from the channels' current angles A
+// (C x K) and the composite's (K).
+HG_VECTOR_CLONES void powersOfSlot(const PowerInputs& in, int32_t slot, const int16_t* A,
+                                   const int16_t* compositeA, Table<float>& active,
+                                   Table<float>& reactive, Table<float>& extremes) {
     const long C = in.current.upper(0);
     const auto K = static_cast<std::size_t>(in.current.upper(2) + 1);
+    for (long ch = 0; ch <= C; ++ch) {
+        float* P = active.row(ch, slot);
+        float* Q = reactive.row(ch, slot);
+        const int16_t* angles = ch == C ? compositeA : A + static_cast<std::size_t>(ch) * K;
+        (void)rowPowers(in.voltage.row(slot), in.current.row(ch, slot), angles, K, in.powerFactorK,
+                        P, Q);
+        maxInto(extremes.row(ch, Row::kActiveMax), P, K);
+        minInto(extremes.row(ch, Row::kActiveMin), P, K);
+        maxInto(extremes.row(ch, Row::kReactiveMax), Q, K);
+        minInto(extremes.row(ch, Row::kReactiveMin), Q, K);
+    }
+}
+
+// The powers of slots first..last-1 and their extremes into `extremes` (zero-filled), the
+// channels' current angles read back from the recording: each record's voltages and currents
+// must be those the load stored. Returns why not, or nothing.
+std::string powersOfSlots(const PowerInputs& in, Table<float>& active, Table<float>& reactive,
+                          Table<float>& extremes, int32_t first, int32_t last) {
+    const long C = in.current.upper(0);
+    const auto K = static_cast<std::size_t>(in.current.upper(2) + 1);
+    const std::size_t row = static_cast<std::size_t>(C) * K;
     CurrentCombiner combiner(static_cast<int>(K));
-    std::vector<float> channels(static_cast<std::size_t>(C) * K), combined(K);
+    std::vector<float> combined(K);
     std::vector<int16_t> compositeAngles(K);
-    for (int32_t slot = first; slot < last; ++slot)
-        for (long ch = 0; ch <= C; ++ch) {
-            float* P = active.row(ch, slot);
-            float* Q = reactive.row(ch, slot);
-            const int16_t* A = ch < C ? in.angle.row(slot, ch) : compositeAngles.data();
-            if (ch == C) {  // the composite's angles, combined as the load combined its currents
-                for (long c = 0; c < C; ++c)
-                    std::copy_n(in.current.row(c, slot), K,
-                                channels.begin() + static_cast<std::ptrdiff_t>(c) * K);
-                (void)combiner.combine(channels.data(), in.angle.row(slot, 0), K,
-                                       static_cast<int>(C), combined.data(),
-                                       compositeAngles.data());
-            }
-            (void)rowPowers(in.voltage.row(slot), in.current.row(ch, slot), A, K, in.powerFactorK,
-                            P, Q);
-            maxInto(extremes.row(ch, Row::kActiveMax), P, K);
-            minInto(extremes.row(ch, Row::kActiveMin), P, K);
-            maxInto(extremes.row(ch, Row::kReactiveMax), Q, K);
-            minInto(extremes.row(ch, Row::kReactiveMin), Q, K);
+    const PowerSource& src = in.source;
+    if (!src.file || !src.layout || !src.slotRecord) {  // made by hand: every angle 0
+        const std::vector<int16_t> zero(row + K);
+        for (int32_t slot = first; slot < last; ++slot)
+            powersOfSlot(in, slot, zero.data(), zero.data() + row, active, reactive, extremes);
+        return {};
+    }
+    const RecordLayout& layout = *src.layout;
+    const std::vector<int64_t>& records = *src.slotRecord;
+    const int64_t length = layout.recordLength;
+    const int64_t chunk = std::max<int64_t>(1, kChunkBytes / length);
+    std::vector<uint8_t> buffer(static_cast<std::size_t>(chunk * length));
+    RecordValues rv;
+    rv.size(layout);
+    const std::string changed =
+        "記録ファイルが読み込んだ後に変わったため、電力を計算できません（実行からやり直してください"
+        "）: " +
+        src.file->path();
+    for (int32_t slot = first; slot < last;) {
+        // A run of consecutive records, read at once.
+        int32_t n = 1;
+        while (slot + n < last && n < chunk &&
+               records[static_cast<std::size_t>(slot + n)] ==
+                   records[static_cast<std::size_t>(slot)] + n)
+            ++n;
+        const int64_t record = records[static_cast<std::size_t>(slot)];
+        if (!src.file->read(static_cast<uint64_t>(record) * static_cast<uint64_t>(length),
+                            buffer.data(), static_cast<std::size_t>(n * length)))
+            return changed;
+        for (int32_t i = 0; i < n; ++i, ++slot) {
+            decodeRecord(buffer.data() + static_cast<std::size_t>(i * length), layout, rv);
+            (void)zeroNonFinite(rv.V.data(), K);
+            (void)zeroNonFinite(rv.I.data(), row);
+            if (std::memcmp(rv.V.data(), in.voltage.row(slot), K * sizeof(float)) != 0)
+                return changed;
+            for (long c = 0; c < C; ++c)
+                if (std::memcmp(rv.I.data() + static_cast<std::size_t>(c) * K,
+                                in.current.row(c, slot), K * sizeof(float)) != 0)
+                    return changed;
+            // The composite's angles, combined as the load combined its currents; its currents
+            // come out as the load stored them unless an angle changed.
+            (void)combiner.combine(rv.I.data(), rv.A.data(), K, static_cast<int>(C),
+                                   combined.data(), compositeAngles.data());
+            if (std::memcmp(combined.data(), in.current.row(C, slot), K * sizeof(float)) != 0)
+                return changed;
+            powersOfSlot(in, slot, rv.A.data(), compositeAngles.data(), active, reactive, extremes);
         }
+    }
+    return {};
 }
 
 // Merges the extremes of one part into those of all: maxima by the larger, minima by the smaller.
@@ -84,10 +139,12 @@ void PowerTables::compute(const PowerInputs& in) const {
                                  1, kMaxThreads);
         std::vector<Table<float>> partExtremes(threads);
         for (unsigned t = 1; t < threads; ++t) partExtremes[t].dim(C, 3, N);
+        std::vector<std::string> failures(threads);
         const auto part = [&](unsigned t) {
-            powersOfSlots(in, st.active, st.reactive, t == 0 ? st.extremes : partExtremes[t],
-                          static_cast<int32_t>(int64_t{slots} * t / threads),
-                          static_cast<int32_t>(int64_t{slots} * (t + 1) / threads));
+            failures[t] =
+                powersOfSlots(in, st.active, st.reactive, t == 0 ? st.extremes : partExtremes[t],
+                              static_cast<int32_t>(int64_t{slots} * t / threads),
+                              static_cast<int32_t>(int64_t{slots} * (t + 1) / threads));
         };
         {
             std::vector<std::jthread> workers;  // joined before the tables are marked computed
@@ -101,6 +158,13 @@ void PowerTables::compute(const PowerInputs& in) const {
             part(0);
         }
         for (unsigned t = 1; t < threads; ++t) mergeExtremes(st.extremes, partExtremes[t]);
+        for (const std::string& failure : failures)
+            if (!failure.empty()) st.failure = failure;
+        if (!st.failure.empty()) {  // nothing half computed is left to be read as powers
+            st.active.dim(C, P, N);
+            st.reactive.dim(C, P, N);
+            st.extremes.dim(C, 3, N);
+        }
         st.done.store(true, std::memory_order_release);
     });
 }

@@ -13,18 +13,34 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <vector>
 
 #include "analysis/table.h"
 
 namespace hg {
 
+class RecordFile;
+struct RecordLayout;
+
+// Where the channels' current angles are read back from: the recording the load read (kept open),
+// its layout, and the file record of every slot. The angles are not held in memory (they are
+// only needed for the powers); the records read back must still hold the voltages and currents
+// the load stored, and combine to its composite currents, or the powers are not computed (the file
+// changed since).
+struct PowerSource {
+    const RecordFile* file = nullptr;  // none: an analysis made by hand, whose angles are all 0
+    const RecordLayout* layout = nullptr;
+    const std::vector<int64_t>* slotRecord = nullptr;
+};
+
 // What the powers are computed from: the voltages (rec, k), the currents (ch, rec, k; row C the
-// composite), the channels' current angles (rec, ch, k; the composite's are combined again from
-// them), the slots the load filled and the power factor (1 or sqrt 3).
+// composite), where the current angles are read back from (the composite's are combined again
+// from the channels'), the slots the load filled and the power factor (1 or sqrt 3).
 struct PowerInputs {
     const Table<float>& voltage;
     const Table<float>& current;
-    const Table<int16_t>& angle;
+    PowerSource source;
     int32_t loadedRecords = 0;
     float powerFactorK = 1.0f;
 };
@@ -50,6 +66,9 @@ class PowerTables {
     // at the first call.
     using RankFn = std::function<void(const Table<float>& extremes, Table<float>& ranks)>;
     const Table<float>& ranks(const PowerInputs& in, const RankFn& rank) const;
+    // Why the powers could not be computed (the recording changed or cannot be read since the
+    // load): empty when they were; the tables then hold zeros and must not be shown as powers.
+    const std::string& failure(const PowerInputs& in) const { return ready(in).failure; }
     // Whether they have been computed (or given).
     bool computed() const { return state_->done.load(std::memory_order_acquire); }
 
@@ -69,6 +88,7 @@ class PowerTables {
         Table<float> active;
         Table<float> reactive;
         Table<float> extremes;
+        std::string failure;
         std::once_flag rankOnce;
         Table<float> ranks;
     };

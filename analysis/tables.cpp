@@ -79,7 +79,8 @@ void AnalysisTables::dimTables(int32_t periodRecords, int16_t maxOrderIndex, int
     RecordX.dim(P);
     VoltageTable.dim(P, N);
     CurrentTable.dim(C, P, N);
-    CurrentAngle.dim(P, C - 1, N);
+    SlotRecord.assign(static_cast<std::size_t>(std::max(P + 1, 0L)), 0);
+    RecordSource.reset();
     powers_.forget();
     powerExtremesWithTables_ = false;
     AngleTable.dim(1, P, N);
@@ -103,7 +104,8 @@ std::size_t AnalysisTables::tableBytes(int32_t periodRecords, int16_t maxOrderIn
                          + P + C * P                  // VoltageThd, CurrentThd
                          + P * 6 + C * P * 6 + 6 * P  // PhaseVoltage, PhaseCurrent, Overload
                          + 2 * C * kItemSlots * K;    // ItemMax, ItemMin
-    return floats * sizeof(float) + (1 + C) * P * K * sizeof(int16_t);  // AngleTable, CurrentAngle
+    return floats * sizeof(float) + 2 * P * K * sizeof(int16_t)  // AngleTable
+           + P * sizeof(int64_t);                                // SlotRecord
 }
 
 void AnalysisTables::releaseTables() {
@@ -111,7 +113,8 @@ void AnalysisTables::releaseTables() {
                             &PhaseVoltage, &PhaseCurrent, &OverloadTable, &ItemMax, &ItemMin})
         t->clear();
     AngleTable.clear();
-    CurrentAngle.clear();
+    SlotRecord.clear();
+    RecordSource.reset();
     powers_.forget();
     powerExtremesWithTables_ = false;
 }

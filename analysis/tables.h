@@ -12,10 +12,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "analysis/item_codes.h"
 #include "analysis/power_tables.h"
 #include "analysis/table.h"
+#include "datafile/record_file.h"
 
 namespace hg {
 
@@ -23,27 +27,34 @@ struct AnalysisTables {
     int32_t LoadedRecords = 0;  // slots filled by the load
     int64_t FirstRecord = 0;    // file record number of slot 0 (from the load's search)
 
-    Table<float> RecordX;         // (rec)
-    Table<float> VoltageTable;    // (rec, k)
-    Table<float> CurrentTable;    // (ch, rec, k)
-    Table<int16_t> CurrentAngle;  // (rec, ch, k) whole degrees of the channels (not the composite)
-    Table<int16_t> AngleTable;    // (0..1, rec, k) voltage / current superposition angle
-    Table<float> VoltageThd;      // (rec) %
-    Table<float> CurrentThd;      // (ch, rec) %
-    Table<float> PhaseVoltage;    // (rec, 0..5)
-    Table<float> PhaseCurrent;    // (ch, rec, 0..5)
-    Table<float> OverloadTable;   // (0..5, rec) %
-    Table<float> ItemMax;         // (ch, slot, k); read through itemMax()
-    Table<float> ItemMin;         // (ch, slot, k); read through itemMin()
-    Table<float> RankMagnitude;   // (0..7, k)
-    Table<float> OrderRank;       // (0..7, k); read through orderRank()
-    float PowerFactorK = 1.0f;    // 1 or sqrt 3 (single), as the load took it from the file name
+    Table<float> RecordX;        // (rec)
+    Table<float> VoltageTable;   // (rec, k)
+    Table<float> CurrentTable;   // (ch, rec, k)
+    Table<int16_t> AngleTable;   // (0..1, rec, k) voltage / current superposition angle
+    Table<float> VoltageThd;     // (rec) %
+    Table<float> CurrentThd;     // (ch, rec) %
+    Table<float> PhaseVoltage;   // (rec, 0..5)
+    Table<float> PhaseCurrent;   // (ch, rec, 0..5)
+    Table<float> OverloadTable;  // (0..5, rec) %
+    Table<float> ItemMax;        // (ch, slot, k); read through itemMax()
+    Table<float> ItemMin;        // (ch, slot, k); read through itemMin()
+    Table<float> RankMagnitude;  // (0..7, k)
+    Table<float> OrderRank;      // (0..7, k); read through orderRank()
+    float PowerFactorK = 1.0f;   // 1 or sqrt 3 (single), as the load took it from the file name
+    // The recording the load read, kept open, its layout and the file record of each slot: the
+    // power tables read the current angles back from it.
+    std::shared_ptr<const RecordFile> RecordSource;
+    RecordLayout SourceLayout;
+    std::vector<int64_t> SlotRecord;  // (rec)
 
     // The power tables (ch, rec, k), kW and kvar: computed from the loaded tables at the first
     // read, once (a reader meanwhile waits for them).
     const Table<float>& activePower() const { return powers_.active(powerInputs()); }
     const Table<float>& reactivePower() const { return powers_.reactive(powerInputs()); }
     bool powersComputed() const { return powers_.computed(); }
+    // Why the power tables could not be computed (the recording changed or went unreadable since
+    // the load; they then hold zeros): empty when they were. Reading it computes them.
+    const std::string& powersFailure() const { return powers_.failure(powerInputs()); }
     // Power tables given as they are (an analysis made by hand), dimensioned like CurrentTable.
     Table<float>& givenActivePower() {
         return powers_.givenActive(powerBounds(0), powerBounds(1), powerBounds(2));
@@ -79,7 +90,10 @@ struct AnalysisTables {
 
   private:
     PowerInputs powerInputs() const {
-        return {VoltageTable, CurrentTable, CurrentAngle, LoadedRecords, PowerFactorK};
+        return {VoltageTable, CurrentTable,
+                PowerSource{RecordSource.get(), RecordSource ? &SourceLayout : nullptr,
+                            RecordSource ? &SlotRecord : nullptr},
+                LoadedRecords, PowerFactorK};
     }
     long powerBounds(int d) const { return CurrentTable.upper(d); }
     float extreme(long ch, long slot, long k, bool maximum) const;

@@ -180,6 +180,7 @@ int report(int argc, char** argv) {
     auto loaded = executeFor(*scan, *texts, ExecuteMode::Graph);
     if (!loaded) return fail("report: " + loaded.error());
     const HARMDIM& state = **loaded;
+    if (!state.powersFailure().empty()) return fail("report: " + state.powersFailure());
 
     auto assessment = assess(
         set, basisInputOf(state, 0, state.LoadedRecords, state.AnalysisStart, state.AnalysisEnd),

@@ -220,6 +220,7 @@ int tables(int argc, char** argv) {
     bar.finish();
     if (!loaded) return fail("tables: " + loaded.error());
     const HARMDIM& state = **loaded;
+    if (!state.powersFailure().empty()) return fail("tables: " + state.powersFailure());
 
     std::shared_ptr<const Prediction> prediction;
     if (predict) {

@@ -346,7 +346,8 @@ void drawCurve(Canvas& canvas, const HARMDIM& state, const GraphRequest& request
 }
 
 // The curves with their legends (a notice stands instead of them); returns how many were drawn.
-int drawCurves(Canvas& canvas, const HARMDIM& state, const GraphRequest& request, const Plot& p) {
+int drawCurves(Canvas& canvas, const HARMDIM& state, const GraphRequest& request, const Plot& p,
+               const std::string& notice) {
     canvas.setLineWidth(2);
     canvas.setFontBold(true);
     canvas.setLineStyle(LineStyle::Solid);
@@ -355,8 +356,8 @@ int drawCurves(Canvas& canvas, const HARMDIM& state, const GraphRequest& request
     const RecordSpan shownSpan = p.g.shownRecords.value_or(RecordSpan{0, loaded - 1});
     const RecordSpan span{std::max(shownSpan.first, 0), std::min(shownSpan.last, loaded - 1)};
     const LegendPlacement legends{kScreenLegendStep, 100, 1};
-    if (!request.notice.empty()) {
-        printAt(canvas, p.L + 10, p.T + 10, request.notice, kBlack);
+    if (!notice.empty()) {
+        printAt(canvas, p.L + 10, p.T + 10, notice, kBlack);
         return 0;
     }
     int drawn = 0;
@@ -445,7 +446,9 @@ GraphDrawing composeGraph(Canvas& canvas, const HARMDIM& state, const GraphReque
     drawFrameAndGrid(canvas, plot, request.item);
     drawScreenTimeGrid(canvas, state, plot, fontSize, request.range);
     if (request.axisByHand) canvas.clipTo(plot.L, plot.T, plot.W, plot.T + plot.H);
-    out.curves = drawCurves(canvas, state, request, plot);
+    // Powers that could not be computed are told instead of being drawn as zeros.
+    const std::string failed = request.notice.empty() ? powersFailureFor(state, request.item) : "";
+    out.curves = drawCurves(canvas, state, request, plot, failed.empty() ? request.notice : failed);
     if (request.comparison) drawComparison(canvas, *request.comparison, request, g, out.axis);
     canvas.unclip();
     if (request.comparison) drawComparisonLegend(canvas, state, *request.comparison, g);

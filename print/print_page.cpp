@@ -299,7 +299,11 @@ void PrintGraph(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
     int colour = kBlack;  // a series without a legend (the unbalance rate) keeps the last colour
     // On an axis set by hand values may lie beyond the block: its curves stay inside it.
     if (byHand(source, item)) canvas.clipTo(X, Y, X + kBlockWidth, Y + kBlockHeight);
-    for (const int s : blockSeries(state, source, item, setMode)) {
+    // Powers that could not be computed are told in the block instead of being drawn as zeros.
+    const std::string failed = powersFailureFor(state, item);
+    if (!failed.empty()) PrinterText(canvas, X + 20, Y + 20, failed, kBlack);
+    for (const int s :
+         failed.empty() ? blockSeries(state, source, item, setMode) : std::vector<int>{}) {
         ++n;
         const std::string legend = legendText(item, s, orderStep);
         if (!legend.empty()) {

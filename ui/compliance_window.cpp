@@ -223,6 +223,7 @@ bool ComplianceWindow::judge(bool tellRefusal) {
     const HARMDIM& a = *analysis_;
     const BasisInput judged = judgedRecords(a, range_);
     auto o = options();
+    if (o && !a.powersFailure().empty()) o = Error{a.powersFailure()};
     auto assessment = o ? assess(*set, judged, *o) : Result<Assessment>(Error{o.error()});
     if (!assessment) {
         Grid1->setRowCount(0);

@@ -1,14 +1,19 @@
 // The graph-mode load: the first slot and RecordX, skipped stamps, values that are not numbers,
-// the composite channel, the per-record quantities of hand-made records, and the sequence parts
-// and extreme rules they use.
+// the composite channel, the per-record quantities of hand-made records, the powers read back from
+// the recording, and the sequence parts and extreme rules they use.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <fstream>
 #include <limits>
 
 #include "analysis/harmdim.h"
+#include "analysis/items.h"
 #include "analysis/load.h"
 #include "analysis/quantities.h"
+#include "graph/graph_composition.h"
+#include "platform/recording_canvas.h"
 #include "support_analysis.h"
 
 namespace hg {
@@ -214,6 +219,50 @@ TEST(Load, PowersTooLargeAreCountedAtTheLoad) {
     EXPECT_EQ(both.count, 4);
     EXPECT_EQ(both.p, 0.0f);
     EXPECT_EQ(both.q, 0.0f);
+}
+
+// The power tables read the current angles back from the recording the load kept open: a record
+// changed in place since is refused (the powers stay zero and are not drawn), while a file
+// replaced under the same name leaves the open recording as it was loaded.
+TEST(Load, PowersReadBackFromTheRecordingAsLoaded) {
+    const auto record = [](int64_t r, RecordValues& v) {
+        plainRecord(r, v);
+        v.V[1] = 5, v.current(0, 1) = 2, v.angle(0, 1) = 30;
+    };
+    const std::string path = writeRecording("back.hm1", 4, record);
+    HARMDIM replaced, changed;
+    ASSERT_TRUE(loadRecording(replaced, path).ok());
+    ASSERT_TRUE(loadRecording(changed, path).ok());
+    const std::string moved = path + ".old";
+    ASSERT_EQ(std::rename(path.c_str(), moved.c_str()), 0);
+    writeRecording("back.hm1", 4, [&](int64_t r, RecordValues& v) {
+        record(r, v);
+        v.angle(0, 1) = 60;
+    });
+    EXPECT_EQ(replaced.powersFailure(), "");
+    EXPECT_NEAR(replaced.activePower()(0, 2, 1),  // at the angle loaded, not the new file's
+                5 * 2 * std::cos(30 * M_PI / 180) / 1000 * replaced.PowerFactorK, 1e-6);
+
+    // Another record's current changed in place in the file `changed` still holds open.
+    {
+        std::fstream file(moved, std::ios::in | std::ios::out | std::ios::binary);
+        const RecordLayout& layout = changed.Kind.layout;
+        const float other = 3;
+        file.seekp(2 * layout.recordLength + layout.currentOffset(0) + 4);
+        file.write(reinterpret_cast<const char*>(&other), sizeof other);
+    }
+    EXPECT_NE(changed.powersFailure().find("変わった"), std::string::npos);
+    EXPECT_EQ(changed.activePower()(0, 0, 1), 0.0f);
+    EXPECT_EQ(powersFailureFor(changed, kVoltageDistortion), "");
+    RecordingCanvas canvas(640, 480);
+    std::vector<int16_t> orders(260, 2);
+    orders[0] = orders[1] = 1;
+    GraphRequest request;
+    request.item = kActivePower;
+    request.group = 1;
+    request.orders = orders;
+    EXPECT_EQ(composeGraph(canvas, changed, request).curves, 0);
+    EXPECT_NE(canvas.findText(changed.powersFailure()), nullptr);
 }
 
 TEST(SequenceParts, WorkedTriangles) {
