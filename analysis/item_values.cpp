@@ -47,9 +47,9 @@ SeriesValue voltageDistortion(const ItemSource& src, long t, long k, long) {
 
 SeriesValue currentDistortion(const ItemSource& src, long t, long k, long ch) {
     const HARMDIM& s = src.state;
-    return plain(
-        k == 0 ? at(s.CurrentThd, ch, t)
-               : percentOfFundamental(at(s.CurrentTable, ch, t, k), at(s.CurrentTable, ch, t, 0)));
+    return plain(k == 0 ? at(s.CurrentThd, ch, t)
+                        : percentOfFundamental(at(s.currentTable(), ch, t, k),
+                                               at(s.currentTable(), ch, t, 0)));
 }
 
 SeriesValue activePower(const ItemSource& src, long t, long k, long ch) {
@@ -61,7 +61,7 @@ SeriesValue reactivePower(const ItemSource& src, long t, long k, long ch) {
 }
 
 SeriesValue current(const ItemSource& src, long t, long k, long ch) {
-    return plain(at(src.state.CurrentTable, ch, t, k));
+    return plain(at(src.state.currentTable(), ch, t, k));
 }
 
 SeriesValue phaseDifference(const ItemSource& src, long t, long k, long ch) {
@@ -72,7 +72,7 @@ SeriesValue phaseDifference(const ItemSource& src, long t, long k, long ch) {
 }
 
 SeriesValue impedance(const ItemSource& src, long t, long k, long ch) {
-    const double current = at(src.state.CurrentTable, ch, t, k);
+    const double current = at(src.state.currentTable(), ch, t, k);
     if (current == 0) return SeriesValue{0, true};
     const double v = at(src.state.VoltageTable, t, k) / current;
     return std::isfinite(v) ? plain(v) : SeriesValue{0, true};

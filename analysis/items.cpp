@@ -52,8 +52,15 @@ bool isPredictionItem(int code) {
     return item && item->prediction;
 }
 
-std::string powersFailureFor(const HARMDIM& state, int code) {
-    return readsPowerTables(code) ? state.powersFailure() : std::string();
+bool readsCurrentTable(int code) {
+    const ItemInfo& item = seriesInfo(code);
+    return readsPowerTables(code) || item.value == item_values::current ||
+           item.value == item_values::currentDistortion || item.value == item_values::impedance;
+}
+
+std::string tablesFailureFor(const HARMDIM& state, int code) {
+    if (readsPowerTables(code)) return state.powersFailure();
+    return readsCurrentTable(code) ? state.currentsFailure() : std::string();
 }
 
 bool readsPowerTables(int code) {

@@ -343,10 +343,13 @@ bool isPredictionItem(int code);
 // Whether an item's values are read from the power tables (the powers, their phase difference,
 // the prediction), which are computed when first read.
 bool readsPowerTables(int code);
-// Why an item's values cannot be had from a loaded analysis (its power tables could not be
-// computed: the recording changed since the load), or empty. Computes the power tables for an
-// item that reads them.
-std::string powersFailureFor(const HARMDIM& state, int code);
+// Whether an item's values are read from the current table (the currents, their distortion by
+// order, impedance, and everything the power tables give), which is read back when first read.
+bool readsCurrentTable(int code);
+// Why an item's values cannot be had from a loaded analysis (its current or power tables could
+// not be read back: the recording changed since the load), or empty. Reads back the tables an
+// item reads.
+std::string tablesFailureFor(const HARMDIM& state, int code);
 // The unbalance view of a per-phase item (12 -> 22, 13 -> 23), or 0.
 int16_t unbalanceViewOf(int code);
 

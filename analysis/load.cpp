@@ -41,12 +41,11 @@ constexpr int64_t kPartsPerThread = 4;
 bool tablesFitSizes(const HARMDIM& s) {
     const long P = s.PeriodRecords, N = s.MaxOrderIndex, C = s.ChannelCount;
     return P >= 0 && s.RecordX.upper(0) == P && s.VoltageTable.upper(1) == N &&
-           s.CurrentTable.upper(0) == C && s.CurrentTable.upper(1) == P &&
-           s.CurrentTable.upper(2) == N && s.SlotRecord.size() == static_cast<std::size_t>(P) + 1 &&
-           s.AngleTable.upper(1) == P && s.AngleTable.upper(2) == N && s.CurrentThd.upper(0) == C &&
-           s.CurrentThd.upper(1) == P && s.PhaseVoltage.upper(0) == P &&
-           s.PhaseCurrent.upper(0) == C && s.PhaseCurrent.upper(1) == P &&
-           s.OverloadTable.upper(1) == P && s.ItemMax.upper(0) == C && s.ItemMax.upper(2) == N &&
+           s.SlotRecord.size() == static_cast<std::size_t>(P) + 1 && s.AngleTable.upper(1) == P &&
+           s.AngleTable.upper(2) == N && s.CurrentThd.upper(0) == C && s.CurrentThd.upper(1) == P &&
+           s.PhaseVoltage.upper(0) == P && s.PhaseCurrent.upper(0) == C &&
+           s.PhaseCurrent.upper(1) == P && s.OverloadTable.upper(1) == P &&
+           s.ItemMax.upper(0) == C && s.ItemMax.upper(2) == N &&
            s.ItemMin.size() == s.ItemMax.size() && s.VoltageThd.upper(0) == P;
 }
 
@@ -90,16 +89,13 @@ class RecordLoader {
 
         std::memcpy(s_.VoltageTable.row(slot), rv.V.data(), k * sizeof(float));
 
-        // Channels, and their composite. The current angles are not kept: the power tables read
-        // them back from the file record (and combine the composite's again). The composite's
-        // angles are only needed here when its powers may be too large for single precision,
-        // to count them.
+        // Channels, and their composite (into the spare row C). Neither the currents nor their
+        // angles are kept: the current and power tables read them back from the file record
+        // (and combine the composite again). The composite's angles are only needed here when
+        // its powers may be too large for single precision, to count them.
         s_.SlotRecord[static_cast<std::size_t>(slot)] = record;
         const int16_t* angles = rv.A.data();
-        for (int ch = 0; ch < C_; ++ch)
-            std::memcpy(s_.CurrentTable.row(ch, slot),
-                        rv.I.data() + static_cast<std::size_t>(ch) * k, k * sizeof(float));
-        float* composite = s_.CurrentTable.row(C_, slot);
+        float* composite = rv.I.data() + static_cast<std::size_t>(C_) * k;
         outOfRange += combiner_.combine(rv.I.data(), rv.A.data(), k, C_, composite, nullptr);
         if (powersMayOverflow(rv.V.data(), composite, k))
             combiner_.combinedAngles(compositeAngles_.data());
@@ -126,6 +122,7 @@ class RecordLoader {
         }
 
         RecordQuantityInputs in;
+        in.currents = rv.I.data();
         in.angles = angles;
         in.compositeAngles = compositeAngles_.data();
         in.powerFactorK = s_.PowerFactorK;

@@ -57,9 +57,12 @@ struct RecordWork {
     int K;  // order indexes
     std::size_t k_;
     const float* V;
+    const float* currents;  // (C+1) x K
     Table<float>& itemMax;
     Table<float>& itemMin;
     bool first;
+
+    const float* I(int ch) const { return currents + static_cast<std::size_t>(ch) * k_; }
 };
 
 // The sums over the orders of the voltage distortion and of the capacitor overload of the three
@@ -103,7 +106,7 @@ HG_INLINE void channelExtremes(const RecordWork& w, int ch, const RecordQuantity
                                int64_t& outOfRange) {
     const double powerK = in.powerFactorK;
     const float* V = w.V;
-    const float* I = w.s.CurrentTable.row(ch, w.slot);
+    const float* I = w.I(ch);
     const int16_t* A =
         ch == w.C ? in.compositeAngles : in.angles + static_cast<std::size_t>(ch) * w.k_;
     outOfRange += powersOutOfRange(V, I, A, w.k_, powerK);
@@ -147,13 +150,8 @@ HG_INLINE std::array<double, kMaxChannelRows> currentDistortion(const RecordWork
     std::array<double, kMaxChannelRows> accI{};
     alignas(64) float q[kMaxOrders];
     for (int ch = 0; ch <= w.C && w.K > 1; ++ch) {
-        const float* I = w.s.CurrentTable.row(ch, w.slot);
-        const double i0 = I[0];
-        for (int k = 1; k < w.K; ++k) q[k] = static_cast<float>(percentOfFundamental(I[k], i0));
+        accI[static_cast<std::size_t>(ch)] = currentDistortionSum(w.I(ch), w.K, q);
         maxInto(w.itemMax.row(ch, kSlotCurrentDistortion) + 1, q + 1, w.K - 1);
-        double acc = 0;
-        for (int k = 1; k < w.K; ++k) acc += static_cast<double>(q[k]) * q[k];
-        accI[static_cast<std::size_t>(ch)] = acc;
     }
     return accI;
 }
@@ -221,6 +219,7 @@ HG_VECTOR_CLONES int64_t computeRecordQuantities(HARMDIM& s, int32_t slot,
                        K,
                        static_cast<std::size_t>(K),
                        s.VoltageTable.row(slot),
+                       in.currents,
                        in.itemMax ? *in.itemMax : s.ItemMax,
                        in.itemMin ? *in.itemMin : s.ItemMin,
                        in.firstRecord};

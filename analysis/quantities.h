@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "analysis/degree_trig.h"
+#include "analysis/percent_of_fundamental.h"
 #include "analysis/table.h"
 
 // The per-record work runs on the widest vectors the processor has (the same IEEE operations,
@@ -122,7 +123,26 @@ HG_INLINE bool powersMayOverflow(const float* V, const float* I, std::size_t K) 
     return any != 0;
 }
 
+// The sum of the squares of the current distortion of orders 1..K-1 of one channel row I against
+// its fundamental current (0 when K is 1), each ratio into q[k] (single precision) first.
+HG_INLINE double currentDistortionSum(const float* I, int K, float* q) {
+    const double i0 = I[0];
+    for (int k = 1; k < K; ++k) q[k] = static_cast<float>(percentOfFundamental(I[k], i0));
+    double acc = 0;
+    for (int k = 1; k < K; ++k) acc += static_cast<double>(q[k]) * q[k];
+    return acc;
+}
+
+// A channel row's total current distortion as the load stores it (CurrentThd).
+inline float currentDistortionTotal(const float* I, int K) {
+    alignas(64) float q[kMaxRecordOrders];
+    int64_t outOfRange = 0;
+    return toSingle(std::sqrt(currentDistortionSum(I, K, q)), outOfRange);
+}
+
 struct RecordQuantityInputs {
+    // The record's currents, (C+1) x (N+1) row-major by channel, row C the composite.
+    const float* currents = nullptr;
     const int16_t* angles = nullptr;  // C x (N+1) whole degrees of the channels
     // The composite's angles (N+1), read only when its powers may overflow (powersMayOverflow).
     const int16_t* compositeAngles = nullptr;

@@ -78,7 +78,8 @@ void AnalysisTables::dimTables(int32_t periodRecords, int16_t maxOrderIndex, int
     const long P = periodRecords, N = maxOrderIndex, C = channelCount;
     RecordX.dim(P);
     VoltageTable.dim(P, N);
-    CurrentTable.dim(C, P, N);
+    currents_.forget();
+    bounds_[0] = C, bounds_[1] = P, bounds_[2] = N;
     SlotRecord.assign(static_cast<std::size_t>(std::max(P + 1, 0L)), 0);
     RecordSource.reset();
     powers_.forget();
@@ -109,8 +110,9 @@ std::size_t AnalysisTables::tableBytes(int32_t periodRecords, int16_t maxOrderIn
 }
 
 void AnalysisTables::releaseTables() {
-    for (Table<float>* t : {&RecordX, &VoltageTable, &CurrentTable, &VoltageThd, &CurrentThd,
-                            &PhaseVoltage, &PhaseCurrent, &OverloadTable, &ItemMax, &ItemMin})
+    currents_.forget();
+    for (Table<float>* t : {&RecordX, &VoltageTable, &VoltageThd, &CurrentThd, &PhaseVoltage,
+                            &PhaseCurrent, &OverloadTable, &ItemMax, &ItemMin})
         t->clear();
     AngleTable.clear();
     SlotRecord.clear();

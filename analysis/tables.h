@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/current_tables.h"
 #include "analysis/item_codes.h"
 #include "analysis/power_tables.h"
 #include "analysis/table.h"
@@ -29,7 +30,6 @@ struct AnalysisTables {
 
     Table<float> RecordX;        // (rec)
     Table<float> VoltageTable;   // (rec, k)
-    Table<float> CurrentTable;   // (ch, rec, k)
     Table<int16_t> AngleTable;   // (0..1, rec, k) voltage / current superposition angle
     Table<float> VoltageThd;     // (rec) %
     Table<float> CurrentThd;     // (ch, rec) %
@@ -42,10 +42,22 @@ struct AnalysisTables {
     Table<float> OrderRank;      // (0..7, k); read through orderRank()
     float PowerFactorK = 1.0f;   // 1 or sqrt 3 (single), as the load took it from the file name
     // The recording the load read, kept open, its layout and the file record of each slot: the
-    // power tables read the current angles back from it.
+    // current and power tables read the currents and their angles back from it.
     std::shared_ptr<const RecordFile> RecordSource;
     RecordLayout SourceLayout;
     std::vector<int64_t> SlotRecord;  // (rec)
+
+    // The currents (ch, rec, k), A, row C the composite: read back from the recording at the
+    // first read, once (a reader meanwhile waits for them).
+    const Table<float>& currentTable() const { return currents_.table(currentInputs()); }
+    bool currentsComputed() const { return currents_.computed(); }
+    // Why the currents could not be read back (the recording changed or went unreadable since
+    // the load; the table then holds zeros): empty when they were. Reading it reads them back.
+    const std::string& currentsFailure() const { return currents_.failure(currentInputs()); }
+    // A current table given as it is (an analysis made by hand), dimensioned 0..C x 0..P x 0..N.
+    Table<float>& givenCurrentTable() {
+        return currents_.given(bounds_[0], bounds_[1], bounds_[2]);
+    }
 
     // The power tables (ch, rec, k), kW and kvar: computed from the loaded tables at the first
     // read, once (a reader meanwhile waits for them).
@@ -53,8 +65,12 @@ struct AnalysisTables {
     const Table<float>& reactivePower() const { return powers_.reactive(powerInputs()); }
     bool powersComputed() const { return powers_.computed(); }
     // Why the power tables could not be computed (the recording changed or went unreadable since
-    // the load; they then hold zeros): empty when they were. Reading it computes them.
-    const std::string& powersFailure() const { return powers_.failure(powerInputs()); }
+    // the load, the currents' failure first; they then hold zeros): empty when they were.
+    // Reading it computes them.
+    const std::string& powersFailure() const {
+        const std::string& currents = currentsFailure();
+        return currents.empty() ? powers_.failure(powerInputs()) : currents;
+    }
     // Power tables given as they are (an analysis made by hand), dimensioned like CurrentTable.
     Table<float>& givenActivePower() {
         return powers_.givenActive(powerBounds(0), powerBounds(1), powerBounds(2));
@@ -90,15 +106,22 @@ struct AnalysisTables {
 
   private:
     PowerInputs powerInputs() const {
-        return {VoltageTable, CurrentTable,
-                PowerSource{RecordSource.get(), RecordSource ? &SourceLayout : nullptr,
-                            RecordSource ? &SlotRecord : nullptr},
-                LoadedRecords, PowerFactorK};
+        return {VoltageTable, currentTable(), source(), LoadedRecords, PowerFactorK};
     }
-    long powerBounds(int d) const { return CurrentTable.upper(d); }
+    CurrentInputs currentInputs() const {
+        return {source(),      VoltageTable, CurrentThd, PhaseCurrent,
+                LoadedRecords, bounds_[0],   bounds_[1], bounds_[2]};
+    }
+    PowerSource source() const {
+        return {RecordSource.get(), RecordSource ? &SourceLayout : nullptr,
+                RecordSource ? &SlotRecord : nullptr};
+    }
+    long powerBounds(int d) const { return bounds_[d]; }
     float extreme(long ch, long slot, long k, bool maximum) const;
     Table<float> extremesTable(bool maxima) const;
+    CurrentTables currents_;
     PowerTables powers_;
+    long bounds_[3] = {-1, -1, -1};  // channel rows 0..C, slots 0..P, orders 0..N
     bool powerExtremesWithTables_ = false;
 };
 

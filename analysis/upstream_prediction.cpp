@@ -60,7 +60,7 @@ Result<std::shared_ptr<const Prediction>> UpstreamPrediction(const HARMDIM& s, i
                      std::to_string(s.ChannelCount) + "）"};
     const long records = s.LoadedRecords;
     const long N = s.MaxOrderIndex;
-    if (records > 0 && !s.CurrentTable.contains(channel, records - 1, N))
+    if (records > 0 && !s.currentTable().contains(channel, records - 1, N))
         return Error{"解析テーブルが用意されていません（実行からやり直してください）"};
     auto out = std::make_shared<Prediction>();
     out->channel = static_cast<int16_t>(channel);
@@ -83,7 +83,7 @@ Result<std::shared_ptr<const Prediction>> UpstreamPrediction(const HARMDIM& s, i
 
     for (long t = 0; t < records; ++t) {
         const float* V = s.VoltageTable.row(t);
-        const float* I = s.CurrentTable.row(channel, t);
+        const float* I = s.currentTable().row(channel, t);
         const float* P = s.activePower().row(channel, t);
         const float* Q = s.reactivePower().row(channel, t);
         const int16_t* superposition = s.AngleTable.row(0, t);

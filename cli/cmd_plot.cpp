@@ -251,7 +251,7 @@ int plot(int argc, char** argv) {
     }
 
     const GraphRequest request = view.request(args->get("--message").value_or(""));
-    if (auto failed = powersFailureFor(state, o.item); !failed.empty()) return fail(failed);
+    if (auto failed = tablesFailureFor(state, o.item); !failed.empty()) return fail(failed);
     if (!o.form) return writeCurves(o, state, request);
     const auto app = paintingApplication();
     return drawPicture(o, state, request);

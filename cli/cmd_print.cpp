@@ -194,7 +194,7 @@ int print(int argc, char** argv) {
     if (auto m = args->get("--message")) base.message = *m;
     if (auto ok = preparePrintPrediction(state, base, o.items); !ok) return fail(ok.error());
     for (const int16_t item : o.items)
-        if (auto failed = powersFailureFor(state, item); !failed.empty()) return fail(failed);
+        if (auto failed = tablesFailureFor(state, item); !failed.empty()) return fail(failed);
 
     const auto app = paintingApplication();
     const bool mono = args->has("--mono");

@@ -116,6 +116,7 @@ Result<PeriodTexts> periodOfSpectrum(const Args& args, const ScanResult& scan) {
 
 Result<Spectrum> spectrumOf(const Args& args, const HARMDIM& state, const SpectrumAsked& asked,
                             int channel) {
+    if (!state.currentsFailure().empty()) return Error{state.currentsFailure()};
     Spectrum spectrum;
     if (asked.statistic) {
         const int32_t placed = placedRecords(state);

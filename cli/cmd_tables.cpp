@@ -149,7 +149,7 @@ void writeState(JsonOut& out, const HARMDIM& s, const Prediction* prediction) {
     };
     table("RecordX", s.RecordX);
     table("VoltageTable", s.VoltageTable);
-    table("CurrentTable", s.CurrentTable);
+    table("CurrentTable", s.currentTable());
     table("ActivePower", s.activePower());
     table("ReactivePower", s.reactivePower());
     table("AngleTable", s.AngleTable);

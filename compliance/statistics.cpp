@@ -260,7 +260,7 @@ ColumnStatistics columnStatistics(std::span<float> values) {
 
 StatisticsSource statisticsSourceOf(const HARMDIM& s) {
     return StatisticsSource{s.VoltageTable,
-                            s.CurrentTable,
+                            s.currentTable(),
                             s.activePower(),
                             s.reactivePower(),
                             s.VoltageThd,

@@ -447,7 +447,7 @@ GraphDrawing composeGraph(Canvas& canvas, const HARMDIM& state, const GraphReque
     drawScreenTimeGrid(canvas, state, plot, fontSize, request.range);
     if (request.axisByHand) canvas.clipTo(plot.L, plot.T, plot.W, plot.T + plot.H);
     // Powers that could not be computed are told instead of being drawn as zeros.
-    const std::string failed = request.notice.empty() ? powersFailureFor(state, request.item) : "";
+    const std::string failed = request.notice.empty() ? tablesFailureFor(state, request.item) : "";
     out.curves = drawCurves(canvas, state, request, plot, failed.empty() ? request.notice : failed);
     if (request.comparison) drawComparison(canvas, *request.comparison, request, g, out.axis);
     canvas.unclip();

@@ -300,7 +300,7 @@ void PrintGraph(Canvas& canvas, const HARMDIM& state, const PrintSource& source,
     // On an axis set by hand values may lie beyond the block: its curves stay inside it.
     if (byHand(source, item)) canvas.clipTo(X, Y, X + kBlockWidth, Y + kBlockHeight);
     // Powers that could not be computed are told in the block instead of being drawn as zeros.
-    const std::string failed = powersFailureFor(state, item);
+    const std::string failed = tablesFailureFor(state, item);
     if (!failed.empty()) PrinterText(canvas, X + 20, Y + 20, failed, kBlack);
     for (const int s :
          failed.empty() ? blockSeries(state, source, item, setMode) : std::vector<int>{}) {

@@ -532,12 +532,19 @@ void GraphWindow::drawGraph(bool report) {
     if (redrawPending_ && !closing_) draw();
 }
 
-// The power tables are computed by the first draw that reads them (a power item, the prediction,
-// a limit set's statistics): the window says so while it waits.
+// The currents are read back, and the power tables computed, by the first draw that reads them (a
+// current, impedance or power item, the prediction, a limit set's statistics): the window says
+// so while it waits.
 void GraphWindow::showComputing() {
-    if (analysis_->powersComputed() ||
-        !(readsPowerTables(view_->selection().item()) || view_->limitSet()))
+    const int item = view_->selection().item();
+    const bool limits = view_->limitSet() != nullptr;
+    if (!analysis_->powersComputed() && (readsPowerTables(item) || limits)) {
+        Computing->setText(u"計算中: 電力..."_qs);
+    } else if (!analysis_->currentsComputed() && (readsCurrentTable(item) || limits)) {
+        Computing->setText(u"読み込み中: 電流..."_qs);
+    } else {
         return;
+    }
     Computing->adjustSize();
     Computing->show();
     Computing->repaint();

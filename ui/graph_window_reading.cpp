@@ -520,7 +520,7 @@ void GraphWindow::saveCurvesCsv() {
     if (!chosen) return;
     const std::string target = QFile::encodeName(chosen->path).toStdString();
     Status saved = checkOutputTarget(target, analysis_->FilePath);
-    if (const std::string failed = powersFailureFor(*analysis_, view_->selection().item());
+    if (const std::string failed = tablesFailureFor(*analysis_, view_->selection().item());
         saved && !failed.empty())
         saved = Error{failed};
     if (saved)

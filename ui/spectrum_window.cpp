@@ -159,6 +159,14 @@ void SpectrumWindow::chooseStatistic(SpectrumStatistic statistic) {
 // The record's spectrum follows the cursor; a statistic is computed again only when the range,
 // channel or limit set changed (the cursor does not change it).
 void SpectrumWindow::compute() {
+    // Currents that could not be read back are told once, not shown as zeros.
+    if (const std::string& failed = analysis_->currentsFailure(); !failed.empty()) {
+        spectrum_ = {};
+        if (!failureTold_) showMessage(this, QString::fromStdString(failed));
+        failureTold_ = true;
+        redraw();
+        return;
+    }
     const bool first = spectrum_.orders.empty();
     if (statistic_ == SpectrumStatistic::Instant) {
         spectrum_ = spectrumAt(*analysis_, record_, channel_);

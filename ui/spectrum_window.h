@@ -122,6 +122,7 @@ class SpectrumWindow : public QWidget {
     std::optional<LimitSet> limits_;
     std::optional<double> contractKw_;
     bool statisticHeld_ = false;  // spectrum_ holds the statistic of records_ and channel_
+    bool failureTold_ = false;    // the currents' failure, told once
 };
 
 }  // namespace hg

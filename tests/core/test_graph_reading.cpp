@@ -35,8 +35,8 @@ HARMDIM steppedState(int slots, int step, int startMinute = 0) {
         minutes.push_back(t * step);
         s.VoltageTable(t, 0) = 100;
         s.VoltageTable(t, 1) = 0.5f * static_cast<float>(t);
-        s.CurrentTable(0, t, 0) = 50;
-        s.CurrentTable(0, t, 1) = static_cast<float>(t);
+        s.givenCurrentTable()(0, t, 0) = 50;
+        s.givenCurrentTable()(0, t, 1) = static_cast<float>(t);
         s.VoltageThd(t) = 0.5f * static_cast<float>(t);
         s.ItemMax(0, 0, 1) = std::max(s.ItemMax(0, 0, 1), 0.5f * static_cast<float>(t));
     }

@@ -86,9 +86,9 @@ TEST(Load, SkipsUnreadableStampsAndZeroesValuesThatAreNotNumbers) {
     // Six slots: records 0, 1, 2, 4, 6, 7 (the skipped ones take no slot).
     EXPECT_EQ(s.LoadedRecords, 6);
     EXPECT_FLOAT_EQ(s.RecordX(4), 2000.0f * 60 / 70);
-    EXPECT_EQ(s.CurrentTable(1, 1, 0), 0.0f);
+    EXPECT_EQ(s.currentTable()(1, 1, 0), 0.0f);
     for (const Table<float>* t : std::initializer_list<const Table<float>*>{
-             &s.RecordX, &s.VoltageTable, &s.CurrentTable, &s.activePower(), &s.reactivePower(),
+             &s.RecordX, &s.VoltageTable, &s.currentTable(), &s.activePower(), &s.reactivePower(),
              &s.VoltageThd, &s.CurrentThd, &s.PhaseVoltage, &s.PhaseCurrent, &s.OverloadTable,
              &s.ItemMax, &s.ItemMin})
         for (std::size_t i = 0; i < t->size(); ++i) ASSERT_TRUE(std::isfinite(t->data()[i]));
@@ -120,7 +120,7 @@ TEST(Load, CompositeChannel) {
         HARMDIM s;
         ASSERT_TRUE(loadRecording(s, path).ok());
         const int C = s.ChannelCount;
-        EXPECT_FLOAT_EQ(s.CurrentTable(C, 0, 0), c.magnitude);
+        EXPECT_FLOAT_EQ(s.currentTable()(C, 0, 0), c.magnitude);
         EXPECT_NEAR(s.activePower()(C, 0, 0), c.power, 1e-5);
     }
 }
@@ -221,10 +221,11 @@ TEST(Load, PowersTooLargeAreCountedAtTheLoad) {
     EXPECT_EQ(both.q, 0.0f);
 }
 
-// The power tables read the current angles back from the recording the load kept open: a record
-// changed in place since is refused (the powers stay zero and are not drawn), while a file
-// replaced under the same name leaves the open recording as it was loaded.
-TEST(Load, PowersReadBackFromTheRecordingAsLoaded) {
+// The current and power tables read the currents and their angles back from the recording the
+// load kept open: a record changed in place since is refused (the tables stay zero and are not
+// drawn; the voltages still are), while a file replaced under the same name leaves the open
+// recording as it was loaded.
+TEST(Load, CurrentsAndPowersReadBackFromTheRecordingAsLoaded) {
     const auto record = [](int64_t r, RecordValues& v) {
         plainRecord(r, v);
         v.V[1] = 5, v.current(0, 1) = 2, v.angle(0, 1) = 30;
@@ -240,6 +241,7 @@ TEST(Load, PowersReadBackFromTheRecordingAsLoaded) {
         v.angle(0, 1) = 60;
     });
     EXPECT_EQ(replaced.powersFailure(), "");
+    EXPECT_EQ(replaced.currentTable()(0, 2, 1), 2.0f);
     EXPECT_NEAR(replaced.activePower()(0, 2, 1),  // at the angle loaded, not the new file's
                 5 * 2 * std::cos(30 * M_PI / 180) / 1000 * replaced.PowerFactorK, 1e-6);
 
@@ -251,18 +253,23 @@ TEST(Load, PowersReadBackFromTheRecordingAsLoaded) {
         file.seekp(2 * layout.recordLength + layout.currentOffset(0) + 4);
         file.write(reinterpret_cast<const char*>(&other), sizeof other);
     }
-    EXPECT_NE(changed.powersFailure().find("変わった"), std::string::npos);
+    EXPECT_NE(changed.currentsFailure().find("変わった"), std::string::npos);
+    EXPECT_EQ(changed.powersFailure(), changed.currentsFailure());
+    EXPECT_EQ(changed.currentTable()(0, 0, 1), 0.0f);
     EXPECT_EQ(changed.activePower()(0, 0, 1), 0.0f);
-    EXPECT_EQ(powersFailureFor(changed, kVoltageDistortion), "");
-    RecordingCanvas canvas(640, 480);
     std::vector<int16_t> orders(260, 2);
     orders[0] = orders[1] = 1;
-    GraphRequest request;
-    request.item = kActivePower;
-    request.group = 1;
-    request.orders = orders;
-    EXPECT_EQ(composeGraph(canvas, changed, request).curves, 0);
-    EXPECT_NE(canvas.findText(changed.powersFailure()), nullptr);
+    for (const int item : {kCurrent, kActivePower, kVoltageDistortion}) {
+        RecordingCanvas canvas(640, 480);
+        GraphRequest request;
+        request.item = static_cast<int16_t>(item);
+        request.group = 1;
+        request.orders = orders;
+        const bool voltage = item == kVoltageDistortion;
+        EXPECT_EQ(composeGraph(canvas, changed, request).curves > 0, voltage) << item;
+        EXPECT_EQ(canvas.findText(changed.currentsFailure()) != nullptr, !voltage) << item;
+        EXPECT_EQ(tablesFailureFor(changed, item).empty(), voltage) << item;
+    }
 }
 
 TEST(SequenceParts, WorkedTriangles) {

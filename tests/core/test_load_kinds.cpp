@@ -75,7 +75,7 @@ TEST_P(LoadKinds, BlocksQuantitiesAndExtremes) {
     EXPECT_NEAR(s.OverloadTable(2, 0), o.reactor, 1e-3);
     EXPECT_NEAR(s.activePower()(0, 0, 0), c.p0, 1e-5);
     EXPECT_NEAR(s.reactivePower()(0, 0, 0), c.q0, 1e-5);
-    EXPECT_NEAR(s.CurrentTable(C, 0, 0), 10, 1e-5);
+    EXPECT_NEAR(s.currentTable()(C, 0, 0), 10, 1e-5);
     EXPECT_NEAR(s.activePower()(C, 0, 0), c.pComposite, 1e-5);
     EXPECT_FLOAT_EQ(s.CurrentThd(last, 0), 20);
     EXPECT_FLOAT_EQ(s.CurrentThd(C, 0), 20);

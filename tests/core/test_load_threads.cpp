@@ -64,11 +64,11 @@ void expectSameTables(const HARMDIM& a, const HARMDIM& b) {
         return x.size() == y.size() && std::memcmp(x.data(), y.data(), x.bytes()) == 0;
     };
     int n = 0;
-    for (auto t :
-         {&HARMDIM::RecordX, &HARMDIM::VoltageTable, &HARMDIM::CurrentTable, &HARMDIM::VoltageThd,
-          &HARMDIM::CurrentThd, &HARMDIM::PhaseVoltage, &HARMDIM::PhaseCurrent,
-          &HARMDIM::OverloadTable, &HARMDIM::ItemMax, &HARMDIM::ItemMin})
+    for (auto t : {&HARMDIM::RecordX, &HARMDIM::VoltageTable, &HARMDIM::VoltageThd,
+                   &HARMDIM::CurrentThd, &HARMDIM::PhaseVoltage, &HARMDIM::PhaseCurrent,
+                   &HARMDIM::OverloadTable, &HARMDIM::ItemMax, &HARMDIM::ItemMin})
         EXPECT_TRUE(same(a.*t, b.*t)) << "float table " << n++;
+    EXPECT_TRUE(same(a.currentTable(), b.currentTable()));
     EXPECT_TRUE(same(a.activePower(), b.activePower()));
     EXPECT_TRUE(same(a.reactivePower(), b.reactivePower()));
     EXPECT_TRUE(same(a.AngleTable, b.AngleTable));

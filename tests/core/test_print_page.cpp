@@ -261,7 +261,7 @@ TEST(PrintPage, FundamentalDivisorKeepsTheFundamentalInsideItsBlock) {
         for (int t = 0; t < 145; ++t) {
             s.givenActivePower()(0, t, 0) = k.fundamental;
             s.VoltageTable(t, 0) = 5000;  // impedance 500
-            s.CurrentTable(0, t, 0) = 10;
+            s.givenCurrentTable()(0, t, 0) = 10;
         }
         const OneSheet c(s, source(k.item, {0, 1}));
         expectText(c, k.title, 1000, 5, 12);
@@ -403,7 +403,7 @@ TEST(PrintPage, SetPrintComputesThePredictionForTheWindowChannel) {
     for (int t = 0; t < 7; ++t) {
         s.VoltageTable(t, 0) = 6600;
         s.VoltageTable(t, 2) = 100;
-        for (int ch = 0; ch <= 2; ++ch) s.CurrentTable(ch, t, 2) = 5.0f * (ch + 1);
+        for (int ch = 0; ch <= 2; ++ch) s.givenCurrentTable()(ch, t, 2) = 5.0f * (ch + 1);
     }
     PrintSource src = source(kVoltageDistortion, {0, 2});
     src.channel = 1;

@@ -25,8 +25,8 @@ HARMDIM risingState(int startMinute = 9 * 60) {
         s.VoltageTable(t, 0) = 100;
         s.VoltageTable(t, 1) = 0.1f * static_cast<float>(t);
         s.VoltageThd(t) = 0.1f * static_cast<float>(t);
-        s.CurrentTable(0, t, 0) = 50;
-        s.CurrentTable(0, t, 1) = 2.0f * static_cast<float>(t);
+        s.givenCurrentTable()(0, t, 0) = 50;
+        s.givenCurrentTable()(0, t, 1) = 2.0f * static_cast<float>(t);
     }
     return s;
 }

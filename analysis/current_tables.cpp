@@ -1,0 +1,136 @@
+#include "analysis/current_tables.h"
+
+#include <algorithm>
+#include <cstring>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "analysis/composite.h"
+#include "analysis/quantities.h"
+#include "datafile/record_file.h"
+
+namespace hg {
+
+namespace {
+
+constexpr unsigned kMaxThreads = 8;
+constexpr int32_t kSlotsPerThread = 256;
+constexpr int64_t kChunkBytes = 1 << 18;  // records read back together
+
+bool sameValues(const float* a, const float* b, std::size_t n) {
+    return std::memcmp(a, b, n * sizeof(float)) == 0;
+}
+
+// Whether a record read back (its values as the load took them: not-a-number as 0, the composite
+// combined into row C) is the one the load stored into `slot`: the same voltages, and each channel
+// row's current distortion and phase currents as the load computed them.
+bool sameRecord(const CurrentInputs& in, int32_t slot, const RecordValues& rv, bool phaseValues) {
+    const auto K = static_cast<std::size_t>(in.N + 1);
+    if (!sameValues(rv.V.data(), in.voltage.row(slot), K)) return false;
+    for (long ch = 0; ch <= in.C; ++ch) {
+        const float* I = rv.I.data() + static_cast<std::size_t>(ch) * K;
+        if (currentDistortionTotal(I, static_cast<int>(K)) != in.distortion(ch, slot)) return false;
+        if (phaseValues && ch < in.C &&
+            !sameValues(rv.Ip.data() + static_cast<std::size_t>(ch) * 3,
+                        in.phaseCurrent.row(ch, slot), 3))
+            return false;
+    }
+    return true;
+}
+
+// The currents of slots first..last-1, read back from the recording. Returns why not, or nothing.
+std::string currentsOfSlots(const CurrentInputs& in, Table<float>& table, int32_t first,
+                            int32_t last) {
+    const PowerSource& src = in.source;
+    const RecordLayout& layout = *src.layout;
+    const std::vector<int64_t>& records = *src.slotRecord;
+    const auto K = static_cast<std::size_t>(in.N + 1);
+    const auto C = static_cast<int>(in.C);
+    const int64_t length = layout.recordLength;
+    const int64_t chunk = std::max<int64_t>(1, kChunkBytes / length);
+    std::vector<uint8_t> buffer(static_cast<std::size_t>(chunk * length));
+    RecordValues rv;
+    rv.size(layout);
+    CurrentCombiner combiner(static_cast<int>(K));
+    const std::string changed =
+        "記録ファイルが読み込んだ後に変わったため、電流を読めません（実行からやり直してください）:"
+        " " +
+        src.file->path();
+    for (int32_t slot = first; slot < last;) {
+        int32_t n = 1;  // a run of consecutive records, read at once
+        while (slot + n < last && n < chunk &&
+               records[static_cast<std::size_t>(slot + n)] ==
+                   records[static_cast<std::size_t>(slot)] + n)
+            ++n;
+        const int64_t record = records[static_cast<std::size_t>(slot)];
+        if (!src.file->read(static_cast<uint64_t>(record) * static_cast<uint64_t>(length),
+                            buffer.data(), static_cast<std::size_t>(n * length)))
+            return changed;
+        for (int32_t i = 0; i < n; ++i, ++slot) {
+            decodeRecord(buffer.data() + static_cast<std::size_t>(i * length), layout, rv);
+            (void)zeroNonFinite(rv.V.data(), K);
+            (void)zeroNonFinite(rv.I.data(), static_cast<std::size_t>(C) * K);
+            if (layout.hasPhaseValues())
+                (void)zeroNonFinite(rv.Ip.data(), static_cast<std::size_t>(C) * 3);
+            float* composite = rv.I.data() + static_cast<std::size_t>(C) * K;
+            (void)combiner.combine(rv.I.data(), rv.A.data(), K, C, composite, nullptr);
+            if (!sameRecord(in, slot, rv, layout.hasPhaseValues())) return changed;
+            for (int ch = 0; ch <= C; ++ch)
+                std::memcpy(table.row(ch, slot), rv.I.data() + static_cast<std::size_t>(ch) * K,
+                            K * sizeof(float));
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+void CurrentTables::compute(const CurrentInputs& in) const {
+    State& st = *state_;
+    std::call_once(st.once, [&] {
+        st.table.dim(in.C, in.P, in.N);
+        const PowerSource& src = in.source;
+        // An analysis made by hand without currents has none to read back: zeros.
+        if (src.file && src.layout && src.slotRecord && !st.table.empty()) {
+            const int32_t slots =
+                std::clamp<int32_t>(in.loadedRecords, 0, static_cast<int32_t>(in.P + 1));
+            const unsigned threads = std::clamp<unsigned>(
+                std::min<unsigned>(std::thread::hardware_concurrency(),
+                                   static_cast<unsigned>(slots / kSlotsPerThread)),
+                1, kMaxThreads);
+            std::vector<std::string> failures(threads);
+            const auto part = [&](unsigned t) {
+                failures[t] = currentsOfSlots(
+                    in, st.table, static_cast<int32_t>(int64_t{slots} * t / threads),
+                    static_cast<int32_t>(int64_t{slots} * (t + 1) / threads));
+            };
+            {
+                std::vector<std::jthread> workers;  // joined before the table is marked read
+                for (unsigned t = 1; t < threads; ++t) {
+                    try {
+                        workers.emplace_back(part, t);
+                    } catch (const std::system_error&) {
+                        part(t);  // no thread to be had: this one reads the part
+                    }
+                }
+                part(0);
+            }
+            for (const std::string& failure : failures)
+                if (!failure.empty()) st.failure = failure;
+            if (!st.failure.empty()) st.table.dim(in.C, in.P, in.N);  // nothing half read is left
+        }
+        st.done.store(true, std::memory_order_release);
+    });
+}
+
+Table<float>& CurrentTables::given(long C, long P, long N) {
+    State& st = *state_;
+    std::call_once(st.once, [&] {
+        st.table.dim(C, P, N);
+        st.done.store(true, std::memory_order_release);
+    });
+    return st.table;
+}
+
+}  // namespace hg
