@@ -3,8 +3,9 @@
 //  - Execute -> first picture: the period loaded, the window opened, the voltage distortion of the
 //    first order group drawn and painted;
 //  - an item change and an order-group change, a zoom redraw, a cursor move with its readout, the
-//    cursor strip switched on and off, the spectrum window following the cursor, the first read of
-//    the power tables (computed when first read);
+//    cursor strip switched on and off, the spectrum window following the cursor (the item change
+//    with its tables ready), the first read of the currents (read back from the recording when
+//    first read) and of the power tables (computed when first read);
 //  - `harmograph plot` of that first graph end to end (a child process);
 //  - peak resident memory of the first picture (a child process per case, so that cases do not
 //    mix), and of the full load.
@@ -185,7 +186,12 @@ void interaction(benchmark::State& st, const std::string& name, Act act,
 }
 
 void BM_ItemChange(benchmark::State& st, const std::string& name) {
-    interaction(st, name, [](Window& w, long i) { w.choose(w.graph->Combo1, 1 - i % 2); });
+    interaction(
+        st, name, [](Window& w, long i) { w.choose(w.graph->Combo1, 1 - i % 2); },
+        [](Window& w) {  // the second item's tables read once
+            w.choose(w.graph->Combo1, 1);
+            w.choose(w.graph->Combo1, 0);
+        });
 }
 
 void BM_GroupChange(benchmark::State& st, const std::string& name) {
@@ -264,7 +270,10 @@ void BM_PeriodSpectrum(benchmark::State& st, const std::string& name) {
 }
 
 // The first read of the power tables after Execute (a power item chosen, statistics, `tables`).
-void BM_PowerTablesFirstRead(benchmark::State& st, const std::string& name) {
+// The first read of a table not computed by Execute, on a fresh load: the currents (read back from
+// the recording), or the power tables (the currents first, then the powers).
+template <bool Powers>
+void BM_TablesFirstRead(benchmark::State& st, const std::string& name) {
     const Scanned s = scanned(recordingPath(name));
     baselineSeconds(name);
     double total = 0;
@@ -273,7 +282,8 @@ void BM_PowerTablesFirstRead(benchmark::State& st, const std::string& name) {
         auto analysis = executeLoad(s);
         st.ResumeTiming();
         const auto start = Clock::now();
-        benchmark::DoNotOptimize(analysis->activePower().data());
+        benchmark::DoNotOptimize(Powers ? analysis->activePower().data()
+                                        : analysis->currentTable().data());
         total += secondsSince(start);
     }
     report(st, name, total, static_cast<long>(st.iterations()));
@@ -369,7 +379,8 @@ void registerCases(const std::string& label, const std::string& name, int iterat
     add("SpectrumUpdate", BM_SpectrumUpdate, 4 * iterations);
     add("ComparisonRedraw", BM_ComparisonRedraw, iterations);
     add("PeriodSpectrum", BM_PeriodSpectrum, 2);
-    add("PowerTablesFirstRead", BM_PowerTablesFirstRead, 3);
+    add("CurrentsFirstRead", BM_TablesFirstRead<false>, 3);
+    add("PowerTablesFirstRead", BM_TablesFirstRead<true>, 3);
     add("Plot", BM_Plot, 3);
     add("PeakMemory", BM_PeakMemory, 1);
 }

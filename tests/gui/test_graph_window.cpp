@@ -157,8 +157,8 @@ class TestGraphWindow : public QObject {
         QCOMPARE(asked.count(), 0);
     }
 
-    // The power tables are computed by the first draw that reads them, the window saying so
-    // meanwhile; drawing other items leaves them alone.
+    // The currents are read back, and the power tables computed, by the first draw that reads
+    // them, the window saying so meanwhile; drawing other items leaves them alone.
     void firstPowerDrawSaysItComputes() {
         GraphWindow* form = open(u"p.hm3"_s, 144);
         QVERIFY(form);
@@ -172,11 +172,15 @@ class TestGraphWindow : public QObject {
         form->Computing->installEventFilter(&count);
         choose(form->Combo1, u"電圧歪率(%)"_s);
         choose(form->Combo2, u"１～９次"_s);
-        QVERIFY(form->hasDrawn() && !state().powersComputed() && count.shown == 0);
+        QVERIFY(form->hasDrawn() && !state().currentsComputed() && count.shown == 0);
+        choose(form->Combo1, u"電    流(A)"_s);
+        QVERIFY(state().currentsComputed() && !state().powersComputed());
+        QCOMPARE(count.shown, 1);
+        QCOMPARE(form->Computing->text(), u"読み込み中: 電流..."_s);
         for (int pass = 0; pass < 2; ++pass) {
             choose(form->Combo1, u"有効電力(kW)"_s);
             QVERIFY(state().powersComputed() && form->Computing->isHidden());
-            QCOMPARE(count.shown, 1);
+            QCOMPARE(count.shown, 2);
             QCOMPARE(form->Computing->text(), u"計算中: 電力..."_s);
         }
     }
