@@ -190,9 +190,10 @@ int drawPicture(const PlotOptions& o, const HARMDIM& state, const GraphRequest& 
     const PictureOutcome written = writePicture(
         QString::fromStdString(o.output), *o.form, o.width, o.height,
         QString::fromStdString(printJobTitle(state.FilePath, {static_cast<int16_t>(o.item)})),
-        [&](Canvas& canvas) {
-            drawing = composeGraph(canvas, state, request);
-            return drawing.outcome == GraphOutcome::Drawn;
+        [&](Canvas& canvas, bool first) {  // painted in two halves at once
+            const GraphDrawing drawn = composeGraph(canvas, state, request);
+            if (first) drawing = drawn;
+            return drawn.outcome == GraphOutcome::Drawn;
         });
     if (written.result != PictureResult::Written) {
         if (drawing.outcome == GraphOutcome::NoOrders)

@@ -9,6 +9,7 @@
 #include <QSvgGenerator>
 #include <cctype>
 
+#include "platform/qt/paint_in_halves.h"
 #include "platform/qt/print_document.h"
 #include "platform/qt/qpainter_canvas.h"
 
@@ -74,11 +75,15 @@ std::optional<PictureForm> pictureFormOf(const std::string& path) {
     return std::nullopt;
 }
 
-PictureOutcome writePicture(const QString& path, PictureForm form, int width, int height,
-                            const QString& title, const std::function<bool(Canvas&)>& draw,
-                            OutputLayer& layer) {
+namespace {
+
+PictureOutcome writeAnyPicture(const QString& path, PictureForm form, int width, int height,
+                               const QString& title,
+                               const std::function<bool(Canvas&, bool first)>& draw, bool halves,
+                               OutputLayer& layer) {
     // Drawn into memory and written whole through the checked outputs: a failed write is
     // reported and an existing file stays as it was.
+    const auto whole = [&](Canvas& canvas) { return draw(canvas, true); };
     QByteArray bytes;
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::WriteOnly))
@@ -89,7 +94,7 @@ PictureOutcome writePicture(const QString& path, PictureForm form, int width, in
         PrintDocument document(QSize(width, height), title);
         if (document.isActive()) {
             document.canvas().setScale(width, height);
-            drawn = draw(document.canvas());
+            drawn = draw(document.canvas(), true);
             painted = document.finish();
         }
         bytes = document.pdf();
@@ -100,13 +105,22 @@ PictureOutcome writePicture(const QString& path, PictureForm form, int width, in
         svg.setViewBox(QRect(0, 0, width, height));
         svg.setResolution(96);
         svg.setTitle(title);
-        painted = paint(svg, width, height, draw, drawn);
+        painted = paint(svg, width, height, whole, drawn);
         buffer.close();
         if (painted) bytes = withFallbackFonts(bytes);
     } else {
         QImage image(width, height, QImage::Format_RGB32);
         image.fill(Qt::white);
-        painted = paint(image, width, height, draw, drawn);
+        if (halves && !image.isNull()) {
+            paintInHalves(image, [&](QPainterCanvas& canvas, bool first) {
+                canvas.setScale(width, height);
+                const bool drew = draw(canvas, first);
+                if (first) drawn = drew;
+            });
+            painted = true;
+        } else {
+            painted = paint(image, width, height, whole, drawn);
+        }
         if (painted && drawn) painted = image.save(&buffer, "PNG");
     }
     if (!painted) return {PictureResult::NotWritten, "この大きさと形式の画像を作れませんでした"};
@@ -116,6 +130,23 @@ PictureOutcome writePicture(const QString& path, PictureForm form, int width, in
         std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), layer);
     if (!written) return {PictureResult::NotWritten, written.error()};
     return {PictureResult::Written, {}};
+}
+
+}  // namespace
+
+PictureOutcome writePicture(const QString& path, PictureForm form, int width, int height,
+                            const QString& title, const std::function<bool(Canvas&)>& draw,
+                            OutputLayer& layer) {
+    return writeAnyPicture(
+        path, form, width, height, title, [&](Canvas& canvas, bool) { return draw(canvas); }, false,
+        layer);
+}
+
+PictureOutcome writePicture(const QString& path, PictureForm form, int width, int height,
+                            const QString& title,
+                            const std::function<bool(Canvas&, bool first)>& draw,
+                            OutputLayer& layer) {
+    return writeAnyPicture(path, form, width, height, title, draw, true, layer);
 }
 
 }  // namespace hg

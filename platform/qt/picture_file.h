@@ -34,5 +34,11 @@ struct PictureOutcome {
 PictureOutcome writePicture(const QString& path, PictureForm form, int width, int height,
                             const QString& title, const std::function<bool(Canvas&)>& draw,
                             OutputLayer& layer = diskOutput());
+// The same, a PNG painted in two halves at once (paintInHalves): `draw(canvas, first)` then runs
+// on two threads, and what it reports belongs to the call with `first`.
+PictureOutcome writePicture(const QString& path, PictureForm form, int width, int height,
+                            const QString& title,
+                            const std::function<bool(Canvas&, bool first)>& draw,
+                            OutputLayer& layer = diskOutput());
 
 }  // namespace hg
