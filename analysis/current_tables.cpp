@@ -8,6 +8,7 @@
 
 #include "analysis/composite.h"
 #include "analysis/quantities.h"
+#include "analysis/record_read_back.h"
 #include "datafile/record_file.h"
 
 namespace hg {
@@ -16,7 +17,6 @@ namespace {
 
 constexpr unsigned kMaxThreads = 8;
 constexpr int32_t kSlotsPerThread = 256;
-constexpr int64_t kChunkBytes = 1 << 18;  // records read back together
 
 bool sameValues(const float* a, const float* b, std::size_t n) {
     return std::memcmp(a, b, n * sizeof(float)) == 0;
@@ -42,46 +42,20 @@ bool sameRecord(const CurrentInputs& in, int32_t slot, const RecordValues& rv, b
 // The currents of slots first..last-1, read back from the recording. Returns why not, or nothing.
 std::string currentsOfSlots(const CurrentInputs& in, Table<float>& table, int32_t first,
                             int32_t last) {
-    const PowerSource& src = in.source;
-    const RecordLayout& layout = *src.layout;
-    const std::vector<int64_t>& records = *src.slotRecord;
     const auto K = static_cast<std::size_t>(in.N + 1);
     const auto C = static_cast<int>(in.C);
-    const int64_t length = layout.recordLength;
-    const int64_t chunk = std::max<int64_t>(1, kChunkBytes / length);
-    std::vector<uint8_t> buffer(static_cast<std::size_t>(chunk * length));
-    RecordValues rv;
-    rv.size(layout);
+    const bool phaseValues = in.source.layout->hasPhaseValues();
     CurrentCombiner combiner(static_cast<int>(K));
-    const std::string changed =
-        "記録ファイルが読み込んだ後に変わったため、電流を読めません（実行からやり直してください）:"
-        " " +
-        src.file->path();
-    for (int32_t slot = first; slot < last;) {
-        int32_t n = 1;  // a run of consecutive records, read at once
-        while (slot + n < last && n < chunk &&
-               records[static_cast<std::size_t>(slot + n)] ==
-                   records[static_cast<std::size_t>(slot)] + n)
-            ++n;
-        const int64_t record = records[static_cast<std::size_t>(slot)];
-        if (!src.file->read(static_cast<uint64_t>(record) * static_cast<uint64_t>(length),
-                            buffer.data(), static_cast<std::size_t>(n * length)))
-            return changed;
-        for (int32_t i = 0; i < n; ++i, ++slot) {
-            decodeRecord(buffer.data() + static_cast<std::size_t>(i * length), layout, rv);
-            (void)zeroNonFinite(rv.V.data(), K);
-            (void)zeroNonFinite(rv.I.data(), static_cast<std::size_t>(C) * K);
-            if (layout.hasPhaseValues())
-                (void)zeroNonFinite(rv.Ip.data(), static_cast<std::size_t>(C) * 3);
+    return readBackRecords(
+        in.source, first, last, "電流を読めません", [&](int32_t slot, RecordValues& rv) {
             float* composite = rv.I.data() + static_cast<std::size_t>(C) * K;
             (void)combiner.combine(rv.I.data(), rv.A.data(), K, C, composite, nullptr);
-            if (!sameRecord(in, slot, rv, layout.hasPhaseValues())) return changed;
+            if (!sameRecord(in, slot, rv, phaseValues)) return false;
             for (int ch = 0; ch <= C; ++ch)
                 std::memcpy(table.row(ch, slot), rv.I.data() + static_cast<std::size_t>(ch) * K,
                             K * sizeof(float));
-        }
-    }
-    return {};
+            return true;
+        });
 }
 
 }  // namespace

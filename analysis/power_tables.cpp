@@ -9,6 +9,7 @@
 
 #include "analysis/composite.h"
 #include "analysis/quantities.h"
+#include "analysis/record_read_back.h"
 #include "datafile/record_file.h"
 
 namespace hg {
@@ -26,8 +27,6 @@ HG_INLINE void maxInto(float* __restrict cells, const float* __restrict values, 
 HG_INLINE void minInto(float* __restrict cells, const float* __restrict values, std::size_t n) {
     for (std::size_t k = 0; k < n; ++k) cells[k] = values[k] < cells[k] ? values[k] : cells[k];
 }
-
-constexpr int64_t kChunkBytes = 1 << 18;  // records read back together
 
 // The powers of one slot's channel rows and their extremes, from the channels' current angles A
 // (C x K) and the composite's (K).
@@ -67,48 +66,23 @@ std::string powersOfSlots(const PowerInputs& in, Table<float>& active, Table<flo
             powersOfSlot(in, slot, zero.data(), zero.data() + row, active, reactive, extremes);
         return {};
     }
-    const RecordLayout& layout = *src.layout;
-    const std::vector<int64_t>& records = *src.slotRecord;
-    const int64_t length = layout.recordLength;
-    const int64_t chunk = std::max<int64_t>(1, kChunkBytes / length);
-    std::vector<uint8_t> buffer(static_cast<std::size_t>(chunk * length));
-    RecordValues rv;
-    rv.size(layout);
-    const std::string changed =
-        "記録ファイルが読み込んだ後に変わったため、電力を計算できません（実行からやり直してください"
-        "）: " +
-        src.file->path();
-    for (int32_t slot = first; slot < last;) {
-        // A run of consecutive records, read at once.
-        int32_t n = 1;
-        while (slot + n < last && n < chunk &&
-               records[static_cast<std::size_t>(slot + n)] ==
-                   records[static_cast<std::size_t>(slot)] + n)
-            ++n;
-        const int64_t record = records[static_cast<std::size_t>(slot)];
-        if (!src.file->read(static_cast<uint64_t>(record) * static_cast<uint64_t>(length),
-                            buffer.data(), static_cast<std::size_t>(n * length)))
-            return changed;
-        for (int32_t i = 0; i < n; ++i, ++slot) {
-            decodeRecord(buffer.data() + static_cast<std::size_t>(i * length), layout, rv);
-            (void)zeroNonFinite(rv.V.data(), K);
-            (void)zeroNonFinite(rv.I.data(), row);
-            if (std::memcmp(rv.V.data(), in.voltage.row(slot), K * sizeof(float)) != 0)
-                return changed;
+    const auto same = [&](const float* a, const float* b) {
+        return std::memcmp(a, b, K * sizeof(float)) == 0;
+    };
+    return readBackRecords(
+        src, first, last, "電力を計算できません", [&](int32_t slot, RecordValues& rv) {
+            if (!same(rv.V.data(), in.voltage.row(slot))) return false;
             for (long c = 0; c < C; ++c)
-                if (std::memcmp(rv.I.data() + static_cast<std::size_t>(c) * K,
-                                in.current.row(c, slot), K * sizeof(float)) != 0)
-                    return changed;
-            // The composite's angles, combined as the load combined its currents; its currents
-            // come out as the load stored them unless an angle changed.
+                if (!same(rv.I.data() + static_cast<std::size_t>(c) * K, in.current.row(c, slot)))
+                    return false;
+            // The composite's angles, combined as the load combined its currents; its currents come
+            // out as they were read unless an angle changed.
             (void)combiner.combine(rv.I.data(), rv.A.data(), K, static_cast<int>(C),
                                    combined.data(), compositeAngles.data());
-            if (std::memcmp(combined.data(), in.current.row(C, slot), K * sizeof(float)) != 0)
-                return changed;
+            if (!same(combined.data(), in.current.row(C, slot))) return false;
             powersOfSlot(in, slot, rv.A.data(), compositeAngles.data(), active, reactive, extremes);
-        }
-    }
-    return {};
+            return true;
+        });
 }
 
 // Merges the extremes of one part into those of all: maxima by the larger, minima by the smaller.
