@@ -165,6 +165,9 @@ std::vector<double> comparisonMaxima(const AlignedComparison& comparison,
 void drawComparison(Canvas& canvas, const AlignedComparison& comparison,
                     const GraphRequest& request, const GraphLayout& g, const ValueAxis& axis) {
     if (isPredictionItem(request.item)) return;
+    // A compared recording whose currents could not be read back draws nothing (its legend says
+    // why) rather than zeros.
+    if (!tablesFailureFor(*comparison.other, request.item).empty()) return;
     const RecordSpan span = shownComparison(comparison, g);
     const double gap = 2.0 * std::max(1.0f, comparison.other->RecordInterval) + 1e-6;
     canvas.setLineWidth(1);
@@ -188,12 +191,13 @@ void drawComparison(Canvas& canvas, const AlignedComparison& comparison,
 }
 
 void drawComparisonLegend(Canvas& canvas, const HARMDIM& main, const AlignedComparison& comparison,
-                          const GraphLayout& g) {
+                          const GraphLayout& g, int item) {
     const int32_t n = placedRecords(main);
     if (n < 1 || comparison.legend.empty()) return;
-    const std::string text = "実線 " + recordTimeText(main, 0) + "～" +
-                             recordTimeText(main, n - 1) + "  破線 " +
-                             comparison.legend.substr(comparison.legend.find(' ') + 1);
+    const std::string failed = tablesFailureFor(*comparison.other, item);
+    const std::string text =
+        "実線 " + recordTimeText(main, 0) + "～" + recordTimeText(main, n - 1) + "  破線 " +
+        (failed.empty() ? comparison.legend.substr(comparison.legend.find(' ') + 1) : failed);
     canvas.setForeColor(Colour::palette(0));
     canvas.setFontBold(false);
     canvas.text(g.GraphWidth - canvas.textWidth(text), g.T - canvas.textHeight() - 2, text);

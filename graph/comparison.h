@@ -62,8 +62,9 @@ void drawComparison(Canvas& canvas, const AlignedComparison& comparison,
                     const GraphRequest& request, const GraphLayout& g, const ValueAxis& axis);
 
 // The legend line naming both periods, right-aligned just above the plot: "実線 <main period>
-// 破線 <comparison period>".
+// 破線 <comparison period>" (in place of the comparison period, why its currents of item `item`
+// could not be read back).
 void drawComparisonLegend(Canvas& canvas, const HARMDIM& main, const AlignedComparison& comparison,
-                          const GraphLayout& g);
+                          const GraphLayout& g, int item);
 
 }  // namespace hg

@@ -34,6 +34,8 @@ CursorReadout cursorReadout(const HARMDIM& state, const GraphRequest& request, i
     CursorReadout out;
     out.record = rec;
     out.when = recordTimeText(state, rec);
+    // Values whose tables could not be read back are not read out (the plot says why).
+    if (!tablesFailureFor(state, request.item).empty()) return out;
     for (const DrawnCurve& curve : drawnCurves(state, request)) {
         ReadoutLine line;
         const std::size_t first = curve.legend.find_first_not_of(' ');

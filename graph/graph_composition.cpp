@@ -451,7 +451,8 @@ GraphDrawing composeGraph(Canvas& canvas, const HARMDIM& state, const GraphReque
     out.curves = drawCurves(canvas, state, request, plot, failed.empty() ? request.notice : failed);
     if (request.comparison) drawComparison(canvas, *request.comparison, request, g, out.axis);
     canvas.unclip();
-    if (request.comparison) drawComparisonLegend(canvas, state, *request.comparison, g);
+    if (request.comparison)
+        drawComparisonLegend(canvas, state, *request.comparison, g, request.item);
     out.title = drawTitleAndFooters(canvas, state, request, plot, clientHeight, fontSize);
     out.outcome = GraphOutcome::Drawn;
     return out;

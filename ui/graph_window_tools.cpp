@@ -59,9 +59,12 @@ QString pairHtml(const CursorPair& pair) {
 std::vector<QString> statisticsLines(const HARMDIM& state, const GraphView& view,
                                      const GraphRequest& request) {
     std::vector<QString> lines;
+    // Values whose tables could not be read back have no statistics.
+    if (!tablesFailureFor(state, request.item).empty()) return lines;
     const auto main = shownStatistics(state, request, recordsIn(state, view.shownRange()));
     std::vector<CurveStatistics> other;
-    if (const auto& c = view.comparison(); c && !isPredictionItem(request.item))
+    if (const auto& c = view.comparison();
+        c && !isPredictionItem(request.item) && tablesFailureFor(*c->other, request.item).empty())
         other = shownStatistics(*c->other, request, comparisonRecordsIn(*c, view.shownRange()));
     for (std::size_t i = 0; i < main.size(); ++i) {
         const CurveStatistics& s = main[i];

@@ -12,6 +12,7 @@
 #include "analysis/items.h"
 #include "analysis/load.h"
 #include "analysis/quantities.h"
+#include "graph/cursor_readout.h"
 #include "graph/graph_composition.h"
 #include "platform/recording_canvas.h"
 #include "support_analysis.h"
@@ -269,6 +270,7 @@ TEST(Load, CurrentsAndPowersReadBackFromTheRecordingAsLoaded) {
         EXPECT_EQ(composeGraph(canvas, changed, request).curves > 0, voltage) << item;
         EXPECT_EQ(canvas.findText(changed.currentsFailure()) != nullptr, !voltage) << item;
         EXPECT_EQ(tablesFailureFor(changed, item).empty(), voltage) << item;
+        EXPECT_EQ(cursorReadout(changed, request, 0).lines.empty(), !voltage) << item;
     }
 }
 
