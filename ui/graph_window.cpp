@@ -21,6 +21,9 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <chrono>
+#include <future>
+#include <system_error>
 
 #include "analysis/channels.h"
 #include "analysis/harmdim.h"
@@ -533,12 +536,13 @@ void GraphWindow::drawGraph(bool report) {
 }
 
 // The currents are read back, and the power tables computed, by the first draw that reads them (a
-// current, impedance or power item, the prediction, a limit set's statistics): the window says
-// so while it waits.
+// current, impedance or power item, the prediction, a limit set's statistics): on other threads,
+// the window saying so and keeping its picture painted while it waits.
 void GraphWindow::showComputing() {
     const int item = view_->selection().item();
     const bool limits = view_->limitSet() != nullptr;
-    if (!analysis_->powersComputed() && (readsPowerTables(item) || limits)) {
+    const bool powers = readsPowerTables(item) || limits;
+    if (!analysis_->powersComputed() && powers) {
         Computing->setText(u"計算中: 電力..."_qs);
     } else if (!analysis_->currentsComputed() && (readsCurrentTable(item) || limits)) {
         Computing->setText(u"読み込み中: 電流..."_qs);
@@ -548,6 +552,19 @@ void GraphWindow::showComputing() {
     Computing->adjustSize();
     Computing->show();
     Computing->repaint();
+    // Read on another thread; the window's own events (its paint, the message) go on meanwhile.
+    const std::shared_ptr<const HARMDIM> analysis = analysis_;
+    const auto readTables = [analysis, powers] {
+        (void)(powers ? analysis->powersFailure() : analysis->currentsFailure());
+    };
+    std::future<void> read;
+    try {
+        read = std::async(std::launch::async, readTables);
+    } catch (const std::system_error&) {
+        return readTables();  // no thread to be had: read here
+    }
+    while (read.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 GraphDrawing GraphWindow::composePicture(std::string notice) {
