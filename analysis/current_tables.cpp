@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "analysis/composite.h"
@@ -14,9 +12,6 @@
 namespace hg {
 
 namespace {
-
-constexpr unsigned kMaxThreads = 8;
-constexpr int32_t kSlotsPerThread = 256;
 
 bool sameValues(const float* a, const float* b, std::size_t n) {
     return std::memcmp(a, b, n * sizeof(float)) == 0;
@@ -69,29 +64,10 @@ void CurrentTables::compute(const CurrentInputs& in) const {
         if (src.file && src.layout && src.slotRecord && !st.table.empty()) {
             const int32_t slots =
                 std::clamp<int32_t>(in.loadedRecords, 0, static_cast<int32_t>(in.P + 1));
-            const unsigned threads = std::clamp<unsigned>(
-                std::min<unsigned>(std::thread::hardware_concurrency(),
-                                   static_cast<unsigned>(slots / kSlotsPerThread)),
-                1, kMaxThreads);
-            std::vector<std::string> failures(threads);
-            const auto part = [&](unsigned t) {
-                failures[t] = currentsOfSlots(
-                    in, st.table, static_cast<int32_t>(int64_t{slots} * t / threads),
-                    static_cast<int32_t>(int64_t{slots} * (t + 1) / threads));
-            };
-            {
-                std::vector<std::jthread> workers;  // joined before the table is marked read
-                for (unsigned t = 1; t < threads; ++t) {
-                    try {
-                        workers.emplace_back(part, t);
-                    } catch (const std::system_error&) {
-                        part(t);  // no thread to be had: this one reads the part
-                    }
-                }
-                part(0);
-            }
-            for (const std::string& failure : failures)
-                if (!failure.empty()) st.failure = failure;
+            st.failure = runReadBackParts(slots, readBackParts(slots),
+                                          [&](unsigned, int32_t first, int32_t last) {
+                                              return currentsOfSlots(in, st.table, first, last);
+                                          });
             if (!st.failure.empty()) st.table.dim(in.C, in.P, in.N);  // nothing half read is left
         }
         st.done.store(true, std::memory_order_release);

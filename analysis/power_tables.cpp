@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "analysis/composite.h"
@@ -15,9 +13,6 @@
 namespace hg {
 
 namespace {
-
-constexpr unsigned kMaxThreads = 8;
-constexpr int32_t kSlotsPerThread = 256;
 
 using Row = PowerTables::ExtremeRow;
 
@@ -107,33 +102,14 @@ void PowerTables::compute(const PowerInputs& in) const {
         st.reactive.dim(C, P, N);
         st.extremes.dim(C, 3, N);
         const int32_t slots = std::clamp<int32_t>(in.loadedRecords, 0, static_cast<int32_t>(P + 1));
-        const unsigned threads =
-            std::clamp<unsigned>(std::min<unsigned>(std::thread::hardware_concurrency(),
-                                                    static_cast<unsigned>(slots / kSlotsPerThread)),
-                                 1, kMaxThreads);
+        const unsigned threads = readBackParts(slots);
         std::vector<Table<float>> partExtremes(threads);
         for (unsigned t = 1; t < threads; ++t) partExtremes[t].dim(C, 3, N);
-        std::vector<std::string> failures(threads);
-        const auto part = [&](unsigned t) {
-            failures[t] =
-                powersOfSlots(in, st.active, st.reactive, t == 0 ? st.extremes : partExtremes[t],
-                              static_cast<int32_t>(int64_t{slots} * t / threads),
-                              static_cast<int32_t>(int64_t{slots} * (t + 1) / threads));
-        };
-        {
-            std::vector<std::jthread> workers;  // joined before the tables are marked computed
-            for (unsigned t = 1; t < threads; ++t) {
-                try {
-                    workers.emplace_back(part, t);
-                } catch (const std::system_error&) {
-                    part(t);  // no thread to be had: this one does the part
-                }
-            }
-            part(0);
-        }
+        st.failure = runReadBackParts(slots, threads, [&](unsigned t, int32_t first, int32_t last) {
+            return powersOfSlots(in, st.active, st.reactive, t == 0 ? st.extremes : partExtremes[t],
+                                 first, last);
+        });
         for (unsigned t = 1; t < threads; ++t) mergeExtremes(st.extremes, partExtremes[t]);
-        for (const std::string& failure : failures)
-            if (!failure.empty()) st.failure = failure;
         if (!st.failure.empty()) {  // nothing half computed is left to be read as powers
             st.active.dim(C, P, N);
             st.reactive.dim(C, P, N);

@@ -1,6 +1,8 @@
 #include "analysis/record_read_back.h"
 
 #include <algorithm>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "analysis/quantities.h"
@@ -10,7 +12,39 @@ namespace hg {
 
 namespace {
 constexpr int64_t kChunkBytes = 1 << 18;  // records read back together
+constexpr unsigned kMaxThreads = 8;
+constexpr int32_t kSlotsPerThread = 256;
 }  // namespace
+
+unsigned readBackParts(int32_t slots) {
+    return std::clamp<unsigned>(std::min<unsigned>(std::thread::hardware_concurrency(),
+                                                   static_cast<unsigned>(slots / kSlotsPerThread)),
+                                1, kMaxThreads);
+}
+
+std::string runReadBackParts(
+    int32_t slots, unsigned parts,
+    const std::function<std::string(unsigned t, int32_t first, int32_t last)>& part) {
+    std::vector<std::string> failures(parts);
+    const auto run = [&](unsigned t) {
+        failures[t] = part(t, static_cast<int32_t>(int64_t{slots} * t / parts),
+                           static_cast<int32_t>(int64_t{slots} * (t + 1) / parts));
+    };
+    {
+        std::vector<std::jthread> workers;  // joined before the failures are looked at
+        for (unsigned t = 1; t < parts; ++t) {
+            try {
+                workers.emplace_back(run, t);
+            } catch (const std::system_error&) {
+                run(t);  // no thread to be had: this one does the part
+            }
+        }
+        run(0);
+    }
+    for (const std::string& failure : failures)
+        if (!failure.empty()) return failure;
+    return {};
+}
 
 std::string readBackRecords(const PowerSource& source, int32_t first, int32_t last,
                             std::string_view what,
