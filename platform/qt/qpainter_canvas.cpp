@@ -78,6 +78,10 @@ QPainterCanvas::QPainterCanvas(QPaintDevice& device)
     penScale_ = raster ? pixelRatio(device) : std::max(1.0, device.logicalDpiX() / kScreenDpi);
     painter_.begin(&device);
     if (painter_.isActive()) painter_.setRenderHint(QPainter::Antialiasing, false);
+    if (device.devType() == QInternal::Image) {
+        const auto& image = static_cast<const QImage&>(device);
+        stamps_.emplace(image.size(), image.devicePixelRatio());
+    }
 }
 
 QPainterCanvas::~QPainterCanvas() {
@@ -176,7 +180,9 @@ void QPainterCanvas::drawLine(Point from, Point to, const Colour& colour) {
     if (!painter_.isActive() || !finite(from) || !finite(to)) return;
     const QPointF a = toDevice(from), b = toDevice(to);
     if (!reaches(a, b)) return;
-    painter_.setPen(pen(colour, true));
+    const QPen styled = pen(colour, true);
+    if (stamps_ && stamps_->draw(painter_, QLineF(a, b), styled)) return;
+    painter_.setPen(styled);
     painter_.drawLine(a, b);
 }
 

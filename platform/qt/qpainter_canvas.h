@@ -16,6 +16,7 @@
 #include <optional>
 
 #include "platform/canvas.h"
+#include "platform/qt/dashed_line_stamps.h"
 
 class QPaintDevice;
 
@@ -78,6 +79,7 @@ class QPainterCanvas : public Canvas {
     double fontDpi_;   // dots per inch that font points are converted with
     double penScale_;  // device pixels per unit of line width
     std::optional<QRectF> area_;
+    std::optional<DashedLineStamps> stamps_;  // on a picture: its dashed grid lines
 
     mutable FontSpec cachedSpec_;
     mutable QFont cachedFont_;

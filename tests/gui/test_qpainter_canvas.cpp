@@ -22,6 +22,23 @@ QRect inkBounds(const QImage& image) {
     return bounds;
 }
 
+// What Qt's own pen draws for a dashed line of the canvas (width 1), clipped to `area`.
+QImage penLines(QSize size, double ratio, const std::vector<QLineF>& lines, Qt::PenStyle style,
+                const QRectF& area) {
+    QImage image = whitePicture(size, ratio);
+    QPainter painter(&image);
+    QPen pen(QColor(0, 0, 144));
+    pen.setCosmetic(true);
+    pen.setWidthF(ratio);
+    pen.setStyle(style);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    painter.setPen(pen);
+    painter.setClipRect(area);
+    for (const QLineF& line : lines) painter.drawLine(line);
+    return image;
+}
+
 QImage whiteImage(int width, int height) {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -82,6 +99,37 @@ class TestQPainterCanvas : public QObject {
         QCOMPARE(image.pixel(30, 70), qRgb(0, 0, 255));
         QCOMPARE(image.pixel(30, 80), kWhite);
         QCOMPARE(image.pixel(100, 80), qRgb(255, 0, 255));
+    }
+
+    // Dashed grid lines are set down from a stamp of one line: every pixel as the pen draws it, at
+    // whole and fractional positions, across the picture's edges, at screen ratios whose stamps
+    // move by whole image pixels and at one whose do not, within a clip, with more stamps than
+    // kept.
+    void dashedLinesHaveThePensOwnPixels() {
+        const QSize size(120, 90);
+        const QRectF area(7.5, 0, 100, 80);
+        std::vector<QLineF> lines;
+        for (const double at : {-0.5, 0.0, 10.0, 10.5, 11.0, 33.25, 47.3, 58.0, 71.75, 119.6}) {
+            lines.emplace_back(at, 5, at, 85);
+            lines.emplace_back(3, at * 0.7, 117.5, at * 0.7);
+        }
+        lines.emplace_back(60, 85, 60, 5);  // drawn upwards: its dashes start at the bottom
+        for (int x = 12; x < 110; x += 3) lines.emplace_back(x, 5, x, 85);
+        for (const double ratio : {1.0, 1.25, 1.5, 2.0, 3.0, 1.1}) {
+            for (const auto style : {LineStyle::Dotted, LineStyle::DashDot}) {
+                QImage image = whitePicture(size, ratio);
+                {
+                    QPainterCanvas canvas(image);
+                    canvas.restrictTo(area);
+                    canvas.setLineStyle(style);
+                    for (const QLineF& l : lines)
+                        canvas.line(l.x1(), l.y1(), l.x2(), l.y2(), Colour(Rgb{0, 0, 144}));
+                }
+                const auto penStyle = style == LineStyle::Dotted ? Qt::DotLine : Qt::DashDotLine;
+                QVERIFY2(image == penLines(size, ratio, lines, penStyle, area),
+                         QByteArray::number(ratio).constData());
+            }
+        }
     }
 
     void japaneseTextUsesTheIpaFontBelowItsCorner() {
