@@ -5,6 +5,8 @@
 // same pen, into a narrow transparent strip of the picture's full length, and every other line at
 // the same position within a whole image pixel is that strip set down a whole number of image
 // pixels away: the rasteriser's result moves with the line, so the pixels are those the pen gives.
+// A stamp wholly inside the clip is written straight into the picture's pixels (it is opaque, the
+// painter would only copy it); one across the clip's edge is drawn by the painter, which clips it.
 #pragma once
 
 #include <QColor>
@@ -12,6 +14,7 @@
 #include <QLineF>
 #include <QPen>
 #include <QPointF>
+#include <QRect>
 #include <QSize>
 #include <vector>
 
@@ -21,8 +24,8 @@ namespace hg {
 
 class DashedLineStamps {
   public:
-    // For a painter on a picture of `imagePixels` image pixels, `ratio` of them to a logical one.
-    DashedLineStamps(QSize imagePixels, double ratio);
+    // For a painter on the image (which must outlive the stamps), at the image's pixel ratio.
+    explicit DashedLineStamps(QImage& image);
 
     // Draws the line (logical pixels) with the pen by a stamp when it is vertical or horizontal,
     // the painter paints without antialiasing and with no transform of its own, and the ratio
@@ -39,12 +42,16 @@ class DashedLineStamps {
         double width = 0;
         QImage strip;  // the units of the painted strip that hold ink (none when it has none)
         QPointF at;    // where they stand in it (logical pixels, whole units)
+        std::vector<QRect> dashes;  // the ink, in image pixels of the strip
+        QRect bounds;               // around every dash
     };
 
     const Stamp* stampFor(bool vertical, double across, const QLineF& line, const QPen& pen,
                           double units);
-    void inkOf(const QImage& strip, Stamp& stamp) const;
+    bool inkOf(const QImage& strip, Stamp& stamp) const;
+    void setDown(const Stamp& stamp, QPoint by);
 
+    QImage* image_;  // written to directly; none when its pixels are not 32-bit colours
     QSize imagePixels_;
     double ratio_;
     int unit_ = 0;  // logical pixels a stamp moves by: the fewest that make whole image pixels

@@ -78,10 +78,8 @@ QPainterCanvas::QPainterCanvas(QPaintDevice& device)
     penScale_ = raster ? pixelRatio(device) : std::max(1.0, device.logicalDpiX() / kScreenDpi);
     painter_.begin(&device);
     if (painter_.isActive()) painter_.setRenderHint(QPainter::Antialiasing, false);
-    if (device.devType() == QInternal::Image) {
-        const auto& image = static_cast<const QImage&>(device);
-        stamps_.emplace(image.size(), image.devicePixelRatio());
-    }
+    if (painter_.isActive() && device.devType() == QInternal::Image)
+        stamps_.emplace(static_cast<QImage&>(device));
 }
 
 QPainterCanvas::~QPainterCanvas() {

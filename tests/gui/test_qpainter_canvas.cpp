@@ -111,10 +111,12 @@ class TestQPainterCanvas : public QObject {
         std::vector<QLineF> lines;
         for (const double at : {-0.5, 0.0, 10.0, 10.5, 11.0, 33.25, 47.3, 58.0, 71.75, 119.6}) {
             lines.emplace_back(at, 5, at, 85);
+            lines.emplace_back(at, 4.5, at, 75.25);  // wholly inside the clip, unless at its edge
             lines.emplace_back(3, at * 0.7, 117.5, at * 0.7);
+            lines.emplace_back(12, at * 0.6, 98.5, at * 0.6);
         }
         lines.emplace_back(60, 85, 60, 5);  // drawn upwards: its dashes start at the bottom
-        for (int x = 12; x < 110; x += 3) lines.emplace_back(x, 5, x, 85);
+        for (int x = 12; x < 110; x += 3) lines.emplace_back(x, 5, x, 75);
         for (const double ratio : {1.0, 1.25, 1.5, 2.0, 3.0, 1.1}) {
             for (const auto style : {LineStyle::Dotted, LineStyle::DashDot}) {
                 QImage image = whitePicture(size, ratio);
