@@ -345,6 +345,24 @@ void drawCurve(Canvas& canvas, const HARMDIM& state, const GraphRequest& request
     pen.flush();
 }
 
+// The records whose lines can show on a canvas that paints one part of the picture: from the last
+// one left of the part to the first one right of it. Every line reaching the part is drawn as from
+// the whole span (a column is whole from its first record, the line into it starts where the one
+// before ends); what is drawn of the columns left out of, or cut at, either end cannot show. All of
+// the span when the records do not run left to right.
+RecordSpan reachedRecords(const Canvas& canvas, const Plot& p, RecordSpan span) {
+    const auto reach = canvas.reachedX();
+    if (!reach || span.first >= span.last) return span;
+    const std::vector<int>& x = p.g.RecordPixelX;
+    const auto at = [&](int32_t t) { return p.L + x[static_cast<std::size_t>(t)]; };
+    for (int32_t t = span.first; t < span.last; ++t)
+        if (at(t + 1) < at(t)) return span;
+    RecordSpan reached = span;
+    while (reached.first < reached.last && at(reached.first + 1) < reach->first) ++reached.first;
+    while (reached.last > reached.first && at(reached.last - 1) > reach->second) --reached.last;
+    return reached;
+}
+
 // The curves with their legends (a notice stands instead of them); returns how many were drawn.
 int drawCurves(Canvas& canvas, const HARMDIM& state, const GraphRequest& request, const Plot& p,
                const std::string& notice) {
@@ -354,7 +372,8 @@ int drawCurves(Canvas& canvas, const HARMDIM& state, const GraphRequest& request
     const int32_t loaded =
         std::min<int32_t>(state.LoadedRecords, static_cast<int32_t>(p.g.RecordPixelX.size()));
     const RecordSpan shownSpan = p.g.shownRecords.value_or(RecordSpan{0, loaded - 1});
-    const RecordSpan span{std::max(shownSpan.first, 0), std::min(shownSpan.last, loaded - 1)};
+    const RecordSpan span = reachedRecords(
+        canvas, p, {std::max(shownSpan.first, 0), std::min(shownSpan.last, loaded - 1)});
     const LegendPlacement legends{kScreenLegendStep, 100, 1};
     if (!notice.empty()) {
         printAt(canvas, p.L + 10, p.T + 10, notice, kBlack);

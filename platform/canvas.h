@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace hg {
 
@@ -143,6 +144,9 @@ class Canvas {
     virtual double textHeight() const = 0;
     // Whether the device is wider than it is high: a sheet of paper lying landscape.
     virtual bool landscape() const { return false; }
+    // The user-window x range outside which nothing drawn shows, by more than any pen's width
+    // (a canvas that paints one part of the picture); none when it paints the whole.
+    virtual std::optional<std::pair<double, double>> reachedX() const { return std::nullopt; }
 
     void setForeColor(Colour c) { fore_ = c; }
     Colour foreColor() const { return fore_; }

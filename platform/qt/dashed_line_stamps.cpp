@@ -87,10 +87,12 @@ bool DashedLineStamps::draw(QPainter& painter, const QLineF& line, const QPen& p
 // the clip, so the painter would only have copied them.
 void DashedLineStamps::setDown(const Stamp& stamp, QPoint by) {
     const QRgb pixel = stamp.colour | 0xFF000000u;
+    uchar* const bits = image_->bits();  // the painter's own pixels: it holds the image unshared
+    const qsizetype stride = image_->bytesPerLine();
     for (const QRect& dash : stamp.dashes) {
         const QRect at = dash.translated(by);
         for (int y = at.top(); y <= at.bottom(); ++y) {
-            auto* row = reinterpret_cast<QRgb*>(image_->scanLine(y));
+            auto* row = reinterpret_cast<QRgb*>(bits + y * stride);
             std::fill(row + at.left(), row + at.right() + 1, pixel);
         }
     }

@@ -111,6 +111,14 @@ void QPainterCanvas::applyClip(std::optional<Point> a, std::optional<Point> b) {
     painter_.setClipRect(area_ ? own.intersected(*area_) : own);
 }
 
+std::optional<std::pair<double, double>> QPainterCanvas::reachedX() const {
+    if (!area_ || deviceW_ <= 0) return std::nullopt;
+    constexpr double kBeyondAnyPen = 16;  // logical pixels
+    const double perUnit = deviceW_ / scaleWidth();
+    return std::pair{(area_->left() - kBeyondAnyPen) / perUnit,
+                     (area_->right() + kBeyondAnyPen) / perUnit};
+}
+
 // Whether a line's pixels can fall inside the area: its box widened by the pen and a pixel.
 bool QPainterCanvas::reaches(QPointF from, QPointF to) const {
     if (!area_) return true;
@@ -118,24 +126,30 @@ bool QPainterCanvas::reaches(QPointF from, QPointF to) const {
     return QRectF(from, to).normalized().adjusted(-m, -m, m, m).intersects(*area_);
 }
 
-QPen QPainterCanvas::pen(const Colour& colour, bool styled) const {
+// The pen of the colour, the line width and (when styled) the line style. Curves are thousands of
+// lines of one pen: it is made again only when one of these changes.
+const QPen& QPainterCanvas::pen(const Colour& colour, bool styled) const {
     const double width = drawnLineWidth() * penScale_;
-    QPen p(toQColor(colour.rgb));
-    p.setCosmetic(true);
-    p.setWidthF(width);
-    p.setJoinStyle(Qt::RoundJoin);
-    Qt::PenStyle style = Qt::SolidLine;
-    if (styled && lineStyle() == LineStyle::Dotted) style = Qt::DotLine;
-    if (styled && lineStyle() == LineStyle::DashDot) style = Qt::DashDotLine;
-    p.setStyle(style);
+    const LineStyle style = styled ? lineStyle() : LineStyle::Solid;
+    const PenKey key{colour.rgb.r, colour.rgb.g, colour.rgb.b, style, width};
+    if (penKey_ && *penKey_ == key) return pen_;
+    penKey_ = key;
+    pen_ = QPen(toQColor(colour.rgb));
+    pen_.setCosmetic(true);
+    pen_.setWidthF(width);
+    pen_.setJoinStyle(Qt::RoundJoin);
+    Qt::PenStyle penStyle = Qt::SolidLine;
+    if (style == LineStyle::Dotted) penStyle = Qt::DotLine;
+    if (style == LineStyle::DashDot) penStyle = Qt::DashDotLine;
+    pen_.setStyle(penStyle);
     // Dashes keep their gaps with flat ends; a one-pixel solid line keeps its last pixel with
     // square ends; wider curves join smoothly with round ends.
-    if (style != Qt::SolidLine) {
-        p.setCapStyle(Qt::FlatCap);
+    if (penStyle != Qt::SolidLine) {
+        pen_.setCapStyle(Qt::FlatCap);
     } else {
-        p.setCapStyle(width > 1.5 ? Qt::RoundCap : Qt::SquareCap);
+        pen_.setCapStyle(width > 1.5 ? Qt::RoundCap : Qt::SquareCap);
     }
-    return p;
+    return pen_;
 }
 
 const QFont& QPainterCanvas::qfont() const {
@@ -178,7 +192,7 @@ void QPainterCanvas::drawLine(Point from, Point to, const Colour& colour) {
     if (!painter_.isActive() || !finite(from) || !finite(to)) return;
     const QPointF a = toDevice(from), b = toDevice(to);
     if (!reaches(a, b)) return;
-    const QPen styled = pen(colour, true);
+    const QPen& styled = pen(colour, true);
     if (stamps_ && stamps_->draw(painter_, QLineF(a, b), styled)) return;
     painter_.setPen(styled);
     painter_.drawLine(a, b);

@@ -56,6 +56,7 @@ class QPainterCanvas : public Canvas {
     double textWidth(std::string_view utf8) const override;
     double textHeight() const override;
     bool landscape() const override { return deviceW_ > deviceH_; }
+    std::optional<std::pair<double, double>> reachedX() const override;
 
   protected:
     void drawClear(Rgb back) override;
@@ -69,7 +70,7 @@ class QPainterCanvas : public Canvas {
   private:
     QPointF toDevice(Point p) const;
     bool reaches(QPointF from, QPointF to) const;
-    QPen pen(const Colour& colour, bool styled) const;
+    const QPen& pen(const Colour& colour, bool styled) const;
     const QFont& qfont() const;
 
     QPaintDevice& device_;
@@ -80,6 +81,15 @@ class QPainterCanvas : public Canvas {
     double penScale_;  // device pixels per unit of line width
     std::optional<QRectF> area_;
     std::optional<DashedLineStamps> stamps_;  // on a picture: its dashed grid lines
+
+    struct PenKey {
+        uint8_t r, g, b;
+        LineStyle style;
+        double width;
+        bool operator==(const PenKey&) const = default;
+    };
+    mutable std::optional<PenKey> penKey_;
+    mutable QPen pen_;
 
     mutable FontSpec cachedSpec_;
     mutable QFont cachedFont_;
