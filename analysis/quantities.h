@@ -125,12 +125,19 @@ HG_INLINE bool powersMayOverflow(const float* V, const float* I, std::size_t K) 
 
 // The sum of the squares of the current distortion of orders 1..K-1 of one channel row I against
 // its fundamental current (0 when K is 1), each ratio into q[k] (single precision) first.
-HG_INLINE double currentDistortionSum(const float* I, int K, float* q) {
+HG_INLINE void currentDistortionRatios(const float* I, int K, float* q) {
     const double i0 = I[0];
     for (int k = 1; k < K; ++k) q[k] = static_cast<float>(percentOfFundamental(I[k], i0));
+}
+// The sum of the squares of q[1..K-1], in that order.
+HG_INLINE double squaresSum(const float* q, int K) {
     double acc = 0;
     for (int k = 1; k < K; ++k) acc += static_cast<double>(q[k]) * q[k];
     return acc;
+}
+HG_INLINE double currentDistortionSum(const float* I, int K, float* q) {
+    currentDistortionRatios(I, K, q);
+    return squaresSum(q, K);
 }
 
 // A channel row's total current distortion as the load stores it (CurrentThd).
