@@ -117,6 +117,11 @@ SequenceMagnitudes SequenceParts(float a, float b, float c);
 // V x I.
 HG_INLINE bool powersMayOverflow(const float* V, const float* I, std::size_t K) {
     constexpr double kNoOverflowBelow = 1e41;
+    // Such a product is beyond single precision: a row whose single products all stay below its
+    // largest number needs no exact test.
+    int beyond = 0;
+    for (std::size_t k = 0; k < K; ++k) beyond |= static_cast<int>(V[k] * I[k] > 3.0e38f);
+    if (beyond == 0) return false;
     int any = 0;
     for (std::size_t k = 0; k < K; ++k)
         any |= static_cast<int>(static_cast<double>(V[k]) * I[k] >= kNoOverflowBelow);

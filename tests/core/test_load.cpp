@@ -161,6 +161,25 @@ TEST(Load, RecordQuantities) {
     EXPECT_FLOAT_EQ(s.itemMax(0, 6, 0), 12.0f);  // 120 V / 10 A
 }
 
+// The impedance maximum takes a quotient above it by the last digit of single precision, and one
+// of currents and voltages among the smallest numbers single precision has.
+TEST(Load, ImpedanceMaximaAtTheEdgesOfSinglePrecision) {
+    constexpr float kSmallest = 1.4e-45f;  // 2^-149
+    const float justAbove = std::nextafter(120.0f, 200.0f);
+    const std::string path = writeRecording("z.hm1", 2, [&](int64_t r, RecordValues& v) {
+        plainRecord(r, v);
+        v.V[1] = r == 0 ? 120.0f : justAbove;
+        v.V[2] = r == 0 ? 120.0f : 14 * kSmallest;
+        v.current(0, 1) = v.current(0, 2) = r == 0 ? 10.0f : kSmallest;
+        if (r == 1) v.current(0, 1) = 10.0f;
+    });
+    HARMDIM s;
+    ASSERT_TRUE(loadRecording(s, path).ok());
+    EXPECT_EQ(s.itemMax(0, 6, 1), static_cast<float>(static_cast<double>(justAbove) / 10.0));
+    EXPECT_GT(s.itemMax(0, 6, 1), 12.0f);
+    EXPECT_EQ(s.itemMax(0, 6, 2), 14.0f);
+}
+
 TEST(Load, UnbalanceOfLineVoltagesAndPhaseCurrents) {
     const std::string path = writeRecording("u.hv2", 2, [](int64_t r, RecordValues& v) {
         v.V[0] = v.Vp[0] = v.Vp[1] = 100;
