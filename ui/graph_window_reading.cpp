@@ -13,6 +13,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QRegion>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QWheelEvent>
@@ -170,12 +171,20 @@ void GraphPicture::keyPressEvent(QKeyEvent* event) {
 }
 
 // Only the parts asked for are painted from the kept picture (a cursor move asks for two narrow
-// columns).
+// columns). White goes only where the picture does not reach: at a whole pixel ratio it covers
+// its own pixels exactly (at another one the edges of a part may fall between image pixels, so
+// the part is whitened first).
 void GraphPicture::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const double ratio = image_.devicePixelRatio();
+    const bool wholeRatio = ratio == std::floor(ratio);
+    const QRect covered = image_.isNull() || !wholeRatio
+                              ? QRect()
+                              : QRect(0, 0, static_cast<int>(image_.width() / ratio),
+                                      static_cast<int>(image_.height() / ratio));
     for (const QRect& part : event->region()) {
-        painter.fillRect(part, Qt::white);
+        for (const QRect& bare : QRegion(part).subtracted(covered))
+            painter.fillRect(bare, Qt::white);
         if (!image_.isNull())
             painter.drawImage(QPointF(part.topLeft()), image_,
                               QRectF(part.x() * ratio, part.y() * ratio, part.width() * ratio,

@@ -90,6 +90,12 @@ class TestGraphWindowReading : public QObject {
              {toQString(r.when), toQString(r.lines[2].legend), toQString(r.lines[2].value), u"%"_s})
             QVERIFY2(form->Readout->text().contains(part), qPrintable(part));
         QCOMPARE(form->Picture1->cursorX(), std::optional<int>(at(*form, 300).x()));
+        // The window shows the kept picture as it is, the cursor drawn over it.
+        const QImage shown = form->Picture1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage kept = form->picture().convertToFormat(QImage::Format_RGB32);
+        const int x = *form->Picture1->cursorX();
+        QCOMPARE(shown.copy(0, 0, x, shown.height()), kept.copy(0, 0, x, kept.height()));
+        QVERIFY(shown.copy(x, 0, 1, shown.height()) != kept.copy(x, 0, 1, kept.height()));
         const std::pair<Qt::Key, int32_t> keys[] = {
             {Qt::Key_Right, 31}, {Qt::Key_Left, 30}, {Qt::Key_End, 143}, {Qt::Key_Home, 0}};
         for (auto [key, record] : keys) {
