@@ -104,7 +104,7 @@ class TestQPainterCanvas : public QObject {
     // Dashed grid lines are set down from a stamp of one line: every pixel as the pen draws it, at
     // whole and fractional positions, across the picture's edges, at screen ratios whose stamps
     // move by whole image pixels and at one whose do not, within a clip, with more stamps than
-    // kept.
+    // kept, on a picture whose pixels another image shared until it was painted on.
     void dashedLinesHaveThePensOwnPixels() {
         const QSize size(120, 90);
         const QRectF area(7.5, 0, 100, 80);
@@ -120,6 +120,7 @@ class TestQPainterCanvas : public QObject {
         for (const double ratio : {1.0, 1.25, 1.5, 2.0, 3.0, 1.1}) {
             for (const auto style : {LineStyle::Dotted, LineStyle::DashDot}) {
                 QImage image = whitePicture(size, ratio);
+                const QImage before = image;  // shares the pixels until the painting
                 {
                     QPainterCanvas canvas(image);
                     canvas.restrictTo(area);
@@ -130,6 +131,7 @@ class TestQPainterCanvas : public QObject {
                 const auto penStyle = style == LineStyle::Dotted ? Qt::DotLine : Qt::DashDotLine;
                 QVERIFY2(image == penLines(size, ratio, lines, penStyle, area),
                          QByteArray::number(ratio).constData());
+                QVERIFY(before == whitePicture(size, ratio));
             }
         }
     }
