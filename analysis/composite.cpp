@@ -31,11 +31,22 @@ HG_VECTOR_CLONES int64_t CurrentCombiner::combine(const float* current, const in
     for (int ch = 0; ch < channels; ++ch) {
         const float* I = current + static_cast<std::size_t>(ch) * channelStride;
         const int16_t* A = angle + static_cast<std::size_t>(ch) * channelStride;
-        degree_trig::compositeSinCos(trig, A, k, sines, cosines);
-        // The products and sums are double; each sum is kept in single precision.
-        for (std::size_t j = 0; j < k; ++j) {
-            ss[j] = static_cast<float>(ss[j] + static_cast<double>(I[j]) * sines[j]);
-            sc[j] = static_cast<float>(sc[j] + static_cast<double>(I[j]) * cosines[j]);
+        // The products and sums are double; each sum is kept in single precision. Angles in the
+        // looked-up range (all a recording holds) are looked up as the sums are made.
+        if (degree_trig::allInTable(A, k)) {
+            const double* sinTable = trig.compositeSin.data();
+            const double* cosTable = trig.compositeCos.data();
+            for (std::size_t j = 0; j < k; ++j) {
+                const std::size_t i = degree_trig::slot(A[j]);
+                ss[j] = static_cast<float>(ss[j] + static_cast<double>(I[j]) * sinTable[i]);
+                sc[j] = static_cast<float>(sc[j] + static_cast<double>(I[j]) * cosTable[i]);
+            }
+        } else {
+            degree_trig::compositeSinCos(trig, A, k, sines, cosines);
+            for (std::size_t j = 0; j < k; ++j) {
+                ss[j] = static_cast<float>(ss[j] + static_cast<double>(I[j]) * sines[j]);
+                sc[j] = static_cast<float>(sc[j] + static_cast<double>(I[j]) * cosines[j]);
+            }
         }
         outOfRange += zeroNonFinite(ss, k) + zeroNonFinite(sc, k);
     }

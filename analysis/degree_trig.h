@@ -71,13 +71,17 @@ inline double powerCos(const Tables& t, int a) {
 #else
 #define HG_TRIG_INLINE inline
 #endif
+// Whether every angle of A[0..n) lies in the looked-up range.
+HG_TRIG_INLINE bool allInTable(const int16_t* A, std::size_t n) {
+    int outside = 0;
+    for (std::size_t j = 0; j < n; ++j) outside |= !inTable(A[j]);
+    return outside == 0;
+}
 template <double (*Sin)(const Tables&, int), double (*Cos)(const Tables&, int)>
 HG_TRIG_INLINE void sinCosOf(const Tables& t, const std::array<double, 2 * kSpan>& sinTable,
                              const std::array<double, 2 * kSpan>& cosTable, const int16_t* A,
                              std::size_t n, double* sines, double* cosines) {
-    int outside = 0;
-    for (std::size_t j = 0; j < n; ++j) outside |= !inTable(A[j]);
-    if (outside) {
+    if (!allInTable(A, n)) {
         for (std::size_t j = 0; j < n; ++j) {
             sines[j] = Sin(t, A[j]);
             cosines[j] = Cos(t, A[j]);
