@@ -172,6 +172,7 @@ void drawComparison(Canvas& canvas, const AlignedComparison& comparison,
     const double gap = 2.0 * std::max(1.0f, comparison.other->RecordInterval) + 1e-6;
     canvas.setLineWidth(1);
     canvas.setLineStyle(LineStyle::Solid);
+    canvas.setSquareEnds(true);  // the dashes' pieces look alike at every pixel ratio
     for (const DrawnCurve& curve : drawnCurves(*comparison.other, request)) {
         const Colour colour = Colour::palette(curve.colour);
         const double factor = curve.series == 0 ? axis.factor : 1.0;
@@ -188,6 +189,7 @@ void drawComparison(Canvas& canvas, const AlignedComparison& comparison,
         }
         line.draw(canvas, colour);
     }
+    canvas.setSquareEnds(false);
 }
 
 void drawComparisonLegend(Canvas& canvas, const HARMDIM& main, const AlignedComparison& comparison,

@@ -157,6 +157,10 @@ class Canvas {
     // Pen width in pixels of the screen picture; on paper 1 is a thin visible line.
     void setLineWidth(int w) { width_ = w < 1 ? 1 : w; }
     int lineWidth() const { return width_; }
+    // Solid lines end square at any width, as a one-pixel line does on the screen (round ends,
+    // the rule for wider lines, would blur short pieces and are slow to stroke on a fine screen).
+    void setSquareEnds(bool on) { squareEnds_ = on; }
+    bool squareEnds() const { return squareEnds_; }
 
     void setFont(std::string_view name, double size, bool bold = false) {
         font_ = FontSpec{std::string(name), size, bold};
@@ -205,6 +209,7 @@ class Canvas {
     Colour back_ = Colour::palette(15);
     LineStyle style_ = LineStyle::Solid;
     int width_ = 1;
+    bool squareEnds_ = false;
     FontSpec font_{std::string(kGothicFont), 12, false};
     double paperScale_ = 1;
     double scaleW_;

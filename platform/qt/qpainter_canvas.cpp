@@ -131,7 +131,7 @@ bool QPainterCanvas::reaches(QPointF from, QPointF to) const {
 const QPen& QPainterCanvas::pen(const Colour& colour, bool styled) const {
     const double width = drawnLineWidth() * penScale_;
     const LineStyle style = styled ? lineStyle() : LineStyle::Solid;
-    const PenKey key{colour.rgb.r, colour.rgb.g, colour.rgb.b, style, width};
+    const PenKey key{colour.rgb.r, colour.rgb.g, colour.rgb.b, style, width, squareEnds()};
     if (penKey_ && *penKey_ == key) return pen_;
     penKey_ = key;
     pen_ = QPen(toQColor(colour.rgb));
@@ -143,11 +143,11 @@ const QPen& QPainterCanvas::pen(const Colour& colour, bool styled) const {
     if (style == LineStyle::DashDot) penStyle = Qt::DashDotLine;
     pen_.setStyle(penStyle);
     // Dashes keep their gaps with flat ends; a one-pixel solid line keeps its last pixel with
-    // square ends; wider curves join smoothly with round ends.
+    // square ends; wider curves join smoothly with round ends, unless square ones are asked for.
     if (penStyle != Qt::SolidLine) {
         pen_.setCapStyle(Qt::FlatCap);
     } else {
-        pen_.setCapStyle(width > 1.5 ? Qt::RoundCap : Qt::SquareCap);
+        pen_.setCapStyle(width > 1.5 && !squareEnds() ? Qt::RoundCap : Qt::SquareCap);
     }
     return pen_;
 }

@@ -86,6 +86,7 @@ class QPainterCanvas : public Canvas {
         uint8_t r, g, b;
         LineStyle style;
         double width;
+        bool squareEnds;
         bool operator==(const PenKey&) const = default;
     };
     mutable std::optional<PenKey> penKey_;

@@ -136,6 +136,33 @@ class TestQPainterCanvas : public QObject {
         }
     }
 
+    // Square ends asked for: a one-pixel solid line at a pixel ratio of 2 ends as the pen's square
+    // cap does (as at a ratio of 1), not round.
+    void squareEndsAtAFinePixelRatio() {
+        const QSize size(60, 40);
+        const QLineF line(10.3, 7.6, 48.2, 31.1);
+        QImage image = whitePicture(size, 2);
+        {
+            QPainterCanvas canvas(image);
+            canvas.setSquareEnds(true);
+            canvas.line(line.x1(), line.y1(), line.x2(), line.y2(), Colour(Rgb{0, 0, 144}));
+        }
+        const auto penLine = [&](Qt::PenCapStyle cap) {
+            QImage reference = whitePicture(size, 2);
+            QPainter painter(&reference);
+            QPen pen(QColor(0, 0, 144));
+            pen.setCosmetic(true);
+            pen.setWidthF(2);
+            pen.setCapStyle(cap);
+            pen.setJoinStyle(Qt::RoundJoin);
+            painter.setPen(pen);
+            painter.drawLine(line);
+            return reference;
+        };
+        QCOMPARE(image, penLine(Qt::SquareCap));
+        QVERIFY(image != penLine(Qt::RoundCap));
+    }
+
     void japaneseTextUsesTheIpaFontBelowItsCorner() {
         QImage image = whiteImage(400, 200);
         double width = 0;
