@@ -80,6 +80,8 @@ QPainterCanvas::QPainterCanvas(QPaintDevice& device)
     if (painter_.isActive()) painter_.setRenderHint(QPainter::Antialiasing, false);
     if (painter_.isActive() && device.devType() == QInternal::Image)
         stamps_.emplace(static_cast<QImage&>(device));
+    if (painter_.isActive() && device.devType() == QInternal::Image && pixelRatio(device) != 1)
+        spans_.emplace(static_cast<QImage&>(device));
 }
 
 QPainterCanvas::~QPainterCanvas() {
@@ -97,18 +99,24 @@ QPointF QPainterCanvas::toDevice(Point p) const {
 void QPainterCanvas::restrictTo(const QRectF& area) {
     area_ = area;
     if (painter_.isActive()) painter_.setClipRect(area);
+    if (spans_) spans_->setClip(area);
 }
 
 // The area's edges fall on whole image pixels, so the intersection rounds to the same pixels as
 // the drawing's own clip does alone.
 void QPainterCanvas::applyClip(std::optional<Point> a, std::optional<Point> b) {
     if (!painter_.isActive()) return;
-    if (!a || !b || !finite(*a) || !finite(*b)) {
-        if (area_) return painter_.setClipRect(*area_);
-        return painter_.setClipping(false);
+    std::optional<QRectF> clip = area_;
+    if (a && b && finite(*a) && finite(*b)) {
+        const QRectF own = QRectF(toDevice(*a), toDevice(*b)).normalized();
+        clip = area_ ? own.intersected(*area_) : own;
     }
-    const QRectF own = QRectF(toDevice(*a), toDevice(*b)).normalized();
-    painter_.setClipRect(area_ ? own.intersected(*area_) : own);
+    if (clip) {
+        painter_.setClipRect(*clip);
+    } else {
+        painter_.setClipping(false);
+    }
+    if (spans_) spans_->setClip(clip);
 }
 
 std::optional<std::pair<double, double>> QPainterCanvas::reachedX() const {
@@ -193,6 +201,7 @@ void QPainterCanvas::drawLine(Point from, Point to, const Colour& colour) {
     const QPointF a = toDevice(from), b = toDevice(to);
     if (!reaches(a, b)) return;
     const QPen& styled = pen(colour, true);
+    if (spans_ && spans_->drawLine(a, b, styled)) return;
     if (stamps_ && stamps_->draw(painter_, QLineF(a, b), styled)) return;
     painter_.setPen(styled);
     painter_.drawLine(a, b);
@@ -213,8 +222,10 @@ void QPainterCanvas::drawFilledBox(Point a, Point b, const Colour& colour) {
 
 void QPainterCanvas::drawPoint(Point at, const Colour& colour) {
     if (!painter_.isActive() || !finite(at)) return;
+    const QPointF p = toDevice(at);
+    if (spans_ && spans_->drawPoint(p, pen(colour, false))) return;
     painter_.setPen(pen(colour, false));
-    painter_.drawPoint(toDevice(at));
+    painter_.drawPoint(p);
 }
 
 void QPainterCanvas::drawText(Point topLeft, std::string_view utf8) {

@@ -7,7 +7,8 @@
 // Raster devices count as 96 dpi (the screen picture: a width-1 pen is one pixel, 12 pt is 16
 // pixels); on paper pens are scaled by dpi/96 so that width 1 stays a thin visible line. An image
 // with a device pixel ratio is drawn in its logical pixels at its full resolution (a width-1 pen
-// is two image pixels at a ratio of 2).
+// is two image pixels at a ratio of 2); its round-ended lines, the curves, are filled by
+// RoundLineSpans rather than outlined by the pen.
 #pragma once
 
 #include <QFont>
@@ -17,6 +18,7 @@
 
 #include "platform/canvas.h"
 #include "platform/qt/dashed_line_stamps.h"
+#include "platform/qt/round_line_spans.h"
 
 class QPaintDevice;
 
@@ -81,6 +83,7 @@ class QPainterCanvas : public Canvas {
     double penScale_;  // device pixels per unit of line width
     std::optional<QRectF> area_;
     std::optional<DashedLineStamps> stamps_;  // on a picture: its dashed grid lines
+    std::optional<RoundLineSpans> spans_;     // on a finer picture: its round-ended lines
 
     struct PenKey {
         uint8_t r, g, b;

@@ -3,6 +3,9 @@
 #include <QFontInfo>
 #include <QImage>
 #include <QPdfWriter>
+#include <algorithm>
+#include <cmath>
+#include <limits>
 
 #include "gui_support.h"
 #include "platform/qt/print_document.h"
@@ -37,6 +40,37 @@ QImage penLines(QSize size, double ratio, const std::vector<QLineF>& lines, Qt::
     painter.setClipRect(area);
     for (const QLineF& line : lines) painter.drawLine(line);
     return image;
+}
+
+// What Qt's own pen draws for solid lines of the canvas two logical pixels wide, round-ended.
+QImage roundPenLines(QSize size, double ratio, const std::vector<QLineF>& lines,
+                     const std::vector<QPointF>& points, const QRectF& area) {
+    QImage image = whitePicture(size, ratio);
+    QPainter painter(&image);
+    QPen pen(QColor(200, 0, 0));
+    pen.setCosmetic(true);
+    pen.setWidthF(2 * ratio);
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    painter.setPen(pen);
+    painter.setClipRect(area);
+    for (const QLineF& line : lines) painter.drawLine(line);
+    for (const QPointF& point : points) painter.drawPoint(point);
+    return image;
+}
+
+// The distance from `p` to the nearest of the lines (a point when its ends are one).
+double distanceToLines(QPointF p, const std::vector<QLineF>& lines) {
+    double nearest = std::numeric_limits<double>::infinity();
+    for (const QLineF& line : lines) {
+        const QPointF d = line.p2() - line.p1();
+        const double squared = QPointF::dotProduct(d, d);
+        const double t =
+            squared > 0 ? std::clamp(QPointF::dotProduct(p - line.p1(), d) / squared, 0.0, 1.0) : 0;
+        const QPointF foot = line.p1() + t * d;
+        nearest = std::min(nearest, std::hypot(p.x() - foot.x(), p.y() - foot.y()));
+    }
+    return nearest;
 }
 
 QImage whiteImage(int width, int height) {
@@ -134,6 +168,72 @@ class TestQPainterCanvas : public QObject {
                 QVERIFY(before == whitePicture(size, ratio));
             }
         }
+    }
+
+    // Round-ended curve lines on a finer picture: every image pixel whose centre lies within the
+    // pen's half width of a line is ink, every other one and everything outside the clip stays
+    // white, and it differs from Qt's pen only on the rim, in fewer than one pixel in a hundred
+    // (a line as wide as whole pixels is as many wide). A line of no length leaves nothing. At a
+    // ratio of 1, under a clip off whole image pixels and for a line reaching far off the
+    // picture, the pen's own pixels.
+    void roundLinesFillThePixelsWithinHalfThePen() {
+        const QSize size(120, 90);
+        std::vector<QLineF> lines{{30, 10.3, 30, 40.7},   {30, 40.7, 31, 12.25},
+                                  {112, 10, 112, 10},     {50.5, 50, 90.2, 50},
+                                  {60, 80.6, 61, 3.1},    {-5, 30, 20, 85},
+                                  {100, 70.9, 130, 71.4}, {40.2, 60.7, 44.9, 58.1}};
+        for (int i = 0; i < 40; ++i)
+            lines.emplace_back(70 + i % 20, 20 + (i * 37 % 23) * 0.61, 70 + i % 20 + (i % 3),
+                               20 + (i * 53 % 29) * 0.77);
+        const std::vector<QPointF> points{{8, 20}, {20.3, 70.6}, {115.5, 1.5}};
+        std::vector<QLineF> inked;  // a line of no length leaves no pixel
+        for (const QLineF& l : lines)
+            if (l.p1() != l.p2()) inked.push_back(l);
+        for (const QPointF& p : points) inked.emplace_back(p, p);
+        const auto drawOf = [&](double ratio, const QRectF& area, const std::vector<QLineF>& lines,
+                                const std::vector<QPointF>& points) {
+            QImage image = whitePicture(size, ratio);
+            QPainterCanvas canvas(image);
+            canvas.restrictTo(area);
+            canvas.setLineWidth(2);
+            const Colour red(Rgb{200, 0, 0});
+            for (const QLineF& l : lines) canvas.line(l.x1(), l.y1(), l.x2(), l.y2(), red);
+            for (const QPointF& p : points) canvas.point(p.x(), p.y(), red);
+            canvas.finish();
+            return image;
+        };
+        const auto draw = [&](double ratio, const QRectF& area) {
+            return drawOf(ratio, area, lines, points);
+        };
+        const QRectF area(4, 4, 108, 80);  // on whole image pixels at every ratio below
+        for (const double ratio : {2.0, 1.5, 1.25}) {
+            const QImage image = draw(ratio, area);
+            const QImage pen = roundPenLines(size, ratio, lines, points, area);
+            const QRectF clip(area.topLeft() * ratio, area.size() * ratio);
+            int rim = 0, inkPixels = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    const QPointF centre(x + 0.5, y + 0.5);
+                    const double off =
+                        distanceToLines(centre / ratio, inked) * ratio - ratio;  // from the rim
+                    const bool ink = image.pixel(x, y) != kWhite;
+                    inkPixels += ink;
+                    if (!clip.contains(centre) || off > 1e-9) QVERIFY(!ink);
+                    if (clip.contains(centre) && off < -1e-9) QVERIFY(ink);
+                    if (ink != (pen.pixel(x, y) != kWhite)) {
+                        QVERIFY2(std::abs(off) < 0.5, QByteArray::number(off).constData());
+                        ++rim;
+                    }
+                }
+            }
+            // The pen's outline approximates the round ends; a centre on the rim counts as there.
+            QVERIFY(rim > 0 && rim * 100 < inkPixels);
+        }
+        QCOMPARE(draw(1, area), roundPenLines(size, 1, lines, points, area));
+        const QRectF offPixels(4.3, 4, 108, 80);
+        QCOMPARE(draw(2, offPixels), roundPenLines(size, 2, lines, points, offPixels));
+        const std::vector<QLineF> far{{10, 81.5, 1e300, 81.6}};
+        QCOMPARE(drawOf(2, area, far, {}), roundPenLines(size, 2, far, {}, area));
     }
 
     // Square ends asked for: a one-pixel solid line at a pixel ratio of 2 ends as the pen's square
