@@ -29,69 +29,87 @@ bool whole(double v) {
 
 // The x from `left` to `right` of one row of the round-ended line from `a` to `b` (image pixels):
 // the union of the circles at its ends and of the band between them, each cut by the row.
+// The columns of the clip whose centres lie in (left, right]; false when there is none.
+bool columnsOf(double left, double right, const QRect& clip, int& first, int& last) {
+    const double from = left - 0.5, to = right - 0.5;  // first = floor(from) + 1, last = floor(to)
+    if (!(to >= clip.left()) || !(from < clip.right())) return false;
+    first = from < clip.left() ? clip.left() : static_cast<int>(from) + 1;  // whole from 0 up
+    last = to >= clip.right() + 1 ? clip.right() : static_cast<int>(to);
+    return first <= last;
+}
+
 class RowCut {
   public:
     RowCut(QPointF a, QPointF b, double radius)
-        : ax_(a.x()),
-          ay_(a.y()),
-          bx_(b.x()),
-          by_(b.y()),
-          r_(radius),
-          dx_(bx_ - ax_),
-          dy_(by_ - ay_),
-          length_(std::hypot(dx_, dy_)) {}
+        : ax_(a.x()), ay_(a.y()), bx_(b.x()), by_(b.y()), r_(radius), squared_(radius * radius) {
+        const double dx = bx_ - ax_, dy = by_ - ay_;
+        top_ = std::min(ay_, by_);
+        bottom_ = std::max(ay_, by_);
+        if (dx == 0 || dy == 0) return;
+        const double length = std::hypot(dx, dy);
+        slanted_ = true;
+        acrossPerRise_ = dx / dy;
+        acrossHalf_ = radius * length / std::abs(dy);
+        alongPerRise_ = dy / dx;
+        alongLength_ = length * length / dx;
+    }
+
+    bool upright() const { return ax_ == bx_ && ay_ != by_; }
+    bool betweenEnds(double y) const { return y >= top_ && y <= bottom_; }
+    // The last row whose centre lies between the line's ends (of an upright line: rows of its band
+    // alone, whose circles lie within it).
+    int lastRowBetweenEnds() const {
+        return static_cast<int>(std::clamp(std::floor(bottom_ - 0.5), -kFarOut, kFarOut));
+    }
 
     // False when the row at height y misses the line.
     bool cut(double y, double& left, double& right) const {
+        if (upright() && betweenEnds(y)) {
+            left = ax_ - r_;
+            right = ax_ + r_;
+            return true;
+        }
         left = kInfinity;
         right = -kInfinity;
         circle(ax_, ay_, y, left, right);
         circle(bx_, by_, y, left, right);
-        band(y, left, right);
+        if (slanted_) {
+            band(y, left, right);
+        } else if (ay_ == by_ && ax_ != bx_ && y > ay_ - r_ && y <= ay_ + r_) {  // level
+            left = std::min(left, std::min(ax_, bx_));
+            right = std::max(right, std::max(ax_, bx_));
+        }
         return left <= right;
     }
 
   private:
     void circle(double cx, double cy, double y, double& left, double& right) const {
         const double d = y - cy;
-        const double q = r_ * r_ - d * d;
+        const double q = squared_ - d * d;
         if (q <= 0) return;  // a circle touching the row leaves it no pixel
         const double h = std::sqrt(q);
         left = std::min(left, cx - h);
         right = std::max(right, cx + h);
     }
 
-    // Upright and level lines by their exact edges, so that a line cut in pieces covers the
-    // pixels of the whole; slanted ones by the two pairs of edges: along the line between its
-    // ends, across it within the radius.
+    // A slanted line's band by its two pairs of edges: along the line between its ends, across it
+    // within the radius.
     void band(double y, double& left, double& right) const {
-        if (dx_ == 0 && dy_ == 0) return;
-        double from = -kInfinity, to = kInfinity;
-        if (dx_ == 0) {
-            if (y < std::min(ay_, by_) || y > std::max(ay_, by_)) return;
-            from = ax_ - r_;
-            to = ax_ + r_;
-        } else if (dy_ == 0) {
-            if (y <= ay_ - r_ || y > ay_ + r_) return;
-            from = std::min(ax_, bx_);
-            to = std::max(ax_, bx_);
-        } else {
-            const double rise = y - ay_;
-            double along0 = ax_ - rise * dy_ / dx_;
-            double along1 = ax_ + (length_ * length_ - rise * dy_) / dx_;
-            double across0 = ax_ + (rise * dx_ - r_ * length_) / dy_;
-            double across1 = ax_ + (rise * dx_ + r_ * length_) / dy_;
-            if (along0 > along1) std::swap(along0, along1);
-            if (across0 > across1) std::swap(across0, across1);
-            from = std::max(along0, across0);
-            to = std::min(along1, across1);
-            if (from > to) return;
-        }
+        const double rise = y - ay_;
+        const double across = ax_ + rise * acrossPerRise_;
+        const double along0 = ax_ - rise * alongPerRise_;
+        const double along1 = along0 + alongLength_;
+        const double from = std::max(across - acrossHalf_, std::min(along0, along1));
+        const double to = std::min(across + acrossHalf_, std::max(along0, along1));
+        if (from > to) return;
         left = std::min(left, from);
         right = std::max(right, to);
     }
 
-    double ax_, ay_, bx_, by_, r_, dx_, dy_, length_;
+    double ax_, ay_, bx_, by_, r_, squared_;
+    double top_ = 0, bottom_ = 0;
+    bool slanted_ = false;
+    double acrossPerRise_ = 0, acrossHalf_ = 0, alongPerRise_ = 0, alongLength_ = 0;
 };
 
 }  // namespace
@@ -147,16 +165,22 @@ void RoundLineSpans::fill(QPointF a, QPointF b, double radius, QRgb pixel) {
     const int firstRow = static_cast<int>(std::max<double>(std::ceil(top), clip_->top()));
     const int lastRow = static_cast<int>(std::min<double>(std::floor(bottom), clip_->bottom()));
     const RowCut line(a, b, radius);
+    const int lastBetween = line.lastRowBetweenEnds();
     uchar* const bits = image_->bits();  // the painter's own pixels: it holds the image unshared
     const qsizetype stride = image_->bytesPerLine();
     for (int row = firstRow; row <= lastRow; ++row) {
         double left = 0, right = 0;
-        if (!line.cut(row + 0.5, left, right)) continue;
-        const double first = std::max<double>(std::floor(left - 0.5) + 1, clip_->left());
-        const double last = std::min<double>(std::floor(right - 0.5), clip_->right());
-        if (first > last) continue;
-        auto* pixels = reinterpret_cast<QRgb*>(bits + row * stride);
-        std::fill(pixels + static_cast<int>(first), pixels + static_cast<int>(last) + 1, pixel);
+        int first = 0, last = 0;
+        if (!line.cut(row + 0.5, left, right) || !columnsOf(left, right, *clip_, first, last))
+            continue;
+        // An upright line has the same columns in every row between its ends.
+        const int through =
+            line.upright() && line.betweenEnds(row + 0.5) ? std::min(lastBetween, lastRow) : row;
+        for (; row <= through; ++row) {
+            auto* pixels = reinterpret_cast<QRgb*>(bits + row * stride);
+            std::fill(pixels + first, pixels + last + 1, pixel);
+        }
+        --row;
     }
 }
 
