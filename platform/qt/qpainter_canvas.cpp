@@ -80,6 +80,7 @@ QPainterCanvas::QPainterCanvas(QPaintDevice& device)
     if (painter_.isActive()) painter_.setRenderHint(QPainter::Antialiasing, false);
     if (painter_.isActive() && device.devType() == QInternal::Image)
         stamps_.emplace(static_cast<QImage&>(device));
+    // At a ratio of 1 (the classic screen, the PNG files) the pen keeps drawing the curves.
     if (painter_.isActive() && device.devType() == QInternal::Image && pixelRatio(device) != 1)
         spans_.emplace(static_cast<QImage&>(device));
 }

@@ -27,8 +27,6 @@ bool whole(double v) {
     return std::isfinite(v) && std::abs(v) < 1e9 && v == std::floor(v);
 }
 
-// The x from `left` to `right` of one row of the round-ended line from `a` to `b` (image pixels):
-// the union of the circles at its ends and of the band between them, each cut by the row.
 // The columns of the clip whose centres lie in (left, right]; false when there is none.
 bool columnsOf(double left, double right, const QRect& clip, int& first, int& last) {
     const double from = left - 0.5, to = right - 0.5;  // first = floor(from) + 1, last = floor(to)
@@ -38,6 +36,8 @@ bool columnsOf(double left, double right, const QRect& clip, int& first, int& la
     return first <= last;
 }
 
+// The x from `left` to `right` of one row of the round-ended line from `a` to `b` (image pixels):
+// the union of the circles at its ends and of the band between them, each cut by the row.
 class RowCut {
   public:
     RowCut(QPointF a, QPointF b, double radius)
@@ -56,13 +56,14 @@ class RowCut {
 
     bool upright() const { return ax_ == bx_ && ay_ != by_; }
     bool betweenEnds(double y) const { return y >= top_ && y <= bottom_; }
-    // The last row whose centre lies between the line's ends (of an upright line: rows of its band
-    // alone, whose circles lie within it).
+    // The last row whose centre lies between the line's ends.
     int lastRowBetweenEnds() const {
         return static_cast<int>(std::clamp(std::floor(bottom_ - 0.5), -kFarOut, kFarOut));
     }
 
-    // False when the row at height y misses the line.
+    // False when the row at height y misses the line. Between the ends of an upright line the row
+    // is its band alone, the circles lying within it: a run of records in one pixel column gives
+    // the same pixels drawn whole or record by record.
     bool cut(double y, double& left, double& right) const {
         if (upright() && betweenEnds(y)) {
             left = ax_ - r_;
