@@ -19,13 +19,16 @@ bool sameValues(const float* a, const float* b, std::size_t n) {
 
 // Whether a record read back (its values as the load took them: not-a-number as 0, the composite
 // combined into row C) is the one the load stored into `slot`: the same voltages, and each channel
-// row's current distortion and phase currents as the load computed them.
-bool sameRecord(const CurrentInputs& in, int32_t slot, const RecordValues& rv, bool phaseValues) {
+// row's current distortion (worked out into `totals`, one for each row) and phase currents as the
+// load computed them.
+bool sameRecord(const CurrentInputs& in, int32_t slot, const RecordValues& rv, bool phaseValues,
+                std::vector<float>& totals) {
     const auto K = static_cast<std::size_t>(in.N + 1);
     if (!sameValues(rv.V.data(), in.voltage.row(slot), K)) return false;
+    currentDistortionTotals(rv.I.data(), static_cast<int>(in.C) + 1, static_cast<int>(K),
+                            totals.data());
     for (long ch = 0; ch <= in.C; ++ch) {
-        const float* I = rv.I.data() + static_cast<std::size_t>(ch) * K;
-        if (currentDistortionTotal(I, static_cast<int>(K)) != in.distortion(ch, slot)) return false;
+        if (totals[static_cast<std::size_t>(ch)] != in.distortion(ch, slot)) return false;
         if (phaseValues && ch < in.C &&
             !sameValues(rv.Ip.data() + static_cast<std::size_t>(ch) * 3,
                         in.phaseCurrent.row(ch, slot), 3))
@@ -41,11 +44,12 @@ std::string currentsOfSlots(const CurrentInputs& in, Table<float>& table, int32_
     const auto C = static_cast<int>(in.C);
     const bool phaseValues = in.source.layout->hasPhaseValues();
     CurrentCombiner combiner(static_cast<int>(K));
+    std::vector<float> totals(static_cast<std::size_t>(C) + 1);
     return readBackRecords(
         in.source, first, last, "電流を読めません", [&](int32_t slot, RecordValues& rv) {
             float* composite = rv.I.data() + static_cast<std::size_t>(C) * K;
             (void)combiner.combine(rv.I.data(), rv.A.data(), K, C, composite, nullptr);
-            if (!sameRecord(in, slot, rv, phaseValues)) return false;
+            if (!sameRecord(in, slot, rv, phaseValues, totals)) return false;
             for (int ch = 0; ch <= C; ++ch)
                 std::memcpy(table.row(ch, slot), rv.I.data() + static_cast<std::size_t>(ch) * K,
                             K * sizeof(float));

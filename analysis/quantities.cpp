@@ -159,30 +159,14 @@ HG_INLINE std::array<double, kMaxChannelRows> currentDistortion(const RecordWork
     std::array<double, kMaxChannelRows> accI{};
     if (w.K <= 1) return accI;
     alignas(64) float q[kMaxChannelRows][kMaxOrders];
+    const float* ratios[kMaxChannelRows];
     const int rows = w.C + 1;
     for (int ch = 0; ch < rows; ++ch) {
         currentDistortionRatios(w.I(ch), w.K, q[ch]);
         maxInto(w.itemMax.row(ch, kSlotCurrentDistortion) + 1, q[ch] + 1, w.K - 1);
+        ratios[ch] = q[ch];
     }
-    // Each row's sum keeps its order (k ascending, as currentDistortionSum adds); four rows are
-    // summed side by side, so that the additions of one row do not wait on each other.
-    int ch = 0;
-    for (; ch + 3 < rows; ch += 4) {
-        double a = 0, b = 0, c = 0, d = 0;
-        const float *qa = q[ch], *qb = q[ch + 1], *qc = q[ch + 2], *qd = q[ch + 3];
-        for (int k = 1; k < w.K; ++k) {
-            a += static_cast<double>(qa[k]) * qa[k];
-            b += static_cast<double>(qb[k]) * qb[k];
-            c += static_cast<double>(qc[k]) * qc[k];
-            d += static_cast<double>(qd[k]) * qd[k];
-        }
-        const auto at = static_cast<std::size_t>(ch);
-        accI[at] = a;
-        accI[at + 1] = b;
-        accI[at + 2] = c;
-        accI[at + 3] = d;
-    }
-    for (; ch < rows; ++ch) accI[static_cast<std::size_t>(ch)] = squaresSum(q[ch], w.K);
+    squaresSums(ratios, rows, w.K, accI.data());
     return accI;
 }
 

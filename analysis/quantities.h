@@ -4,10 +4,12 @@
 // ItemMin kept while the records are loaded (the powers' own tables are computed when first read).
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "analysis/degree_trig.h"
 #include "analysis/percent_of_fundamental.h"
@@ -128,28 +130,73 @@ HG_INLINE bool powersMayOverflow(const float* V, const float* I, std::size_t K) 
     return any != 0;
 }
 
-// The sum of the squares of the current distortion of orders 1..K-1 of one channel row I against
-// its fundamental current (0 when K is 1), each ratio into q[k] (single precision) first.
+// The current distortion of orders 1..K-1 of one channel row I against its fundamental current,
+// each ratio into q[k] (single precision).
 HG_INLINE void currentDistortionRatios(const float* I, int K, float* q) {
     const double i0 = I[0];
     for (int k = 1; k < K; ++k) q[k] = static_cast<float>(percentOfFundamental(I[k], i0));
 }
-// The sum of the squares of q[1..K-1], in that order.
-HG_INLINE double squaresSum(const float* q, int K) {
-    double acc = 0;
-    for (int k = 1; k < K; ++k) acc += static_cast<double>(q[k]) * q[k];
-    return acc;
-}
-HG_INLINE double currentDistortionSum(const float* I, int K, float* q) {
-    currentDistortionRatios(I, K, q);
-    return squaresSum(q, K);
+
+// The sums of the squares of q[r][1..K-1] of the rows r in R, each row's in its own order (k
+// ascending, in double precision), the rows side by side so that one row's additions do not wait
+// on each other.
+template <std::size_t... R>
+HG_INLINE void squaresSidesBySide(const float* const* q, int K, double* sums,
+                                  std::index_sequence<R...>) {
+    double acc[sizeof...(R)] = {};
+    for (int k = 1; k < K; ++k) ((acc[R] += static_cast<double>(q[R][k]) * q[R][k]), ...);
+    ((sums[R] = acc[R]), ...);
 }
 
-// A channel row's total current distortion as the load stores it (CurrentThd).
-inline float currentDistortionTotal(const float* I, int K) {
-    alignas(64) float q[kMaxRecordOrders];
+// Rows whose sums of squares are made side by side: the channels and their composite.
+constexpr int kSumsAtOnce = 10;
+
+// The sums of the squares of q[r][1..K-1] of rows 0..rows-1 (each as squaresSidesBySide), up to
+// kSumsAtOnce rows at a time.
+HG_INLINE void squaresSums(const float* const* q, int rows, int K, double* sums) {
+    for (; rows >= kSumsAtOnce; rows -= kSumsAtOnce, q += kSumsAtOnce, sums += kSumsAtOnce)
+        squaresSidesBySide(q, K, sums, std::make_index_sequence<kSumsAtOnce>{});
+    switch (rows) {
+        case 9:
+            return squaresSidesBySide(q, K, sums, std::make_index_sequence<9>{});
+        case 8:
+            return squaresSidesBySide(q, K, sums, std::make_index_sequence<8>{});
+        case 7:
+            return squaresSidesBySide(q, K, sums, std::make_index_sequence<7>{});
+        case 6:
+            return squaresSidesBySide(q, K, sums, std::make_index_sequence<6>{});
+        case 5:
+            return squaresSidesBySide(q, K, sums, std::make_index_sequence<5>{});
+        case 4:
+            return squaresSidesBySide(q, K, sums, std::make_index_sequence<4>{});
+        case 3:
+            return squaresSidesBySide(q, K, sums, std::make_index_sequence<3>{});
+        case 2:
+            return squaresSidesBySide(q, K, sums, std::make_index_sequence<2>{});
+        case 1:
+            return squaresSidesBySide(q, K, sums, std::make_index_sequence<1>{});
+        default:
+            return;
+    }
+}
+
+// The total current distortion of each of the `rows` channel rows of I (K orders a row, the rows
+// one after the other) as the load stores it (CurrentThd), into totals[0..rows).
+inline void currentDistortionTotals(const float* I, int rows, int K, float* totals) {
+    alignas(64) float q[kSumsAtOnce][kMaxRecordOrders];
+    const float* ratios[kSumsAtOnce];
+    double sums[kSumsAtOnce];
     int64_t outOfRange = 0;
-    return toSingle(std::sqrt(currentDistortionSum(I, K, q)), outOfRange);
+    for (int first = 0; first < rows; first += kSumsAtOnce) {
+        const int n = std::min(kSumsAtOnce, rows - first);
+        for (int r = 0; r < n; ++r) {
+            const auto row = static_cast<std::size_t>(first + r) * static_cast<std::size_t>(K);
+            currentDistortionRatios(I + row, K, q[r]);
+            ratios[r] = q[r];
+        }
+        squaresSums(ratios, n, K, sums);
+        for (int r = 0; r < n; ++r) totals[first + r] = toSingle(std::sqrt(sums[r]), outOfRange);
+    }
 }
 
 struct RecordQuantityInputs {
