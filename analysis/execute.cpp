@@ -37,6 +37,8 @@ Result<Preparation> prepareExecute(HARMDIM& s, const std::string& path, const Pe
 
     applyPeriod(s, *period);
     s.PeriodRecords = static_cast<int32_t>(periodRecords);
+    s.PeriodFound = FoundPeriodRecords{path, kind->layout.recordLength, period->analysisStart,
+                                       period->analysisEnd, *span};
     s.FilePath = path;
     s.Kind = *kind;
     s.ChannelCount = static_cast<int16_t>(kind->channels);
@@ -55,6 +57,17 @@ Result<std::shared_ptr<HARMDIM>> prepareAnalysis(const Recording& scanned,
     if (!prepared) return Error{prepared.error()};
     if (prepared->nothingToDo) return std::shared_ptr<HARMDIM>();
     return analysis;
+}
+
+Result<PeriodRecordSpan> periodRecordsOf(const HARMDIM& s, const RecordFile& file) {
+    const RecordLayout& layout = s.Kind.layout;
+    if (const auto& found = s.PeriodFound;
+        found && found->path == file.path() && found->recordLength == layout.recordLength &&
+        found->start == s.AnalysisStart && found->end == s.AnalysisEnd &&
+        found->span.last < file.recordCount(layout.recordLength))
+        return found->span;
+    return findPeriodRecords(file, layout, s.AnalysisStart, s.AnalysisEnd,
+                             periodEstimate(s.FileStartTime, s.AnalysisStart, s.RecordInterval));
 }
 
 int64_t periodEstimate(double fileStart, double analysisStart, float recordInterval) {

@@ -14,6 +14,7 @@
 
 namespace hg {
 
+class RecordFile;
 struct HARMDIM;
 struct Recording;
 
@@ -41,6 +42,11 @@ struct Preparation {
 // minutes from the file's first record divided by the interval, rounded half to even. Only where
 // the search over the stamps begins; the period's records are those its stamps place in it.
 int64_t periodEstimate(double fileStart, double analysisStart, float recordInterval);
+
+// The records of the analysis period in `file` (the recording the preparation read): as the
+// preparation found them when it searched this file, with this record length, for this period,
+// and the file still reaches them; otherwise found by their stamps again.
+Result<PeriodRecordSpan> periodRecordsOf(const HARMDIM& s, const RecordFile& file);
 
 // Steps of Execute up to the mode's own work. Needs a successful scan of `path` in `state`
 // (FileStartTime, RecordInterval). Makes the period (its fields, and PeriodRecords: the count of

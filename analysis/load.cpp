@@ -15,6 +15,7 @@
 
 #include "analysis/composite.h"
 #include "analysis/degree_trig.h"
+#include "analysis/execute.h"
 #include "analysis/harmdim.h"
 #include "analysis/period_records.h"
 #include "analysis/quantities.h"
@@ -585,10 +586,8 @@ Result<LoadReport> loadPeriod(HARMDIM& s, const RecordFile& file, ProgressFn pro
     const RecordLayout& layout = s.Kind.layout;
     if (file.recordCount(layout.recordLength) <= 0) return Error{kNoData};
 
-    // The period's records: those stamped from its start to its end, found by their stamps.
-    auto span =
-        findPeriodRecords(file, layout, s.AnalysisStart, s.AnalysisEnd,
-                          periodEstimate(s.FileStartTime, s.AnalysisStart, s.RecordInterval));
+    // The period's records: those stamped from its start to its end.
+    auto span = periodRecordsOf(s, file);
     if (!span) return Error{span.error()};
     if (span->empty()) return Error{kNoData};
     s.FirstRecord = span->first;

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "analysis/period_records.h"
 #include "platform/result.h"
 
 namespace hg {
@@ -24,6 +25,8 @@ struct Period {
     // the tables are dimensioned.
     int32_t PeriodMinutes = 0;
     int32_t PeriodRecords = 0;  // record slots of the period minus one
+    // The file records of the period as the preparation found them (none before it has).
+    std::optional<FoundPeriodRecords> PeriodFound;
 };
 
 // The message of a period that holds no record, in graph and conversion mode alike.

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/result.h"
@@ -22,6 +23,17 @@ struct PeriodRecordSpan {
     int64_t skipped = 0;  // records in first..last whose date or time is not a time stamp
     bool rising = true;   // the stamps rise through the file (searched, not walked)
     bool empty() const { return count == 0; }
+};
+
+// The period's records as Execute's preparation found them: in the recording at `path` read with
+// records of `recordLength` bytes, for the period `start`..`end`. The load or the conversion that
+// follows takes them from here instead of searching the stamps again.
+struct FoundPeriodRecords {
+    std::string path;
+    int64_t recordLength = 0;
+    double start = 0;
+    double end = 0;
+    PeriodRecordSpan span;
 };
 
 // The stamps of a recording by record number: small records read a chunk at a time (walks go

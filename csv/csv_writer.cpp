@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "analysis/composite.h"
+#include "analysis/execute.h"
 #include "analysis/harmdim.h"
 #include "analysis/period_records.h"
 #include "datafile/record_file.h"
@@ -406,9 +407,7 @@ std::vector<std::string> csvOutputPaths(const FileKind& kind, const CsvOptions& 
 }
 
 Result<RecordRange> conversionRange(const HARMDIM& s, const RecordFile& file) {
-    auto span =
-        findPeriodRecords(file, s.Kind.layout, s.AnalysisStart, s.AnalysisEnd,
-                          periodEstimate(s.FileStartTime, s.AnalysisStart, s.RecordInterval));
+    auto span = periodRecordsOf(s, file);
     if (!span) return Error{span.error()};
     RecordRange r;
     if (span->empty()) return r;
