@@ -151,33 +151,21 @@ HG_INLINE void squaresSidesBySide(const float* const* q, int K, double* sums,
 // Rows whose sums of squares are made side by side: the channels and their composite.
 constexpr int kSumsAtOnce = 10;
 
+// squaresSidesBySide over the first `rows` rows, rows being N or fewer.
+template <int N>
+HG_INLINE void squaresOfAtMost(const float* const* q, int rows, int K, double* sums) {
+    if constexpr (N > 0) {
+        if (rows == N) return squaresSidesBySide(q, K, sums, std::make_index_sequence<N>{});
+        squaresOfAtMost<N - 1>(q, rows, K, sums);
+    }
+}
+
 // The sums of the squares of q[r][1..K-1] of rows 0..rows-1 (each as squaresSidesBySide), up to
 // kSumsAtOnce rows at a time.
 HG_INLINE void squaresSums(const float* const* q, int rows, int K, double* sums) {
     for (; rows >= kSumsAtOnce; rows -= kSumsAtOnce, q += kSumsAtOnce, sums += kSumsAtOnce)
         squaresSidesBySide(q, K, sums, std::make_index_sequence<kSumsAtOnce>{});
-    switch (rows) {
-        case 9:
-            return squaresSidesBySide(q, K, sums, std::make_index_sequence<9>{});
-        case 8:
-            return squaresSidesBySide(q, K, sums, std::make_index_sequence<8>{});
-        case 7:
-            return squaresSidesBySide(q, K, sums, std::make_index_sequence<7>{});
-        case 6:
-            return squaresSidesBySide(q, K, sums, std::make_index_sequence<6>{});
-        case 5:
-            return squaresSidesBySide(q, K, sums, std::make_index_sequence<5>{});
-        case 4:
-            return squaresSidesBySide(q, K, sums, std::make_index_sequence<4>{});
-        case 3:
-            return squaresSidesBySide(q, K, sums, std::make_index_sequence<3>{});
-        case 2:
-            return squaresSidesBySide(q, K, sums, std::make_index_sequence<2>{});
-        case 1:
-            return squaresSidesBySide(q, K, sums, std::make_index_sequence<1>{});
-        default:
-            return;
-    }
+    squaresOfAtMost<kSumsAtOnce - 1>(q, rows, K, sums);
 }
 
 // The total current distortion of each of the `rows` channel rows of I (K orders a row, the rows
