@@ -586,7 +586,7 @@ GraphDrawing GraphWindow::composePicture(std::string notice) {
     const std::shared_ptr<const HARMDIM> analysis = analysis_;
     const int fontSize = graphFontSize(request.clientHeight);
     GraphDrawing drawing;
-    paintInHalves(image, [&](QPainterCanvas& canvas, bool first) {
+    paintInHalves(image, RoundLines::Filled, [&](QPainterCanvas& canvas, bool first) {
         const GraphDrawing drawn = composeGraph(canvas, *analysis, first ? request : otherHalf);
         if (drawn.outcome == GraphOutcome::Drawn && overlay)
             drawLimitOverlay(canvas, drawn, overlayCurves, overlay->item, fontSize);

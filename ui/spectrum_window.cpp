@@ -223,7 +223,7 @@ void SpectrumWindow::redraw() {
     QImage image = whitePicture(Picture1->size(), Picture1->devicePixelRatioF());
     if (image.isNull()) return;
     {
-        QPainterCanvas canvas(image);
+        QPainterCanvas canvas(image, RoundLines::Filled);
         drawing_ = composeSpectrum(canvas, spectrum_, shown_);
         canvas.finish();
     }

@@ -20,10 +20,11 @@ QImage samePixels(QImage& image) {
 
 }  // namespace
 
-void paintInHalves(QImage& image, const std::function<void(QPainterCanvas&, bool first)>& draw) {
+void paintInHalves(QImage& image, RoundLines lines,
+                   const std::function<void(QPainterCanvas&, bool first)>& draw) {
     const double ratio = image.devicePixelRatio();
     if (image.isNull() || image.width() < kNarrowest || std::thread::hardware_concurrency() < 2) {
-        QPainterCanvas canvas(image);
+        QPainterCanvas canvas(image, lines);
         draw(canvas, true);
         canvas.finish();
         return;
@@ -33,7 +34,7 @@ void paintInHalves(QImage& image, const std::function<void(QPainterCanvas&, bool
     const double width = image.width() / ratio, height = image.height() / ratio;
     QImage left = samePixels(image), right = samePixels(image);
     const auto paint = [&](QImage& half, const QRectF& area, bool first) {
-        QPainterCanvas canvas(half);
+        QPainterCanvas canvas(half, lines);
         canvas.restrictTo(area);
         draw(canvas, first);
         canvas.finish();

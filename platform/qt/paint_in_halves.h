@@ -10,11 +10,14 @@
 namespace hg {
 
 class QPainterCanvas;
+enum class RoundLines;
 
 // Paints `draw` onto `image`: `draw(canvas, true)` on the calling thread (its left half) and
 // `draw(canvas, false)` on another (its right half), returning when both are done. Whatever the
 // drawing reports or waits for belongs to the call with `true`; the other must only draw. With no
-// thread to be had, or a picture too narrow to share, the calling thread paints it whole.
-void paintInHalves(QImage& image, const std::function<void(QPainterCanvas&, bool first)>& draw);
+// thread to be had, or a picture too narrow to share, the calling thread paints it whole. The
+// canvases make their round-ended lines as `lines` says.
+void paintInHalves(QImage& image, RoundLines lines,
+                   const std::function<void(QPainterCanvas&, bool first)>& draw);
 
 }  // namespace hg

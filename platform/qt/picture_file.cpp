@@ -112,7 +112,7 @@ PictureOutcome writeAnyPicture(const QString& path, PictureForm form, int width,
         QImage image(width, height, QImage::Format_RGB32);
         image.fill(Qt::white);
         if (halves && !image.isNull()) {
-            paintInHalves(image, [&](QPainterCanvas& canvas, bool first) {
+            paintInHalves(image, RoundLines::PenPixels, [&](QPainterCanvas& canvas, bool first) {
                 canvas.setScale(width, height);
                 const bool drew = draw(canvas, first);
                 if (first) drawn = drew;

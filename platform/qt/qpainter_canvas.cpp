@@ -65,7 +65,7 @@ QImage whitePicture(QSize size, double ratio) {
     return image;
 }
 
-QPainterCanvas::QPainterCanvas(QPaintDevice& device)
+QPainterCanvas::QPainterCanvas(QPaintDevice& device, RoundLines lines)
     : Canvas(logical(device.width(), pixelRatio(device)),
              logical(device.height(), pixelRatio(device))),
       device_(device),
@@ -80,8 +80,8 @@ QPainterCanvas::QPainterCanvas(QPaintDevice& device)
     if (painter_.isActive()) painter_.setRenderHint(QPainter::Antialiasing, false);
     if (painter_.isActive() && device.devType() == QInternal::Image)
         stamps_.emplace(static_cast<QImage&>(device));
-    // At a ratio of 1 (the classic screen, the PNG files) the pen keeps drawing the curves.
-    if (painter_.isActive() && device.devType() == QInternal::Image && pixelRatio(device) != 1)
+    if (painter_.isActive() && device.devType() == QInternal::Image &&
+        (pixelRatio(device) != 1 || lines == RoundLines::Filled))
         spans_.emplace(static_cast<QImage&>(device));
 }
 

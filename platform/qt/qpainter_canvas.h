@@ -8,7 +8,7 @@
 // pixels); on paper pens are scaled by dpi/96 so that width 1 stays a thin visible line. An image
 // with a device pixel ratio is drawn in its logical pixels at its full resolution (a width-1 pen
 // is two image pixels at a ratio of 2); its round-ended lines, the curves, are filled by
-// RoundLineSpans rather than outlined by the pen.
+// RoundLineSpans rather than outlined by the pen, and so are a plain picture's when asked.
 #pragma once
 
 #include <QFont>
@@ -32,12 +32,18 @@ void installJapaneseFontSubstitutions();
 // ratio), to draw on through the canvas; null when empty.
 QImage whitePicture(QSize size, double ratio);
 
+// Which pixels the round-ended lines (the curves) of a picture at a pixel ratio of 1 take: those
+// Qt's pen gives them (the PNG files, whose bytes stay what they have always been), or those filled
+// from the lines' exact geometry (the windows: a redraw several times quicker; a few pixels on the
+// rim differ from the pen's). A picture at any other ratio is always filled.
+enum class RoundLines { PenPixels, Filled };
+
 class QPainterCanvas : public Canvas {
   public:
     // Begins painting on the device (which must outlive the canvas); the user window starts as
     // the device's size in its own (logical) pixels. On a printer the caller turns pages with
     // QPrinter::newPage() while the canvas lives.
-    explicit QPainterCanvas(QPaintDevice& device);
+    explicit QPainterCanvas(QPaintDevice& device, RoundLines lines = RoundLines::PenPixels);
     ~QPainterCanvas() override;
 
     // False when painting could not begin (no printer, a PDF file that cannot be written).

@@ -1,10 +1,10 @@
 // Long curves drawn by pixel columns (the first, last, lowest and highest point of each) give the
 // very pixels of every record's segment: every item of a 25-order recording and of a month of a
-// 256-order one, far more records than columns, through the window's own canvas on an image, at
-// device pixel ratios 1 and 2, over the whole period and zoomed. And the window's picture painted
-// by two threads, each kept to one half of the image, is the picture painted whole: at ratios 1,
-// 2 and 1.25 (a split between logical pixels), with the value axis set by hand (curves clipped to
-// the plot).
+// 256-order one, far more records than columns, through the canvas on an image, at device pixel
+// ratios 1 (the curves filled, as in the window, and stroked by Qt's pen, as in the PNG files)
+// and 2, over the whole period and zoomed. And the picture painted by two threads, each kept to
+// one half of the image, is the picture painted whole: at ratios 1, 2 and 1.25 (a split between
+// logical pixels), with the value axis set by hand (curves clipped to the plot).
 #include <QImage>
 
 #include "graph/graph_view.h"
@@ -16,24 +16,31 @@ namespace hg {
 namespace {
 
 // The picture of the view's request, drawn by columns or record by record.
-QImage picture(const HARMDIM& state, const GraphView& view, double ratio, bool byColumns) {
+QImage picture(const HARMDIM& state, const GraphView& view, double ratio, RoundLines lines,
+               bool byColumns) {
     QImage image = whitePicture(QSize(300, 180), ratio);
     GraphRequest request = view.request("");
     request.byColumns = byColumns;
-    QPainterCanvas canvas(image);
+    QPainterCanvas canvas(image, lines);
     composeGraph(canvas, state, request);
     canvas.finish();
     return image;
 }
 
 // The picture as the window paints it, in two halves at once.
-QImage pictureInHalves(const HARMDIM& state, const GraphView& view, double ratio) {
+QImage pictureInHalves(const HARMDIM& state, const GraphView& view, double ratio,
+                       RoundLines lines) {
     QImage image = whitePicture(QSize(300, 180), ratio);
     const GraphRequest request = view.request("");
-    paintInHalves(image,
+    paintInHalves(image, lines,
                   [&](QPainterCanvas& canvas, bool) { composeGraph(canvas, state, request); });
     return image;
 }
+
+const std::pair<double, RoundLines> kPictures[] = {{1.0, RoundLines::PenPixels},
+                                                   {1.0, RoundLines::Filled},
+                                                   {2.0, RoundLines::Filled},
+                                                   {1.25, RoundLines::Filled}};
 
 }  // namespace
 
@@ -77,15 +84,16 @@ class TestGraphColumns : public QObject {
                                                                   whole.last - whole.minutes() / 3})
                                      : std::nullopt);
                 const std::string what = std::string(entry.text) + (zoomed ? " zoomed" : "");
-                for (const double ratio : {1.0, 2.0}) {
-                    const QImage columns = picture(state, view, ratio, true);
-                    QVERIFY2(columns == picture(state, view, ratio, false), what.c_str());
-                    QVERIFY2(columns == pictureInHalves(state, view, ratio), what.c_str());
+                for (const auto& [ratio, lines] : kPictures) {
+                    const QImage columns = picture(state, view, ratio, lines, true);
+                    QVERIFY2(columns == picture(state, view, ratio, lines, false), what.c_str());
+                    QVERIFY2(columns == pictureInHalves(state, view, ratio, lines), what.c_str());
                 }
             }
             view.setAxisByHand(AxisByHand{0, 2, 0.5});
-            for (const double ratio : {1.0, 1.25})
-                QVERIFY2(picture(state, view, ratio, true) == pictureInHalves(state, view, ratio),
+            for (const auto& [ratio, lines] : kPictures)
+                QVERIFY2(picture(state, view, ratio, lines, true) ==
+                             pictureInHalves(state, view, ratio, lines),
                          (std::string(entry.text) + " by hand").c_str());
             ++drawn;
         }
