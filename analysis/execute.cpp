@@ -25,15 +25,21 @@ Result<Preparation> prepareExecute(HARMDIM& s, const std::string& path, const Pe
 
     if (file->recordCount(kind->layout.recordLength) <= 0)
         return Error{"ファイルが短すぎます（1レコードに満たない）: " + path};
-    auto span =
-        findPeriodRecords(*file, kind->layout, period->analysisStart, period->analysisEnd,
-                          periodEstimate(s.FileStartTime, period->analysisStart, s.RecordInterval));
+    const auto find = [&](RecordsBetween between) {
+        return findPeriodRecords(
+            *file, kind->layout, period->analysisStart, period->analysisEnd,
+            periodEstimate(s.FileStartTime, period->analysisStart, s.RecordInterval), between);
+    };
+    const bool graph = mode == ExecuteMode::Graph;
+    auto span = find(graph ? RecordsBetween::Assumed : RecordsBetween::Counted);
+    // Too many assumed records for a graph: counted, so that only a true count is refused.
+    if (span && !span->counted && span->count > kMaxGraphSlots)
+        span = find(RecordsBetween::Counted);
     if (!span) return Error{span.error()};
-    if (span->empty()) return Error{"指定期間にデータがありません"};
+    if (span->empty()) return Error{kNoRecordsInPeriod};
+    if (graph)
+        if (auto fits = graphSlotsFit(span->count); !fits) return Error{fits.error()};
     const int64_t periodRecords = span->count - 1;
-    if (mode == ExecuteMode::Graph && periodRecords + 1 > kMaxGraphSlots)
-        return Error{"解析期間のレコード数が多すぎます（" + std::to_string(periodRecords + 1) +
-                     " 件、グラフ化は 32767 件まで）。期間を短くしてください"};
 
     applyPeriod(s, *period);
     s.PeriodRecords = static_cast<int32_t>(periodRecords);
@@ -59,12 +65,20 @@ Result<std::shared_ptr<HARMDIM>> prepareAnalysis(const Recording& scanned,
     return analysis;
 }
 
-Result<PeriodRecordSpan> periodRecordsOf(const HARMDIM& s, const RecordFile& file) {
+Status graphSlotsFit(int64_t count) {
+    if (count <= kMaxGraphSlots) return success();
+    return Error{"解析期間のレコード数が多すぎます（" + std::to_string(count) +
+                 " 件、グラフ化は 32767 件まで）。期間を短くしてください"};
+}
+
+Result<PeriodRecordSpan> periodRecordsOf(const HARMDIM& s, const RecordFile& file,
+                                         RecordsBetween between) {
     const RecordLayout& layout = s.Kind.layout;
     if (const auto& found = s.PeriodFound;
         found && found->path == file.path() && found->recordLength == layout.recordLength &&
         found->start == s.AnalysisStart && found->end == s.AnalysisEnd &&
-        found->span.last < file.recordCount(layout.recordLength))
+        found->span.last < file.recordCount(layout.recordLength) &&
+        (found->span.counted || between == RecordsBetween::Assumed))
         return found->span;
     return findPeriodRecords(file, layout, s.AnalysisStart, s.AnalysisEnd,
                              periodEstimate(s.FileStartTime, s.AnalysisStart, s.RecordInterval));

@@ -43,10 +43,16 @@ struct Preparation {
 // the search over the stamps begins; the period's records are those its stamps place in it.
 int64_t periodEstimate(double fileStart, double analysisStart, float recordInterval);
 
+// Whether a graph-mode load can hold `count` records; the message for the user when not.
+Status graphSlotsFit(int64_t count);
+
 // The records of the analysis period in `file` (the recording the preparation read): as the
 // preparation found them when it searched this file, with this record length, for this period,
-// and the file still reaches them; otherwise found by their stamps again.
-Result<PeriodRecordSpan> periodRecordsOf(const HARMDIM& s, const RecordFile& file);
+// and the file still reaches them; otherwise found by their stamps again. Records the
+// preparation assumed to be the period's (a graph's, for its load to confirm) are taken as found
+// only when `between` welcomes that; otherwise they are counted.
+Result<PeriodRecordSpan> periodRecordsOf(const HARMDIM& s, const RecordFile& file,
+                                         RecordsBetween between = RecordsBetween::Counted);
 
 // Steps of Execute up to the mode's own work. Needs a successful scan of `path` in `state`
 // (FileStartTime, RecordInterval). Makes the period (its fields, and PeriodRecords: the count of
@@ -54,7 +60,10 @@ Result<PeriodRecordSpan> periodRecordsOf(const HARMDIM& s, const RecordFile& fil
 // recording's kind and sizes from the file (ChannelCount, MaxOrderIndex, RecordLength,
 // ShortHnRecord) and dimensions the ranking tables. A period holding no record is refused
 // ("指定期間にデータがありません"), and in graph mode one of more than kMaxGraphSlots records,
-// before anything is dimensioned. Sets no window state.
+// before anything is dimensioned. Sets no window state. In graph mode, where the stamps rise, the
+// records between the period's first and last are assumed to be its own (PeriodRecords their
+// number) without reading each one's stamp: the load reads them all anyway and, should one not
+// belong, counts them and loads again.
 Result<Preparation> prepareExecute(HARMDIM& state, const std::string& path,
                                    const PeriodTexts& period, ExecuteMode mode);
 

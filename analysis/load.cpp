@@ -166,6 +166,10 @@ struct PeriodPart {
     int64_t nextRecord = -1;
     Table<float> itemMax, itemMin;  // parts after the first
     int32_t filled = 0;             // slots filled
+    double firstStamp = 0;          // of the slots filled: the first record's stamp,
+    double lastStamp = 0;           // the last one's,
+    bool fallsBack = false;         // and whether a stamp lies before the one stored before it
+    int64_t outside = 0;            // records read whose stamps lie outside the period
     LoadReport report;              // counts of the part
     std::string failure;            // why the part could not be loaded
 };
@@ -202,7 +206,13 @@ void loadPart(HARMDIM& s, const RecordFile& file, int64_t count, PeriodPart& par
                 ++part.report.skippedRecords;
                 continue;
             }
-            if (!inPeriod(*stamp, s.AnalysisStart, s.AnalysisEnd)) continue;
+            if (!inPeriod(*stamp, s.AnalysisStart, s.AnalysisEnd)) {
+                ++part.outside;
+                continue;
+            }
+            if (slot == part.slotBegin) part.firstStamp = *stamp;
+            part.fallsBack = part.fallsBack || (slot > part.slotBegin && *stamp < part.lastStamp);
+            part.lastStamp = *stamp;
             loader.store(slot, r + i, *stamp, part.report);
             ++slot;
         }
@@ -340,14 +350,24 @@ struct PartQueue {
 //  - Otherwise (a record without a time stamp) the tables are dimensioned afresh and the parts
 //    loaded again, each begun once a walk over the stamps (on the calling thread) has found the
 //    record of its first slot.
+//  - Where the records between the period's first and last were assumed to be its own, a part
+//    that does not end where the next began is not loaded again: the load does not confirm them
+//    (confirms()), and the caller counts them and loads afresh.
 class PeriodLoad {
   public:
-    PeriodLoad(HARMDIM& s, const RecordFile& file, const ProgressFn& progress, int64_t first,
-               int64_t count)
-        : s_(s), file_(file), progress_(progress), first_(first), count_(count) {}
+    PeriodLoad(HARMDIM& s, const RecordFile& file, const ProgressFn& progress,
+               const PeriodRecordSpan& span)
+        : s_(s),
+          file_(file),
+          progress_(progress),
+          first_(span.first),
+          count_(span.last + 1),
+          assumed_(!span.counted) {}
 
     Status plan(int threads);
     Status run();
+    // Whether every record from the period's first to its last was stored, their stamps rising.
+    bool confirms() const;
     Result<LoadReport> finish(LoadReport report);
 
   private:
@@ -365,6 +385,7 @@ class PeriodLoad {
     const ProgressFn& progress_;
     const int64_t first_;
     const int64_t count_;  // records after the period's last are never read
+    const bool assumed_;   // the records first..count-1 were taken to be the period's
     int64_t slots_ = 0;
     int threadCount_ = 1;
     std::vector<PeriodPart> part_;
@@ -427,11 +448,25 @@ Status PeriodLoad::run() {
             part_[j].recordBegin = first_ + part_[j].slotBegin;
         for (std::size_t j = 0; j + 1 < part_.size(); ++j) part_[j].findNext = true;
         loadParts(false);
-        if (partsApart())
+        if (!assumed_ && partsApart())
             if (auto reloaded = reloadWithWalk(); !reloaded) return reloaded;
     }
     if (scanFailed_) return Error{readFailure(file_)};
     return success();
+}
+
+// Each part read its records from its own first on and stored every one it read, so the parts
+// together stored each record of first..count-1 once when their slots add up to those records.
+bool PeriodLoad::confirms() const {
+    int64_t filled = 0;
+    for (std::size_t j = 0; j < part_.size(); ++j) {
+        const PeriodPart& p = part_[j];
+        if (!p.failure.empty() || p.fallsBack || p.outside > 0 || p.report.skippedRecords > 0)
+            return false;
+        if (j > 0 && p.filled > 0 && p.firstStamp < part_[j - 1].lastStamp) return false;
+        filled += p.filled;
+    }
+    return !scanFailed_ && filled == count_ - first_;
 }
 
 // Whether, every part loaded, a part did not end where the next one began (a record without a
@@ -572,6 +607,38 @@ Result<LoadReport> PeriodLoad::finish(LoadReport report) {
     return report;
 }
 
+// The per-record tables and the extremes dimensioned (zero-filled) for the period.
+Status dimPeriodTables(HARMDIM& s) {
+    try {
+        s.dimTables();
+    } catch (const std::bad_alloc&) {
+        s.releaseTables();
+        return Error{"メモリが足りません（解析テーブル " +
+                     std::to_string(s.tableBytes() / (1024 * 1024)) +
+                     " MB）。期間を短くしてください"};
+    }
+    return success();
+}
+
+// The records between the period's first and last were assumed to be its own and one was not (a
+// stamp that is no time, one outside the period or one falling back, or the file changed): they
+// are counted by their stamps, the tables dimensioned for them and the period loaded again.
+Result<LoadReport> loadCounted(HARMDIM& s, const RecordFile& file, ProgressFn progress,
+                               int threads) {
+    const RecordLayout& layout = s.Kind.layout;
+    auto span =
+        findPeriodRecords(file, layout, s.AnalysisStart, s.AnalysisEnd,
+                          periodEstimate(s.FileStartTime, s.AnalysisStart, s.RecordInterval));
+    if (!span) return Error{span.error()};
+    if (span->empty()) return Error{kNoData};
+    if (auto fits = graphSlotsFit(span->count); !fits) return Error{fits.error()};
+    s.PeriodRecords = static_cast<int32_t>(span->count - 1);
+    s.PeriodFound =
+        FoundPeriodRecords{file.path(), layout.recordLength, s.AnalysisStart, s.AnalysisEnd, *span};
+    if (auto dimensioned = dimPeriodTables(s); !dimensioned) return Error{dimensioned.error()};
+    return loadPeriod(s, file, std::move(progress), threads);
+}
+
 }  // namespace
 
 Result<LoadReport> loadPeriod(HARMDIM& s, const RecordFile& file, ProgressFn progress,
@@ -587,15 +654,19 @@ Result<LoadReport> loadPeriod(HARMDIM& s, const RecordFile& file, ProgressFn pro
     if (file.recordCount(layout.recordLength) <= 0) return Error{kNoData};
 
     // The period's records: those stamped from its start to its end.
-    auto span = periodRecordsOf(s, file);
+    auto span = periodRecordsOf(s, file, RecordsBetween::Assumed);
     if (!span) return Error{span.error()};
     if (span->empty()) return Error{kNoData};
     s.FirstRecord = span->first;
     report.firstRecord = span->first;
 
-    PeriodLoad load(s, file, progress, span->first, span->last + 1);
+    PeriodLoad load(s, file, progress, *span);
     if (auto planned = load.plan(threads); !planned) return Error{planned.error()};
-    if (auto loaded = load.run(); !loaded) return Error{loaded.error()};
+    if (auto loaded = load.run(); !loaded && span->counted) return Error{loaded.error()};
+    if (!span->counted) {
+        if (!load.confirms()) return loadCounted(s, file, std::move(progress), threads);
+        s.PeriodFound->span.counted = true;
+    }
     // The recording stays open for the power tables, which read the current angles back.
     auto kept = RecordFile::open(file.path());
     if (!kept) return Error{readFailure(file)};
@@ -606,14 +677,7 @@ Result<LoadReport> loadPeriod(HARMDIM& s, const RecordFile& file, ProgressFn pro
 
 Result<LoadReport> executeGraph(HARMDIM& s, const RecordFile& file, ProgressFn progress,
                                 int threads) {
-    try {
-        s.dimTables();
-    } catch (const std::bad_alloc&) {
-        s.releaseTables();
-        return Error{"メモリが足りません（解析テーブル " +
-                     std::to_string(s.tableBytes() / (1024 * 1024)) +
-                     " MB）。期間を短くしてください"};
-    }
+    if (auto dimensioned = dimPeriodTables(s); !dimensioned) return Error{dimensioned.error()};
     auto report = loadPeriod(s, file, std::move(progress), threads);
     if (report) rankOrders(s);
     return report;

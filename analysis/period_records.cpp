@@ -84,7 +84,8 @@ int64_t searchRising(RecordStamps& stamps, int64_t lo, int64_t hi, int64_t hint,
 }
 
 // The search where the stamps rise; NotRising when what it finds shows they do not.
-PeriodRecordSpan searchPeriod(RecordStamps& stamps, double start, double end, int64_t estimate) {
+PeriodRecordSpan searchPeriod(RecordStamps& stamps, double start, double end, int64_t estimate,
+                              RecordsBetween between) {
     const int64_t count = stamps.count();
     if (searchedStamp(stamps, 0) > searchedStamp(stamps, count - 1)) throw NotRising{};
     const auto atOrAfterStart = [&](double t) { return wholeMinutes(start, t) >= 0; };
@@ -96,6 +97,12 @@ PeriodRecordSpan searchPeriod(RecordStamps& stamps, double start, double end, in
     span.last = pastLast - 1;
     if (span.first > 0 && atOrAfterStart(searchedStamp(stamps, span.first - 1))) throw NotRising{};
     if (pastLast < count && !afterEnd(searchedStamp(stamps, pastLast))) throw NotRising{};
+    if (between == RecordsBetween::Assumed) {
+        span.count = std::max<int64_t>(0, span.last - span.first + 1);
+        span.counted = false;
+        if (span.count == 0) span = PeriodRecordSpan{};
+        return span;
+    }
     // Between the two every stamp lies inside the period; one that does not (a stamp that falls
     // back) sends the caller to the walk.
     double previous = start;
@@ -146,12 +153,13 @@ bool inPeriod(double stamp, double start, double end) {
 }
 
 Result<PeriodRecordSpan> findPeriodRecords(const RecordFile& file, const RecordLayout& layout,
-                                           double start, double end, int64_t estimate) {
+                                           double start, double end, int64_t estimate,
+                                           RecordsBetween between) {
     RecordStamps stamps(file, layout);
     if (stamps.count() <= 0) return PeriodRecordSpan{};
     try {
         try {
-            return searchPeriod(stamps, start, end, estimate);
+            return searchPeriod(stamps, start, end, estimate, between);
         } catch (const NotRising&) {
             return walkPeriod(stamps, start, end);
         }

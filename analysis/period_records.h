@@ -22,8 +22,16 @@ struct PeriodRecordSpan {
     int64_t count = 0;    // records of the period (first..last, stamps inside the period)
     int64_t skipped = 0;  // records in first..last whose date or time is not a time stamp
     bool rising = true;   // the stamps rise through the file (searched, not walked)
+    // Whether count and skipped come from reading every stamp from first to last; when not, every
+    // record between was taken to belong to the period (RecordsBetween::Assumed).
+    bool counted = true;
     bool empty() const { return count == 0; }
 };
+
+// What a search over rising stamps does with the records between the period's first and last:
+// reads each one's stamp to count them (and to prove that the stamps rise), or takes them all to
+// belong to the period, for a load that reads every one of them anyway and confirms it.
+enum class RecordsBetween { Counted, Assumed };
 
 // The period's records as Execute's preparation found them: in the recording at `path` read with
 // records of `recordLength` bytes, for the period `start`..`end`. The load or the conversion that
@@ -65,8 +73,10 @@ bool inPeriod(double stamp, double start, double end);
 // Finds the period's records. Where the stamps rise (every sound recording) the first and last are
 // found by a search over the stamps beginning at `estimate` (the record the average interval
 // points to); where a stamp falls back or is not a time stamp on the way, every record of the file
-// is walked in order. The records between first and last are counted by their stamps.
+// is walked in order. The records between first and last are counted by their stamps, or
+// assumed to be the period's (`between`).
 Result<PeriodRecordSpan> findPeriodRecords(const RecordFile& file, const RecordLayout& layout,
-                                           double start, double end, int64_t estimate);
+                                           double start, double end, int64_t estimate,
+                                           RecordsBetween between = RecordsBetween::Counted);
 
 }  // namespace hg

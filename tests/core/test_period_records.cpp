@@ -1,6 +1,8 @@
 // The records of a period are exactly those stamped from its start to its end, in file order, for
 // the graph load and the CSV conversion alike: a start before the file, an end after it, a pause
-// in the recording, a start between two records, a period of one record, stamps that fall back.
+// in the recording, a start between two records, a period of one record, stamps that fall back
+// (where the graph load, which takes the records between the first and the last found as the
+// period's, finds out and counts them).
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -69,6 +71,10 @@ TEST(PeriodRecords, TheRecordsStampedInsideThePeriodForTheLoadAndTheConversion) 
     const auto paused = [](int64_t r) { return r < 50 ? 600 + r : 1140 + (r - 50); };
     // The clock set back 40 minutes after record 9: 00:50 .. 01:30 recorded twice.
     const auto fallsBack = [](int64_t r) { return r < 10 ? 10 * r : 10 * (r - 5); };
+    // Between a period's first and last record, where no search looks: a record stamped days
+    // later, and a clock set back twice (00:30 after 01:00, 00:40 after 01:20).
+    const auto stray = [](int64_t r) { return r == 7 ? 2000 : 10 * r; };
+    const auto setBackTwice = [](int64_t r) { return r == 7 ? 30 : r == 9 ? 40 : 10 * r; };
     struct Case {
         const char* what;
         std::function<int64_t(int64_t)> minutes;
@@ -89,6 +95,20 @@ TEST(PeriodRecords, TheRecordsStampedInsideThePeriodForTheLoadAndTheConversion) 
         {"one record", tenMinutes, 12, "19/05/29 00:15", "19/05/29 00:25", {2}, true},
         {"a file of one record", tenMinutes, 1, "19/05/28 23:00", "19/05/29 01:00", {0}, true},
         {"falls back", fallsBack, 15, "19/05/29 00:50", "19/05/29 01:30", range(5, 14), false},
+        {"a stray stamp",
+         stray,
+         12,
+         "19/05/29 00:20",
+         "19/05/29 01:40",
+         {2, 3, 4, 5, 6, 8, 9, 10},
+         false},
+        {"set back twice",
+         setBackTwice,
+         12,
+         "19/05/29 00:20",
+         "19/05/29 01:00",
+         {2, 3, 4, 5, 6, 7, 9},
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
