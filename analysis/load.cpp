@@ -466,7 +466,7 @@ bool PeriodLoad::confirms() const {
         if (j > 0 && p.filled > 0 && p.firstStamp < part_[j - 1].lastStamp) return false;
         filled += p.filled;
     }
-    return !scanFailed_ && filled == count_ - first_;
+    return filled == count_ - first_;
 }
 
 // Whether, every part loaded, a part did not end where the next one began (a record without a
@@ -662,7 +662,7 @@ Result<LoadReport> loadPeriod(HARMDIM& s, const RecordFile& file, ProgressFn pro
 
     PeriodLoad load(s, file, progress, *span);
     if (auto planned = load.plan(threads); !planned) return Error{planned.error()};
-    if (auto loaded = load.run(); !loaded && span->counted) return Error{loaded.error()};
+    if (auto loaded = load.run(); !loaded) return Error{loaded.error()};
     if (!span->counted) {
         if (!load.confirms()) return loadCounted(s, file, std::move(progress), threads);
         s.PeriodFound->span.counted = true;
