@@ -344,12 +344,14 @@ struct PartQueue {
 // the next part in record order once the record of its first slot is known; the calling thread
 // then reports progress (from the count of slots every part has filled) until they are done.
 // When no thread can be started, the calling thread loads the parts itself.
-//  - First every part begins at the record of its first slot counted from the period's first
-//    record, as when every record has a time stamp; each part but the last then finds the first
-//    record with a time stamp after its own, which must be where the next part began.
-//  - Otherwise (a record without a time stamp) the tables are dimensioned afresh and the parts
-//    loaded again, each begun once a walk over the stamps (on the calling thread) has found the
-//    record of its first slot.
+//  - Where every record from the period's first to its last is the period's (as counted, or as
+//    assumed), every part begins at the record of its first slot counted from the period's first
+//    record; each part but the last then finds the first record with a time stamp after its own,
+//    which must be where the next part began.
+//  - Otherwise (a record without a time stamp or outside the period among them, or a part that
+//    did not end where the next began) each part is begun once a walk over the stamps (on the
+//    calling thread) has found the record of its first slot; after a part that did not end where
+//    the next began the tables are dimensioned afresh first.
 //  - Where the records between the period's first and last were assumed to be its own, a part
 //    that does not end where the next began is not loaded again: the load does not confirm them
 //    (confirms()), and the caller counts them and loads afresh.
@@ -362,7 +364,8 @@ class PeriodLoad {
           progress_(progress),
           first_(span.first),
           count_(span.last + 1),
-          assumed_(!span.counted) {}
+          assumed_(!span.counted),
+          contiguous_(span.count == span.last - span.first + 1) {}
 
     Status plan(int threads);
     Status run();
@@ -384,8 +387,9 @@ class PeriodLoad {
     const RecordFile& file_;
     const ProgressFn& progress_;
     const int64_t first_;
-    const int64_t count_;  // records after the period's last are never read
-    const bool assumed_;   // the records first..count-1 were taken to be the period's
+    const int64_t count_;    // records after the period's last are never read
+    const bool assumed_;     // the records first..count-1 were taken to be the period's
+    const bool contiguous_;  // each of them is (as counted or assumed)
     int64_t slots_ = 0;
     int threadCount_ = 1;
     std::vector<PeriodPart> part_;
@@ -443,6 +447,8 @@ void PeriodLoad::runPart(PeriodPart& p, const std::function<void()>& afterChunk)
 Status PeriodLoad::run() {
     if (part_.size() == 1) {
         runPart(part_[0], [this] { reportProgress(); });
+    } else if (!contiguous_) {
+        loadParts(true);
     } else {
         for (std::size_t j = 1; j < part_.size(); ++j)
             part_[j].recordBegin = first_ + part_[j].slotBegin;
