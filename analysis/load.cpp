@@ -494,6 +494,8 @@ Status PeriodLoad::reloadWithWalk() {
         s_.releaseTables();
         return Error{"メモリが足りません（解析テーブル）"};
     }
+    // Fresh tables forget that the power items' extremes come with the power tables.
+    s_.takePowerExtremesWithTables();
     for (PeriodPart& p : part_) {
         p.findNext = false;
         p.filled = 0;

@@ -59,10 +59,13 @@ auto counts(const HARMDIM& s, const LoadReport& r) {
                       r.nonFiniteValues, r.outOfRangeValues, r.fileEnded, r.warnings);
 }
 
+// With the extremes as the graphs and `tables` read them (the power items' from the power tables).
 void expectSameTables(const HARMDIM& a, const HARMDIM& b) {
     const auto same = [](const auto& x, const auto& y) {
         return x.size() == y.size() && std::memcmp(x.data(), y.data(), x.bytes()) == 0;
     };
+    EXPECT_TRUE(same(a.itemMaxTable(), b.itemMaxTable()));
+    EXPECT_TRUE(same(a.itemMinTable(), b.itemMinTable()));
     int n = 0;
     for (auto t : {&HARMDIM::RecordX, &HARMDIM::VoltageTable, &HARMDIM::VoltageThd,
                    &HARMDIM::CurrentThd, &HARMDIM::PhaseVoltage, &HARMDIM::PhaseCurrent,
