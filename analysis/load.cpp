@@ -494,8 +494,6 @@ Status PeriodLoad::reloadWithWalk() {
         s_.releaseTables();
         return Error{"メモリが足りません（解析テーブル）"};
     }
-    // Fresh tables forget that the power items' extremes come with the power tables.
-    s_.takePowerExtremesWithTables();
     for (PeriodPart& p : part_) {
         p.findNext = false;
         p.filled = 0;
@@ -655,7 +653,6 @@ Result<LoadReport> loadPeriod(HARMDIM& s, const RecordFile& file, ProgressFn pro
     s.LoadedRecords = 0;
     s.FirstRecord = 0;
     s.PowerFactorK = powerFactorK(s.FilePath);
-    s.takePowerExtremesWithTables();  // the records' powers are not computed here
 
     LoadReport report;
     const RecordLayout& layout = s.Kind.layout;
@@ -675,6 +672,9 @@ Result<LoadReport> loadPeriod(HARMDIM& s, const RecordFile& file, ProgressFn pro
         if (!load.confirms()) return loadCounted(s, file, std::move(progress), threads);
         s.PeriodFound->span.counted = true;
     }
+    // The records' powers are not computed here: the power items' extremes come with the power
+    // tables (said after the load, which may dimension the tables afresh and so forget it).
+    s.takePowerExtremesWithTables();
     // The recording stays open for the power tables, which read the current angles back.
     auto kept = RecordFile::open(file.path());
     if (!kept) return Error{readFailure(file)};
